@@ -1,0 +1,61 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <kel/physicsutils/TARNDatastore.h>
+
+namespace kel {
+
+// A TARNDatastore held in memory, read from TARN text (see TARNReader for the syntax).
+// Objects are indexed by full path, so lookups never scan. Opening the same path twice
+// merges into one object; a key set twice keeps the later value; children and parameters
+// keep their first-appearance order. Immutable after construction; safe for concurrent
+// const use.
+class InternalTARNDatastore : public TARNDatastore {
+public:
+    enum InputMode : int {
+        TEXT = 0,  // source is TARN text
+        FILE = 3,  // source is the name of a TARN file
+    };
+
+    // Reads source, then each file named in arguments, merged in order (later values win).
+    // Throws PhysicsException ("source:line: ...") on bad text, an unreadable file or an
+    // unsupported mode; no object is left behind.
+    InternalTARNDatastore(const std::string& source, InputMode mode,
+                          const std::vector<std::string>& arguments = {});
+    ~InternalTARNDatastore() override;
+    InternalTARNDatastore(const InternalTARNDatastore&) = delete;
+    InternalTARNDatastore& operator=(const InternalTARNDatastore&) = delete;
+
+    bool hasObject(const std::string& path) const override;
+    bool hasParameter(const std::string& path, const std::string& name) const override;
+    std::string getParameterValue(const std::string& path, const std::string& name) const override;
+    std::vector<std::string> getParameterValueAsList(const std::string& path,
+                                                     const std::string& name) const override;
+    ParameterMap getParameterMap(const std::string& path) const override;
+    std::vector<std::string> getChildObjectNamesByType(const std::string& path,
+                                                       const std::string& type) const override;
+    std::vector<std::string> getChildObjectPathsByType(const std::string& path,
+                                                       const std::string& type) const override;
+    std::vector<std::string> getChildObjectPaths(const std::string& path) const override;
+
+    // Parameter names of an object in first-appearance order.
+    std::vector<std::string> getParameterNames(const std::string& path) const;
+
+    // Reads more TARN text (or a file) into this store, merging as above.
+    void merge(const std::string& source, InputMode mode);
+
+    // Writes the whole store as normalised TARN text: first-appearance order, two-blank
+    // indentation per level, "TYPE: name" headers and END lines. Reading the output back
+    // gives an equal store.
+    void write(std::ostream& out) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace kel

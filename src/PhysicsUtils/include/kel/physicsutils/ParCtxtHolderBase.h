@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace kel {
+
+// Keeps the invalid contexts of a store of definitions filed by parent context: for a
+// name (object type or parameter), the contexts in which no definition of it may exist.
+// Keys are context + "/" + name. Not thread-safe for writing.
+class ParCtxtHolderBase {
+public:
+    explicit ParCtxtHolderBase(bool isObjectType);
+    virtual ~ParCtxtHolderBase();
+
+    bool isObjectType() const { return m_isObjectType; }
+
+    // Records every context as invalid for name; false when one of them was already
+    // recorded for that name (all are recorded regardless).
+    bool insertInvalidContexts(const std::string& name, const std::vector<std::string>& contexts);
+
+    // key is context + "/" + name.
+    bool isInvalidContext(const std::string& key) const;
+    // The keys among keys that are invalid, in the given order.
+    std::vector<std::string> filterInvalidContexts(const std::vector<std::string>& keys) const;
+
+private:
+    bool m_isObjectType;
+    std::unordered_set<std::string> m_invalid;
+};
+
+}  // namespace kel

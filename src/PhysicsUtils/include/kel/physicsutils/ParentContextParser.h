@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <kel/physicsutils/TARNDatastore.h>
+
+namespace kel {
+
+class ParentContextRules;
+
+// Walks data organised by parent context and reports each piece with the contexts it
+// applies to. Layout under folder (one object per name, of objectKind):
+//
+//   OBJECT KIND: name
+//     Invalid Parent Context List = /A/B, ...     optional: contexts where nothing may exist
+//     CONTEXT KIND: label                         zero or more
+//       Parent Context List = /A/C, ...           or "Default": every remaining context
+//       ... data keys ...
+//     END
+//   END
+//
+// For each object, in order: onObjectName; then onNonContextData(name, map) when it has
+// no context children, else onContextData(name, contexts, map, isDefault) per child; then
+// onCompletedObjects(name). After the last object, onParseComplete(). "Default" stands for
+// the candidate contexts (rules->enumerateParentTypePaths(name, isObjectType)) less the
+// invalid ones and less those other children claim. Maps never hold the parser's own keys.
+// Errors (PhysicsException naming object, context child and context): a context not among
+// the candidates, two "Default" children, data beside context children.
+class ParentContextParser {
+public:
+    static const std::string s_parentContextList;         // "Parent Context List"
+    static const std::string s_invalidParentContextList;  // "Invalid Parent Context List"
+    static const std::string s_default;                   // "Default"
+
+    ParentContextParser(std::string folder, std::string objectKind, std::string contextKind,
+                        bool isObjectType);
+    virtual ~ParentContextParser();
+
+    // Neither pointer is kept after the call.
+    void parseData(const TARNDatastore* ds, const ParentContextRules* rules);
+
+protected:
+    // The invalid contexts of the object being parsed (sorted).
+    const std::vector<std::string>& getInvalidContexts() const { return m_invalidContexts; }
+
+    virtual void onObjectName(const std::string& name) = 0;
+    virtual void onNonContextData(const std::string& name, const ParameterMap& map) = 0;
+    virtual void onContextData(const std::string& name, const std::vector<std::string>& contexts,
+                               const ParameterMap& map, bool isDefault) = 0;
+    virtual void onCompletedObjects(const std::string& name) = 0;
+    virtual void onParseComplete() = 0;
+
+private:
+    std::string m_folder;
+    std::string m_objectKind;
+    std::string m_contextKind;
+    bool m_isObjectType;
+    std::vector<std::string> m_invalidContexts;
+};
+
+}  // namespace kel

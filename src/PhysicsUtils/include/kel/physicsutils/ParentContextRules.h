@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kel {
+
+class TARNPath;
+
+// What ParentContextParser needs to know of the schema: which hierarchies are valid and
+// in which parent contexts (type paths) an object type or parameter may appear.
+class ParentContextRules {
+public:
+    virtual ~ParentContextRules();
+
+    virtual bool isValidHierarchy(const TARNPath& path) const = 0;
+    // isObjectType: the parent type paths of object type name (ending at its parent; ""
+    // for a child of the top object). Otherwise: the type paths of every object type that
+    // allows parameter name (each ending with that type).
+    virtual std::vector<std::string> enumerateParentTypePaths(const std::string& name,
+                                                              bool isObjectType) const = 0;
+    virtual bool isValidType(const std::string& type) const = 0;
+    virtual bool isValidParamName(const std::string& name) const = 0;
+
+protected:
+    ParentContextRules() = default;
+};
+
+}  // namespace kel

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kel {
+
+// Parameters of one object: name to raw value text, ordered by name.
+using ParameterMap = std::map<std::string, std::string>;
+
+// Read-only hierarchical store of TARN objects and their parameters, addressed by full
+// TARN paths (see TARNPath). Asking about an absent object or parameter is not an error:
+// hasObject/hasParameter answer false, getParameterValue "", lists and maps are empty.
+// The empty path ("") is the root that holds the top-level objects.
+// Implementations are safe for concurrent const use unless they say otherwise.
+class TARNDatastore {
+public:
+    virtual ~TARNDatastore();
+
+    virtual bool hasObject(const std::string& path) const = 0;
+    virtual bool hasParameter(const std::string& path, const std::string& name) const = 0;
+    virtual std::string getParameterValue(const std::string& path,
+                                          const std::string& name) const = 0;
+    // The value split at ',' with items trimmed and empty items dropped.
+    virtual std::vector<std::string> getParameterValueAsList(const std::string& path,
+                                                             const std::string& name) const = 0;
+    virtual ParameterMap getParameterMap(const std::string& path) const = 0;
+    // Names of the direct children of that type, in first-appearance order.
+    virtual std::vector<std::string> getChildObjectNamesByType(const std::string& path,
+                                                               const std::string& type) const = 0;
+    // Full paths of those children.
+    virtual std::vector<std::string> getChildObjectPathsByType(const std::string& path,
+                                                               const std::string& type) const = 0;
+    // Full paths of all direct children, in first-appearance order.
+    virtual std::vector<std::string> getChildObjectPaths(const std::string& path) const = 0;
+
+protected:
+    TARNDatastore() = default;
+    TARNDatastore(const TARNDatastore&) = default;
+    TARNDatastore& operator=(const TARNDatastore&) = default;
+};
+
+}  // namespace kel

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <kel/physicsutils/ModelTARN.h>
+
+namespace kel {
+
+class TARNDatastore;
+
+// An in-memory ModelTARN, empty or read from TARN text (TARNReader syntax). Objects are
+// indexed by full path; lookups never scan. Not thread-safe.
+class TARNModel : public ModelTARN {
+public:
+    TARNModel();
+    ~TARNModel() override;
+    TARNModel(const TARNModel&) = delete;
+    TARNModel& operator=(const TARNModel&) = delete;
+
+    // Throw PhysicsException ("source:line: ...") on bad text or an unreadable file.
+    static std::unique_ptr<TARNModel> fromText(std::string_view text,
+                                               const std::string& source = "<text>");
+    static std::unique_ptr<TARNModel> fromFile(const std::string& fileName);
+
+    bool hasObject(const std::string& path) const override;
+    std::vector<std::string> getChildObjectNames(const std::string& path,
+                                                 const std::string& type) const override;
+    std::vector<std::string> getChildObjectPaths(const std::string& path) const override;
+    bool hasParameter(const std::string& path, const std::string& name) const override;
+    std::vector<std::string> getParameterNames(const std::string& path) const override;
+    const std::string& getParameterValue(const std::string& path,
+                                         const std::string& name) const override;
+    void setParameterValue(const std::string& path, const std::string& name,
+                           const std::string& value) override;
+    bool removeParameter(const std::string& path, const std::string& name) override;
+    void addObject(const std::string& path) override;
+    bool removeObject(const std::string& path) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace kel

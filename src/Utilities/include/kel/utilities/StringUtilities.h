@@ -1,0 +1,59 @@
+#pragma once
+
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kel {
+
+// Text helpers for TARN values: list splitting and joining, logical words, numbers with
+// units. Stateless; every operation is thread-safe.
+//
+// Blanks are ' ', '\t', '\r' and '\n'. Logical words (any case): true/false, yes/no,
+// on/off, t/f, y/n, 1/0.
+class StringUtilities {
+public:
+    // Split at sep, trim blanks from each item, drop empty items.
+    static std::vector<std::string> stringToVector(std::string_view text, char sep);
+    static std::set<std::string> stringToSet(std::string_view text, char sep);
+
+    // Split at sep outside parentheses, trim blanks, keep empty items ("a,,b" has three).
+    // Empty text gives no items.
+    static std::vector<std::string> splitValue(std::string_view text, char sep);
+
+    // splitValue(text, ',') without empty items: "(a,b),c" gives "(a,b)" and "c".
+    static std::vector<std::string> splitValueNoEmpty(std::string_view text);
+
+    // Join with sep and no blanks.
+    static std::string vectorToString(const std::vector<std::string>& items, char sep);
+
+    // Blanks trimmed from both ends.
+    static std::string trim(std::string_view text);
+
+    // Every blank removed.
+    static std::string removeWhitespace(std::string_view text);
+
+    // True when text is a true logical word. *isLogical (when given) says whether text is
+    // any logical word at all.
+    static bool isTrue(std::string_view text, bool* isLogical = nullptr);
+
+    // True for a true logical word, false for anything else.
+    static bool stringToBool(std::string_view text);
+
+    // Reads "1.5 [m s^-1]": (1.5, true), numberText "1.5", units "m s^-1". Units are
+    // optional; the whole number part must be a float. On failure (0, false).
+    static std::pair<float, bool> valueAsFloat(std::string_view text, std::string& numberText,
+                                               std::string& units);
+
+    // The shortest text that reads back as the same float, then " [units]" if units given.
+    static std::string floatAndUnitsToString(float value, std::string_view units);
+
+    static std::string toString(int value);
+
+    // "CHECK:a" gives ("CHECK", "a"); without ':' the whole text is the type.
+    static std::pair<std::string, std::string> splitObjectTypeAndName(std::string_view text);
+};
+
+}  // namespace kel
