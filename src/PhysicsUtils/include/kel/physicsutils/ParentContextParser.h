@@ -27,6 +27,13 @@ class ParentContextRules;
 // invalid ones and less those other children claim. Maps never hold the parser's own keys.
 // Errors (PhysicsException naming object, context child and context): a context not among
 // the candidates, two "Default" children, data beside context children.
+//
+// Further: a context child without "Parent Context List" is an error, and so is an explicit
+// context that the object also lists as invalid. "Default" may stand beside explicit
+// contexts in one list; that child gets its explicit contexts, then the remaining ones in
+// the candidates' order. The empty context (a top-level object's) is written "/". All
+// context children are read and checked before the first onContextData of an object.
+// getInvalidContexts() is empty again when onParseComplete runs. Single-threaded use.
 class ParentContextParser {
 public:
     static const std::string s_parentContextList;         // "Parent Context List"

@@ -13,6 +13,8 @@ class TARNDatastore;
 
 // An in-memory ModelTARN, empty or read from TARN text (TARNReader syntax). Objects are
 // indexed by full path; lookups never scan. Not thread-safe.
+// The root ("" or "/") always exists and is never removed. addObject takes canonical
+// paths only: "/TYPE" or "/TYPE:name" components, an unnamed object never as TYPE:TYPE.
 class TARNModel : public ModelTARN {
 public:
     TARNModel();

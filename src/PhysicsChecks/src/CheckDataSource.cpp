@@ -1,0 +1,7 @@
+#include <kel/physicschecks/CheckDataSource.h>
+
+namespace kel {
+
+CheckDataSource::~CheckDataSource() = default;
+
+}  // namespace kel

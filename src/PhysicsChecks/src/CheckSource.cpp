@@ -1,0 +1,7 @@
+#include <kel/physicschecks/CheckSource.h>
+
+namespace kel {
+
+CheckSource::~CheckSource() = default;
+
+}  // namespace kel

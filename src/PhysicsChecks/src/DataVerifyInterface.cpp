@@ -1,0 +1,7 @@
+#include <kel/physicschecks/DataVerifyInterface.h>
+
+namespace kel {
+
+DataVerifyInterface::~DataVerifyInterface() = default;
+
+}  // namespace kel

@@ -1,0 +1,46 @@
+#include <kel/physicschecks/EvalCache.h>
+
+#include <functional>
+
+#include <kel/physicsutils/ModelTARN.h>
+
+namespace kel {
+
+std::size_t EvalCache::Hash::operator()(const KeyView& k) const {
+    // Pointers are aligned: mix the address bits before combining with the path hash.
+    std::size_t p = reinterpret_cast<std::uintptr_t>(k.product);
+    p ^= p >> 17;
+    p *= 0x9E3779B97F4A7C15ull;
+    return std::hash<std::string_view>{}(k.path) ^ p;
+}
+
+EvalCache::EvalCache(const ModelTARN& model) : m_model(&model), m_revision(model.getRevision()) {}
+
+void EvalCache::syncRevision() {
+    const std::uint64_t revision = m_model->getRevision();
+    if (revision != m_revision) {
+        m_results.clear();
+        m_revision = revision;
+    }
+}
+
+std::optional<bool> EvalCache::lookup(const void* product, std::string_view path) {
+    if (!m_enabled) return std::nullopt;
+    syncRevision();
+    if (m_results.empty()) return std::nullopt;
+    auto it = m_results.find(KeyView{product, path});
+    if (it == m_results.end()) return std::nullopt;
+    return it->second;
+}
+
+void EvalCache::store(const void* product, std::string_view path, bool result) {
+    if (!m_enabled) return;
+    syncRevision();
+    m_results.insert_or_assign(Key{product, std::string(path)}, result);
+}
+
+void EvalCache::clear() {
+    m_results.clear();
+}
+
+}  // namespace kel

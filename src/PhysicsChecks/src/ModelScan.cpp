@@ -1,0 +1,65 @@
+#include "ModelScan.h"
+
+#include <algorithm>
+
+#include <kel/physicsutils/ModelTARN.h>
+
+namespace kel {
+
+namespace {
+
+// Preorder walk; visit returns true to stop.
+template <class Visit>
+void walk(const ModelTARN& model, Visit&& visit) {
+    // A stack of child lists still to visit, each with its next position.
+    std::vector<std::pair<std::vector<std::string>, std::size_t>> stack;
+    stack.emplace_back(model.getChildObjectPaths(""), 0);
+    while (!stack.empty()) {
+        auto& [paths, pos] = stack.back();
+        if (pos == paths.size()) {
+            stack.pop_back();
+            continue;
+        }
+        std::string path = std::move(paths[pos++]);
+        if (visit(path)) return;
+        std::vector<std::string> children = model.getChildObjectPaths(path);
+        if (!children.empty()) stack.emplace_back(std::move(children), 0);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> ModelScan::objectsOfType(const ModelTARN& model, std::string_view type) {
+    std::vector<std::string> found;
+    walk(model, [&](std::string& path) {
+        if (lastType(path) == type) found.push_back(path);
+        return false;
+    });
+    return found;
+}
+
+bool ModelScan::anyObjectOfType(const ModelTARN& model, std::string_view type) {
+    bool found = false;
+    walk(model, [&](const std::string& path) { return found = (lastType(path) == type); });
+    return found;
+}
+
+std::string_view ModelScan::lastType(std::string_view path) {
+    std::size_t slash = path.rfind('/');
+    std::string_view last = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return last.substr(0, last.find(':'));
+}
+
+std::string_view ModelScan::lastName(std::string_view path) {
+    std::size_t slash = path.rfind('/');
+    std::string_view last = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    std::size_t colon = last.find(':');
+    return colon == std::string_view::npos ? std::string_view() : last.substr(colon + 1);
+}
+
+std::string_view ModelScan::parentPath(std::string_view path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
+}
+
+}  // namespace kel

@@ -1,0 +1,21 @@
+#include "ObjectExistsCheck.h"
+
+#include "ModelScan.h"
+#include "ProductKeys.h"
+
+namespace kel {
+
+void ObjectExistsCheck::initialise(const std::string& name, const ParameterMap& map,
+                                   DataVerifyInterface* verify) {
+    m_name = name;
+    ProductKeys keys("ObjectExistsCheck", Check::productKind().kind(IDStyle::Upper), name, map,
+                     verify);
+    m_type = keys.required("Object Type");
+    keys.verifyType("Object Type", m_type);
+}
+
+bool ObjectExistsCheck::doEvaluate(const TARNContext&, EvalContext& evalContext) {
+    return ModelScan::anyObjectOfType(evalContext.getDB(), m_type);
+}
+
+}  // namespace kel

@@ -1,0 +1,7 @@
+#include <kel/physicschecks/ParamRHSFunc.h>
+
+namespace kel {
+
+ParamRHSFunc::~ParamRHSFunc() = default;
+
+}  // namespace kel

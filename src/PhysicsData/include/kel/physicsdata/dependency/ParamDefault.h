@@ -1,0 +1,87 @@
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <kel/physicsdata/dependency/CheckedDefaultList.h>
+#include <kel/physicsdata/dependency/CheckedValue.h>
+#include <kel/physicsutils/TARNDatastore.h>
+#include <kel/utilities/NonCopyable.h>
+
+namespace kel {
+
+class CheckDataSource;
+class EvalContext;
+class ModelRules;
+class ParamAllowedValues;
+class TARNContext;
+
+// The default value of one parameter of one object type, as one PARAMETER VALUES entry
+// and the RULES give it. Candidates, in the order tried: the entry's check-guarded
+// "Default Value Check List"; then the entry's "Default Value" or, when that is empty, the
+// RULES default; when the RULES defaults of a local parameter differ between the options
+// of the type's context rule, the RULES default of the option the model object has; and
+// finally, when evaluated with allowed values, the first allowed value unless the entry
+// sets "Fallback To Blank Default".
+//
+// Construction resolves every check, list and function name through the source (used
+// during construction only) and throws PhysicsException for bad check lists; the data
+// source's own errors pass through. The checks, lists and functions are owned elsewhere
+// and must outlive this object. Immutable after construction; evaluation runs checks,
+// which may fill caches, so use one thread at a time.
+class ParamDefault : private NonCopyable {
+public:
+    enum DefaultType { NoDefault = 0, ContextRuleDefault = 1, CheckedDefaults = 2 };
+
+    static const std::string s_defaultValue;           // "Default Value"
+    static const std::string s_defaultValueCheckList;  // "Default Value Check List"
+    static const std::string s_fallbackToBlank;        // "Fallback To Blank Default"
+
+    ParamDefault(const std::string& name, const std::string& objectType, const ParameterMap& params,
+                 const ModelRules* rules, const CheckDataSource* source);
+    ~ParamDefault();
+
+    // The default in TARN value syntax, or "". A non-list parameter whose candidate holds
+    // several values gets the first of them.
+    std::string evaluate(const ModelRules* rules, const TARNContext& context,
+                         EvalContext* evalContext, const std::string& paramName) const;
+    // The default filtered by the allowed values; when nothing remains, the first allowed
+    // value (or "" with a blank fallback).
+    std::string evaluate(const ModelRules* rules, const TARNContext& context,
+                         EvalContext* evalContext, const std::string& paramName,
+                         const ParamAllowedValues& allowed) const;
+
+    bool isDefined() const { return m_defaultType != NoDefault; }
+    // A single literal candidate (whatever its checks).
+    bool isFixed() const;
+    // The single literal candidate when isFixed(), else "".
+    std::string getFixedValue() const;
+    std::vector<std::string> getAllFixedValues() const;
+    std::vector<CheckedValue> getCheckedValues() const;
+    std::set<std::string> getReferencedCheckNames() const;
+    std::set<std::string> getReferencedListNames() const;
+
+private:
+    void initialise(const std::string& name, const std::string& objectType,
+                    const ParameterMap& params, const ModelRules* rules,
+                    const CheckDataSource* source);
+    void initCheckList(const std::string& name, const std::string& listString,
+                       const CheckDataSource* source);
+    std::string getRulesDefault(const std::string& name, const std::string& objectType,
+                                const ModelRules* rules);
+    std::string doEvaluate(const ModelRules* rules, const TARNContext& context,
+                           EvalContext* evalContext, const std::string& paramName,
+                           const ParamAllowedValues* allowed) const;
+    std::string evaluateContextRuleDefault(const ModelRules* rules, const TARNContext& context,
+                                           EvalContext* evalContext,
+                                           const std::string& paramName) const;
+
+    DefaultType m_defaultType;
+    std::unique_ptr<CheckedDefaultList> m_checkedDefaults;
+    bool m_fallbackToFirstAllowedValue;
+    bool m_isListType;
+};
+
+}  // namespace kel

@@ -1,0 +1,188 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <kel/physicsdata/dependency/BoundsData.h>
+#include <kel/physicsdata/dependency/CheckedValue.h>
+#include <kel/physicsutils/ParamAllowedValues.h>
+#include <kel/physicsutils/TARNDatastore.h>
+#include <kel/physicsutils/TARNParam.h>
+#include <kel/utilities/NonCopyable.h>
+
+namespace kel {
+
+class AvailabilityCheckDataSource;
+class Check;
+class EvalContext;
+class List;
+class ModelRules;
+class ParamDefault;
+class ParamValueOverride;
+class RulesAllowedStrings;
+class TARNContext;
+
+// Everything the PHYSICS data says about the values of one parameter of one object type
+// in one parent context: its type, its allowed values (a fixed list whose values may be
+// guarded by checks, or a LIST evaluated at run time, each possibly with a subset), its
+// default and value override, its bounds and its quantity type (both from the RULES).
+//
+// Built from one PARAMETER VALUES entry (a key/value map). Construction resolves every
+// check and list through the source and reads the RULES; neither is kept. Bad data
+// throws PhysicsException naming the parameter; errors of check lists, bounds and the
+// source pass through. A failed construction leaves nothing behind.
+//
+// Ownership: the definition owns its default, override and RULES allowed strings; it only
+// points to checks and lists, which belong to the physics data and must outlive it.
+// Immutable after construction. Evaluation runs checks and lists (which may fill caches),
+// so a definition is used from one thread at a time.
+class ParamValueDef : private NonCopyable {
+public:
+    // One fixed allowed value with the checks that must all pass for it to be offered.
+    struct ValueCheck {
+        std::string value;
+        std::vector<Check*> checks;
+        bool inSubset = false;
+    };
+
+    // Keys of a PARAMETER VALUES entry read here (default and override keys belong to
+    // ParamDefault and ParamValueOverride).
+    static const std::string s_parameterType;               // "Parameter Type"
+    static const std::string s_orderedAllowedStringList;    // "Ordered Allowed String List"
+    static const std::string s_allowedStringListChecks;     // "Allowed String List Checks"
+    static const std::string s_subsetAllowedStringList;     // "Subset Allowed String List"
+    static const std::string s_unusedAllowedStringList;     // "Unused Allowed String List"
+    static const std::string s_valueListSource;             // "Value List Source"
+    static const std::string s_subsetValueListSource;       // "Subset Value List Source"
+    static const std::string s_availableWithNoAllowedVals;  // "Available With No Allowed Values"
+    static const std::string s_completeListRequired;        // "Complete List Required"
+    // The quantity type of a real parameter whose RULES quantity type differs by option.
+    static const std::string s_contextDependentQuantity;  // "__CONTEXT_Dependent__"
+
+    ParamValueDef(const std::string& name, const std::string& objectType,
+                  const ParameterMap& params, const ModelRules* rules,
+                  const AvailabilityCheckDataSource* source, bool validateData);
+    virtual ~ParamValueDef();
+
+    // The values allowed for the context object (unrestricted when the definition has no
+    // restriction), limited to the RULES allowed strings that apply there.
+    ParamAllowedValues evaluateAllowedValues(const ModelRules* rules, const TARNContext& context,
+                                             EvalContext* evalContext) const;
+    // (lower, upper) in the context; both empty when there are none.
+    std::pair<std::string, std::string> evaluateBounds(const ModelRules* rules,
+                                                       const TARNContext& context,
+                                                       EvalContext* evalContext) const;
+    std::string evaluateDefault(const ModelRules* rules, const TARNContext& context,
+                                EvalContext* evalContext) const;
+    std::string evaluateDefault(const ModelRules* rules, const TARNContext& context,
+                                EvalContext* evalContext, const ParamAllowedValues& allowed) const;
+    // (applies, value).
+    std::pair<bool, std::string> evaluateValueOverride(const ModelRules* rules,
+                                                       const TARNContext& context,
+                                                       EvalContext* evalContext) const;
+    std::pair<bool, std::string> evaluateValueOverride(const ModelRules* rules,
+                                                       const TARNContext& context,
+                                                       EvalContext* evalContext,
+                                                       const ParamAllowedValues& allowed) const;
+
+    std::vector<CheckedValue> getCheckedDefaults() const;
+    std::vector<CheckedValue> getCheckedOverrides() const;
+    std::string getFixedDefault() const;
+    bool hasDefault() const;
+    bool hasFixedDefault() const;
+    bool hasValueOverride() const;
+
+    // The fixed allowed values in order, and what the data says about each.
+    std::vector<std::string> getAllAllowedValues() const;
+    std::vector<std::string> getCheckNamesForAllowedValue(const std::string& value) const;
+    bool isAllowedValueInSubset(const std::string& value) const;
+    // Names of the list sources, or "".
+    std::string getValueListSourceName() const;
+    std::string getSubsetValueListSourceName() const;
+    // Sorted, distinct names of every check / list the definition refers to.
+    std::vector<std::string> getReferencedCheckNames() const;
+    std::vector<std::string> getReferencedListNames() const;
+
+    const std::string& getName() const { return m_name; }
+    TARNParam::Type getType() const { return m_type; }
+    const std::string& getQuantityType() const { return m_quantityType; }
+    bool hasQuantity() const { return !m_quantityType.empty(); }
+    const std::vector<std::string>& getUnusedAllowedValues() const { return m_unusedAllowedValues; }
+    bool isAvailableWithNoAllowedValues() const { return m_availableWithNoAllowedValues; }
+    bool isCompleteListRequired() const { return m_completeListRequired; }
+    bool isRestricted() const { return m_restriction != 0; }
+    bool isRestrictedDynamic() const { return (m_restriction & kListSource) != 0; }
+    bool hasSubsetAllowedValueList() const { return (m_restriction & kSubset) != 0; }
+
+    const std::pair<std::string, std::string>& getFixedBounds() const { return m_bounds.value(); }
+    bool hasBounds() const { return !m_bounds.undefined() || !m_contextBounds.empty(); }
+    bool hasVariableBounds() const { return m_isLocalRulesParam && !m_contextBounds.empty(); }
+    // Both sides given, in every context the bounds can take.
+    bool hasFullyConstrainedBounds() const;
+
+    // Reads a logical word; throws PhysicsException naming the parameter when text is none.
+    void stringToBool(const std::string& text, bool& result) const;
+
+private:
+    // Bits of m_restriction.
+    static constexpr std::uint32_t kSubset = 1;
+    static constexpr std::uint32_t kListSource = 2;
+    static constexpr std::uint32_t kFixedList = 4;
+
+    void initialise(const ParameterMap& params, const ModelRules* rules,
+                    const AvailabilityCheckDataSource* source);
+    void initInt(const ModelRules* rules);
+    void initReal(const ModelRules* rules);
+    void initLogical();
+    void initString(const ParameterMap& params, const ModelRules* rules,
+                    const AvailabilityCheckDataSource* source);
+    void initAllowedString(const std::vector<std::string>& values, const ParameterMap& params,
+                           const ModelRules* rules, const AvailabilityCheckDataSource* source);
+    void initUnusedAllowedString(const ParameterMap& params);
+    void initBounds(const ModelRules* rules);
+    void initDefault(const ParameterMap& params, const ModelRules* rules,
+                     const AvailabilityCheckDataSource* source);
+    void initOverride(const ParameterMap& params, const ModelRules* rules,
+                      const AvailabilityCheckDataSource* source);
+    void setQuantityType(const ModelRules* rules);
+    std::pair<std::string, std::string> rulesBounds(const ModelRules* rules,
+                                                    const std::string& option) const;
+    void initListSource(const std::string& name, const AvailabilityCheckDataSource* source);
+    void initSubsetListSource(const std::string& name, const AvailabilityCheckDataSource* source);
+    void evaluateCheckList(const TARNContext& context, EvalContext* evalContext,
+                           std::vector<std::string>& values,
+                           std::vector<std::string>& subset) const;
+    void evaluateCheckList(const TARNContext& context, EvalContext* evalContext,
+                           std::vector<std::string>& values) const;
+    static void checksFromValCheckVec(const std::vector<ValueCheck>& valueChecks,
+                                      std::set<std::string>& names);
+    const ValueCheck* findValueCheck(const std::string& value) const;
+
+    std::string m_name;
+    std::string m_objectType;
+    bool m_isLocalRulesParam;
+    bool m_hasContextRule;
+    std::string m_validOption;
+    TARNParam::Type m_type;
+    std::string m_quantityType;
+    BoundsData m_bounds;
+    std::map<std::string, BoundsData> m_contextBounds;
+    std::uint32_t m_restriction;
+    bool m_availableWithNoAllowedValues;
+    List* m_valueListSource;
+    List* m_subsetValueListSource;
+    std::vector<ValueCheck> m_allowedValues;
+    std::unique_ptr<ParamDefault> m_default;
+    std::unique_ptr<ParamValueOverride> m_valueOverride;
+    bool m_validateData;
+    bool m_completeListRequired;
+    std::vector<std::string> m_unusedAllowedValues;
+    std::unique_ptr<RulesAllowedStrings> m_rulesAllowedStrings;
+};
+
+}  // namespace kel

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <kel/utilities/NonCopyable.h>
+
+namespace kel {
+
+class EvalContext;
+class ModelRules;
+class TARNContext;
+
+// The allowed strings that the RULES give one parameter of one object type. When the
+// parameter is local to the type and its allowed strings differ between the options of
+// the type's context rule, one set is kept per option and the set that applies is chosen
+// by the context rule value of the model object; otherwise one set serves every context.
+//
+// Built from the RULES model, which is used during construction only. Immutable
+// afterwards; evaluation only reads the model. Used by ParamValueDef.
+class RulesAllowedStrings : private NonCopyable {
+public:
+    RulesAllowedStrings(const ModelRules* rules, const std::string& objectType,
+                        const std::string& paramName);
+
+    bool hasAllowedStrings() const { return m_hasAllowed; }
+    // Every allowed string over all options, each once, in first-appearance order.
+    const std::vector<std::string>& getAllAllowedStrings() const { return m_allAllowed; }
+    // The set that applies to the context object (empty: no RULES restriction there).
+    // A context rule value that is neither empty nor an option of the type is an internal
+    // error (asserted; an empty set is returned).
+    const std::set<std::string>& getAllowedStrings(const TARNContext& context,
+                                                   EvalContext* evalContext) const;
+
+private:
+    std::vector<std::string> m_allAllowed;
+    std::map<std::string, std::set<std::string>> m_optAllowed;
+    std::string m_contextRuleParam;
+    bool m_hasAllowed;
+};
+
+}  // namespace kel

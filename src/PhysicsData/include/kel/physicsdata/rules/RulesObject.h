@@ -1,0 +1,152 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <kel/physicsdata/rules/ExtraDef.h>
+#include <kel/physicsdata/rules/RulesParam.h>
+#include <kel/utilities/refcnt_ptr.h>
+
+namespace kel {
+
+class ModelRulesImpl;
+class TARNDatastore;
+
+// The RULES of one object type: its context rule and allowed options, its essential and
+// optional children and parameters at object level and per option (an option's lists are
+// the object-level lists followed by the option's own), lists accumulated over several
+// options, its valid parents, local parameter definitions and extra rules.
+//
+// Built from /RULES/OBJECT:T or /RULES/SINGLETON:T and then completed by ModelRulesImpl
+// through the mutators, which need a Key only it can create. An option argument is a value
+// of the context rule parameter; "" means object level; any other value that is not an
+// allowed option throws std::runtime_error.
+//
+// Copies share the RulesParam records. The vector-of-options getters cache the last
+// accumulation inside const calls: the reference they return is valid until the next call
+// with a different option set, and an object must not be queried from two threads at once.
+class RulesObject {
+public:
+    // The lists of one scope (object level or one option).
+    struct RulesObjectData {
+        std::vector<std::string> essentialChildren;
+        std::vector<std::string> optionalChildren;
+        std::vector<std::string> essentialParams;
+        std::vector<std::string> optionalParams;
+        std::map<std::string, refcnt_ptr<const RulesParam>> localParams;
+    };
+
+    // Lists accumulated over several options: each name once, in first-appearance order,
+    // and a name essential under any option is never optional.
+    struct AccumulatedLists {
+        std::vector<std::string> essentialChildren;
+        std::vector<std::string> optionalChildren;
+        std::vector<std::string> essentialParams;
+        std::vector<std::string> optionalParams;
+    };
+
+    // Access token for the mutators.
+    class Key {
+        friend class ModelRulesImpl;
+        Key() = default;
+    };
+
+    // Reads the object type at path; throws std::runtime_error on inconsistent RULES.
+    RulesObject(const TARNDatastore& ds, const std::string& path, bool singleton,
+                const ExtraDef& extra);
+    RulesObject(const RulesObject& other);
+    RulesObject& operator=(const RulesObject& other);
+    ~RulesObject();
+
+    const std::string& getName() const { return m_name; }
+    bool isSingleton() const { return m_singleton; }
+    const std::string& getContextRuleParam() const { return m_contextRuleParam; }
+    const std::vector<std::string>& getAllowedOptions() const { return m_allowedOptions; }
+    bool hasAllowedOption(const std::string& option) const;
+
+    const std::vector<std::string>& getEssentialChildren(const std::string& option) const;
+    const std::vector<std::string>& getOptionalChildren(const std::string& option) const;
+    const std::vector<std::string>& getEssentialParams(const std::string& option) const;
+    const std::vector<std::string>& getOptionalParams(const std::string& option) const;
+
+    // Empty options: the object-level lists; else accumulated over options (cached).
+    const std::vector<std::string>& getEssentialChildren(
+        const std::vector<std::string>& options) const;
+    const std::vector<std::string>& getOptionalChildren(
+        const std::vector<std::string>& options) const;
+    const std::vector<std::string>& getEssentialParams(
+        const std::vector<std::string>& options) const;
+    const std::vector<std::string>& getOptionalParams(
+        const std::vector<std::string>& options) const;
+
+    // Over all allowed options (the object-level lists for a type without options).
+    const std::vector<std::string>& getEssentialChildrenAll() const;
+    const std::vector<std::string>& getOptionalChildrenAll() const;
+    const std::vector<std::string>& getEssentialParamsAll() const;
+    const std::vector<std::string>& getOptionalParamsAll() const;
+    std::vector<std::string> getChildrenAll();
+    std::vector<std::string> getParamsAll();
+
+    bool hasEssentialChild(const std::string& child, const std::string& option) const;
+    bool hasOptionalChild(const std::string& child, const std::string& option) const;
+    bool hasEssentialParam(const std::string& param, const std::string& option) const;
+    bool hasOptionalParam(const std::string& param, const std::string& option) const;
+    bool isAllowedChildAll(const std::string& child) const;
+    bool isAllowedParamAll(const std::string& param) const;
+
+    // The definition local to this type for option (context level first, then object
+    // level); null when the type has none.
+    const RulesParam* getLocalRulesParam(const std::string& param, const std::string& option) const;
+    // Whether any option defines param at context level.
+    bool hasContextLocalRulesParam(const std::string& param) const;
+
+    // Types that list this one as a child, ascending. Valid once sortValidParents ran.
+    const std::vector<std::string>& getAllowedParents() const;
+    bool isValidParent(const std::string& type) const;
+
+    bool getExtraRule(const std::string& name, std::string& out) const;
+    bool getExtraRule(const std::string& name, std::vector<std::string>& out) const;
+    bool getExtraRule(const std::string& name, bool& out) const;
+
+    // Mutators used while the model rules are completed.
+    void addRulesParam(Key key, refcnt_ptr<const RulesParam> param);
+    void addRulesParam(Key key, const std::string& option, refcnt_ptr<const RulesParam> param);
+    void addOptionalChild(Key key, const std::string& type);
+    void addValidParent(Key key, const std::string& type);
+    void sortValidParents(Key key);
+    const std::vector<std::string>& getAllowedParentListRawValue(Key key) const;
+
+private:
+    void initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra);
+    RulesObjectData makeData(const TARNDatastore& ds, const std::string& path) const;
+    RulesObjectData makeData(const TARNDatastore& ds, const std::string& path,
+                             const RulesObjectData& base) const;
+    void doMakeData(const TARNDatastore& ds, const std::string& path, RulesObjectData& data) const;
+    const RulesObjectData& findData(const std::string& option) const;
+    void createAccumulatedLists(const std::vector<std::string>& options,
+                                AccumulatedLists& out) const;
+    const AccumulatedLists& updateAccumCache(const std::vector<std::string>& options) const;
+    std::pair<std::string, bool> extractParamValue(const TARNDatastore& ds, const std::string& path,
+                                                   const std::string& key) const;
+    bool extractParamValues(const TARNDatastore& ds, const std::string& path,
+                            const std::string& key, std::vector<std::string>& out) const;
+
+    std::string m_name;
+    bool m_singleton = false;
+    std::string m_contextRuleParam;
+    std::vector<std::string> m_allowedOptions;
+    RulesObjectData m_defaultData;
+    std::map<std::string, RulesObjectData> m_optionData;
+    std::vector<std::string> m_validParents;
+    bool m_isValidParentsSorted = true;
+    AccumulatedLists m_allAccumulated;
+    mutable AccumulatedLists m_accumCache;
+    mutable std::vector<std::string> m_accumCacheKey;
+    std::vector<std::string> m_allowedParentListRaw;
+    std::map<std::string, std::string> m_extraStrings;
+    std::map<std::string, std::vector<std::string>> m_extraLists;
+    std::map<std::string, bool> m_extraBools;
+};
+
+}  // namespace kel

@@ -1,0 +1,7 @@
+#include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
+
+namespace kel {
+
+AvailabilityCheckDataSource::~AvailabilityCheckDataSource() = default;
+
+}  // namespace kel

@@ -1,0 +1,335 @@
+#include "ModelRulesImpl.h"
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+
+#include <kel/exception/KELAssertImpl.h>
+#include <kel/physicsutils/TARNDatastore.h>
+#include <kel/physicsutils/TARNPath.h>
+
+namespace kel {
+
+namespace {
+
+const std::string kRulesPath = "/RULES";
+const std::string kRoot = "ROOT";
+const char* const kAssertFile = "src/PhysicsData/src/ModelRulesImpl";
+
+bool contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+}  // namespace
+
+ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraRulesDef& extra) {
+    readGlobalParams(ds, extra.paramRules);
+    readObjects(ds, "OBJECT", extra);
+    readObjects(ds, "SINGLETON", extra);
+    reconcileAllowedParents();
+    buildValidParents();
+    buildParamParents();
+}
+
+ModelRulesImpl::~ModelRulesImpl() = default;
+
+void ModelRulesImpl::readGlobalParams(const TARNDatastore& ds, const ExtraDef& paramRules) {
+    for (const auto& name : ds.getChildObjectNamesByType(kRulesPath, "PARAMETER")) {
+        m_globalParams[name] = std::make_shared<const RulesParam>(
+            ds, name, kRulesPath + "/PARAMETER:" + name, paramRules);
+        m_paramNames.insert(name);
+    }
+}
+
+void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kind,
+                                 const ModelRules::ExtraRulesDef& extra) {
+    const RulesObject::Key key;
+    for (const auto& name : ds.getChildObjectNamesByType(kRulesPath, kind)) {
+        const std::string objectPath = kRulesPath + "/" + kind + ":" + name;
+        RulesObject& object =
+            m_objects
+                .insert_or_assign(
+                    name, RulesObject(ds, objectPath, kind == "SINGLETON", extra.objectRules))
+                .first->second;
+        auto addLocal = [&](const std::string& scopePath, const std::string* option) {
+            for (const auto& local : ds.getChildObjectNamesByType(scopePath, "PARAMETER")) {
+                if (!object.isAllowedParamAll(local))
+                    throw std::runtime_error("Invalid local parameter definition added to object " +
+                                             name + ".\nParameter " + local +
+                                             " not valid for object type.");
+                auto param = std::make_shared<const RulesParam>(
+                    ds, local, scopePath + "/PARAMETER:" + local, extra.paramRules);
+                if (option)
+                    object.addRulesParam(key, *option, std::move(param));
+                else
+                    object.addRulesParam(key, std::move(param));
+                m_paramNames.insert(local);
+            }
+        };
+        addLocal(objectPath, nullptr);
+        for (const auto& option : object.getAllowedOptions())
+            addLocal(objectPath + "/CONTEXT:" + option, &option);
+    }
+}
+
+void ModelRulesImpl::reconcileAllowedParents() {
+    const RulesObject::Key key;
+    for (const auto& [child, object] : m_objects) {
+        for (const auto& parentType : object.getAllowedParentListRawValue(key)) {
+            // An undefined parent is reported as a failed lookup, like any query.
+            (void)getObject(parentType);
+            RulesObject& parent = getObjectForMod(parentType);
+            const bool essential = contains(parent.getEssentialChildrenAll(), child);
+            const bool optional = !essential && contains(parent.getOptionalChildrenAll(), child);
+            if (!essential && !optional) {
+                parent.addOptionalChild(key, child);
+            } else if (essential ? !parent.hasEssentialChild(child, "")
+                                 : !parent.hasOptionalChild(child, "")) {
+                throw std::runtime_error("In RULES, object type '" + child +
+                                         "' has an allowed parent '" + parentType + "'.\n" +
+                                         "However, '" + parentType + "' specifies '" + child +
+                                         "' as a context-dependent Essential or Optional "
+                                         "Child.\nThis is not allowed.");
+            }
+        }
+    }
+}
+
+void ModelRulesImpl::buildValidParents() {
+    const RulesObject::Key key;
+    for (const auto& [parentType, object] : m_objects) {
+        std::set<std::string> children;
+        auto gather = [&](const std::string& option) {
+            const auto& essential = object.getEssentialChildren(option);
+            const auto& optional = object.getOptionalChildren(option);
+            children.insert(essential.begin(), essential.end());
+            children.insert(optional.begin(), optional.end());
+        };
+        gather("");
+        for (const auto& option : object.getAllowedOptions())
+            gather(option);
+        for (const auto& child : children)
+            getObjectForMod(child).addValidParent(key, parentType);
+    }
+    for (auto& entry : m_objects)
+        entry.second.sortValidParents(key);
+}
+
+void ModelRulesImpl::buildParamParents() {
+    for (const auto& [type, object] : m_objects) {
+        if (type == "RULES" || type == kRoot) continue;
+        for (const auto& param : object.getEssentialParamsAll())
+            m_paramParents[param].push_back(type);
+        for (const auto& param : object.getOptionalParamsAll())
+            m_paramParents[param].push_back(type);
+    }
+}
+
+const RulesObject* ModelRulesImpl::findObject(const std::string& type) const {
+    auto it = m_objects.find(type);
+    return it == m_objects.end() ? nullptr : &it->second;
+}
+
+const RulesObject& ModelRulesImpl::getObject(const std::string& type) const {
+    const RulesObject* object = findObject(type);
+    if (!object) throw std::runtime_error("ModelRulesImpl::getObject - object not found: " + type);
+    return *object;
+}
+
+RulesObject& ModelRulesImpl::getObjectForMod(const std::string& type) {
+    auto it = m_objects.find(type);
+    if (it == m_objects.end())
+        throw std::runtime_error("ModelRulesImpl::getObjectForMod - object not found: " + type);
+    return it->second;
+}
+
+const std::vector<std::string>& ModelRulesImpl::getAllowedParamParents(
+    const std::string& param) const {
+    static const std::vector<std::string> none;
+    auto it = m_paramParents.find(param);
+    return it == m_paramParents.end() ? none : it->second;
+}
+
+const RulesParam& ModelRulesImpl::getParam(const std::string& type, const std::string& option,
+                                           const std::string& param) const {
+    if (const RulesObject* object = findObject(type)) {
+        if (option.empty() && !object->getAllowedOptions().empty() &&
+            param != object->getContextRuleParam())
+            throw std::runtime_error(
+                "ModelRulesImpl::getParam - empty context rule value trying to recover parameter "
+                "info for " +
+                param + " in object " + type + ": " + param);
+        if (const RulesParam* local = object->getLocalRulesParam(param, option)) return *local;
+    }
+    auto global = m_globalParams.find(param);
+    if (global != m_globalParams.end()) return *global->second;
+    throw std::runtime_error("ModelRulesImpl::getParam - param not found in object " + type +
+                             (option.empty() ? std::string() : " (context = " + option + ")") +
+                             ": " + param);
+}
+
+TARNParam::Type ModelRulesImpl::getParamType(const std::string& type,
+                                             const std::string& param) const {
+    if (const RulesObject* object = findObject(type))
+        if (const RulesParam* local = object->getLocalRulesParam(param, ""))
+            return local->getType();
+    auto global = m_globalParams.find(param);
+    if (global != m_globalParams.end()) return global->second->getType();
+    throw std::runtime_error("ModelRulesImpl::getParam - param not found in object " + type + ": " +
+                             param);
+}
+
+bool ModelRulesImpl::isLocalRulesParam(const std::string& type, const std::string& param) const {
+    const RulesObject* object = findObject(type);
+    if (!object || !m_paramNames.count(param))
+        throw std::runtime_error(
+            "ModelRulesImpl::isLocalRulesParam invalid object type or parameter name: " + type +
+            "/" + param);
+    return object->getLocalRulesParam(param, "") != nullptr ||
+           object->hasContextLocalRulesParam(param);
+}
+
+bool ModelRulesImpl::isPossibleAllowedString(const std::string& type, const std::string& param,
+                                             const std::string& value) const {
+    const RulesObject& object = getObject(type);
+    if (!object.getContextRuleParam().empty() && isLocalRulesParam(type, param)) {
+        bool restricted = false;
+        for (const auto& option : object.getAllowedOptions()) {
+            const auto& allowed = getParam(type, option, param).getAllowedStringList();
+            if (contains(allowed, value)) return true;
+            restricted = restricted || !allowed.empty();
+        }
+        return !restricted;
+    }
+    const std::string option =
+        object.getContextRuleParam().empty() ? std::string() : object.getAllowedOptions().front();
+    const auto& allowed = getParam(type, option, param).getAllowedStringList();
+    return allowed.empty() || contains(allowed, value);
+}
+
+std::vector<std::string> ModelRulesImpl::enumerateParentTypePaths(const std::string& type,
+                                                                  bool withNames) const {
+    if (!withNames) {
+        auto cached = m_parentPathCache.find(type);
+        if (cached != m_parentPathCache.end()) return cached->second;
+    }
+    std::vector<std::string> paths;
+    // Iterative depth-first walk upward; frame i walks the valid parents of stack[i].
+    struct Frame {
+        const std::vector<std::string>* parents;
+        std::size_t next;
+    };
+    std::vector<std::string> stack{type};
+    std::set<std::string> onStack{type};
+    std::vector<Frame> frames{{&getObject(type).getAllowedParents(), 0}};
+    while (!frames.empty()) {
+        Frame& frame = frames.back();
+        if (frame.next == frame.parents->size()) {
+            frames.pop_back();
+            onStack.erase(stack.back());
+            stack.pop_back();
+            continue;
+        }
+        const std::string& parent = (*frame.parents)[frame.next++];
+        if (parent == kRoot) {
+            std::string path;
+            for (std::size_t i = stack.size(); i-- > 1;) {
+                path += "/" + stack[i];
+                if (withNames && !getObject(stack[i]).isSingleton()) path += ":name";
+            }
+            paths.push_back(std::move(path));
+        } else if (!onStack.count(parent)) {
+            const auto& grandParents = getObject(parent).getAllowedParents();
+            stack.push_back(parent);
+            onStack.insert(parent);
+            frames.push_back({&grandParents, 0});
+        }
+    }
+    if (!withNames) m_parentPathCache[type] = paths;
+    return paths;
+}
+
+std::vector<std::string> ModelRulesImpl::enumerateParentTypePathsForParam(
+    const std::string& param) const {
+    std::vector<std::string> ret;
+    for (const auto& type : getAllowedParamParents(param))
+        for (const auto& path : enumerateParentTypePaths(type, false))
+            ret.push_back(path + "/" + type);
+    std::sort(ret.begin(), ret.end());
+    auto nonUniq = std::adjacent_find(ret.begin(), ret.end());
+    if (!(nonUniq == ret.end()))
+        KELAssertImpl::assertFail("nonUniq == ret.end()", kAssertFile, 1923);
+    return ret;
+}
+
+bool ModelRulesImpl::isValidHierarchy(const TARNPath& path) const {
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const RulesObject* object = findObject(path.getType(i));
+        if (!object) return false;
+        if (i > 0 && !object->isValidParent(path.getType(i - 1))) return false;
+    }
+    return true;
+}
+
+bool ModelRulesImpl::isValidPath(const TARNPath& path) const {
+    if (path.empty()) return false;
+    std::string previous = kRoot;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const std::string& type = path.getType(i);
+        const std::string& name = path.getName(i);
+        const RulesObject* object = findObject(type);
+        if (!object) return false;
+        // An unnamed component ("/TYPE", or a name equal to the type) needs a singleton.
+        if ((name.empty() || name == type) && !object->isSingleton()) return false;
+        if (!object->isValidParent(previous)) return false;
+        previous = type;
+    }
+    return true;
+}
+
+std::pair<bool, bool> ModelRulesImpl::getParamBoolRule(const std::string& type,
+                                                       const std::string& option,
+                                                       const std::string& param,
+                                                       const char* rule) const {
+    bool value = false;
+    const bool found = getParam(type, option, param).getExtraRule(rule, value);
+    return {found, value};
+}
+
+std::vector<std::string> ModelRulesImpl::getParamListRule(const std::string& type,
+                                                          const std::string& option,
+                                                          const std::string& param,
+                                                          const char* rule) const {
+    std::vector<std::string> value;
+    getParam(type, option, param).getExtraRule(rule, value);
+    return value;
+}
+
+std::string ModelRulesImpl::getParamStringRule(const std::string& type, const std::string& option,
+                                               const std::string& param, const char* rule) const {
+    std::string value;
+    getParam(type, option, param).getExtraRule(rule, value);
+    return value;
+}
+
+std::pair<bool, bool> ModelRulesImpl::getObjectBoolRule(const std::string& type,
+                                                        const char* rule) const {
+    bool value = false;
+    const bool found = getObject(type).getExtraRule(rule, value);
+    return {found, value};
+}
+
+std::vector<std::string> ModelRulesImpl::getObjectListRule(const std::string& type,
+                                                           const char* rule) const {
+    std::vector<std::string> value;
+    getObject(type).getExtraRule(rule, value);
+    return value;
+}
+
+std::string ModelRulesImpl::getObjectStringRule(const std::string& type, const char* rule) const {
+    std::string value;
+    getObject(type).getExtraRule(rule, value);
+    return value;
+}
+
+}  // namespace kel

@@ -1,0 +1,762 @@
+#include <kel/physicsdata/dependency/ObjDependDef.h>
+
+#include <algorithm>
+#include <iterator>
+#include <set>
+
+#include <kel/exception/KELAssertImpl.h>
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
+#include <kel/physicsdata/dependency/CACursor.h>
+#include <kel/physicsdata/dependency/CheckListSplitter.h>
+#include <kel/physicsdata/dependency/CheckedListData.h>
+#include <kel/physicsdata/dependency/ChildAvail.h>
+#include <kel/physicsdata/dependency/PACursor.h>
+#include <kel/physicsdata/dependency/ParamAvail.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/utilities/StringUtilities.h>
+
+namespace kel {
+
+namespace {
+
+const char* const kSourceFile = "src/PhysicsData/src/ObjDependDef";
+
+const std::string kObjectDependency = "OBJECT DEPENDENCY";
+const std::string kAcceptChildren = "Accept Children";
+const std::string kOrderedAllowedOptionList = "Ordered Allowed Option List";
+const std::string kUnusedAllowedOptionList = "Unused Allowed Option List";
+const std::string kSubsetAllowedOptionList = "Subset Allowed Option List";
+const std::string kAllowedOptionCheckList = "Allowed Option Check List";
+const std::string kDefaultOption = "Default Option";
+const std::string kDefaultOptionCheckList = "Default Option Check List";
+const std::string kOverrideOptionCheckList = "Override Option Check List";
+const std::string kOrderedRequiredParameterList = "Ordered Required Parameter List";
+const std::string kOrderedOptionalParameterList = "Ordered Optional Parameter List";
+const std::string kParameterCheckList = "Parameter Check List";
+const std::string kRelaxedValidationParameterList = "Relaxed Validation Parameter List";
+const std::string kUnusedParameterList = "Unused Parameter List";
+const std::string kOrderedRequiredChildList = "Ordered Required Child List";
+const std::string kOrderedOptionalChildList = "Ordered Optional Child List";
+const std::string kTreatAsOptionalChildList = "Treat As Optional Child List";
+const std::string kCoupledOptionalChildList = "Coupled Optional Child List";
+const std::string kRelaxedValidationChildList = "Relaxed Validation Child List";
+const std::string kChildCheckList = "Child Check List";
+const std::string kChildNameList = "Child Name List";
+const std::string kDefaultChildNameList = "Default Child Name List";
+const std::string kUnusedChildList = "Unused Child List";
+
+const std::string kParamCheckHeading = "Parameter availability check list data error.";
+const std::string kChildCheckHeading = "Child availability check list data error.";
+const std::string kOptionCheckHeading = "Option value check list data error.";
+const std::string kNone;
+
+using Params = std::map<std::string, std::string>;
+using Strings = std::vector<std::string>;
+
+const std::string& rawValue(const Params& m, const std::string& key) {
+    auto found = m.find(key);
+    return found == m.end() ? kNone : found->second;
+}
+
+// A scalar key: the whole value with every blank removed.
+std::string scalar(const Params& m, const std::string& key) {
+    return StringUtilities::removeWhitespace(rawValue(m, key));
+}
+
+// A list key: trimmed items in written order, empty items dropped.
+Strings listOf(const Params& m, const std::string& key) {
+    return StringUtilities::splitValueNoEmpty(rawValue(m, key));
+}
+
+Strings sorted(Strings items) {
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+bool sortedContains(const Strings& items, const std::string& item) {
+    return std::binary_search(items.begin(), items.end(), item);
+}
+
+}  // namespace
+
+ObjDependDef::ObjDependDef(const std::string& type, const Params& params, const ModelRules* rules,
+                           const AvailabilityCheckDataSource* source, bool validate)
+    : m_type(type), m_validate(validate) {
+    initialise(params, rules, source);
+}
+
+ObjDependDef::~ObjDependDef() = default;
+
+// ---- construction ----------------------------------------------------------------------
+
+void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
+                              const AvailabilityCheckDataSource* source) {
+    const Params m = initAcceptChildren(params, rules);
+    initContextRuleInfo(m, rules);
+
+    initParamAvail(m, rules, true);
+    initParamAvail(m, rules, false);
+    initParamAvailChecks(m, rules, source);
+    setRelaxedValidationParams(m);
+    initParamUnused(m);
+    if (m_validate) {
+        Strings unused;
+        verifyParamAvail(m, rules, unused);
+        m_unusedParameters.insert(m_unusedParameters.end(), unused.begin(), unused.end());
+    }
+
+    initChildAvail(m, rules, true);
+    initChildAvail(m, rules, false);
+    initChildAvailChecks(m, rules, source);
+    initChildAvailNames(m, rules, source);
+    initChildUnused(m);
+    initDefaultChildNameList(m, rules, source);
+    if (m_validate) {
+        Strings unused;
+        verifyChildAvail(m, rules, unused);
+        m_unusedChildren.insert(m_unusedChildren.end(), unused.begin(), unused.end());
+    }
+}
+
+ObjDependDef::Params ObjDependDef::initAcceptChildren(const Params& params,
+                                                      const ModelRules* rules) const {
+    const std::string accept = scalar(params, kAcceptChildren);
+    if (accept.empty() || !StringUtilities::stringToBool(accept)) return params;
+    if (params.size() != 1) {
+        throw PhysicsException("ObjDependDef::initAcceptChildren - the " + kObjectDependency +
+                               " for type " + m_type + ", has a True \"" + kAcceptChildren +
+                               "\" parameter but *other* parameters are also defined. It "
+                               "should be the only parameter if present and True.");
+    }
+    Params m = params;
+    m[kOrderedOptionalChildList] =
+        StringUtilities::vectorToString(rules->getOptionalChildren(m_type, std::string()), ',');
+    return m;
+}
+
+void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules) {
+    const std::string& crp = rules->getContextRuleParam(m_type);
+    if (crp.empty()) return;
+
+    auto info = std::make_shared<ContextRuleInfo>();
+    info->contextRuleParam = crp;
+    info->orderedAllowedOptionList = scalar(m, kOrderedAllowedOptionList);
+    info->allowedOptionCheckList = scalar(m, kAllowedOptionCheckList);
+    info->overrideOptionCheckList = scalar(m, kOverrideOptionCheckList);
+
+    const std::string defaultOption = scalar(m, kDefaultOption);
+    if (!defaultOption.empty()) {
+        info->defaultKind = ContextRuleInfo::FIXED_DEFAULT;
+        info->defaultValue = defaultOption;
+    }
+    const std::string defaultChecks = scalar(m, kDefaultOptionCheckList);
+    if (!defaultChecks.empty()) {
+        if (info->defaultKind != ContextRuleInfo::NO_DEFAULT) {
+            throw PhysicsException("ObjDependDef::initContextRuleInfo - in the " +
+                                   kObjectDependency + " data for type " + m_type +
+                                   ", BOTH parameters \"" + kDefaultOption + "\" and \"" +
+                                   kDefaultOptionCheckList + "\" are specified.");
+        }
+        info->defaultKind = ContextRuleInfo::CHECKED_DEFAULT;
+        info->defaultValue = defaultChecks;
+    }
+
+    Strings available = sorted(rules->getAllowedOptions(m_type));
+    m_orderedAllowedOptions = sorted(processOptList(m, kOrderedAllowedOptionList, available));
+    m_unusedAllowedOptions = processOptList(m, kUnusedAllowedOptionList, available);
+    if (!available.empty()) {
+        if (!m_unusedAllowedOptions.empty()) {
+            std::string message =
+                "ObjDependDef::initContextRuleInfo - in the " + kObjectDependency +
+                " data for type " + m_type + ", the following values are missing from the " +
+                kOrderedAllowedOptionList + " or " + kUnusedAllowedOptionList + " parameters: ";
+            for (const std::string& option : available)
+                message += "\"" + option + "\", ";
+            message += " and a partial " + kUnusedAllowedOptionList +
+                       " exists. Please complete the lists or remove the " +
+                       kUnusedAllowedOptionList;
+            throw PhysicsException(message);
+        }
+        m_unusedAllowedOptions = available;
+    }
+
+    info->subsetAllowedOptionList = scalar(m, kSubsetAllowedOptionList);
+
+    if (m_validate) {
+        verifyCheckedOptionValues(kAllowedOptionCheckList, info->allowedOptionCheckList, false);
+        if (info->defaultKind == ContextRuleInfo::CHECKED_DEFAULT) {
+            verifyCheckedOptionValues(kDefaultOptionCheckList, info->defaultValue, true);
+        }
+        verifyCheckedOptionValues(kOverrideOptionCheckList, info->overrideOptionCheckList, true);
+        verifySubsetAllowedOptions(listOf(m, kSubsetAllowedOptionList));
+    }
+    m_contextRuleInfo = std::move(info);
+}
+
+ObjDependDef::Strings ObjDependDef::processOptList(const Params& m, const std::string& key,
+                                                   Strings& available) const {
+    Strings entries = listOf(m, key);
+    for (const std::string& entry : entries) {
+        auto found = std::lower_bound(available.begin(), available.end(), entry);
+        if (found == available.end() || *found != entry) {
+            throw PhysicsException("ObjDependDef::processOptList - in the \"" + key +
+                                   "\" parameter of the " + kObjectDependency + " data for type " +
+                                   m_type + ", the allowed value \"" + entry +
+                                   "\" is referenced, but this does not appear in the RULES "
+                                   "definition of the object.");
+        }
+        available.erase(found);
+    }
+    return entries;
+}
+
+void ObjDependDef::initParamAvail(const Params& m, const ModelRules* rules, bool required) {
+    const Strings list =
+        listOf(m, required ? kOrderedRequiredParameterList : kOrderedOptionalParameterList);
+    if (!list.empty()) initParamReqOrOpt(list, rules, required);
+}
+
+void ObjDependDef::initParamReqOrOpt(const Strings& list, const ModelRules* rules, bool required) {
+    const std::string& crp = rules->getContextRuleParam(m_type);
+    bool contextRuleTaken = false;
+    for (const std::string& name : list) {
+        const bool isContextRule = !contextRuleTaken && !crp.empty() && name == crp;
+        contextRuleTaken = contextRuleTaken || isContextRule;
+        std::unique_ptr<ParamAvail> record(new ParamAvail(name, required, isContextRule));
+        record->setApplicableOptions(makeParamMask(name, rules));
+        m_paramAvail.push_back(std::move(record));
+    }
+}
+
+void ObjDependDef::initParamAvailChecks(const Params& m, const ModelRules*,
+                                        const AvailabilityCheckDataSource* source) {
+    const std::string checkList = scalar(m, kParameterCheckList);
+    if (checkList.empty()) return;
+    const CheckListSplitter splitter(
+        CheckedListData{kParameterCheckList, checkList, kNone, m_type, kParamCheckHeading});
+    for (const std::string& name : splitter.getNamesWithChecks()) {
+        ParamAvail* record = findParamAvail(name);
+        for (const std::string& check : splitter.getChecksForName(name)) {
+            record->addAvailCheck(source->getParamAvailCheck(check, name, true));
+        }
+    }
+}
+
+void ObjDependDef::setRelaxedValidationParams(const Params& m) {
+    for (const std::string& name : listOf(m, kRelaxedValidationParameterList)) {
+        findParamAvail(name)->setRelaxedValidation();
+    }
+}
+
+void ObjDependDef::initParamUnused(const Params& m) {
+    m_unusedParameters = listOf(m, kUnusedParameterList);
+}
+
+void ObjDependDef::initChildAvail(const Params& m, const ModelRules* rules, bool required) {
+    const Strings list =
+        listOf(m, required ? kOrderedRequiredChildList : kOrderedOptionalChildList);
+    if (!list.empty()) initChildReqOrOpt(m, list, rules, required);
+}
+
+void ObjDependDef::initChildReqOrOpt(const Params& m, const Strings& list, const ModelRules* rules,
+                                     bool required) {
+    const Strings coupledTypes = extractCoupledTypes(m);
+    const Strings treatedTypes = extractTreatedAsOptionalTypes(m);
+    const Strings relaxedTypes = sorted(listOf(m, kRelaxedValidationChildList));
+    for (const std::string& childType : list) {
+        const bool singleton = rules->isSingleton(childType);
+        const bool isRequired = required && !sortedContains(treatedTypes, childType);
+        const bool coupled = isRequired || sortedContains(coupledTypes, childType);
+        const bool relaxed = sortedContains(relaxedTypes, childType);
+        std::unique_ptr<ChildAvail> record(
+            new ChildAvail(childType, singleton, isRequired, coupled, relaxed));
+        record->setApplicableOptions(makeChildMask(childType, rules));
+        m_childAvail.push_back(std::move(record));
+    }
+}
+
+void ObjDependDef::initChildAvailChecks(const Params& m, const ModelRules*,
+                                        const AvailabilityCheckDataSource* source) {
+    const std::string checkList = scalar(m, kChildCheckList);
+    if (checkList.empty()) return;
+    const CheckListSplitter splitter(
+        CheckedListData{kChildCheckList, checkList, kNone, m_type, kChildCheckHeading});
+    for (const std::string& childType : splitter.getNamesWithChecks()) {
+        ChildAvail* record = findChildAvail(childType);
+        if (record == nullptr) {
+            throw PhysicsException(
+                "ObjDependDef::initChildAvailChecks - in data for object type \"" + m_type +
+                "\", the child object " + childType +
+                " referenced in the check list does not exist in the "
+                "'ordered' lists");
+        }
+        for (const std::string& check : splitter.getChecksForName(childType)) {
+            record->addAvailCheck(source->getObjAvailCheck(check, childType, true));
+        }
+    }
+}
+
+void ObjDependDef::initChildAvailNames(const Params& m, const ModelRules*,
+                                       const AvailabilityCheckDataSource* source) {
+    applyChildNameList(m, kChildNameList, source, false);
+}
+
+void ObjDependDef::initDefaultChildNameList(const Params& m, const ModelRules*,
+                                            const AvailabilityCheckDataSource* source) {
+    applyChildNameList(m, kDefaultChildNameList, source, true);
+}
+
+void ObjDependDef::applyChildNameList(const Params& m, const std::string& key,
+                                      const AvailabilityCheckDataSource* source,
+                                      bool defaultNames) {
+    const Strings pairs = listOf(m, key);
+    if (pairs.empty()) return;
+    const std::string prefix = "ObjDependDef::initChildAvailNameList - in ";
+    if (pairs.size() % 2 != 0) {
+        throw PhysicsException(prefix + "the data for object type " + m_type +
+                               ", there are an odd number of values in the list " + key + ".");
+    }
+    for (std::size_t i = 0; i < pairs.size(); i += 2) {
+        const std::string& childType = pairs[i];
+        const std::string& listName = pairs[i + 1];
+        ChildAvail* record = findChildAvail(childType);
+        const std::string where =
+            "data for object type \"" + m_type + "\", the child object " + childType;
+        if (record == nullptr) {
+            throw PhysicsException(prefix + where +
+                                   " referenced in the name list does not exist in the 'ordered' "
+                                   "lists");
+        }
+        if (record->isSingleton()) {
+            throw PhysicsException(prefix + where + " has a \"" + key +
+                                   "\" parameter despite being a singleton object.");
+        }
+        if (defaultNames) {
+            const std::string defaultPrefix = "ObjDependDef::initDefaultChildNameList - in ";
+            if (record->areNamesRestricted()) {
+                throw PhysicsException(defaultPrefix + where +
+                                       " referenced in the check list has a restricted name.");
+            }
+            if (!record->isRequired()) {
+                throw PhysicsException(defaultPrefix + where +
+                                       " referenced in the check list is optional and  must be "
+                                       "a required object");
+            }
+            record->setDefaultNameList(source->getList(listName, true));
+        } else {
+            record->setAllowedNameList(source->getList(listName, true));
+        }
+    }
+}
+
+void ObjDependDef::initChildUnused(const Params& m) {
+    m_unusedChildren = listOf(m, kUnusedChildList);
+}
+
+ObjDependDef::Strings ObjDependDef::extractCoupledTypes(const Params& m) const {
+    return sorted(listOf(m, kCoupledOptionalChildList));
+}
+
+ObjDependDef::Strings ObjDependDef::extractTreatedAsOptionalTypes(const Params& m) const {
+    return sorted(listOf(m, kTreatAsOptionalChildList));
+}
+
+std::vector<bool> ObjDependDef::makeParamMask(const std::string& name,
+                                              const ModelRules* rules) const {
+    const std::size_t n = m_orderedAllowedOptions.size();
+    std::vector<bool> mask(n + 1, false);
+    if (rules->isAllowedParam(m_type, name, std::string())) return std::vector<bool>(n + 1, true);
+    bool any = false;
+    for (std::size_t i = 1; i <= n; ++i) {
+        mask[i] = rules->isAllowedParam(m_type, name, m_orderedAllowedOptions[i - 1]);
+        any = any || mask[i];
+    }
+    if (!any) {
+        throw PhysicsException("ObjDependDef::makeParamMask - Internal error: the parameter " +
+                               name + " in object " + m_type +
+                               " is not allowed in any RULES CONTEXT!");
+    }
+    return mask;
+}
+
+std::vector<bool> ObjDependDef::makeChildMask(const std::string& childType,
+                                              const ModelRules* rules) const {
+    const std::size_t n = m_orderedAllowedOptions.size();
+    std::vector<bool> mask(n + 1, false);
+    if (rules->isAllowedChild(m_type, childType, std::string())) {
+        return std::vector<bool>(n + 1, true);
+    }
+    bool any = false;
+    for (std::size_t i = 1; i <= n; ++i) {
+        mask[i] = rules->isAllowedChild(m_type, childType, m_orderedAllowedOptions[i - 1]);
+        any = any || mask[i];
+    }
+    if (!any) {
+        throw PhysicsException("ObjDependDef::makeChildMask - Internal error: the child object " +
+                               childType + " in object \"" + m_type +
+                               "\" is not allowed in any RULES CONTEXT!");
+    }
+    return mask;
+}
+
+ParamAvail* ObjDependDef::findParamAvail(const std::string& name) const {
+    for (const auto& record : m_paramAvail) {
+        if (record->getName() == name) return record.get();
+    }
+    throw PhysicsException("ObjDependDef::findParamAvail - in data for object type " + m_type +
+                           ", the referenced parameter " + name +
+                           " does not exist in the 'ordered' lists");
+}
+
+ChildAvail* ObjDependDef::findChildAvail(const std::string& childType) const {
+    for (const auto& record : m_childAvail) {
+        if (record->getType() == childType) return record.get();
+    }
+    return nullptr;
+}
+
+std::uint64_t ObjDependDef::getContextRuleSelector(const std::string& value) const {
+    if (value.empty()) return 0;
+    auto found =
+        std::lower_bound(m_orderedAllowedOptions.begin(), m_orderedAllowedOptions.end(), value);
+    if (found == m_orderedAllowedOptions.end() || *found != value) return 0;
+    return static_cast<std::uint64_t>(found - m_orderedAllowedOptions.begin()) + 1;
+}
+
+// ---- queries ---------------------------------------------------------------------------
+
+ObjDependDef::ChildResult ObjDependDef::firstChildAvail(CACursor& cursor,
+                                                        const std::string& contextRuleValue) const {
+    cursor = CACursor(this);
+    cursor.m_selector = getContextRuleSelector(contextRuleValue);
+    return nextChildAvail(cursor);
+}
+
+ObjDependDef::ChildResult ObjDependDef::nextChildAvail(CACursor& cursor) const {
+    KEL_ASSERT_AT(cursor.m_def == this, kSourceFile, __LINE__);
+    if (cursor.m_def != this || cursor.m_pos >= m_childAvail.size()) return {nullptr, false};
+    const ChildAvail* record = m_childAvail[cursor.m_pos++].get();
+    return {record, record->matchOption(cursor.m_selector)};
+}
+
+ObjDependDef::ParamResult ObjDependDef::firstParamAvail(PACursor& cursor) const {
+    cursor = PACursor(this);
+    if (m_paramAvail.empty()) return {nullptr, false};
+    cursor.m_pos = 1;
+    return {m_paramAvail.front().get(), true};
+}
+
+ObjDependDef::ParamResult ObjDependDef::nextParamAvail(PACursor& cursor,
+                                                       const std::string& contextRuleValue) const {
+    KEL_ASSERT_AT(cursor.m_def == this, kSourceFile, __LINE__);
+    if (cursor.m_def != this) return {nullptr, false};
+    if (!contextRuleValue.empty()) cursor.m_selector = getContextRuleSelector(contextRuleValue);
+    if (cursor.m_pos >= m_paramAvail.size()) return {nullptr, false};
+    const ParamAvail* record = m_paramAvail[cursor.m_pos++].get();
+    return {record, record->matchOption(cursor.m_selector)};
+}
+
+const ChildAvail* ObjDependDef::childAvailByType(const std::string& childType) const {
+    return findChildAvail(childType);
+}
+
+const ParamAvail* ObjDependDef::paramAvailByName(const std::string& name) const {
+    for (const auto& record : m_paramAvail) {
+        if (record->getName() == name) return record.get();
+    }
+    return nullptr;
+}
+
+bool ObjDependDef::childOrderPredicate(const std::string& a, const std::string& b) const {
+    for (const auto& record : m_childAvail) {
+        if (record->getType() == a) return true;
+        if (record->getType() == b) return false;
+    }
+    return false;
+}
+
+bool ObjDependDef::paramOrderPredicate(const std::string& a, const std::string& b) const {
+    for (const auto& record : m_paramAvail) {
+        if (record->getName() == a) return true;
+        if (record->getName() == b) return false;
+    }
+    return false;
+}
+
+namespace {
+
+// The names of the records that pass `keep`, in record order.
+template <class Record, class Name, class Keep>
+Strings namesOf(const std::vector<std::unique_ptr<Record>>& records, Name name, Keep keep) {
+    Strings names;
+    names.reserve(records.size());
+    for (const auto& record : records) {
+        if (keep(*record)) names.push_back(name(*record));
+    }
+    return names;
+}
+
+const std::string& childName(const ChildAvail& record) {
+    return record.getType();
+}
+const std::string& paramName(const ParamAvail& record) {
+    return record.getName();
+}
+
+}  // namespace
+
+Strings ObjDependDef::getOrderedChildTypes() const {
+    return namesOf(m_childAvail, childName, [](const ChildAvail&) { return true; });
+}
+
+Strings ObjDependDef::getOrderedReqChildTypes() const {
+    return namesOf(m_childAvail, childName, [](const ChildAvail& r) { return r.isRequired(); });
+}
+
+Strings ObjDependDef::getOrderedOptChildTypes() const {
+    return namesOf(m_childAvail, childName, [](const ChildAvail& r) { return !r.isRequired(); });
+}
+
+Strings ObjDependDef::getOrderedParamNames() const {
+    return namesOf(m_paramAvail, paramName, [](const ParamAvail&) { return true; });
+}
+
+Strings ObjDependDef::getOrderedReqParamNames() const {
+    return namesOf(m_paramAvail, paramName, [](const ParamAvail& r) { return r.isRequired(); });
+}
+
+Strings ObjDependDef::getOrderedOptParamNames() const {
+    return namesOf(m_paramAvail, paramName, [](const ParamAvail& r) { return !r.isRequired(); });
+}
+
+std::map<std::string, Strings> ObjDependDef::getReferencedCheckNames(ChildOrParam which) const {
+    std::map<std::string, Strings> names;
+    if (which == CHILD) {
+        for (const auto& record : m_childAvail) {
+            Strings checks = record->getReferencedCheckNames();
+            if (!checks.empty()) names.emplace(record->getType(), std::move(checks));
+        }
+    } else {
+        for (const auto& record : m_paramAvail) {
+            Strings checks = record->getReferencedCheckNames();
+            if (!checks.empty()) names.emplace(record->getName(), std::move(checks));
+        }
+    }
+    return names;
+}
+
+std::map<std::string, Strings> ObjDependDef::getReferencedListNames(ChildOrParam which) const {
+    std::map<std::string, Strings> names;
+    if (which == CHILD) {
+        for (const auto& record : m_childAvail) {
+            Strings lists = record->getReferencedListNames();
+            if (!lists.empty()) names.emplace(record->getType(), std::move(lists));
+        }
+    } else {
+        for (const auto& record : m_paramAvail) {
+            Strings lists = record->getReferencedListNames();
+            if (!lists.empty()) names.emplace(record->getName(), std::move(lists));
+        }
+    }
+    return names;
+}
+
+// ---- verification against RULES -------------------------------------------------------
+
+namespace {
+
+// The RULES items of a type for the verification: essential and optional items over the
+// covered options, the type's other items, and the table of items not yet referenced.
+struct RulesItems {
+    Strings essential;
+    Strings optional;
+    std::map<std::string, bool> seen;
+
+    RulesItems(Strings essentialItems, Strings optionalItems, Strings allItems)
+        : essential(sorted(std::move(essentialItems))), optional(sorted(std::move(optionalItems))) {
+        Strings known;
+        std::set_union(essential.begin(), essential.end(), optional.begin(), optional.end(),
+                       std::back_inserter(known));
+        Strings others;
+        const Strings all = sorted(std::move(allItems));
+        std::set_difference(all.begin(), all.end(), known.begin(), known.end(),
+                            std::back_inserter(others));
+        for (const std::string& name : optional)
+            seen.emplace(name, false);
+        for (const std::string& name : others)
+            seen.emplace(name, false);
+    }
+
+    void addEssential() {
+        for (const std::string& name : essential)
+            seen.emplace(name, false);
+    }
+};
+
+}  // namespace
+
+void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Strings& unused) const {
+    const std::string prefix = "ObjDependDef::verifyParamAvail - ";
+    RulesItems items(rules->getEssentialParams(m_type, m_orderedAllowedOptions),
+                     rules->getOptionalParams(m_type, m_orderedAllowedOptions),
+                     rules->getParamsAll(m_type));
+
+    for (const std::string& name : m_unusedParameters) {
+        auto found = items.seen.find(name);
+        if (found == items.seen.end()) {
+            throw PhysicsException(prefix + "in PHYSICS object dependency for type " + m_type +
+                                   ", the parameter \"" + name + "\" appears in the " +
+                                   kUnusedParameterList +
+                                   " but this is not an optional parameter according to the "
+                                   "RULES data.");
+        }
+        found->second = true;
+    }
+    items.addEssential();
+
+    bool contextRuleSeen = false;
+    const std::size_t n = m_orderedAllowedOptions.size();
+    for (const auto& record : m_paramAvail) {
+        const std::string& name = record->getName();
+        auto found = items.seen.find(name);
+        if (found == items.seen.end()) {
+            throw PhysicsException(prefix + "the parameter " + name +
+                                   ", referenced in the PHYSICS dependency data for object type " +
+                                   m_type + ", is not defined in RULES.");
+        }
+        if (found->second) {
+            throw PhysicsException(
+                prefix + "the parameter " + name +
+                ", has multiple inconsistent references in the PHYSICS dependency data for "
+                "object type \"" +
+                m_type + "\". Appears in more than one of the parameter lists.");
+        }
+        found->second = true;
+        if (!record->isRequired() && !sortedContains(items.optional, name)) {
+            throw PhysicsException(prefix + "the parameter \"" + name +
+                                   "\", is optional in the PHYSICS dependency data for object "
+                                   "type \"" +
+                                   m_type + "\" but is essential in RULES.");
+        }
+        if (!contextRuleSeen) {
+            for (std::size_t i = 1; i <= n; ++i) {
+                if (!record->matchOption(i)) {
+                    throw PhysicsException(
+                        prefix + "the parameter \"" + name +
+                        "\" appears before the context rule parameter in the PHYSICS "
+                        "dependency data for object type \"" +
+                        m_type + "\" but depends on the value of the context rule parameter!");
+                }
+            }
+            contextRuleSeen = record->isContextRule();
+        }
+    }
+
+    for (const auto& [name, referenced] : items.seen) {
+        if (referenced) continue;
+        if (!m_unusedParameters.empty()) {
+            throw PhysicsException(prefix + "the parameter \"" + name +
+                                   "\" is defined for object type \"" + m_type +
+                                   "\" in RULES but is not referenced in the PHYSICS dependency "
+                                   "data for the type.");
+        }
+        unused.push_back(name);
+    }
+}
+
+void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rules,
+                                    Strings& unused) const {
+    const std::string prefix = "ObjDependDef::verifyChildAvail - ";
+    RulesItems items(rules->getEssentialChildren(m_type, m_orderedAllowedOptions),
+                     rules->getOptionalChildren(m_type, m_orderedAllowedOptions),
+                     rules->getChildrenAll(m_type));
+
+    for (const std::string& name : m_unusedChildren) {
+        auto found = items.seen.find(name);
+        if (found == items.seen.end()) {
+            throw PhysicsException(prefix + "in PHYSICS object dependency for type \"" + m_type +
+                                   "\", the child object \"" + name + "\" appears in the \"" +
+                                   kUnusedChildList +
+                                   "\" but this is not an optional child according to the RULES "
+                                   "data.");
+        }
+        found->second = true;
+    }
+    items.addEssential();
+
+    for (const auto& record : m_childAvail) {
+        const std::string& childType = record->getType();
+        auto found = items.seen.find(childType);
+        if (found == items.seen.end()) {
+            throw PhysicsException(prefix + "the object type \"" + childType +
+                                   "\", referenced in the PHYSICS dependency data for object "
+                                   "type \"" +
+                                   m_type + "\", is not defined in RULES.");
+        }
+        if (found->second) {
+            throw PhysicsException(prefix + "the object type \"" + childType +
+                                   "\", has multiple inconsistent references in the PHYSICS "
+                                   "dependency data for object type \"" +
+                                   m_type + "\". Appears in more than one of the child lists.");
+        }
+        found->second = true;
+        if (!record->isRequired() && !sortedContains(items.optional, childType)) {
+            throw PhysicsException(prefix + "the object type \"" + childType +
+                                   "\", is optional in the PHYSICS dependency data for object "
+                                   "type \"" +
+                                   m_type + "\" but is essential in RULES.");
+        }
+    }
+
+    for (const auto& [name, referenced] : items.seen) {
+        if (!referenced) unused.push_back(name);
+    }
+
+    for (const std::string* key : {&kCoupledOptionalChildList, &kTreatAsOptionalChildList}) {
+        for (const std::string& name : sorted(listOf(params, *key))) {
+            const std::string start = prefix + "in PHYSICS object dependency for type \"" + m_type +
+                                      "\", the object name \"" + name + "\" referenced in the \"" +
+                                      *key;
+            if (!rules->isValidType(name)) {
+                throw PhysicsException(start +
+                                       "\" is not a valid type according to the RULES data.");
+            }
+            if (!sortedContains(items.optional, name)) {
+                throw PhysicsException(start +
+                                       "\" is not an optional object according to the RULES data.");
+            }
+        }
+    }
+}
+
+void ObjDependDef::verifyCheckedOptionValues(const std::string& key, const std::string& listString,
+                                             bool allowStars) const {
+    if (listString.empty()) return;
+    const CheckListSplitter splitter(
+        CheckedListData{key, listString, kNone, m_type, kOptionCheckHeading});
+    for (const std::string& name : splitter.getNamesWithChecks()) {
+        if (allowStars && !name.empty() && name[0] == '*') continue;
+        if (!sortedContains(m_orderedAllowedOptions, name)) {
+            throw PhysicsException("ObjDependDef::initContextRuleInfo - in the " +
+                                   kObjectDependency + " data for type " + m_type +
+                                   ", the option value \"" + name + "\" that appears in the \"" +
+                                   key + "\" parameter is not recognised.");
+        }
+    }
+}
+
+void ObjDependDef::verifySubsetAllowedOptions(const Strings& subset) const {
+    const std::set<std::string> values(subset.begin(), subset.end());
+    Strings unknown;
+    std::set_difference(values.begin(), values.end(), m_orderedAllowedOptions.begin(),
+                        m_orderedAllowedOptions.end(), std::back_inserter(unknown));
+    if (unknown.empty()) return;
+    throw PhysicsException("ObjDependDef::verifySubsetAllowedOptions - in the " +
+                           kObjectDependency + " data for type " + m_type +
+                           ", the following values in the parameter \"" + kSubsetAllowedOptionList +
+                           "\" are not known from the \"" + kOrderedAllowedOptionList +
+                           "\": " + StringUtilities::vectorToString(unknown, ','));
+}
+
+}  // namespace kel

@@ -1,0 +1,175 @@
+#include <kel/physicsdata/dependency/ParamDefault.h>
+
+#include <kel/exception/KELAssertImpl.h>
+#include <kel/physicschecks/EvalContext.h>
+#include <kel/physicsdata/dependency/CheckedListData.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsutils/ModelTARN.h>
+#include <kel/physicsutils/ParamAllowedValues.h>
+#include <kel/physicsutils/TARNContext.h>
+#include <kel/physicsutils/TARNParam.h>
+#include <kel/utilities/StringUtilities.h>
+
+namespace kel {
+
+namespace {
+
+const char* const kSourceFile = "src/PhysicsData/src/ParamDefault";
+
+const std::string& valueOf(const ParameterMap& params, const std::string& key) {
+    static const std::string empty;
+    auto it = params.find(key);
+    return it == params.end() ? empty : it->second;
+}
+
+}  // namespace
+
+const std::string ParamDefault::s_defaultValue = "Default Value";
+const std::string ParamDefault::s_defaultValueCheckList = "Default Value Check List";
+const std::string ParamDefault::s_fallbackToBlank = "Fallback To Blank Default";
+
+ParamDefault::ParamDefault(const std::string& name, const std::string& objectType,
+                           const ParameterMap& params, const ModelRules* rules,
+                           const CheckDataSource* source)
+    : m_defaultType(NoDefault), m_fallbackToFirstAllowedValue(true), m_isListType(false) {
+    initialise(name, objectType, params, rules, source);
+}
+
+ParamDefault::~ParamDefault() = default;
+
+void ParamDefault::initialise(const std::string& name, const std::string& objectType,
+                              const ParameterMap& params, const ModelRules* rules,
+                              const CheckDataSource* source) {
+    const std::string& fallback = valueOf(params, s_fallbackToBlank);
+    m_fallbackToFirstAllowedValue = fallback.empty() || !StringUtilities::stringToBool(fallback);
+    m_isListType = TARNParam::isListType(rules->getParamType(objectType, name));
+
+    std::string fixedDefault = valueOf(params, s_defaultValue);
+    if (fixedDefault.empty()) fixedDefault = getRulesDefault(name, objectType, rules);
+
+    initCheckList(name, valueOf(params, s_defaultValueCheckList), source);
+
+    // A written or RULES default is always the last candidate.
+    if (!fixedDefault.empty()) {
+        if (m_defaultType == NoDefault) {
+            m_checkedDefaults = std::make_unique<CheckedDefaultList>();
+            m_defaultType = CheckedDefaults;
+        }
+        m_checkedDefaults->addFallbackValue(fixedDefault);
+    }
+}
+
+void ParamDefault::initCheckList(const std::string& name, const std::string& listString,
+                                 const CheckDataSource* source) {
+    if (listString.empty()) return;
+    const std::string empty;
+    CheckedListData data{s_defaultValueCheckList, listString, name, empty, empty};
+    m_checkedDefaults = std::make_unique<CheckedDefaultList>(data, source);
+    m_defaultType = CheckedDefaults;
+}
+
+std::string ParamDefault::getRulesDefault(const std::string& name, const std::string& objectType,
+                                          const ModelRules* rules) {
+    if (!rules->isLocalRulesParam(objectType, name) ||
+        rules->getContextRuleParam(objectType).empty()) {
+        return rules->getDefault(objectType, rules->getValidOptionForObject(objectType), name);
+    }
+    const auto& options = rules->getAllowedOptions(objectType);
+    if (options.empty()) return std::string();
+    std::string result = rules->getDefault(objectType, options.front(), name);
+    for (std::size_t i = 1; i < options.size(); ++i) {
+        if (rules->getDefault(objectType, options[i], name) != result) {
+            result.clear();
+            m_defaultType = ContextRuleDefault;
+        }
+    }
+    return result;
+}
+
+std::string ParamDefault::evaluateContextRuleDefault(const ModelRules* rules,
+                                                     const TARNContext& context,
+                                                     EvalContext* evalContext,
+                                                     const std::string& paramName) const {
+    const std::string& objectType = context.getObjectType();
+    const std::string& ruleParam = rules->getContextRuleParam(objectType);
+    if (ruleParam.empty()) return std::string();
+    const std::string& option =
+        evalContext->getDB().getParameterValue(context.getFullPath(), ruleParam);
+    if (option.empty()) return std::string();
+    return rules->getDefault(objectType, option, paramName);
+}
+
+std::string ParamDefault::doEvaluate(const ModelRules* rules, const TARNContext& context,
+                                     EvalContext* evalContext, const std::string& paramName,
+                                     const ParamAllowedValues* allowed) const {
+    switch (m_defaultType) {
+        case NoDefault:
+            return std::string();
+        case ContextRuleDefault:
+            return evaluateContextRuleDefault(rules, context, evalContext, paramName);
+        case CheckedDefaults: {
+            if (!m_checkedDefaults) {
+                KELAssertImpl::assertFail("m_checkedDefaults", kSourceFile, __LINE__);
+                return std::string();
+            }
+            std::string result =
+                m_checkedDefaults->evaluate(rules, context, evalContext, paramName, allowed);
+            if (!result.empty()) return result;
+            return evaluateContextRuleDefault(rules, context, evalContext, paramName);
+        }
+    }
+    KELAssertImpl::assertFail("Invalid switch type in ParamDefault::doEvaluate.", kSourceFile,
+                              __LINE__);
+    return std::string();
+}
+
+std::string ParamDefault::evaluate(const ModelRules* rules, const TARNContext& context,
+                                   EvalContext* evalContext, const std::string& paramName) const {
+    std::string result = doEvaluate(rules, context, evalContext, paramName, nullptr);
+    if (m_isListType || result.find(',') == std::string::npos) return result;
+    // A single-valued parameter whose candidate holds several values takes the first.
+    if (result.find_first_of("()") != std::string::npos) {
+        return StringUtilities::splitValue(result, ',').front();
+    }
+    return StringUtilities::removeWhitespace(result.substr(0, result.find(',')));
+}
+
+std::string ParamDefault::evaluate(const ModelRules* rules, const TARNContext& context,
+                                   EvalContext* evalContext, const std::string& paramName,
+                                   const ParamAllowedValues& allowed) const {
+    if (m_defaultType != NoDefault) {
+        std::string result = doEvaluate(rules, context, evalContext, paramName, &allowed);
+        result = m_isListType ? allowed.filterValues(result, true)
+                              : allowed.firstFilteredValue(result, true);
+        if (!result.empty()) return result;
+    }
+    return m_fallbackToFirstAllowedValue ? allowed.getFirstValue() : std::string();
+}
+
+bool ParamDefault::isFixed() const {
+    return m_defaultType == CheckedDefaults && m_checkedDefaults->isFixedValue();
+}
+
+std::string ParamDefault::getFixedValue() const {
+    return isFixed() ? m_checkedDefaults->getFixedValue() : std::string();
+}
+
+std::vector<std::string> ParamDefault::getAllFixedValues() const {
+    return m_checkedDefaults ? m_checkedDefaults->getAllFixedValues() : std::vector<std::string>();
+}
+
+std::vector<CheckedValue> ParamDefault::getCheckedValues() const {
+    return m_checkedDefaults ? m_checkedDefaults->getCheckedValues() : std::vector<CheckedValue>();
+}
+
+std::set<std::string> ParamDefault::getReferencedCheckNames() const {
+    if (m_defaultType != CheckedDefaults) return {};
+    return m_checkedDefaults->getReferencedCheckNames();
+}
+
+std::set<std::string> ParamDefault::getReferencedListNames() const {
+    if (m_defaultType != CheckedDefaults) return {};
+    return m_checkedDefaults->getReferencedListNames();
+}
+
+}  // namespace kel

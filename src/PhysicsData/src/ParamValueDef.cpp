@@ -1,0 +1,520 @@
+#include <kel/physicsdata/dependency/ParamValueDef.h>
+
+#include <algorithm>
+#include <iterator>
+#include <set>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicschecks/Check.h>
+#include <kel/physicschecks/EvalContext.h>
+#include <kel/physicschecks/List.h>
+#include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
+#include <kel/physicsdata/dependency/CheckListSplitter.h>
+#include <kel/physicsdata/dependency/CheckedListData.h>
+#include <kel/physicsdata/dependency/ParamDefault.h>
+#include <kel/physicsdata/dependency/ParamValueOverride.h>
+#include <kel/physicsdata/dependency/RulesAllowedStrings.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsutils/ExtraRules.h>
+#include <kel/physicsutils/ModelTARN.h>
+#include <kel/physicsutils/TARNContext.h>
+#include <kel/utilities/StringUtilities.h>
+
+namespace kel {
+
+namespace {
+
+const char* const kQuantityTypeRule = "Quantity Type";
+
+const std::string& valueOf(const ParameterMap& params, const std::string& key) {
+    static const std::string empty;
+    auto it = params.find(key);
+    return it == params.end() ? empty : it->second;
+}
+
+bool isPresent(const ParameterMap& params, const std::string& key) {
+    return params.find(key) != params.end();
+}
+
+// The entry's "in the the data" wording is the established text of these messages.
+const std::string kInTheData = " in the the data for the \"PARAMETER VALUES\" object ";
+
+}  // namespace
+
+const std::string ParamValueDef::s_parameterType = "Parameter Type";
+const std::string ParamValueDef::s_orderedAllowedStringList = "Ordered Allowed String List";
+const std::string ParamValueDef::s_allowedStringListChecks = "Allowed String List Checks";
+const std::string ParamValueDef::s_subsetAllowedStringList = "Subset Allowed String List";
+const std::string ParamValueDef::s_unusedAllowedStringList = "Unused Allowed String List";
+const std::string ParamValueDef::s_valueListSource = "Value List Source";
+const std::string ParamValueDef::s_subsetValueListSource = "Subset Value List Source";
+const std::string ParamValueDef::s_availableWithNoAllowedVals = "Available With No Allowed Values";
+const std::string ParamValueDef::s_completeListRequired = "Complete List Required";
+const std::string ParamValueDef::s_contextDependentQuantity = "__CONTEXT_Dependent__";
+
+ParamValueDef::ParamValueDef(const std::string& name, const std::string& objectType,
+                             const ParameterMap& params, const ModelRules* rules,
+                             const AvailabilityCheckDataSource* source, bool validateData)
+    : m_name(name),
+      m_objectType(objectType),
+      m_isLocalRulesParam(false),
+      m_hasContextRule(false),
+      m_type(TARNParam::Unknown),
+      m_restriction(0),
+      m_availableWithNoAllowedValues(false),
+      m_valueListSource(nullptr),
+      m_subsetValueListSource(nullptr),
+      m_validateData(validateData),
+      m_completeListRequired(false) {
+    initialise(params, rules, source);
+}
+
+ParamValueDef::~ParamValueDef() = default;
+
+// ---------------------------------------------------------------------------------------
+// Initialisation
+
+void ParamValueDef::initialise(const ParameterMap& params, const ModelRules* rules,
+                               const AvailabilityCheckDataSource* source) {
+    if (!rules->isValidParamName(m_name)) {
+        throw PhysicsException("ParamValueDef::initialise - attempt to create a parameter " +
+                               m_name + " which is not defined in RULES.");
+    }
+    m_isLocalRulesParam = rules->isLocalRulesParam(m_objectType, m_name);
+    if (m_isLocalRulesParam) {
+        m_hasContextRule = !rules->getContextRuleParam(m_objectType).empty();
+    } else {
+        m_validOption = rules->getValidOptionForObject(m_objectType);
+    }
+
+    const std::string& typeWord = valueOf(params, s_parameterType);
+    m_type = typeWord.empty() ? rules->getParamType(m_objectType, m_name)
+                              : TARNParam::typeFromString(typeWord);
+
+    initDefault(params, rules, source);
+    initOverride(params, rules, source);
+
+    if (TARNParam::isIntegerType(m_type)) {
+        initInt(rules);
+    } else if (TARNParam::isLogicalType(m_type)) {
+        initLogical();
+    } else if (TARNParam::isRealType(m_type)) {
+        initReal(rules);
+    } else if (TARNParam::isStringType(m_type)) {
+        initString(params, rules, source);
+    } else {
+        throw PhysicsException("ParamValueDef::initialise - Internal error : unknown type");
+    }
+}
+
+void ParamValueDef::initDefault(const ParameterMap& params, const ModelRules* rules,
+                                const AvailabilityCheckDataSource* source) {
+    m_default = std::make_unique<ParamDefault>(m_name, m_objectType, params, rules, source);
+}
+
+void ParamValueDef::initOverride(const ParameterMap& params, const ModelRules* rules,
+                                 const AvailabilityCheckDataSource* source) {
+    m_valueOverride =
+        std::make_unique<ParamValueOverride>(m_name, m_objectType, params, rules, source);
+}
+
+void ParamValueDef::initInt(const ModelRules* rules) {
+    initBounds(rules);
+}
+
+void ParamValueDef::initReal(const ModelRules* rules) {
+    setQuantityType(rules);
+    initBounds(rules);
+}
+
+void ParamValueDef::initLogical() {}
+
+void ParamValueDef::initUnusedAllowedString(const ParameterMap& params) {
+    m_unusedAllowedValues =
+        StringUtilities::splitValueNoEmpty(valueOf(params, s_unusedAllowedStringList));
+}
+
+void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rules,
+                               const AvailabilityCheckDataSource* source) {
+    m_restriction = 0;
+    initUnusedAllowedString(params);
+    m_rulesAllowedStrings = std::make_unique<RulesAllowedStrings>(rules, m_objectType, m_name);
+
+    const std::string& ordered = valueOf(params, s_orderedAllowedStringList);
+    if (!ordered.empty()) {
+        m_restriction = kFixedList;
+        initAllowedString(StringUtilities::splitValueNoEmpty(ordered), params, rules, source);
+    }
+    if (isPresent(params, s_subsetAllowedStringList) && !(m_restriction & kFixedList)) {
+        throw PhysicsException("ParamValueDef::initString - parameter \"" +
+                               s_subsetAllowedStringList + "\" defined without there being a \"" +
+                               s_orderedAllowedStringList + "\" parameter" + kInTheData + m_name);
+    }
+    const std::string& listSource = valueOf(params, s_valueListSource);
+    if (!listSource.empty()) {
+        if (m_restriction & kFixedList) {
+            throw PhysicsException(
+                "ParamValueDef::initString - an allowed string list and a list source are "
+                "both defined" +
+                kInTheData + m_name);
+        }
+        m_restriction = kListSource;
+        initListSource(listSource, source);
+    }
+    const std::string& subsetSource = valueOf(params, s_subsetValueListSource);
+    if (!subsetSource.empty()) {
+        if (m_restriction != kListSource) {
+            throw PhysicsException(
+                "ParamValueDef::initString - a subset list source has been defined, without a "
+                "list source," +
+                kInTheData + m_name);
+        }
+        m_restriction = kListSource | kSubset;
+        initSubsetListSource(subsetSource, source);
+    }
+    if (m_restriction == 0 && m_rulesAllowedStrings->hasAllowedStrings()) {
+        m_restriction = kFixedList;
+        initAllowedString(m_rulesAllowedStrings->getAllAllowedStrings(), params, rules, source);
+    }
+    if (!m_unusedAllowedValues.empty() && (m_restriction & kListSource)) {
+        throw PhysicsException("ParamValueDef::initString - parameter \"" +
+                               s_unusedAllowedStringList + "\" defined for an " +
+                               "incompatible \"PARAMETER VALUES\" object " + m_name);
+    }
+    const std::string& withNone = valueOf(params, s_availableWithNoAllowedVals);
+    if (m_restriction != 0 && !withNone.empty()) {
+        m_availableWithNoAllowedValues = StringUtilities::isTrue(withNone);
+    }
+    if (isPresent(params, s_completeListRequired)) {
+        if (isPresent(params, ParamDefault::s_defaultValueCheckList)) {
+            throw PhysicsException(
+                "ParamValueDef::initString - parameter \"" + s_completeListRequired +
+                "\" defined with there being a \"" + ParamDefault::s_defaultValueCheckList +
+                "\" parameter" + kInTheData + m_name +
+                ". The two parameters are incompatiable. Please remove one of the parameters.");
+        }
+        m_completeListRequired = StringUtilities::isTrue(valueOf(params, s_completeListRequired));
+    }
+}
+
+void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
+                                      const ParameterMap& params, const ModelRules* /*rules*/,
+                                      const AvailabilityCheckDataSource* source) {
+    static const std::string heading = "Error in parameter allowed string list checks.";
+    const std::string empty;
+    CheckedListData data{s_allowedStringListChecks, valueOf(params, s_allowedStringListChecks),
+                         m_name, empty, heading};
+    CheckListSplitter splitter(data);
+
+    const std::set<std::string> allowed(values.begin(), values.end());
+    auto notAllowed = [&allowed](const std::vector<std::string>& items) {
+        std::set<std::string> sorted(items.begin(), items.end());
+        std::vector<std::string> missing;
+        std::set_difference(sorted.begin(), sorted.end(), allowed.begin(), allowed.end(),
+                            std::back_inserter(missing));
+        return missing;
+    };
+    auto missing = notAllowed(splitter.getNamesWithChecks());
+    if (!missing.empty()) {
+        throw PhysicsException("ParamValueDef::initAllowedString - the values \"" +
+                               StringUtilities::vectorToString(missing, ',') + "\" in the \"" +
+                               s_allowedStringListChecks +
+                               "\" parameter of the \"PARAMETER VALUES\" object named \"" + m_name +
+                               "\" do not exist in the \"" + s_orderedAllowedStringList +
+                               "\" parameter of the same object");
+    }
+
+    std::set<std::string> subset;
+    const std::string& subsetText = valueOf(params, s_subsetAllowedStringList);
+    if (!subsetText.empty()) {
+        auto subsetItems = StringUtilities::splitValueNoEmpty(subsetText);
+        missing = notAllowed(subsetItems);
+        if (!missing.empty()) {
+            throw PhysicsException("ParamValueDef::initAllowedString - the values \"" +
+                                   StringUtilities::vectorToString(missing, ',') + "\" in the \"" +
+                                   s_subsetAllowedStringList +
+                                   "\" parameter of the \"PARAMETER VALUES\" object named \"" +
+                                   m_name + "\" do not exist in the \"" +
+                                   s_orderedAllowedStringList + " \"parameter of the same object");
+        }
+        subset.insert(subsetItems.begin(), subsetItems.end());
+        m_restriction = kFixedList | kSubset;
+    }
+
+    m_allowedValues.reserve(values.size());
+    for (const auto& value : values) {
+        ValueCheck valueCheck;
+        valueCheck.value = value;
+        for (const auto& checkName : splitter.getChecksForName(value)) {
+            valueCheck.checks.push_back(
+                source->getParamValAvailCheck(checkName, m_name, value, true));
+        }
+        valueCheck.inSubset = subset.count(value) != 0;
+        m_allowedValues.push_back(std::move(valueCheck));
+    }
+}
+
+void ParamValueDef::initListSource(const std::string& name,
+                                   const AvailabilityCheckDataSource* source) {
+    m_valueListSource = source->getList(name, true);
+}
+
+void ParamValueDef::initSubsetListSource(const std::string& name,
+                                         const AvailabilityCheckDataSource* source) {
+    m_subsetValueListSource = source->getList(name, true);
+}
+
+std::pair<std::string, std::string> ParamValueDef::rulesBounds(const ModelRules* rules,
+                                                               const std::string& option) const {
+    auto [hasLower, hasUpper] = rules->hasBounds(m_objectType, option, m_name);
+    std::pair<std::string, std::string> bounds;
+    if (hasLower) bounds.first = rules->getLowerBound(m_objectType, option, m_name);
+    if (hasUpper) bounds.second = rules->getUpperBound(m_objectType, option, m_name);
+    return bounds;
+}
+
+void ParamValueDef::initBounds(const ModelRules* rules) {
+    const BoundsData::Type kind =
+        TARNParam::isIntegerType(m_type) ? BoundsData::Integer : BoundsData::Real;
+    if (m_hasContextRule) {
+        std::set<BoundsData> distinct;
+        for (const auto& option : rules->getAllowedOptions(m_objectType)) {
+            BoundsData bounds(m_name, kind, rulesBounds(rules, option));
+            distinct.insert(bounds);
+            m_contextBounds.emplace(option, std::move(bounds));
+        }
+        // Equal bounds under every option collapse to fixed bounds.
+        if (distinct.size() == 1) {
+            m_bounds = m_contextBounds.begin()->second;
+            m_contextBounds.clear();
+        }
+    } else {
+        m_bounds = BoundsData(m_name, kind, rulesBounds(rules, m_validOption));
+    }
+}
+
+void ParamValueDef::setQuantityType(const ModelRules* rules) {
+    const ExtraRules* extra = rules->getExtraRules();
+    if (!m_hasContextRule) {
+        m_quantityType =
+            extra->getParamStringRule(m_objectType, m_validOption, m_name, kQuantityTypeRule);
+        return;
+    }
+    for (const auto& option : rules->getAllowedOptions(m_objectType)) {
+        std::string quantity =
+            extra->getParamStringRule(m_objectType, option, m_name, kQuantityTypeRule);
+        if (m_quantityType.empty()) {
+            m_quantityType = quantity;
+        } else if (quantity.empty()) {
+            throw PhysicsException("Quantity Type is missing in RULES for parameter " + m_name +
+                                   " in object " + m_objectType + " in CONTEXT:" + option);
+        } else if (quantity != m_quantityType) {
+            m_quantityType = s_contextDependentQuantity;
+            return;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Evaluation
+
+void ParamValueDef::evaluateCheckList(const TARNContext& context, EvalContext* evalContext,
+                                      std::vector<std::string>& values,
+                                      std::vector<std::string>& subset) const {
+    for (const auto& valueCheck : m_allowedValues) {
+        bool passes = true;
+        for (Check* check : valueCheck.checks) {
+            if (!check->evaluate(context, evalContext)) {
+                passes = false;
+                break;
+            }
+        }
+        if (!passes) continue;
+        values.push_back(valueCheck.value);
+        if (valueCheck.inSubset) subset.push_back(valueCheck.value);
+    }
+}
+
+void ParamValueDef::evaluateCheckList(const TARNContext& context, EvalContext* evalContext,
+                                      std::vector<std::string>& values) const {
+    std::vector<std::string> unused;
+    evaluateCheckList(context, evalContext, values, unused);
+}
+
+ParamAllowedValues ParamValueDef::evaluateAllowedValues(const ModelRules* /*rules*/,
+                                                        const TARNContext& context,
+                                                        EvalContext* evalContext) const {
+    const std::set<std::string>* rulesSet = nullptr;
+    if (m_rulesAllowedStrings && m_rulesAllowedStrings->hasAllowedStrings()) {
+        rulesSet = &m_rulesAllowedStrings->getAllowedStrings(context, evalContext);
+    }
+    std::vector<std::string> values;
+    std::vector<std::string> subset;
+    switch (m_restriction) {
+        case kListSource:
+            values = m_valueListSource->evaluate(context, evalContext);
+            return rulesSet ? ParamAllowedValues(std::move(values), *rulesSet)
+                            : ParamAllowedValues(std::move(values));
+        case kListSource | kSubset:
+            subset = m_subsetValueListSource->evaluate(context, evalContext);
+            values = m_valueListSource->evaluate(context, evalContext);
+            break;
+        case kFixedList:
+            evaluateCheckList(context, evalContext, values);
+            return rulesSet ? ParamAllowedValues(std::move(values), *rulesSet)
+                            : ParamAllowedValues(std::move(values));
+        case kFixedList | kSubset:
+            evaluateCheckList(context, evalContext, values, subset);
+            break;
+        default:
+            return ParamAllowedValues();
+    }
+    return rulesSet ? ParamAllowedValues(std::move(values), std::move(subset), *rulesSet)
+                    : ParamAllowedValues(std::move(values), std::move(subset));
+}
+
+std::pair<std::string, std::string> ParamValueDef::evaluateBounds(const ModelRules* rules,
+                                                                  const TARNContext& context,
+                                                                  EvalContext* evalContext) const {
+    if (!(m_isLocalRulesParam && !m_contextBounds.empty())) return m_bounds.value();
+    const std::string& ruleParam = rules->getContextRuleParam(context.getObjectType());
+    const std::string& option =
+        evalContext->getDB().getParameterValue(context.getFullPath(), ruleParam);
+    if (option.empty()) return {};
+    auto it = m_contextBounds.find(option);
+    if (it == m_contextBounds.end()) return {};
+    return it->second.value();
+}
+
+std::string ParamValueDef::evaluateDefault(const ModelRules* rules, const TARNContext& context,
+                                           EvalContext* evalContext) const {
+    return m_default->evaluate(rules, context, evalContext, m_name);
+}
+
+std::string ParamValueDef::evaluateDefault(const ModelRules* rules, const TARNContext& context,
+                                           EvalContext* evalContext,
+                                           const ParamAllowedValues& allowed) const {
+    return m_default->evaluate(rules, context, evalContext, m_name, allowed);
+}
+
+std::pair<bool, std::string> ParamValueDef::evaluateValueOverride(const ModelRules* rules,
+                                                                  const TARNContext& context,
+                                                                  EvalContext* evalContext) const {
+    return m_valueOverride->evaluate(rules, context, evalContext, m_name);
+}
+
+std::pair<bool, std::string> ParamValueDef::evaluateValueOverride(
+    const ModelRules* rules, const TARNContext& context, EvalContext* evalContext,
+    const ParamAllowedValues& allowed) const {
+    return m_valueOverride->evaluate(rules, context, evalContext, m_name, allowed);
+}
+
+// ---------------------------------------------------------------------------------------
+// Queries
+
+std::vector<CheckedValue> ParamValueDef::getCheckedDefaults() const {
+    return m_default->getCheckedValues();
+}
+
+std::vector<CheckedValue> ParamValueDef::getCheckedOverrides() const {
+    return m_valueOverride->getCheckedValues();
+}
+
+std::string ParamValueDef::getFixedDefault() const {
+    return m_default->getFixedValue();
+}
+bool ParamValueDef::hasDefault() const {
+    return m_default->isDefined();
+}
+bool ParamValueDef::hasFixedDefault() const {
+    return m_default->isFixed();
+}
+bool ParamValueDef::hasValueOverride() const {
+    return m_valueOverride->isDefined();
+}
+
+const ParamValueDef::ValueCheck* ParamValueDef::findValueCheck(const std::string& value) const {
+    for (const auto& valueCheck : m_allowedValues) {
+        if (valueCheck.value == value) return &valueCheck;
+    }
+    return nullptr;
+}
+
+std::vector<std::string> ParamValueDef::getAllAllowedValues() const {
+    std::vector<std::string> values;
+    values.reserve(m_allowedValues.size());
+    for (const auto& valueCheck : m_allowedValues)
+        values.push_back(valueCheck.value);
+    return values;
+}
+
+std::vector<std::string> ParamValueDef::getCheckNamesForAllowedValue(
+    const std::string& value) const {
+    std::vector<std::string> names;
+    if (const ValueCheck* valueCheck = findValueCheck(value)) {
+        for (const Check* check : valueCheck->checks)
+            names.push_back(check->getName());
+    }
+    return names;
+}
+
+bool ParamValueDef::isAllowedValueInSubset(const std::string& value) const {
+    const ValueCheck* valueCheck = findValueCheck(value);
+    return valueCheck && valueCheck->inSubset;
+}
+
+std::string ParamValueDef::getValueListSourceName() const {
+    return m_valueListSource ? m_valueListSource->getName() : std::string();
+}
+
+std::string ParamValueDef::getSubsetValueListSourceName() const {
+    return m_subsetValueListSource ? m_subsetValueListSource->getName() : std::string();
+}
+
+void ParamValueDef::checksFromValCheckVec(const std::vector<ValueCheck>& valueChecks,
+                                          std::set<std::string>& names) {
+    for (const auto& valueCheck : valueChecks) {
+        for (const Check* check : valueCheck.checks)
+            names.insert(check->getName());
+    }
+}
+
+std::vector<std::string> ParamValueDef::getReferencedCheckNames() const {
+    std::set<std::string> names;
+    if (m_restriction & kFixedList) checksFromValCheckVec(m_allowedValues, names);
+    names.merge(m_default->getReferencedCheckNames());
+    names.merge(m_valueOverride->getReferencedCheckNames());
+    return {names.begin(), names.end()};
+}
+
+std::vector<std::string> ParamValueDef::getReferencedListNames() const {
+    std::set<std::string> names = m_default->getReferencedListNames();
+    names.merge(m_valueOverride->getReferencedListNames());
+    if (m_valueListSource) names.insert(m_valueListSource->getName());
+    if (m_subsetValueListSource) names.insert(m_subsetValueListSource->getName());
+    return {names.begin(), names.end()};
+}
+
+bool ParamValueDef::hasFullyConstrainedBounds() const {
+    if (m_bounds.undefined() && m_contextBounds.empty()) return false;
+    auto bothSides = [](const BoundsData& bounds) {
+        auto [lower, upper] = bounds.defined();
+        return lower && upper;
+    };
+    if (!m_isLocalRulesParam || m_contextBounds.empty()) return bothSides(m_bounds);
+    return std::all_of(m_contextBounds.begin(), m_contextBounds.end(),
+                       [&bothSides](const auto& entry) { return bothSides(entry.second); });
+}
+
+void ParamValueDef::stringToBool(const std::string& text, bool& result) const {
+    auto [value, ok] = TARNParam::valueAsBool(text);
+    if (!ok) {
+        throw PhysicsException(
+            "ParamValueDef::stringToBool - invalid conversion string to bool attempted in "
+            "\"PARAMETER VALUE\" data for " +
+            m_name);
+    }
+    result = value;
+}
+
+}  // namespace kel

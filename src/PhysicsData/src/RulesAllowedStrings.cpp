@@ -1,0 +1,73 @@
+#include <kel/physicsdata/dependency/RulesAllowedStrings.h>
+
+#include <algorithm>
+
+#include <kel/exception/KELAssertImpl.h>
+#include <kel/physicschecks/EvalContext.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsutils/ModelTARN.h>
+#include <kel/physicsutils/TARNContext.h>
+
+namespace kel {
+
+namespace {
+
+const char* const kSourceFile = "src/PhysicsData/src/RulesAllowedStrings";
+
+}  // namespace
+
+RulesAllowedStrings::RulesAllowedStrings(const ModelRules* rules, const std::string& objectType,
+                                         const std::string& paramName)
+    : m_contextRuleParam(rules->getContextRuleParam(objectType)), m_hasAllowed(false) {
+    if (rules->isLocalRulesParam(objectType, paramName) && !m_contextRuleParam.empty()) {
+        const auto& options = rules->getAllowedOptions(objectType);
+        for (const auto& option : options) {
+            const auto& list = rules->getAllowedStringList(objectType, option, paramName);
+            m_optAllowed[option] = std::set<std::string>(list.begin(), list.end());
+            for (const auto& value : list) {
+                if (std::find(m_allAllowed.begin(), m_allAllowed.end(), value) ==
+                    m_allAllowed.end()) {
+                    m_allAllowed.push_back(value);
+                }
+            }
+        }
+        bool allEqual = true;
+        for (std::size_t i = 1; i < options.size() && allEqual; ++i) {
+            allEqual = m_optAllowed[options[i - 1]] == m_optAllowed[options[i]];
+        }
+        if (allEqual) {
+            // One set serves every option: drop the dependence on the context rule.
+            std::set<std::string> common;
+            if (!options.empty()) common = m_optAllowed[options.front()];
+            m_optAllowed.clear();
+            m_optAllowed.emplace(std::string(), std::move(common));
+            m_contextRuleParam.clear();
+        } else {
+            // An object without a context rule value is not restricted by the RULES.
+            m_optAllowed.emplace(std::string(), std::set<std::string>());
+        }
+    } else {
+        m_allAllowed = rules->getAllowedStringList(
+            objectType, rules->getValidOptionForObject(objectType), paramName);
+        m_optAllowed.emplace(std::string(),
+                             std::set<std::string>(m_allAllowed.begin(), m_allAllowed.end()));
+        m_contextRuleParam.clear();
+    }
+    m_hasAllowed = !m_allAllowed.empty();
+}
+
+const std::set<std::string>& RulesAllowedStrings::getAllowedStrings(
+    const TARNContext& context, EvalContext* evalContext) const {
+    if (m_contextRuleParam.empty()) return m_optAllowed.begin()->second;
+    const std::string& option =
+        evalContext->getDB().getParameterValue(context.getFullPath(), m_contextRuleParam);
+    auto it = m_optAllowed.find(option);
+    if (it == m_optAllowed.end()) {
+        KELAssertImpl::assertFail("it != m_optAllowed.end()", kSourceFile, __LINE__);
+        static const std::set<std::string> none;
+        return none;
+    }
+    return it->second;
+}
+
+}  // namespace kel

@@ -1,0 +1,242 @@
+#include <kel/physicsdata/rules/RulesParam.h>
+
+#include <stdexcept>
+
+#include <kel/physicsutils/TARNDatastore.h>
+#include <kel/physicsutils/TARNPath.h>
+#include <kel/utilities/StringUtilities.h>
+
+namespace kel {
+
+namespace {
+
+const std::string kParameterType = "Parameter Type";
+const std::string kIgnoreGlobal = "Ignore Global Definition";
+const std::string kDescription = "Description";
+const std::string kDefault = "Default";
+const std::string kQuantityType = "Quantity Type";
+const std::string kLowerBound = "Lower Bound";
+const std::string kUpperBound = "Upper Bound";
+const std::string kAllowedStringList = "Allowed String List";
+const std::string kParameterComponent = "/PARAMETER:";
+const std::string kContextComponent = "/CONTEXT:";
+const std::string kGlobalPrefix = "/RULES/PARAMETER:";
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+template <class Map, class Out>
+bool lookupExtra(const Map& map, const std::string& name, Out& out) {
+    auto it = map.find(name);
+    if (it == map.end()) return false;
+    out = it->second;
+    return true;
+}
+
+}  // namespace
+
+RulesParam::RulesParam() = default;
+
+RulesParam::RulesParam(const TARNDatastore& ds, const std::string& name, const std::string& path,
+                       const ExtraDef& extra)
+    : m_name(name) {
+    initData(ds, path, extra);
+}
+
+RulesParam::RulesParam(const RulesParam& other) = default;
+RulesParam& RulesParam::operator=(const RulesParam& other) = default;
+RulesParam::~RulesParam() = default;
+
+std::pair<bool, bool> RulesParam::hasBounds() const {
+    return {!m_lowerBound.empty(), !m_upperBound.empty()};
+}
+
+bool RulesParam::getExtraRule(const std::string& name, std::string& out) const {
+    out.clear();
+    return lookupExtra(m_extraStrings, name, out);
+}
+
+bool RulesParam::getExtraRule(const std::string& name, std::vector<std::string>& out) const {
+    out.clear();
+    return lookupExtra(m_extraLists, name, out);
+}
+
+bool RulesParam::getExtraRule(const std::string& name, bool& out) const {
+    out = false;
+    return lookupExtra(m_extraBools, name, out);
+}
+
+std::optional<std::string> RulesParam::outerParameterPath(bool ignoreGlobal,
+                                                          const std::string& path) {
+    if (!contains(path, kParameterComponent)) return std::nullopt;
+    TARNPath tp(path);
+    if (tp.size() < 3 || tp.getLastType() != "PARAMETER") return std::nullopt;
+    const std::string name = tp.getLastName();
+    const std::string& parentType = tp.getType(tp.size() - 2);
+    bool moveOut = false;
+    if (parentType == "CONTEXT")
+        moveOut = true;
+    else if (!ignoreGlobal && (parentType == "OBJECT" || parentType == "SINGLETON"))
+        moveOut = true;
+    if (!moveOut) return std::nullopt;
+    tp.pop_back();
+    tp.pop_back();
+    tp.push_back("PARAMETER", name);
+    return tp.getFullPath();
+}
+
+std::pair<std::string, bool> RulesParam::scopedValue(const TARNDatastore& ds,
+                                                     const std::string& path,
+                                                     const std::string& key, ScopeMode mode) {
+    std::string current = path;
+    for (;;) {
+        if (ds.hasParameter(current, key)) {
+            if (key == kParameterType && contains(current, kContextComponent))
+                throw std::runtime_error("Definition of " + kParameterType +
+                                         " is not allowed at CONTEXT scope. (Attempted "
+                                         "definition in " +
+                                         current + ".)");
+            return {ds.getParameterValue(current, key), true};
+        }
+        if (mode == ScopeMode::ObjectOnly) break;
+        auto outer = outerParameterPath(mode == ScopeMode::IgnoreGlobal, current);
+        if (!outer) break;
+        current = std::move(*outer);
+    }
+    return {std::string(), false};
+}
+
+bool RulesParam::scopedValues(const TARNDatastore& ds, const std::string& path,
+                              const std::string& key, ScopeMode mode,
+                              std::vector<std::string>& out) {
+    std::string current = path;
+    for (;;) {
+        if (ds.hasParameter(current, key)) {
+            auto items = ds.getParameterValueAsList(current, key);
+            out.insert(out.end(), items.begin(), items.end());
+            return true;
+        }
+        if (mode == ScopeMode::ObjectOnly) break;
+        auto outer = outerParameterPath(mode == ScopeMode::IgnoreGlobal, current);
+        if (!outer) break;
+        current = std::move(*outer);
+    }
+    return false;
+}
+
+struct RulesParam::Scope {
+    std::string path;
+    ParameterMap params;
+};
+
+RulesParam::Scopes RulesParam::scopesOf(const TARNDatastore& ds, const std::string& path,
+                                        ScopeMode mode) {
+    Scopes scopes;
+    std::optional<std::string> current = path;
+    while (current) {
+        scopes.push_back({*current, ds.getParameterMap(*current)});
+        if (mode == ScopeMode::ObjectOnly) break;
+        current = outerParameterPath(mode == ScopeMode::IgnoreGlobal, *current);
+    }
+    return scopes;
+}
+
+namespace {
+
+// The innermost scope that has key, or null.
+template <class Scopes>
+auto findScope(const Scopes& scopes, const std::string& key) -> decltype(&scopes.front()) {
+    for (const auto& scope : scopes)
+        if (scope.params.count(key)) return &scope;
+    return nullptr;
+}
+
+}  // namespace
+
+std::pair<std::string, bool> RulesParam::extractParamValue(const Scopes& scopes,
+                                                           const std::string& key) const {
+    const Scope* scope = findScope(scopes, key);
+    if (!scope) return {std::string(), false};
+    if (key == kParameterType && contains(scope->path, kContextComponent))
+        throw std::runtime_error("Definition of " + kParameterType +
+                                 " is not allowed at CONTEXT scope. (Attempted definition in " +
+                                 scope->path + ".)");
+    return {scope->params.at(key), true};
+}
+
+bool RulesParam::extractParamValues(const TARNDatastore& ds, const Scopes& scopes,
+                                    const std::string& key, std::vector<std::string>& out) const {
+    const Scope* scope = findScope(scopes, key);
+    if (!scope) return false;
+    auto items = ds.getParameterValueAsList(scope->path, key);
+    out.insert(out.end(), items.begin(), items.end());
+    return true;
+}
+
+void RulesParam::initIgnoreOuterScope(const Scopes& withGlobal, const std::string& path) {
+    m_ignoreOuterScope = false;
+    auto [value, found] = extractParamValue(withGlobal, kIgnoreGlobal);
+    if (!found) return;
+    auto [flag, ok] = TARNParam::valueAsBool(value);
+    if (ok && flag && !contains(path, kContextComponent) && path.rfind(kGlobalPrefix, 0) != 0)
+        m_ignoreOuterScope = true;
+}
+
+void RulesParam::initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra) {
+    // Every key is read from the same few definitions: fetch each one's keys once.
+    Scopes scopes = scopesOf(ds, path, ScopeMode::WithGlobal);
+    initIgnoreOuterScope(scopes, path);
+    if (m_ignoreOuterScope) scopes = scopesOf(ds, path, ScopeMode::IgnoreGlobal);
+
+    m_description = extractParamValue(scopes, kDescription).first;
+
+    const std::string typeWord = extractParamValue(scopes, kParameterType).first;
+    if (typeWord.empty())
+        throw std::runtime_error("Parameter " + m_name +
+                                 " has not been assigned a type in the RULES data.");
+    m_type = TARNParam::typeFromString(typeWord);
+
+    m_default = extractParamValue(scopes, kDefault).first;
+    const std::string quantity = extractParamValue(scopes, kQuantityType).first;
+    m_lowerBound = extractParamValue(scopes, kLowerBound).first;
+    m_upperBound = extractParamValue(scopes, kUpperBound).first;
+    if (!quantity.empty() && m_type == TARNParam::Real) {
+        valueValidForQuantity(path, kDefault, m_default, quantity);
+        valueValidForQuantity(path, kLowerBound, m_lowerBound, quantity);
+        valueValidForQuantity(path, kUpperBound, m_upperBound, quantity);
+    }
+    extractParamValues(ds, scopes, kAllowedStringList, m_allowedStrings);
+
+    for (const auto& rule : extra.stringRules) {
+        auto [value, found] = extractParamValue(scopes, rule);
+        if (found) m_extraStrings[rule] = value;
+    }
+    for (const auto& rule : extra.listRules) {
+        std::vector<std::string> items;
+        if (extractParamValues(ds, scopes, rule, items)) m_extraLists[rule] = std::move(items);
+    }
+    for (const auto& rule : extra.boolRules) {
+        auto [value, found] = extractParamValue(scopes, rule);
+        if (!found) continue;
+        auto [flag, ok] = TARNParam::valueAsBool(value);
+        if (ok) m_extraBools[rule] = flag;
+    }
+}
+
+void RulesParam::valueValidForQuantity(const std::string& path, const std::string& key,
+                                       const std::string& value,
+                                       const std::string& quantityType) const {
+    if (value.empty() || quantityType.empty() || quantityType == "Dimensionless" ||
+        quantityType == "Expression")
+        return;
+    std::string number;
+    std::string units;
+    if (StringUtilities::valueAsFloat(value, number, units).second && units.empty())
+        throw std::runtime_error("RulesObject::initData - in RULES object " + path +
+                                 ", a parameter, " + key +
+                                 ", is defined without a unit but has a quantity type" +
+                                 " set to " + quantityType + ".");
+}
+
+}  // namespace kel

@@ -1,0 +1,115 @@
+#include <kel/physicsutils/CompositeTARNDatastore.h>
+
+#include <unordered_set>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/utilities/StringUtilities.h>
+
+namespace kel {
+
+namespace {
+
+// Appends the items not yet seen, keeping first-appearance order.
+void appendUnion(std::vector<std::string>& out, std::unordered_set<std::string>& seen,
+                 std::vector<std::string> items) {
+    for (std::string& item : items)
+        if (seen.insert(item).second) out.push_back(std::move(item));
+}
+
+}  // namespace
+
+CompositeTARNDatastore::CompositeTARNDatastore(const TARNDatastore* base, bool ownsBase)
+    : m_base(base), m_ownsBase(ownsBase) {
+    if (base) m_stores.push_back(base);
+}
+
+CompositeTARNDatastore::~CompositeTARNDatastore() {
+    if (m_ownsBase) delete m_base;
+}
+
+bool CompositeTARNDatastore::compose(const TARNDatastore* other, bool otherWins,
+                                     std::vector<std::string>* messages) {
+    if (!other) {
+        if (messages)
+            messages->push_back("CompositeTARNDatastore::compose - a null datastore is refused");
+        return false;
+    }
+    if (otherWins)
+        m_stores.insert(m_stores.begin(), other);
+    else
+        m_stores.push_back(other);
+    return true;
+}
+
+bool CompositeTARNDatastore::hasObject(const std::string& path) const {
+    for (const TARNDatastore* store : m_stores)
+        if (store->hasObject(path)) return true;
+    return false;
+}
+
+bool CompositeTARNDatastore::hasParameter(const std::string& path, const std::string& name) const {
+    for (const TARNDatastore* store : m_stores)
+        if (store->hasParameter(path, name)) return true;
+    return false;
+}
+
+std::string CompositeTARNDatastore::getParameterValue(const std::string& path,
+                                                      const std::string& name) const {
+    for (const TARNDatastore* store : m_stores)
+        if (store->hasParameter(path, name)) return store->getParameterValue(path, name);
+    return {};
+}
+
+std::vector<std::string> CompositeTARNDatastore::getParameterValueAsList(
+    const std::string& path, const std::string& name) const {
+    for (const TARNDatastore* store : m_stores)
+        if (store->hasParameter(path, name))
+            return StringUtilities::stringToVector(store->getParameterValue(path, name), ',');
+    return {};
+}
+
+ParameterMap CompositeTARNDatastore::getParameterMap(const std::string& path) const {
+    ParameterMap merged;
+    // map::insert keeps an existing key, so earlier (higher-precedence) stores win.
+    for (const TARNDatastore* store : m_stores) {
+        ParameterMap map = store->getParameterMap(path);
+        merged.insert(std::make_move_iterator(map.begin()), std::make_move_iterator(map.end()));
+    }
+    return merged;
+}
+
+std::vector<std::string> CompositeTARNDatastore::getChildObjectNamesByType(
+    const std::string& path, const std::string& type) const {
+    std::vector<std::string> names;
+    std::unordered_set<std::string> seen;
+    for (const TARNDatastore* store : m_stores)
+        appendUnion(names, seen, store->getChildObjectNamesByType(path, type));
+    return names;
+}
+
+std::vector<std::string> CompositeTARNDatastore::getChildObjectPathsByType(
+    const std::string& path, const std::string& type) const {
+    std::string prefix = path == "/" ? std::string() : path;
+    prefix += '/';
+    prefix += type;
+    std::vector<std::string> paths;
+    for (const std::string& name : getChildObjectNamesByType(path, type))
+        paths.push_back(name.empty() || name == type ? prefix : prefix + ":" + name);
+    return paths;
+}
+
+std::vector<std::string> CompositeTARNDatastore::getChildObjectPaths(
+    const std::string& path) const {
+    std::vector<std::string> paths;
+    std::unordered_set<std::string> seen;
+    for (const TARNDatastore* store : m_stores) {
+        try {
+            appendUnion(paths, seen, store->getChildObjectPaths(path));
+        } catch (const PhysicsException&) {
+            // A store that cannot list its children contributes none.
+        }
+    }
+    return paths;
+}
+
+}  // namespace kel

@@ -1,0 +1,7 @@
+#include <kel/physicsutils/ExtraRules.h>
+
+namespace kel {
+
+ExtraRules::~ExtraRules() = default;
+
+}  // namespace kel

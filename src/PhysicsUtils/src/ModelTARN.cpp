@@ -1,0 +1,7 @@
+#include <kel/physicsutils/ModelTARN.h>
+
+namespace kel {
+
+ModelTARN::~ModelTARN() = default;
+
+}  // namespace kel

@@ -1,0 +1,162 @@
+#include <kel/physicsutils/ParentContextParser.h>
+
+#include <algorithm>
+#include <set>
+#include <utility>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicsutils/ParentContextRules.h>
+
+namespace kel {
+
+const std::string ParentContextParser::s_parentContextList = "Parent Context List";
+const std::string ParentContextParser::s_invalidParentContextList = "Invalid Parent Context List";
+const std::string ParentContextParser::s_default = "Default";
+
+namespace {
+
+const std::string s_errorPrefix = "ParentContextParser::parseData - ";
+
+// The label of a context child: the name in the last component of its path.
+std::string childLabel(const std::string& path) {
+    const std::string component = path.substr(path.rfind('/') + 1);
+    const std::string::size_type colon = component.find(':');
+    return colon == std::string::npos ? component : component.substr(colon + 1);
+}
+
+// The context of a top-level object is the empty type path, which a list can only spell "/".
+std::string normaliseContext(std::string context) {
+    if (context == "/") context.clear();
+    return context;
+}
+
+// One context child, read before any of them is reported.
+struct ContextChild {
+    std::string label;
+    std::vector<std::string> contexts;  // explicit contexts, as listed
+    bool isDefault = false;
+    ParameterMap map;
+};
+
+}  // namespace
+
+ParentContextParser::ParentContextParser(std::string folder, std::string objectKind,
+                                         std::string contextKind, bool isObjectType)
+    : m_folder(std::move(folder)),
+      m_objectKind(std::move(objectKind)),
+      m_contextKind(std::move(contextKind)),
+      m_isObjectType(isObjectType) {}
+
+ParentContextParser::~ParentContextParser() = default;
+
+void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContextRules* rules) {
+    if (!ds || !rules) {
+        throw PhysicsException(s_errorPrefix + "no datastore or no parent-context rules given");
+    }
+    const auto removeOwnKeys = [](ParameterMap& map) {
+        map.erase(s_parentContextList);
+        map.erase(s_invalidParentContextList);
+    };
+
+    for (const std::string& name : ds->getChildObjectNamesByType(m_folder, m_objectKind)) {
+        const std::string objectText = m_objectKind + " " + name;
+        const std::string objectPath =
+            m_folder + "/" + m_objectKind +
+            (name.empty() || name == m_objectKind ? std::string() : ":" + name);
+
+        m_invalidContexts.clear();
+        if (ds->hasParameter(objectPath, s_invalidParentContextList)) {
+            for (std::string& context :
+                 ds->getParameterValueAsList(objectPath, s_invalidParentContextList)) {
+                m_invalidContexts.push_back(normaliseContext(std::move(context)));
+            }
+            std::sort(m_invalidContexts.begin(), m_invalidContexts.end());
+            m_invalidContexts.erase(std::unique(m_invalidContexts.begin(), m_invalidContexts.end()),
+                                    m_invalidContexts.end());
+        }
+
+        onObjectName(name);
+
+        ParameterMap objectMap = ds->getParameterMap(objectPath);
+        removeOwnKeys(objectMap);
+        const std::vector<std::string> childPaths =
+            ds->getChildObjectPathsByType(objectPath, m_contextKind);
+        if (childPaths.empty()) {
+            onNonContextData(name, objectMap);
+            onCompletedObjects(name);
+            continue;
+        }
+        if (!objectMap.empty()) {
+            throw PhysicsException(s_errorPrefix + objectText + " has data (" +
+                                   objectMap.begin()->first + ") beside its " + m_contextKind +
+                                   " children");
+        }
+
+        // Read every child and collect the explicit claims first: the Default child's
+        // contexts depend on what all the others claim.
+        const std::vector<std::string> candidates =
+            rules->enumerateParentTypePaths(name, m_isObjectType);
+        const std::set<std::string> candidateSet(candidates.begin(), candidates.end());
+        std::set<std::string> claimed;
+        std::vector<ContextChild> children;
+        const ContextChild* defaultChild = nullptr;
+        children.reserve(childPaths.size());
+        for (const std::string& childPath : childPaths) {
+            ContextChild& child = children.emplace_back();
+            child.label = childLabel(childPath);
+            const std::string childText = objectText + ", " + m_contextKind + " " + child.label;
+            if (!ds->hasParameter(childPath, s_parentContextList)) {
+                throw PhysicsException(s_errorPrefix + childText + ": no " + s_parentContextList);
+            }
+            for (std::string& context :
+                 ds->getParameterValueAsList(childPath, s_parentContextList)) {
+                if (context == s_default) {
+                    if (defaultChild) {
+                        throw PhysicsException(s_errorPrefix + childText +
+                                               ": a second Default context (the first is in " +
+                                               m_contextKind + " " + defaultChild->label + ")");
+                    }
+                    child.isDefault = true;
+                    defaultChild = &child;
+                    continue;
+                }
+                context = normaliseContext(std::move(context));
+                if (!candidateSet.count(context)) {
+                    throw PhysicsException(s_errorPrefix + childText + ": context " + context +
+                                           " is not a valid parent context of " + name);
+                }
+                if (std::binary_search(m_invalidContexts.begin(), m_invalidContexts.end(),
+                                       context)) {
+                    throw PhysicsException(s_errorPrefix + childText + ": context " + context +
+                                           " is also in the " + s_invalidParentContextList);
+                }
+                claimed.insert(context);
+                child.contexts.push_back(std::move(context));
+            }
+            child.map = ds->getParameterMap(childPath);
+            removeOwnKeys(child.map);
+        }
+
+        for (ContextChild& child : children) {
+            if (child.isDefault) {
+                // Explicit contexts of the Default child come first, then every remaining
+                // candidate in the rules' order.
+                for (const std::string& candidate : candidates) {
+                    if (!claimed.count(candidate) &&
+                        !std::binary_search(m_invalidContexts.begin(), m_invalidContexts.end(),
+                                            candidate)) {
+                        child.contexts.push_back(candidate);
+                    }
+                }
+            }
+            onContextData(name, child.contexts, child.map, child.isDefault);
+        }
+        onCompletedObjects(name);
+    }
+
+    // No object is current any more; work done in onParseComplete sees no invalid contexts.
+    m_invalidContexts.clear();
+    onParseComplete();
+}
+
+}  // namespace kel

@@ -1,0 +1,7 @@
+#include <kel/physicsutils/ParentContextRules.h>
+
+namespace kel {
+
+ParentContextRules::~ParentContextRules() = default;
+
+}  // namespace kel

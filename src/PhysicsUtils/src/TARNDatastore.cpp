@@ -1,0 +1,7 @@
+#include <kel/physicsutils/TARNDatastore.h>
+
+namespace kel {
+
+TARNDatastore::~TARNDatastore() = default;
+
+}  // namespace kel

@@ -1,0 +1,203 @@
+#include <kel/utilities/StringUtilities.h>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <system_error>
+
+namespace kel {
+
+namespace {
+
+constexpr bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view trimView(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != b[i]) return false;
+    }
+    return true;
+}
+
+// Calls emit(item) for each trimmed item of text split at sep; parentheses protect
+// separators when nested is set.
+template <class Emit>
+void forEachItem(std::string_view text, char sep, bool nested, Emit&& emit) {
+    int depth = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (nested && c == '(') {
+            ++depth;
+        } else if (nested && c == ')') {
+            if (depth > 0) --depth;
+        } else if (c == sep && depth == 0) {
+            emit(trimView(text.substr(start, i - start)));
+            start = i + 1;
+        }
+    }
+    emit(trimView(text.substr(start)));
+}
+
+// Parses a whole float (no blanks around it). from_chars does not take a leading '+',
+// so it is skipped here to accept the usual written forms.
+bool parseFloat(std::string_view text, float& value) {
+    std::string_view digits = text;
+    if (!digits.empty() && digits.front() == '+') {
+        digits.remove_prefix(1);
+        if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) return false;
+    }
+    if (digits.empty()) return false;
+    const char* first = digits.data();
+    const char* last = first + digits.size();
+    const auto result = std::from_chars(first, last, value);
+    return result.ec == std::errc() && result.ptr == last;
+}
+
+}  // namespace
+
+std::vector<std::string> StringUtilities::stringToVector(std::string_view text, char sep) {
+    std::vector<std::string> items;
+    forEachItem(text, sep, false, [&](std::string_view item) {
+        if (!item.empty()) items.emplace_back(item);
+    });
+    return items;
+}
+
+std::set<std::string> StringUtilities::stringToSet(std::string_view text, char sep) {
+    std::set<std::string> items;
+    forEachItem(text, sep, false, [&](std::string_view item) {
+        if (!item.empty()) items.emplace(item);
+    });
+    return items;
+}
+
+std::vector<std::string> StringUtilities::splitValue(std::string_view text, char sep) {
+    std::vector<std::string> items;
+    if (text.empty()) return items;
+    forEachItem(text, sep, true, [&](std::string_view item) { items.emplace_back(item); });
+    return items;
+}
+
+std::vector<std::string> StringUtilities::splitValueNoEmpty(std::string_view text) {
+    std::vector<std::string> items;
+    forEachItem(text, ',', true, [&](std::string_view item) {
+        if (!item.empty()) items.emplace_back(item);
+    });
+    return items;
+}
+
+std::string StringUtilities::vectorToString(const std::vector<std::string>& items, char sep) {
+    std::size_t size = items.empty() ? 0 : items.size() - 1;
+    for (const auto& item : items)
+        size += item.size();
+    std::string text;
+    text.reserve(size);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i != 0) text += sep;
+        text += items[i];
+    }
+    return text;
+}
+
+std::string StringUtilities::trim(std::string_view text) {
+    return std::string(trimView(text));
+}
+
+std::string StringUtilities::removeWhitespace(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text) {
+        if (!isBlank(c)) result += c;
+    }
+    return result;
+}
+
+bool StringUtilities::isTrue(std::string_view text, bool* isLogical) {
+    static constexpr std::array<std::string_view, 6> trueWords{"true", "yes", "on", "t", "y", "1"};
+    static constexpr std::array<std::string_view, 6> falseWords{"false", "no", "off",
+                                                                "f",     "n",  "0"};
+    const std::string_view word = trimView(text);
+    for (auto w : trueWords) {
+        if (equalsNoCase(word, w)) {
+            if (isLogical) *isLogical = true;
+            return true;
+        }
+    }
+    bool logical = false;
+    for (auto w : falseWords) {
+        if (equalsNoCase(word, w)) {
+            logical = true;
+            break;
+        }
+    }
+    if (isLogical) *isLogical = logical;
+    return false;
+}
+
+bool StringUtilities::stringToBool(std::string_view text) {
+    return isTrue(text);
+}
+
+std::pair<float, bool> StringUtilities::valueAsFloat(std::string_view text, std::string& numberText,
+                                                     std::string& units) {
+    numberText.clear();
+    units.clear();
+    std::string_view body = trimView(text);
+    std::string_view unitPart;
+    if (const auto open = body.find('['); open != std::string_view::npos) {
+        // Units are "[...]" closing the text; nothing may follow the ']'.
+        if (body.back() != ']') return {0.0f, false};
+        const std::string_view inner = body.substr(open + 1, body.size() - open - 2);
+        if (inner.find_first_of("[]") != std::string_view::npos) return {0.0f, false};
+        unitPart = trimView(inner);
+        body = trimView(body.substr(0, open));
+    }
+    float value = 0.0f;
+    if (!parseFloat(body, value)) return {0.0f, false};
+    numberText.assign(body);
+    units.assign(unitPart);
+    return {value, true};
+}
+
+std::string StringUtilities::floatAndUnitsToString(float value, std::string_view units) {
+    // Shortest form that reads back as the same float.
+    std::array<char, 64> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    std::string text(buffer.data(), result.ptr);
+    if (!units.empty()) {
+        text += " [";
+        text += units;
+        text += ']';
+    }
+    return text;
+}
+
+std::string StringUtilities::toString(int value) {
+    return std::to_string(value);
+}
+
+std::pair<std::string, std::string> StringUtilities::splitObjectTypeAndName(std::string_view text) {
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos) return {std::string(text), std::string()};
+    return {std::string(text.substr(0, colon)), std::string(text.substr(colon + 1))};
+}
+
+}  // namespace kel

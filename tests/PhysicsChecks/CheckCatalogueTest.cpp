@@ -1,0 +1,340 @@
+// The catalogue's checks, lists and global check, evaluated against a small model.
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <kel/physicschecks/BetaCheck.h>
+#include <kel/physicschecks/BetaCheckLogger.h>
+#include <kel/physicschecks/EvalContext.h>
+#include <kel/physicschecks/ParamRHSFunc.h>
+#include <kel/physicsutils/ParamAllowedValues.h>
+#include <kel/physicsutils/TARNContext.h>
+#include <kel/physicsutils/TARNModel.h>
+
+#include <kel/physicschecks/DefaultProductCreator.h>
+
+#include "CheckEngineHarness.h"
+
+namespace kel {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr const char* kModel = R"(
+FLOW: main
+  Analysis Type = Steady
+  DOMAIN: hot
+    Domain Type = Fluid
+    Temperature = 350 [K]
+    FLUID: water
+      Pressure = 2.5 [bar]
+    END
+    FLUID: air
+    END
+    BOUNDARY: inlet
+      Boundary Type = Inlet
+      Enabled = Yes
+    END
+  END
+  DOMAIN: block
+    Domain Type = Solid
+    Tags = a, b, c
+  END
+END
+CONTROL:
+  Precision = Double
+END
+)";
+
+class CatalogueTest : public ::testing::Test {
+protected:
+    CatalogueTest() : model(TARNModel::fromText(kModel)), eval(*model) {}
+
+    bool pass(Check* check, const std::string& path) {
+        return check->evaluate(TARNContext(path), &eval);
+    }
+    std::vector<std::string> values(List* list, const std::string& path) {
+        return list->evaluate(TARNContext(path), &eval);
+    }
+
+    test::Engine engine;
+    std::unique_ptr<TARNModel> model;
+    EvalContext eval;
+};
+
+TEST_F(CatalogueTest, ParameterValueComparesAsAsked) {
+    Check* fluid = engine.check("fluid", {{"Type", "Parameter Value"},
+                                          {"Parameter", "Domain Type"},
+                                          {"Value List", "Fluid, Porous"}});
+    Check* notFluid = engine.check("notFluid", {{"Type", "Parameter Value"},
+                                                {"Parameter", "Domain Type"},
+                                                {"Value List", "Fluid"},
+                                                {"Test", "Not Equal"}});
+    Check* tagged = engine.check(
+        "tagged", {{"Type", "Parameter Value"}, {"Parameter", "Tags"}, {"Test", "Set"}});
+    Check* untagged = engine.check(
+        "untagged", {{"Type", "Parameter Value"}, {"Parameter", "Tags"}, {"Test", "Not Set"}});
+    Check* enabled = engine.check(
+        "enabled", {{"Type", "Parameter Value"}, {"Parameter", "Enabled"}, {"Value List", "true"}});
+
+    EXPECT_TRUE(pass(fluid, "/FLOW:main/DOMAIN:hot"));
+    EXPECT_FALSE(pass(fluid, "/FLOW:main/DOMAIN:block"));
+    EXPECT_FALSE(pass(fluid, "/FLOW:main/DOMAIN:missing"));
+    EXPECT_FALSE(pass(notFluid, "/FLOW:main/DOMAIN:hot"));
+    EXPECT_TRUE(pass(notFluid, "/FLOW:main/DOMAIN:block"));
+    EXPECT_TRUE(pass(tagged, "/FLOW:main/DOMAIN:block"));
+    EXPECT_FALSE(pass(untagged, "/FLOW:main/DOMAIN:block"));
+    EXPECT_TRUE(pass(untagged, "/FLOW:main/DOMAIN:hot"));
+    // Logical words compare by meaning.
+    EXPECT_TRUE(pass(enabled, "/FLOW:main/DOMAIN:hot/BOUNDARY:inlet"));
+}
+
+TEST_F(CatalogueTest, ObjectTypeReadsTheNearestAncestorAndEntersTheContext) {
+    Check* inFluidDomain = engine.check("c", {{"Type", "Parameter Value"},
+                                              {"Parameter", "Domain Type"},
+                                              {"Value List", "Fluid"},
+                                              {"Object Type", "DOMAIN"}});
+    EXPECT_TRUE(pass(inFluidDomain, "/FLOW:main/DOMAIN:hot/FLUID:water"));
+    EXPECT_TRUE(pass(inFluidDomain, "/FLOW:main/DOMAIN:hot"));  // the object itself counts
+    EXPECT_FALSE(pass(inFluidDomain, "/FLOW:main"));            // no DOMAIN on the path
+    EXPECT_EQ(inFluidDomain->getRequiredContext(), std::set<std::string>{"DOMAIN"});
+
+    Check* steady = engine.check("s", {{"Type", "Parameter Value"},
+                                       {"Parameter", "Analysis Type"},
+                                       {"Value List", "Steady"},
+                                       {"Object Type", "FLOW"}});
+    EXPECT_TRUE(pass(steady, "/FLOW:main/DOMAIN:hot/BOUNDARY:inlet"));
+}
+
+TEST_F(CatalogueTest, ObjectPathReadsAFixedObjectWithoutContext) {
+    Check* doublePrecision = engine.check("d", {{"Type", "Parameter Value"},
+                                                {"Parameter", "Precision"},
+                                                {"Value List", "Double"},
+                                                {"Object Path", "/CONTROL"}});
+    EXPECT_TRUE(pass(doublePrecision, "/FLOW:main/DOMAIN:block"));
+    EXPECT_TRUE(doublePrecision->getRequiredContext().empty());
+}
+
+TEST_F(CatalogueTest, NumericTestIgnoresUnits) {
+    auto numeric = [&](const std::string& name, const std::string& op, const std::string& value,
+                       const std::string& param = "Temperature") {
+        return engine.check(
+            name,
+            {{"Type", "Numeric Test"}, {"Parameter", param}, {"Operator", op}, {"Value", value}});
+    };
+    const std::string hot = "/FLOW:main/DOMAIN:hot";
+    EXPECT_TRUE(pass(numeric("gt", ">", "300"), hot));
+    EXPECT_TRUE(pass(numeric("ge", ">=", "350 [C]"), hot));
+    EXPECT_FALSE(pass(numeric("lt", "<", "350"), hot));
+    EXPECT_TRUE(pass(numeric("le", "<=", "350"), hot));
+    EXPECT_TRUE(pass(numeric("eq", "==", "350"), hot));
+    EXPECT_FALSE(pass(numeric("ne", "!=", "350"), hot));
+    EXPECT_FALSE(pass(numeric("text", "==", "0", "Domain Type"), hot));  // not a number
+    EXPECT_FALSE(pass(numeric("absent", "<", "1e9"), "/FLOW:main/DOMAIN:block"));
+}
+
+TEST_F(CatalogueTest, ChildAndObjectExistence) {
+    Check* oneFluid = engine.check("f1", {{"Type", "Child Exists"}, {"Object Type", "FLUID"}});
+    Check* threeFluids = engine.check(
+        "f3", {{"Type", "Child Exists"}, {"Object Type", "FLUID"}, {"Minimum Count", "3"}});
+    Check* anyBoundary =
+        engine.check("b", {{"Type", "Object Exists"}, {"Object Type", "BOUNDARY"}});
+    Check* anySolver = engine.check("s", {{"Type", "Object Exists"}, {"Object Type", "SOLVER"}});
+
+    EXPECT_TRUE(pass(oneFluid, "/FLOW:main/DOMAIN:hot"));
+    EXPECT_FALSE(pass(oneFluid, "/FLOW:main/DOMAIN:block"));
+    EXPECT_FALSE(pass(threeFluids, "/FLOW:main/DOMAIN:hot"));
+    EXPECT_TRUE(pass(anyBoundary, "/CONTROL"));
+    EXPECT_FALSE(pass(anySolver, "/CONTROL"));
+}
+
+TEST_F(CatalogueTest, CombinatorsAndConstants) {
+    engine.check("yes", {{"Type", "Constant"}, {"Value", "Yes"}});
+    engine.check("no", {{"Type", "Constant"}, {"Value", "off"}});
+    Check* all = engine.check("all", {{"Type", "All"}, {"Check List", "yes, no"}});
+    Check* any = engine.check("any", {{"Type", "Any"}, {"Check List", "no, yes"}});
+    Check* notAll = engine.check("notAll", {{"Type", "Not"}, {"Check List", "all"}});
+    engine.check("ctx", {{"Type", "Parameter Value"},
+                         {"Parameter", "Domain Type"},
+                         {"Value List", "Fluid"},
+                         {"Object Type", "DOMAIN"}});
+    Check* withContext = engine.check("wc", {{"Type", "Any"}, {"Check List", "no, ctx"}});
+    engine.resolve();
+
+    EXPECT_THAT(all->getCheckNamesDependOn(), ElementsAre("yes", "no"));
+    EXPECT_FALSE(pass(all, "/CONTROL"));
+    EXPECT_TRUE(pass(any, "/CONTROL"));
+    EXPECT_TRUE(pass(notAll, "/CONTROL"));
+    EXPECT_EQ(withContext->getRequiredContext(), std::set<std::string>{"DOMAIN"});
+    EXPECT_TRUE(pass(withContext, "/FLOW:main/DOMAIN:hot/FLUID:air"));
+}
+
+// A check that counts its evaluations.
+class CountingCheck : public Check {
+public:
+    static inline int evaluations = 0;
+    const std::string& getName() const override { return m_name; }
+    void initialise(const std::string& name, const ParameterMap&, DataVerifyInterface*) override {
+        m_name = name;
+    }
+    std::set<std::string> getRequiredContext() const override { return {}; }
+    std::vector<std::string> getCheckNamesDependOn() const override { return {}; }
+    std::vector<std::string> getListNamesDependOn() const override { return {}; }
+    void setUnresolved(const CheckDataSource*) override {}
+    bool evaluate(const TARNContext&, EvalContext*) override {
+        ++evaluations;
+        return true;
+    }
+
+private:
+    std::string m_name;
+};
+
+TEST_F(CatalogueTest, AllStopsAtTheFirstFailure) {
+    engine.checkFactory.registerCreator(
+        "Counting", std::make_unique<DefaultProductCreator<Check, CountingCheck>>());
+    engine.check("counted", {{"Type", "Counting"}});
+    engine.check("yes", {{"Type", "Constant"}, {"Value", "true"}});
+    engine.check("no", {{"Type", "Constant"}, {"Value", "false"}});
+    Check* lazy = engine.check("lazy", {{"Type", "All"}, {"Check List", "yes, no, counted"}});
+    Check* eager = engine.check("eager", {{"Type", "All"}, {"Check List", "yes, counted"}});
+    engine.resolve();
+
+    CountingCheck::evaluations = 0;
+    EXPECT_FALSE(pass(lazy, "/CONTROL"));
+    EXPECT_EQ(CountingCheck::evaluations, 0);
+    EXPECT_TRUE(pass(eager, "/CONTROL"));
+    EXPECT_TRUE(pass(eager, "/CONTROL"));
+    EXPECT_EQ(CountingCheck::evaluations, 2);  // a foreign check is never answered from the cache
+}
+
+TEST_F(CatalogueTest, ListsGiveTheirValues) {
+    List* fixed = engine.list("fixed", {{"Type", "Fixed"}, {"Value List", "x, (a,b), , y"}});
+    List* allFluids = engine.list("fluids", {{"Type", "Object Names"}, {"Object Type", "FLUID"}});
+    List* children = engine.list(
+        "children", {{"Type", "Object Names"}, {"Object Type", "FLUID"}, {"Scope", "Children"}});
+    List* siblings = engine.list(
+        "siblings", {{"Type", "Object Names"}, {"Object Type", "DOMAIN"}, {"Scope", "Siblings"}});
+    List* tags = engine.list("tags", {{"Type", "Parameter Values"}, {"Parameter", "Tags"}});
+    List* both =
+        engine.list("both", {{"Type", "Union"}, {"List Names", "fluids, fixed, tags, fixed"}});
+    engine.resolve();
+
+    const std::string hot = "/FLOW:main/DOMAIN:hot";
+    const std::string block = "/FLOW:main/DOMAIN:block";
+    EXPECT_THAT(values(fixed, hot), ElementsAre("x", "(a,b)", "y"));
+    EXPECT_THAT(values(allFluids, block), ElementsAre("water", "air"));
+    EXPECT_THAT(values(children, hot), ElementsAre("water", "air"));
+    EXPECT_THAT(values(children, block), IsEmpty());
+    EXPECT_THAT(values(siblings, hot), ElementsAre("block"));
+    EXPECT_THAT(values(tags, block), ElementsAre("a", "b", "c"));
+    EXPECT_THAT(values(both, block), ElementsAre("water", "air", "x", "(a,b)", "y", "a", "b", "c"));
+    EXPECT_THAT(both->getListNamesDependOn(), ElementsAre("fluids", "fixed", "tags", "fixed"));
+}
+
+TEST_F(CatalogueTest, ValueInListUsesTheList) {
+    engine.list("solidTypes", {{"Type", "Fixed"}, {"Value List", "Solid, Shell"}});
+    Check* solid = engine.check(
+        "solid", {{"Type", "Value In List"}, {"Parameter", "Domain Type"}, {"List", "solidTypes"}});
+    engine.list("ctxList",
+                {{"Type", "Parameter Values"}, {"Parameter", "Tags"}, {"Object Type", "FLOW"}});
+    Check* withContext = engine.check("wc", {{"Type", "Value In List"},
+                                             {"Parameter", "Domain Type"},
+                                             {"List", "ctxList"},
+                                             {"Object Type", "DOMAIN"}});
+    engine.resolve();
+
+    EXPECT_THAT(solid->getListNamesDependOn(), ElementsAre("solidTypes"));
+    EXPECT_TRUE(pass(solid, "/FLOW:main/DOMAIN:block"));
+    EXPECT_FALSE(pass(solid, "/FLOW:main/DOMAIN:hot"));
+    EXPECT_EQ(withContext->getRequiredContext(), (std::set<std::string>{"DOMAIN", "FLOW"}));
+}
+
+class FakeLogger : public BetaCheckLogger {
+public:
+    bool enabled = true;
+    bool logging = false;
+    std::vector<std::string> messages;
+    bool isBetaEnabled() const override { return enabled; }
+    bool isBetaLoggingEnabled() const override { return logging; }
+    void logMessage(const std::string&, const std::string& message) override {
+        messages.push_back(message);
+    }
+};
+
+TEST_F(CatalogueTest, BetaFollowsTheSwitchAndLogsWhenPassing) {
+    engine.check(
+        "fluid",
+        {{"Type", "Parameter Value"}, {"Parameter", "Domain Type"}, {"Value List", "Fluid"}});
+    Check* beta =
+        engine.check("beta", {{"Type", "Beta"}, {"Message", "Fluid beta"}, {"Check", "fluid"}});
+    Check* uses = engine.check("uses", {{"Type", "All"}, {"Check List", "beta"}});
+    engine.resolve();
+    auto* betaCheck = dynamic_cast<BetaCheck*>(beta);
+    ASSERT_NE(betaCheck, nullptr);
+    EXPECT_THAT(beta->getCheckNamesDependOn(), ElementsAre("fluid"));
+
+    const std::string hot = "/FLOW:main/DOMAIN:hot";
+    EXPECT_TRUE(pass(beta, hot));  // no logger: as if enabled
+    FakeLogger logger;
+    betaCheck->setBetaLogger(&logger);
+    EXPECT_TRUE(pass(uses, hot));
+    EXPECT_THAT(logger.messages, IsEmpty());  // not logging
+    logger.logging = true;
+    EXPECT_TRUE(pass(uses, hot));
+    EXPECT_FALSE(pass(beta, "/FLOW:main/DOMAIN:block"));
+    EXPECT_THAT(logger.messages, ElementsAre("Fluid beta"));
+    // Switching beta off is seen at once, also through a check that depends on it.
+    logger.enabled = false;
+    EXPECT_FALSE(pass(uses, hot));
+}
+
+TEST_F(CatalogueTest, ForEachObjectReportsFailingObjects) {
+    engine.check("hasFluid", {{"Type", "Child Exists"}, {"Object Type", "FLUID"}});
+    GlobalCheck* global = engine.global("g", {{"Type", "For Each Object"},
+                                              {"Object Type", "DOMAIN"},
+                                              {"Check", "hasFluid"},
+                                              {"Message", "No fluid"}});
+    engine.resolve();
+    EXPECT_THAT(global->evaluate(*model), ElementsAre("No fluid (/FLOW:main/DOMAIN:block)"));
+}
+
+TEST_F(CatalogueTest, BuiltInFunctions) {
+    const ParamRHSFunc* objectName = engine.getParamRHSFunction("Object Name", false);
+    const ParamRHSFunc* firstAllowed = engine.getParamRHSFunction("First Allowed Value", false);
+    ASSERT_NE(objectName, nullptr);
+    ASSERT_NE(firstAllowed, nullptr);
+    const std::string path = "/FLOW:main/DOMAIN:hot";
+    const std::string param = "Domain Type";
+    ParamAllowedValues allowed(std::vector<std::string>{"Fluid", "Solid"});
+    EXPECT_EQ(objectName->evaluate({nullptr, model.get(), path, param, nullptr}), "hot");
+    EXPECT_EQ(firstAllowed->evaluate({nullptr, model.get(), path, param, &allowed}), "Fluid");
+    EXPECT_EQ(firstAllowed->evaluate({nullptr, model.get(), path, param, nullptr}), "");
+}
+
+TEST_F(CatalogueTest, CachedResultsAreDroppedAfterAnEdit) {
+    Check* fluid = engine.check(
+        "fluid",
+        {{"Type", "Parameter Value"}, {"Parameter", "Domain Type"}, {"Value List", "Fluid"}});
+    const std::string block = "/FLOW:main/DOMAIN:block";
+    EXPECT_FALSE(pass(fluid, block));
+    EXPECT_EQ(eval.getCache()->size(), 1u);
+    model->setParameterValue(block, "Domain Type", "Fluid");
+    EXPECT_TRUE(pass(fluid, block));
+
+    // An edit made while the cache is off still invalidates what it held before.
+    eval.getCache()->enable(false);
+    model->setParameterValue(block, "Domain Type", "Solid");
+    EXPECT_FALSE(pass(fluid, block));
+    eval.getCache()->enable(true);
+    EXPECT_FALSE(pass(fluid, block));
+}
+
+}  // namespace
+}  // namespace kel

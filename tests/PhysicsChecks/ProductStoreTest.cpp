@@ -1,0 +1,177 @@
+// Creating products by type in the stores, their messages, and the validation each
+// catalogue product does while it is initialised.
+
+#include <stdexcept>
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <kel/physicschecks/ProductTypeInfo.h>
+
+#include "CheckEngineHarness.h"
+
+namespace kel {
+namespace {
+
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
+
+TEST(ProductKindTest, SpellsEachKindInThreeStyles) {
+    EXPECT_EQ(Check::productKind().kind(IDStyle::Upper), "CHECK");
+    EXPECT_EQ(List::productKind().kind(IDStyle::Lower), "list");
+    EXPECT_EQ(GlobalCheck::productKind().kind(IDStyle::Title), "Global Check");
+    EXPECT_EQ(GlobalCheck::productKind().kind(IDStyle::Lower), "global check");
+}
+
+TEST(ProductStoreTest, CreatesByTypeAndReportsTheStoreErrors) {
+    test::Engine engine;
+    Check* check = engine.check("c", {{"Type", "Constant"}, {"Value", "true"}});
+    EXPECT_EQ(engine.checks.get("c", true), check);
+    EXPECT_EQ(check->getName(), "c");
+    EXPECT_EQ(engine.checks.get("other", false), nullptr);
+
+    EXPECT_THAT(
+        [&] {
+            engine.check("c", {{"Type", "Constant"}, {"Value", "true"}});
+        },
+        ThrowsMessage<std::runtime_error>(
+            StrEq("A CHECK named \"c\" already exists in the store.")));
+    EXPECT_THAT(
+        [&] {
+            engine.list("l", {{"Value List", "a"}});
+        },
+        ThrowsMessage<std::runtime_error>(StrEq("There is no Type field in the LIST data of l!")));
+    EXPECT_THAT(
+        [&] {
+            engine.global("g", {{"Type", "Sometimes"}});
+        },
+        ThrowsMessage<std::runtime_error>(StrEq("Unknown Global Check type: Sometimes")));
+    EXPECT_THAT([&] { engine.checks.get("nope", true); },
+                ThrowsMessage<std::runtime_error>(StrEq("Check of name nope not known.")));
+    EXPECT_THAT([&] { engine.getList("nope", true); },
+                ThrowsMessage<std::runtime_error>(StrEq("List of name nope not known.")));
+    // A product that fails to initialise does not enter the store.
+    EXPECT_THROW(engine.check("bad", {{"Type", "Constant"}, {"Value", "maybe"}}),
+                 std::runtime_error);
+    EXPECT_EQ(engine.checks.get("bad", false), nullptr);
+    EXPECT_EQ(engine.checks.size(), 1u);
+}
+
+TEST(ProductStoreTest, ResolvingAnUnknownNameFails) {
+    test::Engine engine;
+    engine.check("all", {{"Type", "All"}, {"Check List", "missing"}});
+    EXPECT_THAT([&] { engine.resolve(); },
+                ThrowsMessage<std::runtime_error>(StrEq("Check of name missing not known.")));
+}
+
+// Each case: the product data and two pieces its error message must contain.
+struct BadData {
+    std::string kind;
+    ParameterMap map;
+    std::string key;
+    std::string detail;
+};
+
+class InitialiseErrorTest : public ::testing::TestWithParam<BadData> {};
+
+TEST_P(InitialiseErrorTest, NamesTheProductAndTheKey) {
+    test::FakeRules rules;
+    rules.forbiddenParams = {{"DOMAIN", "Pressure"}};
+    rules.badValues = {"Plasma"};
+    rules.paramTypes = {{"Domain Type", TARNParam::String}};
+    test::Engine engine(&rules);
+    const BadData& data = GetParam();
+    auto create = [&] {
+        if (data.kind == "LIST")
+            engine.list("broken", data.map);
+        else if (data.kind == "GLOBAL CHECK")
+            engine.global("broken", data.map);
+        else
+            engine.check("broken", data.map);
+    };
+    EXPECT_THAT(create, ThrowsMessage<std::runtime_error>(
+                            AllOf(HasSubstr(data.kind + " \"broken\""),
+                                  HasSubstr("key \"" + data.key + "\""), HasSubstr(data.detail))));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Catalogue, InitialiseErrorTest,
+    ::testing::Values(
+        BadData{
+            "CHECK", {{"Type", "Parameter Value"}, {"Value List", "x"}}, "Parameter", "missing"},
+        BadData{"CHECK",
+                {{"Type", "Parameter Value"},
+                 {"Parameter", "P"},
+                 {"Object Type", "NOWHERE"},
+                 {"Value List", "x"}},
+                "Object Type",
+                "unknown object type \"NOWHERE\""},
+        BadData{"CHECK",
+                {{"Type", "Parameter Value"},
+                 {"Parameter", "Pressure"},
+                 {"Object Type", "DOMAIN"},
+                 {"Value List", "1"}},
+                "Parameter",
+                "not allowed"},
+        BadData{"CHECK",
+                {{"Type", "Parameter Value"},
+                 {"Parameter", "Domain Type"},
+                 {"Object Type", "DOMAIN"},
+                 {"Value List", "Fluid, Plasma"}},
+                "Value List",
+                "\"Plasma\""},
+        BadData{"CHECK",
+                {{"Type", "Parameter Value"}, {"Parameter", "P"}, {"Test", "Like"}},
+                "Test",
+                "\"Like\""},
+        BadData{"CHECK",
+                {{"Type", "Parameter Value"},
+                 {"Parameter", "P"},
+                 {"Object Path", "/BAD/PATH"},
+                 {"Test", "Set"}},
+                "Object Path",
+                "unknown object path"},
+        BadData{"CHECK",
+                {{"Type", "Numeric Test"}, {"Parameter", "T"}, {"Operator", "=~"}, {"Value", "1"}},
+                "Operator",
+                "\"=~\""},
+        BadData{
+            "CHECK",
+            {{"Type", "Numeric Test"}, {"Parameter", "T"}, {"Operator", "<"}, {"Value", "warm"}},
+            "Value",
+            "not a number"},
+        BadData{"CHECK",
+                {{"Type", "Numeric Test"},
+                 {"Parameter", "Domain Type"},
+                 {"Object Type", "DOMAIN"},
+                 {"Operator", "<"},
+                 {"Value", "1"}},
+                "Parameter",
+                "not numeric"},
+        BadData{"CHECK",
+                {{"Type", "Child Exists"}, {"Object Type", "GHOST"}},
+                "Object Type",
+                "unknown"},
+        BadData{"CHECK",
+                {{"Type", "Child Exists"}, {"Object Type", "FLUID"}, {"Minimum Count", "-2"}},
+                "Minimum Count",
+                "not a count"},
+        BadData{"CHECK", {{"Type", "Not"}, {"Check List", "a, b"}}, "Check List", "exactly 1"},
+        BadData{"CHECK", {{"Type", "All"}, {"Check List", " , "}}, "Check List", "empty"},
+        BadData{"CHECK", {{"Type", "Value In List"}, {"Parameter", "P"}}, "List", "missing"},
+        BadData{"CHECK", {{"Type", "Beta"}}, "Message", "missing"},
+        BadData{"LIST",
+                {{"Type", "Object Names"}, {"Object Type", "FLUID"}, {"Scope", "Galaxy"}},
+                "Scope",
+                "\"Galaxy\""},
+        BadData{"LIST", {{"Type", "Union"}}, "List Names", "missing"},
+        BadData{"GLOBAL CHECK",
+                {{"Type", "For Each Object"}, {"Object Type", "FLUID"}, {"Check", "c"}},
+                "Message",
+                "missing"}));
+
+}  // namespace
+}  // namespace kel

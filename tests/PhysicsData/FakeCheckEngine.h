@@ -1,0 +1,137 @@
+#pragma once
+
+// Minimal stand-ins for check engine products and a name source, for tests of the
+// dependency definitions: products answer with a configured result and count evaluations.
+
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <kel/physicschecks/Check.h>
+#include <kel/physicschecks/List.h>
+#include <kel/physicschecks/ParamRHSFunc.h>
+#include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
+
+namespace kel::testing {
+
+// The product slots neither fake uses.
+template <class Base>
+class FakeProduct : public Base {
+public:
+    explicit FakeProduct(std::string name) : m_name(std::move(name)) {}
+    const std::string& getName() const override { return m_name; }
+    void initialise(const std::string&, const ParameterMap&, DataVerifyInterface*) override {}
+    std::set<std::string> getRequiredContext() const override { return {}; }
+    std::vector<std::string> getCheckNamesDependOn() const override { return {}; }
+    std::vector<std::string> getListNamesDependOn() const override { return {}; }
+    void setUnresolved(const CheckDataSource*) override {}
+
+    int evaluations = 0;
+
+private:
+    std::string m_name;
+};
+
+class FakeCheck : public FakeProduct<Check> {
+public:
+    FakeCheck(std::string name, bool result) : FakeProduct(std::move(name)), m_result(result) {}
+    bool evaluate(const TARNContext&, EvalContext*) override {
+        ++evaluations;
+        return m_result;
+    }
+
+private:
+    bool m_result;
+};
+
+class FakeList : public FakeProduct<List> {
+public:
+    FakeList(std::string name, std::vector<std::string> values)
+        : FakeProduct(std::move(name)), m_values(std::move(values)) {}
+    std::vector<std::string> evaluate(const TARNContext&, EvalContext*) override {
+        ++evaluations;
+        return m_values;
+    }
+
+private:
+    std::vector<std::string> m_values;
+};
+
+// Returns its configured value and remembers the arguments of the last call.
+class FakeFunc : public ParamRHSFunc {
+public:
+    explicit FakeFunc(std::string value) : m_value(std::move(value)) {}
+    std::string evaluate(const ParamRHSArgs& args) const override {
+        last = {args.objectPath, args.paramName, args.model, args.allowed};
+        return m_value;
+    }
+
+    struct Call {
+        std::string path;
+        std::string param;
+        const ModelTARN* model = nullptr;
+        const ParamAllowedValues* allowed = nullptr;
+    };
+    mutable Call last;
+
+private:
+    std::string m_value;
+};
+
+// Owns the fakes it hands out; the availability look-ups answer with the plain check.
+class FakeSource : public AvailabilityCheckDataSource {
+public:
+    FakeCheck* addCheck(const std::string& name, bool result) {
+        return (m_checks[name] = std::make_unique<FakeCheck>(name, result)).get();
+    }
+    FakeList* addList(const std::string& name, std::vector<std::string> values) {
+        return (m_lists[name] = std::make_unique<FakeList>(name, std::move(values))).get();
+    }
+    FakeFunc* addFunction(const std::string& name, std::string value) {
+        return (m_functions[name] = std::make_unique<FakeFunc>(std::move(value))).get();
+    }
+
+    Check* getCheck(const std::string& name, bool mustExist) const override {
+        return find(m_checks, name, mustExist);
+    }
+    List* getList(const std::string& name, bool mustExist) const override {
+        return find(m_lists, name, mustExist);
+    }
+    GlobalCheck* getGlobalCheck(const std::string& name, bool mustExist) const override {
+        if (mustExist) throw std::runtime_error("unknown name " + name);
+        return nullptr;
+    }
+    const ParamRHSFunc* getParamRHSFunction(const std::string& name, bool must) const override {
+        return find(m_functions, name, must);
+    }
+    Check* getObjAvailCheck(const std::string& check, const std::string&,
+                            bool must) const override {
+        return getCheck(check, must);
+    }
+    Check* getParamAvailCheck(const std::string& check, const std::string&,
+                              bool must) const override {
+        return getCheck(check, must);
+    }
+    Check* getParamValAvailCheck(const std::string& check, const std::string&, const std::string&,
+                                 bool must) const override {
+        return getCheck(check, must);
+    }
+
+private:
+    template <class T>
+    static T* find(const std::map<std::string, std::unique_ptr<T>>& map, const std::string& name,
+                   bool mustExist) {
+        auto it = map.find(name);
+        if (it != map.end()) return it->second.get();
+        if (mustExist) throw std::runtime_error("unknown name " + name);
+        return nullptr;
+    }
+
+    std::map<std::string, std::unique_ptr<FakeCheck>> m_checks;
+    std::map<std::string, std::unique_ptr<FakeList>> m_lists;
+    std::map<std::string, std::unique_ptr<FakeFunc>> m_functions;
+};
+
+}  // namespace kel::testing

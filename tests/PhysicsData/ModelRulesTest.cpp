@@ -1,0 +1,364 @@
+// The model rules facade: construction phases (local parameters, allowed-parent
+// reconciliation, valid parents, parameter owners), parameter queries through scopes,
+// parent type paths, path validity, extra rules and the parent-context adaptor.
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <kel/exception/KELAssertImpl.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsdata/rules/ModelRulesParCtxtRules.h>
+#include <kel/physicsdata/rules/RulesParam.h>
+#include <kel/physicsutils/ExtraRules.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+#include <kel/physicsutils/TARNPath.h>
+
+namespace kel {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// ROOT -> A (singleton) -> B (named, options a/b) -> C; D declares B as its parent;
+// E is reachable from A and from B.
+const char* const kRules = R"(
+RULES:
+  PARAMETER: p
+    Parameter Type = String
+    Allowed String List = g1, g2
+    Default = g1
+    Tag = global tag
+    Flag = true
+  END
+  PARAMETER: mode
+    Parameter Type = String
+    Allowed String List = a, b
+  END
+  PARAMETER: n
+    Parameter Type = Integer
+    Lower Bound = 0
+    Upper Bound = 10
+  END
+  PARAMETER: s
+    Parameter Type = String
+  END
+  SINGLETON: ROOT
+    Essential Child List = A
+  END
+  SINGLETON: A
+    Optional Child List = B, E
+    Optional Parameter List = n
+  END
+  OBJECT: B
+    Context Rule = mode
+    Allowed Option List = a, b
+    Essential Parameter List = mode
+    Optional Parameter List = s
+    Optional Child List = E
+    Label = bee
+    PARAMETER: s
+      Ignore Global Definition = true
+      Parameter Type = String List
+      Tag = local tag
+    END
+    CONTEXT: a
+      Essential Parameter List = p
+      Essential Child List = C
+      PARAMETER: p
+        Allowed String List = x
+        Default = x
+      END
+    END
+    CONTEXT: b
+      Optional Parameter List = p
+      PARAMETER: p
+        Allowed String List = y
+      END
+    END
+  END
+  OBJECT: C
+    Optional Parameter List = p
+  END
+  OBJECT: D
+    Allowed Parent List = B
+    Optional Parameter List = p
+  END
+  OBJECT: E
+    Allowed Parent List = A
+    Optional Parameter List = n
+  END
+END
+)";
+
+class ModelRulesTest : public ::testing::Test {
+protected:
+    ModelRulesTest() {
+        ModelRules::ExtraRulesDef extra;
+        extra.paramRules.stringRules = {"Tag"};
+        extra.paramRules.boolRules = {"Flag"};
+        extra.objectRules.stringRules = {"Label"};
+        extra.objectRules.boolRules = {"Flag"};
+        m_rules = std::make_unique<ModelRules>(&m_ds, extra);
+    }
+    InternalTARNDatastore m_ds{kRules, InternalTARNDatastore::TEXT};
+    std::unique_ptr<ModelRules> m_rules;
+};
+
+std::string buildError(const std::string& text) {
+    InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
+    try {
+        ModelRules rules(&ds, {});
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+template <class F>
+std::string errorOf(F&& f) {
+    try {
+        f();
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+TEST_F(ModelRulesTest, TypesAndParameterNames) {
+    EXPECT_EQ(m_rules->getAllObjectTypes(), (Strings{"A", "B", "C", "D", "E"}));
+    EXPECT_EQ(m_rules->getNamedObjectTypes(), (Strings{"B", "C", "D", "E"}));
+    EXPECT_EQ(m_rules->getSingletonTypes(), (Strings{"A", "ROOT"}));
+    EXPECT_TRUE(m_rules->isValidType("ROOT"));
+    EXPECT_FALSE(m_rules->isValidType("Z"));
+    EXPECT_EQ(m_rules->getParamNames(), (Strings{"mode", "n", "p", "s"}));
+    EXPECT_TRUE(m_rules->isValidParamName("s"));
+    EXPECT_FALSE(m_rules->isValidParamName("zz"));
+    EXPECT_EQ(m_rules->getValidOptionForObject("B"), "a");
+    EXPECT_EQ(m_rules->getValidOptionForObject("C"), "");
+    EXPECT_TRUE(m_rules->isAllowedOption("B", "b"));
+    EXPECT_EQ(errorOf([&] { m_rules->isSingleton("Z"); }),
+              "ModelRulesImpl::getObject - object not found: Z");
+}
+
+TEST_F(ModelRulesTest, AllowedParentsBecomeImpliedOptionalChildren) {
+    // D is unknown to B, so it becomes an object-level optional child of B.
+    EXPECT_EQ(m_rules->getOptionalChildrenAll("B"), (Strings{"E", "D"}));
+    EXPECT_EQ(m_rules->getOptionalChildren("B", ""), (Strings{"E", "D"}));
+    EXPECT_EQ(m_rules->getOptionalChildren("B", "a"), Strings{"E"});
+    EXPECT_TRUE(m_rules->isAllowedChildAll("B", "D"));
+    // E is already an object-level child of A: unchanged.
+    EXPECT_EQ(m_rules->getOptionalChildren("A", ""), (Strings{"B", "E"}));
+
+    EXPECT_EQ(m_rules->getAllowedParents("E"), (Strings{"A", "B"}));
+    EXPECT_EQ(m_rules->getAllowedParents("C"), Strings{"B"});
+    EXPECT_TRUE(m_rules->isAllowedParent("D", "B"));
+    EXPECT_FALSE(m_rules->isAllowedParent("D", "A"));
+    EXPECT_TRUE(m_rules->isAllowedChild("B", "C", "a"));
+    EXPECT_FALSE(m_rules->isAllowedChild("B", "C", "b"));
+    EXPECT_EQ(m_rules->getChildrenAll("B"), (Strings{"C", "E", "D"}));
+}
+
+TEST(ModelRulesErrorsTest, ConstructionErrors) {
+    EXPECT_EQ(buildError(R"(
+RULES:
+  OBJECT: Y
+    Allowed Option List = a
+    CONTEXT: a
+      Optional Child List = X
+    END
+  END
+  OBJECT: X
+    Allowed Parent List = Y
+  END
+END
+)"),
+              "In RULES, object type 'X' has an allowed parent 'Y'.\nHowever, 'Y' specifies 'X' "
+              "as a context-dependent Essential or Optional Child.\nThis is not allowed.");
+    EXPECT_EQ(buildError("RULES:\n OBJECT: X\n  Allowed Parent List = Nowhere\n END\nEND\n"),
+              "ModelRulesImpl::getObject - object not found: Nowhere");
+    EXPECT_EQ(buildError("RULES:\n OBJECT: X\n  Optional Child List = Missing\n END\nEND\n"),
+              "ModelRulesImpl::getObjectForMod - object not found: Missing");
+    EXPECT_EQ(buildError(R"(
+RULES:
+  OBJECT: X
+    Optional Parameter List = p
+    PARAMETER: q
+      Parameter Type = Real
+    END
+  END
+END
+)"),
+              "Invalid local parameter definition added to object X.\nParameter q not valid for "
+              "object type.");
+    // Errors of parameter definitions pass through unchanged.
+    EXPECT_EQ(buildError("RULES:\n PARAMETER: p\n END\nEND\n"),
+              "Parameter p has not been assigned a type in the RULES data.");
+    EXPECT_EQ(buildError("RULES:\n OBJECT: X\n  Context Rule = m\n END\nEND\n"),
+              "RulesObject::initData - in RULES object /RULES/OBJECT:X, a context rule "
+              "parameter is defined but there are no allowed options specified.");
+    EXPECT_THROW(ModelRules(nullptr), std::runtime_error);
+}
+
+TEST_F(ModelRulesTest, ParameterPropertiesFollowScopes) {
+    EXPECT_EQ(m_rules->getDefault("B", "a", "p"), "x");   // context level
+    EXPECT_EQ(m_rules->getDefault("B", "b", "p"), "g1");  // global, through the context
+    EXPECT_EQ(m_rules->getAllowedStringList("B", "b", "p"), Strings{"y"});
+    EXPECT_EQ(m_rules->getAllowedStringList("C", "", "p"), (Strings{"g1", "g2"}));
+    EXPECT_EQ(m_rules->getParamType("B", "s"), TARNParam::StringList);
+    EXPECT_EQ(m_rules->getParamType("C", "p"), TARNParam::String);
+    EXPECT_EQ(m_rules->hasBounds("A", "", "n"), std::make_pair(true, true));
+    EXPECT_EQ(m_rules->getUpperBound("E", "", "n"), "10");
+    EXPECT_TRUE(m_rules->hasDefaultValue("C", "", "p"));
+    EXPECT_FALSE(m_rules->hasDefaultValue("A", "", "n"));
+    // The context rule parameter may be asked about at object level.
+    EXPECT_EQ(m_rules->getAllowedStringList("B", "", "mode"), (Strings{"a", "b"}));
+    // An object type that does not exist reaches the global definition.
+    EXPECT_EQ(m_rules->getDefault("", "", "p"), "g1");
+
+    EXPECT_EQ(errorOf([&] { m_rules->getDefault("B", "", "p"); }),
+              "ModelRulesImpl::getParam - empty context rule value trying to recover parameter "
+              "info for p in object B: p");
+    EXPECT_EQ(errorOf([&] { m_rules->getDefault("C", "", "zz"); }),
+              "ModelRulesImpl::getParam - param not found in object C: zz");
+    EXPECT_EQ(errorOf([&] { m_rules->getDefault("B", "a", "zz"); }),
+              "ModelRulesImpl::getParam - param not found in object B (context = a): zz");
+}
+
+TEST_F(ModelRulesTest, LocalParametersAndPossibleAllowedStrings) {
+    EXPECT_TRUE(m_rules->isLocalRulesParam("B", "p"));  // context level only
+    EXPECT_TRUE(m_rules->isLocalRulesParam("B", "s"));
+    EXPECT_FALSE(m_rules->isLocalRulesParam("C", "p"));
+    EXPECT_EQ(errorOf([&] { m_rules->isLocalRulesParam("C", "zz"); }),
+              "ModelRulesImpl::isLocalRulesParam invalid object type or parameter name: C/zz");
+    EXPECT_THROW(m_rules->isLocalRulesParam("Z", "p"), std::runtime_error);
+
+    // Restricted per option: the union of the options' strings.
+    EXPECT_TRUE(m_rules->isPossibleAllowedString("B", "p", "x"));
+    EXPECT_TRUE(m_rules->isPossibleAllowedString("B", "p", "y"));
+    EXPECT_FALSE(m_rules->isPossibleAllowedString("B", "p", "g1"));
+    // No option restricts s: anything goes.
+    EXPECT_TRUE(m_rules->isPossibleAllowedString("B", "s", "anything"));
+    // Not local: the global list.
+    EXPECT_TRUE(m_rules->isPossibleAllowedString("C", "p", "g2"));
+    EXPECT_FALSE(m_rules->isPossibleAllowedString("C", "p", "x"));
+    EXPECT_TRUE(m_rules->isPossibleAllowedString("A", "n", "7"));
+}
+
+TEST_F(ModelRulesTest, ParentTypePaths) {
+    EXPECT_EQ(m_rules->enumerateParentTypePaths("B", false), Strings{"/A"});
+    EXPECT_EQ(m_rules->enumerateParentTypePaths("B", true), Strings{"/A"});
+    EXPECT_EQ(m_rules->enumerateParentTypePaths("A", false), Strings{""});
+    EXPECT_EQ(m_rules->enumerateParentTypePaths("C", true), Strings{"/A/B:name"});
+    EXPECT_EQ(m_rules->enumerateParentTypePaths("E", false), (Strings{"/A", "/A/B"}));
+    EXPECT_EQ(m_rules->enumerateParentTypePaths("E", true), (Strings{"/A", "/A/B:name"}));
+    EXPECT_TRUE(m_rules->enumerateParentTypePaths("ROOT", false).empty());
+
+    EXPECT_EQ(m_rules->getAllowedParamParents("p"), (Strings{"B", "C", "D"}));
+    EXPECT_EQ(m_rules->enumerateParentTypePathsForParam("p"),
+              (Strings{"/A/B", "/A/B/C", "/A/B/D"}));
+    EXPECT_EQ(m_rules->enumerateParentTypePathsForParam("n"), (Strings{"/A", "/A/B/E", "/A/E"}));
+    EXPECT_TRUE(m_rules->enumerateParentTypePathsForParam("zz").empty());
+}
+
+TEST(ModelRulesPathsTest, CyclesAreWalkedOnceAndDuplicatePathsAreAsserted) {
+    // L and M are children of each other and of ROOT; P is allowed in both.
+    InternalTARNDatastore ds(R"(
+RULES:
+  SINGLETON: ROOT
+    Optional Child List = L, M
+  END
+  OBJECT: L
+    Optional Child List = M
+    Optional Parameter List = q
+  END
+  OBJECT: M
+    Optional Child List = L
+    Optional Parameter List = q, q
+  END
+  PARAMETER: q
+    Parameter Type = String
+  END
+END
+)",
+                             InternalTARNDatastore::TEXT);
+    ModelRules rules(&ds, {});
+    EXPECT_EQ(rules.enumerateParentTypePaths("L", false), (Strings{"/M", ""}));
+    EXPECT_EQ(rules.enumerateParentTypePaths("L", true), (Strings{"/M:name", ""}));
+
+    std::vector<std::tuple<std::string, std::string, int>> failures;
+    auto previous = KELAssertImpl::setHandler(
+        [&](const char* c, const char* f, int l) { failures.emplace_back(c, f, l); });
+    // M lists q twice, so its paths come out twice.
+    rules.enumerateParentTypePathsForParam("q");
+    KELAssertImpl::setHandler(previous);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0],
+              std::make_tuple(std::string("nonUniq == ret.end()"),
+                              std::string("src/PhysicsData/src/ModelRulesImpl"), 1923));
+}
+
+TEST_F(ModelRulesTest, PathValidity) {
+    EXPECT_TRUE(m_rules->isValidPath(TARNPath("/A/B:b1")));
+    EXPECT_TRUE(m_rules->isValidPath(TARNPath("/A/B:b1/C:c")));
+    EXPECT_FALSE(m_rules->isValidPath(TARNPath("/B:b1")));  // ROOT is not B's parent
+    EXPECT_FALSE(m_rules->isValidPath(TARNPath("")));
+    EXPECT_FALSE(m_rules->isValidPath(TARNPath("/A/B")));    // unnamed, not a singleton
+    EXPECT_FALSE(m_rules->isValidPath(TARNPath("/A/B:B")));  // name equal to the type
+    EXPECT_FALSE(m_rules->isValidPath(TARNPath("/A/Z:z")));
+    EXPECT_FALSE(m_rules->isValidPath(TARNPath("/A/C:c")));
+
+    EXPECT_TRUE(m_rules->isValidHierarchy(TARNPath("")));
+    EXPECT_TRUE(m_rules->isValidHierarchy(TARNPath("/B:x/C")));  // names are not looked at
+    EXPECT_FALSE(m_rules->isValidHierarchy(TARNPath("/A/C")));
+    EXPECT_FALSE(m_rules->isValidHierarchy(TARNPath("/Z")));
+}
+
+TEST_F(ModelRulesTest, ExtraRuleLookups) {
+    const ExtraRules* extra = m_rules->getExtraRules();
+    ASSERT_NE(extra, nullptr);
+    // Through a context-level definition that does not set it: the global value.
+    EXPECT_EQ(extra->getParamStringRule("B", "a", "p", "Tag"), "global tag");
+    EXPECT_EQ(extra->getParamBoolRule("C", "", "p", "Flag"), std::make_pair(true, true));
+    // A local definition ignoring the global one keeps only its own.
+    EXPECT_EQ(extra->getParamStringRule("B", "a", "s", "Tag"), "local tag");
+    EXPECT_EQ(extra->getParamBoolRule("B", "a", "s", "Flag"), std::make_pair(false, false));
+    EXPECT_TRUE(extra->getParamListRule("C", "", "p", "Tag").empty());
+    EXPECT_EQ(extra->getObjectStringRule("B", "Label"), "bee");
+    EXPECT_EQ(extra->getObjectStringRule("C", "Label"), "");
+    EXPECT_EQ(extra->getObjectBoolRule("B", "Flag"), std::make_pair(false, false));
+    EXPECT_THROW(extra->getObjectListRule("Z", "Label"), std::runtime_error);
+    EXPECT_THROW(extra->getParamStringRule("B", "", "p", "Tag"), std::runtime_error);
+}
+
+TEST_F(ModelRulesTest, ParentContextAdaptorForwards) {
+    ModelRulesParCtxtRules adaptor(m_rules.get());
+    EXPECT_EQ(adaptor.enumerateParentTypePaths("E", true),
+              m_rules->enumerateParentTypePaths("E", false));
+    EXPECT_EQ(adaptor.enumerateParentTypePaths("p", false),
+              m_rules->enumerateParentTypePathsForParam("p"));
+    EXPECT_TRUE(adaptor.isValidType("C"));
+    EXPECT_FALSE(adaptor.isValidParamName("C"));
+    EXPECT_TRUE(adaptor.isValidHierarchy(TARNPath("/A/B")));
+}
+
+TEST(ModelRulesExampleTest, ExampleRulesLoad) {
+    InternalTARNDatastore ds(std::string(KEL_EXAMPLES_DIR) + "/rules.tarn",
+                             InternalTARNDatastore::FILE);
+    ModelRules::ExtraRulesDef extra;
+    extra.paramRules.stringRules = {"Quantity Type"};
+    ModelRules rules(&ds, extra);
+    EXPECT_EQ(rules.getOptionalChildrenAll("OUTPUT CONTROL"), Strings{"MONITOR POINT"});
+    EXPECT_EQ(rules.enumerateParentTypePaths("BOUNDARY", true), Strings{"/FLOW:name/DOMAIN:name"});
+    EXPECT_EQ(rules.getDefault("BOUNDARY", "Inlet", "Static Temperature"), "300 [K]");
+    EXPECT_EQ(rules.getExtraRules()->getParamStringRule("BOUNDARY", "Inlet", "Normal Speed",
+                                                        "Quantity Type"),
+              "Velocity");
+    EXPECT_TRUE(rules.isValidPath(TARNPath("/FLOW:f/DOMAIN:d/BOUNDARY:in")));
+}
+
+}  // namespace
+}  // namespace kel

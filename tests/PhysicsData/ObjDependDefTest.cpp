@@ -1,0 +1,427 @@
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicschecks/EvalContext.h>
+#include <kel/physicsdata/dependency/CACursor.h>
+#include <kel/physicsdata/dependency/ChildAvail.h>
+#include <kel/physicsdata/dependency/ObjDependDef.h>
+#include <kel/physicsdata/dependency/PACursor.h>
+#include <kel/physicsdata/dependency/ParamAvail.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+#include <kel/physicsutils/TARNContext.h>
+#include <kel/physicsutils/TARNModel.h>
+
+#include "ObjDependDefTestData.h"
+
+namespace kel {
+namespace {
+
+using testing::boxData;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using Params = std::map<std::string, std::string>;
+using Names = std::map<std::string, std::vector<std::string>>;
+
+class ObjDependDefTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        const InternalTARNDatastore ds(testing::kRules, InternalTARNDatastore::TEXT);
+        s_rules = std::make_unique<ModelRules>(&ds);
+        s_source = std::make_unique<testing::ObjDependDefTestSource>(testing::kChecks);
+    }
+    static void TearDownTestSuite() {
+        s_source.reset();
+        s_rules.reset();
+    }
+
+    static std::unique_ptr<ObjDependDef> build(const std::string& type, const Params& params,
+                                               bool validate = true) {
+        return std::make_unique<ObjDependDef>(type, params, s_rules.get(), s_source.get(),
+                                              validate);
+    }
+
+    // The message of the construction's PhysicsException, or "" when it succeeds.
+    static std::string failure(const std::string& type, const Params& params,
+                               bool validate = true) {
+        try {
+            build(type, params, validate);
+        } catch (const PhysicsException& e) {
+            return e.what();
+        }
+        return "";
+    }
+
+    // boxData() with some keys replaced (an empty value removes nothing: it clears).
+    static Params box(const Params& changes) {
+        Params params = boxData();
+        for (const auto& [key, value] : changes)
+            params[key] = value;
+        return params;
+    }
+
+    static std::vector<bool> childFlags(const ObjDependDef& def, const std::string& option) {
+        std::vector<bool> flags;
+        CACursor c;
+        for (auto r = def.firstChildAvail(c, option); r.first; r = def.nextChildAvail(c)) {
+            flags.push_back(r.second);
+        }
+        return flags;
+    }
+
+    static std::unique_ptr<ModelRules> s_rules;
+    static std::unique_ptr<testing::ObjDependDefTestSource> s_source;
+};
+
+std::unique_ptr<ModelRules> ObjDependDefTest::s_rules;
+std::unique_ptr<testing::ObjDependDefTestSource> ObjDependDefTest::s_source;
+
+TEST_F(ObjDependDefTest, BuildsRecordsInOrderWithFlagsChecksAndLists) {
+    const auto def = build("BOX", boxData());
+    EXPECT_THAT(def->getOrderedParamNames(), ElementsAre("Mode", "Size", "Depth", "Colour"));
+    EXPECT_THAT(def->getOrderedReqParamNames(), ElementsAre("Mode", "Size", "Depth"));
+    EXPECT_THAT(def->getOrderedOptParamNames(), ElementsAre("Colour"));
+    EXPECT_THAT(def->getOrderedReqChildTypes(), ElementsAre("LID"));
+    EXPECT_THAT(def->getOrderedOptChildTypes(), ElementsAre("ITEM", "LABEL", "TAG"));
+
+    EXPECT_TRUE(def->paramAvailByName("Mode")->isContextRule());
+    EXPECT_FALSE(def->paramAvailByName("Size")->isContextRule());
+    EXPECT_TRUE(def->paramAvailByName("Size")->hasValidationRelaxed());
+    EXPECT_EQ(def->paramAvailByName("Nothing"), nullptr);
+    const ChildAvail* lid = def->childAvailByType("LID");
+    EXPECT_TRUE(lid->isRequired() && lid->isSingleton() && lid->isCoupled());
+    EXPECT_TRUE(def->childAvailByType("LABEL")->isCoupled());
+    EXPECT_FALSE(def->childAvailByType("TAG")->isCoupled());
+    EXPECT_TRUE(def->childAvailByType("TAG")->hasValidationRelaxed());
+    EXPECT_TRUE(def->childAvailByType("ITEM")->areNamesRestricted());
+
+    EXPECT_EQ(def->getReferencedCheckNames(ObjDependDef::PARAM),
+              (Names{{"Colour", {"IsBig"}}, {"Depth", {"IsBig", "IsRed"}}}));
+    EXPECT_EQ(def->getReferencedCheckNames(ObjDependDef::CHILD),
+              (Names{{"ITEM", {"IsBig", "IsRed"}}, {"TAG", {"IsRed"}}}));
+    EXPECT_EQ(def->getReferencedListNames(ObjDependDef::CHILD), (Names{{"ITEM", {"ItemNames"}}}));
+    EXPECT_THAT(def->getReferencedListNames(ObjDependDef::PARAM), IsEmpty());
+    EXPECT_THAT(def->getUnusedParameters(), ElementsAre("Extra"));
+    EXPECT_THAT(def->getUnusedChildren(), IsEmpty());
+    EXPECT_THAT(def->getMissingChildren(), IsEmpty());
+
+    EXPECT_TRUE(def->paramOrderPredicate("Size", "Colour"));
+    EXPECT_FALSE(def->paramOrderPredicate("Colour", "Size"));
+    EXPECT_TRUE(def->paramOrderPredicate("Colour", "Nothing"));
+    EXPECT_FALSE(def->paramOrderPredicate("Nothing", "Other"));
+    EXPECT_TRUE(def->childOrderPredicate("LID", "LID"));
+    EXPECT_FALSE(def->childOrderPredicate("TAG", "ITEM"));
+
+    // The records evaluate the engine's checks and lists against the model.
+    const auto model = TARNModel::fromText(
+        "BOX: big\n Size = 20\n Colour = red\nEND\n"
+        "BOX: small\n Size = 2\n Colour = red\nEND\n");
+    EvalContext eval(*model);
+    const TARNContext big("/BOX:big");
+    const TARNContext small("/BOX:small");
+    EXPECT_TRUE(def->childAvailByType("ITEM")->evaluate(big, &eval));
+    EXPECT_FALSE(def->childAvailByType("ITEM")->evaluate(small, &eval));
+    EXPECT_FALSE(def->paramAvailByName("Depth")->evaluate(small, &eval));
+    std::vector<std::string> names;
+    def->childAvailByType("ITEM")->evaluateAllowedNames(big, &eval, names);
+    EXPECT_THAT(names, ElementsAre("i1", "i2"));
+}
+
+TEST_F(ObjDependDefTest, CursorsUseSortedOptionSelectors) {
+    const auto def = build("BOX", boxData());
+    // Children LID, ITEM, LABEL, TAG; TAG exists under option a only.
+    EXPECT_THAT(childFlags(*def, "a"), ElementsAre(true, true, true, true));
+    EXPECT_THAT(childFlags(*def, "b"), ElementsAre(true, true, true, false));
+    EXPECT_THAT(childFlags(*def, ""), ElementsAre(true, true, true, false));
+    EXPECT_THAT(childFlags(*def, "unknown"), ElementsAre(true, true, true, false));
+
+    // Depth (third) exists under a and b; "b, a, c" is sorted, so a is 1, b is 2, c is 3.
+    PACursor cursor;
+    auto r = def->firstParamAvail(cursor);
+    EXPECT_EQ(r.first->getName(), "Mode");
+    EXPECT_TRUE(r.second);
+    EXPECT_EQ(def->nextParamAvail(cursor, "c").first->getName(), "Size");
+    r = def->nextParamAvail(cursor, "");  // keeps c
+    EXPECT_EQ(r.first->getName(), "Depth");
+    EXPECT_FALSE(r.second);
+    EXPECT_TRUE(def->nextParamAvail(cursor, "b").second);  // Colour
+    EXPECT_EQ(def->nextParamAvail(cursor, ""), ObjDependDef::ParamResult(nullptr, false));
+
+    def->firstParamAvail(cursor);
+    def->nextParamAvail(cursor, "a");
+    EXPECT_TRUE(def->nextParamAvail(cursor, "").second);  // Depth under a
+}
+
+TEST_F(ObjDependDefTest, ContextRuleInformationAndOptionLists) {
+    const auto info = build("BOX", boxData())->getContextRuleInfo();
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->contextRuleParam, "Mode");
+    EXPECT_EQ(info->orderedAllowedOptionList, "b,a,c");
+    EXPECT_EQ(info->subsetAllowedOptionList, "a,b");
+    EXPECT_EQ(info->allowedOptionCheckList, "a,IsBig,b,()");
+    EXPECT_EQ(info->overrideOptionCheckList, "*Chosen,IsRed");
+    EXPECT_EQ(info->defaultKind, ObjDependDef::ContextRuleInfo::FIXED_DEFAULT);
+    EXPECT_EQ(info->defaultValue, "a");
+    const auto checked =
+        build("BOX",
+              box({{"Default Option", ""}, {"Default Option Check List", "*F, IsRed, b, ()"}}))
+            ->getContextRuleInfo();
+    EXPECT_EQ(checked->defaultKind, ObjDependDef::ContextRuleInfo::CHECKED_DEFAULT);
+    EXPECT_EQ(checked->defaultValue, "*F,IsRed,b,()");
+
+    // Without an unused list, RULES options the ordered list leaves out become unused.
+    const auto partial = build("BOX", box({{"Ordered Allowed Option List", "b"},
+                                           {"Subset Allowed Option List", ""},
+                                           {"Allowed Option Check List", ""},
+                                           {"Ordered Optional Child List", "ITEM, LABEL"},
+                                           {"Child Check List", "ITEM, IsBig"}}));
+    EXPECT_THAT(partial->getUnusedAllowedOptionList(), ElementsAre("a", "c"));
+
+    // A type without context rule ignores every option key; its masks have one bit.
+    const auto plain = build("PLAIN", {{"Ordered Allowed Option List", "x, y"},
+                                       {"Ordered Required Parameter List", "Size"},
+                                       {"Ordered Optional Child List", "ITEM"}});
+    EXPECT_EQ(plain->getContextRuleInfo(), nullptr);
+    EXPECT_THAT(childFlags(*plain, "x"), ElementsAre(true));
+    EXPECT_THAT(plain->getUnusedParameters(), ElementsAre("Colour"));
+    EXPECT_THAT(plain->getUnusedChildren(), ElementsAre("LABEL"));
+}
+
+TEST_F(ObjDependDefTest, AcceptChildrenTakesTheRulesOptionalChildren) {
+    const auto def = build("PLAIN", {{"Accept Children", "True"}});
+    EXPECT_THAT(def->getOrderedOptChildTypes(), ElementsAre("ITEM", "LABEL"));
+    EXPECT_THAT(def->getOrderedParamNames(), IsEmpty());
+    EXPECT_EQ(failure("PLAIN", {{"Accept Children", "yes"}, {"Unused Child List", "ITEM"}}),
+              "ObjDependDef::initAcceptChildren - the OBJECT DEPENDENCY for type PLAIN, has a "
+              "True \"Accept Children\" parameter but *other* parameters are also defined. It "
+              "should be the only parameter if present and True.");
+    const auto ignored =
+        build("PLAIN", {{"Accept Children", "false"}, {"Unused Child List", "ITEM"}});
+    EXPECT_THAT(ignored->getOrderedChildTypes(), IsEmpty());
+    EXPECT_THAT(ignored->getUnusedChildren(), ElementsAre("ITEM", "LABEL"));
+}
+
+TEST_F(ObjDependDefTest, UnusedParametersWithAndWithoutAList) {
+    Params implicit = boxData();
+    implicit.erase("Unused Parameter List");
+    EXPECT_THAT(build("BOX", implicit)->getUnusedParameters(), ElementsAre("Extra"));
+    EXPECT_THAT(build("BOX", implicit, false)->getUnusedParameters(), IsEmpty());
+    EXPECT_THAT(failure("BOX", box({{"Ordered Optional Parameter List", ""},
+                                    {"Parameter Check List", "Depth, IsBig"}})),
+                HasSubstr("the parameter \"Colour\" is defined for object type \"BOX\" in RULES "
+                          "but is not referenced in the PHYSICS dependency data for the type."));
+}
+
+TEST_F(ObjDependDefTest, TreatAsOptionalAndCoupledChildren) {
+    Params params = {{"Ordered Required Child List", "ITEM, LABEL"},
+                     {"Treat As Optional Child List", "LABEL"},
+                     {"Coupled Optional Child List", "LABEL"},
+                     {"Default Child Name List", "ITEM, ItemNames"}};
+    const auto def = build("PLAIN", params, false);
+    EXPECT_THAT(def->getOrderedReqChildTypes(), ElementsAre("ITEM"));
+    EXPECT_TRUE(def->childAvailByType("LABEL")->isCoupled());
+    EXPECT_TRUE(def->childAvailByType("ITEM")->anyDefaultNames());
+    params["Coupled Optional Child List"] = "";
+    EXPECT_FALSE(build("PLAIN", params, false)->childAvailByType("LABEL")->isCoupled());
+}
+
+// One fault in otherwise valid BOX data, and the exact message it gives.
+struct Fault {
+    Params changes;
+    bool validate;
+    std::string message;
+};
+
+TEST_F(ObjDependDefTest, EachFaultGivesItsMessage) {
+    const std::string crInfo =
+        "ObjDependDef::initContextRuleInfo - in the OBJECT DEPENDENCY data "
+        "for type BOX, ";
+    const std::string param = "ObjDependDef::verifyParamAvail - ";
+    const std::string child = "ObjDependDef::verifyChildAvail - ";
+    const std::string names = "ObjDependDef::initChildAvailNameList - in ";
+    const std::string defNames =
+        "ObjDependDef::initDefaultChildNameList - in data for object type "
+        "\"BOX\", the child object ";
+    const std::string listed = "in PHYSICS object dependency for type \"BOX\", the object name \"";
+    const std::vector<Fault> faults = {
+        {{{"Default Option Check List", "a, IsRed"}},
+         false,
+         crInfo + "BOTH parameters \"Default Option\" and \"Default Option Check List\" are "
+                  "specified."},
+        {{{"Ordered Allowed Option List", "c"}, {"Unused Allowed Option List", "a"}},
+         false,
+         crInfo + "the following values are missing from the Ordered Allowed Option List or "
+                  "Unused Allowed Option List parameters: \"b\",  and a partial Unused Allowed "
+                  "Option List exists. Please complete the lists or remove the Unused Allowed "
+                  "Option List"},
+        {{{"Unused Allowed Option List", "a"}},
+         false,
+         "ObjDependDef::processOptList - in the \"Unused Allowed Option List\" parameter of the "
+         "OBJECT DEPENDENCY data for type BOX, the allowed value \"a\" is referenced, but this "
+         "does not appear in the RULES definition of the object."},
+        {{{"Ordered Allowed Option List", "a, b, a"}},
+         false,
+         "ObjDependDef::processOptList - in the \"Ordered Allowed Option List\" parameter of the "
+         "OBJECT DEPENDENCY data for type BOX, the allowed value \"a\" is referenced, but this "
+         "does not appear in the RULES definition of the object."},
+        {{{"Allowed Option Check List", "*F, IsRed"}},
+         true,
+         crInfo + "the option value \"*F\" that appears in the \"Allowed Option Check List\" "
+                  "parameter is not recognised."},
+        {{{"Override Option Check List", "d, IsRed"}},
+         true,
+         crInfo + "the option value \"d\" that appears in the \"Override Option Check List\" "
+                  "parameter is not recognised."},
+        {{{"Subset Allowed Option List", "z, a, x, z"}},
+         true,
+         "ObjDependDef::verifySubsetAllowedOptions - in the OBJECT DEPENDENCY data for type BOX, "
+         "the following values in the parameter \"Subset Allowed Option List\" are not known "
+         "from the \"Ordered Allowed Option List\": x,z"},
+        {{{"Ordered Optional Parameter List", "Colour, Mass"}},
+         false,
+         "ObjDependDef::makeParamMask - Internal error: the parameter Mass in object BOX is not "
+         "allowed in any RULES CONTEXT!"},
+        {{{"Ordered Optional Child List", "BOX"}},
+         false,
+         "ObjDependDef::makeChildMask - Internal error: the child object BOX in object \"BOX\" "
+         "is not allowed in any RULES CONTEXT!"},
+        {{{"Parameter Check List", "Extra, IsBig"}},
+         false,
+         "ObjDependDef::findParamAvail - in data for object type BOX, the referenced parameter "
+         "Extra does not exist in the 'ordered' lists"},
+        {{{"Relaxed Validation Parameter List", "Extra"}},
+         false,
+         "ObjDependDef::findParamAvail - in data for object type BOX, the referenced parameter "
+         "Extra does not exist in the 'ordered' lists"},
+        {{{"Child Check List", "GONE, IsBig"}, {"Child Name List", "LID, LidNames"}},
+         false,
+         "ObjDependDef::initChildAvailChecks - in data for object type \"BOX\", the child object "
+         "GONE referenced in the check list does not exist in the 'ordered' lists"},
+        {{{"Ordered Required Parameter List", "Depth, Mode, Size"}},
+         true,
+         param + "the parameter \"Depth\" appears before the context rule parameter in the "
+                 "PHYSICS dependency data for object type \"BOX\" but depends on the value of the "
+                 "context rule parameter!"},
+        {{{"Ordered Optional Parameter List", "Colour, Size"},
+          {"Coupled Optional Child List", "LID"}},
+         true,
+         param + "the parameter Size, has multiple inconsistent references in the PHYSICS "
+                 "dependency data for object type \"BOX\". Appears in more than one of the "
+                 "parameter lists."},
+        {{{"Unused Parameter List", "Size"}},
+         true,
+         param + "in PHYSICS object dependency for type BOX, the parameter \"Size\" appears in the "
+                 "Unused Parameter List but this is not an optional parameter according to the "
+                 "RULES data."},
+        {{{"Ordered Required Parameter List", "Mode, Depth"},
+          {"Ordered Optional Parameter List", "Colour, Size"}},
+         true,
+         param + "the parameter \"Size\", is optional in the PHYSICS dependency data for object "
+                 "type \"BOX\" but is essential in RULES."},
+        {{{"Child Name List", "ITEM, ItemNames, LABEL"}},
+         false,
+         names + "the data for object type BOX, there are an odd number of values in the list "
+                 "Child Name List."},
+        {{{"Child Name List", "LID, LidNames"}},
+         false,
+         names + "data for object type \"BOX\", the child object LID has a \"Child Name List\" "
+                 "parameter despite being a singleton object."},
+        {{{"Default Child Name List", "GONE, LidNames"}},
+         false,
+         names + "data for object type \"BOX\", the child object GONE referenced in the name "
+                 "list does not exist in the 'ordered' lists"},
+        {{{"Default Child Name List", "ITEM, ItemNames"}},
+         false,
+         defNames + "ITEM referenced in the check list has a restricted name."},
+        {{{"Default Child Name List", "LABEL, ItemNames"}},
+         false,
+         defNames + "LABEL referenced in the check list is optional and  must be a required "
+                    "object"},
+        {{{"Ordered Optional Child List", "ITEM, LABEL, TAG, LID"}},
+         true,
+         child + "the object type \"LID\", has multiple inconsistent references in the PHYSICS "
+                 "dependency data for object type \"BOX\". Appears in more than one of the child "
+                 "lists."},
+        {{{"Unused Child List", "LID"}},
+         true,
+         child + "in PHYSICS object dependency for type \"BOX\", the child object \"LID\" appears "
+                 "in the \"Unused Child List\" but this is not an optional child according to the "
+                 "RULES data."},
+        {{{"Treat As Optional Child List", "LID"}},
+         true,
+         child + "the object type \"LID\", is optional in the PHYSICS dependency data for object "
+                 "type \"BOX\" but is essential in RULES."},
+        {{{"Coupled Optional Child List", "LID"}},
+         true,
+         child + listed +
+             "LID\" referenced in the \"Coupled Optional Child List\" is not an "
+             "optional object according to the RULES data."},
+        {{{"Treat As Optional Child List", "LIDD"}},
+         true,
+         child + listed +
+             "LIDD\" referenced in the \"Treat As Optional Child List\" is not a "
+             "valid type according to the RULES data."},
+    };
+    for (const Fault& fault : faults) {
+        EXPECT_EQ(failure("BOX", box(fault.changes), fault.validate), fault.message)
+            << fault.changes.begin()->first;
+        // Validation faults appear only with validation on.
+        if (fault.validate) {
+            EXPECT_EQ(failure("BOX", box(fault.changes), false), "");
+        }
+    }
+    // Errors of the check-list syntax and of the data source pass through.
+    EXPECT_THAT(failure("BOX", box({{"Child Check List", "ITEM, (IsBig"}})),
+                HasSubstr("is invalidly parenthesised."));
+    EXPECT_THAT(failure("BOX", box({{"Allowed Option Check List", "a, IsBig, b"}})),
+                HasSubstr("contains an odd number of entries"));
+    EXPECT_THROW(build("BOX", box({{"Child Check List", "ITEM, NoSuchCheck"}})), std::exception);
+}
+
+std::string readFile(const std::string& name) {
+    std::ifstream in(name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Every object dependency of the examples builds with validation on.
+TEST(ObjDependDefExamplesTest, ExampleDependenciesBuildWithValidation) {
+    const std::string dir = KEL_EXAMPLES_DIR;
+    std::string physics = readFile(dir + "/physics.tarn");
+    if (physics.find("OBJECT DEPENDENCY") == std::string::npos) {
+        physics = "PHYSICS:\nCHECK DATA:\n" + readFile(dir + "/physics-checks-h8.tarn.part") +
+                  "END\nDEPENDENCIES:\n" + readFile(dir + "/physics-objects.tarn.part") +
+                  "END\nEND\n";
+    }
+    const InternalTARNDatastore rulesData(dir + "/rules.tarn", InternalTARNDatastore::FILE);
+    const ModelRules rules(&rulesData);
+    const testing::ObjDependDefTestSource source(physics);
+    const InternalTARNDatastore data(physics, InternalTARNDatastore::TEXT);
+    const std::string folder = "/PHYSICS/DEPENDENCIES";
+    const auto types = data.getChildObjectNamesByType(folder, "OBJECT DEPENDENCY");
+    EXPECT_GE(types.size(), 10u);
+    for (const std::string& type : types) {
+        const std::string path = folder + "/OBJECT DEPENDENCY:" + type;
+        std::vector<std::string> contexts = data.getChildObjectPathsByType(path, "OBJDEP CONTEXT");
+        if (contexts.empty()) contexts.push_back(path);
+        for (const std::string& context : contexts) {
+            Params params = data.getParameterMap(context);
+            params.erase("Parent Context List");
+            params.erase("Invalid Parent Context List");
+            EXPECT_NO_THROW(ObjDependDef(type, params, &rules, &source, true)) << context;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kel

@@ -1,0 +1,173 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include <kel/physicschecks/Check.h>
+#include <kel/physicschecks/CheckRegistrar.h>
+#include <kel/physicschecks/GlobalCheck.h>
+#include <kel/physicschecks/List.h>
+#include <kel/physicschecks/PhysicsFactory.h>
+#include <kel/physicschecks/PhysicsFunctionStore.h>
+#include <kel/physicschecks/ProductStore.h>
+#include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+
+namespace kel::testing {
+
+// BOX has a context rule (Mode: a, b, c) with option-dependent parameters and children;
+// PLAIN has none.
+inline const char* const kRules = R"(
+RULES:
+  PARAMETER: Mode
+    Parameter Type = String
+    Allowed String List = a, b, c
+  END
+  PARAMETER: Size
+    Parameter Type = Real
+  END
+  PARAMETER: Colour
+    Parameter Type = String
+  END
+  PARAMETER: Depth
+    Parameter Type = Real
+  END
+  PARAMETER: Extra
+    Parameter Type = Real
+  END
+  SINGLETON: ROOT
+    Optional Child List = BOX, PLAIN
+  END
+  OBJECT: BOX
+    Context Rule = Mode
+    Allowed Option List = a, b, c
+    Essential Parameter List = Mode, Size
+    Optional Parameter List = Colour, Extra
+    Essential Child List = LID
+    Optional Child List = ITEM, LABEL
+    CONTEXT: a
+      Optional Parameter List = Depth
+      Optional Child List = TAG
+    END
+    CONTEXT: b
+      Essential Parameter List = Depth
+    END
+  END
+  OBJECT: PLAIN
+    Essential Parameter List = Size
+    Optional Parameter List = Colour
+    Optional Child List = ITEM, LABEL
+  END
+  SINGLETON: LID
+  END
+  OBJECT: ITEM
+  END
+  OBJECT: LABEL
+  END
+  OBJECT: TAG
+  END
+END
+)";
+
+inline const char* const kChecks = R"(
+PHYSICS:
+  CHECK DATA:
+    CHECK: IsBig
+      Type = Numeric Test
+      Parameter = Size
+      Operator = >
+      Value = 10
+    END
+    CHECK: IsRed
+      Type = Parameter Value
+      Parameter = Colour
+      Value List = red
+    END
+    LIST: ItemNames
+      Type = Fixed
+      Value List = i1, i2
+    END
+    LIST: LidNames
+      Type = Fixed
+      Value List = top
+    END
+  END
+END
+)";
+
+// A complete, valid BOX definition; tests change single keys of it.
+inline std::map<std::string, std::string> boxData() {
+    return {
+        {"Ordered Allowed Option List", "b, a, c"},
+        {"Default Option", "a"},
+        {"Allowed Option Check List", "a, IsBig, b, ()"},
+        {"Override Option Check List", "*Chosen, IsRed"},
+        {"Subset Allowed Option List", "a, b"},
+        {"Ordered Required Parameter List", "Mode, Size, Depth"},
+        {"Ordered Optional Parameter List", "Colour"},
+        {"Parameter Check List", "Colour, IsBig, Depth, (IsBig, IsRed)"},
+        {"Relaxed Validation Parameter List", "Size"},
+        {"Unused Parameter List", "Extra"},
+        {"Ordered Required Child List", "LID"},
+        {"Ordered Optional Child List", "ITEM, LABEL, TAG"},
+        {"Coupled Optional Child List", "LABEL"},
+        {"Relaxed Validation Child List", "TAG, NOWHERE"},
+        {"Child Check List", "ITEM, IsBig, TAG, IsRed, ITEM, IsRed"},
+        {"Child Name List", "ITEM, ItemNames"},
+    };
+}
+
+// Real checks and lists of the engine, created from the CHECK and LIST objects under
+// /PHYSICS/CHECK DATA of the given text and looked up by name as the physics data does.
+class ObjDependDefTestSource : public AvailabilityCheckDataSource {
+public:
+    explicit ObjDependDefTestSource(const std::string& physics)
+        : m_checks(&m_checkFactory, nullptr), m_lists(&m_listFactory, nullptr) {
+        CheckRegistrar registrar(&m_checkFactory, &m_listFactory, nullptr, &m_functions);
+        const InternalTARNDatastore ds(physics, InternalTARNDatastore::TEXT);
+        const std::string folder = "/PHYSICS/CHECK DATA";
+        for (const std::string& name : ds.getChildObjectNamesByType(folder, "CHECK")) {
+            m_checks.create(name, ds.getParameterMap(folder + "/CHECK:" + name));
+        }
+        for (const std::string& name : ds.getChildObjectNamesByType(folder, "LIST")) {
+            m_lists.create(name, ds.getParameterMap(folder + "/LIST:" + name));
+        }
+        for (const auto& [name, check] : m_checks.getProducts())
+            check->setUnresolved(this);
+        for (const auto& [name, list] : m_lists.getProducts())
+            list->setUnresolved(this);
+    }
+    ~ObjDependDefTestSource() override = default;
+
+    Check* getCheck(const std::string& name, bool mustExist) const override {
+        return m_checks.get(name, mustExist);
+    }
+    List* getList(const std::string& name, bool mustExist) const override {
+        return m_lists.get(name, mustExist);
+    }
+    GlobalCheck* getGlobalCheck(const std::string&, bool) const override { return nullptr; }
+    const ParamRHSFunc* getParamRHSFunction(const std::string& name, bool) const override {
+        return m_functions.getParamRHSFunction(name);
+    }
+    Check* getObjAvailCheck(const std::string& check, const std::string&,
+                            bool mustExist) const override {
+        return getCheck(check, mustExist);
+    }
+    Check* getParamAvailCheck(const std::string& check, const std::string&,
+                              bool mustExist) const override {
+        return getCheck(check, mustExist);
+    }
+    Check* getParamValAvailCheck(const std::string& check, const std::string&, const std::string&,
+                                 bool mustExist) const override {
+        return getCheck(check, mustExist);
+    }
+
+private:
+    PhysicsFunctionStore m_functions;
+    PhysicsFactory<Check> m_checkFactory;
+    PhysicsFactory<List> m_listFactory;
+    ProductStore<Check> m_checks;
+    ProductStore<List> m_lists;
+};
+
+}  // namespace kel::testing

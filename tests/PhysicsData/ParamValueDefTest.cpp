@@ -1,0 +1,506 @@
+#include <kel/physicsdata/dependency/ParamValueDef.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <kel/exception/KELAssertImpl.h>
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicschecks/EvalContext.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+#include <kel/physicsutils/TARNContext.h>
+#include <kel/physicsutils/TARNModel.h>
+#include <kel/physicsutils/TARNPath.h>
+
+#include "FakeCheckEngine.h"
+
+namespace kel {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::FakeSource;
+using ::testing::IsEmpty;
+
+// FLOW holds plain (global) parameters. BOUNDARY's context rule "Kind" selects per-option
+// RULES data: Temperature bounds differ (Wall), Pressure bounds agree, Velocity's quantity
+// type differs, Heat Flux has a quantity type in Inlet only, Regime's allowed strings
+// differ.
+const char* const kRules = R"(
+RULES:
+  SINGLETON: ROOT
+    Optional Child List = FLOW
+  END
+  PARAMETER: Scheme
+    Parameter Type = String
+    Allowed String List = Upwind, Central, High Resolution
+  END
+  PARAMETER: Mode
+    Parameter Type = String
+  END
+  PARAMETER: Iterations
+    Parameter Type = Integer
+    Lower Bound = 1
+    Upper Bound = 1000
+  END
+  PARAMETER: Gravity
+    Parameter Type = Logical
+  END
+  PARAMETER: Relaxation
+    Parameter Type = Real
+    Lower Bound = 0
+  END
+  PARAMETER: Temperature
+    Parameter Type = Real
+    Quantity Type = Temperature
+  END
+  PARAMETER: Pressure
+    Parameter Type = Real
+    Quantity Type = Pressure
+  END
+  PARAMETER: Velocity
+    Parameter Type = Real
+    Quantity Type = Velocity
+  END
+  PARAMETER: Heat Flux
+    Parameter Type = Real
+  END
+  PARAMETER: Regime
+    Parameter Type = String
+  END
+  PARAMETER: Kind
+    Parameter Type = String
+  END
+  SINGLETON: FLOW
+    Optional Child List = BOUNDARY
+    Optional Parameter List = Scheme, Mode, Iterations, Gravity, Relaxation
+  END
+  OBJECT: BOUNDARY
+    Context Rule = Kind
+    Allowed Option List = Inlet, Outlet, Wall
+    CONTEXT: Inlet
+      Optional Parameter List = Temperature, Pressure, Velocity, Heat Flux, Regime
+      PARAMETER: Temperature
+        Lower Bound = 0 [K]
+        Upper Bound = 500 [K]
+      END
+      PARAMETER: Pressure
+        Lower Bound = 0 [Pa]
+      END
+      PARAMETER: Heat Flux
+        Quantity Type = Heat Flux
+      END
+      PARAMETER: Regime
+        Allowed String List = Subsonic, Supersonic
+      END
+    END
+    CONTEXT: Outlet
+      Optional Parameter List = Temperature, Pressure, Velocity, Regime
+      PARAMETER: Temperature
+        Lower Bound = 0 [K]
+        Upper Bound = 500 [K]
+      END
+      PARAMETER: Pressure
+        Lower Bound = 0 [Pa]
+      END
+      PARAMETER: Velocity
+        Quantity Type = Mass Flux
+      END
+      PARAMETER: Regime
+        Allowed String List = Subsonic
+      END
+    END
+    CONTEXT: Wall
+      Optional Parameter List = Temperature, Pressure
+      PARAMETER: Temperature
+        Lower Bound = 200 [K]
+      END
+      PARAMETER: Pressure
+        Lower Bound = 0 [Pa]
+      END
+    END
+  END
+END
+)";
+
+const char* const kModel = R"(
+FLOW:
+  BOUNDARY: in
+    Kind = Inlet
+  END
+  BOUNDARY: out
+    Kind = Outlet
+  END
+  BOUNDARY: wall
+    Kind = Wall
+  END
+  BOUNDARY: bare
+  END
+END
+)";
+
+ModelRules::ExtraRulesDef quantityRules() {
+    ModelRules::ExtraRulesDef extra;
+    extra.paramRules.stringRules = {"Quantity Type"};
+    return extra;
+}
+
+class ParamValueDefTest : public ::testing::Test {
+protected:
+    ParamValueDefTest()
+        : m_ds(kRules, InternalTARNDatastore::TEXT),
+          m_rules(&m_ds, quantityRules()),
+          m_model(TARNModel::fromText(kModel)),
+          m_eval(*m_model) {
+        m_source.addCheck("yes", true);
+        m_source.addCheck("no", false);
+    }
+
+    std::unique_ptr<ParamValueDef> make(const std::string& name, const std::string& type,
+                                        const ParameterMap& params = {}) {
+        return std::make_unique<ParamValueDef>(name, type, params, &m_rules, &m_source, false);
+    }
+    std::string error(const std::string& name, const std::string& type,
+                      const ParameterMap& params) {
+        try {
+            make(name, type, params);
+        } catch (const PhysicsException& e) {
+            return e.what();
+        }
+        return "no error";
+    }
+    ParamAllowedValues allowed(const ParamValueDef& def, const std::string& path) {
+        return def.evaluateAllowedValues(&m_rules, TARNContext(path), &m_eval);
+    }
+    std::pair<std::string, std::string> bounds(const ParamValueDef& def, const std::string& path) {
+        return def.evaluateBounds(&m_rules, TARNContext(path), &m_eval);
+    }
+
+    InternalTARNDatastore m_ds;
+    ModelRules m_rules;
+    std::unique_ptr<TARNModel> m_model;
+    EvalContext m_eval;
+    FakeSource m_source;
+};
+
+using Sides = std::pair<std::string, std::string>;
+
+TEST_F(ParamValueDefTest, TypeComesFromTheEntryOrTheRules) {
+    EXPECT_EQ(error("Nonsense", "FLOW", {{"Ordered Allowed String List", "a"}}),
+              "ParamValueDef::initialise - attempt to create a parameter Nonsense which is not "
+              "defined in RULES.");
+
+    auto asInteger = make("Mode", "FLOW", {{"Parameter Type", "Integer"}});
+    EXPECT_EQ(asInteger->getType(), TARNParam::Integer);
+    EXPECT_FALSE(asInteger->isRestricted());
+    EXPECT_FALSE(asInteger->hasBounds());
+    EXPECT_EQ(asInteger->getFixedBounds(), Sides("", ""));
+
+    auto logical = make("Gravity", "FLOW");
+    EXPECT_EQ(logical->getType(), TARNParam::Logical);
+    EXPECT_FALSE(logical->isRestricted());
+    EXPECT_EQ(error("Mode", "FLOW", {{"Parameter Type", "Colour"}}),
+              "ParamValueDef::initialise - Internal error : unknown type");
+
+    bool value = false;
+    logical->stringToBool("yes", value);
+    EXPECT_TRUE(value);
+    EXPECT_THROW(logical->stringToBool("maybe", value), PhysicsException);
+}
+
+TEST_F(ParamValueDefTest, RulesAllowedStringsBecomeTheFixedList) {
+    auto plain = make("Scheme", "FLOW");
+    EXPECT_TRUE(plain->isRestricted());
+    EXPECT_FALSE(plain->isRestrictedDynamic());
+    EXPECT_THAT(plain->getAllAllowedValues(), ElementsAre("Upwind", "Central", "High Resolution"));
+    EXPECT_THAT(allowed(*plain, "/FLOW").getValues(),
+                ElementsAre("Upwind", "Central", "High Resolution"));
+
+    auto guarded = make("Scheme", "FLOW", {{"Allowed String List Checks", "Central, no"}});
+    EXPECT_THAT(allowed(*guarded, "/FLOW").getValues(), ElementsAre("Upwind", "High Resolution"));
+    EXPECT_THAT(guarded->getReferencedCheckNames(), ElementsAre("no"));
+
+    // A written list is limited to the RULES strings.
+    auto written =
+        make("Scheme", "FLOW", {{"Ordered Allowed String List", "Central, Bogus, Upwind"}});
+    EXPECT_THAT(allowed(*written, "/FLOW").getValues(), ElementsAre("Central", "Upwind"));
+
+    auto free = make("Mode", "FLOW");
+    EXPECT_FALSE(free->isRestricted());
+    EXPECT_FALSE(allowed(*free, "/FLOW").isRestricted());
+}
+
+TEST_F(ParamValueDefTest, FixedListWithChecksAndSubset) {
+    auto def = make("Mode", "FLOW",
+                    {{"Ordered Allowed String List", "Steady, Transient, Pseudo"},
+                     {"Allowed String List Checks", "Transient, yes, Pseudo, (yes, no)"},
+                     {"Subset Allowed String List", "Transient, Steady"},
+                     {"Unused Allowed String List", "Frozen"},
+                     {"Available With No Allowed Values", "true"},
+                     {"Complete List Required", "yes"}});
+    EXPECT_TRUE(def->hasSubsetAllowedValueList());
+    EXPECT_FALSE(def->isRestrictedDynamic());
+    auto values = allowed(*def, "/FLOW");
+    EXPECT_THAT(values.getValues(), ElementsAre("Steady", "Transient"));
+    EXPECT_THAT(values.getSubset(), ElementsAre("Steady", "Transient"));
+    EXPECT_THAT(def->getCheckNamesForAllowedValue("Pseudo"), ElementsAre("yes", "no"));
+    EXPECT_THAT(def->getCheckNamesForAllowedValue("Other"), IsEmpty());
+    EXPECT_TRUE(def->isAllowedValueInSubset("Steady"));
+    EXPECT_FALSE(def->isAllowedValueInSubset("Pseudo"));
+    EXPECT_THAT(def->getUnusedAllowedValues(), ElementsAre("Frozen"));
+    EXPECT_TRUE(def->isAvailableWithNoAllowedValues());
+    EXPECT_TRUE(def->isCompleteListRequired());
+    EXPECT_THAT(def->getReferencedCheckNames(), ElementsAre("no", "yes"));
+}
+
+TEST_F(ParamValueDefTest, ListSourcesGiveDynamicValues) {
+    m_source.addList("all modes", {"A", "B", "C"});
+    m_source.addList("some modes", {"C", "X"});
+    auto def =
+        make("Mode", "FLOW",
+             {{"Value List Source", "all modes"}, {"Subset Value List Source", "some modes"}});
+    EXPECT_TRUE(def->isRestrictedDynamic());
+    EXPECT_TRUE(def->hasSubsetAllowedValueList());
+    EXPECT_EQ(def->getValueListSourceName(), "all modes");
+    EXPECT_EQ(def->getSubsetValueListSourceName(), "some modes");
+    auto values = allowed(*def, "/FLOW");
+    EXPECT_THAT(values.getValues(), ElementsAre("A", "B", "C"));
+    EXPECT_THAT(values.getSubset(), ElementsAre("C"));
+    EXPECT_THAT(def->getReferencedListNames(), ElementsAre("all modes", "some modes"));
+
+    auto rulesLimited = make("Scheme", "FLOW", {{"Value List Source", "all modes"}});
+    EXPECT_FALSE(rulesLimited->hasSubsetAllowedValueList());
+    EXPECT_THAT(allowed(*rulesLimited, "/FLOW").getValues(), IsEmpty());
+    EXPECT_THROW(make("Mode", "FLOW", {{"Value List Source", "missing"}}), std::runtime_error);
+}
+
+TEST_F(ParamValueDefTest, StringEntryErrors) {
+    m_source.addList("modes", {"A"});
+    const std::string tail = " in the the data for the \"PARAMETER VALUES\" object Mode";
+    EXPECT_EQ(error("Mode", "FLOW",
+                    {{"Ordered Allowed String List", "A"}, {"Value List Source", "modes"}}),
+              "ParamValueDef::initString - an allowed string list and a list source are both "
+              "defined" +
+                  tail);
+    EXPECT_EQ(error("Mode", "FLOW", {{"Subset Value List Source", "modes"}}),
+              "ParamValueDef::initString - a subset list source has been defined, without a list "
+              "source," +
+                  tail);
+    EXPECT_EQ(error("Mode", "FLOW", {{"Subset Allowed String List", ""}}),
+              "ParamValueDef::initString - parameter \"Subset Allowed String List\" defined "
+              "without there being a \"Ordered Allowed String List\" parameter" +
+                  tail);
+    EXPECT_EQ(error("Mode", "FLOW",
+                    {{"Value List Source", "modes"}, {"Unused Allowed String List", "B"}}),
+              "ParamValueDef::initString - parameter \"Unused Allowed String List\" defined for "
+              "an incompatible \"PARAMETER VALUES\" object Mode");
+    EXPECT_EQ(
+        error("Mode", "FLOW", {{"Complete List Required", ""}, {"Default Value Check List", ""}}),
+        "ParamValueDef::initString - parameter \"Complete List Required\" defined with "
+        "there being a \"Default Value Check List\" parameter" +
+            tail + ". The two parameters are incompatiable. Please remove one of the parameters.");
+    EXPECT_EQ(error("Mode", "FLOW",
+                    {{"Ordered Allowed String List", "A, B"},
+                     {"Allowed String List Checks", "Z, yes, A, yes, C, no"}}),
+              "ParamValueDef::initAllowedString - the values \"C,Z\" in the \"Allowed String "
+              "List Checks\" parameter of the \"PARAMETER VALUES\" object named \"Mode\" do not "
+              "exist in the \"Ordered Allowed String List\" parameter of the same object");
+    EXPECT_EQ(
+        error("Mode", "FLOW",
+              {{"Ordered Allowed String List", "A, B"}, {"Subset Allowed String List", "B, Q"}}),
+        "ParamValueDef::initAllowedString - the values \"Q\" in the \"Subset Allowed "
+        "String List\" parameter of the \"PARAMETER VALUES\" object named \"Mode\" do not "
+        "exist in the \"Ordered Allowed String List \"parameter of the same object");
+    EXPECT_THROW(
+        make("Mode", "FLOW",
+             {{"Ordered Allowed String List", "A"}, {"Allowed String List Checks", "A, unknown"}}),
+        std::runtime_error);
+}
+
+TEST_F(ParamValueDefTest, RulesAllowedStringsPerOption) {
+    auto def = make("Regime", "BOUNDARY");
+    EXPECT_THAT(def->getAllAllowedValues(), ElementsAre("Subsonic", "Supersonic"));
+    EXPECT_THAT(allowed(*def, "/FLOW/BOUNDARY:in").getValues(),
+                ElementsAre("Subsonic", "Supersonic"));
+    EXPECT_THAT(allowed(*def, "/FLOW/BOUNDARY:out").getValues(), ElementsAre("Subsonic"));
+    // No RULES strings under Wall, and none chosen without an option: nothing is removed.
+    EXPECT_THAT(allowed(*def, "/FLOW/BOUNDARY:wall").getValues(),
+                ElementsAre("Subsonic", "Supersonic"));
+    EXPECT_THAT(allowed(*def, "/FLOW/BOUNDARY:bare").getValues(),
+                ElementsAre("Subsonic", "Supersonic"));
+    EXPECT_EQ(def->evaluateDefault(&m_rules, TARNContext("/FLOW/BOUNDARY:out"), &m_eval,
+                                   allowed(*def, "/FLOW/BOUNDARY:out")),
+              "Subsonic");
+
+    // An option the type does not allow is an internal error, reported and survived.
+    std::string failed;
+    auto previous = KELAssertImpl::setHandler(
+        [&failed](const char* condition, const char*, int) { failed = condition; });
+    m_model->setParameterValue("/FLOW/BOUNDARY:bare", "Kind", "Bogus");
+    EXPECT_THAT(allowed(*def, "/FLOW/BOUNDARY:bare").getValues(),
+                ElementsAre("Subsonic", "Supersonic"));
+    KELAssertImpl::setHandler(previous);
+    EXPECT_EQ(failed, "it != m_optAllowed.end()");
+}
+
+TEST_F(ParamValueDefTest, BoundsFixedCollapsedOrPerOption) {
+    auto iterations = make("Iterations", "FLOW");
+    EXPECT_TRUE(iterations->hasBounds());
+    EXPECT_FALSE(iterations->hasVariableBounds());
+    EXPECT_TRUE(iterations->hasFullyConstrainedBounds());
+    EXPECT_EQ(bounds(*iterations, "/FLOW"), Sides("1", "1000"));
+
+    auto relaxation = make("Relaxation", "FLOW");
+    EXPECT_EQ(relaxation->getFixedBounds(), Sides("0", "4.2535293e+37"));
+    EXPECT_FALSE(relaxation->hasFullyConstrainedBounds());
+    EXPECT_FALSE(relaxation->hasQuantity());
+
+    auto pressure = make("Pressure", "BOUNDARY");
+    EXPECT_FALSE(pressure->hasVariableBounds());
+    EXPECT_EQ(bounds(*pressure, "/FLOW/BOUNDARY:bare"), Sides("0 [Pa]", "4.2535293e+37"));
+
+    auto temperature = make("Temperature", "BOUNDARY");
+    EXPECT_TRUE(temperature->hasBounds());
+    EXPECT_TRUE(temperature->hasVariableBounds());
+    EXPECT_FALSE(temperature->hasFullyConstrainedBounds());
+    EXPECT_EQ(bounds(*temperature, "/FLOW/BOUNDARY:in"), Sides("0 [K]", "500 [K]"));
+    EXPECT_EQ(bounds(*temperature, "/FLOW/BOUNDARY:wall"), Sides("200 [K]", "4.2535293e+37"));
+    EXPECT_EQ(bounds(*temperature, "/FLOW/BOUNDARY:bare"), Sides("", ""));
+
+    // An integer reading of a real bound fails with the bounds message.
+    EXPECT_EQ(error("Temperature", "BOUNDARY", {{"Parameter Type", "Integer"}}),
+              "Invalid integer bound in \"PARAMETER VALUE\" data for Temperature");
+}
+
+TEST_F(ParamValueDefTest, QuantityTypeAcrossOptions) {
+    EXPECT_EQ(make("Temperature", "BOUNDARY")->getQuantityType(), "Temperature");
+    auto velocity = make("Velocity", "BOUNDARY");
+    EXPECT_TRUE(velocity->hasQuantity());
+    EXPECT_EQ(velocity->getQuantityType(), "__CONTEXT_Dependent__");
+    EXPECT_EQ(error("Heat Flux", "BOUNDARY", {}),
+              "Quantity Type is missing in RULES for parameter Heat Flux in object BOUNDARY in "
+              "CONTEXT:Outlet");
+}
+
+TEST_F(ParamValueDefTest, DefaultsAndOverridesAreHandedOver) {
+    m_source.addList("names", {"n1"});
+    auto def = make("Mode", "FLOW",
+                    {{"Ordered Allowed String List", "A, B"},
+                     {"Default Value", "B"},
+                     {"Value Override Check List", "A, yes, *names, no"}});
+    EXPECT_TRUE(def->hasDefault());
+    EXPECT_TRUE(def->hasFixedDefault());
+    EXPECT_EQ(def->getFixedDefault(), "B");
+    EXPECT_TRUE(def->hasValueOverride());
+    ASSERT_EQ(def->getCheckedOverrides().size(), 2u);
+    EXPECT_EQ(def->getCheckedOverrides()[1].type, CheckedValue::ListName);
+    EXPECT_EQ(def->getCheckedDefaults().size(), 1u);
+    TARNContext flow("/FLOW");
+    auto values = def->evaluateAllowedValues(&m_rules, flow, &m_eval);
+    EXPECT_EQ(def->evaluateDefault(&m_rules, flow, &m_eval), "B");
+    EXPECT_EQ(def->evaluateDefault(&m_rules, flow, &m_eval, values), "B");
+    EXPECT_EQ(def->evaluateValueOverride(&m_rules, flow, &m_eval, values),
+              std::make_pair(true, std::string("A")));
+    EXPECT_EQ(def->evaluateValueOverride(&m_rules, flow, &m_eval, ParamAllowedValues({"B"})),
+              std::make_pair(false, std::string()));
+    EXPECT_THAT(def->getReferencedCheckNames(), ElementsAre("no", "yes"));
+    EXPECT_THAT(def->getReferencedListNames(), ElementsAre("names"));
+}
+// The PARAMETER VALUES data of the examples, built against the example RULES and asked
+// about objects of the example model. The checks are stand-ins: "Transient Analysis"
+// passes (the model is transient) and "Porous Domain" fails.
+TEST(ParamValueExamplesTest, ExampleDataBuildsAndAnswersForTheExampleModel) {
+    const std::string fragment = KEL_EXAMPLES_DIR "/physics-parameters.tarn.part";
+    if (!std::filesystem::exists(fragment)) GTEST_SKIP() << "no parameter values fragment";
+    std::ifstream in(fragment);
+    std::stringstream text;
+    text << "PHYSICS:\nDEPENDENCIES:\n" << in.rdbuf() << "END\nEND\n";
+    InternalTARNDatastore physics(text.str(), InternalTARNDatastore::TEXT);
+    InternalTARNDatastore rulesDs(KEL_EXAMPLES_DIR "/rules.tarn", InternalTARNDatastore::FILE);
+    ModelRules rules(&rulesDs, quantityRules());
+    FakeSource source;
+    source.addCheck("Transient Analysis", true);
+    source.addCheck("Porous Domain", false);
+    source.addList("Material Names", {"Air", "Steel"});
+
+    // One definition per owning object type, as the dependency store files them.
+    std::map<std::string, std::unique_ptr<ParamValueDef>> defs;
+    const std::string folder = "/PHYSICS/DEPENDENCIES";
+    for (const auto& name : physics.getChildObjectNamesByType(folder, "PARAMETER VALUES")) {
+        const std::string path = folder + "/PARAMETER VALUES:" + name;
+        std::vector<std::pair<std::vector<std::string>, ParameterMap>> entries;
+        std::vector<std::string> claimed;
+        for (const auto& ctx : physics.getChildObjectPathsByType(path, "PARAMVAL CONTEXT")) {
+            ParameterMap map = physics.getParameterMap(ctx);
+            std::vector<std::string> types;
+            for (const auto& c : physics.getParameterValueAsList(ctx, "Parent Context List")) {
+                if (c != "Default") types.push_back(TARNPath(c).getLastType());
+            }
+            claimed.insert(claimed.end(), types.begin(), types.end());
+            map.erase("Parent Context List");
+            entries.emplace_back(types, map);
+        }
+        if (entries.empty())
+            entries.emplace_back(std::vector<std::string>(), physics.getParameterMap(path));
+        for (auto& [types, map] : entries) {
+            if (types.empty()) {
+                for (const auto& owner : rules.getAllowedParamParents(name)) {
+                    if (std::find(claimed.begin(), claimed.end(), owner) == claimed.end()) {
+                        types.push_back(owner);
+                    }
+                }
+            }
+            for (const auto& type : types) {
+                SCOPED_TRACE(name + " in " + type);
+                ASSERT_NO_THROW(defs[name + "@" + type] = std::make_unique<ParamValueDef>(
+                                    name, type, map, &rules, &source, true));
+            }
+        }
+    }
+
+    auto model = TARNModel::fromFile(KEL_EXAMPLES_DIR "/model.tarn");
+    EvalContext eval(*model);
+    const std::string flow = "/FLOW:Flow Analysis 1";
+    auto at = [&defs](const std::string& key) -> const ParamValueDef& {
+        if (!defs.count(key)) throw std::runtime_error("no definition " + key);
+        return *defs.at(key);
+    };
+
+    TARNContext solver(flow + "/SOLVER CONTROL");
+    const auto& scheme = at("Advection Scheme@SOLVER CONTROL");
+    auto schemes = scheme.evaluateAllowedValues(&rules, solver, &eval);
+    EXPECT_THAT(schemes.getValues(),
+                ElementsAre("High Resolution", "Upwind", "Specified Blend Factor"));
+    EXPECT_THAT(schemes.getSubset(), ElementsAre("High Resolution", "Upwind"));
+    EXPECT_EQ(scheme.evaluateDefault(&rules, solver, &eval, schemes), "Specified Blend Factor");
+    EXPECT_EQ(at("Max Iterations@SOLVER CONTROL").evaluateBounds(&rules, solver, &eval),
+              Sides("1", "10000"));
+    EXPECT_EQ(at("Blend Factor@SOLVER CONTROL").evaluateBounds(&rules, solver, &eval),
+              Sides("0", "1"));
+
+    TARNContext inlet(flow + "/DOMAIN:Duct/BOUNDARY:inlet");
+    const auto& temperature = at("Static Temperature@BOUNDARY");
+    EXPECT_EQ(temperature.getQuantityType(), "Temperature");
+    EXPECT_EQ(temperature.evaluateDefault(&rules, inlet, &eval), "300 [K]");
+    EXPECT_EQ(temperature.evaluateBounds(&rules, inlet, &eval), Sides("0 [K]", "4.2535293e+37"));
+
+    TARNContext filter(flow + "/DOMAIN:Filter/FLUID MODELS");
+    EXPECT_FALSE(
+        at("Turbulence Model@FLUID MODELS").evaluateValueOverride(&rules, filter, &eval).first);
+    TARNContext solid(flow + "/DOMAIN:Heater/SOLID MODELS");
+    EXPECT_EQ(at("Heat Transfer Model@SOLID MODELS").evaluateDefault(&rules, solid, &eval),
+              "Thermal Energy");
+
+    TARNContext heater(flow + "/DOMAIN:Heater");
+    const auto& material = at("Material@DOMAIN");
+    auto materials = material.evaluateAllowedValues(&rules, heater, &eval);
+    EXPECT_EQ(material.evaluateDefault(&rules, heater, &eval, materials), "Steel");
+}
+
+}  // namespace
+}  // namespace kel

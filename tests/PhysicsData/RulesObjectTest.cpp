@@ -1,0 +1,190 @@
+// RULES object types: context rule and options, per-option lists, the accumulation over
+// option sets and its cache, and the errors of inconsistent object definitions.
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <kel/physicsdata/rules/RulesObject.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+
+namespace kel {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const char* const kRules = R"(
+RULES:
+  OBJECT: T
+    Allowed Option List = a, b
+    Essential Child List = RULES, E
+    Optional Child List = C, RULES
+    Essential Parameter List = crp
+    Optional Parameter List = o
+    Default Parameter List = d
+    Allowed Parent List = P1, P2
+    Label = tee
+    Aliases = t1, t2
+    Hidden = on
+    Broken = perhaps
+    CONTEXT: a
+      Essential Parameter List = p
+      Optional Parameter List = q
+      Optional Child List = C, D
+    END
+    CONTEXT: b
+      Optional Parameter List = p, r
+      Essential Child List = D
+    END
+  END
+  SINGLETON: S
+    Context Rule = Mode
+    Allowed Option List = x
+  END
+  OBJECT: N
+    Optional Child List = C
+  END
+END
+)";
+
+class RulesObjectTest : public ::testing::Test {
+protected:
+    RulesObject make(const std::string& path, bool singleton = false, const ExtraDef& extra = {}) {
+        return RulesObject(m_ds, path, singleton, extra);
+    }
+    InternalTARNDatastore m_ds{kRules, InternalTARNDatastore::TEXT};
+};
+
+std::string errorOf(const std::string& text, const std::string& path) {
+    InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
+    try {
+        RulesObject object(ds, path, false, {});
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+TEST_F(RulesObjectTest, ContextRuleAndOptions) {
+    RulesObject t = make("/RULES/OBJECT:T");
+    EXPECT_EQ(t.getName(), "T");
+    EXPECT_FALSE(t.isSingleton());
+    EXPECT_EQ(t.getContextRuleParam(), "Option");
+    EXPECT_EQ(t.getAllowedOptions(), (Strings{"a", "b"}));
+    EXPECT_TRUE(t.hasAllowedOption("b"));
+    EXPECT_FALSE(t.hasAllowedOption(""));
+
+    RulesObject s = make("/RULES/SINGLETON:S", true);
+    EXPECT_TRUE(s.isSingleton());
+    EXPECT_EQ(s.getContextRuleParam(), "Mode");
+
+    RulesObject n = make("/RULES/OBJECT:N");
+    EXPECT_EQ(n.getContextRuleParam(), "");
+    EXPECT_TRUE(n.getAllowedOptions().empty());
+    EXPECT_EQ(n.getOptionalChildrenAll(), Strings{"C"});
+}
+
+TEST_F(RulesObjectTest, ListsPerOptionFollowTheObjectLevel) {
+    RulesObject t = make("/RULES/OBJECT:T");
+    EXPECT_EQ(t.getEssentialChildren(""), Strings{"E"});  // "RULES" dropped
+    EXPECT_EQ(t.getOptionalChildren(""), Strings{"C"});
+    EXPECT_EQ(t.getOptionalParams(""), (Strings{"o", "d"}));
+    EXPECT_EQ(t.getEssentialParams("a"), (Strings{"crp", "p"}));
+    EXPECT_EQ(t.getOptionalParams("a"), (Strings{"o", "d", "q"}));
+    // A context repeating an object-level child lists it twice.
+    EXPECT_EQ(t.getOptionalChildren("a"), (Strings{"C", "C", "D"}));
+    EXPECT_EQ(t.getEssentialChildren("b"), (Strings{"E", "D"}));
+
+    EXPECT_TRUE(t.hasEssentialParam("p", "a"));
+    EXPECT_FALSE(t.hasEssentialParam("p", "b"));
+    EXPECT_TRUE(t.hasOptionalParam("p", "b"));
+    EXPECT_TRUE(t.hasOptionalChild("D", "a"));
+    EXPECT_FALSE(t.hasEssentialChild("D", ""));
+    EXPECT_TRUE(t.isAllowedChildAll("D"));
+    EXPECT_FALSE(t.isAllowedChildAll("RULES"));
+    EXPECT_TRUE(t.isAllowedParamAll("r"));
+    EXPECT_FALSE(t.isAllowedParamAll("z"));
+}
+
+TEST_F(RulesObjectTest, AccumulationMakesEssentialWinAndListsEachNameOnce) {
+    RulesObject t = make("/RULES/OBJECT:T");
+    EXPECT_EQ(t.getEssentialParamsAll(), (Strings{"crp", "p"}));
+    EXPECT_EQ(t.getOptionalParamsAll(), (Strings{"o", "d", "q", "r"}));
+    EXPECT_EQ(t.getEssentialChildrenAll(), (Strings{"E", "D"}));
+    EXPECT_EQ(t.getOptionalChildrenAll(), Strings{"C"});
+    EXPECT_EQ(t.getChildrenAll(), (Strings{"E", "D", "C"}));
+    EXPECT_EQ(t.getParamsAll(), (Strings{"crp", "p", "o", "d", "q", "r"}));
+
+    EXPECT_EQ(t.getOptionalChildren(Strings{"a"}), (Strings{"C", "D"}));
+    EXPECT_EQ(t.getEssentialParams(Strings{}), Strings{"crp"});
+}
+
+TEST_F(RulesObjectTest, AccumulationCacheIsReusedForAReorderedSet) {
+    RulesObject t = make("/RULES/OBJECT:T");
+    EXPECT_EQ(t.getOptionalParams(Strings{"b", "a"}), (Strings{"o", "d", "r", "q"}));
+    // Same set in another order: the lists built in the order b, a are returned.
+    const Strings& reordered = t.getOptionalParams(Strings{"a", "b"});
+    EXPECT_EQ(reordered, (Strings{"o", "d", "r", "q"}));
+    EXPECT_EQ(&reordered, &t.getOptionalParams(Strings{"b", "a"}));
+    // A different set rebuilds.
+    EXPECT_EQ(t.getOptionalParams(Strings{"a"}), (Strings{"o", "d", "q"}));
+    EXPECT_EQ(t.getOptionalParams(Strings{"a", "b"}), (Strings{"o", "d", "q", "r"}));
+    // An unrecognised option leaves the cache usable.
+    EXPECT_THROW(t.getOptionalParams(Strings{"a", "zz"}), std::runtime_error);
+    EXPECT_EQ(t.getOptionalParams(Strings{"b", "a"}), (Strings{"o", "d", "q", "r"}));
+
+    RulesObject copy(t);
+    EXPECT_EQ(copy.getEssentialParams(Strings{"a", "b"}), (Strings{"crp", "p"}));
+}
+
+TEST_F(RulesObjectTest, UnrecognisedOptions) {
+    RulesObject t = make("/RULES/OBJECT:T");
+    RulesObject n = make("/RULES/OBJECT:N");
+    const std::string message =
+        "RulesObject::findData - unrecognised value of \"Context Rule\" parameter (value = zz) "
+        "in object T.";
+    try {
+        t.getEssentialChildren(std::string("zz"));
+        FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), message);
+    }
+    EXPECT_THROW(t.hasOptionalParam("p", "zz"), std::runtime_error);
+    EXPECT_THROW(t.getEssentialChildren(Strings{"zz"}), std::runtime_error);
+    EXPECT_THROW(n.getOptionalChildren(std::string("a")), std::runtime_error);
+}
+
+TEST_F(RulesObjectTest, ExtraRulesOfTheObjectItself) {
+    ExtraDef extra;
+    extra.stringRules = {"Label", "Absent"};
+    extra.listRules = {"Aliases"};
+    extra.boolRules = {"Hidden", "Broken"};
+    RulesObject t = make("/RULES/OBJECT:T", false, extra);
+    std::string label;
+    EXPECT_TRUE(t.getExtraRule("Label", label));
+    EXPECT_EQ(label, "tee");
+    EXPECT_FALSE(t.getExtraRule("Absent", label));
+    Strings aliases;
+    EXPECT_TRUE(t.getExtraRule("Aliases", aliases));
+    EXPECT_EQ(aliases, (Strings{"t1", "t2"}));
+    bool flag = false;
+    EXPECT_TRUE(t.getExtraRule("Hidden", flag));
+    EXPECT_TRUE(flag);
+    EXPECT_FALSE(t.getExtraRule("Broken", flag));
+}
+
+TEST(RulesObjectErrorsTest, InconsistentObjectDefinitions) {
+    EXPECT_EQ(errorOf("RULES:\n OBJECT: A\n  Context Rule = m\n END\nEND\n", "/RULES/OBJECT:A"),
+              "RulesObject::initData - in RULES object /RULES/OBJECT:A, a context rule parameter "
+              "is defined but there are no allowed options specified.");
+    EXPECT_EQ(errorOf("RULES:\n OBJECT: A\n  Allowed Option List = a\n  CONTEXT: b\n  END\n "
+                      "END\nEND\n",
+                      "/RULES/OBJECT:A"),
+              "RulesObject::initData - In /RULES/OBJECT:A, the CONTEXT object b does not appear "
+              "in the \"Allowed Option List\" parameter.");
+}
+
+}  // namespace
+}  // namespace kel

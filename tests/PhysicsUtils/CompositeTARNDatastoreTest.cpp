@@ -1,0 +1,131 @@
+#include <kel/physicsutils/CompositeTARNDatastore.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+
+namespace kel {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::Pair;
+
+InternalTARNDatastore fromText(const std::string& text) {
+    return InternalTARNDatastore(text, InternalTARNDatastore::TEXT);
+}
+
+// A store that only answers the questions a composite may ask of it: it reports a fixed
+// set of objects and parameters, and fails the test on any other call.
+class StrictStore : public TARNDatastore {
+public:
+    bool hasObject(const std::string& path) const override { return path == "/A"; }
+    bool hasParameter(const std::string& path, const std::string& name) const override {
+        return path == "/A" && name == "Strict";
+    }
+    std::string getParameterValue(const std::string& path, const std::string& name) const override {
+        if (!hasParameter(path, name)) throw std::logic_error("value asked of a store without it");
+        return "strict";
+    }
+    std::vector<std::string> getParameterValueAsList(const std::string&,
+                                                     const std::string&) const override {
+        throw std::logic_error("getParameterValueAsList called");
+    }
+    ParameterMap getParameterMap(const std::string& path) const override {
+        return path == "/A" ? ParameterMap{{"Strict", "strict"}} : ParameterMap{};
+    }
+    std::vector<std::string> getChildObjectNamesByType(const std::string& path,
+                                                       const std::string& type) const override {
+        if (path == "/A" && type == "C") return {"s", "x"};
+        return {};
+    }
+    std::vector<std::string> getChildObjectPathsByType(const std::string&,
+                                                       const std::string&) const override {
+        throw std::logic_error("getChildObjectPathsByType called");
+    }
+    std::vector<std::string> getChildObjectPaths(const std::string&) const override {
+        throw PhysicsException("StrictStore::getChildObjectPaths - not supported");
+    }
+};
+
+class CompositeTARNDatastoreTest : public ::testing::Test {
+protected:
+    InternalTARNDatastore m_base =
+        fromText("A:\n  K = base\n  B = only base\n  C: x\n  END\n  C:\n  END\nEND\n");
+    InternalTARNDatastore m_other =
+        fromText("A:\n  K = other\n  O = only other\n  C: y\n  END\n  C: x\n  END\nEND\nZ:\nEND\n");
+};
+
+TEST_F(CompositeTARNDatastoreTest, BaseWinsUnlessOtherWins) {
+    CompositeTARNDatastore baseFirst(&m_base, false);
+    ASSERT_TRUE(baseFirst.compose(&m_other, false, nullptr));
+    EXPECT_EQ(baseFirst.getParameterValue("/A", "K"), "base");
+    EXPECT_EQ(baseFirst.getParameterValue("/A", "O"), "only other");
+    EXPECT_THAT(baseFirst.getParameterMap("/A"),
+                ElementsAre(Pair("B", "only base"), Pair("K", "base"), Pair("O", "only other")));
+
+    CompositeTARNDatastore otherFirst(&m_base, false);
+    ASSERT_TRUE(otherFirst.compose(&m_other, true, nullptr));
+    EXPECT_EQ(otherFirst.getParameterValue("/A", "K"), "other");
+    EXPECT_EQ(otherFirst.getParameterValue("/A", "B"), "only base");
+    EXPECT_THAT(otherFirst.getParameterValueAsList("/A", "K"), ElementsAre("other"));
+    EXPECT_THAT(otherFirst.getParameterMap("/A"),
+                ElementsAre(Pair("B", "only base"), Pair("K", "other"), Pair("O", "only other")));
+}
+
+TEST_F(CompositeTARNDatastoreTest, ObjectsAndChildrenAreTheUnion) {
+    CompositeTARNDatastore composite(&m_base, false);
+    composite.compose(&m_other, false, nullptr);
+    EXPECT_TRUE(composite.hasObject("/Z"));
+    EXPECT_TRUE(composite.hasObject("/A/C:y"));
+    EXPECT_FALSE(composite.hasObject("/Q"));
+    EXPECT_TRUE(composite.hasParameter("/A", "O"));
+    EXPECT_FALSE(composite.hasParameter("/A", "Q"));
+    EXPECT_EQ(composite.getParameterValue("/A", "Q"), "");
+    EXPECT_THAT(composite.getChildObjectNamesByType("/A", "C"), ElementsAre("x", "", "y"));
+    EXPECT_THAT(composite.getChildObjectPathsByType("/A", "C"),
+                ElementsAre("/A/C:x", "/A/C", "/A/C:y"));
+    EXPECT_THAT(composite.getChildObjectPathsByType("", "A"), ElementsAre("/A"));
+    EXPECT_THAT(composite.getChildObjectPaths(""), ElementsAre("/A", "/Z"));
+    EXPECT_THAT(composite.getChildObjectPaths("/A"), ElementsAre("/A/C:x", "/A/C", "/A/C:y"));
+}
+
+TEST_F(CompositeTARNDatastoreTest, AsksComponentsOnlyWhatTheyCanAnswer) {
+    StrictStore strict;
+    CompositeTARNDatastore composite(&m_base, false);
+    composite.compose(&strict, true, nullptr);
+    // The strict store throws when asked for a value it lacks, for lists, or for paths.
+    EXPECT_EQ(composite.getParameterValue("/A", "K"), "base");
+    EXPECT_EQ(composite.getParameterValue("/A", "Strict"), "strict");
+    EXPECT_THAT(composite.getParameterValueAsList("/A", "B"), ElementsAre("only base"));
+    EXPECT_THAT(composite.getParameterValueAsList("/A", "Strict"), ElementsAre("strict"));
+    EXPECT_THAT(composite.getChildObjectPathsByType("/A", "C"),
+                ElementsAre("/A/C:s", "/A/C:x", "/A/C"));
+    // Its PhysicsException from getChildObjectPaths leaves it out of that answer.
+    EXPECT_THAT(composite.getChildObjectPaths("/A"), ElementsAre("/A/C:x", "/A/C"));
+}
+
+TEST_F(CompositeTARNDatastoreTest, RefusesNullAndOwnsBaseWhenAsked) {
+    auto owned =
+        std::make_unique<InternalTARNDatastore>("P:\n  V = 1\nEND\n", InternalTARNDatastore::TEXT);
+    CompositeTARNDatastore composite(owned.release(), true);
+    std::vector<std::string> messages;
+    EXPECT_FALSE(composite.compose(nullptr, false, &messages));
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_FALSE(composite.compose(nullptr, true, nullptr));
+    EXPECT_EQ(composite.getParameterValue("/P", "V"), "1");
+
+    CompositeTARNDatastore empty(nullptr, false);
+    EXPECT_FALSE(empty.hasObject("/P"));
+    EXPECT_THAT(empty.getChildObjectPaths(""), IsEmpty());
+}
+
+}  // namespace
+}  // namespace kel

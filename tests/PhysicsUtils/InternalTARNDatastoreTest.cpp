@@ -1,0 +1,272 @@
+#include <kel/physicsutils/InternalTARNDatastore.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <kel/exception/PhysicsException.h>
+
+namespace kel {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const std::string kData = KEL_TEST_DATA_DIR;
+
+InternalTARNDatastore fromText(const std::string& text) {
+    return InternalTARNDatastore(text, InternalTARNDatastore::TEXT);
+}
+
+std::string normalised(const InternalTARNDatastore& store) {
+    std::ostringstream out;
+    store.write(out);
+    return out.str();
+}
+
+// The message of the PhysicsException thrown when reading text, or "" when none is.
+std::string readError(const std::string& text) {
+    try {
+        InternalTARNDatastore store(text, InternalTARNDatastore::TEXT);
+    } catch (const PhysicsException& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(InternalTARNDatastoreTest, ReadsEveryLineForm) {
+    InternalTARNDatastore store(kData + "/reader_forms.tarn", InternalTARNDatastore::FILE);
+
+    EXPECT_TRUE(store.hasObject("/FLOW:main flow"));
+    EXPECT_TRUE(store.hasObject("/FLOW:main flow/DOMAIN:d1/FLUID"));
+    EXPECT_FALSE(store.hasObject("/FLOW"));
+    // A header whose name equals its type is unnamed.
+    EXPECT_TRUE(store.hasObject("/FLOW:main flow/SOLVER"));
+    EXPECT_EQ(store.getParameterValue("/FLOW:main flow/SOLVER", "Max Iterations"), "100");
+    // Continuation lines are joined with the next line's leading blanks dropped.
+    EXPECT_EQ(store.getParameterValue("/FLOW:main flow", "Location"), "B1, B2, B3");
+    EXPECT_THAT(store.getParameterValueAsList("/FLOW:main flow", "Location"),
+                ElementsAre("B1", "B2", "B3"));
+    // An empty value is still a parameter.
+    EXPECT_TRUE(store.hasParameter("/FLOW:main flow", "Empty"));
+    EXPECT_EQ(store.getParameterValue("/FLOW:main flow", "Empty"), "");
+    // Only the first of '=' and ':' separates; the rest belongs to the value.
+    EXPECT_EQ(store.getParameterValue("/OUTPUT", "Path"), "a:b=c");
+    EXPECT_THAT(store.getChildObjectPaths(""), ElementsAre("/FLOW:main flow", "/OUTPUT"));
+    EXPECT_THAT(store.getChildObjectPaths("/"), ElementsAre("/FLOW:main flow", "/OUTPUT"));
+}
+
+TEST(InternalTARNDatastoreTest, ReopenedObjectMergesInFirstAppearanceOrder) {
+    InternalTARNDatastore store(kData + "/reader_forms.tarn", InternalTARNDatastore::FILE);
+    const std::string flow = "/FLOW:main flow";
+
+    // The later value wins, the key keeps its first position.
+    EXPECT_EQ(store.getParameterValue(flow, "Title"), "Case two");
+    EXPECT_THAT(store.getParameterNames(flow), ElementsAre("Title", "Empty", "Location"));
+    EXPECT_THAT(store.getParameterNames(flow + "/DOMAIN:d1"), ElementsAre("Option", "Extra"));
+    EXPECT_THAT(store.getChildObjectNamesByType(flow, "DOMAIN"), ElementsAre("d1", "d2"));
+    EXPECT_THAT(store.getChildObjectPathsByType(flow, "DOMAIN"),
+                ElementsAre(flow + "/DOMAIN:d1", flow + "/DOMAIN:d2"));
+    EXPECT_THAT(store.getChildObjectNamesByType(flow, "SOLVER"), ElementsAre(""));
+    EXPECT_THAT(store.getChildObjectPaths(flow),
+                ElementsAre(flow + "/DOMAIN:d1", flow + "/SOLVER", flow + "/DOMAIN:d2"));
+    ParameterMap map = store.getParameterMap(flow);
+    EXPECT_EQ(map.size(), 3u);
+    EXPECT_EQ(map["Title"], "Case two");
+}
+
+TEST(InternalTARNDatastoreTest, CommentsAndHashesInValues) {
+    InternalTARNDatastore store = fromText(
+        "# top comment\n"
+        "A:\n"
+        "   # indented comment\n"
+        "  Colour = #ff0000  \n"
+        "  Note = a # b\n"
+        "END # closing A\n");
+    EXPECT_EQ(store.getParameterValue("/A", "Colour"), "#ff0000");
+    EXPECT_EQ(store.getParameterValue("/A", "Note"), "a # b");
+    EXPECT_THAT(store.getParameterNames("/A"), ElementsAre("Colour", "Note"));
+}
+
+TEST(InternalTARNDatastoreTest, EndAsKeyOrType) {
+    InternalTARNDatastore store = fromText("A:\n  END = 3\n  END: x\n  END\nEND\n");
+    EXPECT_EQ(store.getParameterValue("/A", "END"), "3");
+    EXPECT_TRUE(store.hasObject("/A/END:x"));
+}
+
+TEST(InternalTARNDatastoreTest, CrlfBomAndTabs) {
+    InternalTARNDatastore store(kData + "/crlf_bom.tarn", InternalTARNDatastore::FILE);
+    EXPECT_EQ(store.getParameterValue("/FLOW:crlf", "Key"), "Value");
+    EXPECT_TRUE(store.hasObject("/FLOW:crlf/CHILD:c"));
+
+    InternalTARNDatastore tabs = fromText("\tA:\tx\t\r\n\t\tK\t=\tv w\t\r\n\tEND\r\n");
+    EXPECT_EQ(tabs.getParameterValue("/A:x", "K"), "v w");
+}
+
+TEST(InternalTARNDatastoreTest, ContinuationJoinsAnyFollowingLine) {
+    InternalTARNDatastore store = fromText(
+        "A:\n"
+        "  K = one \\\n"
+        "      # not a comment here\n"
+        "  L = x\\  \n"
+        "\n"
+        "END\n");
+    EXPECT_EQ(store.getParameterValue("/A", "K"), "one # not a comment here");
+    EXPECT_EQ(store.getParameterValue("/A", "L"), "x");
+}
+
+TEST(InternalTARNDatastoreTest, AbsentThingsAreNotErrors) {
+    InternalTARNDatastore store = fromText("A: a\n  K = 1\nEND\n");
+    EXPECT_FALSE(store.hasObject("/B"));
+    EXPECT_FALSE(store.hasParameter("/A:a", "L"));
+    EXPECT_FALSE(store.hasParameter("/B", "K"));
+    EXPECT_EQ(store.getParameterValue("/B", "K"), "");
+    EXPECT_THAT(store.getParameterValueAsList("/A:a", "L"), IsEmpty());
+    EXPECT_THAT(store.getParameterMap("/B"), IsEmpty());
+    EXPECT_THAT(store.getChildObjectPaths("/B"), IsEmpty());
+    EXPECT_THAT(store.getChildObjectNamesByType("/A:a", "C"), IsEmpty());
+}
+
+TEST(InternalTARNDatastoreTest, NonCanonicalPathsAreFound) {
+    InternalTARNDatastore store = fromText("A:\n  B: b\n    K = 1\n  END\nEND\n");
+    EXPECT_TRUE(store.hasObject("/A:A/B:b"));
+    EXPECT_TRUE(store.hasObject("A/B:b/"));
+    EXPECT_EQ(store.getParameterValue("/A:/B:b", "K"), "1");
+}
+
+TEST(InternalTARNDatastoreTest, LargeObjectKeepsOrderAndLaterValues) {
+    std::string text = "A:\n";
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 100; ++i)
+            text += "  K" + std::to_string(i) + " = " + std::to_string(round * 1000 + i) + "\n";
+    text += "END\n";
+    InternalTARNDatastore store = fromText(text);
+    std::vector<std::string> names = store.getParameterNames("/A");
+    ASSERT_EQ(names.size(), 100u);
+    EXPECT_EQ(names[0], "K0");
+    EXPECT_EQ(names[99], "K99");
+    EXPECT_EQ(store.getParameterValue("/A", "K57"), "1057");
+    EXPECT_FALSE(store.hasParameter("/A", "K100"));
+}
+
+std::string nested(int depth) {
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += "N:\n";
+    text += "K = deep\n";
+    for (int i = 0; i < depth; ++i)
+        text += "END\n";
+    return text;
+}
+
+TEST(InternalTARNDatastoreTest, DeepNestingNeedsNoRecursion) {
+    const int depth = 100000;
+    InternalTARNDatastore store = fromText(nested(depth));
+    std::string path;
+    for (int i = 0; i < depth; ++i)
+        path += "/N";
+    EXPECT_EQ(store.getParameterValue(path, "K"), "deep");
+    EXPECT_THAT(store.getChildObjectPaths(path), IsEmpty());
+
+    // Writing is iterative too; each level indents by two more blanks.
+    const std::size_t written = 1000;
+    EXPECT_EQ(normalised(fromText(nested(written))).size(),
+              nested(written).size() + 2 * written * written);
+}
+
+TEST(InternalTARNDatastoreTest, ErrorsNameSourceAndLine) {
+    struct Case {
+        std::string text;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"A:\nEND\nEND\n", "<text>:3: END with no open object"},
+        {"# c\nK = v\n", "<text>:2: parameter outside any object"},
+        {"A:\n  junk\nEND\n",
+         "<text>:2: unrecognised line \"junk\" (expected \"TYPE: name\", \"Key = value\" or "
+         "\"END\")"},
+        {"A:\n  : x\nEND\n", "<text>:2: empty object type"},
+        {"A:\n  = x\nEND\n", "<text>:2: empty parameter key"},
+        {"A/B: x\n", "<text>:1: '/' in object type \"A/B\""},
+        {"A:\n\n  B: x/y\n", "<text>:3: '/' in object name \"x/y\""},
+        {"A:\n  K = a \\\n", "<text>:2: continuation at end of input"},
+        {"A: a\n  B:\n  END\n  C: c\n", "<text>:4: missing END for C: c opened at line 4"},
+        {"A: a\n  B:\n", "<text>:2: missing END for B opened at line 2"},
+        // A continued line is reported at its first line.
+        {"A:\n  bad \\\n  still bad\nEND\n",
+         "<text>:2: unrecognised line \"bad still bad\" "
+         "(expected \"TYPE: name\", \"Key = value\" or "
+         "\"END\")"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(readError(c.text), c.message) << c.text;
+}
+
+TEST(InternalTARNDatastoreTest, FileErrorsNameTheFile) {
+    const std::string bad = kData + "/bad_unterminated.tarn";
+    try {
+        InternalTARNDatastore store(bad, InternalTARNDatastore::FILE);
+        FAIL() << "no error";
+    } catch (const PhysicsException& e) {
+        EXPECT_EQ(std::string(e.what()), bad + ":4: missing END for FLOW: f opened at line 1");
+    }
+    EXPECT_THROW(InternalTARNDatastore(kData + "/no_such_file.tarn", InternalTARNDatastore::FILE),
+                 PhysicsException);
+    EXPECT_THROW(InternalTARNDatastore(kData, InternalTARNDatastore::FILE), PhysicsException);
+    EXPECT_THROW(
+        InternalTARNDatastore("A:\nEND\n", static_cast<InternalTARNDatastore::InputMode>(1)),
+        PhysicsException);
+}
+
+TEST(InternalTARNDatastoreTest, ArgumentsAndMergeAddLaterFiles) {
+    InternalTARNDatastore store("FLOW: crlf\n  Key = Old\n  Other = 1\nEND\n",
+                                InternalTARNDatastore::TEXT, {kData + "/crlf_bom.tarn"});
+    EXPECT_EQ(store.getParameterValue("/FLOW:crlf", "Key"), "Value");
+    EXPECT_EQ(store.getParameterValue("/FLOW:crlf", "Other"), "1");
+
+    store.merge("FLOW: crlf\n  Key = Newest\nEND\nX:\nEND\n", InternalTARNDatastore::TEXT);
+    EXPECT_EQ(store.getParameterValue("/FLOW:crlf", "Key"), "Newest");
+    EXPECT_THAT(store.getChildObjectPaths(""), ElementsAre("/FLOW:crlf", "/X"));
+}
+
+TEST(InternalTARNDatastoreTest, WriteIsNormalisedAndRoundTrips) {
+    InternalTARNDatastore store =
+        fromText("# c\nB:B\n\tK=1\nC :  c\nE=\nEND\nEND extra\nA: a\n  L = x, \\\n y\nEND\n");
+    const std::string expected =
+        "B:\n"
+        "  K = 1\n"
+        "  C: c\n"
+        "    E =\n"
+        "  END\n"
+        "END\n"
+        "A: a\n"
+        "  L = x, y\n"
+        "END\n";
+    EXPECT_EQ(normalised(store), expected);
+    EXPECT_EQ(normalised(fromText(expected)), expected);
+
+    // Text that only continuation can produce still reads back the same.
+    InternalTARNDatastore edges = fromText(
+        "\xEF\xBB\xBF\xEF\xBB\xBF"
+        "A:\n  Dir = C:\\d\\\\\n\n  \\\n  # K = v\nEND\n");
+    EXPECT_EQ(edges.getParameterValue("/\xEF\xBB\xBF"
+                                      "A",
+                                      "Dir"),
+              "C:\\d\\");
+    EXPECT_FALSE(
+        edges.hasParameter("/\xEF\xBB\xBF"
+                           "A",
+                           "# K"));
+    const std::string edgeText = normalised(edges);
+    EXPECT_EQ(normalised(fromText(edgeText)), edgeText);
+
+    InternalTARNDatastore forms(kData + "/reader_forms.tarn", InternalTARNDatastore::FILE);
+    const std::string once = normalised(forms);
+    EXPECT_EQ(normalised(fromText(once)), once);
+}
+
+}  // namespace
+}  // namespace kel

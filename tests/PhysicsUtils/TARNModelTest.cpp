@@ -1,0 +1,137 @@
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicsutils/TARNContext.h>
+#include <kel/physicsutils/TARNModel.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace kel;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace {
+
+const char* const s_model = R"(
+FLOW: main
+  Solver = coupled
+  DOMAIN: d1
+    Material = steel
+    BOUNDARY: inlet
+      Boundary Type = INLET
+    END
+    FLUID:
+      Option = air
+    END
+    BOUNDARY: outlet
+    END
+  END
+  DOMAIN: d2
+  END
+END
+FLOW: main
+  Solver = segregated
+  Time = 1 [s]
+END
+)";
+
+std::unique_ptr<TARNModel> readModel() {
+    return TARNModel::fromText(s_model);
+}
+
+}  // namespace
+
+TEST(TARNModelTest, ReadsObjectsParametersAndOrder) {
+    auto model = readModel();
+    EXPECT_TRUE(model->hasObject(""));
+    EXPECT_TRUE(model->hasObject("/FLOW:main/DOMAIN:d1/FLUID"));
+    EXPECT_FALSE(model->hasObject("/FLOW:main/DOMAIN:d3"));
+
+    EXPECT_THAT(model->getChildObjectPaths(""), ElementsAre("/FLOW:main"));
+    EXPECT_THAT(model->getChildObjectPaths("/FLOW:main/DOMAIN:d1"),
+                ElementsAre("/FLOW:main/DOMAIN:d1/BOUNDARY:inlet", "/FLOW:main/DOMAIN:d1/FLUID",
+                            "/FLOW:main/DOMAIN:d1/BOUNDARY:outlet"));
+    EXPECT_THAT(model->getChildObjectNames("/FLOW:main/DOMAIN:d1", "BOUNDARY"),
+                ElementsAre("inlet", "outlet"));
+    EXPECT_THAT(model->getChildObjectNames("/FLOW:main", "DOMAIN"), ElementsAre("d1", "d2"));
+
+    // A reopened object merges; a key set again keeps its first position, later value.
+    EXPECT_THAT(model->getParameterNames("/FLOW:main"), ElementsAre("Solver", "Time"));
+    EXPECT_EQ(model->getParameterValue("/FLOW:main", "Solver"), "segregated");
+
+    EXPECT_TRUE(model->hasParameter("/FLOW:main", "Time"));
+    EXPECT_FALSE(model->hasParameter("/FLOW:main", "Material"));
+    EXPECT_EQ(&model->getParameterValue("/FLOW:main", "x"), &model->getParameterValue("/a", "b"));
+    EXPECT_EQ(model->getRevision(), 0u);
+
+    EXPECT_THROW(TARNModel::fromText("A: a\n  x = 1\n"), PhysicsException);
+    EXPECT_THROW(TARNModel::fromFile("/nonexistent/dir/model.tarn"), PhysicsException);
+}
+
+TEST(TARNModelTest, ParameterEditsBumpTheRevision) {
+    auto model = readModel();
+    const std::string path = "/FLOW:main/DOMAIN:d2";
+
+    model->setParameterValue(path, "Material", "copper");
+    EXPECT_EQ(model->getRevision(), 1u);
+    model->setParameterValue(path, "Phase", "solid");
+    model->setParameterValue(path, "Material", "steel");
+    EXPECT_EQ(model->getRevision(), 3u);
+    EXPECT_THAT(model->getParameterNames(path), ElementsAre("Material", "Phase"));
+    EXPECT_EQ(model->getParameterValue(path, "Material"), "steel");
+
+    EXPECT_TRUE(model->removeParameter(path, "Material"));
+    EXPECT_FALSE(model->removeParameter(path, "Material"));
+    EXPECT_THAT(model->getParameterNames(path), ElementsAre("Phase"));
+    EXPECT_EQ(model->getRevision(), 4u);
+
+    EXPECT_THROW(model->setParameterValue("/nowhere", "a", "b"), PhysicsException);
+    EXPECT_EQ(model->getRevision(), 4u);
+}
+
+TEST(TARNModelTest, AddObjectNeedsItsParent) {
+    TARNModel model;
+    model.addObject("/FLOW:f");
+    model.addObject("/FLOW:f/SOLVER");
+    model.addObject("/FLOW:f/SOLVER");  // already there: nothing changes
+    EXPECT_EQ(model.getRevision(), 2u);
+    EXPECT_THAT(model.getChildObjectPaths("/FLOW:f"), ElementsAre("/FLOW:f/SOLVER"));
+    EXPECT_THAT(model.getChildObjectNames("/FLOW:f", "SOLVER"), ElementsAre(""));
+
+    try {
+        model.addObject("/A:x/B:y");
+        FAIL() << "object without parent added";
+    } catch (const PhysicsException& e) {
+        EXPECT_STREQ(e.what(), "TARNModel::addObject - parent of /A:x/B:y does not exist");
+    }
+    EXPECT_THROW(model.addObject("FLOW"), PhysicsException);
+    EXPECT_THROW(model.addObject("/FLOW:f/B:B"), PhysicsException);
+    EXPECT_EQ(model.getRevision(), 2u);
+}
+
+TEST(TARNModelTest, RemoveObjectRemovesTheSubtree) {
+    auto model = readModel();
+    EXPECT_TRUE(model->removeObject("/FLOW:main/DOMAIN:d1"));
+    EXPECT_EQ(model->getRevision(), 1u);
+    EXPECT_FALSE(model->hasObject("/FLOW:main/DOMAIN:d1"));
+    EXPECT_FALSE(model->hasParameter("/FLOW:main/DOMAIN:d1/FLUID", "Option"));
+    EXPECT_THAT(model->getChildObjectNames("/FLOW:main", "DOMAIN"), ElementsAre("d2"));
+
+    EXPECT_FALSE(model->removeObject("/FLOW:main/DOMAIN:d1"));
+    EXPECT_FALSE(model->removeObject(""));
+    EXPECT_EQ(model->getRevision(), 1u);
+
+    // The same path can be built again, empty.
+    model->addObject("/FLOW:main/DOMAIN:d1");
+    EXPECT_THAT(model->getChildObjectPaths("/FLOW:main/DOMAIN:d1"), IsEmpty());
+    EXPECT_THAT(model->getChildObjectNames("/FLOW:main", "DOMAIN"), ElementsAre("d2", "d1"));
+}
+
+TEST(TARNContextTest, WorksOutPathsTypeAndName) {
+    const TARNContext context("/FLOW:main/DOMAIN:d1/FLUID");
+    EXPECT_EQ(context.getFullPath(), "/FLOW:main/DOMAIN:d1/FLUID");
+    EXPECT_EQ(context.getTypePath(), "/FLOW/DOMAIN/FLUID");
+    EXPECT_EQ(context.getObjectType(), "FLUID");
+    EXPECT_EQ(context.getObjectName(), "");
+
+    EXPECT_EQ(TARNContext(TARNPath("/FLOW:main/DOMAIN:d1")).getObjectName(), "d1");
+}
