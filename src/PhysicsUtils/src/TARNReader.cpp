@@ -91,9 +91,10 @@ public:
         if (!m_open.empty()) {
             const Open& open = m_open.back();
             std::string_view component = std::string_view(m_path).substr(open.parentLength + 1);
-            std::string what(component);
-            std::size_t colon = what.find(':');
-            if (colon != std::string::npos) what.insert(colon + 1, " ");
+            std::size_t colon = component.find(':');
+            std::string what(component.substr(0, colon));
+            if (colon != std::string_view::npos)
+                what.append(": ").append(component.substr(colon + 1));
             fail(lineNo,
                  "missing END for " + what + " opened at line " + std::to_string(open.line));
         }
