@@ -397,12 +397,7 @@ std::string readFile(const std::string& name) {
 // Every object dependency of the examples builds with validation on.
 TEST(ObjDependDefExamplesTest, ExampleDependenciesBuildWithValidation) {
     const std::string dir = KEL_EXAMPLES_DIR;
-    std::string physics = readFile(dir + "/physics.tarn");
-    if (physics.find("OBJECT DEPENDENCY") == std::string::npos) {
-        physics = "PHYSICS:\nCHECK DATA:\n" + readFile(dir + "/physics-checks-h8.tarn.part") +
-                  "END\nDEPENDENCIES:\n" + readFile(dir + "/physics-objects.tarn.part") +
-                  "END\nEND\n";
-    }
+    const std::string physics = readFile(dir + "/physics.tarn");
     const InternalTARNDatastore rulesData(dir + "/rules.tarn", InternalTARNDatastore::FILE);
     const ModelRules rules(&rulesData);
     const testing::ObjDependDefTestSource source(physics);

@@ -39,6 +39,8 @@ public:
         throw std::logic_error("getParameterValueAsList called");
     }
     ParameterMap getParameterMap(const std::string& path) const override {
+        // A map for an object it does not hold, as an adaptor offering defaults may give.
+        if (path == "/Z") return ParameterMap{{"Offered", "default"}};
         return path == "/A" ? ParameterMap{{"Strict", "strict"}} : ParameterMap{};
     }
     std::vector<std::string> getChildObjectNamesByType(const std::string& path,
@@ -108,6 +110,8 @@ TEST_F(CompositeTARNDatastoreTest, AsksComponentsOnlyWhatTheyCanAnswer) {
     EXPECT_THAT(composite.getParameterValueAsList("/A", "Strict"), ElementsAre("strict"));
     EXPECT_THAT(composite.getChildObjectPathsByType("/A", "C"),
                 ElementsAre("/A/C:s", "/A/C:x", "/A/C"));
+    // Only stores that hold the object contribute to its map.
+    EXPECT_THAT(composite.getParameterMap("/Z"), IsEmpty());
     // Its PhysicsException from getChildObjectPaths leaves it out of that answer.
     EXPECT_THAT(composite.getChildObjectPaths("/A"), ElementsAre("/A/C:x", "/A/C"));
 }

@@ -11,7 +11,8 @@ namespace kel {
 // asked in precedence order (base first, unless a store was composed with otherWins):
 // a parameter value comes from the first store that has the parameter (hasParameter is
 // asked before getParameterValue, so a store whose hasParameter is false is never asked
-// for a value); parameter maps merge with the same precedence; child names and paths are
+// for a value); parameter maps merge with the same precedence, over the stores that hold
+// the object; child names and paths are
 // the union in first-appearance order, and paths by type are formed from the names, so
 // component stores are never asked for getChildObjectPathsByType. A component that
 // throws PhysicsException for getChildObjectPaths is left out of that answer.

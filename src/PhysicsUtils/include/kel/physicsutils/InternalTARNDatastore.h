@@ -10,7 +10,8 @@
 namespace kel {
 
 // A TARNDatastore held in memory, read from TARN text (see TARNReader for the syntax).
-// Objects are indexed by full path, so lookups never scan. Opening the same path twice
+// Each object is indexed under its parent by type and name, so a lookup costs one hash
+// probe per path component and never scans, and memory stays linear in the nesting depth. Opening the same path twice
 // merges into one object; a key set twice keeps the later value; children and parameters
 // keep their first-appearance order. Immutable after construction; safe for concurrent
 // const use.

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <kel/physicsdata/dependency/ObjDependDef.h>
+#include <kel/physicsutils/ParentContextParser.h>
+#include <kel/utilities/NonCopyable.h>
+#include <kel/utilities/refcnt_ptr.h>
+
+namespace kel {
+
+class AvailabilityCheckDataSource;
+class ModelRules;
+template <class T>
+class ParentContextHolder;
+
+// Turns every "OBJECT DEPENDENCY" object under "/PHYSICS/DEPENDENCIES" into an ObjDependDef
+// filed in the holder under each parent context it applies to. Context-free data applies
+// to every parent type path of the type less the object's invalid contexts (and is filed
+// as default); child types a definition leaves unused become invalid contexts under its
+// object paths. Rationalises the holder when the parse completes.
+//
+// While parsing it collects what the parameter value parser needs: the context rule data
+// of every definition by object path, and every parameter name the definitions use
+// (except context rule parameters). Errors throw PhysicsException; definition errors pass
+// through unchanged.
+//
+// Ownership: source, rules and holder are not owned and must outlive the parse. One parse
+// per parser; single-threaded.
+class ObjDependParser : public ParentContextParser, private NonCopyable {
+public:
+    using ContextRuleInfoMap =
+        std::map<std::string, refcnt_ptr<const ObjDependDef::ContextRuleInfo>>;
+
+    ObjDependParser(const AvailabilityCheckDataSource* source, const ModelRules* rules,
+                    bool validate, ParentContextHolder<ObjDependDef>* holder);
+    ~ObjDependParser() override;
+
+    // Object path (context + "/" + type) to the context rule data of its definition.
+    ContextRuleInfoMap getContextRuleInfoMap() const { return m_contextRuleInfoMap; }
+    std::set<std::string> getUsedParamNames() const { return m_usedParamNames; }
+
+protected:
+    void onObjectName(const std::string& name) override;
+    void onNonContextData(const std::string& name, const ParameterMap& map) override;
+    void onContextData(const std::string& name, const std::vector<std::string>& contexts,
+                       const ParameterMap& map, bool isDefault) override;
+    void onCompletedObjects(const std::string& name) override;
+    void onParseComplete() override;
+
+private:
+    // Creates the definition of `type` for `contexts`; false when a key was taken.
+    bool addObjDependDef(const std::string& type, const std::vector<std::string>& contexts,
+                         const ParameterMap& map, bool isDefault);
+
+    const AvailabilityCheckDataSource* m_dataSource;
+    const ModelRules* m_rules;
+    ParentContextHolder<ObjDependDef>* m_holder;
+    ContextRuleInfoMap m_contextRuleInfoMap;
+    std::set<std::string> m_usedParamNames;
+    std::vector<std::string> m_defaultContexts;
+    bool m_validate;
+};
+
+}  // namespace kel

@@ -1,0 +1,119 @@
+#include <kel/physicsdata/beta/BetaPhysicsManager.h>
+
+#include <map>
+#include <stdexcept>
+
+#include <kel/physicschecks/BetaCheck.h>
+#include <kel/physicschecks/CheckDataSource.h>
+#include <kel/physicsdata/beta/BetaAvailCheckProxy.h>
+#include <kel/physicsdata/beta/BetaLoggingController.h>
+#include <kel/physicsdata/dependency/AvailData.h>
+#include <kel/utilities/DependencyGraph.h>
+
+namespace kel {
+
+namespace {
+
+// Node names of checks in the check/list dependency graph carry this prefix.
+const std::string s_checkNodePrefix = "CHECK:";
+
+// True when the two ordered sets share an element; walks both together.
+bool intersects(const std::set<std::string>& a, const std::set<std::string>& b) {
+    auto ia = a.begin();
+    auto ib = b.begin();
+    while (ia != a.end() && ib != b.end()) {
+        if (*ia < *ib)
+            ++ia;
+        else if (*ib < *ia)
+            ++ib;
+        else
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+struct BetaPhysicsManager::ProxyRegistry {
+    explicit ProxyRegistry(BetaLoggingController* controller) : loggingController(controller) {}
+
+    // One proxy per distinct question; owned.
+    std::map<AvailData, std::unique_ptr<BetaAvailCheckProxy>> proxies;
+    // Beta checks and every check depending on one, by name; not owned.
+    std::map<std::string, Check*> betaDependentChecks;
+    BetaLoggingController* loggingController;
+};
+
+BetaPhysicsManager::BetaPhysicsManager()
+    : m_loggingController(std::make_unique<BetaLoggingController>()),
+      m_registry(std::make_unique<ProxyRegistry>(m_loggingController.get())) {}
+
+// The registry (and its proxies) goes before the controller they point to.
+BetaPhysicsManager::~BetaPhysicsManager() {
+    m_registry.reset();
+}
+
+BetaLoggingController* BetaPhysicsManager::getLoggingController() const {
+    return m_loggingController.get();
+}
+
+void BetaPhysicsManager::enableBetaLogging() {
+    m_loggingController->enableBetaLogging();
+}
+
+void BetaPhysicsManager::disableBetaLogging() {
+    m_loggingController->disableBetaLogging();
+}
+
+void BetaPhysicsManager::addBetaCheck(const std::string& name, BetaCheck* check) {
+    if (!check)
+        throw std::invalid_argument("BetaPhysicsManager::addBetaCheck - no check given for \"" +
+                                    name + "\".");
+    m_betaCheckKeys.insert(s_checkNodePrefix + name);
+    check->setBetaLogger(m_loggingController.get());
+    m_registry->betaDependentChecks[name] = check;
+}
+
+void BetaPhysicsManager::setup(const CheckDataSource* source, const DependencyGraph& graph) {
+    for (const std::string& node : graph.getNamesWithDependencies()) {
+        if (node.compare(0, s_checkNodePrefix.size(), s_checkNodePrefix) != 0) continue;
+        if (!intersects(graph.getAllChildren(node), m_betaCheckKeys)) continue;
+        if (!source)
+            throw std::invalid_argument("BetaPhysicsManager::setup - no check data source given.");
+        std::string name = node.substr(s_checkNodePrefix.size());
+        m_registry->betaDependentChecks[name] = source->getCheck(name, true);
+    }
+}
+
+Check* BetaPhysicsManager::getProxy(const AvailData& question) const {
+    ProxyRegistry& registry = *m_registry;
+    auto found = registry.proxies.find(question);
+    if (found != registry.proxies.end()) return found->second.get();
+
+    auto dependent = registry.betaDependentChecks.find(question.checkName);
+    if (dependent == registry.betaDependentChecks.end() || !dependent->second) return nullptr;
+
+    auto proxy = std::make_unique<BetaAvailCheckProxy>(dependent->second,
+                                                       registry.loggingController, question);
+    Check* result = proxy.get();
+    registry.proxies.emplace(question, std::move(proxy));
+    return result;
+}
+
+Check* BetaPhysicsManager::getObjAvailCheck(const std::string& checkName,
+                                            const std::string& objectType) const {
+    return getProxy(AvailData(AvailData::OBJ_AVAIL, checkName, objectType, ""));
+}
+
+Check* BetaPhysicsManager::getParamAvailCheck(const std::string& checkName,
+                                              const std::string& paramName) const {
+    return getProxy(AvailData(AvailData::PARAM_AVAIL, checkName, paramName, ""));
+}
+
+Check* BetaPhysicsManager::getParamValAvailCheck(const std::string& checkName,
+                                                 const std::string& paramName,
+                                                 const std::string& value) const {
+    return getProxy(AvailData(AvailData::PARAM_VAL_AVAIL, checkName, paramName, value));
+}
+
+}  // namespace kel

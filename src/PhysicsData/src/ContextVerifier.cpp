@@ -1,0 +1,148 @@
+#include <kel/physicsdata/store/ContextVerifier.h>
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+#include <kel/physicschecks/Check.h>
+#include <kel/physicschecks/CheckDataSource.h>
+#include <kel/physicschecks/List.h>
+#include <kel/physicsdata/dependency/ObjDependDef.h>
+#include <kel/physicsdata/dependency/ParamValueDef.h>
+#include <kel/physicsutils/TARNPath.h>
+#include <kel/utilities/StringUtilities.h>
+
+namespace kel {
+
+namespace {
+
+// The required types that `available` lacks, ascending.
+std::vector<std::string> missingContext(const std::set<std::string>& required,
+                                        const std::set<std::string>& available) {
+    std::vector<std::string> missing;
+    std::set_difference(required.begin(), required.end(), available.begin(), available.end(),
+                        std::back_inserter(missing));
+    return missing;
+}
+
+void appendWarning(std::string subjectLine, const std::vector<std::string>& missing,
+                   std::vector<std::string>& lines) {
+    lines.push_back(std::move(subjectLine));
+    lines.push_back(" [ Unsatisfied context: " + StringUtilities::vectorToString(missing, ',') +
+                    " ]");
+}
+
+}  // namespace
+
+ContextVerifier::ContextVerifier(const std::vector<std::string>& namedTypes,
+                                 const CheckDataSource* source)
+    : m_namedTypes(namedTypes.begin(), namedTypes.end()), m_dataSource(source) {}
+
+std::vector<std::string> ContextVerifier::verifyObjDependChecks(const std::string& typePath,
+                                                                const ObjDependDef* def) const {
+    const std::set<std::string> available = namedTypesFromTypePath(typePath);
+    Strings lines;
+    verifyCheckMap(available, def->getReferencedCheckNames(ObjDependDef::CHILD),
+                   &ContextVerifier::warnChildCheck, lines);
+    verifyListMap(available, def->getReferencedListNames(ObjDependDef::CHILD),
+                  &ContextVerifier::warnChildList, lines);
+    verifyCheckMap(available, def->getReferencedCheckNames(ObjDependDef::PARAM),
+                   &ContextVerifier::warnParamCheck, lines);
+    verifyListMap(available, def->getReferencedListNames(ObjDependDef::PARAM),
+                  &ContextVerifier::warnParamList, lines);
+    return lines;
+}
+
+std::vector<std::string> ContextVerifier::verifyParamValChecks(const std::string& typePath,
+                                                               const ParamValueDef* def) const {
+    const std::set<std::string> available = namedTypesFromTypePath(typePath);
+    Strings lines;
+    verifyCheckVec(def->getName(), available, def->getReferencedCheckNames(),
+                   &ContextVerifier::warnParamValCheck, lines);
+    verifyListVec(def->getName(), available, def->getReferencedListNames(),
+                  &ContextVerifier::warnParamValList, lines);
+    return lines;
+}
+
+bool ContextVerifier::isNamedType(const std::string& type) const {
+    return m_namedTypes.count(type) != 0;
+}
+
+std::set<std::string> ContextVerifier::namedTypesFromTypePath(const std::string& typePath) const {
+    const TARNPath path(typePath);
+    std::set<std::string> result;
+    for (std::size_t i = 0; i < path.numComponent(); ++i) {
+        if (isNamedType(path.getType(i))) result.insert(path.getType(i));
+    }
+    return result;
+}
+
+void ContextVerifier::verifyCheckVec(const std::string& subject,
+                                     const std::set<std::string>& available, const Strings& names,
+                                     WarnOp warn, Strings& lines) const {
+    for (const std::string& name : names) {
+        const Check* check = m_dataSource->getCheck(name, true);
+        const Strings missing = missingContext(check->getRequiredContext(), available);
+        if (!missing.empty()) (this->*warn)(subject, name, missing, lines);
+    }
+}
+
+void ContextVerifier::verifyListVec(const std::string& subject,
+                                    const std::set<std::string>& available, const Strings& names,
+                                    WarnOp warn, Strings& lines) const {
+    for (const std::string& name : names) {
+        const List* list = m_dataSource->getList(name, true);
+        const Strings missing = missingContext(list->getRequiredContext(), available);
+        if (!missing.empty()) (this->*warn)(subject, name, missing, lines);
+    }
+}
+
+void ContextVerifier::verifyCheckMap(const std::set<std::string>& available,
+                                     const std::map<std::string, Strings>& namesBySubject,
+                                     WarnOp warn, Strings& lines) const {
+    for (const auto& [subject, names] : namesBySubject) {
+        verifyCheckVec(subject, available, names, warn, lines);
+    }
+}
+
+void ContextVerifier::verifyListMap(const std::set<std::string>& available,
+                                    const std::map<std::string, Strings>& namesBySubject,
+                                    WarnOp warn, Strings& lines) const {
+    for (const auto& [subject, names] : namesBySubject) {
+        verifyListVec(subject, available, names, warn, lines);
+    }
+}
+
+void ContextVerifier::warnChildCheck(const std::string& subject, const std::string& name,
+                                     const Strings& missing, Strings& lines) const {
+    appendWarning("Availability of child " + subject + " depends on CHECK " + name, missing, lines);
+}
+
+void ContextVerifier::warnChildList(const std::string& subject, const std::string& name,
+                                    const Strings& missing, Strings& lines) const {
+    appendWarning("Availability of child " + subject + " depends on LIST " + name, missing, lines);
+}
+
+void ContextVerifier::warnParamCheck(const std::string& subject, const std::string& name,
+                                     const Strings& missing, Strings& lines) const {
+    appendWarning("Availability of parameter " + subject + " depends on CHECK " + name, missing,
+                  lines);
+}
+
+void ContextVerifier::warnParamList(const std::string& subject, const std::string& name,
+                                    const Strings& missing, Strings& lines) const {
+    appendWarning("Availability of parameter " + subject + " depends on LIST " + name, missing,
+                  lines);
+}
+
+void ContextVerifier::warnParamValCheck(const std::string& subject, const std::string& name,
+                                        const Strings& missing, Strings& lines) const {
+    appendWarning("Value of parameter " + subject + " depends on CHECK " + name, missing, lines);
+}
+
+void ContextVerifier::warnParamValList(const std::string& subject, const std::string& name,
+                                       const Strings& missing, Strings& lines) const {
+    appendWarning("Value of parameter " + subject + " depends on LIST " + name, missing, lines);
+}
+
+}  // namespace kel

@@ -1,0 +1,179 @@
+#include <kel/physicsdata/tools/DefaultPhysicsTARNAdaptor.h>
+
+#include <algorithm>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsutils/TARNPath.h>
+#include <kel/utilities/StringUtilities.h>
+
+namespace kel {
+namespace {
+
+const std::string kRoot = "ROOT";
+const std::string kDependenciesPath = "/PHYSICS/DEPENDENCIES";
+const std::string kObjectDependency = "OBJECT DEPENDENCY";
+const std::string kObjDepContext = "OBJDEP CONTEXT";
+
+const std::string kUnusedChildList = "Unused Child List";
+const std::string kUnusedParameterList = "Unused Parameter List";
+const std::string kOrderedAllowedOptionList = "Ordered Allowed Option List";
+const std::string kOrderedRequiredParameterList = "Ordered Required Parameter List";
+const std::string kOrderedOptionalParameterList = "Ordered Optional Parameter List";
+const std::string kOrderedRequiredChildList = "Ordered Required Child List";
+const std::string kOrderedOptionalChildList = "Ordered Optional Child List";
+const std::string kCoupledOptionalChildList = "Coupled Optional Child List";
+const std::string kTreatRemainingChildren = "Treat Remaining Children As Unused";
+const std::string kTreatRemainingParameters = "Treat Remaining Parameters As Unused";
+const std::string kCoupleOptionalChildren = "Couple Optional Children";
+
+[[noreturn]] void notImplemented(const std::string& operation) {
+    throw PhysicsException("PhysicsData::DefaultPhysicsTARNAdaptor - " + operation +
+                           " not implemented.");
+}
+
+// Sets out[key] to the RULES list unless the list is empty, the PHYSICS data already names
+// one of its entries, or key is already set.
+void offerDefault(ParameterMap& out, const std::string& key, const std::vector<std::string>& list,
+                  const std::set<std::string>& known) {
+    if (list.empty() || out.count(key)) return;
+    if (std::any_of(list.begin(), list.end(),
+                    [&](const std::string& item) { return known.count(item) != 0; }))
+        return;
+    out[key] = StringUtilities::vectorToString(list, ',');
+}
+
+}  // namespace
+
+DefaultPhysicsTARNAdaptor::DefaultPhysicsTARNAdaptor(const TARNDatastore* physics,
+                                                     const ModelRules* rules)
+    : m_physics(physics), m_rules(rules) {
+    const auto topTypes = m_rules->getChildrenAll(kRoot);
+    m_excludedTypes.insert(topTypes.begin(), topTypes.end());
+    m_excludedTypes.insert(kRoot);
+
+    for (const auto& name :
+         m_physics->getChildObjectNamesByType(kDependenciesPath, kObjectDependency)) {
+        const std::string objectPath = kDependenciesPath + "/" + kObjectDependency + ":" + name;
+        if (!m_physics->getChildObjectPathsByType(objectPath, kObjDepContext).empty())
+            m_contextOrganisedTypes.insert(name);
+    }
+}
+
+DefaultPhysicsTARNAdaptor::DefaultPhysicsTARNAdaptor(const DefaultPhysicsTARNAdaptor& other) =
+    default;
+
+DefaultPhysicsTARNAdaptor::~DefaultPhysicsTARNAdaptor() = default;
+
+std::string DefaultPhysicsTARNAdaptor::dependencyType(const std::string& path) {
+    const TARNPath parsed(path);
+    if (parsed.size() <= 2 || parsed.getType(2) != kObjectDependency) return {};
+    return parsed.getSubPathByType(kObjectDependency).getLastName();
+}
+
+bool DefaultPhysicsTARNAdaptor::hasObject(const std::string& path) const {
+    if (path == kDependenciesPath) return true;
+    const std::string type = dependencyType(path);
+    return !type.empty() && !m_excludedTypes.count(type);
+}
+
+bool DefaultPhysicsTARNAdaptor::hasParameter(const std::string&, const std::string&) const {
+    return false;
+}
+
+std::string DefaultPhysicsTARNAdaptor::getParameterValue(const std::string&,
+                                                         const std::string&) const {
+    notImplemented("getParameterValue");
+}
+
+std::vector<std::string> DefaultPhysicsTARNAdaptor::getParameterValueAsList(
+    const std::string& path, const std::string& name) const {
+    return StringUtilities::stringToVector(getParameterValue(path, name), ',');
+}
+
+ParameterMap DefaultPhysicsTARNAdaptor::getParameterMap(const std::string& path) const {
+    auto cached = m_paramMapCache.find(path);
+    if (cached != m_paramMapCache.end()) return cached->second;
+
+    const std::string type = dependencyType(path);
+    if (type.empty()) return {};
+
+    ParameterMap result;
+    createParams(path, type, result);
+    if (!result.empty()) m_paramMapCache[path] = result;
+    return result;
+}
+
+void DefaultPhysicsTARNAdaptor::createParams(const std::string& path, const std::string& depType,
+                                             ParameterMap& out) const {
+    if (m_contextOrganisedTypes.count(depType) && TARNPath(path).getLastType() == kObjectDependency)
+        return;
+
+    auto value = [&](const std::string& key) { return m_physics->getParameterValue(path, key); };
+    if (!value(kUnusedChildList).empty() || !value(kUnusedParameterList).empty()) return;
+
+    const std::vector<std::string> ruleOptions = m_rules->getAllowedOptions(depType);
+    const std::string orderedOptions = value(kOrderedAllowedOptionList);
+    const std::vector<std::string> optionSet =
+        orderedOptions.empty() ? ruleOptions : StringUtilities::stringToVector(orderedOptions, ',');
+
+    const std::string requiredParams = value(kOrderedRequiredParameterList);
+    const std::string optionalParams = value(kOrderedOptionalParameterList);
+    const std::string requiredChildren = value(kOrderedRequiredChildList);
+    const std::string optionalChildren = value(kOrderedOptionalChildList);
+    const bool treatChildren = StringUtilities::stringToBool(value(kTreatRemainingChildren));
+    const bool treatParams = StringUtilities::stringToBool(value(kTreatRemainingParameters));
+
+    std::set<std::string> knownParams = StringUtilities::stringToSet(requiredParams, ',');
+    for (const auto& item : StringUtilities::stringToVector(optionalParams, ','))
+        knownParams.insert(item);
+    std::set<std::string> knownChildren = StringUtilities::stringToSet(requiredChildren, ',');
+    for (const auto& item : StringUtilities::stringToVector(optionalChildren, ','))
+        knownChildren.insert(item);
+
+    // The option-set queries hand out references valid only until the next such query for
+    // the type, so each list is consumed before the next one is asked for.
+    ParameterMap offered;
+    offerDefault(offered, kOrderedAllowedOptionList, ruleOptions,
+                 StringUtilities::stringToSet(orderedOptions, ','));
+    if (!treatParams) {
+        offerDefault(offered, kOrderedRequiredParameterList,
+                     m_rules->getEssentialParams(depType, optionSet), knownParams);
+        offerDefault(offered, kOrderedOptionalParameterList,
+                     m_rules->getOptionalParams(depType, optionSet), knownParams);
+    }
+    if (!treatChildren) {
+        offerDefault(offered, kOrderedRequiredChildList,
+                     m_rules->getEssentialChildren(depType, optionSet), knownChildren);
+        offerDefault(offered, kOrderedOptionalChildList,
+                     m_rules->getOptionalChildren(depType, optionSet), knownChildren);
+        if (StringUtilities::stringToBool(value(kCoupleOptionalChildren)))
+            offerDefault(offered, kCoupledOptionalChildList,
+                         m_rules->getOptionalChildren(depType, optionSet), knownChildren);
+    }
+    if (!offered.empty()) out = std::move(offered);
+}
+
+std::vector<std::string> DefaultPhysicsTARNAdaptor::getChildObjectNamesByType(
+    const std::string& path, const std::string& type) const {
+    if (type != kObjectDependency || path != kDependenciesPath) return {};
+    std::vector<std::string> types = m_rules->getNamedObjectTypes();
+    const auto singletons = m_rules->getSingletonTypes();
+    types.insert(types.end(), singletons.begin(), singletons.end());
+    std::sort(types.begin(), types.end());
+    types.erase(std::remove_if(types.begin(), types.end(),
+                               [&](const std::string& t) { return m_excludedTypes.count(t); }),
+                types.end());
+    return types;
+}
+
+std::vector<std::string> DefaultPhysicsTARNAdaptor::getChildObjectPathsByType(
+    const std::string&, const std::string&) const {
+    notImplemented("getChildObjectPathsByType");
+}
+
+std::vector<std::string> DefaultPhysicsTARNAdaptor::getChildObjectPaths(const std::string&) const {
+    notImplemented("getChildObjectPaths");
+}
+
+}  // namespace kel

@@ -1,0 +1,325 @@
+#include <kel/physicsdata/physics/PhysicsData.h>
+
+#include <stdexcept>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicschecks/BetaCheck.h>
+#include <kel/physicschecks/Check.h>
+#include <kel/physicschecks/GlobalCheck.h>
+#include <kel/physicschecks/List.h>
+#include <kel/physicsdata/beta/BetaPhysicsManager.h>
+#include <kel/physicsdata/dependency/ObjDependDef.h>
+#include <kel/physicsdata/dependency/ParamValueDef.h>
+#include <kel/physicsdata/physics/CheckEngineSet.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsdata/store/DependencyStore.h>
+#include <kel/physicsdata/tools/DefaultPhysicsTARNAdaptor.h>
+#include <kel/physicsutils/CompositeTARNDatastore.h>
+#include <kel/physicsutils/PhysicsStrings.h>
+#include <kel/physicsutils/TARNDatastore.h>
+#include <kel/physicsutils/TARNParam.h>
+#include <kel/physicsutils/TARNPath.h>
+#include <kel/utilities/DependencyGraph.h>
+#include <kel/utilities/OperationTimer.h>
+#include <kel/utilities/StringUtilities.h>
+
+#include "CheckStoreAdaptor.h"
+
+namespace kel {
+
+namespace {
+
+const std::string kCheckDataPath = "/PHYSICS/CHECK DATA";
+const std::string kCheckType = "CHECK";
+const std::string kListType = "LIST";
+const std::string kGlobalCheckType = "GLOBAL CHECK";
+const std::string kGlobalCheckRootList = "Global Check Root List";
+const std::string kCheckNode = "CHECK:";
+const std::string kListNode = "LIST:";
+
+// The path of a child of the CHECK DATA folder; an unnamed child is "/TYPE".
+std::string childPath(const std::string& type, const std::string& name) {
+    return kCheckDataPath + "/" + type + (name.empty() ? "" : ":" + name);
+}
+
+std::vector<std::string> prefixed(const std::string& prefix,
+                                  const std::vector<std::string>& names) {
+    std::vector<std::string> result;
+    result.reserve(names.size());
+    for (const auto& name : names)
+        result.push_back(prefix + name);
+    return result;
+}
+
+// Splits a path at its last "/" into (context, last component).
+std::pair<std::string, std::string> splitAtLastSlash(const std::string& path,
+                                                     const char* operation) {
+    const auto pos = path.rfind('/');
+    if (pos == std::string::npos) {
+        throw std::out_of_range(std::string("PhysicsData::") + operation +
+                                " - path has no \"/\": \"" + path + "\"");
+    }
+    return {path.substr(0, pos), path.substr(pos + 1)};
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// DataVerifyAdaptor
+
+bool PhysicsData::DataVerifyAdaptor::isValidPath(const TARNPath& path) const {
+    return m_rules->isValidPath(path);
+}
+
+bool PhysicsData::DataVerifyAdaptor::isValidType(const std::string& type) const {
+    return m_rules->isValidType(type);
+}
+
+bool PhysicsData::DataVerifyAdaptor::isAllowedParamAll(const std::string& type,
+                                                       const std::string& param) const {
+    return m_rules->isAllowedParamAll(type, param);
+}
+
+int PhysicsData::DataVerifyAdaptor::verifyParamValue(const std::string& type,
+                                                     const std::string& param,
+                                                     const std::string& value) const {
+    const TARNParam::Type paramType = getParamType(type, param);
+    if (TARNParam::isLogicalType(paramType)) {
+        return TARNParam::valueAsBool(value).second ? ValueOk : ValueBad;
+    }
+    if (TARNParam::isStringType(paramType)) {
+        if (param == m_rules->getContextRuleParam(type)) {
+            for (const auto& option : m_rules->getAllowedOptions(type))
+                if (option == value) return ValueOk;
+            return ValueBad;
+        }
+        return m_rules->isPossibleAllowedString(type, param, value) ? ValueOk : ValueBad;
+    }
+    return ValueNotCheckable;
+}
+
+TARNParam::Type PhysicsData::DataVerifyAdaptor::getParamType(const std::string& type,
+                                                             const std::string& param) const {
+    return m_rules->getParamType(type, param);
+}
+
+PhysicsData::DataVerifyAdaptor::~DataVerifyAdaptor() = default;
+
+// ---------------------------------------------------------------------------------------
+// Construction
+
+PhysicsData::PhysicsData(const TARNDatastore* physics, const ModelRules* rules,
+                         const PhysicsFunctionStore* functions, BetaPhysicsManager* beta)
+    : m_physics(physics), m_rules(rules), m_functions(functions), m_beta(beta) {
+    if (!m_physics || !m_rules) {
+        throw PhysicsException("PhysicsData::PhysicsData - null input parameter.");
+    }
+    m_verify = std::make_unique<DataVerifyAdaptor>(m_rules);
+    m_engine = std::make_shared<CheckEngineSet>(m_functions, m_verify.get());
+    initialise();
+}
+
+PhysicsData::~PhysicsData() = default;
+
+void PhysicsData::initialise() {
+    OperationTimer timer("PhysicsData initialisation");
+    DependencyGraph graph;
+
+    timer.enterSection("...init Checks...");
+    for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kCheckType)) {
+        const std::string path = childPath(kCheckType, name);
+        Check* check = m_engine->checks().create(name, m_physics->getParameterMap(path));
+        graph.addDependency(kCheckNode + name,
+                            prefixed(kCheckNode, check->getCheckNamesDependOn()));
+        graph.addDependency(kCheckNode + name, prefixed(kListNode, check->getListNamesDependOn()));
+        if (m_beta &&
+            m_physics->getParameterValue(path, PhysicsStrings::s_Type) == PhysicsStrings::s_Beta) {
+            auto* betaCheck = dynamic_cast<BetaCheck*>(check);
+            if (!betaCheck) {
+                throw std::runtime_error("Supposed Beta Check \"" + name +
+                                         "\" failed dynamic cast to BetaCheck.");
+            }
+            m_beta->addBetaCheck(name, betaCheck);
+        }
+    }
+
+    timer.enterSection("...init Lists...");
+    for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kListType)) {
+        List* list =
+            m_engine->lists().create(name, m_physics->getParameterMap(childPath(kListType, name)));
+        graph.addDependency(kListNode + name, prefixed(kCheckNode, list->getCheckNamesDependOn()));
+        graph.addDependency(kListNode + name, prefixed(kListNode, list->getListNamesDependOn()));
+    }
+
+    timer.enterSection("...resolve Check/List dependencies...");
+    initialiseChecks(graph);
+
+    timer.enterSection("...initialise BetaManager...");
+    if (m_beta) {
+        CheckStoreAdaptor source(this, m_functions);
+        m_beta->setup(&source, graph);
+    }
+
+    timer.enterSection("...initialise GlobalChecks...");
+    initialiseGlobalChecks();
+
+    timer.enterSection("...initialise DEPENDENCIES data...");
+    initialiseDependencies();
+}
+
+void PhysicsData::initialiseChecks(DependencyGraph& graph) {
+    std::vector<std::string> known = prefixed(kCheckNode, m_engine->checks().getNames());
+    for (const auto& name : m_engine->lists().getNames())
+        known.push_back(kListNode + name);
+
+    std::vector<std::string> unknown;
+    if (!graph.areNodeNamesKnown(known, unknown)) {
+        throw PhysicsException(
+            "PhysicsData::initialiseChecks - the following unrecognised objects are referenced "
+            "in at least one existing CHECK or LIST: " +
+            StringUtilities::vectorToString(unknown, ','));
+    }
+    std::string node;
+    if (!graph.isAcyclic(node)) {
+        throw PhysicsException(
+            "PhysicsData::initialiseChecks - there are cyclic dependencies between the CHECK or "
+            "LIST objects that have been defined. For example, the object \"" +
+            node + "\" is in a cyclic subgraph.");
+    }
+
+    CheckStoreAdaptor source(this, m_functions);
+    for (const auto& nodeName : graph.getNamesWithDependencies()) {
+        const auto [type, name] = StringUtilities::splitObjectTypeAndName(nodeName);
+        if (type == kCheckType) {
+            m_engine->checks().get(name, true)->setUnresolved(&source);
+        } else if (type == kListType) {
+            m_engine->lists().get(name, true)->setUnresolved(&source);
+        }
+    }
+}
+
+void PhysicsData::initialiseGlobalChecks() {
+    CheckStoreAdaptor source(this, m_functions);
+    for (const auto& name :
+         m_physics->getChildObjectNamesByType(kCheckDataPath, kGlobalCheckType)) {
+        GlobalCheck* globalCheck = m_engine->globalChecks().create(
+            name, m_physics->getParameterMap(childPath(kGlobalCheckType, name)));
+        globalCheck->setUnresolved(&source);
+    }
+}
+
+void PhysicsData::initialiseDependencies() {
+    // The RULES fill in what the PHYSICS data leaves out; the real data wins.
+    DefaultPhysicsTARNAdaptor defaults(m_physics, m_rules);
+    CompositeTARNDatastore composite(m_physics, false);
+    composite.compose(&defaults, false, nullptr);
+
+    CheckStoreAdaptor source(this, m_functions);
+    m_dependencyStore = std::make_unique<DependencyStore>(&composite, m_rules, &source);
+
+    if (m_physics->hasParameter(kCheckDataPath, kGlobalCheckRootList)) {
+        m_globalCheckRoots =
+            m_physics->getParameterValueAsList(kCheckDataPath, kGlobalCheckRootList);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Queries
+
+Check* PhysicsData::getCheck(const std::string& name, bool mustExist) const {
+    return m_engine->checks().get(name, mustExist);
+}
+
+List* PhysicsData::getList(const std::string& name, bool mustExist) const {
+    return m_engine->lists().get(name, mustExist);
+}
+
+GlobalCheck* PhysicsData::getGlobalCheck(const std::string& name, bool mustExist) const {
+    return m_engine->globalChecks().get(name, mustExist);
+}
+
+std::vector<std::string> PhysicsData::getCheckNames() const {
+    return m_engine->checks().getNames();
+}
+
+std::vector<std::string> PhysicsData::getListNames() const {
+    return m_engine->lists().getNames();
+}
+
+std::vector<std::string> PhysicsData::getGlobalCheckNames() const {
+    return m_engine->globalChecks().getNames();
+}
+
+Check* PhysicsData::getObjAvailCheck(const std::string& checkName, const std::string& type,
+                                     bool mustExist) const {
+    if (m_beta) {
+        if (Check* proxy = m_beta->getObjAvailCheck(checkName, type)) return proxy;
+    }
+    return getCheck(checkName, mustExist);
+}
+
+Check* PhysicsData::getParamAvailCheck(const std::string& checkName, const std::string& param,
+                                       bool mustExist) const {
+    if (m_beta) {
+        if (Check* proxy = m_beta->getParamAvailCheck(checkName, param)) return proxy;
+    }
+    return getCheck(checkName, mustExist);
+}
+
+Check* PhysicsData::getParamValAvailCheck(const std::string& checkName, const std::string& param,
+                                          const std::string& value, bool mustExist) const {
+    if (m_beta) {
+        if (Check* proxy = m_beta->getParamValAvailCheck(checkName, param, value)) return proxy;
+    }
+    return getCheck(checkName, mustExist);
+}
+
+const ObjDependDef* PhysicsData::getObjDependDef(const std::string& typePath,
+                                                 bool mustExist) const {
+    const auto [context, type] = splitAtLastSlash(typePath, "getObjDependDef");
+    return m_dependencyStore->getObjDependDef(context, type, mustExist);
+}
+
+const ParamValueDef* PhysicsData::getParamValueDef(const std::string& context,
+                                                   const std::string& name, bool mustExist) const {
+    return m_dependencyStore->getParamValueDef(context, name, mustExist);
+}
+
+std::vector<std::string> PhysicsData::getRequiredParams(const std::string& objectPath) const {
+    return getObjDependDef(TARNPath(objectPath).getTypePath(), true)->getOrderedReqParamNames();
+}
+
+std::vector<std::string> PhysicsData::getOptionalParams(const std::string& objectPath) const {
+    return getObjDependDef(TARNPath(objectPath).getTypePath(), true)->getOrderedOptParamNames();
+}
+
+std::vector<std::string> PhysicsData::findEquivObjContexts(const std::string& typePath) const {
+    const auto [context, type] = splitAtLastSlash(typePath, "findEquivObjContexts");
+    return m_dependencyStore->findEquivObjContexts(context, type);
+}
+
+std::vector<std::string> PhysicsData::findEquivParamContexts(const std::string& path) const {
+    const auto [context, name] = splitAtLastSlash(path, "findEquivParamContexts");
+    return m_dependencyStore->findEquivParamContexts(context, name);
+}
+
+bool PhysicsData::isValidObjPath(const std::string& objectPath) const {
+    const TARNPath path(objectPath);
+    if (!m_rules->isValidPath(path)) return false;
+    const std::string typePath = path.getTypePath();
+    const auto pos = typePath.rfind('/');
+    if (pos == std::string::npos) return false;
+    return m_dependencyStore->getObjDependDef(typePath.substr(0, pos), path.getLastType(), false) !=
+           nullptr;
+}
+
+bool PhysicsData::isValidParamPath(const std::string& paramPath) const {
+    const auto pos = paramPath.rfind('/');
+    if (pos == std::string::npos) return false;
+    const TARNPath objectPath(paramPath.substr(0, pos));
+    if (!m_rules->isValidPath(objectPath)) return false;
+    return m_dependencyStore->getParamValueDef(objectPath.getTypePath(), paramPath.substr(pos + 1),
+                                               false) != nullptr;
+}
+
+}  // namespace kel

@@ -1,0 +1,273 @@
+// The RULES-derived dependency data offered for what the PHYSICS data leaves out: which
+// types get an OBJECT DEPENDENCY, which lists are offered against what PHYSICS already
+// says, the per-path cache, the refused operations, and the adaptor behind a composite.
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsdata/tools/DefaultPhysicsTARNAdaptor.h>
+#include <kel/physicsutils/CompositeTARNDatastore.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+
+namespace kel {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// ROOT -> A -> B (named: essential p, optional q) and C (singleton with options x/y and
+// children D, E).
+const char* const kRules = R"(
+RULES:
+  PARAMETER: p
+    Parameter Type = String
+  END
+  PARAMETER: q
+    Parameter Type = Real
+  END
+  PARAMETER: kind
+    Parameter Type = String
+    Allowed String List = x, y
+  END
+  PARAMETER: r
+    Parameter Type = Integer
+  END
+  PARAMETER: s
+    Parameter Type = Integer
+  END
+  SINGLETON: ROOT
+    Optional Child List = A
+  END
+  SINGLETON: A
+    Optional Child List = B, C
+  END
+  OBJECT: B
+    Essential Parameter List = p
+    Optional Parameter List = q
+  END
+  SINGLETON: C
+    Context Rule = kind
+    Allowed Option List = x, y
+    Essential Parameter List = kind
+    CONTEXT: x
+      Optional Parameter List = r
+      Optional Child List = D
+    END
+    CONTEXT: y
+      Optional Parameter List = s
+      Essential Child List = E
+    END
+  END
+  OBJECT: D
+  END
+  OBJECT: E
+  END
+END
+)";
+
+const std::string kB = "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:B";
+const std::string kC = "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:C";
+
+// Counts the parameter values read from it.
+class CountingStore : public InternalTARNDatastore {
+public:
+    using InternalTARNDatastore::InternalTARNDatastore;
+    std::string getParameterValue(const std::string& path, const std::string& name) const override {
+        ++valueReads;
+        return InternalTARNDatastore::getParameterValue(path, name);
+    }
+    mutable int valueReads = 0;
+};
+
+class DefaultPhysicsTARNAdaptorTest : public ::testing::Test {
+protected:
+    DefaultPhysicsTARNAdaptorTest()
+        : m_rulesDs(kRules, InternalTARNDatastore::TEXT), m_rules(&m_rulesDs) {}
+
+    // An adaptor over PHYSICS text holding the given body of "/PHYSICS/DEPENDENCIES".
+    DefaultPhysicsTARNAdaptor& adaptor(const std::string& dependencies = "") {
+        m_physics = std::make_unique<InternalTARNDatastore>(
+            "PHYSICS:\n DEPENDENCIES:\n" + dependencies + "\n END\nEND\n",
+            InternalTARNDatastore::TEXT);
+        m_adaptor = std::make_unique<DefaultPhysicsTARNAdaptor>(m_physics.get(), &m_rules);
+        return *m_adaptor;
+    }
+
+    InternalTARNDatastore m_rulesDs;
+    ModelRules m_rules;
+    std::unique_ptr<InternalTARNDatastore> m_physics;
+    std::unique_ptr<DefaultPhysicsTARNAdaptor> m_adaptor;
+};
+
+TEST_F(DefaultPhysicsTARNAdaptorTest, OffersEveryTypeBelowTheTopLevel) {
+    const auto& a = adaptor();
+    EXPECT_EQ(a.getChildObjectNamesByType("/PHYSICS/DEPENDENCIES", "OBJECT DEPENDENCY"),
+              (Strings{"B", "C", "D", "E"}));
+    EXPECT_TRUE(a.getChildObjectNamesByType("/PHYSICS/DEPENDENCIES", "PARAMETER VALUES").empty());
+    EXPECT_TRUE(a.getChildObjectNamesByType("/PHYSICS", "OBJECT DEPENDENCY").empty());
+    EXPECT_TRUE(a.getChildObjectNamesByType(kB, "OBJECT DEPENDENCY").empty());
+
+    EXPECT_TRUE(a.hasObject("/PHYSICS/DEPENDENCIES"));
+    EXPECT_TRUE(a.hasObject(kB));
+    EXPECT_TRUE(a.hasObject(kC + "/OBJDEP CONTEXT:any"));
+    EXPECT_FALSE(a.hasObject("/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:A"));
+    EXPECT_FALSE(a.hasObject("/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:ROOT"));
+    EXPECT_FALSE(a.hasObject("/PHYSICS"));
+    EXPECT_FALSE(a.hasObject("/PHYSICS/DEPENDENCIES/PARAMETER VALUES:p"));
+    EXPECT_FALSE(a.hasObject("/OBJECT DEPENDENCY:B"));
+}
+
+TEST_F(DefaultPhysicsTARNAdaptorTest, OffersRulesListsWherePhysicsIsSilent) {
+    const auto& a = adaptor();
+    EXPECT_EQ(a.getParameterMap(kB), (ParameterMap{{"Ordered Required Parameter List", "p"},
+                                                   {"Ordered Optional Parameter List", "q"}}));
+    // Options: every allowed option, lists accumulated over all of them.
+    EXPECT_EQ(a.getParameterMap(kC), (ParameterMap{{"Ordered Allowed Option List", "x,y"},
+                                                   {"Ordered Required Parameter List", "kind"},
+                                                   {"Ordered Optional Parameter List", "r,s"},
+                                                   {"Ordered Required Child List", "E"},
+                                                   {"Ordered Optional Child List", "D"}}));
+    EXPECT_TRUE(a.getParameterMap("/PHYSICS/DEPENDENCIES").empty());
+    EXPECT_TRUE(a.getParameterMap(kB.substr(0, kB.size() - 2)).empty());  // not a dependency
+}
+
+TEST_F(DefaultPhysicsTARNAdaptorTest, ListsNamedInPhysicsAreNotOffered) {
+    EXPECT_EQ(adaptor("OBJECT DEPENDENCY: B\n Ordered Optional Parameter List = q\nEND")
+                  .getParameterMap(kB),
+              (ParameterMap{{"Ordered Required Parameter List", "p"}}));
+    // Knowing one name of a list is enough, whichever list PHYSICS names it in.
+    EXPECT_TRUE(adaptor("OBJECT DEPENDENCY: B\n Ordered Required Parameter List = q, p\nEND")
+                    .getParameterMap(kB)
+                    .empty());
+    EXPECT_TRUE(adaptor("OBJECT DEPENDENCY: B\n Treat Remaining Parameters As Unused = yes\nEND")
+                    .getParameterMap(kB)
+                    .empty());
+    EXPECT_EQ(adaptor("OBJECT DEPENDENCY: C\n Treat Remaining Children As Unused = true\n"
+                      " Ordered Required Parameter List = kind\nEND")
+                  .getParameterMap(kC),
+              (ParameterMap{{"Ordered Allowed Option List", "x,y"},
+                            {"Ordered Optional Parameter List", "r,s"}}));
+}
+
+TEST_F(DefaultPhysicsTARNAdaptorTest, UnusedListsSuppressEveryDefault) {
+    EXPECT_TRUE(adaptor("OBJECT DEPENDENCY: B\n Unused Parameter List = q\nEND")
+                    .getParameterMap(kB)
+                    .empty());
+    EXPECT_TRUE(
+        adaptor("OBJECT DEPENDENCY: C\n Unused Child List = D\nEND").getParameterMap(kC).empty());
+    EXPECT_EQ(
+        adaptor("OBJECT DEPENDENCY: B\n Unused Parameter List =\nEND").getParameterMap(kB).size(),
+        2u);
+}
+
+TEST_F(DefaultPhysicsTARNAdaptorTest, PhysicsOptionOrderSelectsTheOptions) {
+    EXPECT_EQ(
+        adaptor("OBJECT DEPENDENCY: C\n Ordered Allowed Option List = y\nEND").getParameterMap(kC),
+        (ParameterMap{{"Ordered Required Parameter List", "kind"},
+                      {"Ordered Optional Parameter List", "s"},
+                      {"Ordered Required Child List", "E"}}));
+    EXPECT_THROW(
+        adaptor("OBJECT DEPENDENCY: C\n Ordered Allowed Option List = z\nEND").getParameterMap(kC),
+        std::runtime_error);
+}
+
+TEST_F(DefaultPhysicsTARNAdaptorTest, CoupledChildrenRepeatTheOptionalChildren) {
+    EXPECT_EQ(adaptor("OBJECT DEPENDENCY: C\n Couple Optional Children = true\n"
+                      " Ordered Required Parameter List = kind, r, s\n"
+                      " Ordered Allowed Option List = x, y\nEND")
+                  .getParameterMap(kC),
+              (ParameterMap{{"Ordered Required Child List", "E"},
+                            {"Ordered Optional Child List", "D"},
+                            {"Coupled Optional Child List", "D"}}));
+}
+
+TEST_F(DefaultPhysicsTARNAdaptorTest, ContextOrganisedTypesGetDefaultsOnlyBelowTheirContexts) {
+    const auto& a = adaptor(
+        "OBJECT DEPENDENCY: B\n"
+        " OBJDEP CONTEXT: all\n  Parent Context List = Default\n"
+        "  Ordered Optional Parameter List = q\n END\nEND");
+    EXPECT_TRUE(a.getParameterMap(kB).empty());
+    EXPECT_EQ(a.getParameterMap(kB + "/OBJDEP CONTEXT:all"),
+              (ParameterMap{{"Ordered Required Parameter List", "p"}}));
+    EXPECT_EQ(a.getParameterMap(kC).size(), 5u);  // other types are unaffected
+}
+
+TEST_F(DefaultPhysicsTARNAdaptorTest, MapsAreCachedPerPathButEmptyResultsAreNot) {
+    CountingStore counting(
+        "PHYSICS:\n DEPENDENCIES:\n  OBJECT DEPENDENCY: C\n   Unused Child List = D\n  END\n"
+        " END\nEND\n",
+        InternalTARNDatastore::TEXT);
+    DefaultPhysicsTARNAdaptor a(&counting, &m_rules);
+
+    const ParameterMap first = a.getParameterMap(kB);
+    const int reads = counting.valueReads;
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(a.getParameterMap(kB), first);
+    EXPECT_EQ(counting.valueReads, reads);
+
+    EXPECT_TRUE(a.getParameterMap(kC).empty());
+    const int afterEmpty = counting.valueReads;
+    EXPECT_TRUE(a.getParameterMap(kC).empty());
+    EXPECT_GT(counting.valueReads, afterEmpty);
+
+    // A copy carries the cache along.
+    DefaultPhysicsTARNAdaptor copy(a);
+    const int beforeCopyRead = counting.valueReads;
+    EXPECT_EQ(copy.getParameterMap(kB), first);
+    EXPECT_EQ(counting.valueReads, beforeCopyRead);
+}
+
+TEST_F(DefaultPhysicsTARNAdaptorTest, RefusesValueAndPathQuestions) {
+    const auto& a = adaptor();
+    EXPECT_FALSE(a.hasParameter(kB, "Ordered Required Parameter List"));
+    EXPECT_FALSE(a.hasParameter("/PHYSICS/DEPENDENCIES", "x"));
+    auto message = [](auto&& call) {
+        try {
+            call();
+        } catch (const PhysicsException& e) {
+            return std::string(e.what());
+        }
+        return std::string("no exception");
+    };
+    EXPECT_EQ(message([&] { a.getParameterValue(kB, "Ordered Required Parameter List"); }),
+              "PhysicsData::DefaultPhysicsTARNAdaptor - getParameterValue not implemented.");
+    EXPECT_EQ(message([&] { a.getParameterValueAsList(kB, "x"); }),
+              "PhysicsData::DefaultPhysicsTARNAdaptor - getParameterValue not implemented.");
+    EXPECT_EQ(message([&] { a.getChildObjectPathsByType("/PHYSICS/DEPENDENCIES", "X"); }),
+              "PhysicsData::DefaultPhysicsTARNAdaptor - getChildObjectPathsByType not "
+              "implemented.");
+    EXPECT_EQ(message([&] { a.getChildObjectPaths("/PHYSICS/DEPENDENCIES"); }),
+              "PhysicsData::DefaultPhysicsTARNAdaptor - getChildObjectPaths not implemented.");
+}
+
+TEST_F(DefaultPhysicsTARNAdaptorTest, RulesErrorsPropagate) {
+    EXPECT_THROW(adaptor().getParameterMap("/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:Nope"),
+                 std::runtime_error);
+
+    InternalTARNDatastore noRootDs("RULES:\n OBJECT: B\n END\nEND\n", InternalTARNDatastore::TEXT);
+    ModelRules noRoot(&noRootDs);
+    InternalTARNDatastore physics("PHYSICS:\nEND\n", InternalTARNDatastore::TEXT);
+    EXPECT_THROW(DefaultPhysicsTARNAdaptor(&physics, &noRoot), std::runtime_error);
+}
+
+TEST_F(DefaultPhysicsTARNAdaptorTest, CompletesPhysicsBehindACompositeStore) {
+    adaptor("OBJECT DEPENDENCY: B\n Ordered Optional Parameter List = q\nEND");
+    CompositeTARNDatastore composite(m_physics.get(), false);
+    ASSERT_TRUE(composite.compose(m_adaptor.get(), false, nullptr));
+
+    EXPECT_EQ(composite.getChildObjectNamesByType("/PHYSICS/DEPENDENCIES", "OBJECT DEPENDENCY"),
+              (Strings{"B", "C", "D", "E"}));
+    EXPECT_EQ(composite.getParameterMap(kB),
+              (ParameterMap{{"Ordered Optional Parameter List", "q"},
+                            {"Ordered Required Parameter List", "p"}}));
+    EXPECT_EQ(composite.getParameterValue(kB, "Ordered Optional Parameter List"), "q");
+    EXPECT_TRUE(composite.hasObject(kC));
+}
+
+}  // namespace
+}  // namespace kel

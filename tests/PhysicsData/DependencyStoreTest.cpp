@@ -1,0 +1,523 @@
+#include <kel/physicsdata/store/DependencyStore.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicsdata/dependency/ObjDependDef.h>
+#include <kel/physicsdata/dependency/ParamValueDef.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+
+#include "ObjDependDefTestData.h"
+
+namespace kel {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
+
+// MATERIAL sits under FLOW and under DOMAIN and owns a local Temperature; BOUNDARY has the
+// context rule Kind, with an option that holds a blank.
+const char* const kRules = R"(
+RULES:
+  PARAMETER: Kind
+    Parameter Type = String
+  END
+  PARAMETER: Size
+    Parameter Type = Real
+  END
+  PARAMETER: Colour
+    Parameter Type = String
+  END
+  PARAMETER: Temperature
+    Parameter Type = Real
+  END
+  SINGLETON: ROOT
+    Optional Child List = FLOW
+  END
+  SINGLETON: FLOW
+    Optional Child List = DOMAIN, MATERIAL
+    Optional Parameter List = Size
+  END
+  OBJECT: DOMAIN
+    Optional Child List = BOUNDARY, MATERIAL
+    Optional Parameter List = Size, Colour
+  END
+  OBJECT: MATERIAL
+    Optional Parameter List = Colour, Temperature
+    PARAMETER: Temperature
+      Lower Bound = 0
+    END
+  END
+  OBJECT: BOUNDARY
+    Context Rule = Kind
+    Allowed Option List = Inlet, Wall, Free Slip
+    Essential Parameter List = Kind
+    CONTEXT: Inlet
+      Optional Parameter List = Temperature
+    END
+    CONTEXT: Wall
+      Optional Parameter List = Colour
+    END
+  END
+END
+)";
+
+// InDomain reads Size from the enclosing DOMAIN, so it needs DOMAIN on the object's path.
+const char* const kChecks = R"(
+PHYSICS:
+  CHECK DATA:
+    CHECK: IsBig
+      Type = Numeric Test
+      Parameter = Size
+      Operator = >
+      Value = 10
+    END
+    CHECK: InDomain
+      Type = Numeric Test
+      Parameter = Size
+      Object Type = DOMAIN
+      Operator = >
+      Value = 1
+    END
+    LIST: Colours
+      Type = Fixed
+      Value List = red, blue
+    END
+    LIST: Names
+      Type = Fixed
+      Value List = b1
+    END
+  END
+END
+)";
+
+const char* const kFlow = R"(
+    OBJECT DEPENDENCY: FLOW
+      Ordered Optional Child List = DOMAIN, MATERIAL
+      Ordered Optional Parameter List = Size
+    END
+)";
+const char* const kDomain = R"(
+    OBJECT DEPENDENCY: DOMAIN
+      Ordered Optional Parameter List = Size, Colour
+      Parameter Check List = Colour, IsBig
+      Ordered Optional Child List = BOUNDARY, MATERIAL
+      Child Name List = BOUNDARY, Names
+    END
+)";
+const char* const kMaterial = R"(
+    OBJECT DEPENDENCY: MATERIAL
+      OBJDEP CONTEXT: top
+        Parent Context List = /FLOW
+        Ordered Optional Parameter List = Colour
+      END
+      OBJDEP CONTEXT: rest
+        Parent Context List = Default
+        Ordered Optional Parameter List = Colour, Temperature
+        Parameter Check List = Temperature, InDomain
+      END
+    END
+)";
+const char* const kBoundary = R"(
+    OBJECT DEPENDENCY: BOUNDARY
+      Ordered Allowed Option List = Inlet, Wall
+      Default Option = Wall
+      Ordered Required Parameter List = Kind
+      Ordered Optional Parameter List = Temperature, Colour
+    END
+)";
+const char* const kColour = R"(
+    PARAMETER VALUES: Colour
+      Parameter Type = String
+      Value List Source = Colours
+    END
+)";
+
+std::string physics(const std::string& dependencies) {
+    std::string text = kChecks;
+    return text + "PHYSICS:\n  DEPENDENCIES:\n" + dependencies + "  END\nEND\n";
+}
+
+std::string fullData() {
+    return std::string(kFlow) + kDomain + kMaterial + kBoundary + kColour;
+}
+
+// Sets or removes an environment variable for the life of the guard, then restores it.
+class EnvGuard {
+public:
+    EnvGuard(const char* name, bool set) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        if (set) {
+            ::setenv(name, "1", 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    ~EnvGuard() {
+        if (m_old) {
+            ::setenv(m_name, m_old->c_str(), 1);
+        } else {
+            ::unsetenv(m_name);
+        }
+    }
+    EnvGuard(const EnvGuard&) = delete;
+    EnvGuard& operator=(const EnvGuard&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+class DependencyStoreTest : public ::testing::Test {
+protected:
+    DependencyStoreTest() : m_rulesDs(kRules, InternalTARNDatastore::TEXT), m_rules(&m_rulesDs) {}
+
+    std::unique_ptr<DependencyStore> build(const std::string& dependencies) {
+        const std::string text = physics(dependencies);
+        m_source = std::make_unique<testing::ObjDependDefTestSource>(text);
+        const InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
+        return std::make_unique<DependencyStore>(&ds, &m_rules, m_source.get());
+    }
+    std::string error(const std::string& dependencies) {
+        try {
+            build(dependencies);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return "no error";
+    }
+
+    InternalTARNDatastore m_rulesDs;
+    ModelRules m_rules;
+    std::unique_ptr<testing::ObjDependDefTestSource> m_source;
+    EnvGuard m_validate{"KEL_PHYSICS_VALIDATE_DATA", false};
+    EnvGuard m_dump{"KEL_PHYSICS_DUMP_UNUSED", false};
+};
+
+TEST_F(DependencyStoreTest, FindsObjectDefinitionsByParentContext) {
+    auto store = build(fullData());
+    const ObjDependDef* flow = store->getObjDependDef("", "FLOW", true);
+    EXPECT_EQ(flow->getType(), "FLOW");
+    const ObjDependDef* top = store->getObjDependDef("/FLOW", "MATERIAL", true);
+    const ObjDependDef* nested = store->getObjDependDef("/FLOW/DOMAIN", "MATERIAL", true);
+    EXPECT_NE(top, nested);
+    EXPECT_THAT(top->getOrderedParamNames(), ElementsAre("Colour"));
+    EXPECT_THAT(nested->getOrderedParamNames(), ElementsAre("Colour", "Temperature"));
+
+    EXPECT_THAT(store->findEquivObjContexts("", "FLOW"), ElementsAre("All Valid Contexts"));
+    EXPECT_THAT(store->findEquivObjContexts("/FLOW", "MATERIAL"), ElementsAre("/FLOW"));
+    EXPECT_THAT(store->findEquivObjContexts("/FLOW/DOMAIN", "MATERIAL"), ElementsAre("Default"));
+
+    EXPECT_EQ(store->getObjDependDef("/FLOW", "BOUNDARY", false), nullptr);
+    EXPECT_THAT([&] { store->getObjDependDef("/FLOW", "BOUNDARY", true); },
+                ThrowsMessage<PhysicsException>(
+                    StrEq("DependencyStore::getObjDependDef - no data to match requested context "
+                          "(/FLOW) for object (BOUNDARY)")));
+    EXPECT_THAT(store->findEquivObjContexts("/FLOW", "BOUNDARY"), IsEmpty());
+}
+
+TEST_F(DependencyStoreTest, ParameterDefinitionsSplitByLocalRulesDefinition) {
+    auto store = build(fullData());
+    // Colour has no local RULES definition anywhere: one definition serves every owner.
+    const ParamValueDef* colour = store->getParamValueDef("/FLOW/DOMAIN", "Colour", true);
+    EXPECT_EQ(colour->getValueListSourceName(), "Colours");
+    EXPECT_EQ(store->getParamValueDef("/FLOW/MATERIAL", "Colour", true), colour);
+    EXPECT_EQ(store->getParamValueDef("/FLOW/DOMAIN/BOUNDARY", "Colour", true), colour);
+    EXPECT_THAT(store->findEquivParamContexts("/FLOW/MATERIAL", "Colour"),
+                ElementsAre("All Valid Contexts"));
+
+    // Temperature is local to MATERIAL: its two contexts share one definition, BOUNDARY
+    // gets another. No PARAMETER VALUES data: both are built from RULES alone.
+    const ParamValueDef* material = store->getParamValueDef("/FLOW/MATERIAL", "Temperature", true);
+    EXPECT_EQ(store->getParamValueDef("/FLOW/DOMAIN/MATERIAL", "Temperature", true), material);
+    EXPECT_NE(store->getParamValueDef("/FLOW/DOMAIN/BOUNDARY", "Temperature", true), material);
+    EXPECT_EQ(material->getFixedBounds().first, "0");
+    EXPECT_THAT(store->findEquivParamContexts("/FLOW/MATERIAL", "Temperature"),
+                ElementsAre("/FLOW/DOMAIN/MATERIAL", "/FLOW/MATERIAL"));
+    // Used by FLOW and DOMAIN, defined by no PARAMETER VALUES object.
+    EXPECT_NE(store->getParamValueDef("/FLOW", "Size", false), nullptr);
+    EXPECT_NE(store->getParamValueDef("/FLOW/DOMAIN", "Size", false), nullptr);
+
+    EXPECT_EQ(store->getParamValueDef("/FLOW", "Colour", false), nullptr);
+    EXPECT_THAT([&] { store->getParamValueDef("/FLOW", "Colour", true); },
+                ThrowsMessage<PhysicsException>(
+                    StrEq("DependencyStore::getParamValueDef - no data to match requested context "
+                          "(/FLOW) for parameter named Colour.")));
+    EXPECT_THAT(store->findEquivParamContexts("/FLOW", "Colour"), IsEmpty());
+}
+
+TEST_F(DependencyStoreTest, ContextRuleParameterGetsAStringDefinitionPerObjectPath) {
+    auto store = build(fullData());
+    const ParamValueDef* kind = store->getParamValueDef("/FLOW/DOMAIN/BOUNDARY", "Kind", true);
+    EXPECT_EQ(kind->getType(), TARNParam::String);
+    EXPECT_THAT(kind->getAllAllowedValues(), ElementsAre("Inlet", "Wall"));
+    EXPECT_TRUE(kind->hasFixedDefault());
+    EXPECT_EQ(kind->getFixedDefault(), "Wall");
+
+    // Subset, value checks and checked defaults carry over too.
+    const std::string boundary = R"(
+    OBJECT DEPENDENCY: BOUNDARY
+      Ordered Allowed Option List = Inlet, Wall
+      Subset Allowed Option List = Inlet
+      Allowed Option Check List = Wall, IsBig
+      Default Option Check List = Inlet, IsBig, Wall, ()
+      Ordered Required Parameter List = Kind
+    END
+)";
+    store.reset();  // before build replaces the checks it points to
+    store = build(std::string(kFlow) + kDomain + boundary);
+    kind = store->getParamValueDef("/FLOW/DOMAIN/BOUNDARY", "Kind", true);
+    EXPECT_TRUE(kind->hasSubsetAllowedValueList());
+    EXPECT_TRUE(kind->isAllowedValueInSubset("Inlet"));
+    EXPECT_FALSE(kind->isAllowedValueInSubset("Wall"));
+    EXPECT_THAT(kind->getCheckNamesForAllowedValue("Wall"), ElementsAre("IsBig"));
+    EXPECT_FALSE(kind->hasFixedDefault());
+    ASSERT_EQ(kind->getCheckedDefaults().size(), 2u);
+    EXPECT_EQ(kind->getCheckedDefaults()[0].value, "Inlet");
+    EXPECT_THAT(kind->getCheckedDefaults()[0].checks, ElementsAre("IsBig"));
+}
+
+TEST_F(DependencyStoreTest, ReferencedCheckAndListNames) {
+    auto store = build(fullData());
+    std::set<std::string> checks{"stale"};
+    std::set<std::string> lists{"stale"};
+    store->getRefdCheckAndListNames(&checks, &lists);
+    EXPECT_THAT(checks, ElementsAre("InDomain", "IsBig"));
+    EXPECT_THAT(lists, ElementsAre("Colours", "Names"));
+    store->getRefdCheckAndListNames(nullptr, &lists);
+    EXPECT_THAT(lists, ElementsAre("Colours", "Names"));
+}
+
+TEST_F(DependencyStoreTest, InvalidContextsRemoveDefinitions) {
+    // DOMAIN leaves MATERIAL unused: no MATERIAL may exist under /FLOW/DOMAIN. The object's
+    // own invalid contexts and a PARAMETER VALUES object's work the same way.
+    const std::string domain = R"(
+    OBJECT DEPENDENCY: DOMAIN
+      Ordered Optional Parameter List = Size, Colour
+      Ordered Optional Child List = BOUNDARY
+      Unused Child List = MATERIAL
+    END
+    PARAMETER VALUES: Colour
+      Invalid Parent Context List = /FLOW/MATERIAL
+      Parameter Type = String
+    END
+)";
+    auto store = build(std::string(kFlow) + domain + kMaterial + kBoundary);
+    EXPECT_NE(store->getObjDependDef("/FLOW", "MATERIAL", false), nullptr);
+    EXPECT_EQ(store->getObjDependDef("/FLOW/DOMAIN", "MATERIAL", false), nullptr);
+    EXPECT_EQ(store->getParamValueDef("/FLOW/MATERIAL", "Colour", false), nullptr);
+    EXPECT_NE(store->getParamValueDef("/FLOW/DOMAIN/MATERIAL", "Colour", false), nullptr);
+}
+
+TEST_F(DependencyStoreTest, DataThatSelectsNoContextCreatesNothing) {
+    const std::string data = R"(
+    OBJECT DEPENDENCY: FLOW
+      Invalid Parent Context List = /
+    END
+    OBJECT DEPENDENCY: MATERIAL
+      OBJDEP CONTEXT: all
+        Parent Context List = /FLOW, /FLOW/DOMAIN
+      END
+      OBJDEP CONTEXT: rest
+        Parent Context List = Default
+        Ordered Optional Parameter List = Nonsense
+      END
+    END
+)";
+    auto store = build(data);
+    EXPECT_EQ(store->getObjDependDef("", "FLOW", false), nullptr);
+    EXPECT_NE(store->getObjDependDef("/FLOW", "MATERIAL", false), nullptr);
+}
+
+TEST_F(DependencyStoreTest, ParserErrors) {
+    const std::string twice = R"(
+    OBJECT DEPENDENCY: MATERIAL
+      OBJDEP CONTEXT: one
+        Parent Context List = /FLOW
+      END
+      OBJDEP CONTEXT: two
+        Parent Context List = /FLOW
+      END
+    END
+)";
+    EXPECT_EQ(error(twice),
+              "ObjDependParser : onContextData - failed to add ObjDependDef object type MATERIAL "
+              "to store.");
+
+    const std::string paramTwice = R"(
+    PARAMETER VALUES: Colour
+      PARAMVAL CONTEXT: one
+        Parent Context List = /FLOW/DOMAIN
+      END
+      PARAMVAL CONTEXT: two
+        Parent Context List = /FLOW/DOMAIN, /FLOW/MATERIAL
+      END
+    END
+)";
+    EXPECT_EQ(error(paramTwice),
+              "ParamValParser : addParam - failed to add ParamValueDef object named Colour to "
+              "store.");
+
+    // Definition errors pass through unchanged.
+    EXPECT_THAT(error(R"(
+    OBJECT DEPENDENCY: FLOW
+      Ordered Optional Parameter List = Size
+      Parameter Check List = Size, NoSuchCheck
+    END
+)"),
+                HasSubstr("NoSuchCheck"));
+}
+
+class DependencyStoreValidationTest : public DependencyStoreTest {
+protected:
+    EnvGuard m_validateOn{"KEL_PHYSICS_VALIDATE_DATA", true};
+};
+
+TEST_F(DependencyStoreValidationTest, ConsistentDataPasses) {
+    auto store = build(fullData());
+    EXPECT_NE(store->getObjDependDef("/FLOW/DOMAIN", "BOUNDARY", false), nullptr);
+}
+
+TEST_F(DependencyStoreValidationTest, MissingChildDefinitionsAreCollected) {
+    const std::string noBoundary = std::string(kFlow) + kDomain + kMaterial + kColour;
+    EXPECT_EQ(error(noBoundary),
+              "DependencyStore::Impl::checkConsistency - there are inconsistencies in the "
+              "dependency data in the PHYSICS file. The following errors were detected:\n\n"
+              "The object type \"DOMAIN\" is recoverable from the ObjDependDef store with parent "
+              "context /FLOW, but the child object \"BOUNDARY\" that it references is not "
+              "recoverable from the ObjDependDef store with parent context /FLOW/DOMAIN.");
+
+    const std::string noDomainOrMaterial = std::string(kFlow);
+    EXPECT_THAT(error(noDomainOrMaterial),
+                HasSubstr("detected:\n\nThe object type \"FLOW\" is recoverable from the "
+                          "ObjDependDef store with parent context , but the child object "
+                          "\"DOMAIN\" that it references is not recoverable from the ObjDependDef "
+                          "store with parent context /FLOW.\nThe object type \"FLOW\""));
+}
+
+TEST_F(DependencyStoreValidationTest, MissingParameterDefinitionFailsAtOnce) {
+    // Colour is defined for DOMAIN only, but MATERIAL and BOUNDARY use it as well.
+    const std::string domainOnly = R"(
+    PARAMETER VALUES: Colour
+      PARAMVAL CONTEXT: here
+        Parent Context List = /FLOW/DOMAIN
+        Parameter Type = String
+      END
+    END
+)";
+    EXPECT_EQ(error(std::string(kFlow) + kDomain + kMaterial + kBoundary + domainOnly),
+              "DependencyStore::getObjDependDef - cannot retrieve parameter values for parameter "
+              "Colour under object path /FLOW/DOMAIN/BOUNDARY");
+}
+
+TEST_F(DependencyStoreValidationTest, ContextRuleValuesMustMatchTheUsedOptions) {
+    // The object dependency reads its option list as one scalar, blanks removed, so the
+    // value definition of Kind holds "FreeSlip" where RULES has "Free Slip".
+    const std::string boundary = R"(
+    OBJECT DEPENDENCY: BOUNDARY
+      Ordered Allowed Option List = Inlet, Wall, Free Slip
+      Ordered Required Parameter List = Kind
+      Ordered Optional Parameter List = Temperature, Colour
+    END
+)";
+    EXPECT_EQ(error(std::string(kFlow) + kDomain + kMaterial + boundary + kColour),
+              "DependencyStore::Impl::checkConsistency - there are inconsistencies in the "
+              "dependency data in the PHYSICS file. The following errors were detected:\n\n"
+              "For object type \"BOUNDARY\" (parent context path \"/FLOW/DOMAIN\"), there are "
+              "inconsistencies between the allowed option list for the context rule parameter "
+              "\"Kind\" in RULES, and the allowed value list stored in the ParamValueDef object. "
+              "The following values appear in one list but not both: Free Slip,FreeSlip");
+}
+
+TEST_F(DependencyStoreValidationTest, InsufficientContextIsReported) {
+    // InDomain needs a DOMAIN, which a MATERIAL directly under FLOW does not have.
+    const std::string material = R"(
+    OBJECT DEPENDENCY: MATERIAL
+      Ordered Optional Parameter List = Colour, Temperature
+      Parameter Check List = Temperature, InDomain
+    END
+)";
+    EXPECT_EQ(error(std::string(kFlow) + kDomain + material + kBoundary + kColour),
+              "***ERROR*** : There are CHECKs and/or LISTs that have\n"
+              "              insufficient context at the evaluation point.\n"
+              "              Disallowed as this could manifest as a run-time\n"
+              "              exception\n\nDetails follow:\n\n"
+              "Type:    MATERIAL\nContext: /FLOW\n"
+              "  Availability of parameter Temperature depends on CHECK InDomain\n"
+              "   [ Unsatisfied context: DOMAIN ]");
+}
+
+TEST_F(DependencyStoreValidationTest, UnusedPhysicsReport) {
+    const std::string colour = R"(
+    PARAMETER VALUES: Colour
+      Parameter Type = String
+      Ordered Allowed String List = red, blue
+      Unused Allowed String List = green
+    END
+)";
+    const std::string data = std::string(kFlow) + kDomain + kMaterial + kBoundary + colour;
+    {
+        // Without the validation switch the dump switch does nothing.
+        EnvGuard off{"KEL_PHYSICS_VALIDATE_DATA", false};
+        EnvGuard dump{"KEL_PHYSICS_DUMP_UNUSED", true};
+        ::testing::internal::CaptureStdout();
+        build(data);
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    }
+    EnvGuard dump{"KEL_PHYSICS_DUMP_UNUSED", true};
+    ::testing::internal::CaptureStdout();
+    build(data);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_THAT(out, HasSubstr("UNUSED PHYSICS: BOUNDARY parent ctxt (/FLOW/DOMAIN)\n"
+                               "UNUSED PHYSICS:     Unused allowed options : Free Slip\n"
+                               "UNUSED PHYSICS:     Param Colour -- Unused allowed values : "
+                               "green\n\n"));
+    EXPECT_THAT(out, HasSubstr("UNUSED PHYSICS: MATERIAL parent ctxt (/FLOW)\n"
+                               "UNUSED PHYSICS:     Unused parameters : Temperature\n"
+                               "UNUSED PHYSICS:     Param Colour -- Unused allowed values : "
+                               "green\n\n"));
+    EXPECT_THAT(out, HasSubstr("UNUSED PHYSICS: DOMAIN parent ctxt (/FLOW)\n"
+                               "UNUSED PHYSICS:     Param Colour -- Unused allowed values : "
+                               "green\n\n"));
+    // FLOW leaves nothing unused: not even its header is written.
+    EXPECT_THAT(out, ::testing::Not(HasSubstr("FLOW parent")));
+}
+
+// The shipped example set loads with validation on.
+TEST(DependencyStoreExamplesTest, ExampleDataIsConsistent) {
+    EnvGuard validate{"KEL_PHYSICS_VALIDATE_DATA", true};
+    EnvGuard dump{"KEL_PHYSICS_DUMP_UNUSED", false};
+    const std::string dir = KEL_EXAMPLES_DIR;
+    std::ifstream in(dir + "/physics.tarn");
+    ASSERT_TRUE(in) << "no examples/physics.tarn";
+    std::stringstream text;
+    text << in.rdbuf();
+
+    const InternalTARNDatastore rulesDs(dir + "/rules.tarn", InternalTARNDatastore::FILE);
+    ModelRules::ExtraRulesDef extra;
+    extra.paramRules.stringRules = {"Quantity Type"};
+    const ModelRules rules(&rulesDs, extra);
+    const testing::ObjDependDefTestSource source(text.str());
+    const InternalTARNDatastore ds(text.str(), InternalTARNDatastore::TEXT);
+    const DependencyStore store(&ds, &rules, &source);
+
+    std::set<std::string> checks;
+    store.getRefdCheckAndListNames(&checks, nullptr);
+    EXPECT_FALSE(checks.empty());
+}
+
+}  // namespace
+}  // namespace kel

@@ -1,0 +1,440 @@
+// Building a PhysicsData from small RULES and PHYSICS texts: check engine wiring, the
+// errors of construction, and the queries that split and validate paths.
+
+#include <kel/physicsdata/physics/PhysicsData.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicschecks/Check.h>
+#include <kel/physicschecks/GlobalCheck.h>
+#include <kel/physicschecks/List.h>
+#include <kel/physicschecks/PhysicsFunctionStore.h>
+#include <kel/physicsdata/beta/BetaPhysicsManager.h>
+#include <kel/physicsdata/dependency/ObjDependDef.h>
+#include <kel/physicsdata/dependency/ParamValueDef.h>
+#include <kel/physicsdata/physics/CheckEngineSet.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+#include <kel/physicsutils/TARNModel.h>
+
+namespace kel {
+namespace {
+
+using Strings = std::vector<std::string>;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+// ROOT -> BOX (named, option Kind = Hot/Cold) -> LID; TOP is a second top-level type that
+// the PHYSICS data never describes.
+const char* const kRules = R"(
+RULES:
+  PARAMETER: Kind
+    Parameter Type = String
+    Allowed String List = Hot, Cold
+  END
+  PARAMETER: Size
+    Parameter Type = Real
+  END
+  PARAMETER: Enabled
+    Parameter Type = Logical
+  END
+  PARAMETER: Label
+    Parameter Type = String
+    Allowed String List = L1, L2
+  END
+  SINGLETON: ROOT
+    Optional Child List = BOX, TOP
+  END
+  OBJECT: BOX
+    Context Rule = Kind
+    Allowed Option List = Hot, Cold
+    Essential Parameter List = Kind, Size
+    Optional Parameter List = Enabled, Label
+    Optional Child List = LID
+  END
+  OBJECT: LID
+    Optional Parameter List = Size
+  END
+  OBJECT: TOP
+    Optional Parameter List = Size
+  END
+END
+)";
+
+const char* const kDependencies = R"(
+  DEPENDENCIES:
+    OBJECT DEPENDENCY: BOX
+      Ordered Allowed Option List = Hot, Cold
+      Ordered Required Parameter List = Kind, Size
+      Ordered Optional Parameter List = Enabled, Label
+      Ordered Optional Child List = LID
+    END
+  END
+)";
+
+std::string physicsText(const std::string& checkData) {
+    return "PHYSICS:\n  CHECK DATA:\n" + checkData + "  END\n" + kDependencies + "END\n";
+}
+
+const char* const kCheckData = R"(
+    Global Check Root List = Sized, Labelled
+    CHECK: IsHot
+      Type = Parameter Value
+      Parameter = Kind
+      Value List = Hot
+    END
+    CHECK: NotHot
+      Type = Not
+      Check List = IsHot
+    END
+    CHECK: LabelKnown
+      Type = Value In List
+      Parameter = Label
+      List = Labels
+    END
+    CHECK: HasSize
+      Type = Parameter Value
+      Parameter = Size
+      Test = Set
+    END
+    CHECK: HotBeta
+      Type = Beta
+      Message = Hot boxes are a beta feature.
+      Check = IsHot
+    END
+    CHECK: UsesBeta
+      Type = All
+      Check List = HotBeta, HasSize
+    END
+    LIST: Labels
+      Type = Union
+      List Names = FixedLabels
+    END
+    LIST: FixedLabels
+      Type = Fixed
+      Value List = L1, L2
+    END
+    GLOBAL CHECK: Sized
+      Type = For Each Object
+      Object Type = BOX
+      Check = HasSize
+      Message = A box needs a size
+    END
+)";
+
+// Sets an environment variable for the life of the object and removes it afterwards.
+class ScopedEnv {
+public:
+    explicit ScopedEnv(const char* name) : m_name(name) { ::setenv(name, "", 1); }
+    ~ScopedEnv() { ::unsetenv(m_name); }
+
+private:
+    const char* m_name;
+};
+
+class PhysicsDataTest : public ::testing::Test {
+protected:
+    PhysicsDataTest() : m_rules(&m_rulesDs) {}
+
+    std::unique_ptr<PhysicsData> build(const std::string& physics,
+                                       BetaPhysicsManager* beta = nullptr) {
+        m_physicsDs = std::make_unique<InternalTARNDatastore>(physics, InternalTARNDatastore::TEXT);
+        return std::make_unique<PhysicsData>(m_physicsDs.get(), &m_rules, &m_functions, beta);
+    }
+
+    // The message of the exception that building throws, or "" when it builds.
+    template <class E>
+    std::string buildError(const std::string& physics, BetaPhysicsManager* beta = nullptr) {
+        try {
+            build(physics, beta);
+        } catch (const E& e) {
+            return e.what();
+        }
+        return "";
+    }
+
+    InternalTARNDatastore m_rulesDs{kRules, InternalTARNDatastore::TEXT};
+    ModelRules m_rules;
+    PhysicsFunctionStore m_functions;
+    std::unique_ptr<InternalTARNDatastore> m_physicsDs;
+};
+
+TEST_F(PhysicsDataTest, BuildsAndWiresChecksListsAndGlobalChecks) {
+    auto data = build(physicsText(kCheckData));
+    EXPECT_EQ(data->getRules(), &m_rules);
+    EXPECT_EQ(data->getCheckNames(),
+              (Strings{"HasSize", "HotBeta", "IsHot", "LabelKnown", "NotHot", "UsesBeta"}));
+    EXPECT_EQ(data->getListNames(), (Strings{"FixedLabels", "Labels"}));
+    EXPECT_EQ(data->getGlobalCheckNames(), (Strings{"Sized"}));
+    // Roots keep the written order and are not checked against the global check store.
+    EXPECT_EQ(data->getPertinentGlobalCheckRoots(), (Strings{"Sized", "Labelled"}));
+
+    ASSERT_NE(data->getCheck("IsHot", true), nullptr);
+    EXPECT_EQ(data->getCheck("IsHot", true)->getName(), "IsHot");
+    EXPECT_EQ(data->getCheck("Nope", false), nullptr);
+    EXPECT_EQ(data->getList("Nope", false), nullptr);
+    EXPECT_EQ(data->getGlobalCheck("Nope", false), nullptr);
+    EXPECT_THROW(data->getCheck("Nope", true), std::runtime_error);
+    try {
+        data->getList("Nope", true);
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "List of name Nope not known.");
+    }
+
+    // References were resolved: the union list reaches the fixed list's values, and the
+    // global check evaluates its check over a model.
+    auto model = TARNModel::fromText("BOX: b1\n  Kind = Hot\nEND\nBOX: b2\n  Size = 1\nEND\n");
+    EXPECT_THAT(data->getGlobalCheck("Sized", true)->evaluate(*model),
+                ElementsAre(HasSubstr("A box needs a size")));
+
+    // Without a beta manager a beta check is an ordinary check, and availability
+    // questions get the plain check.
+    EXPECT_EQ(data->getObjAvailCheck("UsesBeta", "LID", true), data->getCheck("UsesBeta", true));
+    EXPECT_EQ(data->getParamAvailCheck("HotBeta", "Size", true), data->getCheck("HotBeta", true));
+    EXPECT_EQ(data->getParamValAvailCheck("IsHot", "Kind", "Hot", true),
+              data->getCheck("IsHot", true));
+    EXPECT_EQ(data->getObjAvailCheck("Nope", "LID", false), nullptr);
+    EXPECT_THROW(data->getParamAvailCheck("Nope", "Size", true), std::runtime_error);
+}
+
+TEST_F(PhysicsDataTest, BetaManagerSuppliesProxiesForChecksDependingOnBeta) {
+    BetaPhysicsManager beta;
+    auto data = build(physicsText(kCheckData), &beta);
+    Check* plainDependent = data->getCheck("UsesBeta", true);
+    Check* proxy = data->getObjAvailCheck("UsesBeta", "LID", true);
+    ASSERT_NE(proxy, nullptr);
+    EXPECT_NE(proxy, plainDependent);
+    EXPECT_EQ(data->getObjAvailCheck("UsesBeta", "LID", true), proxy);
+    EXPECT_NE(data->getParamAvailCheck("HotBeta", "Size", true), data->getCheck("HotBeta", true));
+    // A check that does not depend on a beta check is handed out plainly.
+    EXPECT_EQ(data->getParamValAvailCheck("IsHot", "Kind", "Hot", true),
+              data->getCheck("IsHot", true));
+}
+
+TEST_F(PhysicsDataTest, EmptyCheckDataStillBuildsTheDependencyStore) {
+    auto data = build(physicsText(""));
+    EXPECT_THAT(data->getCheckNames(), IsEmpty());
+    EXPECT_THAT(data->getListNames(), IsEmpty());
+    EXPECT_THAT(data->getGlobalCheckNames(), IsEmpty());
+    EXPECT_THAT(data->getPertinentGlobalCheckRoots(), IsEmpty());
+    EXPECT_NE(data->getObjDependDef("/BOX", true), nullptr);
+}
+
+TEST_F(PhysicsDataTest, RejectsNullInputs) {
+    InternalTARNDatastore physics(physicsText(""), InternalTARNDatastore::TEXT);
+    for (auto [ds, rules] : {std::pair<const TARNDatastore*, const ModelRules*>{nullptr, &m_rules},
+                             {&physics, nullptr}}) {
+        try {
+            PhysicsData data(ds, rules, &m_functions, nullptr);
+            FAIL() << "no exception";
+        } catch (const PhysicsException& e) {
+            EXPECT_STREQ(e.what(), "PhysicsData::PhysicsData - null input parameter.");
+        }
+    }
+    // The function store and the beta manager may be absent.
+    EXPECT_NO_THROW(PhysicsData(&physics, &m_rules, nullptr, nullptr));
+}
+
+TEST_F(PhysicsDataTest, RejectsUnknownReferencesAndCycles) {
+    EXPECT_EQ(buildError<PhysicsException>(physicsText(R"(
+    CHECK: Known
+      Type = Value In List
+      Parameter = Label
+      List = Missing
+    END
+    CHECK: AlsoMissing
+      Type = Not
+      Check List = Ghost
+    END
+)")),
+              "PhysicsData::initialiseChecks - the following unrecognised objects are referenced "
+              "in at least one existing CHECK or LIST: CHECK:Ghost,LIST:Missing");
+
+    const std::string cycle = buildError<PhysicsException>(physicsText(R"(
+    CHECK: A
+      Type = Not
+      Check List = B
+    END
+    CHECK: B
+      Type = Value In List
+      Parameter = Label
+      List = L
+    END
+    LIST: L
+      Type = Parameter Values
+      Parameter = Label
+    END
+    LIST: U
+      Type = Union
+      List Names = U
+    END
+)"));
+    EXPECT_THAT(cycle, HasSubstr("PhysicsData::initialiseChecks - there are cyclic dependencies "
+                                 "between the CHECK or LIST objects that have been defined. For "
+                                 "example, the object \"LIST:U\" is in a cyclic subgraph."));
+}
+
+TEST_F(PhysicsDataTest, StoreCreationErrorsPassThrough) {
+    EXPECT_EQ(buildError<std::runtime_error>(physicsText(R"(
+    CHECK: Untyped
+      Parameter = Kind
+    END
+)")),
+              "There is no Type field in the CHECK data of Untyped!");
+    EXPECT_EQ(buildError<std::runtime_error>(physicsText(R"(
+    LIST: Odd
+      Type = Shuffled
+    END
+)")),
+              "Unknown List type: Shuffled");
+    // A global check naming a check that does not exist fails while it resolves.
+    EXPECT_NE(buildError<std::exception>(physicsText(R"(
+    GLOBAL CHECK: G
+      Type = For Each Object
+      Object Type = BOX
+      Check = Ghost
+      Message = m
+    END
+)")),
+              "");
+}
+
+// A datastore that reports every CHECK name twice, as a store merging two sources might.
+class DuplicatingDatastore : public InternalTARNDatastore {
+public:
+    using InternalTARNDatastore::InternalTARNDatastore;
+    std::vector<std::string> getChildObjectNamesByType(const std::string& path,
+                                                       const std::string& type) const override {
+        const auto names = InternalTARNDatastore::getChildObjectNamesByType(path, type);
+        auto result = names;
+        if (type == "CHECK") result.insert(result.end(), names.begin(), names.end());
+        return result;
+    }
+};
+
+TEST_F(PhysicsDataTest, RejectsDuplicateNames) {
+    DuplicatingDatastore physics(physicsText(R"(
+    CHECK: Twice
+      Type = Constant
+      Value = true
+    END
+)"),
+                                 InternalTARNDatastore::TEXT);
+    try {
+        PhysicsData data(&physics, &m_rules, &m_functions, nullptr);
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "A CHECK named \"Twice\" already exists in the store.");
+    }
+}
+
+TEST_F(PhysicsDataTest, PathQueriesSplitAtTheLastSlash) {
+    auto data = build(physicsText(kCheckData));
+    const ObjDependDef* box = data->getObjDependDef("/BOX", true);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->getType(), "BOX");
+    // LID has no data of its own; the RULES fill it in under /BOX.
+    EXPECT_NE(data->getObjDependDef("/BOX/LID", false), nullptr);
+    EXPECT_EQ(data->getObjDependDef("/TOP", false), nullptr);
+
+    EXPECT_THROW(data->getObjDependDef("BOX", false), std::out_of_range);
+    EXPECT_THROW(data->findEquivObjContexts("BOX"), std::out_of_range);
+    EXPECT_THROW(data->findEquivParamContexts("Size"), std::out_of_range);
+
+    EXPECT_THAT(data->findEquivObjContexts("/BOX"), ElementsAre("All Valid Contexts"));
+    EXPECT_THAT(data->findEquivObjContexts("/TOP"), IsEmpty());
+
+    EXPECT_EQ(data->getRequiredParams("/BOX:b1"), (Strings{"Kind", "Size"}));
+    EXPECT_EQ(data->getOptionalParams("/BOX:b1"), (Strings{"Enabled", "Label"}));
+    try {
+        data->getRequiredParams("/TOP:t");
+        FAIL() << "no exception";
+    } catch (const PhysicsException& e) {
+        EXPECT_THAT(e.what(), HasSubstr("no data to match requested context"));
+    }
+
+    const ParamValueDef* size = data->getParamValueDef("/BOX", "Size", true);
+    ASSERT_NE(size, nullptr);
+    EXPECT_EQ(size->getName(), "Size");
+    EXPECT_EQ(data->getParamValueDef("/BOX", "Nope", false), nullptr);
+}
+
+TEST_F(PhysicsDataTest, ValidPathsNeedBothRulesAndPhysics) {
+    auto data = build(physicsText(kCheckData));
+    EXPECT_TRUE(data->isValidObjPath("/BOX:b1"));
+    EXPECT_TRUE(data->isValidObjPath("/BOX:b1/LID:l"));
+    // RULES reject an unnamed BOX (not a singleton), though PHYSICS data exists for BOX.
+    EXPECT_FALSE(data->isValidObjPath("/BOX"));
+    EXPECT_FALSE(data->isValidObjPath("/LID:l"));
+    // RULES accept TOP but the PHYSICS data has nothing for it.
+    EXPECT_FALSE(data->isValidObjPath("/TOP:t"));
+    EXPECT_FALSE(data->isValidObjPath("nopath"));
+
+    EXPECT_TRUE(data->isValidParamPath("/BOX:b1/Size"));
+    EXPECT_TRUE(data->isValidParamPath("/BOX:b1/Kind"));
+    EXPECT_FALSE(data->isValidParamPath("/BOX:b1/Nope"));
+    EXPECT_FALSE(data->isValidParamPath("/BOX/Size"));
+    EXPECT_FALSE(data->isValidParamPath("/LID:l/Size"));
+    EXPECT_FALSE(data->isValidParamPath("Size"));
+}
+
+TEST_F(PhysicsDataTest, VerifyAdaptorAnswersFromTheRules) {
+    const PhysicsData::DataVerifyAdaptor verify(&m_rules);
+    EXPECT_EQ(verify.verifyParamValue("BOX", "Enabled", "yes"), 0);
+    EXPECT_EQ(verify.verifyParamValue("BOX", "Enabled", "maybe"), 1);
+    // The context rule parameter takes the type's allowed options.
+    EXPECT_EQ(verify.verifyParamValue("BOX", "Kind", "Cold"), 0);
+    EXPECT_EQ(verify.verifyParamValue("BOX", "Kind", "Warm"), 1);
+    EXPECT_EQ(verify.verifyParamValue("BOX", "Label", "L2"), 0);
+    EXPECT_EQ(verify.verifyParamValue("BOX", "Label", "L3"), 1);
+    EXPECT_EQ(verify.verifyParamValue("BOX", "Size", "anything"), 2);
+
+    // Check data is verified through the adaptor while it is built.
+    EXPECT_THAT(buildError<std::runtime_error>(physicsText(R"(
+    CHECK: BadValue
+      Type = Parameter Value
+      Object Type = BOX
+      Parameter = Kind
+      Value List = Warm
+    END
+)")),
+                HasSubstr("Warm"));
+}
+
+TEST_F(PhysicsDataTest, CheckEngineSetCanOutliveThePhysicsData) {
+    auto data = build(physicsText(kCheckData));
+    std::shared_ptr<CheckEngineSet> engine = data->shareCheckEngineSet();
+    Check* isHot = data->getCheck("IsHot", true);
+    data.reset();
+    EXPECT_EQ(engine->checks().get("IsHot", true), isHot);
+    EXPECT_EQ(isHot->getName(), "IsHot");
+}
+
+TEST_F(PhysicsDataTest, ExampleDataLoadsWithValidation) {
+    InternalTARNDatastore rulesDs(std::string(KEL_EXAMPLES_DIR) + "/rules.tarn",
+                                  InternalTARNDatastore::FILE);
+    ModelRules::ExtraRulesDef extra;
+    extra.paramRules.stringRules = {"Quantity Type"};
+    ModelRules rules(&rulesDs, extra);
+    InternalTARNDatastore physics(std::string(KEL_EXAMPLES_DIR) + "/physics.tarn",
+                                  InternalTARNDatastore::FILE);
+    BetaPhysicsManager beta;
+    ScopedEnv validate("KEL_PHYSICS_VALIDATE_DATA");
+    PhysicsData data(&physics, &rules, &m_functions, &beta);
+    EXPECT_FALSE(data.getCheckNames().empty());
+    EXPECT_EQ(data.getPertinentGlobalCheckRoots(),
+              (Strings{"BoundaryLocations", "DomainMaterials"}));
+}
+
+}  // namespace
+}  // namespace kel

@@ -1,0 +1,171 @@
+// The dependency template generated from RULES: its exact layout (the fixture shared with
+// the command-line tests), the envelope alone, the example schema's template read back as
+// PHYSICS data, and output to files and standard output.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/utilities/StringUtilities.h>
+#include <kel/physicsdata/physics/PhysicsData.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsdata/tools/TemplateDependency.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+#include <kel/physicsutils/TARNParam.h>
+
+namespace kel {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kFixtures = std::string(KEL_TEST_DATA_DIR) + "/../tool/template/";
+const std::string kExampleRules = std::string(KEL_EXAMPLES_DIR) + "/rules.tarn";
+const std::string kDeps = "/PHYSICS/DEPENDENCIES";
+
+std::string read(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class TemplateDependencyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::path(::testing::TempDir()) /
+                ("template_" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string file(const std::string& name, const std::string& content = "") {
+        const std::string path = (m_dir / name).string();
+        if (!content.empty()) std::ofstream(path) << content;
+        return path;
+    }
+
+    // The template of a RULES file, as written to a file.
+    std::string templateOf(const std::string& rulesFile) {
+        const std::string out = file("template.tarn");
+        TemplateDependency(rulesFile).write(out);
+        return read(out);
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(TemplateDependencyTest, LayoutOfObjectDependenciesAndParameterValues) {
+    EXPECT_EQ(templateOf(kFixtures + "small.tarn"), read(kFixtures + "small.expected"));
+    EXPECT_EQ(templateOf(file("rules.tarn",
+                              "RULES:\n SINGLETON: ROOT\n  Optional Child List = CASE\n END\n"
+                              " SINGLETON: CASE\n END\nEND\n")),
+              "PHYSICS : \n  DEPENDENCIES : \n\n\n\n  END # DEPENDENCIES \n\nEND # PHYSICS \n");
+}
+
+// One OBJECT DEPENDENCY per type with the RULES lists, one PARAMETER VALUES per parameter
+// with its RULES type (String for context rule parameters).
+TEST_F(TemplateDependencyTest, ExampleTemplateReadsBackWithTheRulesListsAndTypes) {
+    InternalTARNDatastore rulesDs(kExampleRules, InternalTARNDatastore::FILE);
+    ModelRules rules(&rulesDs);
+    InternalTARNDatastore physics(templateOf(kExampleRules), InternalTARNDatastore::TEXT);
+
+    EXPECT_EQ(physics.getChildObjectNamesByType(kDeps, "OBJECT DEPENDENCY"),
+              rules.getAllObjectTypes());
+    std::set<std::string> params, contextParams;
+    for (const auto& type : rules.getAllObjectTypes()) {
+        const std::string path = kDeps + "/OBJECT DEPENDENCY:" + type;
+        auto list = [&](const char* key) { return physics.getParameterValueAsList(path, key); };
+        EXPECT_EQ(list("Ordered Required Parameter List"), rules.getEssentialParamsAll(type));
+        EXPECT_EQ(list("Ordered Optional Parameter List"), rules.getOptionalParamsAll(type));
+        EXPECT_EQ(list("Ordered Required Child List"), rules.getEssentialChildrenAll(type));
+        EXPECT_EQ(list("Ordered Optional Child List"), rules.getOptionalChildrenAll(type));
+        for (const auto& p : rules.getParamsAll(type))
+            params.insert(p);
+        contextParams.insert(rules.getContextRuleParam(type));
+    }
+    EXPECT_EQ(physics.getChildObjectNamesByType(kDeps, "PARAMETER VALUES"),
+              std::vector<std::string>(params.begin(), params.end()));
+    for (const auto& p : params) {
+        const auto type = contextParams.count(p)
+                              ? TARNParam::String
+                              : rules.getParamType(rules.getAllowedParamParents(p)[0], p);
+        EXPECT_EQ(physics.getParameterValue(kDeps + "/PARAMETER VALUES:" + p, "Parameter Type"),
+                  TARNParam::typeStringFromType(type))
+            << p;
+    }
+}
+
+// A context rule parameter's values come from its type's OBJECT DEPENDENCY, so an author
+// folds its PARAMETER VALUES into those option keys; the rest of the template loads as it
+// stands with validation on.
+TEST_F(TemplateDependencyTest, ExampleTemplateLoadsAsValidatedPhysicsData) {
+    InternalTARNDatastore rulesDs(kExampleRules, InternalTARNDatastore::FILE);
+    ModelRules rules(&rulesDs);
+    std::string text = templateOf(kExampleRules);
+    // What an author does with a template: the context rule parameters' values move from
+    // their reference blocks into each type's option list.
+    for (const auto& type : rules.getAllObjectTypes()) {
+        const std::string& param = rules.getContextRuleParam(type);
+        if (param.empty()) continue;
+        const std::string end = "    END # PARAMETER VALUES : " + param + "\n";
+        const auto begin = text.find("    PARAMETER VALUES : " + param + "\n");
+        if (begin != std::string::npos)
+            text.erase(begin, text.find(end, begin) + end.size() - begin);
+        const std::string header = "    OBJECT DEPENDENCY : " + type + "\n";
+        const auto at = text.find(header);
+        if (at != std::string::npos)
+            text.insert(at + header.size(),
+                        "      Ordered Allowed Option List = " +
+                            StringUtilities::vectorToString(rules.getAllowedOptions(type), ',') +
+                            "\n");
+    }
+    InternalTARNDatastore physics(text, InternalTARNDatastore::TEXT);
+
+    ::setenv("KEL_PHYSICS_VALIDATE_DATA", "1", 1);
+    try {
+        PhysicsData data(&physics, &rules, nullptr, nullptr);
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
+    }
+    ::unsetenv("KEL_PHYSICS_VALIDATE_DATA");
+}
+
+TEST_F(TemplateDependencyTest, WriteReplacesFilesAndRepeatsOnStandardOutput) {
+    const TemplateDependency generated(kFixtures + "small.tarn");
+    const std::string out = file("out.tarn", std::string(5000, 'x') + "\n");
+    generated.write(out);
+    generated.write(out);
+    EXPECT_EQ(read(out), read(kFixtures + "small.expected"));
+
+    ::testing::internal::CaptureStdout();
+    generated.write("");
+    generated.write("");
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), read(out) + read(out));
+}
+
+TEST_F(TemplateDependencyTest, ReportsUnreadableRulesAndUnwritableFiles) {
+    EXPECT_THROW(TemplateDependency(file("missing.tarn")), PhysicsException);
+    EXPECT_THROW(TemplateDependency(file("bad.tarn", "RULES:\n OBJECT: A\nEND\n")),
+                 PhysicsException);
+
+    const TemplateDependency generated(kFixtures + "small.tarn");
+    const std::string target = (m_dir / "no such dir" / "t.tarn").string();
+    try {
+        generated.write(target);
+        ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Failed to open " + target + " for writing.");
+    }
+}
+
+}  // namespace
+}  // namespace kel
