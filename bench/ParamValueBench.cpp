@@ -192,5 +192,3 @@ void BM_ContextBoundsParameter(benchmark::State& state) {
 BENCHMARK(BM_ContextBoundsParameter);
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -20,11 +20,12 @@
 
 namespace kel::test {
 
-// Knows a few types; every parameter of a known type is allowed unless listed as
-// forbidden; values listed as bad are rejected.
+// Knows a few types (CONTROL a singleton); every parameter of a known type is allowed unless listed
+// as forbidden; values listed as bad are rejected.
 class FakeRules : public DataVerifyInterface {
 public:
     std::set<std::string> types{"FLOW", "DOMAIN", "FLUID", "BOUNDARY", "CONTROL"};
+    std::set<std::string> singletons{"CONTROL"};
     std::set<std::pair<std::string, std::string>> forbiddenParams;
     std::set<std::string> badValues;
     std::map<std::string, TARNParam::Type> paramTypes;
@@ -41,6 +42,9 @@ public:
     int verifyParamValue(const std::string&, const std::string&,
                          const std::string& value) const override {
         return badValues.count(value) ? ValueBad : ValueOk;
+    }
+    bool isSingletonType(const std::string& type) const override {
+        return singletons.count(type) != 0;
     }
     TARNParam::Type getParamType(const std::string&, const std::string& param) const override {
         auto it = paramTypes.find(param);

@@ -67,6 +67,18 @@ TEST(ProductStoreTest, ResolvingAnUnknownNameFails) {
                 ThrowsMessage<std::runtime_error>(StrEq("Check of name missing not known.")));
 }
 
+// A singleton type is refused only where it would be the context of a parameter read.
+TEST(ProductStoreTest, SingletonTypesAreAcceptedWhereNoContextIsNeeded) {
+    test::FakeRules rules;
+    test::Engine engine(&rules);
+    EXPECT_NO_THROW(engine.check("child", {{"Type", "Child Exists"}, {"Object Type", "CONTROL"}}));
+    EXPECT_NO_THROW(engine.list("names", {{"Type", "Object Names"}, {"Object Type", "CONTROL"}}));
+    EXPECT_NO_THROW(engine.check("fixed", {{"Type", "Parameter Value"},
+                                           {"Parameter", "Precision"},
+                                           {"Object Path", "/CONTROL"},
+                                           {"Value List", "Double"}}));
+}
+
 // Each case: the product data and two pieces its error message must contain.
 struct BadData {
     std::string kind;
@@ -109,6 +121,12 @@ INSTANTIATE_TEST_SUITE_P(
                  {"Value List", "x"}},
                 "Object Type",
                 "unknown object type \"NOWHERE\""},
+        // Only named types can be context.
+        BadData{
+            "LIST",
+            {{"Type", "Parameter Values"}, {"Parameter", "Precision"}, {"Object Type", "CONTROL"}},
+            "Object Type",
+            "singleton object type \"CONTROL\""},
         BadData{"CHECK",
                 {{"Type", "Parameter Value"},
                  {"Parameter", "Pressure"},

@@ -1,4 +1,3 @@
-#include <map>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -9,19 +8,16 @@
 
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/exception/PhysicsException.h>
-#include <kel/physicschecks/CheckRegistrar.h>
 #include <kel/physicschecks/EvalContext.h>
-#include <kel/physicschecks/PhysicsFactory.h>
-#include <kel/physicschecks/PhysicsFunctionStore.h>
 #include <kel/physicsdata/dependency/CheckListSplitter.h>
 #include <kel/physicsdata/dependency/CheckedDefaultList.h>
 #include <kel/physicsdata/dependency/IndexedCheckListSplitter.h>
 #include <kel/physicsutils/ParamAllowedValues.h>
-#include <kel/physicsutils/PhysicsStrings.h>
 #include <kel/physicsutils/TARNContext.h>
 #include <kel/physicsutils/TARNModel.h>
 
 #include "FakeCheckEngine.h"
+#include "ObjDependDefTestData.h"
 
 namespace kel {
 namespace {
@@ -162,6 +158,7 @@ TEST_F(CheckedDefaultListTest, FunctionIsPreferredOverListOfTheSameName) {
     EXPECT_EQ(func->last.param, "Speed");
     EXPECT_EQ(func->last.model, &model);
     EXPECT_EQ(func->last.allowed, &allowed);
+    EXPECT_THROW(list.evaluate(nullptr, context, nullptr, "Speed", nullptr), std::invalid_argument);
 }
 
 TEST_F(CheckedDefaultListTest, UnknownNamesAreReportedBySource) {
@@ -221,39 +218,18 @@ TEST_F(CheckedDefaultListTest, FixedValueIsOneLiteralEntry) {
     EXPECT_EQ(failed, "isFixedValue()");
 }
 
-// Resolves names against real engine products: checks made by the catalogue's factory and
-// the function store's built-in functions.
-class EngineSource : public CheckDataSource {
-public:
-    EngineSource() { CheckRegistrar(&m_factory, nullptr, nullptr, &m_functions); }
-
-    void addCheck(const std::string& name, const ParameterMap& map) {
-        Check* check = m_factory.create(map.at(PhysicsStrings::s_Type));
-        ASSERT_NE(check, nullptr);
-        check->initialise(name, map, nullptr);
-        check->setUnresolved(this);
-        m_checks[name] = check;
-    }
-
-    Check* getCheck(const std::string& name, bool) const override { return m_checks.at(name); }
-    List* getList(const std::string& name, bool) const override {
-        throw std::runtime_error("no LIST " + name);
-    }
-    GlobalCheck* getGlobalCheck(const std::string&, bool) const override { return nullptr; }
-    const ParamRHSFunc* getParamRHSFunction(const std::string& name, bool) const override {
-        return m_functions.getParamRHSFunction(name);
-    }
-
-private:
-    PhysicsFactory<Check> m_factory;
-    PhysicsFunctionStore m_functions;
-    std::map<std::string, Check*> m_checks;  // destroyed with the factory
-};
-
 TEST(CheckedDefaultListEngineTest, FollowsModelEditsWithRealChecksAndFunctions) {
-    EngineSource source;
-    source.addCheck("isWall",
-                    {{"Type", "Parameter Value"}, {"Parameter", "Option"}, {"Value List", "Wall"}});
+    const testing::ObjDependDefTestSource source(R"(
+PHYSICS:
+  CHECK DATA:
+    CHECK: isWall
+      Type = Parameter Value
+      Parameter = Option
+      Value List = Wall
+    END
+  END
+END
+)");
     const ListText t = text("*Object Name, isWall, 0.0, ()");
     const CheckedDefaultList list(t.data(), &source);
 

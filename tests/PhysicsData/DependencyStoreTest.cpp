@@ -1,11 +1,9 @@
 #include <kel/physicsdata/store/DependencyStore.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include <gmock/gmock.h>
@@ -494,29 +492,6 @@ TEST_F(DependencyStoreValidationTest, UnusedPhysicsReport) {
                                "green\n\n"));
     // FLOW leaves nothing unused: not even its header is written.
     EXPECT_THAT(out, ::testing::Not(HasSubstr("FLOW parent")));
-}
-
-// The shipped example set loads with validation on.
-TEST(DependencyStoreExamplesTest, ExampleDataIsConsistent) {
-    EnvGuard validate{"KEL_PHYSICS_VALIDATE_DATA", true};
-    EnvGuard dump{"KEL_PHYSICS_DUMP_UNUSED", false};
-    const std::string dir = KEL_EXAMPLES_DIR;
-    std::ifstream in(dir + "/physics.tarn");
-    ASSERT_TRUE(in) << "no examples/physics.tarn";
-    std::stringstream text;
-    text << in.rdbuf();
-
-    const InternalTARNDatastore rulesDs(dir + "/rules.tarn", InternalTARNDatastore::FILE);
-    ModelRules::ExtraRulesDef extra;
-    extra.paramRules.stringRules = {"Quantity Type"};
-    const ModelRules rules(&rulesDs, extra);
-    const testing::ObjDependDefTestSource source(text.str());
-    const InternalTARNDatastore ds(text.str(), InternalTARNDatastore::TEXT);
-    const DependencyStore store(&ds, &rules, &source);
-
-    std::set<std::string> checks;
-    store.getRefdCheckAndListNames(&checks, nullptr);
-    EXPECT_FALSE(checks.empty());
 }
 
 }  // namespace

@@ -80,8 +80,26 @@ private:
     std::string m_value;
 };
 
-// Owns the fakes it hands out; the availability look-ups answer with the plain check.
-class FakeSource : public AvailabilityCheckDataSource {
+// A source whose availability look-ups answer with the plain check of that name, as a
+// physics data without beta checks does.
+class PlainAvailSource : public AvailabilityCheckDataSource {
+public:
+    Check* getObjAvailCheck(const std::string& check, const std::string&,
+                            bool mustExist) const override {
+        return getCheck(check, mustExist);
+    }
+    Check* getParamAvailCheck(const std::string& check, const std::string&,
+                              bool mustExist) const override {
+        return getCheck(check, mustExist);
+    }
+    Check* getParamValAvailCheck(const std::string& check, const std::string&, const std::string&,
+                                 bool mustExist) const override {
+        return getCheck(check, mustExist);
+    }
+};
+
+// Owns the fakes it hands out.
+class FakeSource : public PlainAvailSource {
 public:
     FakeCheck* addCheck(const std::string& name, bool result) {
         return (m_checks[name] = std::make_unique<FakeCheck>(name, result)).get();
@@ -105,18 +123,6 @@ public:
     }
     const ParamRHSFunc* getParamRHSFunction(const std::string& name, bool must) const override {
         return find(m_functions, name, must);
-    }
-    Check* getObjAvailCheck(const std::string& check, const std::string&,
-                            bool must) const override {
-        return getCheck(check, must);
-    }
-    Check* getParamAvailCheck(const std::string& check, const std::string&,
-                              bool must) const override {
-        return getCheck(check, must);
-    }
-    Check* getParamValAvailCheck(const std::string& check, const std::string&, const std::string&,
-                                 bool must) const override {
-        return getCheck(check, must);
     }
 
 private:

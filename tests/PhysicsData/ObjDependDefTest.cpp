@@ -210,11 +210,14 @@ TEST_F(ObjDependDefTest, AcceptChildrenTakesTheRulesOptionalChildren) {
     EXPECT_THAT(ignored->getUnusedChildren(), ElementsAre("ITEM", "LABEL"));
 }
 
-TEST_F(ObjDependDefTest, UnusedParametersWithAndWithoutAList) {
+TEST_F(ObjDependDefTest, UnusedItemsWithAndWithoutAList) {
     Params implicit = boxData();
     implicit.erase("Unused Parameter List");
     EXPECT_THAT(build("BOX", implicit)->getUnusedParameters(), ElementsAre("Extra"));
     EXPECT_THAT(build("BOX", implicit, false)->getUnusedParameters(), IsEmpty());
+    // An essential child no list mentions is unused, never an error.
+    EXPECT_THAT(build("BOX", box({{"Ordered Required Child List", ""}}))->getUnusedChildren(),
+                ElementsAre("LID"));
     EXPECT_THAT(failure("BOX", box({{"Ordered Optional Parameter List", ""},
                                     {"Parameter Check List", "Depth, IsBig"}})),
                 HasSubstr("the parameter \"Colour\" is defined for object type \"BOX\" in RULES "
@@ -385,6 +388,17 @@ TEST_F(ObjDependDefTest, EachFaultGivesItsMessage) {
     EXPECT_THAT(failure("BOX", box({{"Allowed Option Check List", "a, IsBig, b"}})),
                 HasSubstr("contains an odd number of entries"));
     EXPECT_THROW(build("BOX", box({{"Child Check List", "ITEM, NoSuchCheck"}})), std::exception);
+
+    // Without a data source only data that names no checks or lists can be built.
+    const Params plain = {{"Ordered Optional Child List", "ITEM"}};
+    EXPECT_NO_THROW(ObjDependDef("PLAIN", plain, s_rules.get(), nullptr, true));
+    for (const auto& [key, value] :
+         Params{{"Child Check List", "ITEM, IsBig"}, {"Child Name List", "ITEM, ItemNames"}}) {
+        Params named = plain;
+        named[key] = value;
+        EXPECT_THROW(ObjDependDef("PLAIN", named, s_rules.get(), nullptr, true), PhysicsException)
+            << key;
+    }
 }
 
 std::string readFile(const std::string& name) {

@@ -13,6 +13,8 @@
 #include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
+#include "FakeCheckEngine.h"
+
 namespace kel::testing {
 
 // BOX has a context rule (Mode: a, b, c) with option-dependent parameters and children;
@@ -119,7 +121,7 @@ inline std::map<std::string, std::string> boxData() {
 
 // Real checks and lists of the engine, created from the CHECK and LIST objects under
 // /PHYSICS/CHECK DATA of the given text and looked up by name as the physics data does.
-class ObjDependDefTestSource : public AvailabilityCheckDataSource {
+class ObjDependDefTestSource : public PlainAvailSource {
 public:
     explicit ObjDependDefTestSource(const std::string& physics)
         : m_checks(&m_checkFactory, nullptr), m_lists(&m_listFactory, nullptr) {
@@ -148,18 +150,6 @@ public:
     GlobalCheck* getGlobalCheck(const std::string&, bool) const override { return nullptr; }
     const ParamRHSFunc* getParamRHSFunction(const std::string& name, bool) const override {
         return m_functions.getParamRHSFunction(name);
-    }
-    Check* getObjAvailCheck(const std::string& check, const std::string&,
-                            bool mustExist) const override {
-        return getCheck(check, mustExist);
-    }
-    Check* getParamAvailCheck(const std::string& check, const std::string&,
-                              bool mustExist) const override {
-        return getCheck(check, mustExist);
-    }
-    Check* getParamValAvailCheck(const std::string& check, const std::string&, const std::string&,
-                                 bool mustExist) const override {
-        return getCheck(check, mustExist);
     }
 
 private:

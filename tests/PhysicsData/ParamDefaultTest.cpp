@@ -2,6 +2,7 @@
 #include <kel/physicsdata/dependency/ParamValueOverride.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include <gmock/gmock.h>
@@ -193,6 +194,8 @@ TEST_F(ParamDefaultTest, ContextRuleDefaultFollowsTheObjectsOption) {
     EXPECT_EQ(eval(*def, "/FLOW/BOUNDARY:out", "Regime"), "Supersonic");
     EXPECT_EQ(eval(*def, "/FLOW/BOUNDARY:wall", "Regime"), "");
     EXPECT_EQ(eval(*def, "/FLOW/BOUNDARY:bare", "Regime"), "");
+    EXPECT_THROW(def->evaluate(&m_rules, TARNContext("/FLOW/BOUNDARY:in"), nullptr, "Regime"),
+                 std::invalid_argument);
     // With allowed values the option's default is filtered like any other.
     EXPECT_EQ(eval(*def, "/FLOW/BOUNDARY:out", "Regime", ParamAllowedValues({"Subsonic"})),
               "Subsonic");

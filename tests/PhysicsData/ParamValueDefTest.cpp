@@ -1,6 +1,7 @@
 #include <kel/physicsdata/dependency/ParamValueDef.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include <gmock/gmock.h>
@@ -13,7 +14,6 @@
 #include <kel/physicsutils/InternalTARNDatastore.h>
 #include <kel/physicsutils/TARNContext.h>
 #include <kel/physicsutils/TARNModel.h>
-#include <kel/physicsutils/TARNPath.h>
 
 #include "FakeCheckEngine.h"
 
@@ -408,90 +408,19 @@ TEST_F(ParamValueDefTest, DefaultsAndOverridesAreHandedOver) {
     EXPECT_THAT(def->getReferencedCheckNames(), ElementsAre("no", "yes"));
     EXPECT_THAT(def->getReferencedListNames(), ElementsAre("names"));
 }
-// The PARAMETER VALUES data of the examples, built against the example RULES and asked
-// about objects of the example model. The checks are stand-ins: "IsTransient" passes (the
-// model is transient) and "IsPorousDomain" fails.
-TEST(ParamValueExamplesTest, ExampleDataBuildsAndAnswersForTheExampleModel) {
-    InternalTARNDatastore physics(KEL_EXAMPLES_DIR "/physics.tarn", InternalTARNDatastore::FILE);
-    InternalTARNDatastore rulesDs(KEL_EXAMPLES_DIR "/rules.tarn", InternalTARNDatastore::FILE);
-    ModelRules rules(&rulesDs, quantityRules());
-    FakeSource source;
-    source.addCheck("IsTransient", true);
-    source.addCheck("IsPorousDomain", false);
-    source.addList("Material Names", {"Air", "Steel"});
 
-    // One definition per owning object type, as the dependency store files them.
-    std::map<std::string, std::unique_ptr<ParamValueDef>> defs;
-    const std::string folder = "/PHYSICS/DEPENDENCIES";
-    for (const auto& name : physics.getChildObjectNamesByType(folder, "PARAMETER VALUES")) {
-        const std::string path = folder + "/PARAMETER VALUES:" + name;
-        std::vector<std::pair<std::vector<std::string>, ParameterMap>> entries;
-        std::vector<std::string> claimed;
-        for (const auto& ctx : physics.getChildObjectPathsByType(path, "PARAMVAL CONTEXT")) {
-            ParameterMap map = physics.getParameterMap(ctx);
-            std::vector<std::string> types;
-            for (const auto& c : physics.getParameterValueAsList(ctx, "Parent Context List")) {
-                if (c != "Default") types.push_back(TARNPath(c).getLastType());
-            }
-            claimed.insert(claimed.end(), types.begin(), types.end());
-            map.erase("Parent Context List");
-            entries.emplace_back(types, map);
-        }
-        if (entries.empty())
-            entries.emplace_back(std::vector<std::string>(), physics.getParameterMap(path));
-        for (auto& [types, map] : entries) {
-            if (types.empty()) {
-                for (const auto& owner : rules.getAllowedParamParents(name)) {
-                    if (std::find(claimed.begin(), claimed.end(), owner) == claimed.end()) {
-                        types.push_back(owner);
-                    }
-                }
-            }
-            for (const auto& type : types) {
-                SCOPED_TRACE(name + " in " + type);
-                ASSERT_NO_THROW(defs[name + "@" + type] = std::make_unique<ParamValueDef>(
-                                    name, type, map, &rules, &source, true));
-            }
-        }
-    }
-
-    auto model = TARNModel::fromFile(KEL_EXAMPLES_DIR "/model.tarn");
-    EvalContext eval(*model);
-    const std::string flow = "/FLOW:Flow Analysis 1";
-    auto at = [&defs](const std::string& key) -> const ParamValueDef& {
-        if (!defs.count(key)) throw std::runtime_error("no definition " + key);
-        return *defs.at(key);
-    };
-
-    TARNContext solver(flow + "/SOLVER CONTROL");
-    const auto& scheme = at("Advection Scheme@SOLVER CONTROL");
-    auto schemes = scheme.evaluateAllowedValues(&rules, solver, &eval);
-    EXPECT_THAT(schemes.getValues(),
-                ElementsAre("High Resolution", "Upwind", "Specified Blend Factor"));
-    EXPECT_THAT(schemes.getSubset(), ElementsAre("High Resolution", "Upwind"));
-    EXPECT_EQ(scheme.evaluateDefault(&rules, solver, &eval, schemes), "Specified Blend Factor");
-    EXPECT_EQ(at("Max Iterations@SOLVER CONTROL").evaluateBounds(&rules, solver, &eval),
-              Sides("1", "10000"));
-    EXPECT_EQ(at("Blend Factor@SOLVER CONTROL").evaluateBounds(&rules, solver, &eval),
-              Sides("0", "1"));
-
-    TARNContext inlet(flow + "/DOMAIN:Duct/BOUNDARY:inlet");
-    const auto& temperature = at("Static Temperature@BOUNDARY");
-    EXPECT_EQ(temperature.getQuantityType(), "Temperature");
-    EXPECT_EQ(temperature.evaluateDefault(&rules, inlet, &eval), "300 [K]");
-    EXPECT_EQ(temperature.evaluateBounds(&rules, inlet, &eval), Sides("0 [K]", "4.2535293e+37"));
-
-    TARNContext filter(flow + "/DOMAIN:Filter/FLUID MODELS");
-    EXPECT_FALSE(
-        at("Turbulence Model@FLUID MODELS").evaluateValueOverride(&rules, filter, &eval).first);
-    TARNContext solid(flow + "/DOMAIN:Heater/SOLID MODELS");
-    EXPECT_EQ(at("Heat Transfer Model@SOLID MODELS").evaluateDefault(&rules, solid, &eval),
-              "Thermal Energy");
-
-    TARNContext heater(flow + "/DOMAIN:Heater");
-    const auto& material = at("Material@DOMAIN");
-    auto materials = material.evaluateAllowedValues(&rules, heater, &eval);
-    EXPECT_EQ(material.evaluateDefault(&rules, heater, &eval, materials), "Steel");
+TEST_F(ParamValueDefTest, ModelDependentAnswersNeedAnEvaluationContext) {
+    TARNContext inlet("/FLOW/BOUNDARY:in");
+    // Answers fixed at construction need no model.
+    EXPECT_EQ(make("Iterations", "FLOW")->evaluateBounds(&m_rules, inlet, nullptr),
+              Sides("1", "1000"));
+    EXPECT_THAT(make("Scheme", "FLOW")->evaluateAllowedValues(&m_rules, inlet, nullptr).getValues(),
+                ElementsAre("Upwind", "Central", "High Resolution"));
+    // Answers chosen by the object's context rule value do.
+    EXPECT_THROW(make("Temperature", "BOUNDARY")->evaluateBounds(&m_rules, inlet, nullptr),
+                 std::invalid_argument);
+    EXPECT_THROW(make("Regime", "BOUNDARY")->evaluateAllowedValues(&m_rules, inlet, nullptr),
+                 std::invalid_argument);
 }
 
 }  // namespace

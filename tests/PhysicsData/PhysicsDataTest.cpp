@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include <kel/physicsdata/dependency/ParamValueDef.h>
 #include <kel/physicsdata/physics/CheckEngineSet.h>
 #include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsdata/store/DependencyStore.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 #include <kel/physicsutils/TARNModel.h>
 
@@ -434,6 +436,9 @@ TEST_F(PhysicsDataTest, ExampleDataLoadsWithValidation) {
     EXPECT_FALSE(data.getCheckNames().empty());
     EXPECT_EQ(data.getPertinentGlobalCheckRoots(),
               (Strings{"BoundaryLocations", "DomainMaterials"}));
+    std::set<std::string> checks;
+    data.getDependencyStore().getRefdCheckAndListNames(&checks, nullptr);
+    EXPECT_FALSE(checks.empty());
 }
 
 }  // namespace

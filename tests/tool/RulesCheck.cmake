@@ -1,8 +1,8 @@
 # cmake -DKELPHYS=tool "-DARGS=arg;..." -DEXPECT=N [-DERROR_FILE=f] [-DOUTPUT_MATCH=regex]
-#       [-DJSON_KEYS=k1;k2;...] -P RulesCheck.cmake
+#       [-DOUTPUT_NOT_MATCH=regex] [-DJSON_KEYS=k1;k2;...] -P RulesCheck.cmake
 # Runs "kelphys rules ARGS" and requires exit status N; with ERROR_FILE, standard error must
 # equal that file's text and standard output must be empty; with OUTPUT_MATCH, standard
-# output must match; with JSON_KEYS, standard output must be a JSON object whose members are
+# output must match (with OUTPUT_NOT_MATCH, must not); with JSON_KEYS, standard output must be a JSON object whose members are
 # exactly those keys, in that order.
 execute_process(COMMAND ${KELPHYS} rules ${ARGS}
     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE result)
@@ -20,6 +20,9 @@ if(DEFINED ERROR_FILE)
 endif()
 if(DEFINED OUTPUT_MATCH AND NOT out MATCHES "${OUTPUT_MATCH}")
     message(FATAL_ERROR "standard output does not match '${OUTPUT_MATCH}':\n${out}")
+endif()
+if(DEFINED OUTPUT_NOT_MATCH AND out MATCHES "${OUTPUT_NOT_MATCH}")
+    message(FATAL_ERROR "standard output matches '${OUTPUT_NOT_MATCH}':\n${out}")
 endif()
 if(DEFINED JSON_KEYS)
     string(JSON count ERROR_VARIABLE jsonError LENGTH "${out}")

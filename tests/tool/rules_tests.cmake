@@ -19,6 +19,12 @@ add_test(NAME kelphys_rules_type_json
             "-DARGS=${example_rules};DOMAIN;--json" -DEXPECT=0
             "-DJSON_KEYS=type;singleton;contextRule;options;validParents;parentPaths;parentPathsWithNames;lists;all;parameters"
             -P ${rules_check})
+# A parameter listed at object level and again by an option is one member of that option.
+add_test(NAME kelphys_rules_type_json_repeated_param
+    COMMAND ${CMAKE_COMMAND} -DKELPHYS=$<TARGET_FILE:kelphys>
+            "-DARGS=${CMAKE_CURRENT_SOURCE_DIR}/rules/repeated_param.tarn;T;--json" -DEXPECT=0
+            "-DOUTPUT_MATCH=\"parameters\": {[^}]*\"a\": {[^}]*\"p\": {"
+            "-DOUTPUT_NOT_MATCH=\"p\": {[^}]*}[^}]*\"p\": {" -P ${rules_check})
 
 foreach(name no_options unlisted_context missing_type context_type missing_unit invalid_local
              context_child unknown_parent unknown_child)

@@ -3,6 +3,7 @@
 #if defined(KEL_HAVE_PHYSICSDATA)
 
 #include <iostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,6 @@
 #include <kel/physicsdata/rules/RulesParam.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 #include <kel/physicsutils/TARNParam.h>
-#include <kel/utilities/StringUtilities.h>
 
 #include "CommandRegistry.h"
 #include "JsonWriter.h"
@@ -56,11 +56,16 @@ std::vector<std::string> paramOptions(const ModelRules& rules, const std::string
     return options.empty() ? std::vector<std::string>{""} : options;
 }
 
+// Every parameter allowed in type under option, each once (an option's lists may repeat an
+// object-level entry), essential ones first.
 std::vector<std::string> paramsAt(const ModelRules& rules, const std::string& type,
                                   const std::string& option) {
-    std::vector<std::string> params(rules.getEssentialParams(type, option));
-    const auto& optional = rules.getOptionalParams(type, option);
-    params.insert(params.end(), optional.begin(), optional.end());
+    std::vector<std::string> params;
+    std::set<std::string> seen;
+    for (const auto* list :
+         {&rules.getEssentialParams(type, option), &rules.getOptionalParams(type, option)})
+        for (const auto& param : *list)
+            if (seen.insert(param).second) params.push_back(param);
     return params;
 }
 

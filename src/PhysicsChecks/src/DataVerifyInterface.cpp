@@ -4,4 +4,8 @@ namespace kel {
 
 DataVerifyInterface::~DataVerifyInterface() = default;
 
+bool DataVerifyInterface::isSingletonType(const std::string&) const {
+    return false;
+}
+
 }  // namespace kel

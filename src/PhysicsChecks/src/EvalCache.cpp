@@ -4,6 +4,8 @@
 
 #include <kel/physicsutils/ModelTARN.h>
 
+#include "ModelScan.h"
+
 namespace kel {
 
 std::size_t EvalCache::Hash::operator()(const KeyView& k) const {
@@ -20,6 +22,8 @@ void EvalCache::syncRevision() {
     const std::uint64_t revision = m_model->getRevision();
     if (revision != m_revision) {
         m_results.clear();
+        m_objectsByType.clear();
+        m_indexed = false;
         m_revision = revision;
     }
 }
@@ -39,8 +43,21 @@ void EvalCache::store(const void* product, std::string_view path, bool result) {
     m_results.insert_or_assign(Key{product, std::string(path)}, result);
 }
 
+const std::vector<std::string>& EvalCache::objectsOfType(std::string_view type) {
+    static const std::vector<std::string> none;
+    syncRevision();
+    if (!m_indexed) {
+        ModelScan::indexByType(*m_model, m_objectsByType);
+        m_indexed = true;
+    }
+    auto it = m_objectsByType.find(type);
+    return it == m_objectsByType.end() ? none : it->second;
+}
+
 void EvalCache::clear() {
     m_results.clear();
+    m_objectsByType.clear();
+    m_indexed = false;
 }
 
 }  // namespace kel

@@ -6,11 +6,8 @@
 
 namespace kel {
 
-namespace {
-
-// Preorder walk; visit returns true to stop.
-template <class Visit>
-void walk(const ModelTARN& model, Visit&& visit) {
+void ModelScan::forEachObject(const ModelTARN& model,
+                              const std::function<bool(const std::string&)>& visit) {
     // A stack of child lists still to visit, each with its next position.
     std::vector<std::pair<std::vector<std::string>, std::size_t>> stack;
     stack.emplace_back(model.getChildObjectPaths(""), 0);
@@ -27,11 +24,9 @@ void walk(const ModelTARN& model, Visit&& visit) {
     }
 }
 
-}  // namespace
-
 std::vector<std::string> ModelScan::objectsOfType(const ModelTARN& model, std::string_view type) {
     std::vector<std::string> found;
-    walk(model, [&](std::string& path) {
+    forEachObject(model, [&](const std::string& path) {
         if (lastType(path) == type) found.push_back(path);
         return false;
     });
@@ -40,7 +35,7 @@ std::vector<std::string> ModelScan::objectsOfType(const ModelTARN& model, std::s
 
 bool ModelScan::anyObjectOfType(const ModelTARN& model, std::string_view type) {
     bool found = false;
-    walk(model, [&](const std::string& path) { return found = (lastType(path) == type); });
+    forEachObject(model, [&](const std::string& path) { return found = (lastType(path) == type); });
     return found;
 }
 

@@ -1,6 +1,5 @@
 #include "ObjectExistsCheck.h"
 
-#include "ModelScan.h"
 #include "ProductKeys.h"
 
 namespace kel {
@@ -15,7 +14,7 @@ void ObjectExistsCheck::initialise(const std::string& name, const ParameterMap& 
 }
 
 bool ObjectExistsCheck::doEvaluate(const TARNContext&, EvalContext& evalContext) {
-    return ModelScan::anyObjectOfType(evalContext.getDB(), m_type);
+    return !evalContext.getCache()->objectsOfType(m_type).empty();
 }
 
 }  // namespace kel

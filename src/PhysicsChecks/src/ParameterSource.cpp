@@ -24,6 +24,7 @@ void ParameterSource::read(const ProductKeys& keys) {
     if (type) {
         m_objectType = keys.required(kObjectType);
         keys.verifyType(kObjectType, m_objectType);
+        keys.verifyContextType(kObjectType, m_objectType);
         m_knownType = m_objectType;
     } else if (path) {
         TARNPath parsed(keys.required(kObjectPath));

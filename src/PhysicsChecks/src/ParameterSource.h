@@ -11,7 +11,8 @@ class TARNContext;
 
 // Where a product reads a parameter from: the key "Parameter" names it; it is read from
 // the evaluated object, or with "Object Type" from its nearest ancestor-or-self of that
-// type (which then is required context), or with "Object Path" from the unnamed object at
+// named type (which then is required context; a singleton type is rejected, since only
+// named types count as context), or with "Object Path" from the unnamed object at
 // that absolute path (no context needed). Value type.
 class ParameterSource {
 public:

@@ -44,6 +44,12 @@ void ProductKeys::verifyType(const std::string& key, const std::string& type) co
         fail(key, "names an unknown object type \"" + type + "\"");
 }
 
+void ProductKeys::verifyContextType(const std::string& key, const std::string& type) const {
+    if (m_verify && m_verify->isSingletonType(type))
+        fail(key, "names singleton object type \"" + type +
+                      "\", but only named object types can be context");
+}
+
 void ProductKeys::verifyParam(const std::string& key, const std::string& type,
                               const std::string& param) const {
     if (m_verify && !m_verify->isAllowedParamAll(type, param))

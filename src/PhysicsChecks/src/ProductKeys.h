@@ -30,6 +30,8 @@ public:
 
     // The type named under key must be a RULES object type.
     void verifyType(const std::string& key, const std::string& type) const;
+    // The type named under key must be able to serve as context: not a singleton type.
+    void verifyContextType(const std::string& key, const std::string& type) const;
     // The parameter named under key must be allowed on the type.
     void verifyParam(const std::string& key, const std::string& type,
                      const std::string& param) const;

@@ -1,5 +1,7 @@
 #include <kel/physicsdata/dependency/CheckedDefaultList.h>
 
+#include <stdexcept>
+
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicschecks/Check.h>
@@ -79,6 +81,11 @@ std::string CheckedDefaultList::evaluate(const ModelRules* rules, const TARNCont
 
         std::string result;
         if (entry.function != nullptr) {
+            if (evalContext == nullptr) {
+                throw std::invalid_argument("CheckedDefaultList::evaluate - the function \"" +
+                                            entry.referenceName + "\" for parameter " + paramName +
+                                            " needs an evaluation context.");
+            }
             const ParamRHSArgs args{rules, &evalContext->getDB(), context.getFullPath(), paramName,
                                     allowed};
             result = entry.function->evaluate(args);

@@ -64,9 +64,7 @@ bool ModelRules::isAllowedOption(const std::string& type, const std::string& opt
 }
 
 std::string ModelRules::getValidOptionForObject(const std::string& type) const {
-    const RulesObject& object = m_impl->getObject(type);
-    if (object.getContextRuleParam().empty()) return {};
-    return object.getAllowedOptions().front();
+    return m_impl->getValidOptionForObject(type);
 }
 
 const std::vector<std::string>& ModelRules::getEssentialChildren(const std::string& type,

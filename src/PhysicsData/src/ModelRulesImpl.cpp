@@ -99,7 +99,7 @@ void ModelRulesImpl::buildValidParents() {
     const RulesObject::Key key;
     for (const auto& [parentType, object] : m_objects) {
         std::set<std::string> children;
-        auto gather = [&](const std::string& option) {
+        auto gather = [&, &object = object](const std::string& option) {
             const auto& essential = object.getEssentialChildren(option);
             const auto& optional = object.getOptionalChildren(option);
             children.insert(essential.begin(), essential.end());
@@ -201,10 +201,15 @@ bool ModelRulesImpl::isPossibleAllowedString(const std::string& type, const std:
         }
         return !restricted;
     }
-    const std::string option =
-        object.getContextRuleParam().empty() ? std::string() : object.getAllowedOptions().front();
-    const auto& allowed = getParam(type, option, param).getAllowedStringList();
+    const auto& allowed =
+        getParam(type, getValidOptionForObject(type), param).getAllowedStringList();
     return allowed.empty() || contains(allowed, value);
+}
+
+std::string ModelRulesImpl::getValidOptionForObject(const std::string& type) const {
+    const RulesObject& object = getObject(type);
+    if (object.getContextRuleParam().empty()) return {};
+    return object.getAllowedOptions().front();
 }
 
 std::vector<std::string> ModelRulesImpl::enumerateParentTypePaths(const std::string& type,

@@ -52,6 +52,7 @@ public:
                                const std::string& param) const;
     TARNParam::Type getParamType(const std::string& type, const std::string& param) const;
     bool isLocalRulesParam(const std::string& type, const std::string& param) const;
+    std::string getValidOptionForObject(const std::string& type) const;
     bool isPossibleAllowedString(const std::string& type, const std::string& param,
                                  const std::string& value) const;
     std::vector<std::string> enumerateParentTypePaths(const std::string& type,

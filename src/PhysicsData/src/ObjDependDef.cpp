@@ -78,6 +78,88 @@ bool sortedContains(const Strings& items, const std::string& item) {
     return std::binary_search(items.begin(), items.end(), item);
 }
 
+// The data source, needed only where the data names checks or lists.
+const AvailabilityCheckDataSource& sourceFor(const AvailabilityCheckDataSource* source,
+                                             const std::string& type, const std::string& key) {
+    if (source == nullptr) {
+        throw PhysicsException("ObjDependDef::initialise - in data for object type " + type +
+                               ", the \"" + key +
+                               "\" parameter names checks or lists but there is no check data "
+                               "source to resolve them.");
+    }
+    return *source;
+}
+
+const std::string& childName(const ChildAvail& record) {
+    return record.getType();
+}
+const std::string& paramName(const ParamAvail& record) {
+    return record.getName();
+}
+
+// The first record called `name`, or null.
+template <class Record, class Name>
+Record* findRecord(const std::vector<std::unique_ptr<Record>>& records, const std::string& name,
+                   Name nameOf) {
+    for (const auto& record : records) {
+        if (nameOf(*record) == name) return record.get();
+    }
+    return nullptr;
+}
+
+// True when the first record, in order, called `a` or `b` is called `a`.
+template <class Record, class Name>
+bool comesFirst(const std::vector<std::unique_ptr<Record>>& records, const std::string& a,
+                const std::string& b, Name nameOf) {
+    for (const auto& record : records) {
+        if (nameOf(*record) == a) return true;
+        if (nameOf(*record) == b) return false;
+    }
+    return false;
+}
+
+// One bit per context rule selector: all set when `allowed` holds with no option, else bit
+// i set when it holds for options[i - 1]. Empty when it holds under no option at all.
+template <class Allowed>
+std::vector<bool> optionMask(const Strings& options, Allowed allowed) {
+    std::vector<bool> mask(options.size() + 1, false);
+    if (allowed(std::string())) {
+        mask.assign(mask.size(), true);
+        return mask;
+    }
+    bool any = false;
+    for (std::size_t i = 1; i < mask.size(); ++i) {
+        mask[i] = allowed(options[i - 1]);
+        any = any || mask[i];
+    }
+    if (!any) mask.clear();
+    return mask;
+}
+
+// The names of the records that pass `keep`, in record order.
+template <class Record, class Name, class Keep>
+Strings namesOf(const std::vector<std::unique_ptr<Record>>& records, Name name, Keep keep) {
+    Strings names;
+    names.reserve(records.size());
+    for (const auto& record : records) {
+        if (keep(*record)) names.push_back(name(*record));
+    }
+    return names;
+}
+
+// Record name to the non-empty result of `names` for that record; the first record of a
+// name wins.
+template <class Record, class Name, class Names>
+std::map<std::string, Strings> namesByRecord(const std::vector<std::unique_ptr<Record>>& records,
+                                             Name name, Names names) {
+    std::map<std::string, Strings> result;
+    for (const auto& record : records) {
+        Strings found = names(*record);
+        if (!found.empty()) result.emplace(name(*record), std::move(found));
+    }
+    return result;
+}
+
 }  // namespace
 
 ObjDependDef::ObjDependDef(const std::string& type, const Params& params, const ModelRules* rules,
@@ -238,7 +320,8 @@ void ObjDependDef::initParamAvailChecks(const Params& m, const ModelRules*,
     for (const std::string& name : splitter.getNamesWithChecks()) {
         ParamAvail* record = findParamAvail(name);
         for (const std::string& check : splitter.getChecksForName(name)) {
-            record->addAvailCheck(source->getParamAvailCheck(check, name, true));
+            record->addAvailCheck(sourceFor(source, m_type, kParameterCheckList)
+                                      .getParamAvailCheck(check, name, true));
         }
     }
 }
@@ -292,7 +375,8 @@ void ObjDependDef::initChildAvailChecks(const Params& m, const ModelRules*,
                 "'ordered' lists");
         }
         for (const std::string& check : splitter.getChecksForName(childType)) {
-            record->addAvailCheck(source->getObjAvailCheck(check, childType, true));
+            record->addAvailCheck(sourceFor(source, m_type, kChildCheckList)
+                                      .getObjAvailCheck(check, childType, true));
         }
     }
 }
@@ -343,9 +427,9 @@ void ObjDependDef::applyChildNameList(const Params& m, const std::string& key,
                                        " referenced in the check list is optional and  must be "
                                        "a required object");
             }
-            record->setDefaultNameList(source->getList(listName, true));
+            record->setDefaultNameList(sourceFor(source, m_type, key).getList(listName, true));
         } else {
-            record->setAllowedNameList(source->getList(listName, true));
+            record->setAllowedNameList(sourceFor(source, m_type, key).getList(listName, true));
         }
     }
 }
@@ -364,15 +448,10 @@ ObjDependDef::Strings ObjDependDef::extractTreatedAsOptionalTypes(const Params& 
 
 std::vector<bool> ObjDependDef::makeParamMask(const std::string& name,
                                               const ModelRules* rules) const {
-    const std::size_t n = m_orderedAllowedOptions.size();
-    std::vector<bool> mask(n + 1, false);
-    if (rules->isAllowedParam(m_type, name, std::string())) return std::vector<bool>(n + 1, true);
-    bool any = false;
-    for (std::size_t i = 1; i <= n; ++i) {
-        mask[i] = rules->isAllowedParam(m_type, name, m_orderedAllowedOptions[i - 1]);
-        any = any || mask[i];
-    }
-    if (!any) {
+    std::vector<bool> mask = optionMask(m_orderedAllowedOptions, [&](const std::string& option) {
+        return rules->isAllowedParam(m_type, name, option);
+    });
+    if (mask.empty()) {
         throw PhysicsException("ObjDependDef::makeParamMask - Internal error: the parameter " +
                                name + " in object " + m_type +
                                " is not allowed in any RULES CONTEXT!");
@@ -382,17 +461,10 @@ std::vector<bool> ObjDependDef::makeParamMask(const std::string& name,
 
 std::vector<bool> ObjDependDef::makeChildMask(const std::string& childType,
                                               const ModelRules* rules) const {
-    const std::size_t n = m_orderedAllowedOptions.size();
-    std::vector<bool> mask(n + 1, false);
-    if (rules->isAllowedChild(m_type, childType, std::string())) {
-        return std::vector<bool>(n + 1, true);
-    }
-    bool any = false;
-    for (std::size_t i = 1; i <= n; ++i) {
-        mask[i] = rules->isAllowedChild(m_type, childType, m_orderedAllowedOptions[i - 1]);
-        any = any || mask[i];
-    }
-    if (!any) {
+    std::vector<bool> mask = optionMask(m_orderedAllowedOptions, [&](const std::string& option) {
+        return rules->isAllowedChild(m_type, childType, option);
+    });
+    if (mask.empty()) {
         throw PhysicsException("ObjDependDef::makeChildMask - Internal error: the child object " +
                                childType + " in object \"" + m_type +
                                "\" is not allowed in any RULES CONTEXT!");
@@ -401,19 +473,14 @@ std::vector<bool> ObjDependDef::makeChildMask(const std::string& childType,
 }
 
 ParamAvail* ObjDependDef::findParamAvail(const std::string& name) const {
-    for (const auto& record : m_paramAvail) {
-        if (record->getName() == name) return record.get();
-    }
+    if (ParamAvail* record = findRecord(m_paramAvail, name, paramName)) return record;
     throw PhysicsException("ObjDependDef::findParamAvail - in data for object type " + m_type +
                            ", the referenced parameter " + name +
                            " does not exist in the 'ordered' lists");
 }
 
 ChildAvail* ObjDependDef::findChildAvail(const std::string& childType) const {
-    for (const auto& record : m_childAvail) {
-        if (record->getType() == childType) return record.get();
-    }
-    return nullptr;
+    return findRecord(m_childAvail, childType, childName);
 }
 
 std::uint64_t ObjDependDef::getContextRuleSelector(const std::string& value) const {
@@ -462,49 +529,16 @@ const ChildAvail* ObjDependDef::childAvailByType(const std::string& childType) c
 }
 
 const ParamAvail* ObjDependDef::paramAvailByName(const std::string& name) const {
-    for (const auto& record : m_paramAvail) {
-        if (record->getName() == name) return record.get();
-    }
-    return nullptr;
+    return findRecord(m_paramAvail, name, paramName);
 }
 
 bool ObjDependDef::childOrderPredicate(const std::string& a, const std::string& b) const {
-    for (const auto& record : m_childAvail) {
-        if (record->getType() == a) return true;
-        if (record->getType() == b) return false;
-    }
-    return false;
+    return comesFirst(m_childAvail, a, b, childName);
 }
 
 bool ObjDependDef::paramOrderPredicate(const std::string& a, const std::string& b) const {
-    for (const auto& record : m_paramAvail) {
-        if (record->getName() == a) return true;
-        if (record->getName() == b) return false;
-    }
-    return false;
+    return comesFirst(m_paramAvail, a, b, paramName);
 }
-
-namespace {
-
-// The names of the records that pass `keep`, in record order.
-template <class Record, class Name, class Keep>
-Strings namesOf(const std::vector<std::unique_ptr<Record>>& records, Name name, Keep keep) {
-    Strings names;
-    names.reserve(records.size());
-    for (const auto& record : records) {
-        if (keep(*record)) names.push_back(name(*record));
-    }
-    return names;
-}
-
-const std::string& childName(const ChildAvail& record) {
-    return record.getType();
-}
-const std::string& paramName(const ParamAvail& record) {
-    return record.getName();
-}
-
-}  // namespace
 
 Strings ObjDependDef::getOrderedChildTypes() const {
     return namesOf(m_childAvail, childName, [](const ChildAvail&) { return true; });
@@ -531,35 +565,21 @@ Strings ObjDependDef::getOrderedOptParamNames() const {
 }
 
 std::map<std::string, Strings> ObjDependDef::getReferencedCheckNames(ChildOrParam which) const {
-    std::map<std::string, Strings> names;
     if (which == CHILD) {
-        for (const auto& record : m_childAvail) {
-            Strings checks = record->getReferencedCheckNames();
-            if (!checks.empty()) names.emplace(record->getType(), std::move(checks));
-        }
-    } else {
-        for (const auto& record : m_paramAvail) {
-            Strings checks = record->getReferencedCheckNames();
-            if (!checks.empty()) names.emplace(record->getName(), std::move(checks));
-        }
+        return namesByRecord(m_childAvail, childName,
+                             [](const ChildAvail& r) { return r.getReferencedCheckNames(); });
     }
-    return names;
+    return namesByRecord(m_paramAvail, paramName,
+                         [](const ParamAvail& r) { return r.getReferencedCheckNames(); });
 }
 
 std::map<std::string, Strings> ObjDependDef::getReferencedListNames(ChildOrParam which) const {
-    std::map<std::string, Strings> names;
     if (which == CHILD) {
-        for (const auto& record : m_childAvail) {
-            Strings lists = record->getReferencedListNames();
-            if (!lists.empty()) names.emplace(record->getType(), std::move(lists));
-        }
-    } else {
-        for (const auto& record : m_paramAvail) {
-            Strings lists = record->getReferencedListNames();
-            if (!lists.empty()) names.emplace(record->getName(), std::move(lists));
-        }
+        return namesByRecord(m_childAvail, childName,
+                             [](const ChildAvail& r) { return r.getReferencedListNames(); });
     }
-    return names;
+    return namesByRecord(m_paramAvail, paramName,
+                         [](const ParamAvail& r) { return r.getReferencedListNames(); });
 }
 
 // ---- verification against RULES -------------------------------------------------------
@@ -567,31 +587,69 @@ std::map<std::string, Strings> ObjDependDef::getReferencedListNames(ChildOrParam
 namespace {
 
 // The RULES items of a type for the verification: essential and optional items over the
-// covered options, the type's other items, and the table of items not yet referenced.
-struct RulesItems {
-    Strings essential;
-    Strings optional;
-    std::map<std::string, bool> seen;
+// covered options, and the table of items (optional and the type's other items first,
+// essential ones added later) with whether the dependency data has referenced them.
+class RulesItems {
+public:
+    enum class Reference { Unknown, Repeated, EssentialOnly, Fine };
 
     RulesItems(Strings essentialItems, Strings optionalItems, Strings allItems)
-        : essential(sorted(std::move(essentialItems))), optional(sorted(std::move(optionalItems))) {
+        : m_essential(sorted(std::move(essentialItems))),
+          m_optional(sorted(std::move(optionalItems))) {
         Strings known;
-        std::set_union(essential.begin(), essential.end(), optional.begin(), optional.end(),
+        std::set_union(m_essential.begin(), m_essential.end(), m_optional.begin(), m_optional.end(),
                        std::back_inserter(known));
         Strings others;
         const Strings all = sorted(std::move(allItems));
         std::set_difference(all.begin(), all.end(), known.begin(), known.end(),
                             std::back_inserter(others));
-        for (const std::string& name : optional)
-            seen.emplace(name, false);
+        for (const std::string& name : m_optional)
+            m_seen.emplace(name, false);
         for (const std::string& name : others)
-            seen.emplace(name, false);
+            m_seen.emplace(name, false);
     }
 
-    void addEssential() {
-        for (const std::string& name : essential)
-            seen.emplace(name, false);
+    bool isOptional(const std::string& name) const { return sortedContains(m_optional, name); }
+
+    // Marks the names of the data's unused list as referenced; returns the first name the
+    // table does not hold (essential or unknown to RULES), or null.
+    const std::string* markUnused(const Strings& names) {
+        for (const std::string& name : names) {
+            auto found = m_seen.find(name);
+            if (found == m_seen.end()) return &name;
+            found->second = true;
+        }
+        return nullptr;
     }
+
+    // Enters the essential items, unreferenced; present names keep their state.
+    void addEssential() {
+        for (const std::string& name : m_essential)
+            m_seen.emplace(name, false);
+    }
+
+    // Marks the item of one record as referenced and says what is wrong with it, if anything.
+    Reference reference(const std::string& name, bool required) {
+        auto found = m_seen.find(name);
+        if (found == m_seen.end()) return Reference::Unknown;
+        if (found->second) return Reference::Repeated;
+        found->second = true;
+        return required || isOptional(name) ? Reference::Fine : Reference::EssentialOnly;
+    }
+
+    // The items not referenced, in ascending order.
+    Strings unreferenced() const {
+        Strings names;
+        for (const auto& [name, referenced] : m_seen) {
+            if (!referenced) names.push_back(name);
+        }
+        return names;
+    }
+
+private:
+    Strings m_essential;
+    Strings m_optional;
+    std::map<std::string, bool> m_seen;
 };
 
 }  // namespace
@@ -602,16 +660,12 @@ void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Stri
                      rules->getOptionalParams(m_type, m_orderedAllowedOptions),
                      rules->getParamsAll(m_type));
 
-    for (const std::string& name : m_unusedParameters) {
-        auto found = items.seen.find(name);
-        if (found == items.seen.end()) {
-            throw PhysicsException(prefix + "in PHYSICS object dependency for type " + m_type +
-                                   ", the parameter \"" + name + "\" appears in the " +
-                                   kUnusedParameterList +
-                                   " but this is not an optional parameter according to the "
-                                   "RULES data.");
-        }
-        found->second = true;
+    if (const std::string* name = items.markUnused(m_unusedParameters)) {
+        throw PhysicsException(prefix + "in PHYSICS object dependency for type " + m_type +
+                               ", the parameter \"" + *name + "\" appears in the " +
+                               kUnusedParameterList +
+                               " but this is not an optional parameter according to the RULES "
+                               "data.");
     }
     items.addEssential();
 
@@ -619,26 +673,28 @@ void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Stri
     const std::size_t n = m_orderedAllowedOptions.size();
     for (const auto& record : m_paramAvail) {
         const std::string& name = record->getName();
-        auto found = items.seen.find(name);
-        if (found == items.seen.end()) {
-            throw PhysicsException(prefix + "the parameter " + name +
-                                   ", referenced in the PHYSICS dependency data for object type " +
-                                   m_type + ", is not defined in RULES.");
+        switch (items.reference(name, record->isRequired())) {
+            case RulesItems::Reference::Unknown:
+                throw PhysicsException(
+                    prefix + "the parameter " + name +
+                    ", referenced in the PHYSICS dependency data for object type " + m_type +
+                    ", is not defined in RULES.");
+            case RulesItems::Reference::Repeated:
+                throw PhysicsException(
+                    prefix + "the parameter " + name +
+                    ", has multiple inconsistent references in the PHYSICS dependency data for "
+                    "object type \"" +
+                    m_type + "\". Appears in more than one of the parameter lists.");
+            case RulesItems::Reference::EssentialOnly:
+                throw PhysicsException(prefix + "the parameter \"" + name +
+                                       "\", is optional in the PHYSICS dependency data for object "
+                                       "type \"" +
+                                       m_type + "\" but is essential in RULES.");
+            case RulesItems::Reference::Fine:
+                break;
         }
-        if (found->second) {
-            throw PhysicsException(
-                prefix + "the parameter " + name +
-                ", has multiple inconsistent references in the PHYSICS dependency data for "
-                "object type \"" +
-                m_type + "\". Appears in more than one of the parameter lists.");
-        }
-        found->second = true;
-        if (!record->isRequired() && !sortedContains(items.optional, name)) {
-            throw PhysicsException(prefix + "the parameter \"" + name +
-                                   "\", is optional in the PHYSICS dependency data for object "
-                                   "type \"" +
-                                   m_type + "\" but is essential in RULES.");
-        }
+        // Up to and including the context rule parameter, every parameter must exist under
+        // every covered option (bit 0, no option chosen, is not tested).
         if (!contextRuleSeen) {
             for (std::size_t i = 1; i <= n; ++i) {
                 if (!record->matchOption(i)) {
@@ -653,16 +709,16 @@ void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Stri
         }
     }
 
-    for (const auto& [name, referenced] : items.seen) {
-        if (referenced) continue;
-        if (!m_unusedParameters.empty()) {
-            throw PhysicsException(prefix + "the parameter \"" + name +
-                                   "\" is defined for object type \"" + m_type +
-                                   "\" in RULES but is not referenced in the PHYSICS dependency "
-                                   "data for the type.");
-        }
-        unused.push_back(name);
+    // Data with an unused list must account for every RULES parameter; without one, the
+    // parameters it does not mention become unused.
+    const Strings notReferenced = items.unreferenced();
+    if (!notReferenced.empty() && !m_unusedParameters.empty()) {
+        throw PhysicsException(prefix + "the parameter \"" + notReferenced.front() +
+                               "\" is defined for object type \"" + m_type +
+                               "\" in RULES but is not referenced in the PHYSICS dependency "
+                               "data for the type.");
     }
+    unused.insert(unused.end(), notReferenced.begin(), notReferenced.end());
 }
 
 void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rules,
@@ -672,46 +728,42 @@ void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rule
                      rules->getOptionalChildren(m_type, m_orderedAllowedOptions),
                      rules->getChildrenAll(m_type));
 
-    for (const std::string& name : m_unusedChildren) {
-        auto found = items.seen.find(name);
-        if (found == items.seen.end()) {
-            throw PhysicsException(prefix + "in PHYSICS object dependency for type \"" + m_type +
-                                   "\", the child object \"" + name + "\" appears in the \"" +
-                                   kUnusedChildList +
-                                   "\" but this is not an optional child according to the RULES "
-                                   "data.");
-        }
-        found->second = true;
+    if (const std::string* name = items.markUnused(m_unusedChildren)) {
+        throw PhysicsException(prefix + "in PHYSICS object dependency for type \"" + m_type +
+                               "\", the child object \"" + *name + "\" appears in the \"" +
+                               kUnusedChildList +
+                               "\" but this is not an optional child according to the RULES "
+                               "data.");
     }
     items.addEssential();
 
     for (const auto& record : m_childAvail) {
         const std::string& childType = record->getType();
-        auto found = items.seen.find(childType);
-        if (found == items.seen.end()) {
-            throw PhysicsException(prefix + "the object type \"" + childType +
-                                   "\", referenced in the PHYSICS dependency data for object "
-                                   "type \"" +
-                                   m_type + "\", is not defined in RULES.");
-        }
-        if (found->second) {
-            throw PhysicsException(prefix + "the object type \"" + childType +
-                                   "\", has multiple inconsistent references in the PHYSICS "
-                                   "dependency data for object type \"" +
-                                   m_type + "\". Appears in more than one of the child lists.");
-        }
-        found->second = true;
-        if (!record->isRequired() && !sortedContains(items.optional, childType)) {
-            throw PhysicsException(prefix + "the object type \"" + childType +
-                                   "\", is optional in the PHYSICS dependency data for object "
-                                   "type \"" +
-                                   m_type + "\" but is essential in RULES.");
+        switch (items.reference(childType, record->isRequired())) {
+            case RulesItems::Reference::Unknown:
+                throw PhysicsException(prefix + "the object type \"" + childType +
+                                       "\", referenced in the PHYSICS dependency data for object "
+                                       "type \"" +
+                                       m_type + "\", is not defined in RULES.");
+            case RulesItems::Reference::Repeated:
+                throw PhysicsException(
+                    prefix + "the object type \"" + childType +
+                    "\", has multiple inconsistent references in the PHYSICS dependency data for "
+                    "object type \"" +
+                    m_type + "\". Appears in more than one of the child lists.");
+            case RulesItems::Reference::EssentialOnly:
+                throw PhysicsException(prefix + "the object type \"" + childType +
+                                       "\", is optional in the PHYSICS dependency data for object "
+                                       "type \"" +
+                                       m_type + "\" but is essential in RULES.");
+            case RulesItems::Reference::Fine:
+                break;
         }
     }
 
-    for (const auto& [name, referenced] : items.seen) {
-        if (!referenced) unused.push_back(name);
-    }
+    // An unreferenced child is never an error: it becomes unused.
+    const Strings notReferenced = items.unreferenced();
+    unused.insert(unused.end(), notReferenced.begin(), notReferenced.end());
 
     for (const std::string* key : {&kCoupledOptionalChildList, &kTreatAsOptionalChildList}) {
         for (const std::string& name : sorted(listOf(params, *key))) {
@@ -722,7 +774,7 @@ void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rule
                 throw PhysicsException(start +
                                        "\" is not a valid type according to the RULES data.");
             }
-            if (!sortedContains(items.optional, name)) {
+            if (!items.isOptional(name)) {
                 throw PhysicsException(start +
                                        "\" is not an optional object according to the RULES data.");
             }

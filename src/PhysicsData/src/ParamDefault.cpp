@@ -1,5 +1,7 @@
 #include <kel/physicsdata/dependency/ParamDefault.h>
 
+#include <stdexcept>
+
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicsdata/dependency/CheckedListData.h>
@@ -15,12 +17,6 @@ namespace kel {
 namespace {
 
 const char* const kSourceFile = "src/PhysicsData/src/ParamDefault";
-
-const std::string& valueOf(const ParameterMap& params, const std::string& key) {
-    static const std::string empty;
-    auto it = params.find(key);
-    return it == params.end() ? empty : it->second;
-}
 
 }  // namespace
 
@@ -40,14 +36,14 @@ ParamDefault::~ParamDefault() = default;
 void ParamDefault::initialise(const std::string& name, const std::string& objectType,
                               const ParameterMap& params, const ModelRules* rules,
                               const CheckDataSource* source) {
-    const std::string& fallback = valueOf(params, s_fallbackToBlank);
+    const std::string& fallback = parameterValue(params, s_fallbackToBlank);
     m_fallbackToFirstAllowedValue = fallback.empty() || !StringUtilities::stringToBool(fallback);
     m_isListType = TARNParam::isListType(rules->getParamType(objectType, name));
 
-    std::string fixedDefault = valueOf(params, s_defaultValue);
+    std::string fixedDefault = parameterValue(params, s_defaultValue);
     if (fixedDefault.empty()) fixedDefault = getRulesDefault(name, objectType, rules);
 
-    initCheckList(name, valueOf(params, s_defaultValueCheckList), source);
+    initCheckList(name, parameterValue(params, s_defaultValueCheckList), source);
 
     // A written or RULES default is always the last candidate.
     if (!fixedDefault.empty()) {
@@ -93,6 +89,11 @@ std::string ParamDefault::evaluateContextRuleDefault(const ModelRules* rules,
     const std::string& objectType = context.getObjectType();
     const std::string& ruleParam = rules->getContextRuleParam(objectType);
     if (ruleParam.empty()) return std::string();
+    if (evalContext == nullptr) {
+        throw std::invalid_argument("ParamDefault::evaluate - the default of " + paramName +
+                                    " depends on the context rule and needs an evaluation "
+                                    "context.");
+    }
     const std::string& option =
         evalContext->getDB().getParameterValue(context.getFullPath(), ruleParam);
     if (option.empty()) return std::string();

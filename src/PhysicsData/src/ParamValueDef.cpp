@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <set>
+#include <stdexcept>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicschecks/Check.h>
@@ -25,12 +26,6 @@ namespace kel {
 namespace {
 
 const char* const kQuantityTypeRule = "Quantity Type";
-
-const std::string& valueOf(const ParameterMap& params, const std::string& key) {
-    static const std::string empty;
-    auto it = params.find(key);
-    return it == params.end() ? empty : it->second;
-}
 
 bool isPresent(const ParameterMap& params, const std::string& key) {
     return params.find(key) != params.end();
@@ -87,7 +82,7 @@ void ParamValueDef::initialise(const ParameterMap& params, const ModelRules* rul
         m_validOption = rules->getValidOptionForObject(m_objectType);
     }
 
-    const std::string& typeWord = valueOf(params, s_parameterType);
+    const std::string& typeWord = parameterValue(params, s_parameterType);
     m_type = typeWord.empty() ? rules->getParamType(m_objectType, m_name)
                               : TARNParam::typeFromString(typeWord);
 
@@ -131,7 +126,7 @@ void ParamValueDef::initLogical() {}
 
 void ParamValueDef::initUnusedAllowedString(const ParameterMap& params) {
     m_unusedAllowedValues =
-        StringUtilities::splitValueNoEmpty(valueOf(params, s_unusedAllowedStringList));
+        StringUtilities::splitValueNoEmpty(parameterValue(params, s_unusedAllowedStringList));
 }
 
 void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rules,
@@ -140,7 +135,7 @@ void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rul
     initUnusedAllowedString(params);
     m_rulesAllowedStrings = std::make_unique<RulesAllowedStrings>(rules, m_objectType, m_name);
 
-    const std::string& ordered = valueOf(params, s_orderedAllowedStringList);
+    const std::string& ordered = parameterValue(params, s_orderedAllowedStringList);
     if (!ordered.empty()) {
         m_restriction = kFixedList;
         initAllowedString(StringUtilities::splitValueNoEmpty(ordered), params, rules, source);
@@ -150,7 +145,7 @@ void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rul
                                s_subsetAllowedStringList + "\" defined without there being a \"" +
                                s_orderedAllowedStringList + "\" parameter" + kInTheData + m_name);
     }
-    const std::string& listSource = valueOf(params, s_valueListSource);
+    const std::string& listSource = parameterValue(params, s_valueListSource);
     if (!listSource.empty()) {
         if (m_restriction & kFixedList) {
             throw PhysicsException(
@@ -161,7 +156,7 @@ void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rul
         m_restriction = kListSource;
         initListSource(listSource, source);
     }
-    const std::string& subsetSource = valueOf(params, s_subsetValueListSource);
+    const std::string& subsetSource = parameterValue(params, s_subsetValueListSource);
     if (!subsetSource.empty()) {
         if (m_restriction != kListSource) {
             throw PhysicsException(
@@ -181,7 +176,7 @@ void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rul
                                s_unusedAllowedStringList + "\" defined for an " +
                                "incompatible \"PARAMETER VALUES\" object " + m_name);
     }
-    const std::string& withNone = valueOf(params, s_availableWithNoAllowedVals);
+    const std::string& withNone = parameterValue(params, s_availableWithNoAllowedVals);
     if (m_restriction != 0 && !withNone.empty()) {
         m_availableWithNoAllowedValues = StringUtilities::isTrue(withNone);
     }
@@ -193,7 +188,8 @@ void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rul
                 "\" parameter" + kInTheData + m_name +
                 ". The two parameters are incompatiable. Please remove one of the parameters.");
         }
-        m_completeListRequired = StringUtilities::isTrue(valueOf(params, s_completeListRequired));
+        m_completeListRequired =
+            StringUtilities::isTrue(parameterValue(params, s_completeListRequired));
     }
 }
 
@@ -202,8 +198,8 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
                                       const AvailabilityCheckDataSource* source) {
     static const std::string heading = "Error in parameter allowed string list checks.";
     const std::string empty;
-    CheckedListData data{s_allowedStringListChecks, valueOf(params, s_allowedStringListChecks),
-                         m_name, empty, heading};
+    CheckedListData data{s_allowedStringListChecks,
+                         parameterValue(params, s_allowedStringListChecks), m_name, empty, heading};
     CheckListSplitter splitter(data);
 
     const std::set<std::string> allowed(values.begin(), values.end());
@@ -225,7 +221,7 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
     }
 
     std::set<std::string> subset;
-    const std::string& subsetText = valueOf(params, s_subsetAllowedStringList);
+    const std::string& subsetText = parameterValue(params, s_subsetAllowedStringList);
     if (!subsetText.empty()) {
         auto subsetItems = StringUtilities::splitValueNoEmpty(subsetText);
         missing = notAllowed(subsetItems);
@@ -322,14 +318,11 @@ void ParamValueDef::evaluateCheckList(const TARNContext& context, EvalContext* e
                                       std::vector<std::string>& values,
                                       std::vector<std::string>& subset) const {
     for (const auto& valueCheck : m_allowedValues) {
-        bool passes = true;
-        for (Check* check : valueCheck.checks) {
-            if (!check->evaluate(context, evalContext)) {
-                passes = false;
-                break;
-            }
+        // all_of stops at the first check that fails, as the data's order intends.
+        if (!std::all_of(valueCheck.checks.begin(), valueCheck.checks.end(),
+                         [&](Check* check) { return check->evaluate(context, evalContext); })) {
+            continue;
         }
-        if (!passes) continue;
         values.push_back(valueCheck.value);
         if (valueCheck.inSubset) subset.push_back(valueCheck.value);
     }
@@ -377,6 +370,10 @@ std::pair<std::string, std::string> ParamValueDef::evaluateBounds(const ModelRul
                                                                   const TARNContext& context,
                                                                   EvalContext* evalContext) const {
     if (!(m_isLocalRulesParam && !m_contextBounds.empty())) return m_bounds.value();
+    if (evalContext == nullptr) {
+        throw std::invalid_argument("ParamValueDef::evaluateBounds - the bounds of " + m_name +
+                                    " depend on the context rule and need an evaluation context.");
+    }
     const std::string& ruleParam = rules->getContextRuleParam(context.getObjectType());
     const std::string& option =
         evalContext->getDB().getParameterValue(context.getFullPath(), ruleParam);

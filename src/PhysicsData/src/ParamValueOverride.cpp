@@ -9,18 +9,12 @@ namespace kel {
 
 namespace {
 
-const std::string& valueOf(const ParameterMap& params, const std::string& key) {
-    static const std::string empty;
-    auto it = params.find(key);
-    return it == params.end() ? empty : it->second;
-}
-
 CheckedDefaultList buildOverrides(const std::string& name, const ParameterMap& params,
                                   const CheckDataSource* source) {
     const std::string empty;
     CheckedListData data{ParamValueOverride::s_valueOverrideCheckList,
-                         valueOf(params, ParamValueOverride::s_valueOverrideCheckList), name, empty,
-                         empty};
+                         parameterValue(params, ParamValueOverride::s_valueOverrideCheckList), name,
+                         empty, empty};
     return CheckedDefaultList(data, source);
 }
 

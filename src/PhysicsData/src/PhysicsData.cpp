@@ -105,6 +105,10 @@ TARNParam::Type PhysicsData::DataVerifyAdaptor::getParamType(const std::string& 
 
 PhysicsData::DataVerifyAdaptor::~DataVerifyAdaptor() = default;
 
+bool PhysicsData::DataVerifyAdaptor::isSingletonType(const std::string& type) const {
+    return m_rules->isValidType(type) && m_rules->isSingleton(type);
+}
+
 // ---------------------------------------------------------------------------------------
 // Construction
 

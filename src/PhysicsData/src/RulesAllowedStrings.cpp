@@ -1,6 +1,7 @@
 #include <kel/physicsdata/dependency/RulesAllowedStrings.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/physicschecks/EvalContext.h>
@@ -59,6 +60,11 @@ RulesAllowedStrings::RulesAllowedStrings(const ModelRules* rules, const std::str
 const std::set<std::string>& RulesAllowedStrings::getAllowedStrings(
     const TARNContext& context, EvalContext* evalContext) const {
     if (m_contextRuleParam.empty()) return m_optAllowed.begin()->second;
+    if (evalContext == nullptr) {
+        throw std::invalid_argument(
+            "RulesAllowedStrings::getAllowedStrings - the strings depend on " + m_contextRuleParam +
+            ", which needs an evaluation context.");
+    }
     const std::string& option =
         evalContext->getDB().getParameterValue(context.getFullPath(), m_contextRuleParam);
     auto it = m_optAllowed.find(option);

@@ -73,15 +73,20 @@ RulesObject::RulesObject(const RulesObject& other) = default;
 RulesObject& RulesObject::operator=(const RulesObject& other) = default;
 RulesObject::~RulesObject() = default;
 
+// Object-level keys are never inherited: only path itself is asked.
 std::pair<std::string, bool> RulesObject::extractParamValue(const TARNDatastore& ds,
                                                             const std::string& path,
                                                             const std::string& key) const {
-    return RulesParam::scopedValue(ds, path, key, ScopeMode::ObjectOnly);
+    if (!ds.hasParameter(path, key)) return {std::string(), false};
+    return {ds.getParameterValue(path, key), true};
 }
 
 bool RulesObject::extractParamValues(const TARNDatastore& ds, const std::string& path,
                                      const std::string& key, std::vector<std::string>& out) const {
-    return RulesParam::scopedValues(ds, path, key, ScopeMode::ObjectOnly, out);
+    if (!ds.hasParameter(path, key)) return false;
+    auto items = ds.getParameterValueAsList(path, key);
+    out.insert(out.end(), items.begin(), items.end());
+    return true;
 }
 
 void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
@@ -111,14 +116,18 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
 
     extractParamValues(ds, path, kAllowedParentList, m_allowedParentListRaw);
 
-    for (const auto& rule : extra.stringRules)
-        if (ds.hasParameter(path, rule)) m_extraStrings[rule] = ds.getParameterValue(path, rule);
-    for (const auto& rule : extra.listRules)
-        if (ds.hasParameter(path, rule))
-            m_extraLists[rule] = ds.getParameterValueAsList(path, rule);
+    for (const auto& rule : extra.stringRules) {
+        auto [value, found] = extractParamValue(ds, path, rule);
+        if (found) m_extraStrings[rule] = value;
+    }
+    for (const auto& rule : extra.listRules) {
+        std::vector<std::string> items;
+        if (extractParamValues(ds, path, rule, items)) m_extraLists[rule] = std::move(items);
+    }
     for (const auto& rule : extra.boolRules) {
-        if (!ds.hasParameter(path, rule)) continue;
-        auto [flag, ok] = TARNParam::valueAsBool(ds.getParameterValue(path, rule));
+        auto [value, found] = extractParamValue(ds, path, rule);
+        if (!found) continue;
+        auto [flag, ok] = TARNParam::valueAsBool(value);
         if (ok) m_extraBools[rule] = flag;
     }
 }

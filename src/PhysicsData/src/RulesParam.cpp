@@ -86,45 +86,6 @@ std::optional<std::string> RulesParam::outerParameterPath(bool ignoreGlobal,
     return tp.getFullPath();
 }
 
-std::pair<std::string, bool> RulesParam::scopedValue(const TARNDatastore& ds,
-                                                     const std::string& path,
-                                                     const std::string& key, ScopeMode mode) {
-    std::string current = path;
-    for (;;) {
-        if (ds.hasParameter(current, key)) {
-            if (key == kParameterType && contains(current, kContextComponent))
-                throw std::runtime_error("Definition of " + kParameterType +
-                                         " is not allowed at CONTEXT scope. (Attempted "
-                                         "definition in " +
-                                         current + ".)");
-            return {ds.getParameterValue(current, key), true};
-        }
-        if (mode == ScopeMode::ObjectOnly) break;
-        auto outer = outerParameterPath(mode == ScopeMode::IgnoreGlobal, current);
-        if (!outer) break;
-        current = std::move(*outer);
-    }
-    return {std::string(), false};
-}
-
-bool RulesParam::scopedValues(const TARNDatastore& ds, const std::string& path,
-                              const std::string& key, ScopeMode mode,
-                              std::vector<std::string>& out) {
-    std::string current = path;
-    for (;;) {
-        if (ds.hasParameter(current, key)) {
-            auto items = ds.getParameterValueAsList(current, key);
-            out.insert(out.end(), items.begin(), items.end());
-            return true;
-        }
-        if (mode == ScopeMode::ObjectOnly) break;
-        auto outer = outerParameterPath(mode == ScopeMode::IgnoreGlobal, current);
-        if (!outer) break;
-        current = std::move(*outer);
-    }
-    return false;
-}
-
 struct RulesParam::Scope {
     std::string path;
     ParameterMap params;
@@ -184,7 +145,6 @@ void RulesParam::initIgnoreOuterScope(const Scopes& withGlobal, const std::strin
 }
 
 void RulesParam::initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra) {
-    // Every key is read from the same few definitions: fetch each one's keys once.
     Scopes scopes = scopesOf(ds, path, ScopeMode::WithGlobal);
     initIgnoreOuterScope(scopes, path);
     if (m_ignoreOuterScope) scopes = scopesOf(ds, path, ScopeMode::IgnoreGlobal);

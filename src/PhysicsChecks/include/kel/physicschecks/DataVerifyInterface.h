@@ -25,6 +25,11 @@ public:
     virtual TARNParam::Type getParamType(const std::string& type,
                                          const std::string& param) const = 0;
     virtual ~DataVerifyInterface();
+    // Whether the type is a singleton (unnamed) object type. Only named types count as an
+    // object's context, so a product that reads a parameter from the nearest ancestor of
+    // its "Object Type" rejects a singleton type there. The default answers false: an
+    // implementation that cannot tell accepts every type.
+    virtual bool isSingletonType(const std::string& type) const;
 };
 
 }  // namespace kel

@@ -6,16 +6,20 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace kel {
 
 class ModelTARN;
 
-// Results of check evaluations, keyed by (product, object full path), for one model.
+// Results of check evaluations, keyed by (product, object full path), for one model, and
+// an index of the model's objects by type for the checks and lists that look at the whole
+// model (built by one walk on first use, so a sweep over every object stays linear).
 // Every lookup first compares the model's revision with the one the entries were computed
 // at and drops them all when it changed, so an edit never yields a stale answer.
 // Enabled at construction; while disabled, lookups miss and stores are ignored (entries
-// already held are kept for when it is enabled again). Owned by its EvalContext; the
+// already held are kept for when it is enabled again). The object index depends on the
+// model alone and is used whether or not results are cached. Owned by its EvalContext; the
 // model must outlive it. Not thread-safe.
 class EvalCache {
 public:
@@ -26,6 +30,10 @@ public:
 
     std::optional<bool> lookup(const void* product, std::string_view path);
     void store(const void* product, std::string_view path, bool result);
+
+    // Full paths of every object of the type, in model order (parents before children).
+    // Valid until the next call on this cache or the next edit of the model.
+    const std::vector<std::string>& objectsOfType(std::string_view type);
 
     void clear();
     std::size_t size() const { return m_results.size(); }
@@ -58,6 +66,15 @@ private:
     std::uint64_t m_revision;
     bool m_enabled = true;
     std::unordered_map<Key, bool, Hash, Equal> m_results;
+    struct StringHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+    bool m_indexed = false;
+    std::unordered_map<std::string, std::vector<std::string>, StringHash, std::equal_to<>>
+        m_objectsByType;
 };
 
 }  // namespace kel

@@ -9,6 +9,13 @@ namespace kel {
 // Parameters of one object: name to raw value text, ordered by name.
 using ParameterMap = std::map<std::string, std::string>;
 
+// The value of key in params, or "" when the key is absent (so absent and empty read alike).
+inline const std::string& parameterValue(const ParameterMap& params, const std::string& key) {
+    static const std::string absent;
+    const auto it = params.find(key);
+    return it == params.end() ? absent : it->second;
+}
+
 // Read-only hierarchical store of TARN objects and their parameters, addressed by full
 // TARN paths (see TARNPath). Asking about an absent object or parameter is not an error:
 // hasObject/hasParameter answer false, getParameterValue "", lists and maps are empty.

@@ -12,7 +12,8 @@ namespace kel {
 // order of first appearance, and per name all checks written for it: a name written in
 // several pairs collects the checks of all of them, in order, duplicates kept.
 //
-// Construction throws PhysicsException as IndexedCheckListSplitter does. Value type.
+// Construction throws PhysicsException as IndexedCheckListSplitter does. Value type,
+// immutable after construction; const use from several threads is safe.
 class CheckListSplitter {
 public:
     explicit CheckListSplitter(const CheckedListData& data);

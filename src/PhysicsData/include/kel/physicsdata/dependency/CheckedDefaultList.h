@@ -45,7 +45,8 @@ public:
     // The first candidate that applies, or "" when none does. A list candidate gives its
     // values joined with ","; a function candidate is called with the rules, the model of
     // evalContext, the context object's path, paramName and allowed (which may be null).
-    // A function or list giving nothing lets the search go on.
+    // A function or list giving nothing lets the search go on. Checks, lists and functions
+    // need evalContext (they throw without one); exceptions they throw pass through.
     std::string evaluate(const ModelRules* rules, const TARNContext& context,
                          EvalContext* evalContext, const std::string& paramName,
                          const ParamAllowedValues* allowed) const;

@@ -14,7 +14,8 @@ namespace kel {
 //
 // Construction throws PhysicsException for an odd number of entries or a check string
 // that opens without closing a parenthesis (or the reverse); the message names the list
-// and ends with the context block built from the CheckedListData. Value type.
+// and ends with the context block built from the CheckedListData. Value type, immutable
+// after construction; const use from several threads is safe.
 class IndexedCheckListSplitter {
 public:
     using Item = std::pair<std::string, std::vector<std::string>>;
@@ -27,16 +28,16 @@ public:
     const std::string& getName(std::size_t index) const;
     const std::vector<std::string>& getChecks(std::size_t index) const;
 
-    // The check names a check string stands for: itself, or the names inside a
-    // parenthesised group. Throws as the constructor does for bad parentheses.
-    static std::vector<std::string> parseCheckString(const std::string& checkString,
-                                                     const CheckedListData& data);
-
     // The lines naming heading, data key, model object and model parameter, each present
-    // only where its string is not empty.
+    // only where its string is not empty; the tail of every check-list error message.
     static std::string contextBlock(const CheckedListData& data);
 
 private:
+    // The check names a check string stands for: itself, or the names inside a
+    // parenthesised group ("()" stands for none). Throws for bad parentheses.
+    static std::vector<std::string> parseCheckString(const std::string& checkString,
+                                                     const CheckedListData& data);
+
     const Item& getItem(std::size_t index) const;
 
     std::vector<Item> m_items;

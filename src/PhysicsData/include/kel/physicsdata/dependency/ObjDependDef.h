@@ -30,7 +30,8 @@ class ParamAvail;
 // PhysicsException at the first inconsistency (exceptions of the data source and of the
 // check-list splitter pass through). With `validate` set it also cross-checks the data
 // against RULES and completes the unused lists with the RULES items the data never
-// mentions. `rules` and `source` are used during construction only.
+// mentions. `rules` and `source` are used during construction only; `source` may be null
+// when the data names no checks or lists.
 //
 // Scalar keys are read with every blank removed (so are check lists); list keys are split
 // into trimmed items without empty ones.

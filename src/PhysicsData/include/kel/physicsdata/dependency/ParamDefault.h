@@ -44,7 +44,8 @@ public:
     ~ParamDefault();
 
     // The default in TARN value syntax, or "". A non-list parameter whose candidate holds
-    // several values gets the first of them.
+    // several values gets the first of them. Checks, lists, functions and a context-rule
+    // default read the model of evalContext; without one they throw std::invalid_argument.
     std::string evaluate(const ModelRules* rules, const TARNContext& context,
                          EvalContext* evalContext, const std::string& paramName) const;
     // The default filtered by the allowed values; when nothing remains, the first allowed

@@ -40,7 +40,9 @@ class TARNContext;
 // Ownership: the definition owns its default, override and RULES allowed strings; it only
 // points to checks and lists, which belong to the physics data and must outlive it.
 // Immutable after construction. Evaluation runs checks and lists (which may fill caches),
-// so a definition is used from one thread at a time.
+// so a definition is used from one thread at a time. Evaluations that need the model (checks,
+// lists, anything chosen by the context rule value) throw std::invalid_argument when
+// evalContext is null.
 class ParamValueDef : private NonCopyable {
 public:
     // One fixed allowed value with the checks that must all pass for it to be offered.

@@ -18,8 +18,9 @@ class TARNContext;
 // the type's context rule, one set is kept per option and the set that applies is chosen
 // by the context rule value of the model object; otherwise one set serves every context.
 //
-// Built from the RULES model, which is used during construction only. Immutable
-// afterwards; evaluation only reads the model. Used by ParamValueDef.
+// Built from the RULES model, which is used during construction only; owned by the
+// ParamValueDef that uses it. Immutable afterwards: getAllowedStrings only reads the model
+// of evalContext, so const use from several threads is safe when the model allows it.
 class RulesAllowedStrings : private NonCopyable {
 public:
     RulesAllowedStrings(const ModelRules* rules, const std::string& objectType,
@@ -30,7 +31,8 @@ public:
     const std::vector<std::string>& getAllAllowedStrings() const { return m_allAllowed; }
     // The set that applies to the context object (empty: no RULES restriction there).
     // A context rule value that is neither empty nor an option of the type is an internal
-    // error (asserted; an empty set is returned).
+    // error (asserted; an empty set is returned). When the set depends on the context rule,
+    // a null evalContext throws std::invalid_argument.
     const std::set<std::string>& getAllowedStrings(const TARNContext& context,
                                                    EvalContext* evalContext) const;
 

@@ -45,7 +45,10 @@ class TARNDatastore;
 // verify adaptor; it holds the check engine set (factories, stores and every check, list
 // and global check) through a shared pointer, so checks, lists and definitions obtained
 // from it stay valid while the PhysicsData lives, or longer for checks when the host keeps
-// the set through shareCheckEngineSet.
+// the set through shareCheckEngineSet. The beta manager keeps pointers to the beta checks
+// and to the checks depending on them: once the PhysicsData is gone (or its constructor
+// failed) and the set is not shared, the manager must not hand out availability checks
+// again.
 //
 // Thread-safety: none. Queries may fill caches in the rules and the beta manager, so one
 // PhysicsData is used from one thread at a time.
@@ -67,6 +70,7 @@ public:
         TARNParam::Type getParamType(const std::string& type,
                                      const std::string& param) const override;
         ~DataVerifyAdaptor() override;
+        bool isSingletonType(const std::string& type) const override;
 
     private:
         const ModelRules* m_rules;

@@ -96,7 +96,8 @@ public:
 
     std::vector<std::string> getAllowedParents(const std::string& type) const;
     bool isAllowedParent(const std::string& type, const std::string& parentType) const;
-    // Object types that allow P, ascending by type.
+    // Object types that allow P, in ascending type order (a type whose lists name P twice
+    // appears twice); empty for an unknown P.
     std::vector<std::string> getAllowedParamParents(const std::string& param) const;
 
     // Whether T has its own (object- or context-level) definition of P.

@@ -58,25 +58,22 @@ public:
     static std::optional<std::string> outerParameterPath(bool ignoreGlobal,
                                                          const std::string& path);
 
-    // Scoped lookups shared with RulesObject. Single value: (value, found). A
-    // "Parameter Type" found at a path inside a CONTEXT is an error. List: the items of the
-    // innermost definition that has the key are appended to out; false when none has it.
-    static std::pair<std::string, bool> scopedValue(const TARNDatastore& ds,
-                                                    const std::string& path, const std::string& key,
-                                                    ScopeMode mode);
-    static bool scopedValues(const TARNDatastore& ds, const std::string& path,
-                             const std::string& key, ScopeMode mode, std::vector<std::string>& out);
-
 private:
-    // The definitions a lookup visits, innermost first, each with its keys.
+    // The definitions a lookup visits, innermost first, each with its keys: path, then its
+    // outer definitions as mode allows. Every key is read from these, so each definition's
+    // keys are fetched once.
     struct Scope;
     using Scopes = std::vector<Scope>;
     static Scopes scopesOf(const TARNDatastore& ds, const std::string& path, ScopeMode mode);
 
     void initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra);
     void initIgnoreOuterScope(const Scopes& withGlobal, const std::string& path);
+    // The value of the innermost definition that has key: (value, found). A
+    // "Parameter Type" found inside a CONTEXT is an error.
     std::pair<std::string, bool> extractParamValue(const Scopes& scopes,
                                                    const std::string& key) const;
+    // The items of the innermost definition that has key are appended to out; false, out
+    // unchanged, when none has it.
     bool extractParamValues(const TARNDatastore& ds, const Scopes& scopes, const std::string& key,
                             std::vector<std::string>& out) const;
     void valueValidForQuantity(const std::string& path, const std::string& key,
