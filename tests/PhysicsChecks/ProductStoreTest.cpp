@@ -1,6 +1,7 @@
 // Creating products by type in the stores, their messages, and the validation each
 // catalogue product does while it is initialised.
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -86,6 +87,13 @@ struct BadData {
     std::string key;
     std::string detail;
 };
+
+// Names the case in test listings: the product kind, its Type and the key at fault.
+void PrintTo(const BadData& data, std::ostream* out) {
+    auto type = data.map.find("Type");
+    *out << data.kind << ' ' << (type == data.map.end() ? "(no Type)" : type->second) << ": "
+         << data.key << " (" << data.detail << ")";
+}
 
 class InitialiseErrorTest : public ::testing::TestWithParam<BadData> {};
 
