@@ -149,6 +149,21 @@ struct Setup {
     Source source;
 };
 
+// Asks def every question a form asks of a parameter: allowed values, default, override
+// and bounds.
+void evaluateEveryAnswer(benchmark::State& state, Setup& s, const ParamValueDef& def,
+                         const TARNContext& context) {
+    for (auto _ : state) {
+        auto allowed = def.evaluateAllowedValues(&s.rules, context, &s.eval);
+        auto value = def.evaluateDefault(&s.rules, context, &s.eval, allowed);
+        auto over = def.evaluateValueOverride(&s.rules, context, &s.eval, allowed);
+        auto bounds = def.evaluateBounds(&s.rules, context, &s.eval);
+        benchmark::DoNotOptimize(value);
+        benchmark::DoNotOptimize(over);
+        benchmark::DoNotOptimize(bounds);
+    }
+}
+
 // A fixed list with a check on one value, a subset, a check-guarded default and an
 // override, limited by the RULES strings.
 void BM_FixedListParameter(benchmark::State& state) {
@@ -162,15 +177,7 @@ void BM_FixedListParameter(benchmark::State& state) {
          {"Value Override Check List", "Upwind, Steady"}},
         &s.rules, &s.source, false);
     TARNContext context("/FLOW");
-    for (auto _ : state) {
-        auto allowed = def.evaluateAllowedValues(&s.rules, context, &s.eval);
-        auto value = def.evaluateDefault(&s.rules, context, &s.eval, allowed);
-        auto over = def.evaluateValueOverride(&s.rules, context, &s.eval, allowed);
-        auto bounds = def.evaluateBounds(&s.rules, context, &s.eval);
-        benchmark::DoNotOptimize(value);
-        benchmark::DoNotOptimize(over);
-        benchmark::DoNotOptimize(bounds);
-    }
+    evaluateEveryAnswer(state, s, def, context);
 }
 BENCHMARK(BM_FixedListParameter);
 
@@ -179,15 +186,7 @@ void BM_ContextBoundsParameter(benchmark::State& state) {
     Setup s;
     ParamValueDef def("Static Temperature", "BOUNDARY", {}, &s.rules, &s.source, false);
     TARNContext context("/FLOW/BOUNDARY:in");
-    for (auto _ : state) {
-        auto allowed = def.evaluateAllowedValues(&s.rules, context, &s.eval);
-        auto value = def.evaluateDefault(&s.rules, context, &s.eval, allowed);
-        auto over = def.evaluateValueOverride(&s.rules, context, &s.eval, allowed);
-        auto bounds = def.evaluateBounds(&s.rules, context, &s.eval);
-        benchmark::DoNotOptimize(value);
-        benchmark::DoNotOptimize(over);
-        benchmark::DoNotOptimize(bounds);
-    }
+    evaluateEveryAnswer(state, s, def, context);
 }
 BENCHMARK(BM_ContextBoundsParameter);
 

@@ -9,20 +9,16 @@
 #include <gtest/gtest.h>
 
 #include <kel/exception/PhysicsException.h>
-#include <kel/physicschecks/EvalContext.h>
 #include <kel/physicsdata/rules/ModelRules.h>
-#include <kel/physicsutils/InternalTARNDatastore.h>
 #include <kel/physicsutils/ParamAllowedValues.h>
 #include <kel/physicsutils/TARNContext.h>
-#include <kel/physicsutils/TARNModel.h>
 
-#include "FakeCheckEngine.h"
+#include "BoundaryModelFixture.h"
 
 namespace kel {
 namespace {
 
 using ::testing::ElementsAre;
-using testing::FakeSource;
 
 // BOUNDARY's context rule selects per-option RULES defaults for Regime (they differ) and
 // for Scheme (they agree); Iterations and Names have global defaults.
@@ -87,29 +83,9 @@ RULES:
 END
 )";
 
-const char* const kModel = R"(
-FLOW:
-  BOUNDARY: in
-    Kind = Inlet
-  END
-  BOUNDARY: out
-    Kind = Outlet
-  END
-  BOUNDARY: wall
-    Kind = Wall
-  END
-  BOUNDARY: bare
-  END
-END
-)";
-
-class ParamDefaultTest : public ::testing::Test {
+class ParamDefaultTest : public testing::BoundaryModelFixture {
 protected:
-    ParamDefaultTest()
-        : m_ds(kRules, InternalTARNDatastore::TEXT),
-          m_rules(&m_ds),
-          m_model(TARNModel::fromText(kModel)),
-          m_eval(*m_model) {}
+    ParamDefaultTest() : BoundaryModelFixture(kRules) {}
 
     std::unique_ptr<ParamDefault> makeDefault(const std::string& name, const std::string& type,
                                               const ParameterMap& params) {
@@ -127,12 +103,6 @@ protected:
                      const ParamAllowedValues& allowed) {
         return def.evaluate(&m_rules, TARNContext(path), &m_eval, name, allowed);
     }
-
-    InternalTARNDatastore m_ds;
-    ModelRules m_rules;
-    std::unique_ptr<TARNModel> m_model;
-    EvalContext m_eval;
-    FakeSource m_source;
 };
 
 TEST_F(ParamDefaultTest, NoDefaultFallsBackToFirstAllowedValueUnlessBlankAsked) {

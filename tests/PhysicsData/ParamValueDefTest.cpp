@@ -9,19 +9,16 @@
 
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/exception/PhysicsException.h>
-#include <kel/physicschecks/EvalContext.h>
 #include <kel/physicsdata/rules/ModelRules.h>
-#include <kel/physicsutils/InternalTARNDatastore.h>
 #include <kel/physicsutils/TARNContext.h>
 #include <kel/physicsutils/TARNModel.h>
 
-#include "FakeCheckEngine.h"
+#include "BoundaryModelFixture.h"
 
 namespace kel {
 namespace {
 
 using ::testing::ElementsAre;
-using testing::FakeSource;
 using ::testing::IsEmpty;
 
 // FLOW holds plain (global) parameters. BOUNDARY's context rule "Kind" selects per-option
@@ -125,35 +122,15 @@ RULES:
 END
 )";
 
-const char* const kModel = R"(
-FLOW:
-  BOUNDARY: in
-    Kind = Inlet
-  END
-  BOUNDARY: out
-    Kind = Outlet
-  END
-  BOUNDARY: wall
-    Kind = Wall
-  END
-  BOUNDARY: bare
-  END
-END
-)";
-
 ModelRules::ExtraRulesDef quantityRules() {
     ModelRules::ExtraRulesDef extra;
     extra.paramRules.stringRules = {"Quantity Type"};
     return extra;
 }
 
-class ParamValueDefTest : public ::testing::Test {
+class ParamValueDefTest : public testing::BoundaryModelFixture {
 protected:
-    ParamValueDefTest()
-        : m_ds(kRules, InternalTARNDatastore::TEXT),
-          m_rules(&m_ds, quantityRules()),
-          m_model(TARNModel::fromText(kModel)),
-          m_eval(*m_model) {
+    ParamValueDefTest() : BoundaryModelFixture(kRules, quantityRules()) {
         m_source.addCheck("yes", true);
         m_source.addCheck("no", false);
     }
@@ -177,12 +154,6 @@ protected:
     std::pair<std::string, std::string> bounds(const ParamValueDef& def, const std::string& path) {
         return def.evaluateBounds(&m_rules, TARNContext(path), &m_eval);
     }
-
-    InternalTARNDatastore m_ds;
-    ModelRules m_rules;
-    std::unique_ptr<TARNModel> m_model;
-    EvalContext m_eval;
-    FakeSource m_source;
 };
 
 using Sides = std::pair<std::string, std::string>;

@@ -1,7 +1,6 @@
 # kelphys check and kelphys query on the examples: the example set validates; broken
 # PHYSICS data prints the library's message unchanged and exits 1; query answers match the
 # reviewed golden files in query/; usage errors exit 2.
-set(run_tool ${CMAKE_CURRENT_SOURCE_DIR}/query/RunTool.cmake)
 set(query_dir ${CMAKE_CURRENT_SOURCE_DIR}/query)
 set(ex_rules ${PROJECT_SOURCE_DIR}/examples/rules.tarn)
 set(ex_physics ${PROJECT_SOURCE_DIR}/examples/physics.tarn)
@@ -9,21 +8,13 @@ set(ex_model ${PROJECT_SOURCE_DIR}/examples/model.tarn)
 set(flow "/FLOW:Flow Analysis 1")
 
 # ---------------------------------------------------------------- check
-add_test(NAME kelphys_check_examples
-    COMMAND ${CMAKE_COMMAND} -DKELPHYS=$<TARGET_FILE:kelphys>
-            "-DARGS=check;${ex_rules};${ex_physics}" -DEXPECT=0
-            "-DOUTPUT_MATCH=^PHYSICS data is valid: 6 checks, 3 lists, 2 global checks, 12 object definitions, [0-9]+ parameter definitions\n$"
-            -P ${run_tool})
-add_test(NAME kelphys_check_unused_report
-    COMMAND ${CMAKE_COMMAND} -DKELPHYS=$<TARGET_FILE:kelphys>
-            "-DARGS=check;${ex_rules};${ex_physics};--unused" -DEXPECT=0
-            "-DOUTPUT_MATCH=UNUSED PHYSICS: BOUNDARY parent ctxt \\(/FLOW/DOMAIN\\)\nUNUSED PHYSICS:     Unused parameters : Wall Slip\nUNUSED PHYSICS:     Unused allowed options : Opening\n.*Param Monitor Variable -- Unused allowed values : Temperature\n.*PHYSICS data is valid"
-            -P ${run_tool})
+add_kelphys_test(kelphys_check_examples 0 "check;${ex_rules};${ex_physics}"
+    "OUTPUT_MATCH=^PHYSICS data is valid: 6 checks, 3 lists, 2 global checks, 12 object definitions, [0-9]+ parameter definitions\n$")
+add_kelphys_test(kelphys_check_unused_report 0 "check;${ex_rules};${ex_physics};--unused"
+    "OUTPUT_MATCH=UNUSED PHYSICS: BOUNDARY parent ctxt \\(/FLOW/DOMAIN\\)\nUNUSED PHYSICS:     Unused parameters : Wall Slip\nUNUSED PHYSICS:     Unused allowed options : Opening\n.*Param Monitor Variable -- Unused allowed values : Temperature\n.*PHYSICS data is valid")
 foreach(name unknown_list insufficient_context foreign_parameter)
-    add_test(NAME kelphys_check_error_${name}
-        COMMAND ${CMAKE_COMMAND} -DKELPHYS=$<TARGET_FILE:kelphys>
-                "-DARGS=check;${ex_rules};${query_dir}/${name}.tarn" -DEXPECT=1
-                -DERROR_FILE=${query_dir}/${name}.expected -P ${run_tool})
+    add_kelphys_test(kelphys_check_error_${name} 1 "check;${ex_rules};${query_dir}/${name}.tarn"
+        "ERROR_FILE=${query_dir}/${name}.expected")
 endforeach()
 
 # ---------------------------------------------------------------- query
@@ -43,35 +34,26 @@ foreach(case IN LISTS query_cases)
     list(GET fields 1 model)
     list(GET fields 2 object)
     list(GET fields 3 extra)
-    add_test(NAME kelphys_query_json_${name}
-        COMMAND ${CMAKE_COMMAND} -DKELPHYS=$<TARGET_FILE:kelphys>
-                "-DARGS=query;${ex_rules};${ex_physics};${model};${object};--json;${extra}"
-                -DEXPECT=0 -DOUTPUT_FILE=${query_dir}/${name}.json -P ${run_tool})
+    add_kelphys_test(kelphys_query_json_${name} 0
+        "query;${ex_rules};${ex_physics};${model};${object};--json;${extra}"
+        "OUTPUT_FILE=${query_dir}/${name}.json")
 endforeach()
 
 # The text form carries the same answers, plus the global checks over the whole model.
-add_test(NAME kelphys_query_text_beta
-    COMMAND ${CMAKE_COMMAND} -DKELPHYS=$<TARGET_FILE:kelphys>
-            "-DARGS=query;${ex_rules};${ex_physics};${ex_model};${flow}/DOMAIN:Filter/POROSITY SETTINGS"
-            -DEXPECT=0
-            "-DOUTPUT_MATCH=Permeability: available\n      depends on beta features:\n        Permeability of porous domains is a beta feature.\n.*bounds: \\[0 \\[m\\^2\\],.*global checks:\n  BoundaryLocations: passed"
-            -P ${run_tool})
-add_test(NAME kelphys_query_text_global_check_failure
-    COMMAND ${CMAKE_COMMAND} -DKELPHYS=$<TARGET_FILE:kelphys>
-            "-DARGS=query;${ex_rules};${ex_physics};${query_dir}/missing_location.model.tarn;/FLOW:Steady Run/DOMAIN:Pipe"
-            -DEXPECT=0
-            "-DOUTPUT_MATCH=context rule: Domain Type = Fluid\n.*BoundaryLocations: failed\n      A boundary needs a location \\(/FLOW:Steady Run/DOMAIN:Pipe/BOUNDARY:inlet\\)\n  DomainMaterials: passed"
-            -P ${run_tool})
+add_kelphys_test(kelphys_query_text_beta 0
+    "query;${ex_rules};${ex_physics};${ex_model};${flow}/DOMAIN:Filter/POROSITY SETTINGS"
+    "OUTPUT_MATCH=Permeability: available\n      depends on beta features:\n        Permeability of porous domains is a beta feature.\n.*bounds: \\[0 \\[m\\^2\\],.*global checks:\n  BoundaryLocations: passed")
+add_kelphys_test(kelphys_query_text_global_check_failure 0
+    "query;${ex_rules};${ex_physics};${query_dir}/missing_location.model.tarn;/FLOW:Steady Run/DOMAIN:Pipe"
+    "OUTPUT_MATCH=context rule: Domain Type = Fluid\n.*BoundaryLocations: failed\n      A boundary needs a location \\(/FLOW:Steady Run/DOMAIN:Pipe/BOUNDARY:inlet\\)\n  DomainMaterials: passed")
 
 # Data errors exit 1: an object the model lacks, a broken PHYSICS file.
-add_test(NAME kelphys_query_no_such_object
-    COMMAND ${CMAKE_COMMAND} -DKELPHYS=$<TARGET_FILE:kelphys>
-            "-DARGS=query;${ex_rules};${ex_physics};${ex_model};${flow}/DOMAIN:Nowhere"
-            -DEXPECT=1 "-DERROR_MATCH=has no object /FLOW:Flow Analysis 1/DOMAIN:Nowhere" -P ${run_tool})
-add_test(NAME kelphys_query_broken_physics
-    COMMAND ${CMAKE_COMMAND} -DKELPHYS=$<TARGET_FILE:kelphys>
-            "-DARGS=query;${ex_rules};${query_dir}/unknown_list.tarn;${ex_model};${flow}"
-            -DEXPECT=1 -DERROR_FILE=${query_dir}/unknown_list.expected -P ${run_tool})
+add_kelphys_test(kelphys_query_no_such_object 1
+    "query;${ex_rules};${ex_physics};${ex_model};${flow}/DOMAIN:Nowhere"
+    "ERROR_MATCH=has no object /FLOW:Flow Analysis 1/DOMAIN:Nowhere")
+add_kelphys_test(kelphys_query_broken_physics 1
+    "query;${ex_rules};${query_dir}/unknown_list.tarn;${ex_model};${flow}"
+    "ERROR_FILE=${query_dir}/unknown_list.expected")
 
 # ---------------------------------------------------------------- usage
 # Arguments separated by "|".
@@ -86,9 +68,7 @@ set(index 0)
 foreach(bad IN LISTS usage_cases)
     string(REPLACE "|" ";" bad "${bad}")
     math(EXPR index "${index} + 1")
-    add_test(NAME kelphys_check_query_usage_${index}
-        COMMAND ${CMAKE_COMMAND} -DEXPECT=2 "-DCOMMAND=$<TARGET_FILE:kelphys>;${bad}"
-                -P ${CMAKE_CURRENT_SOURCE_DIR}/ExitCode.cmake)
+    add_kelphys_test(kelphys_check_query_usage_${index} 2 "${bad}")
 endforeach()
 add_test(NAME kelphys_check_help COMMAND kelphys check --help)
 set_tests_properties(kelphys_check_help PROPERTIES PASS_REGULAR_EXPRESSION "usage: kelphys check")

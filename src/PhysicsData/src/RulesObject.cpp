@@ -50,14 +50,6 @@ std::vector<std::string> without(const std::vector<std::string>& list,
     return result;
 }
 
-template <class Map, class Out>
-bool lookupExtra(const Map& map, const std::string& name, Out& out) {
-    auto it = map.find(name);
-    if (it == map.end()) return false;
-    out = it->second;
-    return true;
-}
-
 }  // namespace
 
 RulesObject::RulesObject(const TARNDatastore& ds, const std::string& path, bool singleton,
@@ -116,20 +108,11 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
 
     extractParamValues(ds, path, kAllowedParentList, m_allowedParentListRaw);
 
-    for (const auto& rule : extra.stringRules) {
-        auto [value, found] = extractParamValue(ds, path, rule);
-        if (found) m_extraStrings[rule] = value;
-    }
-    for (const auto& rule : extra.listRules) {
-        std::vector<std::string> items;
-        if (extractParamValues(ds, path, rule, items)) m_extraLists[rule] = std::move(items);
-    }
-    for (const auto& rule : extra.boolRules) {
-        auto [value, found] = extractParamValue(ds, path, rule);
-        if (!found) continue;
-        auto [flag, ok] = TARNParam::valueAsBool(value);
-        if (ok) m_extraBools[rule] = flag;
-    }
+    m_extra = ExtraRuleValues(
+        extra, [&](const std::string& key) { return extractParamValue(ds, path, key); },
+        [&](const std::string& key, std::vector<std::string>& out) {
+            return extractParamValues(ds, path, key, out);
+        });
 }
 
 RulesObject::RulesObjectData RulesObject::makeData(const TARNDatastore& ds,
@@ -324,18 +307,15 @@ bool RulesObject::isValidParent(const std::string& type) const {
 }
 
 bool RulesObject::getExtraRule(const std::string& name, std::string& out) const {
-    out.clear();
-    return lookupExtra(m_extraStrings, name, out);
+    return m_extra.get(name, out);
 }
 
 bool RulesObject::getExtraRule(const std::string& name, std::vector<std::string>& out) const {
-    out.clear();
-    return lookupExtra(m_extraLists, name, out);
+    return m_extra.get(name, out);
 }
 
 bool RulesObject::getExtraRule(const std::string& name, bool& out) const {
-    out = false;
-    return lookupExtra(m_extraBools, name, out);
+    return m_extra.get(name, out);
 }
 
 void RulesObject::addRulesParam(Key, refcnt_ptr<const RulesParam> param) {

@@ -26,14 +26,6 @@ bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-template <class Map, class Out>
-bool lookupExtra(const Map& map, const std::string& name, Out& out) {
-    auto it = map.find(name);
-    if (it == map.end()) return false;
-    out = it->second;
-    return true;
-}
-
 }  // namespace
 
 RulesParam::RulesParam() = default;
@@ -53,18 +45,15 @@ std::pair<bool, bool> RulesParam::hasBounds() const {
 }
 
 bool RulesParam::getExtraRule(const std::string& name, std::string& out) const {
-    out.clear();
-    return lookupExtra(m_extraStrings, name, out);
+    return m_extra.get(name, out);
 }
 
 bool RulesParam::getExtraRule(const std::string& name, std::vector<std::string>& out) const {
-    out.clear();
-    return lookupExtra(m_extraLists, name, out);
+    return m_extra.get(name, out);
 }
 
 bool RulesParam::getExtraRule(const std::string& name, bool& out) const {
-    out = false;
-    return lookupExtra(m_extraBools, name, out);
+    return m_extra.get(name, out);
 }
 
 std::optional<std::string> RulesParam::outerParameterPath(bool ignoreGlobal,
@@ -168,20 +157,11 @@ void RulesParam::initData(const TARNDatastore& ds, const std::string& path, cons
     }
     extractParamValues(ds, scopes, kAllowedStringList, m_allowedStrings);
 
-    for (const auto& rule : extra.stringRules) {
-        auto [value, found] = extractParamValue(scopes, rule);
-        if (found) m_extraStrings[rule] = value;
-    }
-    for (const auto& rule : extra.listRules) {
-        std::vector<std::string> items;
-        if (extractParamValues(ds, scopes, rule, items)) m_extraLists[rule] = std::move(items);
-    }
-    for (const auto& rule : extra.boolRules) {
-        auto [value, found] = extractParamValue(scopes, rule);
-        if (!found) continue;
-        auto [flag, ok] = TARNParam::valueAsBool(value);
-        if (ok) m_extraBools[rule] = flag;
-    }
+    m_extra = ExtraRuleValues(
+        extra, [&](const std::string& key) { return extractParamValue(scopes, key); },
+        [&](const std::string& key, std::vector<std::string>& out) {
+            return extractParamValues(ds, scopes, key, out);
+        });
 }
 
 void RulesParam::valueValidForQuantity(const std::string& path, const std::string& key,

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <kel/physicsdata/rules/ExtraDef.h>
+#include <kel/physicsdata/rules/ExtraRuleValues.h>
 #include <kel/physicsdata/rules/RulesParam.h>
 #include <kel/utilities/refcnt_ptr.h>
 
@@ -144,9 +145,7 @@ private:
     mutable AccumulatedLists m_accumCache;
     mutable std::vector<std::string> m_accumCacheKey;
     std::vector<std::string> m_allowedParentListRaw;
-    std::map<std::string, std::string> m_extraStrings;
-    std::map<std::string, std::vector<std::string>> m_extraLists;
-    std::map<std::string, bool> m_extraBools;
+    ExtraRuleValues m_extra;
 };
 
 }  // namespace kel

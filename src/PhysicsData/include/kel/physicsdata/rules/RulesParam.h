@@ -1,12 +1,12 @@
 #pragma once
 
-#include <map>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <kel/physicsdata/rules/ExtraDef.h>
+#include <kel/physicsdata/rules/ExtraRuleValues.h>
 #include <kel/physicsdata/rules/ScopeMode.h>
 #include <kel/physicsutils/TARNParam.h>
 
@@ -87,9 +87,7 @@ private:
     std::string m_upperBound;
     std::string m_description;
     std::vector<std::string> m_allowedStrings;
-    std::map<std::string, std::string> m_extraStrings;
-    std::map<std::string, std::vector<std::string>> m_extraLists;
-    std::map<std::string, bool> m_extraBools;
+    ExtraRuleValues m_extra;
 };
 
 }  // namespace kel
