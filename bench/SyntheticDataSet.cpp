@@ -486,7 +486,7 @@ Node makePhysics(int scale) {
         addModuleChecks(data, Module(i));
 
     Node& deps = physics.child("DEPENDENCIES");
-    deps.child("OBJECT DEPENDENCY", "LIBRARY").set("Ordered Optional Child List", "MATERIAL");
+    deps.child("OBJECT DEPENDENCY", "LIBRARY").set("Accept Children", "True");
     deps.child("OBJECT DEPENDENCY", "MATERIAL")
         .set("Ordered Required Parameter List", "Density")
         .set("Ordered Optional Parameter List", "Thermal Conductivity");
