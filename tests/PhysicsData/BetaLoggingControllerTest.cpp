@@ -32,7 +32,7 @@ protected:
     AvailData modelSlow{AvailData::PARAM_VAL_AVAIL, "checkA", "Model", "Slow"};
 };
 
-TEST_F(BetaLoggingControllerTest, SwitchesStartEnabledAndNotLogging) {
+TEST_F(BetaLoggingControllerTest, LoggingHoldsOnlyInsideACheckWithTheSwitchOn) {
     EXPECT_TRUE(controller.isBetaEnabled());
     EXPECT_FALSE(controller.isBetaLoggingEnabled());
     EXPECT_FALSE(controller.anyLoggedMessages());
@@ -48,9 +48,9 @@ TEST_F(BetaLoggingControllerTest, SwitchesStartEnabledAndNotLogging) {
     controller.enableBetaLogging();
     controller.endAvailabilityCheck(true);
     EXPECT_FALSE(controller.isBetaLoggingEnabled());
-}
 
-TEST_F(BetaLoggingControllerTest, RecordsOnlyInsideACheckWithLoggingOn) {
+    // Messages are recorded only inside a check with logging on.
+    controller.disableBetaLogging();
     controller.logMessage("checkA", "outside, logging off");
     controller.enableBetaLogging();
     controller.logMessage("checkA", "outside, logging on");

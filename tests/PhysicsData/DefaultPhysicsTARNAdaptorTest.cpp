@@ -136,54 +136,47 @@ TEST_F(DefaultPhysicsTARNAdaptorTest, OffersRulesListsWherePhysicsIsSilent) {
     EXPECT_TRUE(a.getParameterMap(kB.substr(0, kB.size() - 2)).empty());  // not a dependency
 }
 
+// What PHYSICS already says about a type decides which RULES lists are still offered.
 TEST_F(DefaultPhysicsTARNAdaptorTest, ListsNamedInPhysicsAreNotOffered) {
-    EXPECT_EQ(adaptor("OBJECT DEPENDENCY: B\n Ordered Optional Parameter List = q\nEND")
-                  .getParameterMap(kB),
-              (ParameterMap{{"Ordered Required Parameter List", "p"}}));
-    // Knowing one name of a list is enough, whichever list PHYSICS names it in.
-    EXPECT_TRUE(adaptor("OBJECT DEPENDENCY: B\n Ordered Required Parameter List = q, p\nEND")
-                    .getParameterMap(kB)
-                    .empty());
-    EXPECT_TRUE(adaptor("OBJECT DEPENDENCY: B\n Treat Remaining Parameters As Unused = yes\nEND")
-                    .getParameterMap(kB)
-                    .empty());
-    EXPECT_EQ(adaptor("OBJECT DEPENDENCY: C\n Treat Remaining Children As Unused = true\n"
-                      " Ordered Required Parameter List = kind\nEND")
-                  .getParameterMap(kC),
-              (ParameterMap{{"Ordered Allowed Option List", "x,y"},
-                            {"Ordered Optional Parameter List", "r,s"}}));
-}
-
-TEST_F(DefaultPhysicsTARNAdaptorTest, UnusedListsSuppressEveryDefault) {
-    EXPECT_TRUE(adaptor("OBJECT DEPENDENCY: B\n Unused Parameter List = q\nEND")
-                    .getParameterMap(kB)
-                    .empty());
-    EXPECT_TRUE(
-        adaptor("OBJECT DEPENDENCY: C\n Unused Child List = D\nEND").getParameterMap(kC).empty());
-    EXPECT_EQ(
-        adaptor("OBJECT DEPENDENCY: B\n Unused Parameter List =\nEND").getParameterMap(kB).size(),
-        2u);
-}
-
-TEST_F(DefaultPhysicsTARNAdaptorTest, PhysicsOptionOrderSelectsTheOptions) {
-    EXPECT_EQ(
-        adaptor("OBJECT DEPENDENCY: C\n Ordered Allowed Option List = y\nEND").getParameterMap(kC),
-        (ParameterMap{{"Ordered Required Parameter List", "kind"},
-                      {"Ordered Optional Parameter List", "s"},
-                      {"Ordered Required Child List", "E"}}));
+    const ParameterMap cOptions{{"Ordered Allowed Option List", "x,y"},
+                                {"Ordered Optional Parameter List", "r,s"}};
+    const struct {
+        std::string physics;
+        const std::string& path;
+        ParameterMap offered;
+    } cases[] = {
+        {"B\n Ordered Optional Parameter List = q", kB, {{"Ordered Required Parameter List", "p"}}},
+        // Knowing one name of a list is enough, whichever list PHYSICS names it in.
+        {"B\n Ordered Required Parameter List = q, p", kB, {}},
+        {"B\n Treat Remaining Parameters As Unused = yes", kB, {}},
+        {"C\n Treat Remaining Children As Unused = true\n Ordered Required Parameter List = kind",
+         kC, cOptions},
+        // An unused list, even a partial one, suppresses every default; an empty one none.
+        {"B\n Unused Parameter List = q", kB, {}},
+        {"C\n Unused Child List = D", kC, {}},
+        {"B\n Unused Parameter List =", kB, adaptor().getParameterMap(kB)},
+        // The PHYSICS option order selects the options the lists are gathered over.
+        {"C\n Ordered Allowed Option List = y",
+         kC,
+         {{"Ordered Required Parameter List", "kind"},
+          {"Ordered Optional Parameter List", "s"},
+          {"Ordered Required Child List", "E"}}},
+        // Coupled children repeat the optional children.
+        {"C\n Couple Optional Children = true\n Ordered Required Parameter List = kind, r, s\n"
+         " Ordered Allowed Option List = x, y",
+         kC,
+         {{"Ordered Required Child List", "E"},
+          {"Ordered Optional Child List", "D"},
+          {"Coupled Optional Child List", "D"}}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(adaptor("OBJECT DEPENDENCY: " + c.physics + "\nEND").getParameterMap(c.path),
+                  c.offered)
+            << c.physics;
+    }
     EXPECT_THROW(
         adaptor("OBJECT DEPENDENCY: C\n Ordered Allowed Option List = z\nEND").getParameterMap(kC),
         std::runtime_error);
-}
-
-TEST_F(DefaultPhysicsTARNAdaptorTest, CoupledChildrenRepeatTheOptionalChildren) {
-    EXPECT_EQ(adaptor("OBJECT DEPENDENCY: C\n Couple Optional Children = true\n"
-                      " Ordered Required Parameter List = kind, r, s\n"
-                      " Ordered Allowed Option List = x, y\nEND")
-                  .getParameterMap(kC),
-              (ParameterMap{{"Ordered Required Child List", "E"},
-                            {"Ordered Optional Child List", "D"},
-                            {"Coupled Optional Child List", "D"}}));
 }
 
 TEST_F(DefaultPhysicsTARNAdaptorTest, ContextOrganisedTypesGetDefaultsOnlyBelowTheirContexts) {

@@ -1,7 +1,5 @@
-#include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -398,37 +396,6 @@ TEST_F(ObjDependDefTest, EachFaultGivesItsMessage) {
         named[key] = value;
         EXPECT_THROW(ObjDependDef("PLAIN", named, s_rules.get(), nullptr, true), PhysicsException)
             << key;
-    }
-}
-
-std::string readFile(const std::string& name) {
-    std::ifstream in(name);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Every object dependency of the examples builds with validation on.
-TEST(ObjDependDefExamplesTest, ExampleDependenciesBuildWithValidation) {
-    const std::string dir = KEL_EXAMPLES_DIR;
-    const std::string physics = readFile(dir + "/physics.tarn");
-    const InternalTARNDatastore rulesData(dir + "/rules.tarn", InternalTARNDatastore::FILE);
-    const ModelRules rules(&rulesData);
-    const testing::ObjDependDefTestSource source(physics);
-    const InternalTARNDatastore data(physics, InternalTARNDatastore::TEXT);
-    const std::string folder = "/PHYSICS/DEPENDENCIES";
-    const auto types = data.getChildObjectNamesByType(folder, "OBJECT DEPENDENCY");
-    EXPECT_GE(types.size(), 10u);
-    for (const std::string& type : types) {
-        const std::string path = folder + "/OBJECT DEPENDENCY:" + type;
-        std::vector<std::string> contexts = data.getChildObjectPathsByType(path, "OBJDEP CONTEXT");
-        if (contexts.empty()) contexts.push_back(path);
-        for (const std::string& context : contexts) {
-            Params params = data.getParameterMap(context);
-            params.erase("Parent Context List");
-            params.erase("Invalid Parent Context List");
-            EXPECT_NO_THROW(ObjDependDef(type, params, &rules, &source, true)) << context;
-        }
     }
 }
 

@@ -1,25 +1,22 @@
 // The dependency template generated from RULES: its exact layout (the fixture shared with
-// the command-line tests), the envelope alone, the example schema's template read back as
-// PHYSICS data, and output to files and standard output.
+// the command-line tests), the envelope alone, the example schema's template loaded as
+// validated PHYSICS data, and output to files and standard output.
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include <kel/exception/PhysicsException.h>
-#include <kel/utilities/StringUtilities.h>
 #include <kel/physicsdata/physics/PhysicsData.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsdata/tools/TemplateDependency.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
-#include <kel/physicsutils/TARNParam.h>
+#include <kel/utilities/StringUtilities.h>
 
 namespace kel {
 namespace {
@@ -28,7 +25,6 @@ namespace fs = std::filesystem;
 
 const std::string kFixtures = std::string(KEL_TEST_DATA_DIR) + "/../tool/template/";
 const std::string kExampleRules = std::string(KEL_EXAMPLES_DIR) + "/rules.tarn";
-const std::string kDeps = "/PHYSICS/DEPENDENCIES";
 
 std::string read(const std::string& path) {
     std::ifstream in(path);
@@ -69,39 +65,6 @@ TEST_F(TemplateDependencyTest, LayoutOfObjectDependenciesAndParameterValues) {
                               "RULES:\n SINGLETON: ROOT\n  Optional Child List = CASE\n END\n"
                               " SINGLETON: CASE\n END\nEND\n")),
               "PHYSICS : \n  DEPENDENCIES : \n\n\n\n  END # DEPENDENCIES \n\nEND # PHYSICS \n");
-}
-
-// One OBJECT DEPENDENCY per type with the RULES lists, one PARAMETER VALUES per parameter
-// with its RULES type (String for context rule parameters).
-TEST_F(TemplateDependencyTest, ExampleTemplateReadsBackWithTheRulesListsAndTypes) {
-    InternalTARNDatastore rulesDs(kExampleRules, InternalTARNDatastore::FILE);
-    ModelRules rules(&rulesDs);
-    InternalTARNDatastore physics(templateOf(kExampleRules), InternalTARNDatastore::TEXT);
-
-    EXPECT_EQ(physics.getChildObjectNamesByType(kDeps, "OBJECT DEPENDENCY"),
-              rules.getAllObjectTypes());
-    std::set<std::string> params, contextParams;
-    for (const auto& type : rules.getAllObjectTypes()) {
-        const std::string path = kDeps + "/OBJECT DEPENDENCY:" + type;
-        auto list = [&](const char* key) { return physics.getParameterValueAsList(path, key); };
-        EXPECT_EQ(list("Ordered Required Parameter List"), rules.getEssentialParamsAll(type));
-        EXPECT_EQ(list("Ordered Optional Parameter List"), rules.getOptionalParamsAll(type));
-        EXPECT_EQ(list("Ordered Required Child List"), rules.getEssentialChildrenAll(type));
-        EXPECT_EQ(list("Ordered Optional Child List"), rules.getOptionalChildrenAll(type));
-        for (const auto& p : rules.getParamsAll(type))
-            params.insert(p);
-        contextParams.insert(rules.getContextRuleParam(type));
-    }
-    EXPECT_EQ(physics.getChildObjectNamesByType(kDeps, "PARAMETER VALUES"),
-              std::vector<std::string>(params.begin(), params.end()));
-    for (const auto& p : params) {
-        const auto type = contextParams.count(p)
-                              ? TARNParam::String
-                              : rules.getParamType(rules.getAllowedParamParents(p)[0], p);
-        EXPECT_EQ(physics.getParameterValue(kDeps + "/PARAMETER VALUES:" + p, "Parameter Type"),
-                  TARNParam::typeStringFromType(type))
-            << p;
-    }
 }
 
 // A context rule parameter's values come from its type's OBJECT DEPENDENCY, so an author

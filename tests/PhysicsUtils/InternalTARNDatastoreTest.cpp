@@ -78,7 +78,7 @@ TEST(InternalTARNDatastoreTest, ReopenedObjectMergesInFirstAppearanceOrder) {
     EXPECT_EQ(map["Title"], "Case two");
 }
 
-TEST(InternalTARNDatastoreTest, CommentsAndHashesInValues) {
+TEST(InternalTARNDatastoreTest, CommentsHashesAndEndInsideObjects) {
     InternalTARNDatastore store = fromText(
         "# top comment\n"
         "A:\n"
@@ -89,12 +89,11 @@ TEST(InternalTARNDatastoreTest, CommentsAndHashesInValues) {
     EXPECT_EQ(store.getParameterValue("/A", "Colour"), "#ff0000");
     EXPECT_EQ(store.getParameterValue("/A", "Note"), "a # b");
     EXPECT_THAT(store.getParameterNames("/A"), ElementsAre("Colour", "Note"));
-}
 
-TEST(InternalTARNDatastoreTest, EndAsKeyOrType) {
-    InternalTARNDatastore store = fromText("A:\n  END = 3\n  END: x\n  END\nEND\n");
-    EXPECT_EQ(store.getParameterValue("/A", "END"), "3");
-    EXPECT_TRUE(store.hasObject("/A/END:x"));
+    // END followed by a separator is a key or a type, not a closing line.
+    const InternalTARNDatastore ends = fromText("A:\n  END = 3\n  END: x\n  END\nEND\n");
+    EXPECT_EQ(ends.getParameterValue("/A", "END"), "3");
+    EXPECT_TRUE(ends.hasObject("/A/END:x"));
 }
 
 TEST(InternalTARNDatastoreTest, CrlfBomAndTabs) {

@@ -5,7 +5,6 @@
 #include <string>
 
 #include <kel/physicsutils/PathUtils.h>
-#include <kel/physicsutils/PhysicsStrings.h>
 #include <kel/physicsutils/TARNParam.h>
 
 namespace kel {
@@ -63,8 +62,6 @@ TEST(PathUtilsTest, TypeFromNormalisedPath) {
     EXPECT_EQ(PathUtils::typeFromNormalisedPath("/A"), "A");
     EXPECT_EQ(PathUtils::typeFromNormalisedPath(""), "");
     EXPECT_EQ(PathUtils::typeFromNormalisedPath("/A:a/B:b"), "B");
-    EXPECT_EQ(PhysicsStrings::s_Type, "Type");
-    EXPECT_EQ(PhysicsStrings::s_Beta, "Beta");
 }
 
 TEST(TARNParamTest, TypeWordsRoundTrip) {
