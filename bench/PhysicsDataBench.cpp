@@ -32,7 +32,7 @@ void BM_BuildPhysicsData(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildPhysicsData)
     ->ArgNames({"scale", "validate"})
-    ->ArgsProduct({{1, 10, 100}, {0, 1}})
+    ->ArgsProduct({{1, 10, 100, 1000}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -26,7 +26,7 @@ void BM_ReadTarn(benchmark::State& state) {
                             static_cast<int64_t>(data.rulesTarn.size() + data.physicsTarn.size()));
     state.counters["objects"] = static_cast<double>(data.dataObjectCount);
 }
-BENCHMARK(BM_ReadTarn)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadTarn)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 void BM_ParseJsonBaseline(benchmark::State& state) {
     const auto& data = BenchData::dataSet(static_cast<int>(state.range(0)));
@@ -45,6 +45,6 @@ void BM_ParseJsonBaseline(benchmark::State& state) {
                             static_cast<int64_t>(data.rulesJson.size() + data.physicsJson.size()));
     state.counters["objects"] = static_cast<double>(data.dataObjectCount);
 }
-BENCHMARK(BM_ParseJsonBaseline)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseJsonBaseline)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

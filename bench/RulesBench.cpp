@@ -24,6 +24,6 @@ void BM_BuildModelRules(benchmark::State& state) {
     state.counters["types"] =
         static_cast<double>(ModelRules(&store, extra).getAllObjectTypes().size());
 }
-BENCHMARK(BM_BuildModelRules)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildModelRules)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
