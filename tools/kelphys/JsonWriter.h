@@ -8,10 +8,13 @@
 
 namespace kel::tool {
 
-// Writes one JSON document to a stream as it is produced: objects, arrays, strings,
-// numbers, bools and null, with keys in the order written. Strings are escaped (quotes,
-// backslashes, control characters as \uXXXX; other bytes pass through, so UTF-8 stays
-// UTF-8). With indent > 0 the output is pretty-printed, else compact.
+// Builds one JSON document: objects, arrays, strings, numbers, bools and null, with keys in
+// the order written. The document is kept in memory and written to the stream only by
+// finish(), whole, so an error while it is built (the writer is then simply dropped) never
+// leaves half a document on the stream. Strings are always valid JSON whatever bytes they
+// hold: quotes, backslashes and every control character (U+0000-U+001F, U+007F) are
+// escaped, valid UTF-8 passes through, and each byte that is not part of a valid UTF-8
+// sequence becomes U+FFFD. With indent > 0 the output is pretty-printed, else compact.
 //
 // The caller keeps the structure balanced: inside an object every value is preceded by
 // key(). Misuse (a value without a key in an object, unbalanced ends) throws
@@ -37,7 +40,8 @@ public:
     // An array of strings.
     JsonWriter& value(const std::vector<std::string>& items);
 
-    // Ends the document with a line feed; throws if containers are still open.
+    // Ends the document with a line feed and writes it to the stream; throws if containers
+    // are still open.
     void finish();
 
     // text as a quoted JSON string.
@@ -53,6 +57,7 @@ private:
     void newline();
 
     std::ostream& m_out;
+    std::string m_text;  // the document so far
     int m_indent;
     std::vector<Level> m_levels;
     bool m_keyPending = false;

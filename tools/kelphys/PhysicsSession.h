@@ -8,6 +8,7 @@
 #include <kel/physicschecks/PhysicsFunctionStore.h>
 #include <kel/physicsdata/beta/BetaPhysicsManager.h>
 #include <kel/physicsdata/physics/PhysicsData.h>
+#include <kel/physicsdata/physics/PhysicsDataOptions.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 #include <kel/utilities/NonCopyable.h>
@@ -27,7 +28,9 @@ public:
     // The extra rule the tool reads for every parameter.
     static const char* const s_quantityType;  // "Quantity Type"
 
-    PhysicsSession(const std::string& rulesFile, const std::string& physicsFile);
+    // Without options the library's environment switches apply.
+    PhysicsSession(const std::string& rulesFile, const std::string& physicsFile,
+                   const PhysicsDataOptions& options = PhysicsDataOptions::fromEnvironment());
 
     const ModelRules& rules() const { return *m_rules; }
     const PhysicsData& physics() const { return *m_physics; }

@@ -8,23 +8,12 @@
 #include <iostream>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
-#include <kel/physicschecks/EvalContext.h>
 #include <kel/physicschecks/GlobalCheck.h>
-#include <kel/physicsdata/beta/BetaLoggingController.h>
-#include <kel/physicsdata/dependency/CACursor.h>
-#include <kel/physicsdata/dependency/ChildAvail.h>
-#include <kel/physicsdata/dependency/ObjDependDef.h>
-#include <kel/physicsdata/dependency/PACursor.h>
-#include <kel/physicsdata/dependency/ParamAvail.h>
-#include <kel/physicsdata/dependency/ParamValueDef.h>
-#include <kel/physicsutils/ParamAllowedValues.h>
-#include <kel/physicsutils/TARNContext.h>
+#include <kel/physicsdata/query/ObjectQuery.h>
 #include <kel/physicsutils/TARNModel.h>
-#include <kel/physicsutils/TARNParam.h>
 #include <kel/physicsutils/TARNPath.h>
 
 #include "CommandRegistry.h"
@@ -53,49 +42,10 @@ const char* const kUsage =
 
 using Strings = std::vector<std::string>;
 
-struct ChildAnswer {
-    std::string type;
-    bool required = false;
-    bool singleton = false;
-    bool coupled = false;
-    bool applicable = false;
-    bool available = false;
-    std::optional<Strings> allowedNames;
-    std::optional<Strings> defaultNames;
-    Strings explanations;
-};
-
-struct ParamAnswer {
-    std::string name;
-    bool required = false;
-    bool contextRule = false;
-    bool applicable = false;
-    bool available = false;
-    Strings explanations;
-    std::string type;
-    std::optional<Strings> allowedValues;
-    std::optional<Strings> subset;
-    std::string defaultValue;
-    std::optional<std::string> override;
-    std::optional<std::pair<std::string, std::string>> bounds;
-    std::string quantityType;
-};
-
 struct GlobalCheckAnswer {
     std::string name;
     Strings messages;
     bool known = true;
-};
-
-struct QueryAnswer {
-    std::string object;
-    std::string type;
-    std::string context;
-    std::string contextRuleParam;  // empty: the type has no context rule
-    std::string contextRuleValue;
-    std::vector<ChildAnswer> children;
-    std::vector<ParamAnswer> parameters;
-    std::vector<GlobalCheckAnswer> globalChecks;  // text output only
 };
 
 int usageError(const std::string& message) {
@@ -103,132 +53,19 @@ int usageError(const std::string& message) {
     return 2;
 }
 
-// ----------------------------------------------------------------- evaluation
-
-// Answers the questions for one object. The beta log is emptied first, so the
-// explanations of a record are exactly those its own evaluation kept.
-class ObjectQuery {
-public:
-    ObjectQuery(PhysicsSession& session, const ModelTARN& model, const TARNPath& path)
-        : m_rules(session.rules()),
-          m_physics(session.physics()),
-          m_beta(*session.beta().getLoggingController()),
-          m_model(model),
-          m_context(path),
-          m_eval(model) {}
-
-    // withGlobalChecks: also evaluate the pertinent global checks over the whole model.
-    QueryAnswer run(bool withGlobalChecks) {
-        QueryAnswer answer;
-        answer.object = m_context.getFullPath();
-        answer.type = m_context.getObjectType();
-        TARNPath parent = m_context.getPath();
-        parent.pop_back();
-        answer.context = parent.getTypePath();
-        answer.contextRuleParam = m_rules.getContextRuleParam(answer.type);
-        if (!answer.contextRuleParam.empty())
-            answer.contextRuleValue =
-                m_model.getParameterValue(answer.object, answer.contextRuleParam);
-
-        const ObjDependDef* def = m_physics.getObjDependDef(m_context.getTypePath(), true);
-        m_beta.clearMessages();
-        answer.children = children(*def, answer.contextRuleValue);
-        answer.parameters = parameters(*def, answer.contextRuleValue);
-        if (withGlobalChecks) answer.globalChecks = globalChecks();
-        return answer;
+// The messages of the pertinent global checks over the whole model (text output only).
+std::vector<GlobalCheckAnswer> globalChecks(const PhysicsData& physics, const ModelTARN& model) {
+    std::vector<GlobalCheckAnswer> result;
+    for (const auto& name : physics.getPertinentGlobalCheckRoots()) {
+        GlobalCheckAnswer answer{name, {}, true};
+        if (GlobalCheck* check = physics.getGlobalCheck(name, false))
+            answer.messages = check->evaluate(model);
+        else
+            answer.known = false;
+        result.push_back(std::move(answer));
     }
-
-private:
-    std::vector<ChildAnswer> children(const ObjDependDef& def, const std::string& option) {
-        std::vector<ChildAnswer> result;
-        CACursor cursor;
-        for (auto [record, applicable] = def.firstChildAvail(cursor, option); record;
-             std::tie(record, applicable) = def.nextChildAvail(cursor)) {
-            ChildAnswer child;
-            child.type = record->getType();
-            child.required = record->isRequired();
-            child.singleton = record->isSingleton();
-            child.coupled = record->isCoupled();
-            child.applicable = applicable;
-            child.available = applicable && record->evaluate(m_context, &m_eval);
-            if (record->areNamesRestricted()) {
-                child.allowedNames.emplace();
-                record->evaluateAllowedNames(m_context, &m_eval, *child.allowedNames);
-            }
-            if (record->anyDefaultNames()) {
-                child.defaultNames.emplace();
-                record->evaluateDefaultNames(m_context, &m_eval, *child.defaultNames);
-            }
-            child.explanations = m_beta.getObjAvailMessages(child.type);
-            result.push_back(std::move(child));
-        }
-        return result;
-    }
-
-    std::vector<ParamAnswer> parameters(const ObjDependDef& def, const std::string& option) {
-        std::vector<ParamAnswer> result;
-        PACursor cursor;
-        for (auto [record, applicable] = def.firstParamAvail(cursor); record;
-             std::tie(record, applicable) = def.nextParamAvail(cursor, option)) {
-            ParamAnswer param;
-            param.name = record->getName();
-            param.required = record->isRequired();
-            param.contextRule = record->isContextRule();
-            param.applicable = applicable;
-            param.available = applicable && record->evaluate(m_context, &m_eval);
-            param.explanations = m_beta.getParamAvailMessages(param.name);
-            describeValues(param);
-            result.push_back(std::move(param));
-        }
-        return result;
-    }
-
-    // The value definition for the object's type path; values are evaluated for
-    // available parameters only.
-    void describeValues(ParamAnswer& param) {
-        const ParamValueDef* values =
-            m_physics.getParamValueDef(m_context.getTypePath(), param.name, false);
-        if (!values) {
-            param.type = TARNParam::typeStringFromType(
-                m_rules.getParamType(m_context.getObjectType(), param.name));
-            return;
-        }
-        param.type = TARNParam::typeStringFromType(values->getType());
-        param.quantityType = values->getQuantityType();
-        if (!param.available) return;
-
-        const ParamAllowedValues allowed =
-            values->evaluateAllowedValues(&m_rules, m_context, &m_eval);
-        if (allowed.isRestricted()) param.allowedValues = allowed.getValues();
-        if (allowed.hasSubset()) param.subset = allowed.getSubset();
-        param.defaultValue = values->evaluateDefault(&m_rules, m_context, &m_eval, allowed);
-        auto [applies, value] =
-            values->evaluateValueOverride(&m_rules, m_context, &m_eval, allowed);
-        if (applies) param.override = value;
-        auto bounds = values->evaluateBounds(&m_rules, m_context, &m_eval);
-        if (!bounds.first.empty() || !bounds.second.empty()) param.bounds = bounds;
-    }
-
-    std::vector<GlobalCheckAnswer> globalChecks() {
-        std::vector<GlobalCheckAnswer> result;
-        for (const auto& name : m_physics.getPertinentGlobalCheckRoots()) {
-            GlobalCheckAnswer answer{name, {}, true};
-            if (GlobalCheck* check = m_physics.getGlobalCheck(name, false))
-                answer.messages = check->evaluate(m_model);
-            else
-                answer.known = false;
-            result.push_back(std::move(answer));
-        }
-        return result;
-    }
-
-    const ModelRules& m_rules;
-    const PhysicsData& m_physics;
-    BetaLoggingController& m_beta;
-    const ModelTARN& m_model;
-    TARNContext m_context;
-    EvalContext m_eval;
-};
+    return result;
+}
 
 // ----------------------------------------------------------------- output
 
@@ -239,7 +76,14 @@ void optionalList(JsonWriter& json, const std::optional<Strings>& items) {
         json.null();
 }
 
-void writeJson(const QueryAnswer& answer, std::ostream& out) {
+void optionalText(JsonWriter& json, const std::optional<std::string>& text) {
+    if (text)
+        json.value(*text);
+    else
+        json.null();
+}
+
+void writeJson(const ObjectAnswer& answer, std::ostream& out) {
     JsonWriter json(out);
     json.beginObject();
     json.key("object").value(answer.object);
@@ -264,7 +108,7 @@ void writeJson(const QueryAnswer& answer, std::ostream& out) {
         json.key("coupled").value(child.coupled);
         json.key("applicable").value(child.applicable);
         json.key("available").value(child.available);
-        json.key("betaDependent").value(!child.explanations.empty());
+        json.key("betaDependent").value(child.betaDependent);
         json.key("allowedNames");
         optionalList(json, child.allowedNames);
         json.key("defaultNames");
@@ -282,7 +126,7 @@ void writeJson(const QueryAnswer& answer, std::ostream& out) {
         json.key("contextRule").value(param.contextRule);
         json.key("applicable").value(param.applicable);
         json.key("available").value(param.available);
-        json.key("betaDependent").value(!param.explanations.empty());
+        json.key("betaDependent").value(param.betaDependent);
         json.key("explanations").value(param.explanations);
         json.key("type").value(param.type);
         json.key("allowedValues");
@@ -291,15 +135,16 @@ void writeJson(const QueryAnswer& answer, std::ostream& out) {
         optionalList(json, param.subset);
         json.key("default").value(param.defaultValue);
         json.key("override");
-        if (param.override)
-            json.value(*param.override);
-        else
-            json.null();
+        optionalText(json, param.override);
         json.key("bounds");
-        if (param.bounds)
-            json.value(Strings{param.bounds->first, param.bounds->second});
-        else
+        if (param.bounds) {
+            json.beginArray();
+            optionalText(json, param.bounds->lower);
+            optionalText(json, param.bounds->upper);
+            json.endArray();
+        } else {
             json.null();
+        }
         json.key("quantityType").value(param.quantityType);
         json.endObject();
     }
@@ -334,7 +179,8 @@ void writeExplanations(const Strings& explanations, std::ostream& out) {
         out << "        " << message << '\n';
 }
 
-void writeText(const QueryAnswer& answer, std::ostream& out) {
+void writeText(const ObjectAnswer& answer, const std::vector<GlobalCheckAnswer>& checks,
+               std::ostream& out) {
     out << "object:  " << answer.object << '\n'
         << "type:    " << answer.type << '\n'
         << "context: " << (answer.context.empty() ? "(top level)" : answer.context) << '\n';
@@ -374,13 +220,13 @@ void writeText(const QueryAnswer& answer, std::ostream& out) {
         if (!param.defaultValue.empty()) out << "      default: " << param.defaultValue << '\n';
         if (param.override) out << "      override: " << *param.override << '\n';
         if (param.bounds)
-            out << "      bounds: [" << param.bounds->first << ", " << param.bounds->second
-                << "]\n";
+            out << "      bounds: [" << param.bounds->lower.value_or("open") << ", "
+                << param.bounds->upper.value_or("open") << "]\n";
     }
 
-    if (answer.globalChecks.empty()) return;
+    if (checks.empty()) return;
     out << "\nglobal checks:\n";
-    for (const auto& check : answer.globalChecks) {
+    for (const auto& check : checks) {
         if (!check.known) {
             out << "  " << check.name << ": not defined\n";
             continue;
@@ -421,8 +267,12 @@ int run(const std::vector<std::string>& args) {
         return 1;
     }
 
-    const QueryAnswer answer = ObjectQuery(session, *model, path).run(!asJson);
-    asJson ? writeJson(answer, std::cout) : writeText(answer, std::cout);
+    ObjectQuery query(session.physics(), *model);
+    const ObjectAnswer answer = query.ask(path.getFullPath());
+    if (asJson)
+        writeJson(answer, std::cout);
+    else
+        writeText(answer, globalChecks(session.physics(), *model), std::cout);
     return 0;
 }
 

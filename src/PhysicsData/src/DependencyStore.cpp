@@ -9,6 +9,7 @@
 #include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
 #include <kel/physicsdata/dependency/ObjDependDef.h>
 #include <kel/physicsdata/dependency/ParamValueDef.h>
+#include <kel/physicsdata/physics/PhysicsDataOptions.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsdata/rules/ModelRulesParCtxtRules.h>
 #include <kel/physicsdata/store/ContextVerifier.h>
@@ -24,11 +25,6 @@ const char* const DependencyStore::s_dumpUnusedEnv = "KEL_PHYSICS_DUMP_UNUSED";
 
 namespace {
 
-// Only the existence of a switch counts, whatever its value.
-bool envSet(const char* name) {
-    return std::getenv(name) != nullptr;
-}
-
 std::vector<std::string> sorted(std::vector<std::string> items) {
     std::sort(items.begin(), items.end());
     return items;
@@ -39,7 +35,7 @@ std::vector<std::string> sorted(std::vector<std::string> items) {
 class DependencyStore::Impl {
 public:
     Impl(const TARNDatastore* ds, const ModelRules* rules,
-         const AvailabilityCheckDataSource* source);
+         const AvailabilityCheckDataSource* source, const PhysicsDataOptions& options);
 
     // The definition of (context, name); null or the "no data" exception on a miss.
     const ObjDependDef* getObjDependDef(const std::string& context, const std::string& type,
@@ -63,6 +59,7 @@ private:
     void reportList(const std::string& label, const std::vector<std::string>& values);
     void flushUnusedReport();
 
+    PhysicsDataOptions m_options;
     bool m_reportInitialised = false;
     bool m_reportOn = false;
     bool m_reportHasContent = false;
@@ -70,21 +67,22 @@ private:
 };
 
 DependencyStore::Impl::Impl(const TARNDatastore* ds, const ModelRules* rules,
-                            const AvailabilityCheckDataSource* source)
-    : m_rules(rules) {
+                            const AvailabilityCheckDataSource* source,
+                            const PhysicsDataOptions& options)
+    : m_rules(rules), m_options(options) {
     const ModelRulesParCtxtRules parCtxtRules(rules);
 
     m_objHolder = std::make_unique<ParentContextHolder<ObjDependDef>>(true);
-    ObjDependParser objParser(source, rules, envSet(s_validateDataEnv), m_objHolder.get());
+    ObjDependParser objParser(source, rules, m_options.validate, m_objHolder.get());
     objParser.parseData(ds, &parCtxtRules);
 
     m_paramHolder = std::make_unique<ParentContextHolder<ParamValueDef>>(false);
     ParamValParser paramParser(source, rules, objParser.getUsedParamNames(),
-                               objParser.getContextRuleInfoMap(), envSet(s_validateDataEnv),
+                               objParser.getContextRuleInfoMap(), m_options.validate,
                                m_paramHolder.get());
     paramParser.parseData(ds, &parCtxtRules);
 
-    if (envSet(s_validateDataEnv)) checkConsistency(source);
+    if (m_options.validate) checkConsistency(source);
 }
 
 const ObjDependDef* DependencyStore::Impl::getObjDependDef(const std::string& context,
@@ -229,7 +227,7 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
 
 void DependencyStore::Impl::initUnusedReport() {
     if (m_reportInitialised) return;
-    m_reportOn = envSet(s_validateDataEnv) && envSet(s_dumpUnusedEnv);
+    m_reportOn = m_options.validate && m_options.dumpUnused;
     m_reportInitialised = true;
 }
 
@@ -251,14 +249,22 @@ void DependencyStore::Impl::reportList(const std::string& label,
 void DependencyStore::Impl::flushUnusedReport() {
     initUnusedReport();
     if (!m_reportOn) return;
-    if (m_reportHasContent) std::cout << m_unusedBuffer << std::endl;
+    if (m_reportHasContent) {
+        std::ostream& out = m_options.unusedReport ? *m_options.unusedReport : std::cout;
+        out << m_unusedBuffer << std::endl;
+    }
     m_unusedBuffer.clear();
     m_reportHasContent = false;
 }
 
 DependencyStore::DependencyStore(const TARNDatastore* ds, const ModelRules* rules,
                                  const AvailabilityCheckDataSource* source)
-    : m_impl(std::make_unique<Impl>(ds, rules, source)) {}
+    : DependencyStore(ds, rules, source, PhysicsDataOptions::fromEnvironment()) {}
+
+DependencyStore::DependencyStore(const TARNDatastore* ds, const ModelRules* rules,
+                                 const AvailabilityCheckDataSource* source,
+                                 const PhysicsDataOptions& options)
+    : m_impl(std::make_unique<Impl>(ds, rules, source, options)) {}
 
 DependencyStore::~DependencyStore() = default;
 

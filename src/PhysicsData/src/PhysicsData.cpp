@@ -114,18 +114,23 @@ bool PhysicsData::DataVerifyAdaptor::isSingletonType(const std::string& type) co
 
 PhysicsData::PhysicsData(const TARNDatastore* physics, const ModelRules* rules,
                          const PhysicsFunctionStore* functions, BetaPhysicsManager* beta)
+    : PhysicsData(physics, rules, functions, beta, PhysicsDataOptions::fromEnvironment()) {}
+
+PhysicsData::PhysicsData(const TARNDatastore* physics, const ModelRules* rules,
+                         const PhysicsFunctionStore* functions, BetaPhysicsManager* beta,
+                         const PhysicsDataOptions& options)
     : m_physics(physics), m_rules(rules), m_functions(functions), m_beta(beta) {
     if (!m_physics || !m_rules) {
         throw PhysicsException("PhysicsData::PhysicsData - null input parameter.");
     }
     m_verify = std::make_unique<DataVerifyAdaptor>(m_rules);
     m_engine = std::make_shared<CheckEngineSet>(m_functions, m_verify.get());
-    initialise();
+    initialise(options);
 }
 
 PhysicsData::~PhysicsData() = default;
 
-void PhysicsData::initialise() {
+void PhysicsData::initialise(const PhysicsDataOptions& options) {
     OperationTimer timer("PhysicsData initialisation");
     DependencyGraph graph;
 
@@ -168,7 +173,7 @@ void PhysicsData::initialise() {
     initialiseGlobalChecks();
 
     timer.enterSection("...initialise DEPENDENCIES data...");
-    initialiseDependencies();
+    initialiseDependencies(options);
 }
 
 void PhysicsData::initialiseChecks(DependencyGraph& graph) {
@@ -212,14 +217,14 @@ void PhysicsData::initialiseGlobalChecks() {
     }
 }
 
-void PhysicsData::initialiseDependencies() {
+void PhysicsData::initialiseDependencies(const PhysicsDataOptions& options) {
     // The RULES fill in what the PHYSICS data leaves out; the real data wins.
     DefaultPhysicsTARNAdaptor defaults(m_physics, m_rules);
     CompositeTARNDatastore composite(m_physics, false);
     composite.compose(&defaults, false, nullptr);
 
     CheckStoreAdaptor source(this, m_functions);
-    m_dependencyStore = std::make_unique<DependencyStore>(&composite, m_rules, &source);
+    m_dependencyStore = std::make_unique<DependencyStore>(&composite, m_rules, &source, options);
 
     if (m_physics->hasParameter(kCheckDataPath, kGlobalCheckRootList)) {
         m_globalCheckRoots =

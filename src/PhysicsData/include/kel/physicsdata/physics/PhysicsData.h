@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <kel/physicschecks/DataVerifyInterface.h>
+#include <kel/physicsdata/physics/PhysicsDataOptions.h>
 #include <kel/utilities/NonCopyable.h>
 
 namespace kel {
@@ -77,9 +78,14 @@ public:
     };
 
     // physics and rules must not be null; functions may be null (no RHS functions) and
-    // beta may be null (no beta handling).
+    // beta may be null (no beta handling). Validation and the unused-physics report are
+    // switched by the environment (PhysicsDataOptions::fromEnvironment).
     PhysicsData(const TARNDatastore* physics, const ModelRules* rules,
                 const PhysicsFunctionStore* functions, BetaPhysicsManager* beta);
+    // The same with the switches given by the host; the environment is not read.
+    PhysicsData(const TARNDatastore* physics, const ModelRules* rules,
+                const PhysicsFunctionStore* functions, BetaPhysicsManager* beta,
+                const PhysicsDataOptions& options);
     virtual ~PhysicsData();
 
     const ModelRules* getRules() const { return m_rules; }
@@ -136,10 +142,10 @@ public:
     std::shared_ptr<CheckEngineSet> shareCheckEngineSet() const { return m_engine; }
 
 private:
-    void initialise();
+    void initialise(const PhysicsDataOptions& options);
     void initialiseChecks(DependencyGraph& graph);
     void initialiseGlobalChecks();
-    void initialiseDependencies();
+    void initialiseDependencies(const PhysicsDataOptions& options);
 
     const TARNDatastore* m_physics;
     const ModelRules* m_rules;

@@ -14,6 +14,7 @@ class ModelRules;
 class ObjDependDef;
 class ParamValueDef;
 class TARNDatastore;
+struct PhysicsDataOptions;
 
 // Every object dependency definition (ObjDependDef) and parameter value definition
 // (ParamValueDef) of the "/PHYSICS/DEPENDENCIES" data, each filed under the parent
@@ -40,6 +41,9 @@ public:
 
     DependencyStore(const TARNDatastore* ds, const ModelRules* rules,
                     const AvailabilityCheckDataSource* source);
+    // The same with the switches given by the host instead of read from the environment.
+    DependencyStore(const TARNDatastore* ds, const ModelRules* rules,
+                    const AvailabilityCheckDataSource* source, const PhysicsDataOptions& options);
     virtual ~DependencyStore();
 
     // The object definition of `type` in parent context `context`; null on a miss, or a

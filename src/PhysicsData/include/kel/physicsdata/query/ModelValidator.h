@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <kel/physicsdata/query/ModelViolation.h>
+#include <kel/utilities/NonCopyable.h>
+
+namespace kel {
+
+class ModelTARN;
+class PhysicsData;
+
+// Checks a whole model against the RULES and PHYSICS data and reports every violation
+// (see ModelViolation for the codes), in model order: for each object, its parameters,
+// then its children. The top-level objects are checked against the RULES' ROOT type; every
+// other object against what ObjectQuery answers for its parent and for itself. The
+// content of an object whose type its parent cannot hold is not checked further.
+//
+// Ownership: the PhysicsData (and its rules and beta manager) must outlive the validator;
+// the model is only read during validate(). The walk is iterative, so any depth works.
+// Exceptions of the checks and lists pass through.
+//
+// Thread-safety: none; one validator is used from one thread.
+class ModelValidator : private NonCopyable {
+public:
+    explicit ModelValidator(const PhysicsData& physics);
+
+    // Every violation of the model; `file` is put into each (the model's source, or "").
+    std::vector<ModelViolation> validate(const ModelTARN& model,
+                                         const std::string& file = std::string()) const;
+
+private:
+    const PhysicsData& m_physics;
+};
+
+}  // namespace kel
