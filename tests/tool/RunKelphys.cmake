@@ -1,7 +1,8 @@
 # cmake -DKELPHYS=tool "-DARGS=command;arg;..." -DEXPECT=N [checks...] -P RunKelphys.cmake
 #
 # Runs "kelphys ARGS" and requires exit status N. A failing run (N not 0) must say why on
-# standard error. Further checks, each optional:
+# standard error. With INPUT_FILE=f standard input is read from f. Further checks, each
+# optional:
 #   ERROR_FILE=f / ERROR_TEXT=text  standard error equals the file's text / text, and
 #                                   standard output is empty.
 #   ERROR_AT=file                   standard error is exactly one line "file:LINE: message",
@@ -19,7 +20,11 @@
 #     READ_BACK_MATCH=regex         the read-back output matches.
 #     READ_BACK_SAME=ON             the read-back output equals the output read back.
 
-execute_process(COMMAND ${KELPHYS} ${ARGS}
+set(input)
+if(DEFINED INPUT_FILE)
+    set(input INPUT_FILE ${INPUT_FILE})
+endif()
+execute_process(COMMAND ${KELPHYS} ${ARGS} ${input}
     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE result)
 if(NOT result EQUAL EXPECT)
     message(FATAL_ERROR "expected exit status ${EXPECT}, got ${result}\n${err}")

@@ -16,6 +16,7 @@
 #include <kel/physicsutils/TARNModel.h>
 #include <kel/physicsutils/TARNPath.h>
 
+#include "CommandLine.h"
 #include "CommandRegistry.h"
 #include "JsonWriter.h"
 #include "PhysicsSession.h"
@@ -240,26 +241,16 @@ void writeText(const ObjectAnswer& answer, const std::vector<GlobalCheckAnswer>&
 // ----------------------------------------------------------------- command
 
 int run(const std::vector<std::string>& args) {
-    bool asJson = false;
-    bool noBeta = false;
-    Strings positional;
-    for (const auto& arg : args) {
-        if (arg == "--json") {
-            asJson = true;
-        } else if (arg == "--no-beta") {
-            noBeta = true;
-        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-            return usageError("unknown option '" + arg + "'");
-        } else {
-            positional.push_back(arg);
-        }
-    }
+    const CommandLine line(args, {"--json", "--no-beta", "--explain"});
+    if (!line.error().empty()) return usageError(line.error());
+    const bool asJson = line.has("--json");
+    const Strings& positional = line.positional();
     if (positional.size() != 4) return usageError("expected RULES, PHYSICS, MODEL and OBJECT_PATH");
     const TARNPath path(positional[3]);
     if (path.empty()) return usageError("OBJECT_PATH must name an object, e.g. /FLOW:name");
 
     PhysicsSession session(positional[0], positional[1]);
-    if (noBeta) session.beta().getLoggingController()->overrideGlobalBetaEnabled(false);
+    if (line.has("--no-beta")) session.beta().getLoggingController()->overrideGlobalBetaEnabled(false);
     const std::unique_ptr<TARNModel> model = TARNModel::fromFile(positional[2]);
     if (!model->hasObject(path.getFullPath())) {
         std::cerr << "kelphys query: the model " << positional[2] << " has no object "

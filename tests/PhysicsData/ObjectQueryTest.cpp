@@ -1,0 +1,301 @@
+// The host's questions through the library: one object's answer (ObjectQuery), a whole
+// model's violations (ModelValidator), defaults filled in (ModelDefaultFiller), and the
+// options that replace the environment switches (PhysicsDataOptions).
+
+#include <kel/physicsdata/query/ObjectQuery.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicschecks/PhysicsFunctionStore.h>
+#include <kel/physicsdata/beta/BetaPhysicsManager.h>
+#include <kel/physicsdata/physics/PhysicsData.h>
+#include <kel/physicsdata/physics/PhysicsDataOptions.h>
+#include <kel/physicsdata/query/ModelDefaultFiller.h>
+#include <kel/physicsdata/query/ModelValidator.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+#include <kel/physicsutils/TARNModel.h>
+
+namespace kel {
+namespace {
+
+using Strings = std::vector<std::string>;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// ROOT -> BOX (named, context rule Kind = Hot/Cold) -> LID (singleton), TAG (names from a
+// LIST), VENT (only for hot boxes, and only with beta features).
+const char* const kRules = R"(
+RULES:
+  PARAMETER: Kind
+    Parameter Type = String
+    Allowed String List = Hot, Cold
+  END
+  PARAMETER: Size
+    Parameter Type = Real
+    Lower Bound = 0 [m]
+    Default = 1 [m]
+  END
+  PARAMETER: Count
+    Parameter Type = Integer
+    Lower Bound = 1
+    Upper Bound = 9
+    Default = 3
+  END
+  PARAMETER: Sealed
+    Parameter Type = Logical
+  END
+  PARAMETER: Colour
+    Parameter Type = String
+    Allowed String List = Red, Blue
+  END
+  SINGLETON: ROOT
+    Essential Child List = BOX
+  END
+  OBJECT: BOX
+    Context Rule = Kind
+    Allowed Option List = Hot, Cold
+    Essential Parameter List = Kind, Size
+    Optional Parameter List = Sealed, Colour
+    Optional Child List = LID, TAG, VENT
+    CONTEXT: Hot
+      Essential Parameter List = Count
+    END
+  END
+  SINGLETON: LID
+    Optional Parameter List = Sealed
+  END
+  OBJECT: TAG
+  END
+  OBJECT: VENT
+  END
+END
+)";
+
+const char* const kPhysics = R"(
+PHYSICS:
+  CHECK DATA:
+    CHECK: IsHot
+      Type = Parameter Value
+      Parameter = Kind
+      Value List = Hot
+    END
+    CHECK: VentBeta
+      Type = Beta
+      Message = Vents are a beta feature.
+      Check = IsHot
+    END
+    LIST: TagNames
+      Type = Fixed
+      Value List = front, back
+    END
+  END
+  DEPENDENCIES:
+    OBJECT DEPENDENCY: BOX
+      Ordered Allowed Option List = Hot, Cold
+      Default Option = Cold
+      Ordered Required Parameter List = Kind, Size, Count
+      Ordered Optional Parameter List = Sealed, Colour
+      Ordered Optional Child List = LID, TAG, VENT
+      Child Check List = VENT, VentBeta
+      Child Name List = TAG, TagNames
+    END
+    OBJECT DEPENDENCY: LID
+      Ordered Optional Parameter List = Sealed
+    END
+    OBJECT DEPENDENCY: TAG
+    END
+    OBJECT DEPENDENCY: VENT
+    END
+  END
+END
+)";
+
+class ObjectQueryTest : public ::testing::Test {
+protected:
+    ObjectQueryTest() { m_beta.enableBetaLogging(); }
+
+    std::unique_ptr<TARNModel> model(const std::string& text) {
+        return TARNModel::fromText(text);
+    }
+
+    std::vector<std::pair<std::string, std::string>> violations(const std::string& text) {
+        const auto m = model(text);
+        std::vector<std::pair<std::string, std::string>> result;
+        for (const auto& v : ModelValidator(m_physics).validate(*m, "m.tarn")) {
+            EXPECT_EQ(v.file, "m.tarn");
+            result.emplace_back(v.code, v.path);
+        }
+        return result;
+    }
+
+    InternalTARNDatastore m_rulesDs{kRules, InternalTARNDatastore::TEXT};
+    ModelRules m_rules{&m_rulesDs};
+    InternalTARNDatastore m_physicsDs{kPhysics, InternalTARNDatastore::TEXT};
+    PhysicsFunctionStore m_functions;
+    BetaPhysicsManager m_beta;
+    PhysicsData m_physics{&m_physicsDs, &m_rules, &m_functions, &m_beta, PhysicsDataOptions{}};
+};
+
+TEST_F(ObjectQueryTest, AnswersChildrenAndParametersInOfferedOrder) {
+    const auto m = model("BOX: b\n  Kind = Hot\n  Size = 2 [m]\nEND\n");
+    ObjectQuery query(m_physics, *m);
+    const ObjectAnswer answer = query.ask("/BOX:b");
+
+    EXPECT_EQ(answer.type, "BOX");
+    EXPECT_EQ(answer.context, "");
+    EXPECT_EQ(answer.contextRuleParam, "Kind");
+    EXPECT_EQ(answer.contextRuleValue, "Hot");
+
+    ASSERT_EQ(answer.children.size(), 3u);
+    EXPECT_EQ(answer.children[0].type, "LID");
+    EXPECT_TRUE(answer.children[0].singleton);
+    EXPECT_EQ(answer.children[1].allowedNames, (Strings{"front", "back"}));
+    EXPECT_FALSE(answer.children[0].allowedNames.has_value());
+    const auto* vent = answer.child("VENT");
+    ASSERT_NE(vent, nullptr);
+    EXPECT_TRUE(vent->available);
+    EXPECT_TRUE(vent->betaDependent);
+    EXPECT_THAT(vent->explanations, ElementsAre("Vents are a beta feature."));
+
+    Strings names;
+    for (const auto& p : answer.parameters)
+        names.push_back(p.name);
+    EXPECT_EQ(names, (Strings{"Kind", "Size", "Count", "Sealed", "Colour"}));
+    const auto* kind = answer.parameter("Kind");
+    EXPECT_TRUE(kind->contextRule && kind->required);
+    EXPECT_EQ(kind->allowedValues, (Strings{"Hot", "Cold"}));
+    EXPECT_EQ(kind->defaultValue, "Cold");
+
+    // Bounds: an open side is absent, never the limit number.
+    const auto* size = answer.parameter("Size");
+    EXPECT_EQ(size->type, "Real");
+    EXPECT_EQ(size->defaultValue, "1 [m]");
+    ASSERT_TRUE(size->bounds.has_value());
+    EXPECT_EQ(size->bounds->lower, "0 [m]");
+    EXPECT_FALSE(size->bounds->upper.has_value());
+    const auto* count = answer.parameter("Count");
+    EXPECT_TRUE(count->available);
+    EXPECT_EQ(count->bounds->lower, "1");
+    EXPECT_EQ(count->bounds->upper, "9");
+    EXPECT_FALSE(answer.parameter("Sealed")->bounds.has_value());
+    EXPECT_EQ(answer.parameter("Colour")->allowedValues, (Strings{"Red", "Blue"}));
+}
+
+TEST_F(ObjectQueryTest, FollowsModelEditsAndContextRuleValue) {
+    auto m = model("BOX: b\n  Kind = Hot\nEND\n");
+    ObjectQuery query(m_physics, *m);
+    EXPECT_TRUE(query.ask("/BOX:b").child("VENT")->available);
+    EXPECT_TRUE(query.ask("/BOX:b").parameter("Count")->applicable);
+
+    // The same query after an edit: the cached results of the old model are not used.
+    m->setParameterValue("/BOX:b", "Kind", "Cold");
+    const ObjectAnswer cold = query.ask("/BOX:b");
+    EXPECT_FALSE(cold.child("VENT")->available);
+    EXPECT_FALSE(cold.child("VENT")->betaDependent);
+    EXPECT_FALSE(cold.parameter("Count")->applicable);
+    EXPECT_FALSE(cold.parameter("Count")->available);
+    EXPECT_FALSE(cold.parameter("Count")->bounds.has_value());
+
+    // Without beta features the vent is not offered.
+    m->setParameterValue("/BOX:b", "Kind", "Hot");
+    m_beta.getLoggingController()->overrideGlobalBetaEnabled(false);
+    EXPECT_FALSE(query.ask("/BOX:b").child("VENT")->available);
+}
+
+TEST_F(ObjectQueryTest, RejectsObjectsTheModelOrPhysicsLack) {
+    const auto m = model("BOX: b\n  Kind = Hot\nEND\n");
+    ObjectQuery query(m_physics, *m);
+    for (const char* path : {"/BOX:other", "", "/"}) {
+        try {
+            query.ask(path);
+            ADD_FAILURE() << path << ": no exception";
+        } catch (const PhysicsException& e) {
+            EXPECT_THAT(e.what(), HasSubstr("ObjectQuery::ask - the model has no object"));
+        }
+    }
+}
+
+TEST_F(ObjectQueryTest, ValidatorReportsEveryViolationWithItsPath) {
+    using V = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(violations("BOX: b\n  Kind = Cold\n  Size = 2 [m]\nEND\n"), V{});
+    EXPECT_EQ(violations(""), (V{{"missing-child", "/"}}));
+    EXPECT_EQ(violations(R"(
+BOX: b
+  Kind = Cold
+  Size = -1 [m]
+  Count = 4
+  Sealed = maybe
+  Colour = Green
+  Weight = 3
+  LID:
+  END
+  LID: second
+  END
+  TAG: side
+  END
+  VENT: v
+  END
+  PANEL: p
+  END
+END
+BOX: c
+  Kind = Hot
+  Size = big
+END
+)"),
+              (V{{"out-of-bounds", "/BOX:b"},
+                 {"parameter-not-available", "/BOX:b"},
+                 {"wrong-type", "/BOX:b"},
+                 {"value-not-allowed", "/BOX:b"},
+                 {"unknown-parameter", "/BOX:b"},
+                 {"duplicate-singleton", "/BOX:b/LID:second"},
+                 {"name-not-allowed", "/BOX:b/TAG:side"},
+                 {"child-not-available", "/BOX:b/VENT:v"},
+                 {"unknown-child", "/BOX:b/PANEL:p"},
+                 {"wrong-type", "/BOX:c"},
+                 {"missing-parameter", "/BOX:c"}}));
+}
+
+TEST_F(ObjectQueryTest, FillerSetsAvailableEssentialDefaultsOnly) {
+    auto m = model("BOX: b\nEND\nBOX: c\n  Kind = Hot\n  Size = 5 [m]\nEND\n");
+    const Strings filled = ModelDefaultFiller(m_physics).fill(*m);
+    // The context rule value comes first and decides what else is essential.
+    EXPECT_EQ(filled, (Strings{"/BOX:b/Kind", "/BOX:b/Size", "/BOX:c/Count"}));
+    EXPECT_EQ(m->getParameterValue("/BOX:b", "Kind"), "Cold");
+    EXPECT_EQ(m->getParameterValue("/BOX:c", "Size"), "5 [m]");
+    EXPECT_FALSE(m->hasParameter("/BOX:b", "Colour"));
+    EXPECT_TRUE(ModelValidator(m_physics).validate(*m).empty());
+}
+
+TEST(PhysicsDataOptionsTest, OptionsReplaceTheEnvironment) {
+    // A PHYSICS data set that loads without validation and fails with it.
+    const char* const rulesText =
+        "RULES:\n SINGLETON: ROOT\n  Optional Child List = A\n END\n"
+        " OBJECT: A\n  Optional Parameter List = P, Q\n END\n"
+        " PARAMETER: P\n  Parameter Type = String\n END\n"
+        " PARAMETER: Q\n  Parameter Type = String\n END\nEND\n";
+    const char* const physicsText =
+        "PHYSICS:\n DEPENDENCIES:\n  OBJECT DEPENDENCY: A\n"
+        "   Ordered Optional Parameter List = P\n  END\n END\nEND\n";
+    InternalTARNDatastore rulesDs(rulesText, InternalTARNDatastore::TEXT);
+    ModelRules rules(&rulesDs);
+    InternalTARNDatastore physicsDs(physicsText, InternalTARNDatastore::TEXT);
+
+    EXPECT_NO_THROW(PhysicsData(&physicsDs, &rules, nullptr, nullptr, PhysicsDataOptions{}));
+    std::ostringstream report;
+    PhysicsDataOptions options{true, true, &report};
+    EXPECT_NO_THROW(PhysicsData(&physicsDs, &rules, nullptr, nullptr, options));
+    EXPECT_THAT(report.str(), HasSubstr("UNUSED PHYSICS:     Unused parameters : Q"));
+}
+
+}  // namespace
+}  // namespace kel
