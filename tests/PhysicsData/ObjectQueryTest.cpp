@@ -123,9 +123,7 @@ class ObjectQueryTest : public ::testing::Test {
 protected:
     ObjectQueryTest() { m_beta.enableBetaLogging(); }
 
-    std::unique_ptr<TARNModel> model(const std::string& text) {
-        return TARNModel::fromText(text);
-    }
+    std::unique_ptr<TARNModel> model(const std::string& text) { return TARNModel::fromText(text); }
 
     std::vector<std::pair<std::string, std::string>> violations(const std::string& text) {
         const auto m = model(text);

@@ -250,7 +250,8 @@ int run(const std::vector<std::string>& args) {
     if (path.empty()) return usageError("OBJECT_PATH must name an object, e.g. /FLOW:name");
 
     PhysicsSession session(positional[0], positional[1]);
-    if (line.has("--no-beta")) session.beta().getLoggingController()->overrideGlobalBetaEnabled(false);
+    if (line.has("--no-beta"))
+        session.beta().getLoggingController()->overrideGlobalBetaEnabled(false);
     const std::unique_ptr<TARNModel> model = TARNModel::fromFile(positional[2]);
     if (!model->hasObject(path.getFullPath())) {
         std::cerr << "kelphys query: the model " << positional[2] << " has no object "

@@ -81,8 +81,9 @@ int run(const std::vector<std::string>& args) {
     return 1;
 }
 
-const CommandRegistry::Registration registration(
-    "validate", {"check a model against RULES and PHYSICS data", kUsage, &run});
+const CommandRegistry::Registration registration("validate",
+                                                 {"check a model against RULES and PHYSICS data",
+                                                  kUsage, &run});
 
 }  // namespace
 }  // namespace kel::tool

@@ -25,9 +25,8 @@ void printUsage(std::ostream& out) {
            "       kelphys help COMMAND | kelphys COMMAND --help\n"
            "       kelphys --version\n\ncommands:\n";
     for (const auto& [name, command] : kel::tool::CommandRegistry::commands())
-        out << "  " << name
-            << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ') << command.summary
-            << '\n';
+        out << "  " << name << std::string(name.size() < 14 ? 14 - name.size() : 1, ' ')
+            << command.summary << '\n';
     out << "\nA file argument \"-\" reads standard input; \"--\" ends the options.\n";
 }
 
@@ -40,7 +39,9 @@ const kel::tool::CommandRegistry::Command* findCommand(const std::string& name) 
     return nullptr;
 }
 
-bool isOutputOption(const std::string& arg) { return arg == "-o" || arg == "--output"; }
+bool isOutputOption(const std::string& arg) {
+    return arg == "-o" || arg == "--output";
+}
 
 // Applies the shared conventions to a command's arguments. Returns false (after saying
 // why) on a usage error; sets help when the command's usage was asked for.

@@ -25,9 +25,13 @@ bool contains(const Strings& items, const std::string& item) {
     return std::find(items.begin(), items.end(), item) != items.end();
 }
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
-std::string joined(const Strings& items) { return StringUtilities::vectorToString(items, ','); }
+std::string joined(const Strings& items) {
+    return StringUtilities::vectorToString(items, ',');
+}
 
 // A number with its units, as a value or a bound is written ("1.5 [m s^-1]").
 struct Number {
@@ -50,8 +54,7 @@ std::optional<Number> readNumber(const std::string& text, bool integer) {
 // The checks of one object, appending to the validator's result.
 class ObjectChecker {
 public:
-    ObjectChecker(const ModelTARN& model, const std::string& file,
-                  std::vector<ModelViolation>& out)
+    ObjectChecker(const ModelTARN& model, const std::string& file, std::vector<ModelViolation>& out)
         : m_model(model), m_file(file), m_out(out) {}
 
     void add(const std::string& code, const std::string& message, const std::string& path) {
@@ -84,18 +87,16 @@ void ObjectChecker::parameters(const ObjectAnswer& answer) {
     for (const std::string& name : m_model.getParameterNames(path)) {
         const ObjectAnswer::ParamAnswer* param = answer.parameter(name);
         if (!param) {
-            add("unknown-parameter",
-                answer.type + " has no parameter " + quoted(name), path);
+            add("unknown-parameter", answer.type + " has no parameter " + quoted(name), path);
         } else if (!param->available) {
-            add("parameter-not-available",
-                "parameter " + quoted(name) + " is not available here", path);
+            add("parameter-not-available", "parameter " + quoted(name) + " is not available here",
+                path);
         } else {
             value(answer, *param, m_model.getParameterValue(path, name));
         }
     }
     for (const auto& param : answer.parameters) {
-        if (!param.required || !param.available || m_model.hasParameter(path, param.name))
-            continue;
+        if (!param.required || !param.available || m_model.hasParameter(path, param.name)) continue;
         add("missing-parameter",
             "essential parameter " + quoted(param.name) + " is not set" +
                 (param.defaultValue.empty() ? "" : " (default " + param.defaultValue + ")"),
@@ -107,8 +108,8 @@ void ObjectChecker::value(const ObjectAnswer& answer, const ObjectAnswer::ParamA
                           const std::string& text) {
     const std::string& path = answer.object;
     const TARNParam::Type type = TARNParam::typeFromString(param.type);
-    const Strings items = TARNParam::isListType(type) ? StringUtilities::splitValueNoEmpty(text)
-                                                      : Strings{text};
+    const Strings items =
+        TARNParam::isListType(type) ? StringUtilities::splitValueNoEmpty(text) : Strings{text};
     const bool integer = TARNParam::isIntegerType(type);
     for (const std::string& item : items) {
         const std::string what = "parameter " + quoted(param.name) + " = " + quoted(item);
@@ -119,8 +120,7 @@ void ObjectChecker::value(const ObjectAnswer& answer, const ObjectAnswer::ParamA
         if (integer || TARNParam::isRealType(type)) {
             const std::optional<Number> number = readNumber(item, integer);
             if (!number) {
-                add("wrong-type",
-                    what + " is not " + (integer ? "an integer" : "a number"), path);
+                add("wrong-type", what + " is not " + (integer ? "an integer" : "a number"), path);
                 continue;
             }
             if (param.bounds) {
@@ -191,8 +191,8 @@ Strings ObjectChecker::topLevel(const ModelRules& rules) {
         const TARNPath path(childPath);
         const std::string& type = path.getLastType();
         if (!rules.isValidPath(path)) {
-            add("unknown-child", "a model cannot hold an object of type " + quoted(type) + " at the top",
-                childPath);
+            add("unknown-child",
+                "a model cannot hold an object of type " + quoted(type) + " at the top", childPath);
             continue;
         }
         next.push_back(childPath);

@@ -79,17 +79,22 @@ ObjectQuery::ObjectQuery(const PhysicsData& physics, const ModelTARN& model)
 
 ObjectQuery::~ObjectQuery() = default;
 
-void ObjectQuery::setExplain(bool explain) { m_impl->explain = explain; }
+void ObjectQuery::setExplain(bool explain) {
+    m_impl->explain = explain;
+}
 
-bool ObjectQuery::isExplaining() const { return m_impl->explain; }
+bool ObjectQuery::isExplaining() const {
+    return m_impl->explain;
+}
 
-EvalContext& ObjectQuery::evalContext() { return m_impl->eval; }
+EvalContext& ObjectQuery::evalContext() {
+    return m_impl->eval;
+}
 
 ObjectAnswer ObjectQuery::ask(const std::string& objectPath) {
     const TARNContext context(objectPath);
     if (context.getPath().empty() || !m_impl->model.hasObject(context.getFullPath())) {
-        throw PhysicsException("ObjectQuery::ask - the model has no object \"" + objectPath +
-                               "\"");
+        throw PhysicsException("ObjectQuery::ask - the model has no object \"" + objectPath + "\"");
     }
     const ObjDependDef* def = m_impl->physics.getObjDependDef(context.getTypePath(), true);
 
@@ -156,8 +161,8 @@ void ObjectQuery::Impl::parameters(const ObjDependDef& def, const TARNContext& c
 void ObjectQuery::Impl::values(const TARNContext& context, ObjectAnswer::ParamAnswer& param) {
     const ParamValueDef* def = physics.getParamValueDef(context.getTypePath(), param.name, false);
     if (!def) {
-        param.type = TARNParam::typeStringFromType(
-            rules.getParamType(context.getObjectType(), param.name));
+        param.type =
+            TARNParam::typeStringFromType(rules.getParamType(context.getObjectType(), param.name));
         return;
     }
     param.type = TARNParam::typeStringFromType(def->getType());

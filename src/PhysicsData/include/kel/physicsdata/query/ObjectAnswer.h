@@ -78,9 +78,9 @@ struct ObjectAnswer {
         std::vector<Candidate> rejectedOverrides;
     };
 
-    std::string object;   // full object path
-    std::string type;     // object type
-    std::string context;  // type path of the parent, "" at the top
+    std::string object;            // full object path
+    std::string type;              // object type
+    std::string context;           // type path of the parent, "" at the top
     std::string contextRuleParam;  // "" when the type has no context rule
     std::string contextRuleValue;  // the model's value of it
     std::vector<ChildAnswer> children;
