@@ -1,6 +1,6 @@
 // The dependency template generated from RULES: its exact layout (the fixture shared with
-// the command-line tests), the envelope alone, the example schema's template loaded as
-// validated PHYSICS data, and output to files and standard output.
+// the command-line tests), the envelope alone, the loadable form loaded as validated PHYSICS
+// data, and output to files and standard output.
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +16,6 @@
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsdata/tools/TemplateDependency.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
-#include <kel/utilities/StringUtilities.h>
 
 namespace kel {
 namespace {
@@ -50,9 +49,10 @@ protected:
     }
 
     // The template of a RULES file, as written to a file.
-    std::string templateOf(const std::string& rulesFile) {
+    std::string templateOf(const std::string& rulesFile,
+                           TemplateDependency::Form form = TemplateDependency::Form::Skeleton) {
         const std::string out = file("template.tarn");
-        TemplateDependency(rulesFile).write(out);
+        TemplateDependency(rulesFile, form).write(out);
         return read(out);
     }
 
@@ -67,39 +67,49 @@ TEST_F(TemplateDependencyTest, LayoutOfObjectDependenciesAndParameterValues) {
               "PHYSICS : \n  DEPENDENCIES : \n\n\n\n  END # DEPENDENCIES \n\nEND # PHYSICS \n");
 }
 
-// A context rule parameter's values come from its type's OBJECT DEPENDENCY, so an author
-// folds its PARAMETER VALUES into those option keys; the rest of the template loads as it
-// stands with validation on.
-TEST_F(TemplateDependencyTest, ExampleTemplateLoadsAsValidatedPhysicsData) {
-    InternalTARNDatastore rulesDs(kExampleRules, InternalTARNDatastore::FILE);
-    ModelRules rules(&rulesDs);
-    std::string text = templateOf(kExampleRules);
-    // What an author does with a template: the context rule parameters' values move from
-    // their reference blocks into each type's option list.
-    for (const auto& type : rules.getAllObjectTypes()) {
-        const std::string& param = rules.getContextRuleParam(type);
-        if (param.empty()) continue;
-        const std::string end = "    END # PARAMETER VALUES : " + param + "\n";
-        const auto begin = text.find("    PARAMETER VALUES : " + param + "\n");
-        if (begin != std::string::npos)
-            text.erase(begin, text.find(end, begin) + end.size() - begin);
-        const std::string header = "    OBJECT DEPENDENCY : " + type + "\n";
-        const auto at = text.find(header);
-        if (at != std::string::npos)
-            text.insert(at + header.size(),
-                        "      Ordered Allowed Option List = " +
-                            StringUtilities::vectorToString(rules.getAllowedOptions(type), ',') +
-                            "\n");
+// The loadable form loads as it stands with validation on. In the second schema the
+// context rule parameter of a top-level type is optional in the RULES and listed after a
+// parameter that only one option has; options and allowed strings hold blanks.
+TEST_F(TemplateDependencyTest, LoadableFormLoadsAsValidatedPhysicsData) {
+    const std::string tank = file("tank.tarn", R"(
+RULES:
+  PARAMETER: Side
+    Parameter Type = String
+    Allowed String List = Hot Side, Cold Side
+  END
+  PARAMETER: Size
+    Parameter Type = Real
+  END
+  PARAMETER: Ice Depth
+    Parameter Type = Real
+  END
+  SINGLETON: ROOT
+    Optional Child List = TANK
+  END
+  OBJECT: TANK
+    Context Rule = Side
+    Allowed Option List = Hot Side, Cold Side
+    Essential Parameter List = Size
+    Optional Parameter List = Side
+    CONTEXT: Cold Side
+      Essential Parameter List = Ice Depth
+    END
+  END
+END
+)");
+    for (const std::string& rulesFile : {kExampleRules, tank}) {
+        InternalTARNDatastore rulesDs(rulesFile, InternalTARNDatastore::FILE);
+        ModelRules rules(&rulesDs);
+        InternalTARNDatastore physics(templateOf(rulesFile, TemplateDependency::Form::Loadable),
+                                      InternalTARNDatastore::TEXT);
+        ::setenv("KEL_PHYSICS_VALIDATE_DATA", "1", 1);
+        try {
+            PhysicsData data(&physics, &rules, nullptr, nullptr);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << rulesFile << ": " << e.what();
+        }
+        ::unsetenv("KEL_PHYSICS_VALIDATE_DATA");
     }
-    InternalTARNDatastore physics(text, InternalTARNDatastore::TEXT);
-
-    ::setenv("KEL_PHYSICS_VALIDATE_DATA", "1", 1);
-    try {
-        PhysicsData data(&physics, &rules, nullptr, nullptr);
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << e.what();
-    }
-    ::unsetenv("KEL_PHYSICS_VALIDATE_DATA");
 }
 
 TEST_F(TemplateDependencyTest, WriteReplacesFilesAndRepeatsOnStandardOutput) {

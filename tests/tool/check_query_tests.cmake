@@ -9,7 +9,7 @@ set(flow "/FLOW:Flow Analysis 1")
 
 # ---------------------------------------------------------------- check
 add_kelphys_test(kelphys_check_examples 0 "check;${ex_rules};${ex_physics}"
-    "OUTPUT_MATCH=^PHYSICS data is valid: 6 checks, 3 lists, 2 global checks, 12 object definitions, [0-9]+ parameter definitions\n$")
+    "OUTPUT_MATCH=^PHYSICS data is valid: 7 checks, 3 lists, 2 global checks, 12 object definitions, [0-9]+ parameter definitions\n$")
 add_kelphys_test(kelphys_check_unused_report 0 "check;${ex_rules};${ex_physics};--unused"
     "OUTPUT_MATCH=UNUSED PHYSICS: BOUNDARY parent ctxt \\(/FLOW/DOMAIN\\)\nUNUSED PHYSICS:     Unused parameters : Wall Slip\nUNUSED PHYSICS:     Unused allowed options : Opening\n.*Param Monitor Variable -- Unused allowed values : Temperature\n.*PHYSICS data is valid")
 foreach(name unknown_list insufficient_context foreign_parameter)

@@ -1,6 +1,7 @@
 # kelphys template: the exact template of a small schema, the example schema's template
-# written to a file and read back, RULES errors (exit 1, the library's message unchanged),
-# an unwritable output file, and usage errors (exit 2).
+# written to a file and read back, its loadable form accepted by "kelphys check", RULES
+# errors (exit 1, the library's message unchanged), an unwritable output file, and usage
+# errors (exit 2).
 set(template_dir ${CMAKE_CURRENT_SOURCE_DIR}/template)
 set(small ${template_dir}/small.tarn)
 
@@ -12,6 +13,16 @@ add_kelphys_test(kelphys_template_small 0 "template;${small}"
 add_kelphys_test(kelphys_template_example 0 "template;${PROJECT_SOURCE_DIR}/examples/rules.tarn"
     "WORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/template-example" "WRITE_OPTION=-o"
     "READ_BACK_MATCH=DEPENDENCIES")
+
+# The loadable form of the example schema's template passes "kelphys check" as it stands.
+set(loadable ${CMAKE_CURRENT_BINARY_DIR}/template-loadable.tarn)
+add_kelphys_test(kelphys_template_loadable_write 0
+    "template;${PROJECT_SOURCE_DIR}/examples/rules.tarn;--loadable;-o;${loadable}")
+add_kelphys_test(kelphys_template_loadable_check 0
+    "check;${PROJECT_SOURCE_DIR}/examples/rules.tarn;${loadable}"
+    "OUTPUT_MATCH=^PHYSICS data is valid: 0 checks, 0 lists, 0 global checks, 12 object definitions")
+set_tests_properties(kelphys_template_loadable_write PROPERTIES FIXTURES_SETUP template_loadable)
+set_tests_properties(kelphys_template_loadable_check PROPERTIES FIXTURES_REQUIRED template_loadable)
 
 add_kelphys_test(kelphys_template_error_rules 1
     "template;${CMAKE_CURRENT_SOURCE_DIR}/rules/unknown_child.tarn"

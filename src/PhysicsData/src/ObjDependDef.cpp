@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <set>
 
 #include <kel/exception/KELAssertImpl.h>
@@ -11,6 +12,7 @@
 #include <kel/physicsdata/dependency/CheckListSplitter.h>
 #include <kel/physicsdata/dependency/CheckedListData.h>
 #include <kel/physicsdata/dependency/ChildAvail.h>
+#include <kel/physicsdata/dependency/IndexedCheckListSplitter.h>
 #include <kel/physicsdata/dependency/PACursor.h>
 #include <kel/physicsdata/dependency/ParamAvail.h>
 #include <kel/physicsdata/rules/ModelRules.h>
@@ -67,6 +69,60 @@ std::string scalar(const Params& m, const std::string& key) {
 // A list key: trimmed items in written order, empty items dropped.
 Strings listOf(const Params& m, const std::string& key) {
     return StringUtilities::splitValueNoEmpty(rawValue(m, key));
+}
+
+// A list key as one text: its items joined with "," and no blanks around them; blanks
+// inside an item are kept.
+std::string joinedListOf(const Params& m, const std::string& key) {
+    return StringUtilities::vectorToString(listOf(m, key), ',');
+}
+
+// Check lists are read with their blanks removed, so the names in them are matched to the
+// real names they stand for by comparing both without blanks. Two real names that are
+// equal that way cannot be told apart: `describe` words the load error naming both.
+class BlankFreeNames {
+public:
+    template <class Describe>
+    BlankFreeNames(const Strings& names, Describe describe) {
+        for (const std::string& name : names) {
+            auto [it, inserted] = m_byKey.emplace(StringUtilities::removeWhitespace(name), name);
+            if (!inserted && it->second != name) throw PhysicsException(describe(it->second, name));
+        }
+    }
+
+    // The real name that `name` stands for, or `name` itself when none matches.
+    const std::string& resolve(const std::string& name) const {
+        auto found = m_byKey.find(StringUtilities::removeWhitespace(name));
+        return found == m_byKey.end() ? name : found->second;
+    }
+
+private:
+    std::map<std::string, std::string> m_byKey;
+};
+
+// The check list `listString` with every name replaced by the real name it stands for
+// ("*" references are kept), written back in its own syntax without blanks around items.
+std::string withRealNames(const std::string& key, const std::string& listString,
+                          const std::string& type, const BlankFreeNames& names) {
+    const std::string heading = "Option value check list data error.";
+    const std::string none;
+    std::optional<IndexedCheckListSplitter> split;
+    try {
+        split.emplace(CheckedListData{key, listString, none, type, heading});
+    } catch (const PhysicsException&) {
+        return listString;  // malformed: reported where the list is used, as written
+    }
+    const IndexedCheckListSplitter& items = *split;
+    Strings entries;
+    for (std::size_t i = 0; i < items.getNumberOfNames(); ++i) {
+        const std::string& name = items.getName(i);
+        entries.push_back(!name.empty() && name[0] == '*' ? name : names.resolve(name));
+        const Strings& checks = items.getChecks(i);
+        entries.push_back(checks.size() == 1
+                              ? checks.front()
+                              : "(" + StringUtilities::vectorToString(checks, ',') + ")");
+    }
+    return StringUtilities::vectorToString(entries, ',');
 }
 
 Strings sorted(Strings items) {
@@ -220,19 +276,38 @@ ObjDependDef::Params ObjDependDef::initAcceptChildren(const Params& params,
 void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules) {
     const std::string& crp = rules->getContextRuleParam(m_type);
     if (crp.empty()) return;
+    const Strings& ruleOptions = rules->getAllowedOptions(m_type);
+
+    // The option names of the scalar keys lost their blanks: each stands for the RULES
+    // option that is equal without blanks, and is passed on as that option.
+    std::optional<BlankFreeNames> optionNames;
+    auto realOptions = [&]() -> const BlankFreeNames& {
+        if (!optionNames) {
+            optionNames.emplace(ruleOptions, [&](const std::string& a, const std::string& b) {
+                return "ObjDependDef::initContextRuleInfo - in the " + kObjectDependency +
+                       " data for type " + m_type + ", the RULES options \"" + a + "\" and \"" + b +
+                       "\" are the same once blanks are removed, so the option check lists "
+                       "cannot tell them apart.";
+            });
+        }
+        return *optionNames;
+    };
+    auto optionCheckList = [&](const std::string& key) {
+        const std::string list = scalar(m, key);
+        return list.empty() ? list : withRealNames(key, list, m_type, realOptions());
+    };
 
     auto info = std::make_shared<ContextRuleInfo>();
     info->contextRuleParam = crp;
-    info->orderedAllowedOptionList = scalar(m, kOrderedAllowedOptionList);
-    info->allowedOptionCheckList = scalar(m, kAllowedOptionCheckList);
-    info->overrideOptionCheckList = scalar(m, kOverrideOptionCheckList);
+    info->allowedOptionCheckList = optionCheckList(kAllowedOptionCheckList);
+    info->overrideOptionCheckList = optionCheckList(kOverrideOptionCheckList);
 
     const std::string defaultOption = scalar(m, kDefaultOption);
     if (!defaultOption.empty()) {
         info->defaultKind = ContextRuleInfo::FIXED_DEFAULT;
-        info->defaultValue = defaultOption;
+        info->defaultValue = realOptions().resolve(defaultOption);
     }
-    const std::string defaultChecks = scalar(m, kDefaultOptionCheckList);
+    const std::string defaultChecks = optionCheckList(kDefaultOptionCheckList);
     if (!defaultChecks.empty()) {
         if (info->defaultKind != ContextRuleInfo::NO_DEFAULT) {
             throw PhysicsException("ObjDependDef::initContextRuleInfo - in the " +
@@ -244,9 +319,19 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
         info->defaultValue = defaultChecks;
     }
 
-    Strings available = sorted(rules->getAllowedOptions(m_type));
-    m_orderedAllowedOptions = sorted(processOptList(m, kOrderedAllowedOptionList, available));
+    Strings available = sorted(ruleOptions);
+    Strings ordered = processOptList(m, kOrderedAllowedOptionList, available);
     m_unusedAllowedOptions = processOptList(m, kUnusedAllowedOptionList, available);
+    if (ordered.empty()) {
+        // Data that lists no options covers every RULES option its unused list leaves, in
+        // RULES order, wherever the type sits in the model.
+        for (const std::string& option : ruleOptions) {
+            if (sortedContains(available, option)) ordered.push_back(option);
+        }
+        available.clear();
+    }
+    info->orderedAllowedOptionList = StringUtilities::vectorToString(ordered, ',');
+    m_orderedAllowedOptions = sorted(std::move(ordered));
     if (!available.empty()) {
         if (!m_unusedAllowedOptions.empty()) {
             std::string message =
@@ -263,7 +348,7 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
         m_unusedAllowedOptions = available;
     }
 
-    info->subsetAllowedOptionList = scalar(m, kSubsetAllowedOptionList);
+    info->subsetAllowedOptionList = joinedListOf(m, kSubsetAllowedOptionList);
 
     if (m_validate) {
         verifyCheckedOptionValues(kAllowedOptionCheckList, info->allowedOptionCheckList, false);
@@ -313,13 +398,22 @@ void ObjDependDef::initParamReqOrOpt(const Strings& list, const ModelRules* rule
 
 void ObjDependDef::initParamAvailChecks(const Params& m, const ModelRules*,
                                         const AvailabilityCheckDataSource* source) {
+    const BlankFreeNames names(
+        namesOf(m_paramAvail, paramName, [](const ParamAvail&) { return true; }),
+        [this](const std::string& a, const std::string& b) {
+            return "ObjDependDef::initParamAvailChecks - in data for object type " + m_type +
+                   ", the parameters \"" + a + "\" and \"" + b +
+                   "\" are the same once blanks are removed, so check lists cannot tell them "
+                   "apart.";
+        });
     const std::string checkList = scalar(m, kParameterCheckList);
     if (checkList.empty()) return;
     const CheckListSplitter splitter(
         CheckedListData{kParameterCheckList, checkList, kNone, m_type, kParamCheckHeading});
-    for (const std::string& name : splitter.getNamesWithChecks()) {
+    for (const std::string& written : splitter.getNamesWithChecks()) {
+        const std::string& name = names.resolve(written);
         ParamAvail* record = findParamAvail(name);
-        for (const std::string& check : splitter.getChecksForName(name)) {
+        for (const std::string& check : splitter.getChecksForName(written)) {
             record->addAvailCheck(sourceFor(source, m_type, kParameterCheckList)
                                       .getParamAvailCheck(check, name, true));
         }
@@ -361,11 +455,20 @@ void ObjDependDef::initChildReqOrOpt(const Params& m, const Strings& list, const
 
 void ObjDependDef::initChildAvailChecks(const Params& m, const ModelRules*,
                                         const AvailabilityCheckDataSource* source) {
+    const BlankFreeNames types(
+        namesOf(m_childAvail, childName, [](const ChildAvail&) { return true; }),
+        [this](const std::string& a, const std::string& b) {
+            return "ObjDependDef::initChildAvailChecks - in data for object type \"" + m_type +
+                   "\", the child objects \"" + a + "\" and \"" + b +
+                   "\" are the same once blanks are removed, so check lists cannot tell them "
+                   "apart.";
+        });
     const std::string checkList = scalar(m, kChildCheckList);
     if (checkList.empty()) return;
     const CheckListSplitter splitter(
         CheckedListData{kChildCheckList, checkList, kNone, m_type, kChildCheckHeading});
-    for (const std::string& childType : splitter.getNamesWithChecks()) {
+    for (const std::string& written : splitter.getNamesWithChecks()) {
+        const std::string& childType = types.resolve(written);
         ChildAvail* record = findChildAvail(childType);
         if (record == nullptr) {
             throw PhysicsException(
@@ -374,7 +477,7 @@ void ObjDependDef::initChildAvailChecks(const Params& m, const ModelRules*,
                 " referenced in the check list does not exist in the "
                 "'ordered' lists");
         }
-        for (const std::string& check : splitter.getChecksForName(childType)) {
+        for (const std::string& check : splitter.getChecksForName(written)) {
             record->addAvailCheck(sourceFor(source, m_type, kChildCheckList)
                                       .getObjAvailCheck(check, childType, true));
         }

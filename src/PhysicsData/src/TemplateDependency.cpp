@@ -1,5 +1,6 @@
 #include <kel/physicsdata/tools/TemplateDependency.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -64,10 +65,22 @@ std::vector<std::string> allowedStrings(const ModelRules& rules, const std::stri
     return values;
 }
 
+// The list with `first` moved to its front; unchanged when it does not hold `first`.
+std::vector<std::string> withFirst(std::vector<std::string> list, const std::string& first) {
+    auto found = std::find(list.begin(), list.end(), first);
+    if (found != list.end()) std::rotate(list.begin(), found, found + 1);
+    return list;
+}
+
+std::vector<std::string> without(std::vector<std::string> list, const std::string& item) {
+    list.erase(std::remove(list.begin(), list.end(), item), list.end());
+    return list;
+}
+
 }  // namespace
 
-TemplateDependency::TemplateDependency(const std::string& rulesSource)
-    : m_writer(std::make_unique<TemplateWriter>()) {
+TemplateDependency::TemplateDependency(const std::string& rulesSource, Form form)
+    : m_writer(std::make_unique<TemplateWriter>()), m_form(form) {
     generate(rulesSource);
 }
 
@@ -121,12 +134,22 @@ void TemplateDependency::generate(const std::string& rulesSource) {
 
         printParentContexts(rules, type);
 
-        const auto& essential = rules.getEssentialParamsAll(type);
+        std::vector<std::string> essential = rules.getEssentialParamsAll(type);
+        std::vector<std::string> optional = rules.getOptionalParamsAll(type);
+        if (m_form == Form::Loadable && !contextParam.empty() && !options.empty()) {
+            // Every option covered, and the context rule parameter first: the parameters
+            // before it must not depend on its value.
+            w.writeListParam("Ordered Allowed Option List", options);
+            const bool optionalOnly =
+                std::find(optional.begin(), optional.end(), contextParam) != optional.end();
+            if (optionalOnly) essential.insert(essential.begin(), contextParam);
+            essential = withFirst(std::move(essential), contextParam);
+            optional = without(std::move(optional), contextParam);
+        }
         for (const auto& param : essential)
             registerParam(param, rulesType(rules, type, param), type);
         w.writeListParam("Ordered Required Parameter List", essential);
 
-        const auto& optional = rules.getOptionalParamsAll(type);
         for (const auto& param : optional)
             registerParam(param, rulesType(rules, type, param), type);
         w.writeListParam("Ordered Optional Parameter List", optional);
@@ -141,6 +164,18 @@ void TemplateDependency::generate(const std::string& rulesSource) {
 
     for (const auto& [name, data] : params) {
         w.writeBlankLine();
+        if (m_form == Form::Loadable && !data.contextOptions.empty()) {
+            // Its values are built from the option keys of the OBJECT DEPENDENCY data; a
+            // PARAMETER VALUES object as well would define them twice.
+            std::vector<std::string> types;
+            for (const auto& entry : data.contextOptions)
+                types.push_back(entry.first);
+            w.writeComment("PARAMETER VALUES : " + name +
+                           " -- context rule parameter: its values are the option keys of the "
+                           "OBJECT DEPENDENCY of " +
+                           StringUtilities::vectorToString(types, ','));
+            continue;
+        }
         w.beginObject("PARAMETER VALUES", name);
         w.writeParam("Parameter Type", TARNParam::typeStringFromType(data.type));
         printParamDefaultValue(rules, name);

@@ -34,7 +34,12 @@ class ParamAvail;
 // when the data names no checks or lists.
 //
 // Scalar keys are read with every blank removed (so are check lists); list keys are split
-// into trimmed items without empty ones.
+// into trimmed items without empty ones, blanks inside an item kept. A name in a check list
+// (or the default option) stands for the parameter, child type or RULES option that equals
+// it once blanks are removed from both; two parameters (or two child types) of one
+// definition that are equal that way are a load error naming both. Without an "Ordered
+// Allowed Option List" the definition covers every RULES option that its "Unused Allowed
+// Option List" leaves, in RULES order.
 //
 // Ownership: the definition owns its availability records; the records only point to the
 // checks and lists, which belong to whoever supplied the data source. The context rule
@@ -54,13 +59,17 @@ public:
             CHECKED_DEFAULT = 2,  // `defaultValue` is the "Default Option Check List"
         };
 
-        std::string contextRuleParam;          // the type's context rule parameter
-        std::string orderedAllowedOptionList;  // "Ordered Allowed Option List", as written
-        std::string subsetAllowedOptionList;   // "Subset Allowed Option List"
-        std::string allowedOptionCheckList;    // "Allowed Option Check List"
-        std::string overrideOptionCheckList;   // "Override Option Check List"
+        std::string contextRuleParam;  // the type's context rule parameter
+        // The options as the RULES spell them, joined with ",": the covered options in
+        // written order, and the "Subset Allowed Option List".
+        std::string orderedAllowedOptionList;
+        std::string subsetAllowedOptionList;
+        // "Allowed Option Check List" and "Override Option Check List", their option names
+        // replaced by the RULES options they stand for.
+        std::string allowedOptionCheckList;
+        std::string overrideOptionCheckList;
         std::int32_t defaultKind = NO_DEFAULT;
-        std::string defaultValue;  // empty for NO_DEFAULT
+        std::string defaultValue;  // empty for NO_DEFAULT; option names as the RULES spell them
     };
 
     enum ChildOrParam { CHILD = 0, PARAM = 1 };

@@ -1,0 +1,229 @@
+// Data as authors write it, loaded with validation on: parameters, children and options
+// whose names hold blanks, named in check lists (read without blanks) and offered as allowed
+// values; and a context-rule type at the top whose data leaves its options to the RULES.
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicschecks/EvalContext.h>
+#include <kel/physicschecks/PhysicsFunctionStore.h>
+#include <kel/physicsdata/dependency/CACursor.h>
+#include <kel/physicsdata/dependency/ChildAvail.h>
+#include <kel/physicsdata/dependency/ObjDependDef.h>
+#include <kel/physicsdata/dependency/ParamAvail.h>
+#include <kel/physicsdata/dependency/ParamValueDef.h>
+#include <kel/physicsdata/physics/PhysicsData.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+#include <kel/physicsutils/TARNContext.h>
+#include <kel/physicsutils/TARNModel.h>
+
+namespace kel {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using Params = std::map<std::string, std::string>;
+
+// ROOT -> HEATER (top level; "Analysis Kind" picks "Steady State" or "Transient"; a time
+// step and probe points only when transient) -> SENSOR UNIT, PROBE POINT. TWIN is not in
+// any model: its names collide once blanks are removed.
+const char* const kRules = R"(
+RULES:
+  PARAMETER: Analysis Kind
+    Parameter Type = String
+    Allowed String List = Steady State, Transient
+  END
+  PARAMETER: Heat Flux
+    Parameter Type = Real
+  END
+  PARAMETER: HeatFlux
+    Parameter Type = Real
+  END
+  PARAMETER: Time Step
+    Parameter Type = Real
+  END
+  SINGLETON: ROOT
+    Optional Child List = HEATER
+  END
+  OBJECT: HEATER
+    Context Rule = Analysis Kind
+    Allowed Option List = Steady State, Transient
+    Essential Parameter List = Analysis Kind, Heat Flux
+    Optional Child List = SENSOR UNIT
+    CONTEXT: Transient
+      Essential Parameter List = Time Step
+      Optional Child List = PROBE POINT
+    END
+  END
+  OBJECT: TWIN
+    Optional Parameter List = Heat Flux, HeatFlux
+    Optional Child List = SENSOR UNIT, SENSORUNIT
+  END
+  OBJECT: SENSOR UNIT
+  END
+  OBJECT: SENSORUNIT
+  END
+  OBJECT: PROBE POINT
+  END
+END
+)";
+
+const char* const kChecks = R"(
+  CHECK DATA:
+    CHECK: IsHot
+      Type = Constant
+      Value = true
+    END
+    CHECK: IsCold
+      Type = Constant
+      Value = false
+    END
+  END
+)";
+
+class BlankNamesAndTopLevelOptionsTest : public ::testing::Test {
+protected:
+    BlankNamesAndTopLevelOptionsTest()
+        : m_rulesDs(kRules, InternalTARNDatastore::TEXT), m_rules(&m_rulesDs) {
+        ::setenv("KEL_PHYSICS_VALIDATE_DATA", "", 1);
+    }
+    ~BlankNamesAndTopLevelOptionsTest() override { ::unsetenv("KEL_PHYSICS_VALIDATE_DATA"); }
+
+    // PhysicsData over the checks and one OBJECT DEPENDENCY of HEATER.
+    PhysicsData& load(const std::string& heaterKeys) {
+        m_physicsDs = std::make_unique<InternalTARNDatastore>(
+            std::string("PHYSICS:\n") + kChecks +
+                "  DEPENDENCIES:\n    OBJECT DEPENDENCY: HEATER\n" + heaterKeys +
+                "    END\n  END\nEND\n",
+            InternalTARNDatastore::TEXT);
+        m_data = std::make_unique<PhysicsData>(m_physicsDs.get(), &m_rules, &m_functions, nullptr);
+        return *m_data;
+    }
+
+    std::string failure(const std::string& heaterKeys) {
+        try {
+            load(heaterKeys);
+        } catch (const PhysicsException& e) {
+            return e.what();
+        }
+        return "";
+    }
+
+    InternalTARNDatastore m_rulesDs;
+    ModelRules m_rules;
+    PhysicsFunctionStore m_functions;
+    std::unique_ptr<InternalTARNDatastore> m_physicsDs;
+    std::unique_ptr<PhysicsData> m_data;
+};
+
+TEST_F(BlankNamesAndTopLevelOptionsTest, CheckListsNameParametersChildrenAndOptionsWithBlanks) {
+    PhysicsData& data = load(R"(
+      Ordered Allowed Option List = Steady State, Transient
+      Default Option Check List = Steady State, IsCold, Transient, ()
+      Allowed Option Check List = Steady State, IsHot
+      Ordered Required Parameter List = Analysis Kind, Heat Flux, Time Step
+      Parameter Check List = Heat Flux, IsHot, Time  Step, IsCold
+      Ordered Optional Child List = SENSOR UNIT, PROBE POINT
+      Child Check List = SENSOR UNIT, IsHot, PROBEPOINT, (IsHot, IsCold)
+)");
+    const ObjDependDef* def = data.getObjDependDef("/HEATER", true);
+    EXPECT_THAT(def->paramAvailByName("Heat Flux")->getReferencedCheckNames(),
+                ElementsAre("IsHot"));
+    EXPECT_THAT(def->paramAvailByName("Time Step")->getReferencedCheckNames(),
+                ElementsAre("IsCold"));
+    EXPECT_THAT(def->childAvailByType("SENSOR UNIT")->getReferencedCheckNames(),
+                ElementsAre("IsHot"));
+    EXPECT_THAT(def->childAvailByType("PROBE POINT")->getReferencedCheckNames(),
+                ElementsAre("IsHot", "IsCold"));
+
+    // The context rule parameter offers exactly the RULES options, blanks kept, each under
+    // its checks, and defaults to the first option whose checks pass.
+    const ParamValueDef* kind = data.getParamValueDef("/HEATER", "Analysis Kind", true);
+    EXPECT_THAT(kind->getAllAllowedValues(), ElementsAre("Steady State", "Transient"));
+    EXPECT_THAT(kind->getCheckNamesForAllowedValue("Steady State"), ElementsAre("IsHot"));
+    auto model = TARNModel::fromText("HEATER: h\n  Analysis Kind = Transient\nEND\n");
+    EvalContext eval(*model);
+    const TARNContext heater("/HEATER:h");
+    const ParamAllowedValues allowed = kind->evaluateAllowedValues(&m_rules, heater, &eval);
+    EXPECT_THAT(allowed.getValues(), ElementsAre("Steady State", "Transient"));
+    EXPECT_EQ(kind->evaluateDefault(&m_rules, heater, &eval, allowed), "Transient");
+
+    // A default option written without its blank stands for the option.
+    EXPECT_EQ(load(R"(
+      Ordered Allowed Option List = Transient, Steady State
+      Default Option = SteadyState
+      Ordered Required Parameter List = Analysis Kind, Heat Flux, Time Step
+)")
+                  .getParamValueDef("/HEATER", "Analysis Kind", true)
+                  ->evaluateDefault(&m_rules, heater, &eval, allowed),
+              "Steady State");
+}
+
+TEST_F(BlankNamesAndTopLevelOptionsTest, NamesThatMatchNothingOrCollideAreLoadErrors) {
+    const std::string required =
+        "      Ordered Allowed Option List = Steady State, Transient\n"
+        "      Ordered Required Parameter List = Analysis Kind, Heat Flux, Time Step\n";
+    EXPECT_EQ(failure(required + "      Parameter Check List = Heat Flow, IsHot\n"),
+              "ObjDependDef::findParamAvail - in data for object type HEATER, the referenced "
+              "parameter HeatFlow does not exist in the 'ordered' lists");
+    EXPECT_THAT(failure(required + "      Child Check List = SENSOR UNIT, IsHot\n"),
+                HasSubstr("the child object SENSORUNIT referenced in the check list does not "
+                          "exist in the 'ordered' lists"));
+    EXPECT_THAT(failure(required + "      Allowed Option Check List = Steady, IsHot\n"),
+                HasSubstr("the option value \"Steady\" that appears in the \"Allowed Option "
+                          "Check List\" parameter is not recognised."));
+
+    auto twin = [this](const Params& params) {
+        try {
+            ObjDependDef("TWIN", params, &m_rules, nullptr, false);
+        } catch (const PhysicsException& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(twin({{"Ordered Optional Parameter List", "Heat Flux, HeatFlux"}}),
+              "ObjDependDef::initParamAvailChecks - in data for object type TWIN, the parameters "
+              "\"Heat Flux\" and \"HeatFlux\" are the same once blanks are removed, so check "
+              "lists cannot tell them apart.");
+    EXPECT_EQ(twin({{"Ordered Optional Child List", "SENSORUNIT, SENSOR UNIT"}}),
+              "ObjDependDef::initChildAvailChecks - in data for object type \"TWIN\", the child "
+              "objects \"SENSORUNIT\" and \"SENSOR UNIT\" are the same once blanks are removed, "
+              "so check lists cannot tell them apart.");
+    EXPECT_EQ(twin({{"Ordered Optional Parameter List", "Heat Flux, Heat Flux"}}), "");
+}
+
+// Without "Ordered Allowed Option List" a definition covers the RULES options its unused
+// list leaves, at the top of the model as below it.
+TEST_F(BlankNamesAndTopLevelOptionsTest, TopLevelTypeTakesItsOptionsFromTheRules) {
+    PhysicsData& data = load(
+        "      Ordered Required Parameter List = Analysis Kind, Heat Flux, Time Step\n"
+        "      Ordered Optional Child List = PROBE POINT\n");
+    const ObjDependDef* def = data.getObjDependDef("/HEATER", true);
+    EXPECT_EQ(def->getContextRuleInfo()->orderedAllowedOptionList, "Steady State,Transient");
+    EXPECT_THAT(def->getUnusedAllowedOptionList(), IsEmpty());
+    CACursor cursor;
+    EXPECT_FALSE(def->firstChildAvail(cursor, "Steady State").second);
+    EXPECT_TRUE(def->firstChildAvail(cursor, "Transient").second);
+    EXPECT_THAT(data.getParamValueDef("/HEATER", "Analysis Kind", true)->getAllAllowedValues(),
+                ElementsAre("Steady State", "Transient"));
+
+    const auto steadyOnly =
+        load(
+            "      Unused Allowed Option List = Transient\n"
+            "      Ordered Required Parameter List = Analysis Kind, Heat Flux\n")
+            .getObjDependDef("/HEATER", true);
+    EXPECT_EQ(steadyOnly->getContextRuleInfo()->orderedAllowedOptionList, "Steady State");
+    EXPECT_THAT(steadyOnly->getUnusedAllowedOptionList(), ElementsAre("Transient"));
+}
+
+}  // namespace
+}  // namespace kel
