@@ -79,14 +79,18 @@ std::string joinedListOf(const Params& m, const std::string& key) {
 
 // Check lists are read with their blanks removed, so the names in them are matched to the
 // real names they stand for by comparing both without blanks. Two real names that are
-// equal that way cannot be told apart: `describe` words the load error naming both.
+// equal that way cannot be told apart: a load error, whose message starts with
+// `errorStart` and names both.
 class BlankFreeNames {
 public:
-    template <class Describe>
-    BlankFreeNames(const Strings& names, Describe describe) {
+    BlankFreeNames(const Strings& names, const std::string& errorStart) {
         for (const std::string& name : names) {
             auto [it, inserted] = m_byKey.emplace(StringUtilities::removeWhitespace(name), name);
-            if (!inserted && it->second != name) throw PhysicsException(describe(it->second, name));
+            if (!inserted && it->second != name) {
+                throw PhysicsException(errorStart + "\"" + it->second + "\" and \"" + name +
+                                       "\" are the same once blanks are removed, so check lists "
+                                       "cannot tell them apart.");
+            }
         }
     }
 
@@ -283,12 +287,9 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
     std::optional<BlankFreeNames> optionNames;
     auto realOptions = [&]() -> const BlankFreeNames& {
         if (!optionNames) {
-            optionNames.emplace(ruleOptions, [&](const std::string& a, const std::string& b) {
-                return "ObjDependDef::initContextRuleInfo - in the " + kObjectDependency +
-                       " data for type " + m_type + ", the RULES options \"" + a + "\" and \"" + b +
-                       "\" are the same once blanks are removed, so the option check lists "
-                       "cannot tell them apart.";
-            });
+            optionNames.emplace(ruleOptions, "ObjDependDef::initContextRuleInfo - in the " +
+                                                 kObjectDependency + " data for type " + m_type +
+                                                 ", the RULES options ");
         }
         return *optionNames;
     };
@@ -398,14 +399,9 @@ void ObjDependDef::initParamReqOrOpt(const Strings& list, const ModelRules* rule
 
 void ObjDependDef::initParamAvailChecks(const Params& m, const ModelRules*,
                                         const AvailabilityCheckDataSource* source) {
-    const BlankFreeNames names(
-        namesOf(m_paramAvail, paramName, [](const ParamAvail&) { return true; }),
-        [this](const std::string& a, const std::string& b) {
-            return "ObjDependDef::initParamAvailChecks - in data for object type " + m_type +
-                   ", the parameters \"" + a + "\" and \"" + b +
-                   "\" are the same once blanks are removed, so check lists cannot tell them "
-                   "apart.";
-        });
+    const BlankFreeNames names(getOrderedParamNames(),
+                               "ObjDependDef::initParamAvailChecks - in data for object type " +
+                                   m_type + ", the parameters ");
     const std::string checkList = scalar(m, kParameterCheckList);
     if (checkList.empty()) return;
     const CheckListSplitter splitter(
@@ -455,14 +451,9 @@ void ObjDependDef::initChildReqOrOpt(const Params& m, const Strings& list, const
 
 void ObjDependDef::initChildAvailChecks(const Params& m, const ModelRules*,
                                         const AvailabilityCheckDataSource* source) {
-    const BlankFreeNames types(
-        namesOf(m_childAvail, childName, [](const ChildAvail&) { return true; }),
-        [this](const std::string& a, const std::string& b) {
-            return "ObjDependDef::initChildAvailChecks - in data for object type \"" + m_type +
-                   "\", the child objects \"" + a + "\" and \"" + b +
-                   "\" are the same once blanks are removed, so check lists cannot tell them "
-                   "apart.";
-        });
+    const BlankFreeNames types(getOrderedChildTypes(),
+                               "ObjDependDef::initChildAvailChecks - in data for object type \"" +
+                                   m_type + "\", the child objects ");
     const std::string checkList = scalar(m, kChildCheckList);
     if (checkList.empty()) return;
     const CheckListSplitter splitter(
