@@ -34,8 +34,8 @@ using ::testing::IsEmpty;
 using Params = std::map<std::string, std::string>;
 
 // ROOT -> HEATER (top level; "Analysis Kind" picks "Steady State" or "Transient"; a time
-// step and probe points only when transient) -> SENSOR UNIT, PROBE POINT. TWIN is not in
-// any model: its names collide once blanks are removed.
+// step and probe points only when transient) -> SENSOR UNIT ("Reading" picks "On Demand" or
+// "Always"), PROBE POINT. TWIN is not in any model: its names collide once blanks are removed.
 const char* const kRules = R"(
 RULES:
   PARAMETER: Analysis Kind
@@ -50,6 +50,9 @@ RULES:
   END
   PARAMETER: Time Step
     Parameter Type = Real
+  END
+  PARAMETER: Reading
+    Parameter Type = String
   END
   SINGLETON: ROOT
     Optional Child List = HEATER
@@ -69,6 +72,9 @@ RULES:
     Optional Child List = SENSOR UNIT, SENSORUNIT
   END
   OBJECT: SENSOR UNIT
+    Context Rule = Reading
+    Allowed Option List = On Demand, Always
+    Optional Parameter List = Reading
   END
   OBJECT: SENSORUNIT
   END
@@ -98,12 +104,13 @@ protected:
     }
     ~BlankNamesAndTopLevelOptionsTest() override { ::unsetenv("KEL_PHYSICS_VALIDATE_DATA"); }
 
-    // PhysicsData over the checks and one OBJECT DEPENDENCY of HEATER.
-    PhysicsData& load(const std::string& heaterKeys) {
+    // PhysicsData over the checks and one OBJECT DEPENDENCY of HEATER with these keys, and
+    // the further dependency objects given.
+    PhysicsData& load(const std::string& heaterKeys, const std::string& more = "") {
         m_physicsDs = std::make_unique<InternalTARNDatastore>(
             std::string("PHYSICS:\n") + kChecks +
-                "  DEPENDENCIES:\n    OBJECT DEPENDENCY: HEATER\n" + heaterKeys +
-                "    END\n  END\nEND\n",
+                "  DEPENDENCIES:\n    OBJECT DEPENDENCY: HEATER\n" + heaterKeys + "    END\n" +
+                more + "  END\nEND\n",
             InternalTARNDatastore::TEXT);
         m_data = std::make_unique<PhysicsData>(m_physicsDs.get(), &m_rules, &m_functions, nullptr);
         return *m_data;
@@ -202,7 +209,7 @@ TEST_F(BlankNamesAndTopLevelOptionsTest, NamesThatMatchNothingOrCollideAreLoadEr
 }
 
 // Without "Ordered Allowed Option List" a definition covers the RULES options its unused
-// list leaves, at the top of the model as below it.
+// list leaves, at the top of the model (HEATER) as below it (SENSOR UNIT).
 TEST_F(BlankNamesAndTopLevelOptionsTest, TopLevelTypeTakesItsOptionsFromTheRules) {
     PhysicsData& data = load(
         "      Ordered Required Parameter List = Analysis Kind, Heat Flux, Time Step\n"
@@ -216,13 +223,19 @@ TEST_F(BlankNamesAndTopLevelOptionsTest, TopLevelTypeTakesItsOptionsFromTheRules
     EXPECT_THAT(data.getParamValueDef("/HEATER", "Analysis Kind", true)->getAllAllowedValues(),
                 ElementsAre("Steady State", "Transient"));
 
-    const auto steadyOnly =
-        load(
-            "      Unused Allowed Option List = Transient\n"
-            "      Ordered Required Parameter List = Analysis Kind, Heat Flux\n")
-            .getObjDependDef("/HEATER", true);
+    PhysicsData& partly = load(
+        "      Unused Allowed Option List = Transient\n"
+        "      Ordered Required Parameter List = Analysis Kind, Heat Flux\n"
+        "      Ordered Optional Child List = SENSOR UNIT\n",
+        "    OBJECT DEPENDENCY: SENSOR UNIT\n"
+        "      Unused Allowed Option List = On Demand\n"
+        "    END\n");
+    const auto steadyOnly = partly.getObjDependDef("/HEATER", true);
     EXPECT_EQ(steadyOnly->getContextRuleInfo()->orderedAllowedOptionList, "Steady State");
     EXPECT_THAT(steadyOnly->getUnusedAllowedOptionList(), ElementsAre("Transient"));
+    EXPECT_THAT(
+        partly.getParamValueDef("/HEATER/SENSOR UNIT", "Reading", true)->getAllAllowedValues(),
+        ElementsAre("Always"));
 }
 
 }  // namespace

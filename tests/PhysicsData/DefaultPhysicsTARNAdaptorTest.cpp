@@ -161,6 +161,13 @@ TEST_F(DefaultPhysicsTARNAdaptorTest, ListsNamedInPhysicsAreNotOffered) {
          {{"Ordered Required Parameter List", "kind"},
           {"Ordered Optional Parameter List", "s"},
           {"Ordered Required Child List", "E"}}},
+        // Without an option list, the options the data leaves unused are not offered.
+        {"C\n Unused Allowed Option List = x",
+         kC,
+         {{"Ordered Allowed Option List", "y"},
+          {"Ordered Required Parameter List", "kind"},
+          {"Ordered Optional Parameter List", "s"},
+          {"Ordered Required Child List", "E"}}},
         // Coupled children repeat the optional children.
         {"C\n Couple Optional Children = true\n Ordered Required Parameter List = kind, r, s\n"
          " Ordered Allowed Option List = x, y",

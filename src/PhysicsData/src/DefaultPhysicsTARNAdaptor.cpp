@@ -18,6 +18,7 @@ const std::string kObjDepContext = "OBJDEP CONTEXT";
 const std::string kUnusedChildList = "Unused Child List";
 const std::string kUnusedParameterList = "Unused Parameter List";
 const std::string kOrderedAllowedOptionList = "Ordered Allowed Option List";
+const std::string kUnusedAllowedOptionList = "Unused Allowed Option List";
 const std::string kOrderedRequiredParameterList = "Ordered Required Parameter List";
 const std::string kOrderedOptionalParameterList = "Ordered Optional Parameter List";
 const std::string kOrderedRequiredChildList = "Ordered Required Child List";
@@ -112,7 +113,13 @@ void DefaultPhysicsTARNAdaptor::createParams(const std::string& path, const std:
     auto value = [&](const std::string& key) { return m_physics->getParameterValue(path, key); };
     if (!value(kUnusedChildList).empty() || !value(kUnusedParameterList).empty()) return;
 
-    const std::vector<std::string> ruleOptions = m_rules->getAllowedOptions(depType);
+    // The RULES options less those the data leaves unused: what the data covers when it
+    // names no options.
+    std::vector<std::string> ruleOptions = m_rules->getAllowedOptions(depType);
+    const std::set<std::string> unusedOptions =
+        StringUtilities::stringToSet(value(kUnusedAllowedOptionList), ',');
+    std::erase_if(ruleOptions,
+                  [&](const std::string& option) { return unusedOptions.count(option) != 0; });
     const std::string orderedOptions = value(kOrderedAllowedOptionList);
     const std::vector<std::string> optionSet =
         orderedOptions.empty() ? ruleOptions : StringUtilities::stringToVector(orderedOptions, ',');

@@ -16,7 +16,7 @@ class ModelRules;
 // partly). Composed behind the real PHYSICS datastore (the real data wins), it gives every
 // object type a dependency definition: the ordered child and parameter lists the PHYSICS data
 // does not state come from the RULES, for the options "Ordered Allowed Option List" names or
-// else for every allowed option.
+// else for every allowed option that "Unused Allowed Option List" does not name.
 //
 // Not offered: ROOT and its children (the top-level types), and the OBJECT DEPENDENCY object
 // itself of a type the PHYSICS data organises by "OBJDEP CONTEXT" (defaults then appear only
