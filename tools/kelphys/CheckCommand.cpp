@@ -1,8 +1,6 @@
 // kelphys check RULES PHYSICS [--unused]: loads a PHYSICS file over a RULES file with
 // validation on and reports what it holds, or the first error the library finds.
 
-#if defined(KEL_HAVE_PHYSICSDATA)
-
 #include <iostream>
 #include <set>
 #include <string>
@@ -92,5 +90,3 @@ const CommandRegistry::Registration registration(
 
 }  // namespace
 }  // namespace kel::tool
-
-#endif  // KEL_HAVE_PHYSICSDATA

@@ -1,5 +1,3 @@
-#if defined(KEL_HAVE_PHYSICSDATA)
-
 #include "PhysicsSession.h"
 
 #include <cstdlib>
@@ -33,5 +31,3 @@ void PhysicsSession::setEnvironment(const char* name) {
 }
 
 }  // namespace kel::tool
-
-#endif  // KEL_HAVE_PHYSICSDATA

@@ -1,7 +1,5 @@
 #pragma once
 
-#if defined(KEL_HAVE_PHYSICSDATA)
-
 #include <memory>
 #include <string>
 
@@ -50,5 +48,3 @@ private:
 };
 
 }  // namespace kel::tool
-
-#endif  // KEL_HAVE_PHYSICSDATA

@@ -3,8 +3,6 @@
 // which order, which are available, and what values, default, override and bounds each
 // available parameter has.
 
-#if defined(KEL_HAVE_PHYSICSDATA)
-
 #include <iostream>
 #include <optional>
 #include <string>
@@ -274,5 +272,3 @@ const CommandRegistry::Registration registration("query",
 
 }  // namespace
 }  // namespace kel::tool
-
-#endif  // KEL_HAVE_PHYSICSDATA

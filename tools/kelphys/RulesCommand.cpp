@@ -1,7 +1,5 @@
 // kelphys rules RULES [TYPE] [--json]: the RULES schema, or one object type of it.
 
-#if defined(KEL_HAVE_PHYSICSDATA)
-
 #include <iostream>
 #include <set>
 #include <string>
@@ -274,5 +272,3 @@ const CommandRegistry::Registration registration(
 
 }  // namespace
 }  // namespace kel::tool
-
-#endif  // KEL_HAVE_PHYSICSDATA

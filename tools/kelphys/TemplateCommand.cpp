@@ -1,8 +1,6 @@
 // kelphys template RULES [-o FILE] [--loadable]: a skeleton of PHYSICS dependency data for a RULES
 // file.
 
-#if defined(KEL_HAVE_PHYSICSDATA)
-
 #include <iostream>
 #include <string>
 #include <vector>
@@ -68,5 +66,3 @@ const CommandRegistry::Registration registration(
 
 }  // namespace
 }  // namespace kel::tool
-
-#endif  // KEL_HAVE_PHYSICSDATA
