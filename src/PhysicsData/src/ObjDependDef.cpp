@@ -122,9 +122,16 @@ std::string withRealNames(const std::string& key, const std::string& listString,
         const std::string& name = items.getName(i);
         entries.push_back(!name.empty() && name[0] == '*' ? name : names.resolve(name));
         const Strings& checks = items.getChecks(i);
-        entries.push_back(checks.size() == 1
-                              ? checks.front()
-                              : "(" + StringUtilities::vectorToString(checks, ',') + ")");
+        if (checks.size() == 1) {
+            entries.push_back(checks.front());
+        } else {
+            // Appended piece by piece: a literal in front of the joined text gives GCC 12 a
+            // false -Wrestrict in optimised builds.
+            std::string group(1, '(');
+            group += StringUtilities::vectorToString(checks, ',');
+            group += ')';
+            entries.push_back(std::move(group));
+        }
     }
     return StringUtilities::vectorToString(entries, ',');
 }
