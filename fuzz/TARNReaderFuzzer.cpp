@@ -1,6 +1,7 @@
 // Fuzzes the TARN reader and datastore on arbitrary text. Any std::exception is an accepted
-// outcome; a crash, leak, hang or sanitizer report is a bug. Text that reads successfully
-// must also write back to normalised text that reads again and writes identically.
+// outcome; a crash, a failed assertion, a leak, a hang or a sanitizer report is a bug. Text that
+// reads successfully must also write back to normalised text that reads again and writes
+// identically.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include <kel/physicsutils/InternalTARNDatastore.h>
+
+#include "FuzzSupport.h"
 
 namespace {
 
@@ -35,6 +38,11 @@ void walk(const kel::InternalTARNDatastore& store) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    kel::fuzz::setUpProcess(false);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
