@@ -17,6 +17,8 @@
 #include <kel/physicsdata/dependency/ParamAvail.h>
 #include <kel/physicsdata/dependency/ParamValueDef.h>
 #include <kel/physicsdata/physics/PhysicsData.h>
+#include <kel/physicsdata/query/ModelValidator.h>
+#include <kel/physicsdata/query/ObjectQuery.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsutils/ModelTARN.h>
 #include <kel/physicsutils/ParamAllowedValues.h>
@@ -69,19 +71,25 @@ public:
           m_model(model),
           m_eval(model),
           m_budget(maxAnswers),
-          m_checkNames(physics.getCheckNames()),
-          m_listNames(physics.getListNames()) {}
+          m_query(physics, model) {
+        m_query.setExplain(true);
+    }
 
     QuerySweep::Result run() {
         std::vector<std::string> pending{""};
+        std::vector<TARNContext> objects;
         for (std::size_t i = 0; i < pending.size() && m_answers < m_budget; ++i) {
             if (!pending[i].empty()) {
                 m_digest.add(pending[i]);
-                askAbout(TARNContext(pending[i]));
+                objects.emplace_back(pending[i]);
+                askAbout(objects.back());
             }
             for (std::string& child : m_model.getChildObjectPaths(pending[i]))
                 pending.push_back(std::move(child));
         }
+        evaluateEach(m_physics.getCheckNames(), &PhysicsData::getCheck, objects);
+        evaluateEach(m_physics.getListNames(), &PhysicsData::getList, objects);
+        m_digest.add(std::to_string(ModelValidator(m_physics).validate(m_model).size()));
         for (const std::string& name : m_physics.getPertinentGlobalCheckRoots()) {
             if (m_answers >= m_budget) break;
             if (GlobalCheck* global = m_physics.getGlobalCheck(name, false)) {
@@ -102,22 +110,29 @@ private:
                                   : m_model.getParameterValue(object.getFullPath(), ruleParam);
             askChildren(*def, object, option);
             askParams(*def, object, option);
+            // The same questions through the one-call interface, with explanations.
+            m_query.ask(object.getFullPath());
+            ++m_answers;
         }
-        evaluateEach(m_checkNames, &PhysicsData::getCheck, object);
-        evaluateEach(m_listNames, &PhysicsData::getList, object);
     }
 
-    // Evaluates each named CHECK or LIST on the object where it has its context.
+    // Evaluates each named CHECK or LIST once, on the first object (in walk order) that
+    // has its required context. Once per product, not per object: a chain of n products
+    // already costs n * n / 2 evaluations.
     template <typename Product>
     void evaluateEach(const std::vector<std::string>& names,
                       Product* (PhysicsData::*get)(const std::string&, bool) const,
-                      const TARNContext& object) {
+                      const std::vector<TARNContext>& objects) {
         for (const std::string& name : names) {
             if (m_answers >= m_budget) return;
             Product* product = (m_physics.*get)(name, false);
-            if (product && hasContext(object, product->getRequiredContext())) {
+            if (!product) continue;
+            const std::set<std::string> required = product->getRequiredContext();
+            for (const TARNContext& object : objects) {
+                if (!hasContext(object, required)) continue;
                 m_digest.add(product->evaluate(object, &m_eval));
                 ++m_answers;
+                break;
             }
         }
     }
@@ -178,8 +193,7 @@ private:
     const ModelTARN& m_model;
     EvalContext m_eval;
     std::size_t m_budget;
-    const std::vector<std::string> m_checkNames;
-    const std::vector<std::string> m_listNames;
+    ObjectQuery m_query;
     std::size_t m_answers = 0;
     Digest m_digest;
 };

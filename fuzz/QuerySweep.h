@@ -12,8 +12,9 @@ class PhysicsData;
 // object by object in breadth-first model order: child and parameter availability through
 // the definition's cursors (with the object's context rule value), allowed and default
 // names of available children, allowed values, default, override and bounds of available
-// parameters, then every CHECK and LIST on each object whose path holds their required
-// context, and finally the pertinent global checks over the whole model.
+// parameters, and the same through ObjectQuery with explanations; then every CHECK and
+// LIST once, on the first object whose path holds its required context, the model's
+// validation, and the pertinent global checks over the whole model.
 //
 // Every answer is folded into a digest, so that two sweeps of equal data over equal models
 // can be compared. The walk stops after a budget of answers so that a huge model or schema keeps

@@ -34,7 +34,7 @@ namespace {
 #ifdef KEL_UNDER_TSAN
 constexpr std::size_t kQuestionsPerThread = 100000;
 #else
-constexpr std::size_t kQuestionsPerThread = 5000;
+constexpr std::size_t kQuestionsPerThread = 2000;
 #endif
 constexpr int kThreads = 8;
 
