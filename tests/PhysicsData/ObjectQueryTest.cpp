@@ -88,6 +88,10 @@ PHYSICS:
       Parameter = Kind
       Value List = Hot
     END
+    CHECK: NotHot
+      Type = Not
+      Check List = IsHot
+    END
     CHECK: VentBeta
       Type = Beta
       Message = Vents are a beta feature.
@@ -106,6 +110,7 @@ PHYSICS:
       Ordered Optional Parameter List = Sealed, Colour
       Ordered Optional Child List = LID, TAG, VENT
       Child Check List = VENT, VentBeta
+      Parameter Check List = Colour, NotHot
       Child Name List = TAG, TagNames
     END
     OBJECT DEPENDENCY: LID
@@ -185,7 +190,41 @@ TEST_F(ObjectQueryTest, AnswersChildrenAndParametersInOfferedOrder) {
     EXPECT_EQ(count->bounds->lower, "1");
     EXPECT_EQ(count->bounds->upper, "9");
     EXPECT_FALSE(answer.parameter("Sealed")->bounds.has_value());
-    EXPECT_EQ(answer.parameter("Colour")->allowedValues, (Strings{"Red", "Blue"}));
+    EXPECT_FALSE(answer.parameter("Colour")->available);
+}
+
+TEST_F(ObjectQueryTest, ExplainsWhatIsNotAvailableDownToTheDecidingCheck) {
+    auto m = model("BOX: b\n  Kind = Hot\n  Size = 2 [m]\nEND\n");
+    ObjectQuery query(m_physics, *m);
+    EXPECT_FALSE(query.ask("/BOX:b").parameter("Colour")->reason.has_value());  // off by default
+    query.setExplain(true);
+
+    using Reason = ObjectAnswer::Reason;
+    const auto same = [](const Reason& a, const Reason& b) {
+        return a.check == b.check && a.kind == b.kind && a.values == b.values &&
+               a.wanted == b.wanted;
+    };
+    // Through Not to the leaf it negates.
+    ObjectAnswer hot = query.ask("/BOX:b");
+    ASSERT_TRUE(hot.parameter("Colour")->reason.has_value());
+    EXPECT_TRUE(
+        same(*hot.parameter("Colour")->reason,
+             Reason{"IsHot", "Parameter Value", {{"Kind", "Hot"}}, "not (Kind one of Hot)"}));
+    EXPECT_FALSE(hot.parameter("Size")->reason.has_value());
+
+    // Through the beta proxy and the beta check to the check it wraps; then the beta
+    // switch itself; and the context rule for what the option does not offer.
+    m->setParameterValue("/BOX:b", "Kind", "Cold");
+    ObjectAnswer cold = query.ask("/BOX:b");
+    EXPECT_TRUE(same(*cold.child("VENT")->reason,
+                     Reason{"IsHot", "Parameter Value", {{"Kind", "Cold"}}, "Kind one of Hot"}));
+    EXPECT_EQ(cold.parameter("Count")->reason->kind, "Context Rule");
+    EXPECT_EQ(cold.parameter("Count")->reason->values.at("Kind"), "Cold");
+
+    m->setParameterValue("/BOX:b", "Kind", "Hot");
+    m_beta.getLoggingController()->overrideGlobalBetaEnabled(false);
+    EXPECT_TRUE(same(*query.ask("/BOX:b").child("VENT")->reason,
+                     Reason{"VentBeta", "Beta", {}, "beta features enabled"}));
 }
 
 TEST_F(ObjectQueryTest, FollowsModelEditsAndContextRuleValue) {

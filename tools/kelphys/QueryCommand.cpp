@@ -23,7 +23,7 @@ namespace kel::tool {
 namespace {
 
 const char* const kUsage =
-    "usage: kelphys query RULES PHYSICS MODEL OBJECT_PATH [--no-beta] [--json]\n"
+    "usage: kelphys query RULES PHYSICS MODEL OBJECT_PATH [--no-beta] [--explain] [--json]\n"
     "\n"
     "Loads the RULES and PHYSICS files and the model file MODEL (TARN text), and answers\n"
     "for the object at OBJECT_PATH (e.g. \"/FLOW:Flow Analysis 1/DOMAIN:Duct\") what a host\n"
@@ -35,7 +35,10 @@ const char* const kUsage =
     "messages of the pertinent global checks.\n"
     "\n"
     "  --no-beta   evaluate with beta features disabled\n"
-    "  --json      print JSON instead of text\n"
+    "  --explain   say why each item that is not available is not, and why each\n"
+    "              allowed value, default or override written in the data that does\n"
+    "              not apply does not (the deciding check, what it read, what it wanted)\n"
+    "  --json      print JSON instead of text; it always carries the reasons\n"
     "\n"
     "Exit status: 0 success, 1 error in the data or no such object, 2 usage error.\n";
 
@@ -82,6 +85,22 @@ void optionalText(JsonWriter& json, const std::optional<std::string>& text) {
         json.null();
 }
 
+void reasonJson(JsonWriter& json, const std::optional<ObjectAnswer::Reason>& reason) {
+    if (!reason) {
+        json.null();
+        return;
+    }
+    json.beginObject();
+    json.key("check").value(reason->check);
+    json.key("kind").value(reason->kind);
+    json.key("values").beginObject();
+    for (const auto& [parameter, value] : reason->values)
+        json.key(parameter).value(value);
+    json.endObject();
+    json.key("wanted").value(reason->wanted);
+    json.endObject();
+}
+
 void writeJson(const ObjectAnswer& answer, std::ostream& out) {
     JsonWriter json(out);
     json.beginObject();
@@ -113,6 +132,8 @@ void writeJson(const ObjectAnswer& answer, std::ostream& out) {
         json.key("defaultNames");
         optionalList(json, child.defaultNames);
         json.key("explanations").value(child.explanations);
+        json.key("reason");
+        reasonJson(json, child.reason);
         json.endObject();
     }
     json.endArray();
@@ -145,6 +166,18 @@ void writeJson(const ObjectAnswer& answer, std::ostream& out) {
             json.null();
         }
         json.key("quantityType").value(param.quantityType);
+        json.key("reason");
+        reasonJson(json, param.reason);
+        json.key("rejected").beginArray();
+        for (const auto& candidate : param.rejected) {
+            json.beginObject();
+            json.key("role").value(candidate.role);
+            json.key("value").value(candidate.value);
+            json.key("reason");
+            reasonJson(json, candidate.reason);
+            json.endObject();
+        }
+        json.endArray();
         json.endObject();
     }
     json.endArray();
@@ -178,6 +211,21 @@ void writeExplanations(const Strings& explanations, std::ostream& out) {
         out << "        " << message << '\n';
 }
 
+std::string reasonText(const ObjectAnswer::Reason& reason) {
+    std::string text = reason.check.empty() ? reason.kind : reason.kind + " check " + reason.check;
+    text += " wants " + reason.wanted;
+    std::string found;
+    for (const auto& [parameter, value] : reason.values)
+        found += (found.empty() ? "" : ", ") + parameter + " = " +
+                 (value.empty() ? std::string("(not set)") : value);
+    if (!found.empty()) text += "; found " + found;
+    return text;
+}
+
+void writeReason(const std::optional<ObjectAnswer::Reason>& reason, std::ostream& out) {
+    if (reason) out << "      because: " << reasonText(*reason) << '\n';
+}
+
 void writeText(const ObjectAnswer& answer, const std::vector<GlobalCheckAnswer>& checks,
                std::ostream& out) {
     out << "object:  " << answer.object << '\n'
@@ -200,6 +248,7 @@ void writeText(const ObjectAnswer& answer, const std::vector<GlobalCheckAnswer>&
         if (child.defaultNames)
             out << "      default names: " << joined(*child.defaultNames) << '\n';
         writeExplanations(child.explanations, out);
+        writeReason(child.reason, out);
     }
 
     out << "\nparameters:\n";
@@ -209,6 +258,7 @@ void writeText(const ObjectAnswer& answer, const std::vector<GlobalCheckAnswer>&
             << flags({{param.required, "required"}, {param.contextRule, "context rule"}}) << ": "
             << status(param.applicable, param.available) << '\n';
         writeExplanations(param.explanations, out);
+        writeReason(param.reason, out);
         if (!param.available) continue;
         out << "      type: " << param.type;
         if (!param.quantityType.empty()) out << ", quantity type: " << param.quantityType;
@@ -221,6 +271,9 @@ void writeText(const ObjectAnswer& answer, const std::vector<GlobalCheckAnswer>&
         if (param.bounds)
             out << "      bounds: [" << param.bounds->lower.value_or("open") << ", "
                 << param.bounds->upper.value_or("open") << "]\n";
+        for (const auto& candidate : param.rejected)
+            out << "      not the " << candidate.role << " " << candidate.value << ": "
+                << reasonText(candidate.reason) << '\n';
     }
 
     if (checks.empty()) return;
@@ -258,6 +311,7 @@ int run(const std::vector<std::string>& args) {
     }
 
     ObjectQuery query(session.physics(), *model);
+    query.setExplain(asJson || line.has("--explain"));
     const ObjectAnswer answer = query.ask(path.getFullPath());
     if (asJson)
         writeJson(answer, std::cout);

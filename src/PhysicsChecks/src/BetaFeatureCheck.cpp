@@ -2,6 +2,7 @@
 
 #include <kel/physicschecks/BetaCheckLogger.h>
 #include <kel/physicschecks/CheckDataSource.h>
+#include <kel/physicschecks/CheckExplanation.h>
 
 #include "ProductKeys.h"
 
@@ -42,6 +43,15 @@ bool BetaFeatureCheck::doEvaluate(const TARNContext& context, EvalContext& evalC
     if (result && m_logger && m_logger->isBetaLoggingEnabled())
         m_logger->logMessage(m_name, m_message);
     return result;
+}
+
+// Decided by the wrapped check when beta features are on and it fails, else by this one.
+bool BetaFeatureCheck::explain(const TARNContext& context, EvalContext* evalContext,
+                               CheckExplanation& why) {
+    const bool enabled = !m_logger || m_logger->isBetaEnabled();
+    if (enabled && m_check && !m_check->explain(context, evalContext, why)) return false;
+    why = CheckExplanation{m_name, "Beta", {}, "beta features enabled"};
+    return enabled;
 }
 
 }  // namespace kel

@@ -22,6 +22,8 @@ public:
     BetaCheckLogger* getBetaLogger() const override { return m_logger; }
 
     bool isCacheable() const override { return false; }
+    bool explain(const TARNContext& context, EvalContext* evalContext,
+                 CheckExplanation& why) override;
 
 protected:
     bool doEvaluate(const TARNContext& context, EvalContext& evalContext) override;

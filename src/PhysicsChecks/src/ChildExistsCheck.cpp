@@ -1,5 +1,6 @@
 #include "ChildExistsCheck.h"
 
+#include <kel/physicschecks/CheckExplanation.h>
 #include <kel/physicsutils/ModelTARN.h>
 #include <kel/physicsutils/TARNParam.h>
 
@@ -27,6 +28,16 @@ bool ChildExistsCheck::doEvaluate(const TARNContext& context, EvalContext& evalC
     if (m_minimum == 0) return true;
     return evalContext.getDB().getChildObjectNames(context.getFullPath(), m_type).size() >=
            m_minimum;
+}
+
+bool ChildExistsCheck::explain(const TARNContext& context, EvalContext* evalContext,
+                               CheckExplanation& why) {
+    const bool result = evaluate(context, evalContext);
+    why = CheckExplanation{m_name,
+                           "Child Exists",
+                           {},
+                           "at least " + std::to_string(m_minimum) + " " + m_type + " child"};
+    return result;
 }
 
 }  // namespace kel

@@ -10,6 +10,8 @@ class ChildExistsCheck : public CheckBase<> {
 public:
     void initialise(const std::string& name, const ParameterMap& map,
                     DataVerifyInterface* verify) override;
+    bool explain(const TARNContext& context, EvalContext* evalContext,
+                 CheckExplanation& why) override;
 
 protected:
     bool doEvaluate(const TARNContext& context, EvalContext& evalContext) override;

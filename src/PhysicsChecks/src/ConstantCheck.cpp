@@ -1,5 +1,6 @@
 #include "ConstantCheck.h"
 
+#include <kel/physicschecks/CheckExplanation.h>
 #include <kel/utilities/StringUtilities.h>
 
 #include "ProductKeys.h"
@@ -14,6 +15,13 @@ void ConstantCheck::initialise(const std::string& name, const ParameterMap& map,
     bool isLogical = false;
     m_value = StringUtilities::isTrue(text, &isLogical);
     if (!isLogical) keys.fail("Value", "holds \"" + text + "\", which is not a logical value");
+}
+
+bool ConstantCheck::explain(const TARNContext& context, EvalContext* evalContext,
+                            CheckExplanation& why) {
+    const bool result = evaluate(context, evalContext);
+    why = CheckExplanation{m_name, "Constant", {}, m_value ? "true" : "false"};
+    return result;
 }
 
 }  // namespace kel

@@ -9,6 +9,8 @@ class ConstantCheck : public CheckBase<> {
 public:
     void initialise(const std::string& name, const ParameterMap& map,
                     DataVerifyInterface* verify) override;
+    bool explain(const TARNContext& context, EvalContext* evalContext,
+                 CheckExplanation& why) override;
 
 protected:
     bool doEvaluate(const TARNContext&, EvalContext&) override { return m_value; }

@@ -1,5 +1,8 @@
 #include "NumericTestCheck.h"
 
+#include <sstream>
+
+#include <kel/physicschecks/CheckExplanation.h>
 #include <kel/physicschecks/DataVerifyInterface.h>
 #include <kel/utilities/StringUtilities.h>
 
@@ -67,6 +70,21 @@ bool NumericTestCheck::doEvaluate(const TARNContext& context, EvalContext& evalC
             return value != m_value;
     }
     return false;
+}
+
+bool NumericTestCheck::explain(const TARNContext& context, EvalContext* evalContext,
+                               CheckExplanation& why) {
+    const bool result = evaluate(context, evalContext);
+    static const char* const ops[] = {"<", "<=", ">", ">=", "==", "!="};
+    const Op all[] = {Op::Less,         Op::LessEqual, Op::Greater,
+                      Op::GreaterEqual, Op::Equal,     Op::NotEqual};
+    std::ostringstream wanted;
+    wanted << m_source.parameter();
+    for (std::size_t i = 0; i < 6; ++i)
+        if (all[i] == m_op) wanted << ' ' << ops[i] << ' ' << m_value;
+    why = CheckExplanation{m_name, "Numeric Test", {}, wanted.str()};
+    why.values[m_source.parameter()] = m_source.value(context, evalContext->getDB());
+    return result;
 }
 
 }  // namespace kel

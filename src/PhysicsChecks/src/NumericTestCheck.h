@@ -13,6 +13,8 @@ public:
     void initialise(const std::string& name, const ParameterMap& map,
                     DataVerifyInterface* verify) override;
     std::set<std::string> getRequiredContext() const override;
+    bool explain(const TARNContext& context, EvalContext* evalContext,
+                 CheckExplanation& why) override;
 
 protected:
     bool doEvaluate(const TARNContext& context, EvalContext& evalContext) override;

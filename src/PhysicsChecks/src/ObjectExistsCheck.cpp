@@ -1,5 +1,7 @@
 #include "ObjectExistsCheck.h"
 
+#include <kel/physicschecks/CheckExplanation.h>
+
 #include "ProductKeys.h"
 
 namespace kel {
@@ -15,6 +17,13 @@ void ObjectExistsCheck::initialise(const std::string& name, const ParameterMap& 
 
 bool ObjectExistsCheck::doEvaluate(const TARNContext&, EvalContext& evalContext) {
     return !evalContext.getCache()->objectsOfType(m_type).empty();
+}
+
+bool ObjectExistsCheck::explain(const TARNContext& context, EvalContext* evalContext,
+                                CheckExplanation& why) {
+    const bool result = evaluate(context, evalContext);
+    why = CheckExplanation{m_name, "Object Exists", {}, "an object of type " + m_type};
+    return result;
 }
 
 }  // namespace kel

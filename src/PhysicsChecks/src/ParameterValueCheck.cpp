@@ -1,5 +1,6 @@
 #include "ParameterValueCheck.h"
 
+#include <kel/physicschecks/CheckExplanation.h>
 #include <kel/utilities/StringUtilities.h>
 
 #include "ProductKeys.h"
@@ -72,6 +73,30 @@ bool ParameterValueCheck::doEvaluate(const TARNContext& context, EvalContext& ev
             break;
         }
     return m_test == Test::Equal ? found : !found;
+}
+
+bool ParameterValueCheck::explain(const TARNContext& context, EvalContext* evalContext,
+                                  CheckExplanation& why) {
+    const bool result = evaluate(context, evalContext);
+    const std::string& parameter = m_source.parameter();
+    why = CheckExplanation{m_name, "Parameter Value", {}, parameter};
+    why.values[parameter] = m_source.value(context, evalContext->getDB());
+    const std::string values = StringUtilities::vectorToString(m_values, ',');
+    switch (m_test) {
+        case Test::Equal:
+            why.wanted += " one of " + values;
+            break;
+        case Test::NotEqual:
+            why.wanted += " none of " + values;
+            break;
+        case Test::Set:
+            why.wanted += " set";
+            break;
+        case Test::NotSet:
+            why.wanted += " not set";
+            break;
+    }
+    return result;
 }
 
 }  // namespace kel

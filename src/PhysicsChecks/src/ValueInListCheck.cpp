@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <kel/physicschecks/CheckDataSource.h>
+#include <kel/physicschecks/CheckExplanation.h>
 #include <kel/physicschecks/List.h>
 #include <kel/utilities/StringUtilities.h>
 
@@ -42,6 +43,15 @@ bool ValueInListCheck::doEvaluate(const TARNContext& context, EvalContext& evalC
     std::string value = StringUtilities::trim(m_source.value(context, evalContext.getDB()));
     std::vector<std::string> values = m_list->evaluate(context, &evalContext);
     return std::find(values.begin(), values.end(), value) != values.end();
+}
+
+bool ValueInListCheck::explain(const TARNContext& context, EvalContext* evalContext,
+                               CheckExplanation& why) {
+    const bool result = evaluate(context, evalContext);
+    why = CheckExplanation{
+        m_name, "Value In List", {}, m_source.parameter() + " in LIST " + m_listName};
+    why.values[m_source.parameter()] = m_source.value(context, evalContext->getDB());
+    return result;
 }
 
 }  // namespace kel

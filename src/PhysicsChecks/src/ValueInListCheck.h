@@ -17,6 +17,8 @@ public:
     std::set<std::string> getRequiredContext() const override;
     std::vector<std::string> getListNamesDependOn() const override { return {m_listName}; }
     void setUnresolved(const CheckDataSource* source) override;
+    bool explain(const TARNContext& context, EvalContext* evalContext,
+                 CheckExplanation& why) override;
 
 protected:
     bool doEvaluate(const TARNContext& context, EvalContext& evalContext) override;

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include <kel/physicschecks/CheckExplanation.h>
 #include <kel/physicschecks/EvalCache.h>
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicsdata/beta/BetaLoggingController.h>
@@ -115,6 +116,11 @@ bool BetaAvailCheckProxy::evaluate(const TARNContext& context, EvalContext* eval
         dependsOnBeta = !m_check->evaluate(context, evalContext);
     }
     return result;
+}
+
+bool BetaAvailCheckProxy::explain(const TARNContext& context, EvalContext* evalContext,
+                                  CheckExplanation& why) {
+    return m_check->explain(context, evalContext, why);
 }
 
 }  // namespace kel

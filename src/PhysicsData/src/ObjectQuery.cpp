@@ -4,11 +4,13 @@
 #include <utility>
 
 #include <kel/exception/PhysicsException.h>
+#include <kel/physicschecks/Check.h>
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicsdata/beta/BetaLoggingController.h>
 #include <kel/physicsdata/beta/BetaPhysicsManager.h>
 #include <kel/physicsdata/dependency/BoundsData.h>
 #include <kel/physicsdata/dependency/CACursor.h>
+#include <kel/physicsdata/dependency/CheckedValue.h>
 #include <kel/physicsdata/dependency/ChildAvail.h>
 #include <kel/physicsdata/dependency/ObjDependDef.h>
 #include <kel/physicsdata/dependency/PACursor.h>
@@ -65,6 +67,40 @@ struct ObjectQuery::Impl {
     void children(const ObjDependDef& def, const TARNContext& context, ObjectAnswer& answer);
     void parameters(const ObjDependDef& def, const TARNContext& context, ObjectAnswer& answer);
     void values(const TARNContext& context, ObjectAnswer::ParamAnswer& param);
+    void rejected(const TARNContext& context, const ParamValueDef& def,
+                  const ParamAllowedValues& allowed, ObjectAnswer::ParamAnswer& param);
+
+    // The explanation of the first of the named checks that fails (lookup gives the check
+    // of a name, or null), or nothing when all pass.
+    template <class Lookup>
+    std::optional<ObjectAnswer::Reason> firstFailing(const std::vector<std::string>& names,
+                                                     const TARNContext& context, Lookup lookup) {
+        for (const std::string& name : names) {
+            Check* check = lookup(name);
+            ObjectAnswer::Reason why;
+            if (check && !check->explain(context, &eval, why)) return why;
+        }
+        return std::nullopt;
+    }
+
+    // Why an item (a child or parameter record) is not available: the context rule value
+    // when it does not offer the item, else the first of the record's checks that fails.
+    template <class Record, class Lookup>
+    std::optional<ObjectAnswer::Reason> unavailable(const ObjectAnswer& answer, bool applicable,
+                                                    const std::string& item, const Record& record,
+                                                    const TARNContext& context, Lookup lookup) {
+        if (!applicable) return contextRuleReason(answer, item);
+        return firstFailing(record.getReferencedCheckNames(), context, lookup);
+    }
+
+    // An item the object's context rule value does not offer.
+    static ObjectAnswer::Reason contextRuleReason(const ObjectAnswer& answer,
+                                                  const std::string& item) {
+        return {answer.contextRuleParam,
+                "Context Rule",
+                {{answer.contextRuleParam, answer.contextRuleValue}},
+                answer.contextRuleParam + " one of the options offering " + item};
+    }
 
     const PhysicsData& physics;
     const ModelRules& rules;
@@ -136,6 +172,11 @@ void ObjectQuery::Impl::children(const ObjDependDef& def, const TARNContext& con
         }
         if (beta) child.explanations = beta->getObjAvailMessages(child.type);
         child.betaDependent = !child.explanations.empty();
+        if (explain && !child.available)
+            child.reason = unavailable(answer, applicable, child.type, *record, context,
+                                       [&](const std::string& name) {
+                                           return physics.getObjAvailCheck(name, child.type, false);
+                                       });
     }
 }
 
@@ -152,6 +193,11 @@ void ObjectQuery::Impl::parameters(const ObjDependDef& def, const TARNContext& c
         param.available = applicable && record->evaluate(context, &eval);
         if (beta) param.explanations = beta->getParamAvailMessages(param.name);
         param.betaDependent = !param.explanations.empty();
+        if (explain && !param.available)
+            param.reason = unavailable(
+                answer, applicable, param.name, *record, context, [&](const std::string& name) {
+                    return physics.getParamAvailCheck(name, param.name, false);
+                });
         values(context, param);
     }
 }
@@ -179,6 +225,36 @@ void ObjectQuery::Impl::values(const TARNContext& context, ObjectAnswer::ParamAn
     const OpenBoundTexts& open = openBoundTexts();
     ObjectAnswer::Bounds bounds{open.side(lower, open.lower), open.side(upper, open.upper)};
     if (bounds.lower || bounds.upper) param.bounds = std::move(bounds);
+    if (explain) rejected(context, *def, allowed, param);
+}
+
+// The written allowed values the object does not get, and the defaults and overrides
+// written before the one that applies (each is tried in order until one's checks pass).
+void ObjectQuery::Impl::rejected(const TARNContext& context, const ParamValueDef& def,
+                                 const ParamAllowedValues& allowed,
+                                 ObjectAnswer::ParamAnswer& param) {
+    if (allowed.isRestricted()) {
+        for (const std::string& value : def.getAllAllowedValues()) {
+            if (allowed.isAllowed(value, true)) continue;
+            auto reason = firstFailing(
+                def.getCheckNamesForAllowedValue(value), context, [&](const std::string& name) {
+                    return physics.getParamValAvailCheck(name, param.name, value, false);
+                });
+            if (!reason)
+                reason = ObjectAnswer::Reason{"", "RULES", {}, "one of the RULES allowed strings"};
+            param.rejected.push_back({"value", value, std::move(*reason)});
+        }
+    }
+    const auto plainCheck = [&](const std::string& name) { return physics.getCheck(name, false); };
+    const std::pair<const char*, std::vector<CheckedValue>> lists[] = {
+        {"default", def.getCheckedDefaults()}, {"override", def.getCheckedOverrides()}};
+    for (const auto& [role, candidates] : lists) {
+        for (const CheckedValue& candidate : candidates) {
+            auto reason = firstFailing(candidate.checks, context, plainCheck);
+            if (!reason) break;
+            param.rejected.push_back({role, candidate.value, std::move(*reason)});
+        }
+    }
 }
 
 }  // namespace kel

@@ -9,6 +9,7 @@
 namespace kel {
 
 class CheckDataSource;
+struct CheckExplanation;
 class DataVerifyInterface;
 class EvalContext;
 class ProductTypeInfo;
@@ -31,6 +32,11 @@ public:
     virtual void setUnresolved(const CheckDataSource* source) = 0;
     // evalContext supplies the model (getDB) and the result cache; it must not be null.
     virtual bool evaluate(const TARNContext& context, EvalContext* evalContext) = 0;
+    // The same result as evaluate, with why it came out so: the deciding check (through
+    // All, Any and Not, the leaf), its kind, the parameters it read and what it wanted.
+    // Explaining logs no beta messages of its own. The default names this check only.
+    virtual bool explain(const TARNContext& context, EvalContext* evalContext,
+                         CheckExplanation& why);
 
     // "CHECK".
     static const ProductTypeInfo& productKind();

@@ -37,6 +37,9 @@ public:
     std::vector<std::string> getListNamesDependOn() const override;
     void setUnresolved(const CheckDataSource* source) override;
     bool evaluate(const TARNContext& context, EvalContext* evalContext) override;
+    // The wrapped check's explanation (nothing is logged).
+    bool explain(const TARNContext& context, EvalContext* evalContext,
+                 CheckExplanation& why) override;
 
     Check* getWrappedCheck() const { return m_check; }
     const AvailData& getQuestion() const { return m_question; }

@@ -1,36 +1,35 @@
 #pragma once
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <kel/physicschecks/CheckExplanation.h>
 
 namespace kel {
 
 // What a host asks about one object of a model on every edit, answered in one value: the
 // object's children and parameters in offered order, whether each is essential, applicable
 // under the object's context rule value and available, the names a child may take, and for
-// every available parameter its allowed values, default, override and bounds. Filled by
-// ObjectQuery.
+// every available parameter its allowed values, default, override and bounds; with
+// explanations asked for, also why each item or candidate that does not apply does not.
+// Filled by ObjectQuery.
 //
 // Plain value type: copyable, no references into the physics data or the model.
 struct ObjectAnswer {
     using Strings = std::vector<std::string>;
 
-    // Why an item or a candidate value does not apply: the check that decided (followed
-    // through All, Any and Not down to the deciding leaf), its kind, each parameter it read
-    // with the value found ("" when absent), and what it wanted. For an item that the
-    // object's context rule value excludes, `check` is the context rule parameter and
-    // `kind` is "Context Rule".
-    struct Reason {
-        std::string check;
-        std::string kind;
-        std::map<std::string, std::string> values;
-        std::string wanted;
-    };
+    // Why an item or a candidate does not apply: the check that decided (through All, Any
+    // and Not, the leaf), its kind, each parameter it read with the value found, and what
+    // it wanted. For an item that the object's context rule value excludes, `check` is the
+    // context rule parameter and `kind` is "Context Rule"; for an allowed value that the
+    // RULES' allowed strings exclude, `kind` is "RULES".
+    using Reason = CheckExplanation;
 
-    // A candidate default or override that did not apply, with its reason.
+    // A value written in the data that does not apply to this object: an allowed value
+    // ("value"), a default ("default") or an override ("override"), with its reason.
     struct Candidate {
+        std::string role;
         std::string value;
         Reason reason;
     };
@@ -72,10 +71,7 @@ struct ObjectAnswer {
         std::optional<std::string> override;   // absent when no override applies
         std::optional<Bounds> bounds;          // absent when both sides are open
         std::optional<Reason> reason;          // set when not available
-        // Allowed values, defaults and overrides written in the data that did not apply.
-        std::vector<Candidate> rejectedValues;
-        std::vector<Candidate> rejectedDefaults;
-        std::vector<Candidate> rejectedOverrides;
+        std::vector<Candidate> rejected;       // in the order: values, defaults, overrides
     };
 
     std::string object;            // full object path

@@ -1,0 +1,93 @@
+// Check::explain: the same result as evaluate, with the deciding leaf check, its kind, the
+// parameters it read and what it wanted, through All, Any and Not.
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <kel/physicschecks/CheckExplanation.h>
+#include <kel/physicschecks/EvalContext.h>
+#include <kel/physicsutils/TARNContext.h>
+#include <kel/physicsutils/TARNModel.h>
+
+#include "CheckEngineHarness.h"
+
+namespace kel {
+namespace {
+
+TEST(CheckExplanationTest, NamesTheDecidingLeafWithWhatItReadAndWanted) {
+    test::Engine engine;
+    engine.check("steady", {{"Type", "Parameter Value"},
+                            {"Parameter", "Analysis Type"},
+                            {"Object Type", "FLOW"},
+                            {"Value List", "Steady"}});
+    engine.check("tagged", {{"Type", "Parameter Value"}, {"Parameter", "Tags"}, {"Test", "Set"}});
+    engine.check("warm", {{"Type", "Numeric Test"},
+                          {"Parameter", "Temperature"},
+                          {"Operator", ">"},
+                          {"Value", "300"}});
+    engine.check("hasFluid", {{"Type", "Child Exists"}, {"Object Type", "FLUID"}});
+    engine.check("hasControl", {{"Type", "Object Exists"}, {"Object Type", "CONTROL"}});
+    engine.check("no", {{"Type", "Constant"}, {"Value", "false"}});
+    engine.list("types", {{"Type", "Fixed"}, {"Value List", "Solid"}});
+    engine.check("listed",
+                 {{"Type", "Value In List"}, {"Parameter", "Domain Type"}, {"List", "types"}});
+    engine.check("all", {{"Type", "All"}, {"Check List", "steady, warm, hasFluid"}});
+    engine.check("any", {{"Type", "Any"}, {"Check List", "no, tagged"}});
+    engine.check("notSteady", {{"Type", "Not"}, {"Check List", "steady"}});
+    engine.resolve();
+
+    const auto model = TARNModel::fromText(
+        "FLOW: f\n  Analysis Type = Steady\n  DOMAIN: d\n    Domain Type = Fluid\n"
+        "    Temperature = 280 [K]\n  END\nEND\n");
+    EvalContext eval(*model);
+    const TARNContext domain("/FLOW:f/DOMAIN:d");
+
+    struct Case {
+        const char* check;
+        bool result;
+        CheckExplanation why;
+    };
+    const Case cases[] = {
+        {"steady",
+         true,
+         {"steady",
+          "Parameter Value",
+          {{"Analysis Type", "Steady"}},
+          "Analysis Type one of Steady"}},
+        {"tagged", false, {"tagged", "Parameter Value", {{"Tags", ""}}, "Tags set"}},
+        {"warm",
+         false,
+         {"warm", "Numeric Test", {{"Temperature", "280 [K]"}}, "Temperature > 300"}},
+        {"hasFluid", false, {"hasFluid", "Child Exists", {}, "at least 1 FLUID child"}},
+        {"hasControl", false, {"hasControl", "Object Exists", {}, "an object of type CONTROL"}},
+        {"listed",
+         false,
+         {"listed", "Value In List", {{"Domain Type", "Fluid"}}, "Domain Type in LIST types"}},
+        // All: the first check that fails; Any: the last that failed; Not: its leaf, negated.
+        {"all", false, {"warm", "Numeric Test", {{"Temperature", "280 [K]"}}, "Temperature > 300"}},
+        {"any", false, {"tagged", "Parameter Value", {{"Tags", ""}}, "Tags set"}},
+        {"notSteady",
+         false,
+         {"steady",
+          "Parameter Value",
+          {{"Analysis Type", "Steady"}},
+          "not (Analysis Type one of Steady)"}},
+        {"no", false, {"no", "Constant", {}, "false"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.check);
+        Check* check = engine.getCheck(c.check, true);
+        CheckExplanation why;
+        EXPECT_EQ(check->explain(domain, &eval, why), c.result);
+        EXPECT_EQ(check->evaluate(domain, &eval), c.result);
+        EXPECT_EQ(why.check, c.why.check);
+        EXPECT_EQ(why.kind, c.why.kind);
+        EXPECT_EQ(why.values, c.why.values);
+        EXPECT_EQ(why.wanted, c.why.wanted);
+    }
+}
+
+}  // namespace
+}  // namespace kel
