@@ -50,7 +50,7 @@ add_kelphys_test(kelphys_query_text_global_check_failure 0
 # --explain: why a written value or default does not apply, down to the deciding check.
 add_kelphys_test(kelphys_query_text_explain 0
     "query;${ex_rules};${ex_physics};${query_dir}/missing_location.model.tarn;/FLOW:Steady Run/SOLVER CONTROL;--explain"
-    "OUTPUT_MATCH=not the default 0.75: Parameter Value check IsTransient wants Analysis Type one of Transient; found Analysis Type = Steady\n")
+    "OUTPUT_MATCH=not the default 0.75: Parameter Value check IsTransient wants Analysis Type one of Transient; found Analysis Type = Steady State\n")
 
 # Data errors exit 1: an object the model lacks, a broken PHYSICS file.
 add_kelphys_test(kelphys_query_no_such_object 1
