@@ -4,11 +4,21 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
+#include <tuple>
 
+#include <kel/physicschecks/EvalContext.h>
+#include <kel/physicsdata/dependency/CACursor.h>
+#include <kel/physicsdata/dependency/ChildAvail.h>
+#include <kel/physicsdata/dependency/ObjDependDef.h>
+#include <kel/physicsdata/dependency/PACursor.h>
+#include <kel/physicsdata/dependency/ParamAvail.h>
+#include <kel/physicsdata/dependency/ParamValueDef.h>
 #include <kel/physicsdata/physics/PhysicsData.h>
 #include <kel/physicsdata/query/ObjectQuery.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsutils/ModelTARN.h>
+#include <kel/physicsutils/ParamAllowedValues.h>
+#include <kel/physicsutils/TARNContext.h>
 #include <kel/physicsutils/TARNParam.h>
 #include <kel/physicsutils/TARNPath.h>
 #include <kel/utilities/StringUtilities.h>
@@ -51,25 +61,57 @@ std::optional<Number> readNumber(const std::string& text, bool integer) {
     return Number{std::strtod(number.c_str(), nullptr), units};
 }
 
+// What the checks of one object need of its definition, evaluated only as far as asked:
+// a record's availability is evaluated the first time it matters, and values, bounds and
+// names only for what the model holds.
+template <class Record>
+struct Offer {
+    const Record* record;
+    bool applicable;
+    int available = -1;  // -1: not evaluated yet
+};
+
 // The checks of one object, appending to the validator's result.
 class ObjectChecker {
 public:
-    ObjectChecker(const ModelTARN& model, const std::string& file, std::vector<ModelViolation>& out)
-        : m_model(model), m_file(file), m_out(out) {}
+    ObjectChecker(const PhysicsData& physics, const ModelTARN& model, const std::string& file,
+                  std::vector<ModelViolation>& out)
+        : m_physics(physics),
+          m_rules(*physics.getRules()),
+          m_model(model),
+          m_file(file),
+          m_out(out),
+          m_eval(model) {}
 
     void add(const std::string& code, const std::string& message, const std::string& path) {
         m_out.push_back({code, message, path, m_file, 0});
     }
 
-    void parameters(const ObjectAnswer& answer);
-    void value(const ObjectAnswer& answer, const ObjectAnswer::ParamAnswer& param,
-               const std::string& text);
-    // Checks the children against the answer; returns those whose content is checked next.
-    Strings children(const ObjectAnswer& answer);
+    // Checks the object's parameters and children; returns the children whose content is
+    // checked next.
+    Strings object(const std::string& path, const ObjDependDef& def);
     // The top-level objects, against the RULES' ROOT type.
-    Strings topLevel(const ModelRules& rules);
+    Strings topLevel();
 
 private:
+    template <class Record>
+    bool available(Offer<Record>& offer, const TARNContext& context) {
+        if (offer.available < 0)
+            offer.available = offer.applicable && offer.record->evaluate(context, &m_eval) ? 1 : 0;
+        return offer.available == 1;
+    }
+    template <class Record, class Name>
+    static Offer<Record>* find(std::vector<Offer<Record>>& offers, const std::string& name,
+                               Name nameOf) {
+        for (auto& offer : offers)
+            if (nameOf(*offer.record) == name) return &offer;
+        return nullptr;
+    }
+
+    void parameters(const TARNContext& context, const ObjDependDef& def, const std::string& option);
+    void value(const TARNContext& context, const std::string& name, const std::string& text);
+    Strings children(const TARNContext& context, const ObjDependDef& def,
+                     const std::string& option);
     // Reported once, at the second instance.
     void singleton(const std::string& path, const std::string& type, int seen) {
         if (seen == 2)
@@ -77,53 +119,94 @@ private:
                 path);
     }
 
+    const PhysicsData& m_physics;
+    const ModelRules& m_rules;
     const ModelTARN& m_model;
     const std::string& m_file;
     std::vector<ModelViolation>& m_out;
+    EvalContext m_eval;
 };
 
-void ObjectChecker::parameters(const ObjectAnswer& answer) {
-    const std::string& path = answer.object;
+Strings ObjectChecker::object(const std::string& path, const ObjDependDef& def) {
+    const TARNContext context(path);
+    const std::string& ruleParam = m_rules.getContextRuleParam(def.getType());
+    const std::string option =
+        ruleParam.empty() ? std::string() : m_model.getParameterValue(path, ruleParam);
+    parameters(context, def, option);
+    return children(context, def, option);
+}
+
+void ObjectChecker::parameters(const TARNContext& context, const ObjDependDef& def,
+                               const std::string& option) {
+    const std::string& path = context.getFullPath();
+    std::vector<Offer<ParamAvail>> offers;
+    PACursor cursor;
+    for (auto [record, applicable] = def.firstParamAvail(cursor); record;
+         std::tie(record, applicable) = def.nextParamAvail(cursor, option))
+        offers.push_back({record, applicable});
+    const auto nameOf = [](const ParamAvail& record) -> const std::string& {
+        return record.getName();
+    };
+
     for (const std::string& name : m_model.getParameterNames(path)) {
-        const ObjectAnswer::ParamAnswer* param = answer.parameter(name);
-        if (!param) {
-            add("unknown-parameter", answer.type + " has no parameter " + quoted(name), path);
-        } else if (!param->available) {
+        Offer<ParamAvail>* offer = find(offers, name, nameOf);
+        if (!offer) {
+            add("unknown-parameter", def.getType() + " has no parameter " + quoted(name), path);
+        } else if (!available(*offer, context)) {
             add("parameter-not-available", "parameter " + quoted(name) + " is not available here",
                 path);
         } else {
-            value(answer, *param, m_model.getParameterValue(path, name));
+            value(context, name, m_model.getParameterValue(path, name));
         }
     }
-    for (const auto& param : answer.parameters) {
-        if (!param.required || !param.available || m_model.hasParameter(path, param.name)) continue;
+    for (auto& offer : offers) {
+        const std::string& name = offer.record->getName();
+        if (!offer.record->isRequired() || m_model.hasParameter(path, name) ||
+            !available(offer, context))
+            continue;
+        const ParamValueDef* values =
+            m_physics.getParamValueDef(context.getTypePath(), name, false);
+        const std::string fallback =
+            values ? values->evaluateDefault(m_physics.getRules(), context, &m_eval) : "";
         add("missing-parameter",
-            "essential parameter " + quoted(param.name) + " is not set" +
-                (param.defaultValue.empty() ? "" : " (default " + param.defaultValue + ")"),
+            "essential parameter " + quoted(name) + " is not set" +
+                (fallback.empty() ? "" : " (default " + fallback + ")"),
             path);
     }
 }
 
-void ObjectChecker::value(const ObjectAnswer& answer, const ObjectAnswer::ParamAnswer& param,
+void ObjectChecker::value(const TARNContext& context, const std::string& name,
                           const std::string& text) {
-    const std::string& path = answer.object;
-    const TARNParam::Type type = TARNParam::typeFromString(param.type);
+    const std::string& path = context.getFullPath();
+    const ParamValueDef* def = m_physics.getParamValueDef(context.getTypePath(), name, false);
+    const TARNParam::Type type =
+        def ? def->getType() : m_rules.getParamType(context.getObjectType(), name);
+    const bool integer = TARNParam::isIntegerType(type);
+    const bool numeric = integer || TARNParam::isRealType(type);
+
+    std::optional<ParamAllowedValues> allowed;
+    if (def && def->isRestricted())
+        allowed = def->evaluateAllowedValues(m_physics.getRules(), context, &m_eval);
+    std::optional<ObjectAnswer::Bounds> bounds;
+    if (def && numeric && def->hasBounds())
+        bounds =
+            ObjectQuery::boundSides(def->evaluateBounds(m_physics.getRules(), context, &m_eval));
+
     const Strings items =
         TARNParam::isListType(type) ? StringUtilities::splitValueNoEmpty(text) : Strings{text};
-    const bool integer = TARNParam::isIntegerType(type);
     for (const std::string& item : items) {
-        const std::string what = "parameter " + quoted(param.name) + " = " + quoted(item);
+        const std::string what = "parameter " + quoted(name) + " = " + quoted(item);
         if (TARNParam::isLogicalType(type) && !TARNParam::valueAsBool(item).second) {
             add("wrong-type", what + " is not a logical value", path);
             continue;
         }
-        if (integer || TARNParam::isRealType(type)) {
+        if (numeric) {
             const std::optional<Number> number = readNumber(item, integer);
             if (!number) {
                 add("wrong-type", what + " is not " + (integer ? "an integer" : "a number"), path);
                 continue;
             }
-            if (param.bounds) {
+            if (bounds) {
                 // Sides in other units than the value cannot be compared here.
                 const auto side = [&](const std::optional<std::string>& bound) {
                     std::optional<Number> limit;
@@ -133,74 +216,91 @@ void ObjectChecker::value(const ObjectAnswer& answer, const ObjectAnswer::ParamA
                         limit.reset();
                     return limit;
                 };
-                const auto lower = side(param.bounds->lower);
-                const auto upper = side(param.bounds->upper);
+                const auto lower = side(bounds->lower);
+                const auto upper = side(bounds->upper);
                 if (lower && number->value < lower->value)
-                    add("out-of-bounds", what + " is below its lower bound " + *param.bounds->lower,
+                    add("out-of-bounds", what + " is below its lower bound " + *bounds->lower,
                         path);
                 if (upper && number->value > upper->value)
-                    add("out-of-bounds", what + " is above its upper bound " + *param.bounds->upper,
+                    add("out-of-bounds", what + " is above its upper bound " + *bounds->upper,
                         path);
             }
         }
-        if (param.allowedValues && !contains(*param.allowedValues, item)) {
+        if (allowed && allowed->isRestricted() && !contains(allowed->getValues(), item)) {
             add("value-not-allowed",
-                what + " is not one of its allowed values (" + joined(*param.allowedValues) + ")",
+                what + " is not one of its allowed values (" + joined(allowed->getValues()) + ")",
                 path);
         }
     }
 }
 
-Strings ObjectChecker::children(const ObjectAnswer& answer) {
+Strings ObjectChecker::children(const TARNContext& context, const ObjDependDef& def,
+                                const std::string& option) {
+    const std::string& parentPath = context.getFullPath();
+    std::vector<Offer<ChildAvail>> offers;
+    CACursor cursor;
+    for (auto [record, applicable] = def.firstChildAvail(cursor, option); record;
+         std::tie(record, applicable) = def.nextChildAvail(cursor))
+        offers.push_back({record, applicable});
+    const auto typeOf = [](const ChildAvail& record) -> const std::string& {
+        return record.getType();
+    };
+
     Strings next;
     std::map<std::string, int> count;
-    for (const std::string& childPath : m_model.getChildObjectPaths(answer.object)) {
+    std::map<std::string, Strings> names;  // allowed names per restricted child type
+    for (const std::string& childPath : m_model.getChildObjectPaths(parentPath)) {
         const TARNPath path(childPath);
         const std::string& type = path.getLastType();
-        const ObjectAnswer::ChildAnswer* child = answer.child(type);
-        if (!child) {
-            add("unknown-child", answer.type + " cannot hold a child of type " + quoted(type),
+        Offer<ChildAvail>* offer = find(offers, type, typeOf);
+        if (!offer) {
+            add("unknown-child", def.getType() + " cannot hold a child of type " + quoted(type),
                 childPath);
             continue;
         }
         next.push_back(childPath);
-        if (!child->available)
+        if (!available(*offer, context))
             add("child-not-available", "a child of type " + quoted(type) + " is not available here",
                 childPath);
         const int seen = ++count[type];
-        if (child->singleton) singleton(childPath, type, seen);
-        if (child->allowedNames && !contains(*child->allowedNames, path.getLastName())) {
-            add("name-not-allowed",
-                "the name " + quoted(path.getLastName()) + " is not one of the names a " + type +
-                    " may take here (" + joined(*child->allowedNames) + ")",
-                childPath);
+        if (offer->record->isSingleton()) singleton(childPath, type, seen);
+        if (offer->record->areNamesRestricted()) {
+            auto [it, fresh] = names.try_emplace(type);
+            if (fresh) offer->record->evaluateAllowedNames(context, &m_eval, it->second);
+            if (!contains(it->second, path.getLastName())) {
+                add("name-not-allowed",
+                    "the name " + quoted(path.getLastName()) + " is not one of the names a " +
+                        type + " may take here (" + joined(it->second) + ")",
+                    childPath);
+            }
         }
     }
-    for (const auto& child : answer.children) {
-        if (child.required && child.available && count.find(child.type) == count.end())
-            add("missing-child", "essential child " + quoted(child.type) + " is missing",
-                answer.object);
+    for (auto& offer : offers) {
+        const std::string& type = offer.record->getType();
+        if (offer.record->isRequired() && count.find(type) == count.end() &&
+            available(offer, context))
+            add("missing-child", "essential child " + quoted(type) + " is missing", parentPath);
     }
     return next;
 }
 
-Strings ObjectChecker::topLevel(const ModelRules& rules) {
+Strings ObjectChecker::topLevel() {
     Strings next;
     std::map<std::string, int> count;
     for (const std::string& childPath : m_model.getChildObjectPaths("")) {
         const TARNPath path(childPath);
         const std::string& type = path.getLastType();
-        if (!rules.isValidPath(path)) {
+        if (!m_rules.isValidPath(path)) {
             add("unknown-child",
                 "a model cannot hold an object of type " + quoted(type) + " at the top", childPath);
             continue;
         }
         next.push_back(childPath);
         const int seen = ++count[type];
-        if (rules.isSingleton(type)) singleton(childPath, type, seen);
+        if (m_rules.isSingleton(type)) singleton(childPath, type, seen);
     }
-    if (rules.isValidType(kRootType)) {
-        for (const std::string& type : rules.getEssentialChildren(kRootType, "")) {
+    if (m_rules.isValidType(kRootType)) {
+        for (const std::string& type : m_rules.getEssentialChildren(kRootType, "")) {
             if (count.find(type) == count.end())
                 add("missing-child", "essential object " + quoted(type) + " is missing", "/");
         }
@@ -215,25 +315,23 @@ ModelValidator::ModelValidator(const PhysicsData& physics) : m_physics(physics) 
 std::vector<ModelViolation> ModelValidator::validate(const ModelTARN& model,
                                                      const std::string& file) const {
     std::vector<ModelViolation> result;
-    ObjectChecker checker(model, file, result);
-    ObjectQuery query(m_physics, model);
+    ObjectChecker checker(m_physics, model, file, result);
 
     // Depth first in model order, without recursion.
-    Strings pending = checker.topLevel(*m_physics.getRules());
+    Strings pending = checker.topLevel();
     std::reverse(pending.begin(), pending.end());
     while (!pending.empty()) {
         const std::string path = std::move(pending.back());
         pending.pop_back();
-        if (!m_physics.getObjDependDef(TARNPath(path).getTypePath(), false)) {
+        const std::string typePath = TARNPath(path).getTypePath();
+        const ObjDependDef* def = m_physics.getObjDependDef(typePath, false);
+        if (!def) {
             checker.add("unknown-child",
-                        "the PHYSICS data does not describe an object of type path " +
-                            TARNPath(path).getTypePath(),
+                        "the PHYSICS data does not describe an object of type path " + typePath,
                         path);
             continue;
         }
-        const ObjectAnswer answer = query.ask(path);
-        checker.parameters(answer);
-        Strings next = checker.children(answer);
+        Strings next = checker.object(path, *def);
         pending.insert(pending.end(), std::make_move_iterator(next.rbegin()),
                        std::make_move_iterator(next.rend()));
     }

@@ -127,6 +127,15 @@ EvalContext& ObjectQuery::evalContext() {
     return m_impl->eval;
 }
 
+std::optional<ObjectAnswer::Bounds> ObjectQuery::boundSides(
+    const std::pair<std::string, std::string>& bounds) {
+    const OpenBoundTexts& open = openBoundTexts();
+    ObjectAnswer::Bounds sides{open.side(bounds.first, open.lower),
+                               open.side(bounds.second, open.upper)};
+    if (!sides.lower && !sides.upper) return std::nullopt;
+    return sides;
+}
+
 ObjectAnswer ObjectQuery::ask(const std::string& objectPath) {
     const TARNContext context(objectPath);
     if (context.getPath().empty() || !m_impl->model.hasObject(context.getFullPath())) {
@@ -221,10 +230,7 @@ void ObjectQuery::Impl::values(const TARNContext& context, ObjectAnswer::ParamAn
     param.defaultValue = def->evaluateDefault(&rules, context, &eval, allowed);
     auto [applies, value] = def->evaluateValueOverride(&rules, context, &eval, allowed);
     if (applies) param.override = std::move(value);
-    const auto [lower, upper] = def->evaluateBounds(&rules, context, &eval);
-    const OpenBoundTexts& open = openBoundTexts();
-    ObjectAnswer::Bounds bounds{open.side(lower, open.lower), open.side(upper, open.upper)};
-    if (bounds.lower || bounds.upper) param.bounds = std::move(bounds);
+    param.bounds = boundSides(def->evaluateBounds(&rules, context, &eval));
     if (explain) rejected(context, *def, allowed, param);
 }
 

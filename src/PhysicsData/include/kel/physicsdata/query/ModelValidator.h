@@ -14,8 +14,9 @@ class PhysicsData;
 // Checks a whole model against the RULES and PHYSICS data and reports every violation
 // (see ModelViolation for the codes), in model order: for each object, its parameters,
 // then its children. The top-level objects are checked against the RULES' ROOT type; every
-// other object against what ObjectQuery answers for its parent and for itself. The
-// content of an object whose type its parent cannot hold is not checked further.
+// other object against its definition as ObjectQuery would answer it, evaluated only as
+// far as the model needs (an absent optional item is never evaluated). The content of an
+// object whose type its parent cannot hold is not checked further.
 //
 // Ownership: the PhysicsData (and its rules and beta manager) must outlive the validator;
 // the model is only read during validate(). The walk is iterative, so any depth works.

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include <kel/physicsdata/query/ObjectAnswer.h>
 #include <kel/utilities/NonCopyable.h>
@@ -47,6 +49,11 @@ public:
     // The evaluation context the query evaluates with (for further questions about the
     // same model sharing its cache).
     EvalContext& evalContext();
+
+    // Bounds as ParamValueDef::evaluateBounds gives them (a side the RULES leave open holds
+    // the kind's limit number) with each open side absent; nothing when both are.
+    static std::optional<ObjectAnswer::Bounds> boundSides(
+        const std::pair<std::string, std::string>& bounds);
 
 private:
     struct Impl;
