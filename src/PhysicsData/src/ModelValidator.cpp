@@ -89,9 +89,9 @@ public:
 
     // Checks the object's parameters and children; returns the children whose content is
     // checked next.
-    Strings object(const std::string& path, const ObjDependDef& def);
+    std::vector<TARNContext> object(const TARNContext& context, const ObjDependDef& def);
     // The top-level objects, against the RULES' ROOT type.
-    Strings topLevel();
+    std::vector<TARNContext> topLevel();
 
 private:
     template <class Record>
@@ -110,8 +110,8 @@ private:
 
     void parameters(const TARNContext& context, const ObjDependDef& def, const std::string& option);
     void value(const TARNContext& context, const std::string& name, const std::string& text);
-    Strings children(const TARNContext& context, const ObjDependDef& def,
-                     const std::string& option);
+    std::vector<TARNContext> children(const TARNContext& context, const ObjDependDef& def,
+                                      const std::string& option);
     // Reported once, at the second instance.
     void singleton(const std::string& path, const std::string& type, int seen) {
         if (seen == 2)
@@ -127,8 +127,9 @@ private:
     EvalContext m_eval;
 };
 
-Strings ObjectChecker::object(const std::string& path, const ObjDependDef& def) {
-    const TARNContext context(path);
+std::vector<TARNContext> ObjectChecker::object(const TARNContext& context,
+                                               const ObjDependDef& def) {
+    const std::string& path = context.getFullPath();
     const std::string& ruleParam = m_rules.getContextRuleParam(def.getType());
     const std::string option =
         ruleParam.empty() ? std::string() : m_model.getParameterValue(path, ruleParam);
@@ -148,7 +149,8 @@ void ObjectChecker::parameters(const TARNContext& context, const ObjDependDef& d
         return record.getName();
     };
 
-    for (const std::string& name : m_model.getParameterNames(path)) {
+    const Strings present = m_model.getParameterNames(path);
+    for (const std::string& name : present) {
         Offer<ParamAvail>* offer = find(offers, name, nameOf);
         if (!offer) {
             add("unknown-parameter", def.getType() + " has no parameter " + quoted(name), path);
@@ -161,8 +163,7 @@ void ObjectChecker::parameters(const TARNContext& context, const ObjDependDef& d
     }
     for (auto& offer : offers) {
         const std::string& name = offer.record->getName();
-        if (!offer.record->isRequired() || m_model.hasParameter(path, name) ||
-            !available(offer, context))
+        if (!offer.record->isRequired() || contains(present, name) || !available(offer, context))
             continue;
         const ParamValueDef* values =
             m_physics.getParamValueDef(context.getTypePath(), name, false);
@@ -234,8 +235,9 @@ void ObjectChecker::value(const TARNContext& context, const std::string& name,
     }
 }
 
-Strings ObjectChecker::children(const TARNContext& context, const ObjDependDef& def,
-                                const std::string& option) {
+std::vector<TARNContext> ObjectChecker::children(const TARNContext& context,
+                                                 const ObjDependDef& def,
+                                                 const std::string& option) {
     const std::string& parentPath = context.getFullPath();
     std::vector<Offer<ChildAvail>> offers;
     CACursor cursor;
@@ -246,19 +248,19 @@ Strings ObjectChecker::children(const TARNContext& context, const ObjDependDef& 
         return record.getType();
     };
 
-    Strings next;
+    std::vector<TARNContext> next;
     std::map<std::string, int> count;
     std::map<std::string, Strings> names;  // allowed names per restricted child type
     for (const std::string& childPath : m_model.getChildObjectPaths(parentPath)) {
-        const TARNPath path(childPath);
-        const std::string& type = path.getLastType();
+        TARNContext child(childPath);
+        const std::string& type = child.getObjectType();
+        const std::string& name = child.getObjectName();
         Offer<ChildAvail>* offer = find(offers, type, typeOf);
         if (!offer) {
             add("unknown-child", def.getType() + " cannot hold a child of type " + quoted(type),
                 childPath);
             continue;
         }
-        next.push_back(childPath);
         if (!available(*offer, context))
             add("child-not-available", "a child of type " + quoted(type) + " is not available here",
                 childPath);
@@ -267,13 +269,14 @@ Strings ObjectChecker::children(const TARNContext& context, const ObjDependDef& 
         if (offer->record->areNamesRestricted()) {
             auto [it, fresh] = names.try_emplace(type);
             if (fresh) offer->record->evaluateAllowedNames(context, &m_eval, it->second);
-            if (!contains(it->second, path.getLastName())) {
+            if (!contains(it->second, name)) {
                 add("name-not-allowed",
-                    "the name " + quoted(path.getLastName()) + " is not one of the names a " +
-                        type + " may take here (" + joined(it->second) + ")",
+                    "the name " + quoted(name) + " is not one of the names a " + type +
+                        " may take here (" + joined(it->second) + ")",
                     childPath);
             }
         }
+        next.push_back(std::move(child));
     }
     for (auto& offer : offers) {
         const std::string& type = offer.record->getType();
@@ -284,8 +287,8 @@ Strings ObjectChecker::children(const TARNContext& context, const ObjDependDef& 
     return next;
 }
 
-Strings ObjectChecker::topLevel() {
-    Strings next;
+std::vector<TARNContext> ObjectChecker::topLevel() {
+    std::vector<TARNContext> next;
     std::map<std::string, int> count;
     for (const std::string& childPath : m_model.getChildObjectPaths("")) {
         const TARNPath path(childPath);
@@ -295,7 +298,7 @@ Strings ObjectChecker::topLevel() {
                 "a model cannot hold an object of type " + quoted(type) + " at the top", childPath);
             continue;
         }
-        next.push_back(childPath);
+        next.emplace_back(path);
         const int seen = ++count[type];
         if (m_rules.isSingleton(type)) singleton(childPath, type, seen);
     }
@@ -318,20 +321,20 @@ std::vector<ModelViolation> ModelValidator::validate(const ModelTARN& model,
     ObjectChecker checker(m_physics, model, file, result);
 
     // Depth first in model order, without recursion.
-    Strings pending = checker.topLevel();
+    std::vector<TARNContext> pending = checker.topLevel();
     std::reverse(pending.begin(), pending.end());
     while (!pending.empty()) {
-        const std::string path = std::move(pending.back());
+        const TARNContext object = std::move(pending.back());
         pending.pop_back();
-        const std::string typePath = TARNPath(path).getTypePath();
+        const std::string& typePath = object.getTypePath();
         const ObjDependDef* def = m_physics.getObjDependDef(typePath, false);
         if (!def) {
             checker.add("unknown-child",
                         "the PHYSICS data does not describe an object of type path " + typePath,
-                        path);
+                        object.getFullPath());
             continue;
         }
-        Strings next = checker.object(path, *def);
+        std::vector<TARNContext> next = checker.object(object, *def);
         pending.insert(pending.end(), std::make_move_iterator(next.rbegin()),
                        std::make_move_iterator(next.rend()));
     }
