@@ -6,9 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -132,16 +130,6 @@ const char* const kCheckData = R"(
       Message = A box needs a size
     END
 )";
-
-// Sets an environment variable for the life of the object and removes it afterwards.
-class ScopedEnv {
-public:
-    explicit ScopedEnv(const char* name) : m_name(name) { ::setenv(name, "", 1); }
-    ~ScopedEnv() { ::unsetenv(m_name); }
-
-private:
-    const char* m_name;
-};
 
 class PhysicsDataTest : public ::testing::Test {
 protected:
@@ -420,25 +408,6 @@ TEST_F(PhysicsDataTest, CheckEngineSetCanOutliveThePhysicsData) {
     data.reset();
     EXPECT_EQ(engine->checks().get("IsHot", true), isHot);
     EXPECT_EQ(isHot->getName(), "IsHot");
-}
-
-TEST_F(PhysicsDataTest, ExampleDataLoadsWithValidation) {
-    InternalTARNDatastore rulesDs(std::string(KEL_EXAMPLES_DIR) + "/rules.tarn",
-                                  InternalTARNDatastore::FILE);
-    ModelRules::ExtraRulesDef extra;
-    extra.paramRules.stringRules = {"Quantity Type"};
-    ModelRules rules(&rulesDs, extra);
-    InternalTARNDatastore physics(std::string(KEL_EXAMPLES_DIR) + "/physics.tarn",
-                                  InternalTARNDatastore::FILE);
-    BetaPhysicsManager beta;
-    ScopedEnv validate("KEL_PHYSICS_VALIDATE_DATA");
-    PhysicsData data(&physics, &rules, &m_functions, &beta);
-    EXPECT_FALSE(data.getCheckNames().empty());
-    EXPECT_EQ(data.getPertinentGlobalCheckRoots(),
-              (Strings{"BoundaryLocations", "DomainMaterials"}));
-    std::set<std::string> checks;
-    data.getDependencyStore().getRefdCheckAndListNames(&checks, nullptr);
-    EXPECT_FALSE(checks.empty());
 }
 
 }  // namespace
