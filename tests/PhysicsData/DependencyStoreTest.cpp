@@ -488,5 +488,122 @@ TEST_F(DependencyStoreValidationTest, UnusedPhysicsReport) {
     EXPECT_THAT(out, ::testing::Not(HasSubstr("FLOW parent")));
 }
 
+// A ladder: level i holds types A<i> and B<i>, each a child of both types of level i - 1,
+// every type with the optional parameter p. The bottom of n levels has 2^(n-1) parent
+// type paths, far more than can be listed: all must be filed and found by pattern.
+std::string ladderRules(int levels) {
+    std::string text =
+        "RULES:\n  PARAMETER: p\n    Parameter Type = String\n  END\n"
+        "  SINGLETON: ROOT\n    Optional Child List = A1, B1\n  END\n";
+    for (int i = 1; i <= levels; ++i) {
+        for (const char* t : {"A", "B"}) {
+            text += "  OBJECT: " + std::string(t) + std::to_string(i) +
+                    "\n    Optional Parameter List = p\n";
+            if (i < levels)
+                text += "    Optional Child List = A" + std::to_string(i + 1) + ", B" +
+                        std::to_string(i + 1) + "\n";
+            text += "  END\n";
+        }
+    }
+    return text + "END\n";
+}
+
+// Context-free data for every type except the bottom A, which has its own data on the
+// all-A path and "Default" data elsewhere; p has its own values on one zigzag path.
+std::string ladderDependencies(int levels, const std::string& allA, const std::string& zigzag) {
+    std::string text;
+    for (int i = 1; i <= levels; ++i) {
+        for (const char* t : {"A", "B"}) {
+            const std::string type = t + std::to_string(i);
+            const std::string children = i < levels ? "      Ordered Optional Child List = A" +
+                                                          std::to_string(i + 1) + ", B" +
+                                                          std::to_string(i + 1) + "\n"
+                                                    : "";
+            if (type == "A" + std::to_string(levels)) {
+                text += "    OBJECT DEPENDENCY: " + type + "\n      OBJDEP CONTEXT: all a\n" +
+                        "        Parent Context List = " + allA + "\n      END\n" +
+                        "      OBJDEP CONTEXT: rest\n        Parent Context List = Default\n" +
+                        "        Ordered Optional Parameter List = p\n      END\n    END\n";
+            } else {
+                text += "    OBJECT DEPENDENCY: " + type +
+                        "\n      Ordered Optional Parameter List = p\n" + children + "    END\n";
+            }
+        }
+    }
+    return text + "    PARAMETER VALUES: p\n      PARAMVAL CONTEXT: zigzag\n" +
+           "        Parent Context List = " + zigzag + "\n" +
+           "        Ordered Allowed String List = z\n      END\n" +
+           "      PARAMVAL CONTEXT: rest\n        Parent Context List = Default\n" +
+           "        Ordered Allowed String List = x, y\n      END\n    END\n";
+}
+
+// "/X1/Y2/X3..." over levels first..last, alternating from the given letter when zigzag.
+std::string ladderPath(int last, bool zigzag) {
+    std::string path;
+    for (int i = 1; i <= last; ++i)
+        path += std::string(zigzag && i % 2 == 0 ? "/B" : "/A") + std::to_string(i);
+    return path;
+}
+
+TEST(DependencyStoreLadderTest, FilesAndFindsDefinitionsByPatternInLinearTime) {
+    for (const int levels : {24, 40}) {
+        SCOPED_TRACE(levels);
+        const EnvGuard validate(DependencyStore::s_validateDataEnv, true);
+        const InternalTARNDatastore rulesDs(ladderRules(levels), InternalTARNDatastore::TEXT);
+        const ModelRules rules(&rulesDs);
+        const std::string bottom = "A" + std::to_string(levels);
+        const std::string allA = ladderPath(levels - 1, false);
+        const std::string zigzag = ladderPath(levels - 1, true);
+        const std::string text = physics(ladderDependencies(levels, allA, zigzag));
+        const testing::ObjDependDefTestSource source(text);
+        const InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
+        const DependencyStore store(&ds, &rules, &source);
+
+        const ObjDependDef* own = store.getObjDependDef(allA, bottom, true);
+        const ObjDependDef* rest = store.getObjDependDef(zigzag, bottom, true);
+        EXPECT_NE(own, rest);
+        EXPECT_THAT(own->getOrderedParamNames(), IsEmpty());
+        EXPECT_THAT(rest->getOrderedParamNames(), ElementsAre("p"));
+        EXPECT_EQ(
+            store.getObjDependDef(ladderPath(levels - 2, true) + "/A" + std::to_string(levels - 1),
+                                  bottom, false),
+            rest);
+        // Not parent type paths of the bottom type: a level skipped, a repeated level.
+        EXPECT_EQ(store.getObjDependDef(ladderPath(levels - 2, true), bottom, false), nullptr);
+        EXPECT_EQ(store.getObjDependDef(zigzag + "/A1", bottom, false), nullptr);
+
+        // p's contexts are the type paths of its owners.
+        const ParamValueDef* zig = store.getParamValueDef(zigzag, "p", true);
+        const ParamValueDef* other = store.getParamValueDef(zigzag + "/" + bottom, "p", true);
+        EXPECT_NE(zig, other);
+        EXPECT_EQ(store.getParamValueDef(allA, "p", true), other);
+        EXPECT_EQ(store.getParamValueDef(allA + "/C", "p", false), nullptr);
+        // Every type's own definition, the bottom A's second one; p's two.
+        EXPECT_EQ(store.countObjDependDefs(), static_cast<std::size_t>(2 * levels + 1));
+        EXPECT_EQ(store.countParamValueDefs(), 2u);
+    }
+}
+
+TEST(DependencyStoreLadderTest, PatternedDefinitionsMatchTheListedContexts) {
+    // 12 levels: the bottom has 2048 paths, filed by pattern yet still listable.
+    const InternalTARNDatastore rulesDs(ladderRules(12), InternalTARNDatastore::TEXT);
+    const ModelRules rules(&rulesDs);
+    const std::string allA = ladderPath(11, false);
+    const std::string text = physics(ladderDependencies(12, allA, ladderPath(11, true)));
+    const testing::ObjDependDefTestSource source(text);
+    const InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
+    const DependencyStore store(&ds, &rules, &source);
+    const ObjDependDef* rest = store.getObjDependDef(ladderPath(11, true), "A12", true);
+    std::size_t restCount = 0;
+    for (const std::string& context : rules.enumerateParentTypePaths("A12", false)) {
+        const ObjDependDef* def = store.getObjDependDef(context, "A12", true);
+        restCount += def == rest;
+        EXPECT_EQ(def == rest, context != allA) << context;
+    }
+    EXPECT_EQ(restCount, 2047u);
+    EXPECT_THAT(store.findEquivObjContexts(allA, "A12"), ElementsAre(allA));
+    EXPECT_THAT(store.findEquivObjContexts(ladderPath(11, true), "A12"), ElementsAre("Default"));
+}
+
 }  // namespace
 }  // namespace kel

@@ -2,6 +2,7 @@
 // reconciliation, valid parents, parameter owners), parameter queries through scopes,
 // parent type paths, path validity, extra rules and the parent-context adaptor.
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -262,6 +263,51 @@ TEST_F(ModelRulesTest, ParentTypePaths) {
               (Strings{"/A/B", "/A/B/C", "/A/B/D"}));
     EXPECT_EQ(m_rules->enumerateParentTypePathsForParam("n"), (Strings{"/A", "/A/B/E", "/A/E"}));
     EXPECT_TRUE(m_rules->enumerateParentTypePathsForParam("zz").empty());
+
+    // Counting and matching agree with the lists.
+    for (const std::string& type : m_rules->getAllObjectTypes()) {
+        const Strings paths = m_rules->enumerateParentTypePaths(type, false);
+        EXPECT_EQ(m_rules->countParentTypePaths(type), paths.size()) << type;
+        for (const std::string& path : paths)
+            EXPECT_TRUE(m_rules->isParentTypePath(path, type)) << type << " " << path;
+    }
+    EXPECT_EQ(m_rules->countParentTypePathsForParam("p"), 3u);
+    EXPECT_TRUE(m_rules->isParamTypePath("/A/B/D", "p"));
+    for (const char* path : {"/A/B/E", "/A", "/A/B/D/", "A/B", "/A/D"})
+        EXPECT_FALSE(m_rules->isParamTypePath(path, "p")) << path;
+    for (const char* context : {"/B", "/A/A", "/A/B/C", "/ROOT/A", "A"})
+        EXPECT_FALSE(m_rules->isParentTypePath(context, "E")) << context;
+}
+
+TEST(ModelRulesPathsTest, LaddersAreCountedAndMatchedWithoutListing) {
+    // Level i: types A<i> and B<i>, both children of both types of level i - 1.
+    std::string text = "RULES:\n  SINGLETON: ROOT\n    Optional Child List = A1, B1\n  END\n";
+    const int levels = 40;
+    for (int i = 1; i <= levels; ++i) {
+        for (const char* t : {"A", "B"}) {
+            text += "  OBJECT: " + std::string(t) + std::to_string(i) + "\n";
+            if (i < levels)
+                text += "    Optional Child List = A" + std::to_string(i + 1) + ", B" +
+                        std::to_string(i + 1) + "\n";
+            text += "    Optional Parameter List = p\n  END\n";
+        }
+    }
+    text += "  PARAMETER: p\n    Parameter Type = String\n  END\nEND\n";
+    InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
+    const ModelRules rules(&ds, {});
+    EXPECT_EQ(rules.countParentTypePaths("A40"), std::uint64_t(1) << 39);
+    EXPECT_EQ(rules.countParentTypePathsForParam("p"), (std::uint64_t(1) << 41) - 2);
+    EXPECT_EQ(rules.enumerateParentTypePaths("B5", true).size(), 16u);
+    EXPECT_TRUE(rules.isParentTypePath("/A1/B2/A3", "B4"));
+    EXPECT_FALSE(rules.isParentTypePath("/A1/A3", "B4"));
+    EXPECT_TRUE(rules.isParamTypePath("/B1/B2", "p"));
+    EXPECT_EQ(errorOf([&] { rules.enumerateParentTypePaths("A40", false); }),
+              "ModelRulesImpl::enumerateParentTypePaths - object type A40 has 549755813888 "
+              "parent type paths, more than the 100000 that can be listed.");
+    EXPECT_NE(errorOf([&] {
+                  rules.enumerateParentTypePathsForParam("p");
+              }).find("parameter p has 2199023255550 parent type paths"),
+              std::string::npos);
 }
 
 TEST(ModelRulesPathsTest, CyclesAreWalkedOnceAndDuplicatePathsAreAsserted) {
@@ -288,6 +334,11 @@ END
     ModelRules rules(&ds, {});
     EXPECT_EQ(rules.enumerateParentTypePaths("L", false), (Strings{"/M", ""}));
     EXPECT_EQ(rules.enumerateParentTypePaths("L", true), (Strings{"/M:name", ""}));
+    EXPECT_EQ(rules.countParentTypePaths("L"), 2u);
+    EXPECT_EQ(rules.countParentTypePathsForParam("q"), 6u);
+    EXPECT_TRUE(rules.isParentTypePath("/M", "L"));
+    EXPECT_FALSE(rules.isParentTypePath("/M/L", "L"));
+    EXPECT_FALSE(rules.isParentTypePath("/L/M", "L"));
 
     std::vector<std::tuple<std::string, std::string, int>> failures;
     auto previous = KELAssertImpl::setHandler(

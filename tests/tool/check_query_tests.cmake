@@ -79,3 +79,35 @@ add_test(NAME kelphys_check_help COMMAND kelphys check --help)
 set_tests_properties(kelphys_check_help PROPERTIES PASS_REGULAR_EXPRESSION "usage: kelphys check")
 add_test(NAME kelphys_query_help COMMAND kelphys query --help)
 set_tests_properties(kelphys_query_help PROPERTIES PASS_REGULAR_EXPRESSION "usage: kelphys query")
+
+# ---------------------------------------------------------------- ladder
+# 24 levels of two types, each a child of both types of the level above: 2^23 parent type
+# paths at the bottom. The schema prints counts instead of lists, and the data checks, in
+# time and memory proportional to the files (written here, a few KB each).
+set(ladder_dir ${CMAKE_CURRENT_BINARY_DIR}/ladder)
+set(ladder_rules "RULES:\n  PARAMETER: p\n    Parameter Type = String\n  END\n")
+string(APPEND ladder_rules "  SINGLETON: ROOT\n    Optional Child List = A1, B1\n  END\n")
+set(ladder_physics "PHYSICS:\n  DEPENDENCIES:\n")
+foreach(level RANGE 1 24)
+    math(EXPR next "${level} + 1")
+    foreach(type A B)
+        set(children "")
+        if(level LESS 24)
+            set(children "    Optional Child List = A${next}, B${next}\n")
+        endif()
+        string(APPEND ladder_rules "  OBJECT: ${type}${level}\n${children}"
+            "    Optional Parameter List = p\n  END\n")
+        string(REPLACE "    Optional Child" "    Ordered Optional Child" children "${children}")
+        string(APPEND ladder_physics "    OBJECT DEPENDENCY: ${type}${level}\n${children}"
+            "    Ordered Optional Parameter List = p\n    END\n")
+    endforeach()
+endforeach()
+string(APPEND ladder_rules "END\n")
+string(APPEND ladder_physics "    PARAMETER VALUES: p\n      Ordered Allowed String List = x, y\n"
+    "    END\n  END\nEND\n")
+file(WRITE ${ladder_dir}/rules.tarn "${ladder_rules}")
+file(WRITE ${ladder_dir}/physics.tarn "${ladder_physics}")
+add_kelphys_test(kelphys_rules_ladder 0 "rules;${ladder_dir}/rules.tarn;A24"
+    "OUTPUT_MATCH=parent paths: 8388608 paths, too many to list")
+add_kelphys_test(kelphys_check_ladder 0 "check;${ladder_dir}/rules.tarn;${ladder_dir}/physics.tarn"
+    "OUTPUT_MATCH=48 object definitions, 1 parameter definitions")

@@ -2,12 +2,9 @@
 // validation on and reports what it holds, or the first error the library finds.
 
 #include <iostream>
-#include <set>
 #include <string>
 #include <vector>
 
-#include <kel/physicsdata/dependency/ObjDependDef.h>
-#include <kel/physicsdata/dependency/ParamValueDef.h>
 #include <kel/physicsdata/store/DependencyStore.h>
 
 #include "CommandRegistry.h"
@@ -34,30 +31,6 @@ int usageError(const std::string& message) {
     return 2;
 }
 
-// Distinct object definitions over every type in every parent context the RULES allow.
-std::size_t countObjectDefinitions(const ModelRules& rules, const PhysicsData& physics) {
-    std::set<const ObjDependDef*> found;
-    for (const auto& type : rules.getAllObjectTypes()) {
-        for (const auto& context : rules.enumerateParentTypePaths(type, false)) {
-            if (const ObjDependDef* def = physics.getObjDependDef(context + "/" + type, false))
-                found.insert(def);
-        }
-    }
-    return found.size();
-}
-
-// Distinct parameter definitions over every parameter in every owner type path.
-std::size_t countParamDefinitions(const ModelRules& rules, const PhysicsData& physics) {
-    std::set<const ParamValueDef*> found;
-    for (const auto& name : rules.getParamNames()) {
-        for (const auto& context : rules.enumerateParentTypePathsForParam(name)) {
-            if (const ParamValueDef* def = physics.getParamValueDef(context, name, false))
-                found.insert(def);
-        }
-    }
-    return found.size();
-}
-
 int run(const std::vector<std::string>& args) {
     bool unused = false;
     std::vector<std::string> files;
@@ -79,8 +52,8 @@ int run(const std::vector<std::string>& args) {
     const PhysicsData& physics = session.physics();
     std::cout << "PHYSICS data is valid: " << physics.getCheckNames().size() << " checks, "
               << physics.getListNames().size() << " lists, " << physics.getGlobalCheckNames().size()
-              << " global checks, " << countObjectDefinitions(session.rules(), physics)
-              << " object definitions, " << countParamDefinitions(session.rules(), physics)
+              << " global checks, " << physics.getDependencyStore().countObjDependDefs()
+              << " object definitions, " << physics.getDependencyStore().countParamValueDefs()
               << " parameter definitions\n";
     return 0;
 }

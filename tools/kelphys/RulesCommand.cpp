@@ -1,5 +1,6 @@
 // kelphys rules RULES [TYPE] [--json]: the RULES schema, or one object type of it.
 
+#include <cstdint>
 #include <iostream>
 #include <set>
 #include <string>
@@ -91,6 +92,35 @@ std::vector<std::string> pathTexts(const std::vector<std::string>& paths) {
     return texts;
 }
 
+// Parent paths are listed up to this many per type or parameter; beyond, only their count
+// is shown (a schema whose hierarchy branches and joins again has exponentially many).
+constexpr std::uint64_t kMaxShownPaths = 1000;
+
+std::uint64_t parentPathCount(const ModelRules& rules, const std::string& name, bool isType) {
+    return isType ? rules.countParentTypePaths(name) : rules.countParentTypePathsForParam(name);
+}
+
+// "key": [paths], or "key": null and "key" + "Count": N when there are too many to list.
+void pathsJson(JsonWriter& json, const ModelRules& rules, const char* key, const std::string& name,
+               bool isType, bool withNames = false) {
+    const std::uint64_t count = parentPathCount(rules, name, isType);
+    if (count > kMaxShownPaths) {
+        json.key(key).null();
+        json.key(std::string(key) + "Count").value(static_cast<std::int64_t>(count));
+        return;
+    }
+    json.key(key).value(isType ? rules.enumerateParentTypePaths(name, withNames)
+                               : rules.enumerateParentTypePathsForParam(name));
+}
+
+std::string pathsText(const ModelRules& rules, const std::string& name, bool isType,
+                      bool withNames = false) {
+    const std::uint64_t count = parentPathCount(rules, name, isType);
+    if (count > kMaxShownPaths) return std::to_string(count) + " paths, too many to list";
+    return isType ? joined(pathTexts(rules.enumerateParentTypePaths(name, withNames)))
+                  : joined(rules.enumerateParentTypePathsForParam(name));
+}
+
 // ----------------------------------------------------------------- whole schema
 
 void schemaJson(const ModelRules& rules, std::ostream& out) {
@@ -102,14 +132,14 @@ void schemaJson(const ModelRules& rules, std::ostream& out) {
         json.key("singleton").value(rules.isSingleton(type));
         json.key("contextRule").value(rules.getContextRuleParam(type));
         json.key("options").value(rules.getAllowedOptions(type));
-        json.key("parentPaths").value(rules.enumerateParentTypePaths(type, false));
+        pathsJson(json, rules, "parentPaths", type, true);
         json.endObject();
     }
     json.endArray().key("parameters").beginObject();
     for (const auto& param : rules.getParamNames()) {
         json.key(param).beginObject();
         json.key("parents").value(rules.getAllowedParamParents(param));
-        json.key("contextPaths").value(rules.enumerateParentTypePathsForParam(param));
+        pathsJson(json, rules, "contextPaths", param, false);
         json.endObject();
     }
     json.endObject().endObject().finish();
@@ -122,15 +152,13 @@ void schemaText(const ModelRules& rules, std::ostream& out) {
         if (!rules.getContextRuleParam(type).empty())
             out << "    context rule: " << rules.getContextRuleParam(type)
                 << "; options: " << joined(rules.getAllowedOptions(type)) << '\n';
-        out << "    parent paths: "
-            << joined(pathTexts(rules.enumerateParentTypePaths(type, false))) << '\n';
+        out << "    parent paths: " << pathsText(rules, type, true) << '\n';
     }
     out << "\nParameters:\n";
     for (const auto& param : rules.getParamNames()) {
         out << "  " << param << '\n';
         out << "    parents: " << joined(rules.getAllowedParamParents(param)) << '\n';
-        out << "    context paths: " << joined(rules.enumerateParentTypePathsForParam(param))
-            << '\n';
+        out << "    context paths: " << pathsText(rules, param, false) << '\n';
     }
 }
 
@@ -153,8 +181,8 @@ void typeJson(const ModelRules& rules, const std::string& type, std::ostream& ou
     json.key("contextRule").value(rules.getContextRuleParam(type));
     json.key("options").value(rules.getAllowedOptions(type));
     json.key("validParents").value(rules.getAllowedParents(type));
-    json.key("parentPaths").value(rules.enumerateParentTypePaths(type, false));
-    json.key("parentPathsWithNames").value(rules.enumerateParentTypePaths(type, true));
+    pathsJson(json, rules, "parentPaths", type, true);
+    pathsJson(json, rules, "parentPathsWithNames", type, true, true);
 
     json.key("lists").beginObject();
     json.key("");
@@ -203,10 +231,8 @@ void typeText(const ModelRules& rules, const std::string& type, std::ostream& ou
         out << "  context rule: " << rules.getContextRuleParam(type) << '\n'
             << "  options: " << joined(rules.getAllowedOptions(type)) << '\n';
     out << "  valid parents: " << joined(rules.getAllowedParents(type)) << '\n'
-        << "  parent paths: " << joined(pathTexts(rules.enumerateParentTypePaths(type, false)))
-        << '\n'
-        << "  parent paths with names: "
-        << joined(pathTexts(rules.enumerateParentTypePaths(type, true))) << '\n';
+        << "  parent paths: " << pathsText(rules, type, true) << '\n'
+        << "  parent paths with names: " << pathsText(rules, type, true, true) << '\n';
     listsText(out, "object level", listsFor(rules, type, ""));
     for (const auto& option : rules.getAllowedOptions(type))
         listsText(out, "option " + option, listsFor(rules, type, option));

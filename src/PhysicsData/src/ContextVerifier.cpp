@@ -40,27 +40,30 @@ ContextVerifier::ContextVerifier(const std::vector<std::string>& namedTypes,
 
 std::vector<std::string> ContextVerifier::verifyObjDependChecks(const std::string& typePath,
                                                                 const ObjDependDef* def) const {
-    const std::set<std::string> available = namedTypesFromTypePath(typePath);
+    const auto childChecks = def->getReferencedCheckNames(ObjDependDef::CHILD);
+    const auto childLists = def->getReferencedListNames(ObjDependDef::CHILD);
+    const auto paramChecks = def->getReferencedCheckNames(ObjDependDef::PARAM);
+    const auto paramLists = def->getReferencedListNames(ObjDependDef::PARAM);
     Strings lines;
-    verifyCheckMap(available, def->getReferencedCheckNames(ObjDependDef::CHILD),
-                   &ContextVerifier::warnChildCheck, lines);
-    verifyListMap(available, def->getReferencedListNames(ObjDependDef::CHILD),
-                  &ContextVerifier::warnChildList, lines);
-    verifyCheckMap(available, def->getReferencedCheckNames(ObjDependDef::PARAM),
-                   &ContextVerifier::warnParamCheck, lines);
-    verifyListMap(available, def->getReferencedListNames(ObjDependDef::PARAM),
-                  &ContextVerifier::warnParamList, lines);
+    if (childChecks.empty() && childLists.empty() && paramChecks.empty() && paramLists.empty())
+        return lines;
+    const std::set<std::string> available = namedTypesFromTypePath(typePath);
+    verifyCheckMap(available, childChecks, &ContextVerifier::warnChildCheck, lines);
+    verifyListMap(available, childLists, &ContextVerifier::warnChildList, lines);
+    verifyCheckMap(available, paramChecks, &ContextVerifier::warnParamCheck, lines);
+    verifyListMap(available, paramLists, &ContextVerifier::warnParamList, lines);
     return lines;
 }
 
 std::vector<std::string> ContextVerifier::verifyParamValChecks(const std::string& typePath,
                                                                const ParamValueDef* def) const {
-    const std::set<std::string> available = namedTypesFromTypePath(typePath);
+    const Strings checks = def->getReferencedCheckNames();
+    const Strings lists = def->getReferencedListNames();
     Strings lines;
-    verifyCheckVec(def->getName(), available, def->getReferencedCheckNames(),
-                   &ContextVerifier::warnParamValCheck, lines);
-    verifyListVec(def->getName(), available, def->getReferencedListNames(),
-                  &ContextVerifier::warnParamValList, lines);
+    if (checks.empty() && lists.empty()) return lines;
+    const std::set<std::string> available = namedTypesFromTypePath(typePath);
+    verifyCheckVec(def->getName(), available, checks, &ContextVerifier::warnParamValCheck, lines);
+    verifyListVec(def->getName(), available, lists, &ContextVerifier::warnParamValList, lines);
     return lines;
 }
 

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <iostream>
 #include <iterator>
+#include <map>
+#include <set>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
@@ -16,6 +18,8 @@
 #include <kel/physicsdata/store/ObjDependParser.h>
 #include <kel/physicsdata/store/ParamValParser.h>
 #include <kel/physicsdata/store/ParentContextHolder.h>
+#include <kel/physicsutils/ParentContextParser.h>
+#include <kel/physicsutils/TARNPath.h>
 #include <kel/utilities/StringUtilities.h>
 
 namespace kel {
@@ -49,6 +53,17 @@ public:
 
 private:
     void checkConsistency(const AvailabilityCheckDataSource* source);
+    // For a type with too many parent type paths to visit each: the contexts some key of
+    // either holder names, and contexts no key names, chosen so that every named type on
+    // one of them is missing from another (what the context check depends on).
+    std::set<std::string> sampleContexts(const std::string& type);
+    // The first parent type path of type, in walk order, that is not in skip and does not
+    // pass through avoid; "" and false when there is none (or the walk runs too long).
+    bool firstParentPathOutside(const std::string& type, const std::set<std::string>& skip,
+                                const std::string& avoid, std::string& found) const;
+    // Whether the definitions of type in context refer to any check or list (whose
+    // context needs checking).
+    bool checksContext(const std::string& type, const std::string& context) const;
     // One definition in one context: appends to errors / contextErrors, reports unused items.
     void checkDefinition(const ObjDependDef& def, const std::string& context,
                          const ContextVerifier& verifier, std::vector<std::string>& errors,
@@ -60,6 +75,8 @@ private:
     void flushUnusedReport();
 
     PhysicsDataOptions m_options;
+    std::map<std::string, std::set<std::string>> m_keyedContexts;  // type -> contexts keyed
+    bool m_keyedContextsBuilt = false;
     bool m_reportInitialised = false;
     bool m_reportOn = false;
     bool m_reportHasContent = false;
@@ -80,6 +97,8 @@ DependencyStore::Impl::Impl(const TARNDatastore* ds, const ModelRules* rules,
     ParamValParser paramParser(source, rules, objParser.getUsedParamNames(),
                                objParser.getContextRuleInfoMap(), m_options.validate,
                                m_paramHolder.get());
+    paramParser.setPatternedContextRuleInfo(objParser.getPatternedContextRuleInfo(),
+                                            m_objHolder.get());
     paramParser.parseData(ds, &parCtxtRules);
 
     if (m_options.validate) checkConsistency(source);
@@ -114,11 +133,19 @@ void DependencyStore::Impl::checkConsistency(const AvailabilityCheckDataSource* 
     std::vector<std::string> contextErrors;
     const ContextVerifier verifier(m_rules->getNamedObjectTypes(), source);
 
+    std::set<std::string> sampledTypes;
     for (const ObjDependDef* def : m_objHolder->getDistinctItems()) {
-        for (const std::string& context :
-             m_rules->enumerateParentTypePaths(def->getType(), false)) {
-            const ObjDependDef* found = m_objHolder->find(context, def->getType());
-            if (found) checkDefinition(*found, context, verifier, errors, contextErrors);
+        const std::string& type = def->getType();
+        if (m_rules->countParentTypePaths(type) <= ParentContextParser::s_maxListedContexts) {
+            for (const std::string& context : m_rules->enumerateParentTypePaths(type, false)) {
+                const ObjDependDef* found = m_objHolder->find(context, type);
+                if (found) checkDefinition(*found, context, verifier, errors, contextErrors);
+            }
+        } else if (sampledTypes.insert(type).second) {
+            for (const std::string& context : sampleContexts(type)) {
+                const ObjDependDef* found = m_objHolder->find(context, type);
+                if (found) checkDefinition(*found, context, verifier, errors, contextErrors);
+            }
         }
     }
 
@@ -138,6 +165,97 @@ void DependencyStore::Impl::checkConsistency(const AvailabilityCheckDataSource* 
     }
 }
 
+std::set<std::string> DependencyStore::Impl::sampleContexts(const std::string& type) {
+    if (!m_keyedContextsBuilt) {
+        const auto note = [&](std::string_view context, std::string_view name, bool isObject) {
+            if (isObject) m_keyedContexts[std::string(name)].emplace(context);
+            const std::size_t slash = context.rfind('/');
+            if (slash != std::string_view::npos)
+                m_keyedContexts[std::string(context.substr(slash + 1))].emplace(
+                    context.substr(0, slash));
+        };
+        m_objHolder->forEachKnownKey(
+            [&](std::string_view context, std::string_view name) { note(context, name, true); });
+        m_paramHolder->forEachKnownKey(
+            [&](std::string_view context, std::string_view name) { note(context, name, false); });
+        m_keyedContextsBuilt = true;
+    }
+    // Contexts no key names all get the same definitions: one of them stands for all, and
+    // for each named type on it one that lacks that type, if any.
+    const std::set<std::string>& keyed = m_keyedContexts[type];
+    std::set<std::string> samples;
+    for (const std::string& context : keyed)
+        if (m_rules->isParentTypePath(context, type)) samples.insert(context);
+    std::string representative;
+    if (firstParentPathOutside(type, keyed, "", representative)) {
+        samples.insert(representative);
+        if (!checksContext(type, representative)) return samples;
+        const std::vector<std::string> named = m_rules->getNamedObjectTypes();
+        const TARNPath path(representative);
+        for (std::size_t i = 0; i < path.size(); ++i) {
+            const std::string& onPath = path.getType(i);
+            std::string other;
+            if (std::binary_search(named.begin(), named.end(), onPath) &&
+                firstParentPathOutside(type, keyed, onPath, other))
+                samples.insert(other);
+        }
+    }
+    return samples;
+}
+
+bool DependencyStore::Impl::checksContext(const std::string& type,
+                                          const std::string& context) const {
+    const ObjDependDef* def = m_objHolder->find(context, type);
+    if (!def) return false;
+    for (const auto kind : {ObjDependDef::CHILD, ObjDependDef::PARAM})
+        if (!def->getReferencedCheckNames(kind).empty() ||
+            !def->getReferencedListNames(kind).empty())
+            return true;
+    for (const std::string& name : def->getOrderedParamNames()) {
+        const ParamValueDef* param = m_paramHolder->find(context + "/" + type, name);
+        if (param &&
+            (!param->getReferencedCheckNames().empty() || !param->getReferencedListNames().empty()))
+            return true;
+    }
+    return false;
+}
+
+bool DependencyStore::Impl::firstParentPathOutside(const std::string& type,
+                                                   const std::set<std::string>& skip,
+                                                   const std::string& avoid,
+                                                   std::string& found) const {
+    constexpr std::size_t kStepBudget = std::size_t(1) << 16;
+    struct Frame {
+        std::vector<std::string> parents;
+        std::size_t next;
+    };
+    std::vector<std::string> stack{type};
+    std::vector<Frame> frames{{m_rules->getAllowedParents(type), 0}};
+    for (std::size_t steps = 0; !frames.empty() && steps < kStepBudget; ++steps) {
+        Frame& frame = frames.back();
+        if (frame.next == frame.parents.size()) {
+            frames.pop_back();
+            stack.pop_back();
+            continue;
+        }
+        const std::string parent = frame.parents[frame.next++];
+        if (parent == "ROOT") {
+            std::string path;
+            for (std::size_t i = stack.size(); i-- > 1;)
+                path += "/" + stack[i];
+            if (!skip.count(path)) {
+                found = std::move(path);
+                return true;
+            }
+        } else if (parent != avoid &&
+                   std::find(stack.begin(), stack.end(), parent) == stack.end()) {
+            stack.push_back(parent);
+            frames.push_back({m_rules->getAllowedParents(parent), 0});
+        }
+    }
+    return false;
+}
+
 void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::string& context,
                                             const ContextVerifier& verifier,
                                             std::vector<std::string>& errors,
@@ -145,23 +263,24 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
     const std::string& type = def.getType();
     const std::string objectPath = context + "/" + type;
 
-    reportHeader(type, context);
-    reportList("Unused parameters", def.getUnusedParameters());
-    reportList("Unused children", def.getUnusedChildren());
-    reportList("Unused allowed options", def.getUnusedAllowedOptionList());
+    initUnusedReport();
+    if (m_reportOn) {
+        reportHeader(type, context);
+        reportList("Unused parameters", def.getUnusedParameters());
+        reportList("Unused children", def.getUnusedChildren());
+        reportList("Unused allowed options", def.getUnusedAllowedOptionList());
+    }
 
     // Parameters: each needs a value definition under the object path; the context rule
     // parameter's values must be the options the definition uses.
-    const std::vector<std::string> allowedOptions = sorted(m_rules->getAllowedOptions(type));
-    const std::vector<std::string> unusedOptions = sorted(def.getUnusedAllowedOptionList());
-    std::vector<std::string> usedOptions;
-    std::set_difference(allowedOptions.begin(), allowedOptions.end(), unusedOptions.begin(),
-                        unusedOptions.end(), std::back_inserter(usedOptions));
     const std::string& contextRuleParam = m_rules->getContextRuleParam(type);
     const std::vector<std::string> paramNames = def.getOrderedParamNames();
+    std::vector<const ParamValueDef*> params;
+    params.reserve(paramNames.size());
 
     for (const std::string& name : paramNames) {
         const ParamValueDef* param = m_paramHolder->find(objectPath, name);
+        params.push_back(param);
         if (!param) {
             errors.push_back(
                 "Object type \"" + type +
@@ -172,9 +291,15 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
                 objectPath + ".");
             continue;
         }
-        reportList("Param " + param->getName() + " -- Unused allowed values",
-                   param->getUnusedAllowedValues());
+        if (m_reportOn)
+            reportList("Param " + param->getName() + " -- Unused allowed values",
+                       param->getUnusedAllowedValues());
         if (name != contextRuleParam) continue;
+        const std::vector<std::string> allowedOptions = sorted(m_rules->getAllowedOptions(type));
+        const std::vector<std::string> unusedOptions = sorted(def.getUnusedAllowedOptionList());
+        std::vector<std::string> usedOptions;
+        std::set_difference(allowedOptions.begin(), allowedOptions.end(), unusedOptions.begin(),
+                            unusedOptions.end(), std::back_inserter(usedOptions));
         const std::vector<std::string> values = sorted(param->getAllAllowedValues());
         std::vector<std::string> difference;
         std::set_symmetric_difference(values.begin(), values.end(), usedOptions.begin(),
@@ -205,8 +330,9 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
 
     // Context sufficiency of every check and list the definitions evaluate here.
     std::vector<std::string> messages = verifier.verifyObjDependChecks(objectPath, &def);
-    for (const std::string& name : paramNames) {
-        const ParamValueDef* param = m_paramHolder->find(objectPath, name);
+    for (std::size_t i = 0; i < paramNames.size(); ++i) {
+        const std::string& name = paramNames[i];
+        const ParamValueDef* param = params[i];
         if (!param) {
             throw PhysicsException(
                 "DependencyStore::getObjDependDef - cannot retrieve parameter values for "
@@ -290,6 +416,14 @@ std::vector<std::string> DependencyStore::findEquivParamContexts(const std::stri
                                                                  const std::string& name) const {
     return m_impl->m_paramHolder->findEquivContexts(
         context, name, m_impl->m_rules->enumerateParentTypePathsForParam(name));
+}
+
+std::size_t DependencyStore::countObjDependDefs() const {
+    return m_impl->m_objHolder->getDistinctItems().size();
+}
+
+std::size_t DependencyStore::countParamValueDefs() const {
+    return m_impl->m_paramHolder->getDistinctItems().size();
 }
 
 void DependencyStore::getRefdCheckAndListNames(std::set<std::string>* checks,

@@ -226,6 +226,22 @@ std::vector<std::string> ModelRules::enumerateParentTypePathsForParam(
     return m_impl->enumerateParentTypePathsForParam(param);
 }
 
+std::uint64_t ModelRules::countParentTypePaths(const std::string& type) const {
+    return m_impl->countParentTypePaths(type);
+}
+
+std::uint64_t ModelRules::countParentTypePathsForParam(const std::string& param) const {
+    return m_impl->countParentTypePathsForParam(param);
+}
+
+bool ModelRules::isParentTypePath(std::string_view context, const std::string& type) const {
+    return m_impl->isParentTypePath(context, type);
+}
+
+bool ModelRules::isParamTypePath(std::string_view path, const std::string& param) const {
+    return m_impl->isParamTypePath(path, param);
+}
+
 bool ModelRules::isValidHierarchy(const TARNPath& path) const {
     return m_impl->isValidHierarchy(path);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <stdexcept>
+#include <unordered_set>
 
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/physicsutils/TARNDatastore.h>
@@ -20,12 +21,27 @@ bool contains(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
 }
 
+std::uint64_t addCapped(std::uint64_t a, std::uint64_t b) {
+    return a >= ModelRules::s_pathCountCap - b ? ModelRules::s_pathCountCap : a + b;
+}
+
+std::string tooManyPaths(const char* what, const std::string& name, std::uint64_t count) {
+    return std::string("ModelRulesImpl::enumerateParentTypePaths - ") + what + " " + name +
+           " has " + (count >= ModelRules::s_pathCountCap ? "more than " : "") +
+           std::to_string(count) + " parent type paths, more than the " +
+           std::to_string(ModelRules::s_maxListedPaths) + " that can be listed.";
+}
+
 }  // namespace
 
 ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraRulesDef& extra) {
     readGlobalParams(ds, extra.paramRules);
     readObjects(ds, "OBJECT", extra);
     readObjects(ds, "SINGLETON", extra);
+    m_objectIndex.reserve(m_objects.size());
+    for (auto& [type, object] : m_objects)
+        m_objectIndex.emplace(type, &object);
+    m_paramNameIndex.insert(m_paramNames.begin(), m_paramNames.end());
     reconcileAllowedParents();
     buildValidParents();
     buildParamParents();
@@ -126,8 +142,8 @@ void ModelRulesImpl::buildParamParents() {
 }
 
 const RulesObject* ModelRulesImpl::findObject(const std::string& type) const {
-    auto it = m_objects.find(type);
-    return it == m_objects.end() ? nullptr : &it->second;
+    auto it = m_objectIndex.find(type);
+    return it == m_objectIndex.end() ? nullptr : it->second;
 }
 
 const RulesObject& ModelRulesImpl::getObject(const std::string& type) const {
@@ -137,10 +153,10 @@ const RulesObject& ModelRulesImpl::getObject(const std::string& type) const {
 }
 
 RulesObject& ModelRulesImpl::getObjectForMod(const std::string& type) {
-    auto it = m_objects.find(type);
-    if (it == m_objects.end())
+    auto it = m_objectIndex.find(type);
+    if (it == m_objectIndex.end())
         throw std::runtime_error("ModelRulesImpl::getObjectForMod - object not found: " + type);
-    return it->second;
+    return *it->second;
 }
 
 const std::vector<std::string>& ModelRulesImpl::getAllowedParamParents(
@@ -181,7 +197,7 @@ TARNParam::Type ModelRulesImpl::getParamType(const std::string& type,
 
 bool ModelRulesImpl::isLocalRulesParam(const std::string& type, const std::string& param) const {
     const RulesObject* object = findObject(type);
-    if (!object || !m_paramNames.count(param))
+    if (!object || !isValidParamName(param))
         throw std::runtime_error(
             "ModelRulesImpl::isLocalRulesParam invalid object type or parameter name: " + type +
             "/" + param);
@@ -212,12 +228,23 @@ std::string ModelRulesImpl::getValidOptionForObject(const std::string& type) con
     return object.getAllowedOptions().front();
 }
 
+const std::vector<std::string>& ModelRulesImpl::listedParentTypePaths(
+    const std::string& type) const {
+    auto cached = m_parentPathCache.find(type);
+    if (cached != m_parentPathCache.end()) return cached->second;
+    enumerateParentTypePaths(type, false);
+    return m_parentPathCache.find(type)->second;
+}
+
 std::vector<std::string> ModelRulesImpl::enumerateParentTypePaths(const std::string& type,
                                                                   bool withNames) const {
     if (!withNames) {
         auto cached = m_parentPathCache.find(type);
         if (cached != m_parentPathCache.end()) return cached->second;
     }
+    const std::uint64_t count = countParentTypePaths(type);
+    if (count > ModelRules::s_maxListedPaths)
+        throw std::runtime_error(tooManyPaths("object type", type, count));
     std::vector<std::string> paths;
     // Iterative depth-first walk upward; frame i walks the valid parents of stack[i].
     struct Frame {
@@ -256,15 +283,172 @@ std::vector<std::string> ModelRulesImpl::enumerateParentTypePaths(const std::str
 
 std::vector<std::string> ModelRulesImpl::enumerateParentTypePathsForParam(
     const std::string& param) const {
+    const std::uint64_t count = countParentTypePathsForParam(param);
+    if (count > ModelRules::s_maxListedPaths)
+        throw std::runtime_error(tooManyPaths("parameter", param, count));
     std::vector<std::string> ret;
+    ret.reserve(count);
     for (const auto& type : getAllowedParamParents(param))
-        for (const auto& path : enumerateParentTypePaths(type, false))
+        for (const auto& path : listedParentTypePaths(type))
             ret.push_back(path + "/" + type);
     std::sort(ret.begin(), ret.end());
     auto nonUniq = std::adjacent_find(ret.begin(), ret.end());
     if (!(nonUniq == ret.end()))
         KELAssertImpl::assertFail("nonUniq == ret.end()", kAssertFile, 1923);
     return ret;
+}
+
+std::uint64_t ModelRulesImpl::countParentTypePaths(const std::string& type) const {
+    auto cached = m_pathCounts.find(type);
+    if (cached != m_pathCounts.end()) return cached->second;
+    std::uint64_t count = 0;
+    for (const auto& parent : getObject(type).getAllowedParents()) {
+        if (parent == type) continue;  // the walk starts with type on its stack
+        std::uint64_t up = 0;
+        if (!countUpwardMemoised(parent, up)) {
+            count = countUpwardByWalk(type);
+            break;
+        }
+        count = addCapped(count, up);
+    }
+    m_pathCounts.emplace(type, count);
+    return count;
+}
+
+bool ModelRulesImpl::countUpwardMemoised(const std::string& type, std::uint64_t& count) const {
+    if (type == kRoot) {
+        count = 1;
+        return true;
+    }
+    // Iterative post-order over the parent graph; a type met again while still open means
+    // a cycle, where the walk's cycle guard makes counts depend on the path taken.
+    struct Frame {
+        const std::string* type;
+        const std::vector<std::string>* parents;
+        std::size_t next;
+        std::uint64_t sum;
+    };
+    std::unordered_map<std::string_view, bool> open;
+    std::vector<Frame> frames;
+    auto push = [&](const std::string& t) {
+        frames.push_back({&t, &getObject(t).getAllowedParents(), 0, 0});
+        open[t] = true;
+    };
+    push(type);
+    while (!frames.empty()) {
+        Frame& frame = frames.back();
+        if (frame.next == frame.parents->size()) {
+            m_upwardCounts[*frame.type] = frame.sum;
+            open.erase(*frame.type);
+            const std::uint64_t done = frame.sum;
+            frames.pop_back();
+            if (frames.empty()) {
+                count = done;
+                return true;
+            }
+            frames.back().sum = addCapped(frames.back().sum, done);
+            continue;
+        }
+        const std::string& parent = (*frame.parents)[frame.next++];
+        if (parent == *frame.type) continue;
+        if (parent == kRoot) {
+            frame.sum = addCapped(frame.sum, 1);
+            continue;
+        }
+        auto known = m_upwardCounts.find(parent);
+        if (known != m_upwardCounts.end()) {
+            frame.sum = addCapped(frame.sum, known->second);
+            continue;
+        }
+        if (open.count(parent)) return false;
+        push(parent);
+    }
+    return true;
+}
+
+std::uint64_t ModelRulesImpl::countUpwardByWalk(const std::string& type) const {
+    // The enumeration's own walk, counting instead of listing. Its work can exceed its
+    // count on cyclic RULES, so it gives up (answering the cap) after a fixed budget.
+    constexpr std::uint64_t kStepBudget = std::uint64_t(1) << 24;
+    struct Frame {
+        const std::vector<std::string>* parents;
+        std::size_t next;
+    };
+    std::vector<std::string_view> stack{type};
+    std::vector<Frame> frames{{&getObject(type).getAllowedParents(), 0}};
+    std::uint64_t count = 0;
+    for (std::uint64_t steps = 0; !frames.empty(); ++steps) {
+        if (steps > kStepBudget) return ModelRules::s_pathCountCap;
+        Frame& frame = frames.back();
+        if (frame.next == frame.parents->size()) {
+            frames.pop_back();
+            stack.pop_back();
+            continue;
+        }
+        const std::string& parent = (*frame.parents)[frame.next++];
+        if (parent == kRoot) {
+            count = addCapped(count, 1);
+        } else if (std::find(stack.begin(), stack.end(), parent) == stack.end()) {
+            stack.push_back(parent);
+            frames.push_back({&getObject(parent).getAllowedParents(), 0});
+        }
+    }
+    return count;
+}
+
+std::uint64_t ModelRulesImpl::countParentTypePathsForParam(const std::string& param) const {
+    auto cached = m_paramPathCounts.find(param);
+    if (cached != m_paramPathCounts.end()) return cached->second;
+    std::uint64_t count = 0;
+    for (const auto& type : getAllowedParamParents(param))
+        count = addCapped(count, countParentTypePaths(type));
+    m_paramPathCounts.emplace(param, count);
+    return count;
+}
+
+bool ModelRulesImpl::isParentTypePath(std::string_view context, const std::string& type) const {
+    const RulesObject* object = findObject(type);
+    if (!object) return false;
+    if (!context.empty() && context.front() != '/') return false;
+    const auto isParent = [](const RulesObject& child, std::string_view parent) {
+        const auto& parents = child.getAllowedParents();
+        return std::binary_search(parents.begin(), parents.end(), parent);
+    };
+    // The walk lists each type at most once per path, never the type itself nor ROOT.
+    // Short paths are checked for repeats by a scan, long ones through a set.
+    std::vector<std::string_view> seen;
+    std::unordered_set<std::string_view> seenSet;
+    const auto repeated = [&](std::string_view component) {
+        if (seen.size() < 32) {
+            if (std::find(seen.begin(), seen.end(), component) != seen.end()) return true;
+            seen.push_back(component);
+            if (seen.size() == 32) seenSet.insert(seen.begin(), seen.end());
+            return false;
+        }
+        return !seenSet.insert(component).second;
+    };
+    std::string_view previous = kRoot;
+    std::size_t pos = 0;
+    while (pos < context.size()) {
+        const std::size_t end = std::min(context.find('/', pos + 1), context.size());
+        const std::string_view component = context.substr(pos + 1, end - pos - 1);
+        pos = end;
+        if (component == kRoot || component == type || repeated(component)) return false;
+        const auto step = m_objectIndex.find(component);
+        if (step == m_objectIndex.end() || !isParent(*step->second, previous)) return false;
+        previous = component;
+    }
+    return isParent(*object, previous);
+}
+
+bool ModelRulesImpl::isParamTypePath(std::string_view path, const std::string& param) const {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos) return false;
+    const std::string type(path.substr(slash + 1));
+    const RulesObject* object = findObject(type);
+    if (!object || type == "RULES" || type == kRoot || !object->isAllowedParamAll(param))
+        return false;
+    return isParentTypePath(path.substr(0, slash), type);
 }
 
 bool ModelRulesImpl::isValidHierarchy(const TARNPath& path) const {

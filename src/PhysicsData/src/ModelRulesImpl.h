@@ -1,8 +1,13 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -45,7 +50,9 @@ public:
     const RulesObject* findObject(const std::string& type) const;
     const std::map<std::string, RulesObject>& objects() const { return m_objects; }
     const std::set<std::string>& paramNames() const { return m_paramNames; }
-    bool isValidParamName(const std::string& param) const { return m_paramNames.count(param); }
+    bool isValidParamName(const std::string& param) const {
+        return m_paramNameIndex.count(param) != 0;
+    }
     const std::vector<std::string>& getAllowedParamParents(const std::string& param) const;
 
     const RulesParam& getParam(const std::string& type, const std::string& option,
@@ -58,6 +65,14 @@ public:
     std::vector<std::string> enumerateParentTypePaths(const std::string& type,
                                                       bool withNames) const;
     std::vector<std::string> enumerateParentTypePathsForParam(const std::string& param) const;
+    // How many paths the two enumerations above list, counted without listing them.
+    // Saturates at ModelRules::s_pathCountCap.
+    std::uint64_t countParentTypePaths(const std::string& type) const;
+    std::uint64_t countParentTypePathsForParam(const std::string& param) const;
+    // Whether context is one of enumerateParentTypePaths(type, false) / path one of
+    // enumerateParentTypePathsForParam(param), decided from the path alone.
+    bool isParentTypePath(std::string_view context, const std::string& type) const;
+    bool isParamTypePath(std::string_view path, const std::string& param) const;
     bool isValidHierarchy(const TARNPath& path) const;
     bool isValidPath(const TARNPath& path) const;
 
@@ -69,12 +84,33 @@ private:
     void reconcileAllowedParents();
     void buildValidParents();
     void buildParamParents();
+    // Paths from ROOT down to type, as the upward walk meets them: memoised per type while
+    // no ancestor lies on a cycle (the walk's cycle guard never fires then), else walked.
+    bool countUpwardMemoised(const std::string& type, std::uint64_t& count) const;
+    std::uint64_t countUpwardByWalk(const std::string& type) const;
 
-    std::map<std::string, RulesObject> m_objects;
-    std::map<std::string, refcnt_ptr<const RulesParam>> m_globalParams;
-    std::set<std::string> m_paramNames;
-    std::map<std::string, std::vector<std::string>> m_paramParents;
-    mutable std::map<std::string, std::vector<std::string>> m_parentPathCache;
+    // The parent type paths of type without names, listed once and kept.
+    const std::vector<std::string>& listedParentTypePaths(const std::string& type) const;
+
+    struct StringHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+    template <class V>
+    using StringMap = std::unordered_map<std::string, V, StringHash, std::equal_to<>>;
+
+    std::map<std::string, RulesObject> m_objects;  // ascending, for the listing queries
+    StringMap<RulesObject*> m_objectIndex;         // the same, for lookups
+    StringMap<refcnt_ptr<const RulesParam>> m_globalParams;
+    std::set<std::string> m_paramNames;  // ascending, for listing
+    std::unordered_set<std::string, StringHash, std::equal_to<>> m_paramNameIndex;
+    StringMap<std::vector<std::string>> m_paramParents;
+    mutable StringMap<std::vector<std::string>> m_parentPathCache;
+    mutable StringMap<std::uint64_t> m_upwardCounts;
+    mutable StringMap<std::uint64_t> m_pathCounts;
+    mutable StringMap<std::uint64_t> m_paramPathCounts;
 };
 
 }  // namespace kel

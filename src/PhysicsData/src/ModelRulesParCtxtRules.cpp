@@ -18,6 +18,18 @@ std::vector<std::string> ModelRulesParCtxtRules::enumerateParentTypePaths(const 
                         : m_rules->enumerateParentTypePathsForParam(name);
 }
 
+std::uint64_t ModelRulesParCtxtRules::countParentTypePaths(const std::string& name,
+                                                           bool isObjectType) const {
+    return isObjectType ? m_rules->countParentTypePaths(name)
+                        : m_rules->countParentTypePathsForParam(name);
+}
+
+bool ModelRulesParCtxtRules::isParentTypePath(const std::string& context, const std::string& name,
+                                              bool isObjectType) const {
+    return isObjectType ? m_rules->isParentTypePath(context, name)
+                        : m_rules->isParamTypePath(context, name);
+}
+
 bool ModelRulesParCtxtRules::isValidType(const std::string& type) const {
     return m_rules->isValidType(type);
 }

@@ -22,18 +22,21 @@ ObjDependParser::~ObjDependParser() = default;
 
 void ObjDependParser::onObjectName(const std::string& name) {
     // Context-free data applies to every parent type path that is not invalid.
+    m_defaultContexts.clear();
+    m_defaultByPattern = m_rules->countParentTypePaths(name) > s_maxListedContexts;
+    if (m_defaultByPattern) return;
     std::vector<std::string> candidates = m_rules->enumerateParentTypePaths(name, false);
     std::sort(candidates.begin(), candidates.end());
     std::vector<std::string> invalid = getInvalidContexts();
     std::sort(invalid.begin(), invalid.end());
-    m_defaultContexts.clear();
     std::set_difference(candidates.begin(), candidates.end(), invalid.begin(), invalid.end(),
                         std::back_inserter(m_defaultContexts));
 }
 
 void ObjDependParser::onNonContextData(const std::string& name, const ParameterMap& map) {
-    if (m_defaultContexts.empty()) return;
-    if (!addObjDependDef(name, m_defaultContexts, map, true)) {
+    if (m_defaultContexts.empty() && !m_defaultByPattern) return;
+    if (!addObjDependDef(name, m_defaultContexts,
+                         m_defaultByPattern ? &getInvalidContexts() : nullptr, map, true)) {
         throw PhysicsException(
             "ObjDependParser : onNonContextData - failed to add ObjDependDef "
             "object type " +
@@ -45,7 +48,19 @@ void ObjDependParser::onContextData(const std::string& name,
                                     const std::vector<std::string>& contexts,
                                     const ParameterMap& map, bool isDefault) {
     if (contexts.empty()) return;
-    if (!addObjDependDef(name, contexts, map, isDefault)) {
+    if (!addObjDependDef(name, contexts, nullptr, map, isDefault)) {
+        throw PhysicsException(
+            "ObjDependParser : onContextData - failed to add ObjDependDef "
+            "object type " +
+            name + " to store.");
+    }
+}
+
+void ObjDependParser::onRemainingContextData(const std::string& name,
+                                             const std::vector<std::string>& contexts,
+                                             const std::vector<std::string>& excluded,
+                                             const ParameterMap& map) {
+    if (!addObjDependDef(name, contexts, &excluded, map, true)) {
         throw PhysicsException(
             "ObjDependParser : onContextData - failed to add ObjDependDef "
             "object type " +
@@ -63,9 +78,24 @@ void ObjDependParser::onParseComplete() {
 
 bool ObjDependParser::addObjDependDef(const std::string& type,
                                       const std::vector<std::string>& contexts,
+                                      const std::vector<std::string>* patternExcluded,
                                       const ParameterMap& map, bool isDefault) {
     auto def = std::make_shared<ObjDependDef>(type, map, m_rules, m_dataSource, m_validate);
-    if (!m_holder->addItem(type, contexts, def, isDefault)) return false;
+    if (patternExcluded) {
+        const ModelRules* rules = m_rules;
+        ParentContextHolder<ObjDependDef>::Pattern pattern{[rules, type](std::string_view context) {
+                                                               return rules->isParentTypePath(
+                                                                   context, type);
+                                                           },
+                                                           *patternExcluded,
+                                                           {},
+                                                           {}};
+        if (!m_holder->addItem(type, contexts, def, false) ||
+            !m_holder->addPattern(type, std::move(pattern), def, isDefault))
+            return false;
+    } else if (!m_holder->addItem(type, contexts, def, isDefault)) {
+        return false;
+    }
 
     // A child type the definition leaves unused may not exist under its objects.
     if (!def->getUnusedChildren().empty()) {
@@ -75,6 +105,7 @@ bool ObjDependParser::addObjDependDef(const std::string& type,
             objectPaths.push_back(context + "/" + type);
         for (const std::string& child : def->getUnusedChildren()) {
             m_holder->insertInvalidContexts(child, objectPaths);
+            if (patternExcluded) m_holder->insertInvalidWherePatterned(child, type, def.get());
         }
     }
 
@@ -83,6 +114,7 @@ bool ObjDependParser::addObjDependDef(const std::string& type,
         for (const std::string& context : contexts) {
             m_contextRuleInfoMap.emplace(context + "/" + type, info);
         }
+        if (patternExcluded) m_patternedContextRuleInfo.push_back({type, def.get(), info});
     }
 
     for (const std::string& param : def->getOrderedParamNames()) {

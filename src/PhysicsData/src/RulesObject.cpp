@@ -63,6 +63,8 @@ RulesObject::RulesObject(const TARNDatastore& ds, const std::string& path, bool 
 
 RulesObject::RulesObject(const RulesObject& other) = default;
 RulesObject& RulesObject::operator=(const RulesObject& other) = default;
+RulesObject::RulesObject(RulesObject&& other) noexcept = default;
+RulesObject& RulesObject::operator=(RulesObject&& other) noexcept = default;
 RulesObject::~RulesObject() = default;
 
 // Object-level keys are never inherited: only path itself is asked.

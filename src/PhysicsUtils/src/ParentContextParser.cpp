@@ -49,6 +49,14 @@ ParentContextParser::ParentContextParser(std::string folder, std::string objectK
 
 ParentContextParser::~ParentContextParser() = default;
 
+void ParentContextParser::onRemainingContextData(const std::string& name,
+                                                 const std::vector<std::string>&,
+                                                 const std::vector<std::string>&,
+                                                 const ParameterMap&) {
+    throw PhysicsException(s_errorPrefix + m_objectKind + " " + name +
+                           ": too many parent contexts to list for its Default data");
+}
+
 void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContextRules* rules) {
     if (!ds || !rules) {
         throw PhysicsException(s_errorPrefix + "no datastore or no parent-context rules given");
@@ -94,9 +102,15 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
 
         // Read every child and collect the explicit claims first: the Default child's
         // contexts depend on what all the others claim.
-        const std::vector<std::string> candidates =
-            rules->enumerateParentTypePaths(name, m_isObjectType);
+        const bool listed =
+            rules->countParentTypePaths(name, m_isObjectType) <= s_maxListedContexts;
+        std::vector<std::string> candidates;
+        if (listed) candidates = rules->enumerateParentTypePaths(name, m_isObjectType);
         const std::set<std::string> candidateSet(candidates.begin(), candidates.end());
+        const auto isCandidate = [&](const std::string& context) {
+            return listed ? candidateSet.count(context) != 0
+                          : rules->isParentTypePath(context, name, m_isObjectType);
+        };
         std::set<std::string> claimed;
         std::vector<ContextChild> children;
         const ContextChild* defaultChild = nullptr;
@@ -121,7 +135,7 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
                     continue;
                 }
                 context = normaliseContext(std::move(context));
-                if (!candidateSet.count(context)) {
+                if (!isCandidate(context)) {
                     throw PhysicsException(s_errorPrefix + childText + ": context " + context +
                                            " is not a valid parent context of " + name);
                 }
@@ -138,6 +152,14 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
         }
 
         for (ContextChild& child : children) {
+            if (child.isDefault && !listed) {
+                std::vector<std::string> excluded(claimed.begin(), claimed.end());
+                excluded.insert(excluded.end(), m_invalidContexts.begin(), m_invalidContexts.end());
+                std::sort(excluded.begin(), excluded.end());
+                excluded.erase(std::unique(excluded.begin(), excluded.end()), excluded.end());
+                onRemainingContextData(name, child.contexts, excluded, child.map);
+                continue;
+            }
             if (child.isDefault) {
                 // Explicit contexts of the Default child come first, then every remaining
                 // candidate in the rules' order.

@@ -24,6 +24,8 @@ public:
     bool isInvalidContext(const std::string& key) const;
     // The keys among keys that are invalid, in the given order.
     std::vector<std::string> filterInvalidContexts(const std::vector<std::string>& keys) const;
+    // Every key recorded, in no particular order.
+    const std::unordered_set<std::string>& invalidKeys() const { return m_invalid; }
 
 private:
     bool m_isObjectType;

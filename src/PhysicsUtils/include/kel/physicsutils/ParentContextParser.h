@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,14 @@ class ParentContextRules;
 // the candidates' order. The empty context (a top-level object's) is written "/". All
 // context children are read and checked before the first onContextData of an object.
 // getInvalidContexts() is empty again when onParseComplete runs. Single-threaded use.
+//
+// Candidates are listed only while there are at most s_maxListedContexts of them; above
+// that, explicit contexts are matched against the rules one by one and a "Default" child
+// is reported through onRemainingContextData, so that the work stays proportional to the
+// data however many contexts the rules allow.
 class ParentContextParser {
 public:
+    static constexpr std::uint64_t s_maxListedContexts = 256;
     static const std::string s_parentContextList;         // "Parent Context List"
     static const std::string s_invalidParentContextList;  // "Invalid Parent Context List"
     static const std::string s_default;                   // "Default"
@@ -57,6 +64,15 @@ protected:
                                const ParameterMap& map, bool isDefault) = 0;
     virtual void onCompletedObjects(const std::string& name) = 0;
     virtual void onParseComplete() = 0;
+    // A "Default" child of an object with more than s_maxListedContexts candidates: its
+    // data applies to contexts (the ones it lists itself) and to every candidate context
+    // not in excluded (sorted: the contexts the other children claim and the invalid
+    // ones). This default throws PhysicsException: a parser that does not file data by
+    // pattern cannot take that many contexts.
+    virtual void onRemainingContextData(const std::string& name,
+                                        const std::vector<std::string>& contexts,
+                                        const std::vector<std::string>& excluded,
+                                        const ParameterMap& map);
 
 private:
     std::string m_folder;

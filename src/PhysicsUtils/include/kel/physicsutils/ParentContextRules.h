@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,14 @@ public:
                                                               bool isObjectType) const = 0;
     virtual bool isValidType(const std::string& type) const = 0;
     virtual bool isValidParamName(const std::string& name) const = 0;
+
+    // How many contexts enumerateParentTypePaths(name, isObjectType) lists, and whether
+    // context is one of them. These defaults list them; an implementation over a schema
+    // whose hierarchy branches and joins again (where the count grows exponentially with
+    // the depth) answers from the schema without listing.
+    virtual std::uint64_t countParentTypePaths(const std::string& name, bool isObjectType) const;
+    virtual bool isParentTypePath(const std::string& context, const std::string& name,
+                                  bool isObjectType) const;
 
 protected:
     ParentContextRules() = default;

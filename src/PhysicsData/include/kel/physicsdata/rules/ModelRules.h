@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -129,12 +131,31 @@ public:
     bool isPossibleAllowedString(const std::string& type, const std::string& param,
                                  const std::string& value) const;
 
+    // The most paths the two enumerations below list. A ladder of n levels of two types
+    // each, every one a valid parent of both types of the next level, has 2^(n-1) paths
+    // at its bottom: such answers are not listed, the enumerations throw
+    // std::runtime_error naming the type or parameter and the count instead. The count
+    // and match operations further below answer the same questions in time linear in the
+    // RULES and the path.
+    static constexpr std::uint64_t s_maxListedPaths = 100000;
+    // Counts saturate here.
+    static constexpr std::uint64_t s_pathCountCap = std::uint64_t(1) << 62;
+
     // The type paths from the top of the hierarchy to each place T's parent may be ("" for
     // a child of ROOT), in walk order; withNames adds ":name" after every named type.
     std::vector<std::string> enumerateParentTypePaths(const std::string& type,
                                                       bool withNames) const;
     // The full type paths of every object type allowing P, ascending.
     std::vector<std::string> enumerateParentTypePathsForParam(const std::string& param) const;
+    // How many paths enumerateParentTypePaths(T, ...) / enumerateParentTypePathsForParam(P)
+    // would list (at most s_pathCountCap), without listing them.
+    std::uint64_t countParentTypePaths(const std::string& type) const;
+    std::uint64_t countParentTypePathsForParam(const std::string& param) const;
+    // Whether context is among enumerateParentTypePaths(T, false), and whether path is
+    // among enumerateParentTypePathsForParam(P), decided from the path alone (false for
+    // an unknown T).
+    bool isParentTypePath(std::string_view context, const std::string& type) const;
+    bool isParamTypePath(std::string_view path, const std::string& param) const;
 
     // Types exist and each is a valid child of the one before (true for an empty path).
     bool isValidHierarchy(const TARNPath& path) const;

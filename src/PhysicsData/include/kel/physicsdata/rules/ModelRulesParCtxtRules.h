@@ -22,6 +22,10 @@ public:
                                                       bool isObjectType) const override;
     bool isValidType(const std::string& type) const override;
     bool isValidParamName(const std::string& name) const override;
+    // Counted and matched by the ModelRules without listing.
+    std::uint64_t countParentTypePaths(const std::string& name, bool isObjectType) const override;
+    bool isParentTypePath(const std::string& context, const std::string& name,
+                          bool isObjectType) const override;
 
 private:
     const ModelRules* m_rules;

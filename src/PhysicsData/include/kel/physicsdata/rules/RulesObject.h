@@ -58,6 +58,8 @@ public:
                 const ExtraDef& extra);
     RulesObject(const RulesObject& other);
     RulesObject& operator=(const RulesObject& other);
+    RulesObject(RulesObject&& other) noexcept;
+    RulesObject& operator=(RulesObject&& other) noexcept;
     ~RulesObject();
 
     const std::string& getName() const { return m_name; }

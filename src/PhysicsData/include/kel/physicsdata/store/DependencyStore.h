@@ -68,6 +68,10 @@ public:
     void getRefdCheckAndListNames(std::set<std::string>* checks,
                                   std::set<std::string>* lists) const;
 
+    // How many distinct object / parameter value definitions the store holds.
+    std::size_t countObjDependDefs() const;
+    std::size_t countParamValueDefs() const;
+
 private:
     class Impl;
     std::unique_ptr<Impl> m_impl;

@@ -28,6 +28,11 @@ class ParentContextHolder;
 // (except context rule parameters). Errors throw PhysicsException; definition errors pass
 // through unchanged.
 //
+// A type with more parent type paths than the base parser lists has its context-free and
+// "Default" data filed by pattern (every parent type path the RULES allow, less the
+// excluded ones), and so do the invalid contexts and context rule data that follow from
+// such a definition.
+//
 // Ownership: source, rules and holder are not owned and must outlive the parse. One parse
 // per parser; single-threaded.
 class ObjDependParser : public ParentContextParser, private NonCopyable {
@@ -42,6 +47,16 @@ public:
     // Object path (context + "/" + type) to the context rule data of its definition.
     ContextRuleInfoMap getContextRuleInfoMap() const { return m_contextRuleInfoMap; }
     std::set<std::string> getUsedParamNames() const { return m_usedParamNames; }
+    // Context rule data of definitions filed by pattern: it applies under every object
+    // path context + "/" + type where the holder's patterns of type give def.
+    struct PatternedContextRuleInfo {
+        std::string type;
+        const ObjDependDef* def;
+        refcnt_ptr<const ObjDependDef::ContextRuleInfo> info;
+    };
+    const std::vector<PatternedContextRuleInfo>& getPatternedContextRuleInfo() const {
+        return m_patternedContextRuleInfo;
+    }
 
 protected:
     void onObjectName(const std::string& name) override;
@@ -50,11 +65,16 @@ protected:
                        const ParameterMap& map, bool isDefault) override;
     void onCompletedObjects(const std::string& name) override;
     void onParseComplete() override;
+    void onRemainingContextData(const std::string& name, const std::vector<std::string>& contexts,
+                                const std::vector<std::string>& excluded,
+                                const ParameterMap& map) override;
 
 private:
-    // Creates the definition of `type` for `contexts`; false when a key was taken.
+    // Creates the definition of `type` for `contexts` and, when patternExcluded is given,
+    // for every other parent type path not in it (sorted); false when a key was taken.
     bool addObjDependDef(const std::string& type, const std::vector<std::string>& contexts,
-                         const ParameterMap& map, bool isDefault);
+                         const std::vector<std::string>* patternExcluded, const ParameterMap& map,
+                         bool isDefault);
 
     const AvailabilityCheckDataSource* m_dataSource;
     const ModelRules* m_rules;
@@ -62,6 +82,8 @@ private:
     ContextRuleInfoMap m_contextRuleInfoMap;
     std::set<std::string> m_usedParamNames;
     std::vector<std::string> m_defaultContexts;
+    bool m_defaultByPattern = false;  // the current type has too many contexts to list
+    std::vector<PatternedContextRuleInfo> m_patternedContextRuleInfo;
     bool m_validate;
 };
 

@@ -1,8 +1,12 @@
 #pragma once
 
-#include <map>
+#include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -23,6 +27,11 @@ namespace kel {
 // Before rationalise a lookup of an invalid key answers null even when an item is filed
 // under it.
 //
+// Besides keys, an item may be filed by pattern (addPattern): under every context a matcher
+// accepts, except the listed ones. Patterns stand for more contexts than can be listed
+// (the RULES may allow exponentially many); a key filed for the same name wins over a
+// pattern only where the pattern excludes it, else adding either reports a clash.
+//
 // Ownership: the holder owns its items (shared among their keys). Pointers handed out are
 // valid while the holder lives (before rationalise, until the item's keys are erased).
 // Not thread-safe for writing; const lookups may run concurrently.
@@ -34,77 +43,167 @@ public:
     static constexpr const char* s_allValidContexts = "All Valid Contexts";
     static constexpr const char* s_default = "Default";
 
+    // A set of contexts too large to list: those `covers` accepts, less `excluded`
+    // (sorted). onlyType / notTypes describe the type at the end of the covered contexts
+    // (parameter contexts end with their owner type): onlyType empty means any type but
+    // those in notTypes. Two patterns of one name that may cover the same type clash.
+    struct Pattern {
+        std::function<bool(std::string_view context)> covers;
+        std::vector<std::string> excluded;
+        std::string onlyType;
+        std::set<std::string> notTypes;
+    };
+
     explicit ParentContextHolder(bool isObjectType) : ParCtxtHolderBase(isObjectType) {}
     ~ParentContextHolder() override = default;
 
     using ParCtxtHolderBase::filterInvalidContexts;
     using ParCtxtHolderBase::insertInvalidContexts;
-    using ParCtxtHolderBase::isInvalidContext;
     using ParCtxtHolderBase::isObjectType;
 
     // Files item under context + "/" + name for every context, in order. A key already
-    // filed keeps its old item and makes the result false; the other keys are still filed.
-    // An item added with isDefault (and at least one context) joins the default context
-    // set; adding the same item there twice throws PhysicsException. An empty context list
-    // files nothing and answers true. Throws PhysicsException after rationalise().
+    // filed (or covered by a pattern of name) keeps its old item and makes the result
+    // false; the other keys are still filed. An item added with isDefault (and at least
+    // one context) joins the default context set; adding the same item there twice throws
+    // PhysicsException. An empty context list files nothing and answers true. Throws
+    // PhysicsException after rationalise().
     bool addItem(const std::string& name, const std::vector<std::string>& contexts,
                  refcnt_ptr<T> item, bool isDefault) {
-        if (m_rationalised) {
-            throw PhysicsException(
-                "ParentContextHolder::addItem - internal error: called after rationalise()");
-        }
+        checkOpen();
         bool allInserted = true;
         for (const std::string& context : contexts) {
-            if (!m_contextItems.emplace(context + "/" + name, item).second) allInserted = false;
+            if (findByPattern(context, name) ||
+                !m_contextItems.emplace(context + "/" + name, item).second) {
+                allInserted = false;
+            }
         }
-        if (isDefault && !contexts.empty() && !m_defaultContextSet.insert(item.get()).second) {
-            throw PhysicsException("Failed to add item " + name +
-                                   " to the default context set in the ParentContextHolder" +
-                                   " (does this mean we have two default contexts?)");
-        }
+        if (isDefault && !contexts.empty()) addDefault(name, item.get());
         return allInserted;
+    }
+
+    // Files item under every context of pattern (see Pattern); an item is filed by one
+    // pattern at most. False, filing nothing, when
+    // a key of name lies in it or another pattern of name may cover the same contexts.
+    // isDefault as for addItem. Throws PhysicsException after rationalise().
+    bool addPattern(const std::string& name, Pattern pattern, refcnt_ptr<T> item, bool isDefault) {
+        checkOpen();
+        std::vector<Filed>& filed = m_patterns[name];
+        for (const Filed& other : filed)
+            if (mayOverlap(other.pattern, pattern)) return false;
+        const std::string suffix = "/" + name;
+        for (const auto& entry : m_contextItems) {
+            const std::string& key = entry.first;
+            if (key.size() < suffix.size() ||
+                key.compare(key.size() - suffix.size(), suffix.size(), suffix) != 0)
+                continue;
+            const std::string_view context(key.data(), key.size() - suffix.size());
+            if (inPattern(pattern, context)) return false;
+        }
+        m_patternedItems.push_back(item.get());
+        if (isDefault) addDefault(name, item.get());
+        filed.push_back({std::move(pattern), std::move(item)});
+        return true;
+    }
+
+    // Records child as invalid under every object path context + "/" + type where a
+    // pattern of type files item: the patterned counterpart of insertInvalidContexts.
+    void insertInvalidWherePatterned(const std::string& child, const std::string& type,
+                                     const T* item) {
+        m_patternedInvalid[child].push_back({type, item});
+    }
+
+    bool isInvalidContext(const std::string& key) const {
+        if (ParCtxtHolderBase::isInvalidContext(key)) return true;
+        if (m_patternedInvalid.empty()) return false;
+        const std::size_t slash = key.rfind('/');
+        if (slash == std::string::npos) return false;
+        return isPatternedInvalid(std::string_view(key).substr(0, slash), key.substr(slash + 1));
     }
 
     // Erases every key that is an invalid context and closes the holder. Idempotent.
     void rationalise() {
         if (m_rationalised) return;
-        std::vector<std::string> keys;
-        keys.reserve(m_contextItems.size());
-        for (const auto& entry : m_contextItems)
-            keys.push_back(entry.first);
-        for (const std::string& key : filterInvalidContexts(keys))
-            m_contextItems.erase(key);
+        for (auto it = m_contextItems.begin(); it != m_contextItems.end();)
+            it = isInvalidContext(it->first) ? m_contextItems.erase(it) : std::next(it);
         // Items that lost their last key are gone: forget them in the default set too.
-        std::set<const T*> alive;
-        for (const auto& entry : m_contextItems)
-            alive.insert(entry.second.get());
-        for (auto it = m_defaultContextSet.begin(); it != m_defaultContextSet.end();) {
+        const std::unordered_set<const T*> alive = aliveItems();
+        for (auto it = m_defaultContextSet.begin(); it != m_defaultContextSet.end();)
             it = alive.count(*it) ? std::next(it) : m_defaultContextSet.erase(it);
-        }
         m_rationalised = true;
     }
 
     bool isRationalised() const { return m_rationalised; }
 
-    // The item filed under context + "/" + name, or null (also for an invalid key before
-    // rationalise).
+    // The item filed under context + "/" + name, or by a pattern of name covering context;
+    // null when there is none or the key is an invalid context.
     const T* find(const std::string& context, const std::string& name) const {
+        // Once rationalised no filed key is invalid: the key need not be spelt out unless a
+        // pattern answers.
+        if (m_rationalised) {
+            const auto it = m_contextItems.find(KeyParts{context, name});
+            if (it != m_contextItems.end()) return it->second.get();
+            if (m_patterns.empty()) return nullptr;
+        }
         const std::string key = context + "/" + name;
-        if (!m_rationalised && isInvalidContext(key)) return nullptr;
+        if (isInvalidContext(key)) return nullptr;
         const auto it = m_contextItems.find(key);
-        return it == m_contextItems.end() ? nullptr : it->second.get();
+        if (it != m_contextItems.end()) return it->second.get();
+        return findByPattern(context, name);
     }
 
-    // Every distinct item, in the order of its first key.
+    // Every distinct item still filed somewhere: in the order of its first key, then those
+    // filed by pattern alone in the order filed.
     std::vector<const T*> getDistinctItems() const {
-        std::vector<const T*> items;
-        std::set<const T*> seen;
+        std::unordered_map<const T*, const std::string*> firstKey;
         for (const auto& entry : m_contextItems) {
-            if (entry.second && seen.insert(entry.second.get()).second) {
-                items.push_back(entry.second.get());
-            }
+            if (isInvalidContext(entry.first)) continue;
+            const std::string*& first = firstKey[entry.second.get()];
+            if (!first || entry.first < *first) first = &entry.first;
         }
+        std::vector<std::pair<const std::string*, const T*>> keyed;
+        keyed.reserve(firstKey.size());
+        for (const auto& [item, key] : firstKey)
+            keyed.emplace_back(key, item);
+        std::sort(keyed.begin(), keyed.end(),
+                  [](const auto& a, const auto& b) { return *a.first < *b.first; });
+        std::vector<const T*> items;
+        items.reserve(keyed.size());
+        for (const auto& entry : keyed)
+            items.push_back(entry.second);
+        for (const T* item : m_patternedItems)
+            if (!firstKey.count(item)) items.push_back(item);
         return items;
+    }
+
+    // The item a pattern of name files under context (invalid contexts not considered).
+    const T* findByPattern(std::string_view context, const std::string& name) const {
+        if (m_patterns.empty()) return nullptr;
+        const auto it = m_patterns.find(name);
+        if (it == m_patterns.end()) return nullptr;
+        for (const Filed& filed : it->second)
+            if (inPattern(filed.pattern, context)) return filed.item.get();
+        return nullptr;
+    }
+
+    // Whether some item of name is filed by pattern.
+    bool hasPatterns(const std::string& name) const {
+        const auto it = m_patterns.find(name);
+        return it != m_patterns.end() && !it->second.empty();
+    }
+
+    // Calls visit(context, name) for every key filed and every key recorded as invalid.
+    void forEachKnownKey(
+        const std::function<void(std::string_view context, std::string_view name)>& visit) const {
+        const auto split = [&](const std::string& key) {
+            const std::size_t slash = key.rfind('/');
+            if (slash != std::string::npos)
+                visit(std::string_view(key).substr(0, slash),
+                      std::string_view(key).substr(slash + 1));
+        };
+        for (const auto& entry : m_contextItems)
+            split(entry.first);
+        for (const std::string& key : invalidKeys())
+            split(key);
     }
 
     // The contexts among candidates that share the definition of (context, name): empty
@@ -131,7 +230,99 @@ public:
     }
 
 private:
-    std::map<std::string, refcnt_ptr<T>> m_contextItems;
+    struct Filed {
+        Pattern pattern;
+        refcnt_ptr<T> item;
+    };
+    struct PatternedInvalid {
+        std::string type;
+        const T* item;
+    };
+
+    void checkOpen() const {
+        if (m_rationalised) {
+            throw PhysicsException(
+                "ParentContextHolder::addItem - internal error: called after rationalise()");
+        }
+    }
+
+    void addDefault(const std::string& name, const T* item) {
+        if (!m_defaultContextSet.insert(item).second) {
+            throw PhysicsException("Failed to add item " + name +
+                                   " to the default context set in the ParentContextHolder" +
+                                   " (does this mean we have two default contexts?)");
+        }
+    }
+
+    static bool inPattern(const Pattern& pattern, std::string_view context) {
+        return pattern.covers(context) &&
+               !std::binary_search(pattern.excluded.begin(), pattern.excluded.end(), context);
+    }
+
+    static bool mayOverlap(const Pattern& a, const Pattern& b) {
+        if (!a.onlyType.empty() && !b.onlyType.empty()) return a.onlyType == b.onlyType;
+        if (!a.onlyType.empty()) return !b.notTypes.count(a.onlyType);
+        if (!b.onlyType.empty()) return !a.notTypes.count(b.onlyType);
+        return true;
+    }
+
+    // Whether child is invalid under the object path context (= X + "/" + type) because a
+    // pattern of type files there an item that leaves child unused.
+    bool isPatternedInvalid(std::string_view context, const std::string& child) const {
+        const auto it = m_patternedInvalid.find(child);
+        if (it == m_patternedInvalid.end()) return false;
+        const std::size_t slash = context.rfind('/');
+        if (slash == std::string_view::npos) return false;
+        const std::string type(context.substr(slash + 1));
+        for (const PatternedInvalid& rule : it->second)
+            if (rule.type == type && findByPattern(context.substr(0, slash), type) == rule.item)
+                return true;
+        return false;
+    }
+
+    // Items with a key that is not invalid, and every item filed by pattern.
+    std::unordered_set<const T*> aliveItems() const {
+        std::unordered_set<const T*> alive;
+        for (const auto& entry : m_contextItems)
+            if (!isInvalidContext(entry.first)) alive.insert(entry.second.get());
+        alive.insert(m_patternedItems.begin(), m_patternedItems.end());
+        return alive;
+    }
+
+    // Keys are hashed piecewise, so that a lookup by (context, name) need not join them.
+    struct KeyParts {
+        std::string_view context;
+        std::string_view name;
+    };
+    struct KeyHash {
+        using is_transparent = void;
+        static std::size_t mix(std::size_t hash, std::string_view text) {
+            for (const char c : text)
+                hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+            return hash;
+        }
+        std::size_t operator()(std::string_view key) const {
+            return mix(14695981039346656037ull, key);
+        }
+        std::size_t operator()(const KeyParts& key) const {
+            return mix(mix(mix(14695981039346656037ull, key.context), "/"), key.name);
+        }
+    };
+    struct KeyEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const { return a == b; }
+        bool operator()(const KeyParts& a, std::string_view b) const {
+            return b.size() == a.context.size() + 1 + a.name.size() &&
+                   b.substr(0, a.context.size()) == a.context && b[a.context.size()] == '/' &&
+                   b.substr(a.context.size() + 1) == a.name;
+        }
+        bool operator()(std::string_view a, const KeyParts& b) const { return (*this)(b, a); }
+    };
+
+    std::unordered_map<std::string, refcnt_ptr<T>, KeyHash, KeyEqual> m_contextItems;
+    std::unordered_map<std::string, std::vector<Filed>> m_patterns;
+    std::unordered_map<std::string, std::vector<PatternedInvalid>> m_patternedInvalid;
+    std::vector<const T*> m_patternedItems;  // distinct, in the order filed
     std::set<const T*> m_defaultContextSet;
     bool m_rationalised = false;
 };
