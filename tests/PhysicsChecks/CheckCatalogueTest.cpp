@@ -1,5 +1,6 @@
 // The catalogue's checks, lists and global check, evaluated against a small model.
 
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -137,6 +138,44 @@ TEST_F(CatalogueTest, NumericTestIgnoresUnits) {
     EXPECT_FALSE(pass(numeric("ne", "!=", "350"), hot));
     EXPECT_FALSE(pass(numeric("text", "==", "0", "Domain Type"), hot));  // not a number
     EXPECT_FALSE(pass(numeric("absent", "<", "1e9"), "/FLOW:main/DOMAIN:block"));
+}
+
+TEST_F(CatalogueTest, NumericTestComparesExactly) {
+    struct Case {
+        const char* modelValue;
+        const char* op;
+        const char* value;
+        bool passes;
+    };
+    // Whole numbers compare as 64-bit integers, others in double precision, and a value
+    // that is not a finite number passes no comparison.
+    const Case cases[] = {
+        {"16777217", "==", "16777216", false},
+        {"16777217", ">", "16777216", true},
+        {"0.10000000001", ">", "0.1", true},
+        {"9007199254740993", "!=", "9007199254740992", true},
+        {"9223372036854775807", ">", "9223372036854775806", true},
+        {"3", "<", "3.5", true},
+        {"-3", ">", "-3.5", true},
+        {"2", "==", "2.0 [m]", true},
+        {"1e39", ">", "1e38", true},
+        {"nan", "!=", "0", false},
+        {"inf", ">", "0", false},
+        {"1e400", ">", "0", false},
+    };
+    std::string text;
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        text += "X: x" + std::to_string(i) + "\n  X = " + cases[i].modelValue + "\nEND\n";
+    auto numbers = TARNModel::fromText(text);
+    EvalContext numberEval(*numbers);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        Check* check = engine.check(
+            "n" + std::to_string(i),
+            {{"Type", "Numeric Test"}, {"Parameter", "X"}, {"Operator", c.op}, {"Value", c.value}});
+        EXPECT_EQ(check->evaluate(TARNContext("/X:x" + std::to_string(i)), &numberEval), c.passes)
+            << c.modelValue << " " << c.op << " " << c.value;
+    }
 }
 
 TEST_F(CatalogueTest, ChildAndObjectExistence) {

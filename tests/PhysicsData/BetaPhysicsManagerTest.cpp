@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <kel/physicschecks/BetaCheck.h>
+#include <kel/physicschecks/CheckDataSource.h>
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicsdata/beta/BetaAvailCheckProxy.h>
 #include <kel/physicsdata/beta/BetaLoggingController.h>
@@ -76,7 +77,8 @@ protected:
         engine.resolve();
 
         for (const auto& [name, check] : engine.checks.getProducts())
-            if (auto* beta = dynamic_cast<BetaCheck*>(check)) manager.addBetaCheck(name, beta);
+            if (auto* beta = dynamic_cast<BetaCheck*>(check.get()))
+                manager.addBetaCheck(name, beta);
         DependencyGraph graph = graphOf(engine);
         graph.addDependency("LIST:names", {"CHECK:betaAlways"});
         manager.setup(&engine, graph);
@@ -149,6 +151,39 @@ TEST_F(BetaPhysicsManagerTest, SetupPropagatesAMissingCheck) {
     harmless.addDependency("LIST:ghost", {"CHECK:betaAlways"});
     EXPECT_NO_THROW(other.setup(&engine, harmless));
     EXPECT_EQ(other.getObjAvailCheck("ghost", "FLOW"), nullptr);
+}
+
+// Answers every check name with the same check.
+class EveryName : public CheckDataSource {
+public:
+    explicit EveryName(Check* check) : m_check(check) {}
+    Check* getCheck(const std::string&, bool) const override { return m_check; }
+    List* getList(const std::string&, bool) const override { return nullptr; }
+    GlobalCheck* getGlobalCheck(const std::string&, bool) const override { return nullptr; }
+    const ParamRHSFunc* getParamRHSFunction(const std::string&, bool) const override {
+        return nullptr;
+    }
+
+private:
+    Check* m_check;
+};
+
+TEST_F(BetaPhysicsManagerTest, SetupOverALongChainIsLinear) {
+    // 20,000 checks each naming the next, the last a beta check: one closure per check
+    // would take minutes and gigabytes.
+    constexpr int length = 20000;
+    DependencyGraph graph;
+    for (int i = 0; i + 1 < length; ++i)
+        graph.addDependency("CHECK:c" + std::to_string(i), {"CHECK:c" + std::to_string(i + 1)});
+    graph.addDependency("CHECK:c" + std::to_string(length - 1), {"CHECK:betaAlways"});
+    BetaPhysicsManager chained;
+    chained.addBetaCheck("betaAlways",
+                         dynamic_cast<BetaCheck*>(engine.getCheck("betaAlways", true)));
+    EveryName source(engine.getCheck("yes", true));
+    chained.setup(&source, graph);
+    EXPECT_NE(chained.getObjAvailCheck("c0", "FLOW"), nullptr);
+    EXPECT_NE(chained.getObjAvailCheck("c" + std::to_string(length - 1), "FLOW"), nullptr);
+    EXPECT_EQ(chained.getObjAvailCheck("yes", "FLOW"), nullptr);
 }
 
 TEST_F(BetaPhysicsManagerTest, WithLoggingOffAProxyIsThePlainEvaluation) {

@@ -184,6 +184,37 @@ TEST(RulesObjectErrorsTest, InconsistentObjectDefinitions) {
                       "/RULES/OBJECT:A"),
               "RulesObject::initData - In /RULES/OBJECT:A, the CONTEXT object b does not appear "
               "in the \"Allowed Option List\" parameter.");
+    // An object or CONTEXT names an option, parameter or child once.
+    struct Repeat {
+        const char* lists;
+        const char* message;
+    };
+    for (const Repeat& r : {
+             Repeat{"  Optional Parameter List = p, q, p\n",
+                    "\"p\" is named in \"Optional Parameter List\" and again in \"Optional "
+                    "Parameter List\"."},
+             Repeat{"  Essential Parameter List = p\n  Default Parameter List = p\n",
+                    "\"p\" is named in \"Essential Parameter List\" and again in \"Default "
+                    "Parameter List\"."},
+             Repeat{"  Essential Child List = C\n  Optional Child List = C\n",
+                    "\"C\" is named in \"Essential Child List\" and again in \"Optional Child "
+                    "List\"."},
+             Repeat{"  Allowed Option List = a, a\n",
+                    "\"a\" is named in \"Allowed Option List\" and again in \"Allowed Option "
+                    "List\"."},
+             Repeat{"  Allowed Option List = a\n  CONTEXT: a\n   Optional Child List = C, C\n  "
+                    "END\n",
+                    "\"C\" is named in \"Optional Child List\" and again in \"Optional Child "
+                    "List\"."},
+         }) {
+        EXPECT_EQ(
+            errorOf(std::string("RULES:\n OBJECT: A\n") + r.lists + " END\nEND\n",
+                    "/RULES/OBJECT:A"),
+            std::string("RulesObject::initData - in RULES object /RULES/OBJECT:A") +
+                (std::string(r.lists).find("CONTEXT") != std::string::npos ? "/CONTEXT:a" : "") +
+                ", " + r.message)
+            << r.lists;
+    }
 }
 
 }  // namespace

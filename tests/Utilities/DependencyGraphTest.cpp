@@ -122,16 +122,49 @@ TEST(DependencyGraphTest, AllChildrenThroughCyclesIncludeTheCycle) {
     EXPECT_THAT(graph.getAllChildren("self"), ElementsAre("out", "self"));
 }
 
-TEST(DependencyGraphTest, AllChildrenOfLongChainAreMemoisedAlongTheWay) {
-    constexpr int length = 1000;
+TEST(DependencyGraphTest, DependentsAndDepthOverTheWholeGraph) {
+    DependencyGraph graph;
+    graph.addDependency("top", {"mid", "side"});
+    graph.addDependency("mid", {"beta"});
+    graph.addDependency("side", {"leaf"});
+    graph.addDependency("beta", {});
+    graph.addDependency("other", {"leaf"});
+    // Found through a node and through a name that is not a node; a target is listed
+    // only when it depends on one.
+    EXPECT_THAT(graph.getNamesDependingOn({"beta"}), ElementsAre("top", "mid"));
+    EXPECT_THAT(graph.getNamesDependingOn({"leaf", "beta"}),
+                ElementsAre("top", "mid", "side", "other"));
+    EXPECT_THAT(graph.getNamesDependingOn({"nowhere"}), IsEmpty());
+
+    // top -> side -> leaf is three levels; a name with nothing below it is one.
+    std::string node;
+    EXPECT_TRUE(graph.isDepthWithin(3, node));
+    EXPECT_FALSE(graph.isDepthWithin(2, node));
+    EXPECT_EQ(node, "top");
+    graph.addDependency("other", {"top"});
+    EXPECT_FALSE(graph.isDepthWithin(3, node));
+    EXPECT_EQ(node, "other");
+    EXPECT_FALSE(graph.isDepthWithin(2, node));
+    EXPECT_EQ(node, "top");  // first in insertion order, though "other" is deeper
+    EXPECT_TRUE(DependencyGraph().isDepthWithin(0, node));
+}
+
+TEST(DependencyGraphTest, LongChainIsLinear) {
+    // Quadratic work or memory here would take minutes and gigabytes.
+    constexpr int length = 20000;
     DependencyGraph graph;
     for (int i = 0; i + 1 < length; ++i)
         graph.addDependency(name(i), {name(i + 1)});
     graph.addDependency(name(length - 1), {"LIST:end"});
-    EXPECT_EQ(graph.getAllChildren(name(0)).size(), static_cast<std::size_t>(length));
-    EXPECT_THAT(graph.getAllChildren(name(length - 2)), ElementsAre(name(length - 1), "LIST:end"));
     std::string node;
     EXPECT_TRUE(graph.isAcyclic(node));
+    EXPECT_FALSE(graph.isDepthWithin(length, node));
+    EXPECT_EQ(node, name(0));
+    EXPECT_TRUE(graph.isDepthWithin(length + 1, node));
+    EXPECT_EQ(graph.getNamesDependingOn({name(length - 1)}).size(),
+              static_cast<std::size_t>(length - 1));
+    EXPECT_EQ(graph.getAllChildren(name(0)).size(), static_cast<std::size_t>(length));
+    EXPECT_THAT(graph.getAllChildren(name(length - 2)), ElementsAre(name(length - 1), "LIST:end"));
 }
 
 }  // namespace

@@ -88,13 +88,26 @@ TEST(StringUtilitiesNumberTest, ValueAsFloatSeparatesUnits) {
 }
 
 TEST(StringUtilitiesNumberTest, ValueAsFloatRejectsBadText) {
-    for (const char* text : {"", "  ", "abc", "1.5x", "1.5 m", "1.5 [m] x", "1.5 [m", "[m]", "1 2",
-                             "+-1", "++1", "1e99", "1.5 [a]b]", "1,5"}) {
+    for (const char* text :
+         {"", "  ", "abc", "1.5x", "1.5 m", "1.5 [m] x", "1.5 [m", "[m]", "1 2", "+-1", "++1",
+          "1e99", "1.5 [a]b]", "1,5", "nan", "NaN [K]", "inf", "-infinity", "1e39"}) {
         std::string number = "stale", units = "stale";
         EXPECT_EQ(S::valueAsFloat(text, number, units), std::make_pair(0.0f, false)) << text;
         EXPECT_EQ(number, "") << text;
         EXPECT_EQ(units, "") << text;
     }
+}
+
+TEST(StringUtilitiesNumberTest, ValueAsDoubleIsExactToTwoToThe53AndFiniteOnly) {
+    std::string number, units;
+    EXPECT_EQ(S::valueAsDouble("16777217 [m]", number, units), std::make_pair(16777217.0, true));
+    EXPECT_EQ(units, "m");
+    EXPECT_EQ(S::valueAsDouble("9007199254740992", number, units),
+              std::make_pair(9007199254740992.0, true));
+    EXPECT_EQ(S::valueAsDouble("0.10000000001", number, units).first, 0.10000000001);
+    EXPECT_EQ(S::valueAsDouble("1e39", number, units), std::make_pair(1e39, true));
+    for (const char* text : {"nan", "-nan", "inf", "+inf", "1e400", "-1e400", "x"})
+        EXPECT_EQ(S::valueAsDouble(text, number, units), std::make_pair(0.0, false)) << text;
 }
 
 float readBack(const std::string& text) {

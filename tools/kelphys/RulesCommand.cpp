@@ -204,8 +204,10 @@ void typeJson(const ModelRules& rules, const std::string& type, std::ostream& ou
             json.key("type").value(TARNParam::typeStringFromType(param.getType()));
             json.key("local").value(rules.isLocalRulesParam(type, name));
             json.key("default").value(param.getDefault());
-            json.key("lowerBound").value(param.getLowerBound());
-            json.key("upperBound").value(param.getUpperBound());
+            // A side the RULES do not give is absent.
+            for (const auto& [bound, side] : {std::pair{"lowerBound", &param.getLowerBound()},
+                                              std::pair{"upperBound", &param.getUpperBound()}})
+                side->empty() ? json.key(bound).null() : json.key(bound).value(*side);
             json.key("allowedStrings").value(param.getAllowedStringList());
             json.key("description").value(param.getDescription());
             json.key("quantityType").value(quantityTypeOf(param));

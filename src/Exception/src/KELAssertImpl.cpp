@@ -1,6 +1,7 @@
 #include <kel/exception/KELAssertImpl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 namespace kel {
@@ -21,6 +22,15 @@ void KELAssertImpl::assertFail(const char* condition, const char* file, int line
     }
     std::fprintf(stderr, "KEL assertion failed: %s (%s:%d)\n", condition ? condition : "",
                  file ? file : "", line);
+    if (abortsOnFailure()) std::abort();
+}
+
+bool KELAssertImpl::abortsOnFailure() {
+#ifdef KEL_ASSERT_ABORTS
+    return true;
+#else
+    return false;
+#endif
 }
 
 KELAssertImpl::Handler KELAssertImpl::setHandler(Handler h) {

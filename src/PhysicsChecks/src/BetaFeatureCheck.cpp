@@ -17,7 +17,7 @@ void BetaFeatureCheck::initialise(const std::string& name, const ParameterMap& m
     if (keys.optional("Check")) m_checkName = keys.required("Check");
 }
 
-std::set<std::string> BetaFeatureCheck::getRequiredContext() const {
+std::set<std::string> BetaFeatureCheck::computeRequiredContext() const {
     return m_check ? m_check->getRequiredContext() : std::set<std::string>();
 }
 
@@ -32,6 +32,7 @@ void BetaFeatureCheck::setUnresolved(const CheckDataSource* source) {
         throw std::invalid_argument("BetaFeatureCheck::setUnresolved - CHECK \"" + m_name +
                                     "\": no data source given.");
     m_check = source->getCheck(m_checkName, true);
+    forgetRequiredContext();
 }
 
 bool BetaFeatureCheck::doEvaluate(const TARNContext& context, EvalContext& evalContext) {

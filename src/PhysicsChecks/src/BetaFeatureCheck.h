@@ -14,7 +14,7 @@ class BetaFeatureCheck : public CheckBase<BetaCheck> {
 public:
     void initialise(const std::string& name, const ParameterMap& map,
                     DataVerifyInterface* verify) override;
-    std::set<std::string> getRequiredContext() const override;
+    std::set<std::string> computeRequiredContext() const override;
     std::vector<std::string> getCheckNamesDependOn() const override;
     void setUnresolved(const CheckDataSource* source) override;
 

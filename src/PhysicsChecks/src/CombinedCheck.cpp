@@ -28,6 +28,7 @@ void CombinedCheck::setUnresolved(const CheckDataSource* source) {
     for (const std::string& name : m_names)
         checks.push_back(source->getCheck(name, true));
     m_checks = std::move(checks);
+    forgetRequiredContext();
     m_cacheable = -1;
 }
 
@@ -38,7 +39,7 @@ const std::vector<Check*>& CombinedCheck::checks() const {
     return m_checks;
 }
 
-std::set<std::string> CombinedCheck::getRequiredContext() const {
+std::set<std::string> CombinedCheck::computeRequiredContext() const {
     std::set<std::string> context;
     for (const Check* check : m_checks) {
         if (!check) continue;

@@ -13,7 +13,7 @@ class CombinedCheck : public CheckBase<> {
 public:
     void initialise(const std::string& name, const ParameterMap& map,
                     DataVerifyInterface* verify) override;
-    std::set<std::string> getRequiredContext() const override;
+    std::set<std::string> computeRequiredContext() const override;
     std::vector<std::string> getCheckNamesDependOn() const override { return m_names; }
     void setUnresolved(const CheckDataSource* source) override;
     bool isCacheable() const override;

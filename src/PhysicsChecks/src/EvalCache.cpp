@@ -54,6 +54,36 @@ const std::vector<std::string>& EvalCache::objectsOfType(std::string_view type) 
     return it == m_objectsByType.end() ? none : it->second;
 }
 
+EvalCache::PassScope::~PassScope() {
+    if (--m_cache.m_passDepth == 0) {
+        if (!m_cache.m_passResults.empty()) m_cache.m_passResults.clear();
+        if (!m_cache.m_passValues.empty()) m_cache.m_passValues.clear();
+    }
+}
+
+std::optional<bool> EvalCache::passLookup(const void* product, std::string_view path) const {
+    if (m_passResults.empty()) return std::nullopt;
+    auto it = m_passResults.find(KeyView{product, path});
+    if (it == m_passResults.end()) return std::nullopt;
+    return it->second;
+}
+
+void EvalCache::passStore(const void* product, std::string_view path, bool result) {
+    m_passResults.insert_or_assign(Key{product, std::string(path)}, result);
+}
+
+const std::vector<std::string>* EvalCache::passLookupValues(const void* product,
+                                                            std::string_view path) const {
+    if (m_passValues.empty()) return nullptr;
+    auto it = m_passValues.find(KeyView{product, path});
+    return it == m_passValues.end() ? nullptr : &it->second;
+}
+
+void EvalCache::passStoreValues(const void* product, std::string_view path,
+                                const std::vector<std::string>& values) {
+    m_passValues.insert_or_assign(Key{product, std::string(path)}, values);
+}
+
 void EvalCache::clear() {
     m_results.clear();
     m_objectsByType.clear();

@@ -1,9 +1,11 @@
 #include "NumericTestCheck.h"
 
+#include <cmath>
 #include <sstream>
 
 #include <kel/physicschecks/CheckExplanation.h>
 #include <kel/physicschecks/DataVerifyInterface.h>
+#include <kel/physicsutils/TARNParam.h>
 #include <kel/utilities/StringUtilities.h>
 
 #include "ProductKeys.h"
@@ -32,10 +34,9 @@ void NumericTestCheck::initialise(const std::string& name, const ParameterMap& m
     else
         keys.fail("Operator", "has unknown value \"" + op + "\" (< <= > >= == !=)");
     std::string text = keys.required("Value");
-    std::string number, units;
-    auto [value, ok] = StringUtilities::valueAsFloat(text, number, units);
-    if (!ok) keys.fail("Value", "holds \"" + text + "\", which is not a number");
-    m_value = value;
+    m_valueText = StringUtilities::trim(text);
+    if (!parse(text, m_value))
+        keys.fail("Value", "holds \"" + text + "\", which is not a finite number");
     const std::string& type = m_source.knownType();
     if (verify && !type.empty()) {
         TARNParam::Type paramType = verify->getParamType(type, m_source.parameter());
@@ -45,29 +46,51 @@ void NumericTestCheck::initialise(const std::string& name, const ParameterMap& m
     }
 }
 
-std::set<std::string> NumericTestCheck::getRequiredContext() const {
+std::set<std::string> NumericTestCheck::computeRequiredContext() const {
     return m_source.requiredContext();
+}
+
+bool NumericTestCheck::parse(const std::string& text, Number& number) {
+    std::string digits, units;
+    auto [real, ok] = StringUtilities::valueAsDouble(text, digits, units);
+    if (!ok) return false;
+    auto [whole, isWhole] = TARNParam::valueAsInt64(digits);
+    number = Number{real, whole, isWhole};
+    return true;
+}
+
+int NumericTestCheck::compare(const Number& a, const Number& b) {
+    if (a.isWhole && b.isWhole) return (a.whole > b.whole) - (a.whole < b.whole);
+    if (!a.isWhole && !b.isWhole) return (a.real > b.real) - (a.real < b.real);
+    if (!a.isWhole) return -compare(b, a);
+    // a whole, b not: compare a with b's integral part, then b's fraction with zero.
+    constexpr double kTwo63 = 9223372036854775808.0;
+    if (b.real >= kTwo63) return -1;
+    if (b.real < -kTwo63) return 1;
+    const double integral = std::trunc(b.real);
+    const auto bWhole = static_cast<std::int64_t>(integral);
+    if (a.whole != bWhole) return a.whole < bWhole ? -1 : 1;
+    return (integral > b.real) - (integral < b.real);
 }
 
 bool NumericTestCheck::doEvaluate(const TARNContext& context, EvalContext& evalContext) {
     const std::string& text = m_source.value(context, evalContext.getDB());
-    if (text.empty()) return false;
-    std::string number, units;
-    auto [value, ok] = StringUtilities::valueAsFloat(text, number, units);
-    if (!ok) return false;
+    Number value;
+    if (text.empty() || !parse(text, value)) return false;
+    const int order = compare(value, m_value);
     switch (m_op) {
         case Op::Less:
-            return value < m_value;
+            return order < 0;
         case Op::LessEqual:
-            return value <= m_value;
+            return order <= 0;
         case Op::Greater:
-            return value > m_value;
+            return order > 0;
         case Op::GreaterEqual:
-            return value >= m_value;
+            return order >= 0;
         case Op::Equal:
-            return value == m_value;
+            return order == 0;
         case Op::NotEqual:
-            return value != m_value;
+            return order != 0;
     }
     return false;
 }
@@ -81,7 +104,7 @@ bool NumericTestCheck::explain(const TARNContext& context, EvalContext* evalCont
     std::ostringstream wanted;
     wanted << m_source.parameter();
     for (std::size_t i = 0; i < 6; ++i)
-        if (all[i] == m_op) wanted << ' ' << ops[i] << ' ' << m_value;
+        if (all[i] == m_op) wanted << ' ' << ops[i] << ' ' << m_valueText;
     why = CheckExplanation{m_name, "Numeric Test", {}, wanted.str()};
     why.values[m_source.parameter()] = m_source.value(context, evalContext->getDB());
     return result;

@@ -49,7 +49,7 @@ void ParameterValueCheck::initialise(const std::string& name, const ParameterMap
     }
 }
 
-std::set<std::string> ParameterValueCheck::getRequiredContext() const {
+std::set<std::string> ParameterValueCheck::computeRequiredContext() const {
     return m_source.requiredContext();
 }
 

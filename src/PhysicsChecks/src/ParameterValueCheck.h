@@ -16,7 +16,7 @@ class ParameterValueCheck : public CheckBase<> {
 public:
     void initialise(const std::string& name, const ParameterMap& map,
                     DataVerifyInterface* verify) override;
-    std::set<std::string> getRequiredContext() const override;
+    std::set<std::string> computeRequiredContext() const override;
     bool explain(const TARNContext& context, EvalContext* evalContext,
                  CheckExplanation& why) override;
 

@@ -14,7 +14,7 @@ void ParameterValuesList::initialise(const std::string& name, const ParameterMap
     m_source.read(keys);
 }
 
-std::set<std::string> ParameterValuesList::getRequiredContext() const {
+std::set<std::string> ParameterValuesList::computeRequiredContext() const {
     return m_source.requiredContext();
 }
 

@@ -11,7 +11,7 @@ class ParameterValuesList : public ListBase {
 public:
     void initialise(const std::string& name, const ParameterMap& map,
                     DataVerifyInterface* verify) override;
-    std::set<std::string> getRequiredContext() const override;
+    std::set<std::string> computeRequiredContext() const override;
 
 protected:
     std::vector<std::string> doEvaluate(const TARNContext& context,

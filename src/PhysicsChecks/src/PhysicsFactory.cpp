@@ -10,10 +10,7 @@ template <class T>
 PhysicsFactory<T>::PhysicsFactory() : ProductTypeInfo(T::productKind().kind(IDStyle::Upper)) {}
 
 template <class T>
-PhysicsFactory<T>::~PhysicsFactory() {
-    for (auto& [product, creator] : m_madeBy)
-        creator->destroy(const_cast<T*>(product));
-}
+PhysicsFactory<T>::~PhysicsFactory() = default;
 
 template <class T>
 void PhysicsFactory<T>::registerCreator(const std::string& typeName,
@@ -49,15 +46,15 @@ std::vector<std::string> PhysicsFactory<T>::getTypeNames() const {
 }
 
 template <class T>
-T* PhysicsFactory<T>::create(const std::string& typeName) {
+std::unique_ptr<T> PhysicsFactory<T>::create(const std::string& typeName) {
     auto it = m_creators.find(typeName);
     if (it == m_creators.end()) return nullptr;
-    T* product = it->second->create();
+    std::unique_ptr<T> product = it->second->create();
     if (product) {
         try {
-            m_madeBy.emplace(product, it->second.get());
+            m_madeBy.emplace(product.get(), it->second.get());
         } catch (...) {
-            it->second->destroy(product);
+            it->second->destroy(std::move(product));
             throw;
         }
     }
@@ -65,12 +62,12 @@ T* PhysicsFactory<T>::create(const std::string& typeName) {
 }
 
 template <class T>
-void PhysicsFactory<T>::destroy(T* product) {
-    auto it = m_madeBy.find(product);
+void PhysicsFactory<T>::destroy(std::unique_ptr<T> product) {
+    auto it = m_madeBy.find(product.get());
     if (it == m_madeBy.end()) return;
     const ProductCreator<T>* creator = it->second;
     m_madeBy.erase(it);
-    creator->destroy(product);
+    creator->destroy(std::move(product));
 }
 
 template class PhysicsFactory<Check>;

@@ -18,7 +18,7 @@ ProductStore<T>::ProductStore(PhysicsFactory<T>* factory, DataVerifyInterface* v
 template <class T>
 ProductStore<T>::~ProductStore() {
     for (auto& entry : m_products)
-        m_factory->destroy(entry.second);
+        m_factory->destroy(std::move(entry.second));
 }
 
 template <class T>
@@ -30,23 +30,24 @@ T* ProductStore<T>::create(const std::string& name, const ParameterMap& map) {
     if (typeIt == map.end())
         throw std::runtime_error("There is no " + PhysicsStrings::s_Type + " field in the " +
                                  kind(IDStyle::Upper) + " data of " + name + "!");
-    T* product = m_factory ? m_factory->create(typeIt->second) : nullptr;
+    std::unique_ptr<T> product = m_factory ? m_factory->create(typeIt->second) : nullptr;
     if (!product)
         throw std::runtime_error("Unknown " + kind(IDStyle::Title) + " type: " + typeIt->second);
+    T* made = product.get();
     try {
-        product->initialise(name, map, m_verify);
-        m_products.emplace(name, product);
+        made->initialise(name, map, m_verify);
+        m_products.emplace(name, std::move(product));
     } catch (...) {
-        m_factory->destroy(product);
+        if (product) m_factory->destroy(std::move(product));
         throw;
     }
-    return product;
+    return made;
 }
 
 template <class T>
 T* ProductStore<T>::get(const std::string& name, bool mustExist) const {
     auto it = m_products.find(name);
-    if (it != m_products.end()) return it->second;
+    if (it != m_products.end()) return it->second.get();
     if (mustExist)
         throw std::runtime_error(kind(IDStyle::Title) + " of name " + name + " not known.");
     return nullptr;

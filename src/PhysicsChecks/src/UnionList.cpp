@@ -15,7 +15,7 @@ void UnionList::initialise(const std::string& name, const ParameterMap& map,
     m_names = keys.requiredList("List Names");
 }
 
-std::set<std::string> UnionList::getRequiredContext() const {
+std::set<std::string> UnionList::computeRequiredContext() const {
     std::set<std::string> context;
     for (const List* list : m_lists) {
         std::set<std::string> more = list->getRequiredContext();
@@ -33,6 +33,7 @@ void UnionList::setUnresolved(const CheckDataSource* source) {
     for (const std::string& name : m_names)
         lists.push_back(source->getList(name, true));
     m_lists = std::move(lists);
+    forgetRequiredContext();
 }
 
 std::vector<std::string> UnionList::doEvaluate(const TARNContext& context,

@@ -10,7 +10,7 @@ class UnionList : public ListBase {
 public:
     void initialise(const std::string& name, const ParameterMap& map,
                     DataVerifyInterface* verify) override;
-    std::set<std::string> getRequiredContext() const override;
+    std::set<std::string> computeRequiredContext() const override;
     std::vector<std::string> getListNamesDependOn() const override { return m_names; }
     void setUnresolved(const CheckDataSource* source) override;
 

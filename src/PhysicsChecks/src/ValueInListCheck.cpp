@@ -20,7 +20,7 @@ void ValueInListCheck::initialise(const std::string& name, const ParameterMap& m
     m_listName = keys.required("List");
 }
 
-std::set<std::string> ValueInListCheck::getRequiredContext() const {
+std::set<std::string> ValueInListCheck::computeRequiredContext() const {
     std::set<std::string> context = m_source.requiredContext();
     if (m_list) {
         std::set<std::string> more = m_list->getRequiredContext();
@@ -34,6 +34,7 @@ void ValueInListCheck::setUnresolved(const CheckDataSource* source) {
         throw std::invalid_argument("ValueInListCheck::setUnresolved - CHECK \"" + m_name +
                                     "\": no data source given.");
     m_list = source->getList(m_listName, true);
+    forgetRequiredContext();
 }
 
 bool ValueInListCheck::doEvaluate(const TARNContext& context, EvalContext& evalContext) {

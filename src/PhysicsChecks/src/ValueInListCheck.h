@@ -14,7 +14,7 @@ class ValueInListCheck : public CheckBase<> {
 public:
     void initialise(const std::string& name, const ParameterMap& map,
                     DataVerifyInterface* verify) override;
-    std::set<std::string> getRequiredContext() const override;
+    std::set<std::string> computeRequiredContext() const override;
     std::vector<std::string> getListNamesDependOn() const override { return {m_listName}; }
     void setUnresolved(const CheckDataSource* source) override;
     bool explain(const TARNContext& context, EvalContext* evalContext,

@@ -17,21 +17,6 @@ namespace {
 // Node names of checks in the check/list dependency graph carry this prefix.
 const std::string s_checkNodePrefix = "CHECK:";
 
-// True when the two ordered sets share an element; walks both together.
-bool intersects(const std::set<std::string>& a, const std::set<std::string>& b) {
-    auto ia = a.begin();
-    auto ib = b.begin();
-    while (ia != a.end() && ib != b.end()) {
-        if (*ia < *ib)
-            ++ia;
-        else if (*ib < *ia)
-            ++ib;
-        else
-            return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 struct BetaPhysicsManager::ProxyRegistry {
@@ -75,9 +60,9 @@ void BetaPhysicsManager::addBetaCheck(const std::string& name, BetaCheck* check)
 }
 
 void BetaPhysicsManager::setup(const CheckDataSource* source, const DependencyGraph& graph) {
-    for (const std::string& node : graph.getNamesWithDependencies()) {
+    // One reverse traversal from the beta checks finds every node depending on one.
+    for (const std::string& node : graph.getNamesDependingOn(m_betaCheckKeys)) {
         if (node.compare(0, s_checkNodePrefix.size(), s_checkNodePrefix) != 0) continue;
-        if (!intersects(graph.getAllChildren(node), m_betaCheckKeys)) continue;
         if (!source)
             throw std::invalid_argument("BetaPhysicsManager::setup - no check data source given.");
         std::string name = node.substr(s_checkNodePrefix.size());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <unordered_set>
 
@@ -134,9 +135,12 @@ void ModelRulesImpl::buildValidParents() {
 void ModelRulesImpl::buildParamParents() {
     for (const auto& [type, object] : m_objects) {
         if (type == "RULES" || type == kRoot) continue;
-        for (const auto& param : object.getEssentialParamsAll())
-            m_paramParents[param].push_back(type);
-        for (const auto& param : object.getOptionalParamsAll())
+        // A parameter essential under one option and optional under another has this
+        // type as its parent once.
+        std::set<std::string> params(object.getEssentialParamsAll().begin(),
+                                     object.getEssentialParamsAll().end());
+        params.insert(object.getOptionalParamsAll().begin(), object.getOptionalParamsAll().end());
+        for (const auto& param : params)
             m_paramParents[param].push_back(type);
     }
 }

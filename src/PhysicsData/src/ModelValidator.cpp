@@ -51,14 +51,15 @@ struct Number {
 
 std::optional<Number> readNumber(const std::string& text, bool integer) {
     if (integer) {
-        const auto [value, ok] = TARNParam::valueAsInt(text);
+        const auto [value, ok] = TARNParam::valueAsInt64(text);
         if (!ok) return std::nullopt;
         return Number{static_cast<double>(value), {}};
     }
     std::string number;
     std::string units;
-    if (!TARNParam::valueAsFloat(text, number, units).second) return std::nullopt;
-    return Number{std::strtod(number.c_str(), nullptr), units};
+    const auto [value, ok] = TARNParam::valueAsDouble(text, number, units);
+    if (!ok) return std::nullopt;
+    return Number{value, units};
 }
 
 // What the checks of one object need of its definition, evaluated only as far as asked:

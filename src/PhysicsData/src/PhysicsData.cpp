@@ -1,6 +1,7 @@
 #include <kel/physicsdata/physics/PhysicsData.h>
 
 #include <stdexcept>
+#include <string>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicschecks/BetaCheck.h>
@@ -194,6 +195,12 @@ void PhysicsData::initialiseChecks(DependencyGraph& graph) {
             "PhysicsData::initialiseChecks - there are cyclic dependencies between the CHECK or "
             "LIST objects that have been defined. For example, the object \"" +
             node + "\" is in a cyclic subgraph.");
+    }
+    if (!graph.isDepthWithin(Check::s_maxNestingDepth, node)) {
+        throw PhysicsException("PhysicsData::initialiseChecks - the object \"" + node +
+                               "\" nests CHECK or LIST objects more than " +
+                               std::to_string(Check::s_maxNestingDepth) +
+                               " levels deep, the limit.");
     }
 
     CheckStoreAdaptor source(this, m_functions);

@@ -3,19 +3,12 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include <kel/exception/KELAssertImpl.h>
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsutils/ModelTARN.h>
 #include <kel/physicsutils/TARNContext.h>
 
 namespace kel {
-
-namespace {
-
-const char* const kSourceFile = "src/PhysicsData/src/RulesAllowedStrings";
-
-}  // namespace
 
 RulesAllowedStrings::RulesAllowedStrings(const ModelRules* rules, const std::string& objectType,
                                          const std::string& paramName)
@@ -67,9 +60,10 @@ const std::set<std::string>& RulesAllowedStrings::getAllowedStrings(
     }
     const std::string& option =
         evalContext->getDB().getParameterValue(context.getFullPath(), m_contextRuleParam);
+    // The option comes from the model, where a user may have typed anything: an option
+    // the RULES do not know allows no strings.
     auto it = m_optAllowed.find(option);
     if (it == m_optAllowed.end()) {
-        KELAssertImpl::assertFail("it != m_optAllowed.end()", kSourceFile, __LINE__);
         static const std::set<std::string> none;
         return none;
     }

@@ -1,6 +1,7 @@
 #include <kel/physicsdata/rules/RulesObject.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <stdexcept>
 
@@ -50,6 +51,27 @@ std::vector<std::string> without(const std::vector<std::string>& list,
     return result;
 }
 
+// One object or CONTEXT may name an item once among its parameter lists, and once among
+// its child lists (a CONTEXT may repeat what its object names): remembers where each item
+// was named and throws, naming the RULES object, both keys and the item, on a repeat.
+class RepeatGuard {
+public:
+    explicit RepeatGuard(const std::string& path) : m_path(path) {}
+    void add(const std::string& key, const std::vector<std::string>& items) {
+        for (const auto& item : items) {
+            auto [it, fresh] = m_keyOf.emplace(item, &key);
+            if (!fresh)
+                throw std::runtime_error("RulesObject::initData - in RULES object " + m_path +
+                                         ", \"" + item + "\" is named in \"" + *it->second +
+                                         "\" and again in \"" + key + "\".");
+        }
+    }
+
+private:
+    const std::string& m_path;
+    std::map<std::string, const std::string*> m_keyOf;
+};
+
 }  // namespace
 
 RulesObject::RulesObject(const TARNDatastore& ds, const std::string& path, bool singleton,
@@ -88,6 +110,7 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
     std::string contextRule = extractParamValue(ds, path, kContextRule).first;
     std::vector<std::string> options;
     extractParamValues(ds, path, kAllowedOptionList, options);
+    RepeatGuard(path).add(kAllowedOptionList, options);
     if (!options.empty() && contextRule.empty()) contextRule = kDefaultOption;
     if (options.empty() && !contextRule.empty())
         throw std::runtime_error("RulesObject::initData - in RULES object " + path +
@@ -133,13 +156,20 @@ RulesObject::RulesObjectData RulesObject::makeData(const TARNDatastore& ds, cons
 
 void RulesObject::doMakeData(const TARNDatastore& ds, const std::string& path,
                              RulesObjectData& data) const {
-    extractParamValues(ds, path, kEssentialChildList, data.essentialChildren);
-    eraseRules(data.essentialChildren);
-    extractParamValues(ds, path, kOptionalChildList, data.optionalChildren);
-    eraseRules(data.optionalChildren);
-    extractParamValues(ds, path, kEssentialParameterList, data.essentialParams);
-    extractParamValues(ds, path, kOptionalParameterList, data.optionalParams);
-    extractParamValues(ds, path, kDefaultParameterList, data.optionalParams);
+    RepeatGuard children(path);
+    RepeatGuard params(path);
+    auto read = [&](const std::string& key, RepeatGuard& guard, std::vector<std::string>& out) {
+        std::vector<std::string> items;
+        extractParamValues(ds, path, key, items);
+        if (&guard == &children) eraseRules(items);
+        guard.add(key, items);
+        out.insert(out.end(), items.begin(), items.end());
+    };
+    read(kEssentialChildList, children, data.essentialChildren);
+    read(kOptionalChildList, children, data.optionalChildren);
+    read(kEssentialParameterList, params, data.essentialParams);
+    read(kOptionalParameterList, params, data.optionalParams);
+    read(kDefaultParameterList, params, data.optionalParams);
 }
 
 const RulesObject::RulesObjectData& RulesObject::findData(const std::string& option) const {

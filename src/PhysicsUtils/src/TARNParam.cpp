@@ -66,20 +66,39 @@ std::pair<bool, bool> TARNParam::valueAsBool(std::string_view text) {
     return {isLogical && value, isLogical};
 }
 
-std::pair<int, bool> TARNParam::valueAsInt(std::string_view text) {
+namespace {
+
+// A whole, trimmed integer text of the width of Int; a leading '+' is accepted.
+template <class Int>
+std::pair<Int, bool> wholeInteger(std::string_view text) {
     std::string trimmed = StringUtilities::trim(text);
     std::string_view digits = trimmed;
     if (digits.size() > 1 && digits[0] == '+' && digits[1] != '-') digits.remove_prefix(1);
-    int value = 0;
+    Int value = 0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
         return {0, false};
     return {value, true};
 }
 
+}  // namespace
+
+std::pair<int, bool> TARNParam::valueAsInt(std::string_view text) {
+    return wholeInteger<int>(text);
+}
+
+std::pair<std::int64_t, bool> TARNParam::valueAsInt64(std::string_view text) {
+    return wholeInteger<std::int64_t>(text);
+}
+
 std::pair<float, bool> TARNParam::valueAsFloat(std::string_view text, std::string& number,
                                                std::string& units) {
     return StringUtilities::valueAsFloat(text, number, units);
+}
+
+std::pair<double, bool> TARNParam::valueAsDouble(std::string_view text, std::string& number,
+                                                 std::string& units) {
+    return StringUtilities::valueAsDouble(text, number, units);
 }
 
 }  // namespace kel

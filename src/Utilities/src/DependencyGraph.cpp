@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <limits>
 #include <string_view>
 #include <unordered_set>
 
@@ -56,9 +55,7 @@ bool DependencyGraph::areNodeNamesKnown(const std::vector<std::string>& known,
     return unknown.empty();
 }
 
-bool DependencyGraph::isAcyclic(std::string& node) const {
-    // Number the nodes, then run an iterative depth-first search: an edge to a node still
-    // on the search path closes a cycle through that node.
+std::vector<std::vector<std::size_t>> DependencyGraph::numberedEdges() const {
     const std::size_t count = m_order.size();
     std::unordered_map<std::string_view, std::size_t> index;
     index.reserve(count);
@@ -68,13 +65,19 @@ bool DependencyGraph::isAcyclic(std::string& node) const {
     std::vector<std::vector<std::size_t>> edges(count);
     for (std::size_t i = 0; i < count; ++i) {
         for (const auto& dep : m_nodes.at(m_order[i]).deps) {
-            // A name with no dependencies of its own cannot be on a cycle.
             if (auto found = index.find(dep); found != index.end()) {
                 edges[i].push_back(found->second);
             }
         }
     }
+    return edges;
+}
 
+bool DependencyGraph::isAcyclic(std::string& node) const {
+    // An iterative depth-first search: an edge to a node still on the search path closes a
+    // cycle through that node. A name with no dependencies of its own cannot be on a cycle.
+    const std::vector<std::vector<std::size_t>> edges = numberedEdges();
+    const std::size_t count = edges.size();
     enum class Mark : unsigned char { New, OnPath, Done };
     std::vector<Mark> mark(count, Mark::New);
     struct Frame {
@@ -107,6 +110,80 @@ bool DependencyGraph::isAcyclic(std::string& node) const {
     return true;
 }
 
+bool DependencyGraph::isDepthWithin(std::size_t limit, std::string& node) const {
+    // Depths in post-order of an iterative depth-first search; 0 marks "not yet known".
+    const std::vector<std::vector<std::size_t>> edges = numberedEdges();
+    const std::size_t count = edges.size();
+    std::vector<std::size_t> depth(count, 0);
+    struct Frame {
+        std::size_t node;
+        std::size_t nextEdge;
+    };
+    std::vector<Frame> stack;
+    for (std::size_t root = 0; root < count; ++root) {
+        if (depth[root] != 0) continue;
+        stack.push_back({root, 0});
+        while (!stack.empty()) {
+            Frame& top = stack.back();
+            const auto& out = edges[top.node];
+            if (top.nextEdge < out.size()) {
+                const std::size_t next = out[top.nextEdge++];
+                if (depth[next] == 0) stack.push_back({next, 0});
+                continue;
+            }
+            // Dependencies that are not nodes are leaves of depth 1.
+            std::size_t deepest = m_nodes.at(m_order[top.node]).deps.size() > out.size() ? 1 : 0;
+            for (std::size_t dep : out)
+                deepest = std::max(deepest, depth[dep]);
+            depth[top.node] = deepest + 1;
+            stack.pop_back();
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (depth[i] > limit) {
+            node = m_order[i];
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> DependencyGraph::getNamesDependingOn(
+    const std::set<std::string>& targets) const {
+    // One traversal of the reversed edges, starting from the nodes that name a target.
+    const std::vector<std::vector<std::size_t>> edges = numberedEdges();
+    const std::size_t count = edges.size();
+    std::vector<std::vector<std::size_t>> dependents(count);
+    for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t dep : edges[i])
+            dependents[dep].push_back(i);
+
+    std::vector<bool> marked(count, false);
+    std::vector<std::size_t> pending;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto& deps = m_nodes.at(m_order[i]).deps;
+        if (std::any_of(deps.begin(), deps.end(),
+                        [&](const std::string& dep) { return targets.count(dep) != 0; })) {
+            marked[i] = true;
+            pending.push_back(i);
+        }
+    }
+    while (!pending.empty()) {
+        const std::size_t next = pending.back();
+        pending.pop_back();
+        for (std::size_t user : dependents[next]) {
+            if (!marked[user]) {
+                marked[user] = true;
+                pending.push_back(user);
+            }
+        }
+    }
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < count; ++i)
+        if (marked[i]) names.push_back(m_order[i]);
+    return names;
+}
+
 std::vector<std::string> DependencyGraph::getNamesWithDependencies() const {
     return m_order;
 }
@@ -120,91 +197,17 @@ const std::set<std::string>& DependencyGraph::getAllChildren(const std::string& 
     if (auto memo = m_allChildren.find(node); memo != m_allChildren.end()) return memo->second;
     if (m_nodes.find(node) == m_nodes.end()) return s_noChildren;
 
-    // Iterative Tarjan search over the nodes reachable from node that have no memo yet.
-    // Strongly connected components come out dependencies first, so each component's
-    // closure is its members (when it is a cycle) plus the closures of the components it
-    // points to, which are already memoised. All members of a component share it.
-    constexpr std::size_t kUnvisited = std::numeric_limits<std::size_t>::max();
-    struct Visit {
-        std::size_t index = kUnvisited;
-        std::size_t low = 0;
-        bool onStack = false;
-    };
-    std::unordered_map<std::string_view, Visit> visits;
-    struct Frame {
-        const std::string* name;
-        const std::vector<std::string>* deps;
-        std::size_t nextEdge;
-    };
-    std::vector<Frame> callStack;
-    std::vector<const std::string*> componentStack;
-    std::size_t counter = 0;
-
-    auto enter = [&](const std::string& name) {
-        Visit& v = visits[name];
-        v.index = v.low = counter++;
-        v.onStack = true;
-        componentStack.push_back(&name);
-        callStack.push_back({&name, &getChildren(name), 0});
-    };
-
-    auto closeComponent = [&](const std::string& root) {
-        std::vector<const std::string*> members;
-        const std::string* member = nullptr;
-        do {
-            member = componentStack.back();
-            componentStack.pop_back();
-            visits[*member].onStack = false;
-            members.push_back(member);
-        } while (member != &root);
-
-        std::set<std::string> closure;
-        bool cyclic = members.size() > 1;
-        for (const std::string* m : members) {
-            for (const auto& dep : getChildren(*m)) {
-                if (dep == *m) cyclic = true;
-                closure.insert(dep);
-                if (auto memo = m_allChildren.find(dep); memo != m_allChildren.end()) {
-                    closure.insert(memo->second.begin(), memo->second.end());
-                }
-            }
+    // Everything reached from node's dependencies, by an iterative search.
+    std::set<std::string> closure;
+    std::vector<const std::string*> pending{&node};
+    while (!pending.empty()) {
+        const std::string* next = pending.back();
+        pending.pop_back();
+        for (const auto& dep : getChildren(*next)) {
+            if (closure.insert(dep).second) pending.push_back(&dep);
         }
-        if (cyclic) {
-            for (const std::string* m : members)
-                closure.insert(*m);
-        }
-        for (std::size_t i = 1; i < members.size(); ++i)
-            m_allChildren[*members[i]] = closure;
-        m_allChildren[*members[0]] = std::move(closure);
-    };
-
-    enter(m_nodes.find(node)->first);
-    while (!callStack.empty()) {
-        Frame& top = callStack.back();
-        if (top.nextEdge < top.deps->size()) {
-            const std::string& dep = (*top.deps)[top.nextEdge++];
-            if (m_allChildren.count(dep)) continue;
-            auto found = m_nodes.find(dep);
-            if (found == m_nodes.end()) continue;  // a leaf: nothing below it
-            auto visit = visits.find(dep);
-            if (visit == visits.end()) {
-                enter(found->first);
-            } else if (visit->second.onStack) {
-                Visit& self = visits[*top.name];
-                self.low = std::min(self.low, visit->second.index);
-            }
-            continue;
-        }
-        const std::string& name = *top.name;
-        const Visit self = visits[name];
-        callStack.pop_back();
-        if (!callStack.empty()) {
-            Visit& parent = visits[*callStack.back().name];
-            parent.low = std::min(parent.low, self.low);
-        }
-        if (self.low == self.index) closeComponent(name);
     }
-    return m_allChildren.at(node);
+    return m_allChildren.emplace(node, std::move(closure)).first->second;
 }
 
 }  // namespace kel

@@ -56,9 +56,11 @@ void forEachItem(std::string_view text, char sep, bool nested, Emit&& emit) {
     emit(trimView(text.substr(start)));
 }
 
-// Parses a whole float (no blanks around it). from_chars does not take a leading '+',
-// so it is skipped here to accept the usual written forms.
-bool parseFloat(std::string_view text, float& value) {
+// Parses a whole finite number (no blanks around it). from_chars does not take a leading
+// '+', so it is skipped here to accept the usual written forms; it does take "nan" and
+// "inf", which are not numbers a comparison or a bound can use.
+template <class Number>
+bool parseNumber(std::string_view text, Number& value) {
     std::string_view digits = text;
     if (!digits.empty() && digits.front() == '+') {
         digits.remove_prefix(1);
@@ -68,7 +70,30 @@ bool parseFloat(std::string_view text, float& value) {
     const char* first = digits.data();
     const char* last = first + digits.size();
     const auto result = std::from_chars(first, last, value);
-    return result.ec == std::errc() && result.ptr == last;
+    return result.ec == std::errc() && result.ptr == last && std::isfinite(value);
+}
+
+// Splits "number [units]" and parses the number part.
+template <class Number>
+std::pair<Number, bool> numberWithUnits(std::string_view text, std::string& numberText,
+                                        std::string& units) {
+    numberText.clear();
+    units.clear();
+    std::string_view body = trimView(text);
+    std::string_view unitPart;
+    if (const auto open = body.find('['); open != std::string_view::npos) {
+        // Units are "[...]" closing the text; nothing may follow the ']'.
+        if (body.back() != ']') return {Number(0), false};
+        const std::string_view inner = body.substr(open + 1, body.size() - open - 2);
+        if (inner.find_first_of("[]") != std::string_view::npos) return {Number(0), false};
+        unitPart = trimView(inner);
+        body = trimView(body.substr(0, open));
+    }
+    Number value = 0;
+    if (!parseNumber(body, value)) return {Number(0), false};
+    numberText.assign(body);
+    units.assign(unitPart);
+    return {value, true};
 }
 
 }  // namespace
@@ -158,23 +183,13 @@ bool StringUtilities::stringToBool(std::string_view text) {
 
 std::pair<float, bool> StringUtilities::valueAsFloat(std::string_view text, std::string& numberText,
                                                      std::string& units) {
-    numberText.clear();
-    units.clear();
-    std::string_view body = trimView(text);
-    std::string_view unitPart;
-    if (const auto open = body.find('['); open != std::string_view::npos) {
-        // Units are "[...]" closing the text; nothing may follow the ']'.
-        if (body.back() != ']') return {0.0f, false};
-        const std::string_view inner = body.substr(open + 1, body.size() - open - 2);
-        if (inner.find_first_of("[]") != std::string_view::npos) return {0.0f, false};
-        unitPart = trimView(inner);
-        body = trimView(body.substr(0, open));
-    }
-    float value = 0.0f;
-    if (!parseFloat(body, value)) return {0.0f, false};
-    numberText.assign(body);
-    units.assign(unitPart);
-    return {value, true};
+    return numberWithUnits<float>(text, numberText, units);
+}
+
+std::pair<double, bool> StringUtilities::valueAsDouble(std::string_view text,
+                                                       std::string& numberText,
+                                                       std::string& units) {
+    return numberWithUnits<double>(text, numberText, units);
 }
 
 std::string StringUtilities::floatAndUnitsToString(float value, std::string_view units) {

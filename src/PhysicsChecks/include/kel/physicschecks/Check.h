@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <set>
 #include <string>
 #include <vector>
@@ -40,6 +41,12 @@ public:
 
     // "CHECK".
     static const ProductTypeInfo& productKind();
+
+    // Evaluation recurses once per level of CHECKs and LISTs naming one another, so a
+    // loader rejects data nested deeper than this (a CHECK or LIST naming none has depth
+    // 1). At this depth an evaluation, through a beta availability proxy, fits in a
+    // 256 KB thread stack with ample room for the host's own frames.
+    static constexpr std::size_t s_maxNestingDepth = 100;
 };
 
 }  // namespace kel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <kel/physicschecks/ProductCreator.h>
 
 namespace kel {
@@ -8,8 +10,8 @@ namespace kel {
 template <class T, class Concrete>
 class DefaultProductCreator : public ProductCreator<T> {
 public:
-    T* create() const override { return new Concrete(); }
-    void destroy(T* product) const override { delete product; }
+    std::unique_ptr<T> create() const override { return std::make_unique<Concrete>(); }
+    void destroy(std::unique_ptr<T> product) const override { product.reset(); }
 };
 
 }  // namespace kel

@@ -38,6 +38,32 @@ public:
     void clear();
     std::size_t size() const { return m_results.size(); }
 
+    // One evaluation of a check or list, opened by the product for the length of its
+    // evaluate. Within the outermost one (a pass), products reached again along another
+    // path through the checks and lists naming one another answer from a memo of the pass
+    // instead of evaluating again, so shared sub-checks cost once per pass whether or not
+    // results are cached (a beta check is never cached, and availability proxies switch
+    // the cache off). The memo is forgotten when the pass ends, so it never outlives a
+    // change of the model or of the beta switch between evaluations.
+    class PassScope {
+    public:
+        explicit PassScope(EvalCache& cache) : m_cache(cache) { ++m_cache.m_passDepth; }
+        ~PassScope();
+        PassScope(const PassScope&) = delete;
+        PassScope& operator=(const PassScope&) = delete;
+        // True inside another evaluation: only then can the result be asked for again.
+        bool nested() const { return m_cache.m_passDepth > 1; }
+
+    private:
+        EvalCache& m_cache;
+    };
+    std::optional<bool> passLookup(const void* product, std::string_view path) const;
+    void passStore(const void* product, std::string_view path, bool result);
+    const std::vector<std::string>* passLookupValues(const void* product,
+                                                     std::string_view path) const;
+    void passStoreValues(const void* product, std::string_view path,
+                         const std::vector<std::string>& values);
+
 private:
     struct Key {
         const void* product;
@@ -73,6 +99,9 @@ private:
         }
     };
     bool m_indexed = false;
+    unsigned m_passDepth = 0;
+    std::unordered_map<Key, bool, Hash, Equal> m_passResults;
+    std::unordered_map<Key, std::vector<std::string>, Hash, Equal> m_passValues;
     std::unordered_map<std::string, std::vector<std::string>, StringHash, std::equal_to<>>
         m_objectsByType;
 };

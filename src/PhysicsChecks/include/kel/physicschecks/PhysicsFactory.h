@@ -14,8 +14,8 @@ namespace kel {
 // Creates products of class T (Check, List or GlobalCheck) by type name through the
 // creators registered with it, and remembers which creator made each product so that the
 // same creator destroys it. Owns its creators; products are owned by whoever asked for
-// them (a ProductStore) and must be handed back to destroy. Products still outstanding
-// when the factory dies are destroyed with it. Not thread-safe.
+// them (a ProductStore) and are handed back to destroy, so the factory must outlive every
+// product it made. Not thread-safe.
 template <class T>
 class PhysicsFactory : public ProductTypeInfo, private NonCopyable {
 public:
@@ -28,9 +28,10 @@ public:
     std::vector<std::string> getTypeNames() const;
 
     // A new product of that type, or null when no creator has that type name.
-    T* create(const std::string& typeName);
-    // Destroys a product made here; anything else is left alone.
-    void destroy(T* product);
+    std::unique_ptr<T> create(const std::string& typeName);
+    // Destroys a product through the creator that made it (one not made here is simply
+    // released).
+    void destroy(std::unique_ptr<T> product);
 
 private:
     std::map<std::string, std::unique_ptr<ProductCreator<T>>> m_creators;

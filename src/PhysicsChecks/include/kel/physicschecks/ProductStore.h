@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,12 +37,12 @@ public:
     std::size_t size() const { return m_products.size(); }
     // Product names in ascending order.
     std::vector<std::string> getNames() const;
-    const std::map<std::string, T*>& getProducts() const { return m_products; }
+    const std::map<std::string, std::unique_ptr<T>>& getProducts() const { return m_products; }
 
 private:
     PhysicsFactory<T>* m_factory;
     DataVerifyInterface* m_verify;
-    std::map<std::string, T*> m_products;
+    std::map<std::string, std::unique_ptr<T>> m_products;
 };
 
 class Check;

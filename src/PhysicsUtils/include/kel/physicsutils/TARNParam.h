@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -39,9 +40,14 @@ public:
     static std::pair<bool, bool> valueAsBool(std::string_view text);
     // (value, ok): a whole, trimmed, 32-bit integer text.
     static std::pair<int, bool> valueAsInt(std::string_view text);
+    // (value, ok): a whole, trimmed, 64-bit integer text; the values of Integer parameters.
+    static std::pair<std::int64_t, bool> valueAsInt64(std::string_view text);
     // As StringUtilities::valueAsFloat: a number optionally followed by "[units]".
     static std::pair<float, bool> valueAsFloat(std::string_view text, std::string& number,
                                                std::string& units);
+    // As StringUtilities::valueAsDouble: the values of Real parameters.
+    static std::pair<double, bool> valueAsDouble(std::string_view text, std::string& number,
+                                                 std::string& units);
 };
 
 }  // namespace kel

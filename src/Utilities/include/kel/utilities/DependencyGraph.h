@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -8,9 +9,10 @@
 namespace kel {
 
 // A directed graph of named nodes, each depending on others (edges node -> dependency).
-// Used to reject references to unknown names and cycles among checks and lists, and to
-// find everything a node depends on transitively. Not thread-safe: getAllChildren fills
-// a memo.
+// Used to reject references to unknown names and cycles among checks and lists, to bound
+// how deeply they nest, and to find what depends on what. Every whole-graph question is
+// answered by one iterative traversal, in time linear in nodes plus edges, whatever the
+// shape. Not thread-safe: getAllChildren fills a memo.
 class DependencyGraph {
 public:
     DependencyGraph();
@@ -34,14 +36,30 @@ public:
     // The direct dependencies of node, in insertion order (empty when unknown).
     const std::vector<std::string>& getChildren(const std::string& node) const;
 
-    // Everything node depends on, directly or not (memoised; not including node itself
-    // unless it lies on a cycle).
+    // Everything node depends on, directly or not (not including node itself unless it
+    // lies on a cycle). Costs one traversal of what node reaches; the answer is memoised
+    // for node alone, so asking for every node of a long chain is quadratic: whole-graph
+    // questions use getNamesDependingOn instead.
     const std::set<std::string>& getAllChildren(const std::string& node) const;
+
+    // Every node that depends, directly or not, on at least one of targets, in
+    // first-insertion order. A target is listed only when it depends on a target itself.
+    std::vector<std::string> getNamesDependingOn(const std::set<std::string>& targets) const;
+
+    // The nesting depth of a node: 1 for a node (or a name) with no dependencies, else
+    // 1 + the largest depth of its dependencies. True when no node is deeper than limit;
+    // otherwise sets node to the first node in insertion order that is. The graph must be
+    // acyclic (isAcyclic).
+    bool isDepthWithin(std::size_t limit, std::string& node) const;
 
 private:
     struct Node {
         std::vector<std::string> deps;
     };
+    // The dependencies of every node by node number (its place in insertion order);
+    // names that are not nodes are left out. For the whole-graph traversals.
+    std::vector<std::vector<std::size_t>> numberedEdges() const;
+
     std::vector<std::string> m_order;
     std::unordered_map<std::string, Node> m_nodes;
     mutable std::unordered_map<std::string, std::set<std::string>> m_allChildren;

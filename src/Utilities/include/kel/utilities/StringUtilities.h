@@ -43,9 +43,13 @@ public:
     static bool stringToBool(std::string_view text);
 
     // Reads "1.5 [m s^-1]": (1.5, true), numberText "1.5", units "m s^-1". Units are
-    // optional; the whole number part must be a float. On failure (0, false).
+    // optional; the whole number part must be a finite float ("nan", "inf" and numbers
+    // out of the float range fail). On failure (0, false).
     static std::pair<float, bool> valueAsFloat(std::string_view text, std::string& numberText,
                                                std::string& units);
+    // The same in double precision: finite doubles only.
+    static std::pair<double, bool> valueAsDouble(std::string_view text, std::string& numberText,
+                                                 std::string& units);
 
     // The shortest text that reads back as the same float, then " [units]" if units given.
     static std::string floatAndUnitsToString(float value, std::string_view units);

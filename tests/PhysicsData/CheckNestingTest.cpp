@@ -1,0 +1,228 @@
+// CHECKs and LISTs naming one another: as deep as a load accepts, loading (with
+// validation) and evaluating, through a beta availability proxy too, fit on a thread with
+// a 256 KB stack; deeper data is refused at load, and wide or long shapes load in time
+// proportional to their size.
+
+#include <pthread.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include <kel/exception/PhysicsException.h>
+#include <kel/physicschecks/Check.h>
+#include <kel/physicschecks/EvalContext.h>
+#include <kel/physicschecks/List.h>
+#include <kel/physicschecks/PhysicsFunctionStore.h>
+#include <kel/physicsdata/beta/BetaLoggingController.h>
+#include <kel/physicsdata/beta/BetaPhysicsManager.h>
+#include <kel/physicsdata/physics/PhysicsData.h>
+#include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+#include <kel/physicsutils/TARNContext.h>
+#include <kel/physicsutils/TARNModel.h>
+
+namespace kel {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
+
+constexpr std::size_t kLimit = Check::s_maxNestingDepth;
+
+const char* const kRules = R"(
+RULES:
+  PARAMETER: Kind
+    Parameter Type = String
+    Allowed String List = Hot, Cold
+  END
+  PARAMETER: Enabled
+    Parameter Type = Logical
+  END
+  SINGLETON: ROOT
+    Optional Child List = BOX
+  END
+  OBJECT: BOX
+    Essential Parameter List = Kind
+    Optional Parameter List = Enabled
+  END
+END
+)";
+
+std::string check(const std::string& name, const std::string& body) {
+    return "    CHECK: " + name + "\n" + body + "    END\n";
+}
+
+std::string list(const std::string& name, const std::string& body) {
+    return "    LIST: " + name + "\n" + body + "    END\n";
+}
+
+std::string name(char prefix, std::size_t i) {
+    return prefix + std::to_string(i);
+}
+
+// "Kind is Hot" read from the enclosing BOX: a check that needs BOX as context.
+const std::string kIsHot =
+    "      Type = Parameter Value\n      Object Type = BOX\n      Parameter = Kind\n"
+    "      Value List = Hot\n";
+
+// A0 .. A(depth-1): All, Any and Not in turn, then a beta check over "Kind is Hot"; and
+// V, a Value In List check over the union lists L0 .. L(depth-2), the last one fixed.
+// Both A0 and V nest depth levels deep.
+std::string chains(std::size_t depth) {
+    static const char* const kinds[] = {"All", "Any", "Not"};
+    std::string data;
+    for (std::size_t i = 0; i + 2 < depth; ++i)
+        data += check(name('A', i), std::string("      Type = ") + kinds[i % 3] +
+                                        "\n      Check List = " + name('A', i + 1) + "\n");
+    data += check(name('A', depth - 2),
+                  "      Type = Beta\n      Message = Hot is beta\n"
+                  "      Check = " +
+                      name('A', depth - 1) + "\n");
+    data += check(name('A', depth - 1), kIsHot);
+    data += check("V",
+                  "      Type = Value In List\n      Object Type = BOX\n      Parameter = Kind\n"
+                  "      List = L0\n");
+    for (std::size_t i = 0; i + 2 < depth; ++i)
+        data +=
+            list(name('L', i), "      Type = Union\n      List Names = " + name('L', i + 1) + "\n");
+    data += list(name('L', depth - 2), "      Type = Fixed\n      Value List = Hot\n");
+    return data;
+}
+
+// depth levels of two checks each, each check naming both of the level below: 2^depth
+// paths through the graph. At the bottom, a beta check (so nothing above it is cached)
+// and "Kind is Hot".
+std::string ladder(std::size_t depth) {
+    std::string data;
+    for (std::size_t i = 0; i + 1 < depth; ++i) {
+        const std::string below = name('X', i + 1) + ", " + name('Y', i + 1);
+        data += check(name('X', i), "      Type = All\n      Check List = " + below + "\n");
+        data += check(name('Y', i), "      Type = Any\n      Check List = " + below + "\n");
+    }
+    data += check(name('X', depth - 1), "      Type = Beta\n      Message = Ladders are beta\n");
+    data += check(name('Y', depth - 1), kIsHot);
+    return data;
+}
+
+// Every CHECK names the one after it.
+std::string longChain(std::size_t length) {
+    std::string data;
+    for (std::size_t i = 0; i + 1 < length; ++i)
+        data +=
+            check(name('C', i), "      Type = Not\n      Check List = " + name('C', i + 1) + "\n");
+    data += check(name('C', length - 1), "      Type = Constant\n      Value = true\n");
+    return data;
+}
+
+std::string physics(const std::string& checkData, const std::string& guard) {
+    return "PHYSICS:\n  CHECK DATA:\n" + checkData +
+           "  END\n  DEPENDENCIES:\n    OBJECT DEPENDENCY: BOX\n"
+           "      Ordered Required Parameter List = Kind\n"
+           "      Ordered Optional Parameter List = Enabled\n"
+           "      Parameter Check List = Enabled, " +
+           guard + "\n    END\n  END\nEND\n";
+}
+
+// Runs work on a new thread whose stack is 256 KB, and rethrows what it throws.
+void onSmallStack(const std::function<void()>& work) {
+    std::exception_ptr failure;
+    auto run = [&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    };
+    using Run = decltype(run);
+    pthread_attr_t attributes;
+    ASSERT_EQ(pthread_attr_init(&attributes), 0);
+    ASSERT_EQ(pthread_attr_setstacksize(&attributes, 256 * 1024), 0);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(
+                  &thread, &attributes,
+                  [](void* arg) -> void* {
+                      (*static_cast<Run*>(arg))();
+                      return nullptr;
+                  },
+                  &run),
+              0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+    if (failure) std::rethrow_exception(failure);
+}
+
+class CheckNestingTest : public ::testing::Test {
+protected:
+    CheckNestingTest() : m_rules(&m_rulesDs) { ::setenv("KEL_PHYSICS_VALIDATE_DATA", "", 1); }
+    ~CheckNestingTest() override { ::unsetenv("KEL_PHYSICS_VALIDATE_DATA"); }
+
+    std::unique_ptr<PhysicsData> load(const std::string& text) {
+        m_physicsDs = std::make_unique<InternalTARNDatastore>(text, InternalTARNDatastore::TEXT);
+        return std::make_unique<PhysicsData>(m_physicsDs.get(), &m_rules, &m_functions, &m_beta);
+    }
+
+    InternalTARNDatastore m_rulesDs{kRules, InternalTARNDatastore::TEXT};
+    ModelRules m_rules;
+    PhysicsFunctionStore m_functions;
+    BetaPhysicsManager m_beta;
+    std::unique_ptr<InternalTARNDatastore> m_physicsDs;
+};
+
+TEST_F(CheckNestingTest, DeepestAcceptedDataLoadsAndEvaluatesOnA256KBStack) {
+    m_beta.enableBetaLogging();
+    onSmallStack([&] {
+        auto data = load(physics(chains(kLimit), "A0"));
+        auto model =
+            TARNModel::fromText("BOX: hot\n  Kind = Hot\nEND\nBOX: cold\n  Kind = Cold\nEND\n");
+        EvalContext eval(*model);
+        // A0 .. A(limit-3) are limit-2 combinators, every third of them a "Not".
+        const bool hotResult = ((kLimit - 2) / 3) % 2 == 0;
+        Check* proxy = data->getParamAvailCheck("A0", "Enabled", true);
+        EXPECT_NE(proxy, data->getCheck("A0", true));
+        EXPECT_EQ(proxy->evaluate(TARNContext("/BOX:hot"), &eval), hotResult);
+        EXPECT_EQ(proxy->evaluate(TARNContext("/BOX:cold"), &eval), !hotResult);
+        EXPECT_TRUE(data->getCheck("V", true)->evaluate(TARNContext("/BOX:hot"), &eval));
+        EXPECT_FALSE(data->getCheck("V", true)->evaluate(TARNContext("/BOX:cold"), &eval));
+        EXPECT_THAT(data->getList("L0", true)->evaluate(TARNContext("/BOX:hot"), &eval),
+                    ElementsAre("Hot"));
+    });
+}
+
+TEST_F(CheckNestingTest, DeeperDataIsRefusedNamingTheObjectAndTheLimit) {
+    EXPECT_THAT([&] { load(physics(chains(kLimit + 1), "A0")); },
+                ThrowsMessage<PhysicsException>(
+                    StrEq("PhysicsData::initialiseChecks - the object \"CHECK:A0\" nests CHECK or "
+                          "LIST objects more than " +
+                          std::to_string(kLimit) + " levels deep, the limit.")));
+    // A long chain is refused as quickly as it is read.
+    EXPECT_THAT([&] { load(physics(longChain(5000), "C0")); },
+                ThrowsMessage<PhysicsException>(HasSubstr("\"CHECK:C0\" nests")));
+}
+
+TEST_F(CheckNestingTest, SharedSubChecksAreVisitedOncePerLoadAndEvaluation) {
+    m_beta.enableBetaLogging();
+    onSmallStack([&] {
+        auto data = load(physics(ladder(kLimit), "X0"));
+        EXPECT_THAT(data->getCheck("X0", true)->getRequiredContext(), ElementsAre("BOX"));
+        auto model = TARNModel::fromText("BOX: hot\n  Kind = Hot\nEND\n");
+        EvalContext eval(*model);
+        // Passes with beta and fails without: both evaluations run, uncached.
+        EXPECT_TRUE(data->getParamAvailCheck("X0", "Enabled", true)
+                        ->evaluate(TARNContext("/BOX:hot"), &eval));
+        EXPECT_THAT(m_beta.getLoggingController()->getParamAvailMessages("Enabled"),
+                    ElementsAre("Ladders are beta"));
+        EXPECT_TRUE(data->getCheck("Y0", true)->evaluate(TARNContext("/BOX:hot"), &eval));
+    });
+}
+
+}  // namespace
+}  // namespace kel
