@@ -21,5 +21,28 @@ TEST(PhysicsExceptionTest, CaughtAsStdExceptionWithItsMessage) {
     }
 }
 
+TEST(PhysicsExceptionTest, CarriesLocationAndObjectPathBesideTheMessage) {
+    const PhysicsException plain("X::op - bad");
+    EXPECT_TRUE(plain.location().empty());
+    EXPECT_EQ(plain.objectPath(), "");
+
+    try {
+        try {
+            throw PhysicsException("X::op - bad", SourceLocation("rules.tarn", 12, 5));
+        } catch (PhysicsException& e) {
+            e.setObjectPath("/RULES/OBJECT:A");
+            throw;
+        }
+    } catch (const PhysicsException& e) {
+        EXPECT_STREQ(e.what(), "X::op - bad");
+        EXPECT_EQ(e.location().toString(), "rules.tarn:12:5");
+        EXPECT_EQ(e.objectPath(), "/RULES/OBJECT:A");
+    }
+
+    EXPECT_EQ(SourceLocation("f", 3).toString(), "f:3");
+    EXPECT_EQ(SourceLocation().toString(), "");
+    EXPECT_NE(SourceLocation("f", 3, 1), SourceLocation("f", 3, 2));
+}
+
 }  // namespace
 }  // namespace kel

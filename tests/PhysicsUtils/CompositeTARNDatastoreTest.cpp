@@ -131,5 +131,18 @@ TEST_F(CompositeTARNDatastoreTest, RefusesNullAndOwnsBaseWhenAsked) {
     EXPECT_THAT(empty.getChildObjectPaths(""), IsEmpty());
 }
 
+TEST_F(CompositeTARNDatastoreTest, LocationsComeFromTheStoreThatAnswers) {
+    CompositeTARNDatastore composite(&m_base, false);
+    StrictStore strict;  // knows no locations
+    ASSERT_TRUE(composite.compose(&strict, true, nullptr));
+    ASSERT_TRUE(composite.compose(&m_other, true, nullptr));
+    EXPECT_EQ(composite.parameterLocation("/A", "K").toString(), "<text>:2:3");  // other's K
+    EXPECT_EQ(composite.parameterLocation("/A", "B").toString(), "<text>:3:3");  // base's B
+    EXPECT_TRUE(composite.parameterLocation("/A", "Strict").empty());
+    EXPECT_EQ(composite.objectLocation("/A/C").toString(), "<text>:6:3");
+    EXPECT_EQ(composite.objectLocation("/Z").toString(), "<text>:9:1");
+    EXPECT_TRUE(composite.objectLocation("/Q").empty());
+}
+
 }  // namespace
 }  // namespace kel

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,11 +28,15 @@ std::string normalised(const InternalTARNDatastore& store) {
     return out.str();
 }
 
-// The message of the PhysicsException thrown when reading text, or "" when none is.
+// The message of the PhysicsException thrown when reading text, or "" when none is. The
+// exception's location names the same source and line as the message.
 std::string readError(const std::string& text) {
     try {
         InternalTARNDatastore store(text, InternalTARNDatastore::TEXT);
     } catch (const PhysicsException& e) {
+        const SourceLocation& at = e.location();
+        EXPECT_EQ(std::string(e.what()).rfind("<text>:" + std::to_string(at.line()) + ": ", 0), 0u)
+            << at.toString();
         return e.what();
     }
     return "";
@@ -161,19 +166,73 @@ std::string nested(int depth) {
     return text;
 }
 
-TEST(InternalTARNDatastoreTest, DeepNestingNeedsNoRecursion) {
+TEST(InternalTARNDatastoreTest, DeepNestingReadsWritesAndReadsBack) {
     const int depth = 100000;
-    InternalTARNDatastore store = fromText(nested(depth));
+    const std::string text = nested(depth);
+    InternalTARNDatastore store = fromText(text);
     std::string path;
     for (int i = 0; i < depth; ++i)
         path += "/N";
     EXPECT_EQ(store.getParameterValue(path, "K"), "deep");
     EXPECT_THAT(store.getChildObjectPaths(path), IsEmpty());
+    EXPECT_EQ(store.objectLocation(path).line(), static_cast<std::uint32_t>(depth));
 
-    // Writing is iterative too; each level indents by two more blanks.
-    const std::size_t written = 1000;
-    EXPECT_EQ(normalised(fromText(nested(written))).size(),
-              nested(written).size() + 2 * written * written);
+    // Writing is iterative too, and indentation stops growing, so the text stays linear.
+    const std::string written = normalised(store);
+    const std::size_t indent = 2 * InternalTARNDatastore::kMaxIndentLevel;
+    EXPECT_LE(written.size(), text.size() + (indent + 2) * (2 * depth + 1));
+    const InternalTARNDatastore again = fromText(written);
+    EXPECT_EQ(again.getParameterValue(path, "K"), "deep");
+    EXPECT_EQ(normalised(again), written);
+}
+
+TEST(InternalTARNDatastoreTest, RemembersWhereObjectsAndParametersWereWritten) {
+    // Line numbers count every line, comments and continued lines included; columns count
+    // bytes after the byte-order mark.
+    InternalTARNDatastore store(kData + "/reader_forms.tarn", InternalTARNDatastore::FILE,
+                                {kData + "/crlf_bom.tarn"});
+    const std::string forms = kData + "/reader_forms.tarn";
+    const std::string crlf = kData + "/crlf_bom.tarn";
+    struct Case {
+        std::string path;
+        std::string name;  // empty for the object itself
+        SourceLocation expected;
+    };
+    const std::vector<Case> cases = {
+        {"/FLOW:main flow", "", {forms, 3, 1}},  // a merged object keeps its first header
+        {"/FLOW:main flow/DOMAIN:d1/FLUID", "", {forms, 11, 5}},
+        {"/FLOW:main flow", "Empty", {forms, 5, 3}},
+        {"/FLOW:main flow", "Location", {forms, 6, 3}},  // continued: its first line
+        {"/FLOW:main flow", "Title", {forms, 22, 3}},    // set again: the value in effect
+        {"/FLOW:main flow/DOMAIN:d1", "Extra", {forms, 24, 5}},
+        {"/FLOW:crlf", "", {crlf, 1, 1}},
+        {"/FLOW:crlf/CHILD:c", "", {crlf, 3, 3}},
+        {"/FLOW:crlf", "Key", {crlf, 2, 3}},
+        {"/FLOW:none", "", {}},
+        {"/OUTPUT", "None", {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(
+            c.name.empty() ? store.objectLocation(c.path) : store.parameterLocation(c.path, c.name),
+            c.expected)
+            << c.path << " " << c.name;
+    }
+    EXPECT_EQ(fromText("A:\n\tB: b\n  END\nEND\n").objectLocation("/A/B:b").toString(),
+              "<text>:2:2");
+}
+
+TEST(InternalTARNDatastoreTest, VisitsParametersAndChildrenInOrder) {
+    InternalTARNDatastore store(kData + "/reader_forms.tarn", InternalTARNDatastore::FILE);
+    std::vector<std::string> seen;
+    EXPECT_TRUE(store.forEachParameter("/FLOW:main flow", [&](auto key, auto value) {
+        seen.push_back(std::string(key) + "=" + std::string(value));
+    }));
+    EXPECT_TRUE(store.forEachChild("/FLOW:main flow", [&](auto type, auto name) {
+        seen.push_back(std::string(type) + ":" + std::string(name));
+    }));
+    EXPECT_THAT(seen, ElementsAre("Title=Case two", "Empty=", "Location=B1, B2, B3", "DOMAIN:d1",
+                                  "SOLVER:", "DOMAIN:d2"));
+    EXPECT_FALSE(store.forEachChild("/NONE", [&](auto, auto) { FAIL(); }));
 }
 
 TEST(InternalTARNDatastoreTest, ErrorsNameSourceAndLine) {
@@ -194,6 +253,10 @@ TEST(InternalTARNDatastoreTest, ErrorsNameSourceAndLine) {
         {"A:\n  K = a \\\n", "<text>:2: continuation at end of input"},
         {"A: a\n  B:\n  END\n  C: c\n", "<text>:4: missing END for C: c opened at line 4"},
         {"A: a\n  B:\n", "<text>:2: missing END for B opened at line 2"},
+        // Long junk is quoted shortened.
+        {std::string(70, 'x') + "\n",
+         "<text>:1: unrecognised line \"" + std::string(60, 'x') +
+             "...\" (expected \"TYPE: name\", \"Key = value\" or \"END\")"},
         // A continued line is reported at its first line.
         {"A:\n  bad \\\n  still bad\nEND\n",
          "<text>:2: unrecognised line \"bad still bad\" "
@@ -212,12 +275,19 @@ TEST(InternalTARNDatastoreTest, FileErrorsNameTheFile) {
     } catch (const PhysicsException& e) {
         EXPECT_EQ(std::string(e.what()), bad + ":4: missing END for FLOW: f opened at line 1");
     }
-    EXPECT_THROW(InternalTARNDatastore(kData + "/no_such_file.tarn", InternalTARNDatastore::FILE),
-                 PhysicsException);
-    EXPECT_THROW(InternalTARNDatastore(kData, InternalTARNDatastore::FILE), PhysicsException);
-    EXPECT_THROW(
-        InternalTARNDatastore("A:\nEND\n", static_cast<InternalTARNDatastore::InputMode>(1)),
-        PhysicsException);
+    auto message = [](const std::string& source, int mode) -> std::string {
+        try {
+            InternalTARNDatastore store(source,
+                                        static_cast<InternalTARNDatastore::InputMode>(mode));
+        } catch (const PhysicsException& e) {
+            return e.what();
+        }
+        return "";
+    };
+    const std::string missing = kData + "/no_such_file.tarn";
+    EXPECT_EQ(message(missing, 3), "TARNReader::readFile - cannot read file \"" + missing + "\"");
+    EXPECT_EQ(message(kData, 3), "TARNReader::readFile - cannot read file \"" + kData + "\"");
+    EXPECT_EQ(message("A:\nEND\n", 1), "InternalTARNDatastore - unsupported input mode 1");
 }
 
 TEST(InternalTARNDatastoreTest, ArgumentsAndMergeAddLaterFiles) {

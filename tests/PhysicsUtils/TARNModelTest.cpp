@@ -126,6 +126,45 @@ TEST(TARNModelTest, RemoveObjectRemovesTheSubtree) {
     EXPECT_THAT(model->getChildObjectNames("/FLOW:main", "DOMAIN"), ElementsAre("d2", "d1"));
 }
 
+TEST(TARNModelTest, RemembersWhereItemsWereReadUntilEdited) {
+    auto model = TARNModel::fromText(s_model, "model.tarn");
+    EXPECT_EQ(model->objectLocation("/FLOW:main/DOMAIN:d1/FLUID").toString(), "model.tarn:9:5");
+    EXPECT_EQ(model->parameterLocation("/FLOW:main", "Solver").toString(), "model.tarn:19:3");
+    EXPECT_TRUE(model->objectLocation("/FLOW:none").empty());
+    EXPECT_TRUE(model->parameterLocation("/FLOW:main", "None").empty());
+
+    model->setParameterValue("/FLOW:main", "Solver", "coupled");
+    model->addObject("/FLOW:main/DOMAIN:d3");
+    EXPECT_TRUE(model->parameterLocation("/FLOW:main", "Solver").empty());
+    EXPECT_TRUE(model->objectLocation("/FLOW:main/DOMAIN:d3").empty());
+}
+
+TEST(TARNModelTest, DeepModelIsReadQueriedAndEditedByPathLength) {
+    const int depth = 100000;
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += "N: n\n";
+    text += "K = deep\n";
+    for (int i = 0; i < depth; ++i)
+        text += "END\n";
+    auto model = TARNModel::fromText(text);
+
+    std::string path;
+    for (int i = 0; i < depth; ++i)
+        path += "/N:n";
+    EXPECT_TRUE(model->hasObject(path));
+    EXPECT_EQ(model->getParameterValue(path, "K"), "deep");
+    const std::string parent = path.substr(0, path.size() - 4);
+    EXPECT_THAT(model->getChildObjectPaths(parent), ElementsAre(path));
+    EXPECT_THAT(model->getChildObjectNames(parent, "N"), ElementsAre("n"));
+
+    model->addObject(path + "/M");
+    EXPECT_TRUE(model->hasObject(path + "/M"));
+    EXPECT_TRUE(model->removeObject("/N:n/N:n"));
+    EXPECT_FALSE(model->hasObject(path));
+    EXPECT_TRUE(model->hasObject("/N:n"));
+}
+
 TEST(TARNContextTest, WorksOutPathsTypeAndName) {
     const TARNContext context("/FLOW:main/DOMAIN:d1/FLUID");
     EXPECT_EQ(context.getFullPath(), "/FLOW:main/DOMAIN:d1/FLUID");

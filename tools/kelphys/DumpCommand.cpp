@@ -17,11 +17,15 @@ const char* const kUsage =
     "Reads the TARN files, merged in order (a later file adds objects and overrides\n"
     "parameter values of earlier ones), and prints the result as normalised TARN text:\n"
     "objects and parameters in first-appearance order, two blanks of indentation per\n"
-    "level, one \"TYPE: name\" header and one END line per object, no comments.\n"
+    "level up to level 32 (deeper levels indent no further, so the output stays\n"
+    "proportional to the input), one \"TYPE: name\" header and one END line per object,\n"
+    "no comments.\n"
     "Dumping the output again gives the same text.\n"
     "\n"
     "Exit status: 0 success, 1 unreadable or malformed file (\"file:line: ...\" on\n"
     "standard error), 2 usage error.\n";
+
+static_assert(InternalTARNDatastore::kMaxIndentLevel == 32, "the usage text names the level");
 
 int runDump(const std::vector<std::string>& args) {
     for (const std::string& arg : args) {

@@ -114,4 +114,21 @@ std::vector<std::string> CompositeTARNDatastore::getChildObjectPaths(
     return paths;
 }
 
+SourceLocation CompositeTARNDatastore::objectLocation(const std::string& path) const {
+    for (const TARNDatastore* store : m_stores) {
+        if (!store->hasObject(path)) continue;
+        SourceLocation location = store->objectLocation(path);
+        if (!location.empty()) return location;
+    }
+    return {};
+}
+
+SourceLocation CompositeTARNDatastore::parameterLocation(const std::string& path,
+                                                         const std::string& name) const {
+    // Only the store whose value is in effect can say where it was written.
+    for (const TARNDatastore* store : m_stores)
+        if (store->hasParameter(path, name)) return store->parameterLocation(path, name);
+    return {};
+}
+
 }  // namespace kel

@@ -4,12 +4,13 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <functional>
+#include <limits>
 #include <ostream>
 #include <unordered_map>
 #include <utility>
 
 #include <kel/exception/PhysicsException.h>
+#include <kel/physicsutils/PathUtils.h>
 #include <kel/physicsutils/TARNReader.h>
 #include <kel/utilities/StringUtilities.h>
 
@@ -17,8 +18,11 @@ namespace kel {
 
 namespace {
 
-// Holds the text of keys, values, types and names for the life of a store, so that
-// reading allocates per block rather than per string. Views it hands out never move.
+constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+
+// Holds the text of continued lines (which exist only in the reader's buffer) for the life
+// of a store, so that reading allocates per block rather than per string. Views it hands
+// out never move.
 class TextArena {
 public:
     std::string_view store(std::string_view text) {
@@ -43,59 +47,67 @@ private:
     std::size_t m_left = 0;
 };
 
-struct ViewHash {
-    std::size_t operator()(std::string_view s) const noexcept {
-        return std::hash<std::string_view>{}(s);
+// A fast 64-bit hash of short strings: eight bytes per multiply, a final avalanche.
+inline std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
+    h ^= v;
+    h *= 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+}
+
+inline std::uint64_t hashBytes(std::string_view s, std::uint64_t h) {
+    const char* p = s.data();
+    std::size_t n = s.size();
+    h = mix(h, n);
+    while (n >= 8) {
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        h = mix(h, v);
+        p += 8;
+        n -= 8;
     }
+    if (n > 0) {
+        std::uint64_t v = 0;
+        std::memcpy(&v, p, n);
+        h = mix(h, v);
+    }
+    return h;
+}
+
+inline std::uint64_t finish(std::uint64_t h) {
+    h ^= h >> 32;
+    h *= 0xD6E8FEB86659FD93ull;
+    return h ^ (h >> 32);
+}
+
+// Where an item was written: an index into the store's source names, line and column.
+struct Loc {
+    std::uint32_t source = kNone;
+    std::uint32_t line = 0;
+    std::uint32_t column = 0;
 };
 
-// One object. Parameters are kept in first-appearance order; most objects have a few, which
-// a linear search finds fastest, so a hash index is only built once an object grows large.
+// One parameter. An object's parameters form a list in first-appearance order.
+struct Param {
+    std::string_view key;
+    std::string_view value;
+    std::uint32_t next = kNone;
+    Loc loc;  // of the value in effect (a key set again moves here)
+};
+
+// One object. Children and parameters are lists through indices, in first-appearance order,
+// so that an object costs no allocation of its own.
 struct Object {
-    static constexpr std::size_t kIndexThreshold = 16;
-    using Index = std::unordered_map<std::string_view, std::uint32_t, ViewHash>;
-
-    const Object* parent = nullptr;  // null for the root
     std::string_view type;
-    std::string_view name;
-    std::vector<std::pair<std::string_view, std::string_view>> params;
-    std::unique_ptr<Index> paramIndex;
-    std::vector<const Object*> children;
-
-    // Index of the parameter, or params.size() when absent.
-    std::size_t findParam(std::string_view key) const {
-        if (paramIndex) {
-            auto it = paramIndex->find(key);
-            return it == paramIndex->end() ? params.size() : it->second;
-        }
-        std::size_t i = 0;
-        while (i < params.size() && params[i].first != key)
-            ++i;
-        return i;
-    }
-
-    const std::string_view* findValue(std::string_view key) const {
-        std::size_t i = findParam(key);
-        return i == params.size() ? nullptr : &params[i].second;
-    }
-
-    void setValue(std::string_view key, std::string_view value, TextArena& arena) {
-        std::size_t i = findParam(key);
-        if (i < params.size()) {
-            if (params[i].second != value) params[i].second = arena.store(value);
-            return;
-        }
-        if (params.empty()) params.reserve(4);
-        params.emplace_back(arena.store(key), arena.store(value));
-        if (paramIndex) {
-            paramIndex->emplace(params.back().first, static_cast<std::uint32_t>(i));
-        } else if (params.size() > kIndexThreshold) {
-            paramIndex = std::make_unique<Index>();
-            paramIndex->reserve(params.size() * 2);
-            for (std::size_t j = 0; j < params.size(); ++j)
-                paramIndex->emplace(params[j].first, static_cast<std::uint32_t>(j));
-        }
-    }
+    std::string_view name;  // empty when unnamed
+    std::uint32_t parent = kNone;
+    std::uint32_t firstChild = kNone;
+    std::uint32_t lastChild = kNone;
+    std::uint32_t nextSibling = kNone;
+    std::uint32_t firstParam = kNone;
+    std::uint32_t lastParam = kNone;
+    std::uint32_t paramCount = 0;
+    std::uint32_t paramIndex = kNone;  // into Impl::paramIndexes once the object is large
+    Loc loc;                           // of its first header
 };
 
 // Objects by their place in the tree: the key of an object is its parent and its own
@@ -104,27 +116,25 @@ struct Object {
 // probes compare the cached hash before touching an object.
 class ObjectIndex {
 public:
-    static std::size_t hash(const Object* parent, std::string_view type, std::string_view name) {
-        std::size_t h = ViewHash{}(type);
-        h ^= ViewHash{}(name) + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
-        h ^= std::hash<const void*>{}(parent) + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
-        return h;
+    static std::uint64_t hash(std::uint32_t parent, std::string_view type, std::string_view name) {
+        return finish(hashBytes(name, hashBytes(type, parent)));
     }
 
-    Object* find(const Object* parent, std::string_view type, std::string_view name,
-                 std::size_t h) const {
-        if (m_slots.empty()) return nullptr;
+    std::uint32_t find(const std::vector<Object>& objects, std::uint32_t parent,
+                       std::string_view type, std::string_view name, std::uint64_t h) const {
+        if (m_slots.empty()) return kNone;
         for (std::size_t i = h & m_mask;; i = (i + 1) & m_mask) {
             const Slot& slot = m_slots[i];
-            if (!slot.object) return nullptr;
-            if (slot.hash == h && slot.object->parent == parent && slot.object->type == type &&
-                slot.object->name == name)
+            if (slot.object == kNone) return kNone;
+            if (slot.hash != h) continue;
+            const Object& object = objects[slot.object];
+            if (object.parent == parent && object.type == type && object.name == name)
                 return slot.object;
         }
     }
 
     // The object's key must not be present yet.
-    void insert(Object* object, std::size_t h) {
+    void insert(std::uint32_t object, std::uint64_t h) {
         if (2 * (m_count + 1) > m_slots.size()) grow();
         place({h, object});
         ++m_count;
@@ -132,13 +142,13 @@ public:
 
 private:
     struct Slot {
-        std::size_t hash = 0;
-        Object* object = nullptr;
+        std::uint64_t hash = 0;
+        std::uint32_t object = kNone;
     };
 
     void place(Slot slot) {
         std::size_t i = slot.hash & m_mask;
-        while (m_slots[i].object)
+        while (m_slots[i].object != kNone)
             i = (i + 1) & m_mask;
         m_slots[i] = slot;
     }
@@ -148,7 +158,7 @@ private:
         old.swap(m_slots);
         m_mask = m_slots.size() - 1;
         for (const Slot& slot : old)
-            if (slot.object) place(slot);
+            if (slot.object != kNone) place(slot);
     }
 
     std::vector<Slot> m_slots;
@@ -159,86 +169,161 @@ private:
 }  // namespace
 
 struct InternalTARNDatastore::Impl : public TARNReader::Sink {
-    TextArena arena;
-    Object root;
-    std::deque<Object> storage;  // every object but the root; addresses are stable
-    ObjectIndex objects;
-    std::vector<Object*> openStack;  // used while reading
+    // Objects with more parameters than this get a hash index of their keys; fewer are
+    // found fastest by a linear search.
+    static constexpr std::uint32_t kIndexThreshold = 16;
+    using KeyIndex = std::unordered_map<std::string_view, std::uint32_t>;
 
-    // The object at path, or null. Accepts the forms TARNPath does: "" or "/" for the root,
-    // "/A:A" or "/A:" for "/A", a missing leading or a trailing '/'.
-    const Object* find(std::string_view path) const {
-        const Object* object = &root;
+    std::deque<std::string> texts;  // every text read; views point into them
+    TextArena arena;                // continued lines
+    std::vector<std::string> sources;
+    std::vector<Object> objects{Object{}};  // [0] is the root
+    std::vector<Param> params;
+    std::vector<std::unique_ptr<KeyIndex>> paramIndexes;
+    ObjectIndex index;
+
+    // Used while reading.
+    std::vector<std::uint32_t> openStack;
+    const char* textBegin = nullptr;
+    const char* textEnd = nullptr;
+    std::uint32_t sourceIndex = 0;
+
+    // The object at path (in any form PathUtils::nextComponent reads), or kNone.
+    std::uint32_t find(std::string_view path) const {
+        std::uint32_t object = 0;
         std::size_t pos = 0;
-        while (object && pos < path.size()) {
-            std::size_t slash = path.find('/', pos);
-            if (slash == std::string_view::npos) slash = path.size();
-            std::string_view component = path.substr(pos, slash - pos);
-            pos = slash + 1;
-            if (component.empty()) continue;
-            std::size_t colon = component.find(':');
-            std::string_view type = component.substr(0, colon);
-            std::string_view name;
-            if (colon != std::string_view::npos) name = component.substr(colon + 1);
-            if (name == type) name = {};
-            object = objects.find(object, type, name, ObjectIndex::hash(object, type, name));
-        }
+        std::string_view type;
+        std::string_view name;
+        while (object != kNone && PathUtils::nextComponent(path, pos, type, name))
+            object = index.find(objects, object, type, name, ObjectIndex::hash(object, type, name));
         return object;
     }
 
+    const Object* findObject(std::string_view path) const {
+        const std::uint32_t id = find(path);
+        return id == kNone ? nullptr : &objects[id];
+    }
+
+    // Index of the parameter in params, or kNone.
+    std::uint32_t findParam(const Object& object, std::string_view key) const {
+        if (object.paramIndex != kNone) {
+            const KeyIndex& keys = *paramIndexes[object.paramIndex];
+            auto it = keys.find(key);
+            return it == keys.end() ? kNone : it->second;
+        }
+        std::uint32_t p = object.firstParam;
+        while (p != kNone && params[p].key != key)
+            p = params[p].next;
+        return p;
+    }
+
+    const std::string_view* findValue(std::string_view path, std::string_view key) const {
+        const Object* object = findObject(path);
+        if (!object) return nullptr;
+        const std::uint32_t p = findParam(*object, key);
+        return p == kNone ? nullptr : &params[p].value;
+    }
+
+    SourceLocation location(const Loc& loc) const {
+        if (loc.source == kNone) return {};
+        return SourceLocation(sources[loc.source], loc.line, loc.column);
+    }
+
     // The canonical full path of an object.
-    static std::string pathOf(const Object* object) {
-        std::vector<const Object*> chain;
-        for (; object && object->parent; object = object->parent)
-            chain.push_back(object);
+    std::string pathOf(std::uint32_t id) const {
+        std::vector<std::uint32_t> chain;
+        for (; id != kNone && id != 0; id = objects[id].parent)
+            chain.push_back(id);
         std::string path;
         for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-            appendComponent(path, **it);
+            appendComponent(path, objects[*it]);
         return path;
     }
 
     static void appendComponent(std::string& path, const Object& object) {
-        path += '/';
-        path += object.type;
-        if (!object.name.empty()) {
-            path += ':';
-            path += object.name;
-        }
+        PathUtils::appendComponent(path, object.type, object.name);
+    }
+
+    // Text that lies in the text being read stays where it is; anything else (a continued
+    // line) is copied.
+    std::string_view keep(std::string_view text) {
+        if (text.data() >= textBegin && text.data() + text.size() <= textEnd) return text;
+        return arena.store(text);
     }
 
     void read(const std::string& source, InputMode mode) {
-        openStack.assign(1, &root);
-        if (mode == TEXT)
-            TARNReader::read(source, "<text>", *this);
-        else if (mode == FILE)
-            TARNReader::readFile(source, *this);
-        else
+        if (mode != TEXT && mode != FILE)
             throw PhysicsException("InternalTARNDatastore - unsupported input mode " +
                                    std::to_string(static_cast<int>(mode)));
+        const std::string& text =
+            texts.emplace_back(mode == TEXT ? source : TARNReader::loadFile(source));
+        sourceIndex = static_cast<std::uint32_t>(sources.size());
+        sources.push_back(mode == TEXT ? "<text>" : source);
+        textBegin = text.data();
+        textEnd = text.data() + text.size();
+        openStack.assign(1, 0);
+        TARNReader::read(text, sources.back(), *this);
         openStack.clear();
     }
 
-    void beginObject(const std::string&, std::string_view type, std::string_view name,
-                     int) override {
-        Object* parent = openStack.back();
-        const std::size_t h = ObjectIndex::hash(parent, type, name);
-        Object* object = objects.find(parent, type, name, h);
-        if (!object) {
-            object = &storage.emplace_back();
-            object->parent = parent;
-            object->type = arena.store(type);
-            object->name = arena.store(name);
-            objects.insert(object, h);
-            parent->children.push_back(object);
+    void beginObject(std::string_view type, std::string_view name,
+                     TARNReader::Position at) override {
+        const std::uint32_t parent = openStack.back();
+        const std::uint64_t h = ObjectIndex::hash(parent, type, name);
+        std::uint32_t id = index.find(objects, parent, type, name, h);
+        if (id == kNone) {
+            if (objects.size() >= kNone - 1)
+                throw PhysicsException("InternalTARNDatastore - too many objects");
+            id = static_cast<std::uint32_t>(objects.size());
+            Object& object = objects.emplace_back();
+            object.type = keep(type);
+            object.name = keep(name);
+            object.parent = parent;
+            object.loc = {sourceIndex, at.line, at.column};
+            Object& up = objects[parent];
+            if (up.lastChild == kNone)
+                up.firstChild = id;
+            else
+                objects[up.lastChild].nextSibling = id;
+            up.lastChild = id;
+            index.insert(id, h);
         }
-        openStack.push_back(object);
+        openStack.push_back(id);
     }
 
-    void parameter(const std::string&, std::string_view key, std::string_view value, int) override {
-        openStack.back()->setValue(key, value, arena);
+    void parameter(std::string_view key, std::string_view value, TARNReader::Position at) override {
+        const std::uint32_t owner = openStack.back();
+        const Loc loc{sourceIndex, at.line, at.column};
+        Object& object = objects[owner];
+        std::uint32_t p = findParam(object, key);
+        if (p != kNone) {
+            params[p].value = keep(value);
+            params[p].loc = loc;
+            return;
+        }
+        if (params.size() >= kNone - 1)
+            throw PhysicsException("InternalTARNDatastore - too many parameters");
+        p = static_cast<std::uint32_t>(params.size());
+        params.push_back({keep(key), keep(value), kNone, loc});
+        if (object.lastParam == kNone)
+            object.firstParam = p;
+        else
+            params[object.lastParam].next = p;
+        object.lastParam = p;
+        ++object.paramCount;
+        if (object.paramIndex != kNone) {
+            paramIndexes[object.paramIndex]->emplace(params[p].key, p);
+        } else if (object.paramCount > kIndexThreshold) {
+            auto keys = std::make_unique<KeyIndex>();
+            keys->reserve(2 * object.paramCount);
+            for (std::uint32_t q = object.firstParam; q != kNone; q = params[q].next)
+                keys->emplace(params[q].key, q);
+            object.paramIndex = static_cast<std::uint32_t>(paramIndexes.size());
+            paramIndexes.push_back(std::move(keys));
+        }
     }
 
-    void endObject(const std::string&) override { openStack.pop_back(); }
+    void endObject() override { openStack.pop_back(); }
 };
 
 InternalTARNDatastore::InternalTARNDatastore(const std::string& source, InputMode mode,
@@ -256,43 +341,40 @@ void InternalTARNDatastore::merge(const std::string& source, InputMode mode) {
 }
 
 bool InternalTARNDatastore::hasObject(const std::string& path) const {
-    return m_impl->find(path) != nullptr;
+    return m_impl->find(path) != kNone;
 }
 
 bool InternalTARNDatastore::hasParameter(const std::string& path, const std::string& name) const {
-    const Object* object = m_impl->find(path);
-    return object && object->findValue(name);
+    return m_impl->findValue(path, name) != nullptr;
 }
 
 std::string InternalTARNDatastore::getParameterValue(const std::string& path,
                                                      const std::string& name) const {
-    const Object* object = m_impl->find(path);
-    const std::string_view* value = object ? object->findValue(name) : nullptr;
+    const std::string_view* value = m_impl->findValue(path, name);
     return value ? std::string(*value) : std::string();
 }
 
 std::vector<std::string> InternalTARNDatastore::getParameterValueAsList(
     const std::string& path, const std::string& name) const {
-    const Object* object = m_impl->find(path);
-    const std::string_view* value = object ? object->findValue(name) : nullptr;
+    const std::string_view* value = m_impl->findValue(path, name);
     if (!value) return {};
     return StringUtilities::stringToVector(*value, ',');
 }
 
 ParameterMap InternalTARNDatastore::getParameterMap(const std::string& path) const {
     ParameterMap map;
-    if (const Object* object = m_impl->find(path))
-        for (const auto& [key, value] : object->params)
-            map.emplace(key, value);
+    if (const Object* object = m_impl->findObject(path))
+        for (std::uint32_t p = object->firstParam; p != kNone; p = m_impl->params[p].next)
+            map.emplace(m_impl->params[p].key, m_impl->params[p].value);
     return map;
 }
 
 std::vector<std::string> InternalTARNDatastore::getParameterNames(const std::string& path) const {
     std::vector<std::string> names;
-    if (const Object* object = m_impl->find(path)) {
-        names.reserve(object->params.size());
-        for (const auto& param : object->params)
-            names.emplace_back(param.first);
+    if (const Object* object = m_impl->findObject(path)) {
+        names.reserve(object->paramCount);
+        for (std::uint32_t p = object->firstParam; p != kNone; p = m_impl->params[p].next)
+            names.emplace_back(m_impl->params[p].key);
     }
     return names;
 }
@@ -300,37 +382,69 @@ std::vector<std::string> InternalTARNDatastore::getParameterNames(const std::str
 std::vector<std::string> InternalTARNDatastore::getChildObjectNamesByType(
     const std::string& path, const std::string& type) const {
     std::vector<std::string> names;
-    if (const Object* object = m_impl->find(path))
-        for (const Object* child : object->children)
-            if (child->type == type) names.emplace_back(child->name);
+    if (const Object* object = m_impl->findObject(path))
+        for (std::uint32_t c = object->firstChild; c != kNone; c = m_impl->objects[c].nextSibling)
+            if (m_impl->objects[c].type == type) names.emplace_back(m_impl->objects[c].name);
     return names;
 }
 
 std::vector<std::string> InternalTARNDatastore::getChildObjectPathsByType(
     const std::string& path, const std::string& type) const {
     std::vector<std::string> paths;
-    if (const Object* object = m_impl->find(path)) {
-        const std::string prefix = Impl::pathOf(object);
-        for (const Object* child : object->children) {
-            if (child->type != type) continue;
-            paths.push_back(prefix);
-            Impl::appendComponent(paths.back(), *child);
-        }
+    const std::uint32_t id = m_impl->find(path);
+    if (id == kNone) return paths;
+    const std::string prefix = m_impl->pathOf(id);
+    for (std::uint32_t c = m_impl->objects[id].firstChild; c != kNone;
+         c = m_impl->objects[c].nextSibling) {
+        if (m_impl->objects[c].type != type) continue;
+        paths.push_back(prefix);
+        Impl::appendComponent(paths.back(), m_impl->objects[c]);
     }
     return paths;
 }
 
 std::vector<std::string> InternalTARNDatastore::getChildObjectPaths(const std::string& path) const {
     std::vector<std::string> paths;
-    if (const Object* object = m_impl->find(path)) {
-        const std::string prefix = Impl::pathOf(object);
-        paths.reserve(object->children.size());
-        for (const Object* child : object->children) {
-            paths.push_back(prefix);
-            Impl::appendComponent(paths.back(), *child);
-        }
+    const std::uint32_t id = m_impl->find(path);
+    if (id == kNone) return paths;
+    const std::string prefix = m_impl->pathOf(id);
+    for (std::uint32_t c = m_impl->objects[id].firstChild; c != kNone;
+         c = m_impl->objects[c].nextSibling) {
+        paths.push_back(prefix);
+        Impl::appendComponent(paths.back(), m_impl->objects[c]);
     }
     return paths;
+}
+
+SourceLocation InternalTARNDatastore::objectLocation(const std::string& path) const {
+    const Object* object = m_impl->findObject(path);
+    return object ? m_impl->location(object->loc) : SourceLocation();
+}
+
+SourceLocation InternalTARNDatastore::parameterLocation(const std::string& path,
+                                                        const std::string& name) const {
+    const Object* object = m_impl->findObject(path);
+    if (!object) return {};
+    const std::uint32_t p = m_impl->findParam(*object, name);
+    return p == kNone ? SourceLocation() : m_impl->location(m_impl->params[p].loc);
+}
+
+bool InternalTARNDatastore::visitParameters(std::string_view path, Visitor visitor,
+                                            void* visit) const {
+    const Object* object = m_impl->findObject(path);
+    if (!object) return false;
+    for (std::uint32_t p = object->firstParam; p != kNone; p = m_impl->params[p].next)
+        visitor(visit, m_impl->params[p].key, m_impl->params[p].value);
+    return true;
+}
+
+bool InternalTARNDatastore::visitChildren(std::string_view path, Visitor visitor,
+                                          void* visit) const {
+    const Object* object = m_impl->findObject(path);
+    if (!object) return false;
+    for (std::uint32_t c = object->firstChild; c != kNone; c = m_impl->objects[c].nextSibling)
+        visitor(visit, m_impl->objects[c].type, m_impl->objects[c].name);
+    return true;
 }
 
 namespace {
@@ -348,39 +462,46 @@ void InternalTARNDatastore::write(std::ostream& out) const {
     // Depth-first without recursion, so arbitrarily deep stores are written too. The text is
     // gathered in memory and written once.
     std::string text;
+    const std::vector<Object>& objects = m_impl->objects;
     struct Frame {
-        const Object* object;
-        std::size_t next;  // index of the next child to visit
+        std::uint32_t object;
+        std::uint32_t next;  // the next child to visit
     };
-    std::vector<Frame> stack{{&m_impl->root, 0}};
+    std::vector<Frame> stack{{0, objects[0].firstChild}};
+    auto indent = [&text](std::size_t level) {
+        text.append(2 * std::min<std::size_t>(level, kMaxIndentLevel), ' ');
+    };
     while (!stack.empty()) {
         Frame& frame = stack.back();
         const std::size_t depth = stack.size() - 1;  // the root's children have depth 1
-        if (frame.next == frame.object->children.size()) {
+        if (frame.next == kNone) {
             if (depth > 0) {
-                text.append(2 * (depth - 1), ' ');
+                indent(depth - 1);
                 text += "END\n";
             }
             stack.pop_back();
             continue;
         }
-        const Object* child = frame.object->children[frame.next++];
-        text.append(2 * depth, ' ');
-        text += child->type;
+        const std::uint32_t id = frame.next;
+        const Object& child = objects[id];
+        frame.next = child.nextSibling;
+        indent(depth);
+        text += child.type;
         text += ':';
-        if (!child->name.empty()) {
+        if (!child.name.empty()) {
             text += ' ';
-            text += child->name;
+            text += child.name;
         }
         endLine(text);
-        for (const auto& [key, value] : child->params) {
-            text.append(2 * depth + 2, ' ');
-            text += key;
-            text += value.empty() ? " =" : " = ";
-            text += value;
+        for (std::uint32_t p = child.firstParam; p != kNone; p = m_impl->params[p].next) {
+            const Param& param = m_impl->params[p];
+            indent(depth + 1);
+            text += param.key;
+            text += param.value.empty() ? " =" : " = ";
+            text += param.value;
             endLine(text);
         }
-        stack.push_back({child, 0});
+        stack.push_back({id, child.firstChild});
     }
     // A leading byte-order mark is dropped when read, so one that belongs to the first
     // type is protected by another.

@@ -1,10 +1,13 @@
 #include <kel/physicsutils/TARNModel.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <utility>
 
 #include <kel/exception/PhysicsException.h>
+#include <kel/physicsutils/PathUtils.h>
 #include <kel/physicsutils/TARNReader.h>
 
 namespace kel {
@@ -12,83 +15,157 @@ namespace kel {
 namespace {
 
 const std::string s_emptyString;
+constexpr std::uint32_t kRoot = 0;
+constexpr std::uint32_t kNone = UINT32_MAX;
 
-// The root is addressed as "" or "/".
-const std::string& rootOrPath(const std::string& path) {
-    static const std::string s_root;
-    return path == "/" ? s_root : path;
-}
+// A line and column in the model's source; line 0 when the item was made by an edit.
+struct Loc {
+    std::uint32_t line = 0;
+    std::uint32_t column = 0;
+};
 
 }  // namespace
 
 struct TARNModel::Impl {
-    struct Node {
-        std::string type;
-        std::string name;                                         // empty when unnamed
-        std::vector<std::string> children;                        // full paths, model order
-        std::vector<std::pair<std::string, std::string>> params;  // model order
+    struct Param {
+        std::string key;
+        std::string value;
+        Loc loc;
+    };
 
-        std::string* findParam(std::string_view key) {
-            for (auto& [k, v] : params) {
-                if (k == key) return &v;
-            }
+    struct Node {
+        std::uint32_t parent = kNone;
+        std::string type;
+        std::string name;                     // empty when unnamed
+        std::vector<std::uint32_t> children;  // model order
+        std::vector<Param> params;            // model order
+        Loc loc;
+
+        Param* findParam(std::string_view key) {
+            for (Param& param : params)
+                if (param.key == key) return &param;
             return nullptr;
         }
-        const std::string* findParam(std::string_view key) const {
+        const Param* findParam(std::string_view key) const {
             return const_cast<Node*>(this)->findParam(key);
         }
-        void setParam(std::string_view key, std::string_view value) {
-            if (std::string* v = findParam(key)) {
-                v->assign(value);
+        void setParam(std::string_view key, std::string_view value, Loc loc) {
+            if (Param* param = findParam(key)) {
+                param->value.assign(value);
+                param->loc = loc;
             } else {
-                params.emplace_back(std::string(key), std::string(value));
+                params.push_back({std::string(key), std::string(value), loc});
             }
         }
     };
 
-    // Node-based: pointers to nodes stay valid while other nodes come and go.
-    std::unordered_map<std::string, Node> nodes;
-
-    Impl() { nodes.emplace(std::string(), Node()); }
-
-    Node* find(const std::string& path) {
-        auto it = nodes.find(rootOrPath(path));
-        return it == nodes.end() ? nullptr : &it->second;
-    }
-    const Node* find(const std::string& path) const { return const_cast<Impl*>(this)->find(path); }
-
-    // Adds a child node under parent unless the path is already known.
-    Node& openChild(Node& parent, const std::string& path, std::string_view type,
-                    std::string_view name) {
-        auto [it, added] = nodes.try_emplace(path);
-        if (added) {
-            it->second.type.assign(type);
-            it->second.name.assign(name);
-            parent.children.push_back(path);
+    // A node's place in the tree: its parent and its own type and name. The views point
+    // into the node's own strings, which do not move while the node lives.
+    struct Key {
+        std::uint32_t parent;
+        std::string_view type;
+        std::string_view name;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& key) const noexcept {
+            std::size_t h = std::hash<std::string_view>{}(key.type);
+            h ^= std::hash<std::string_view>{}(key.name) + 0x9e3779b97f4a7c15ull + (h << 6) +
+                 (h >> 2);
+            h ^= key.parent + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+            return h;
         }
-        return it->second;
+    };
+
+    std::vector<std::unique_ptr<Node>> nodes;  // by id; null once removed
+    std::vector<std::uint32_t> freeIds;
+    std::unordered_map<Key, std::uint32_t, KeyHash> index;
+    std::string source;  // names the text the model was read from
+
+    Impl() { nodes.push_back(std::make_unique<Node>()); }
+
+    // The node at path (in any form PathUtils::nextComponent reads), or kNone.
+    std::uint32_t find(std::string_view path) const {
+        std::uint32_t id = kRoot;
+        std::size_t pos = 0;
+        std::string_view type;
+        std::string_view name;
+        while (id != kNone && PathUtils::nextComponent(path, pos, type, name)) {
+            auto it = index.find({id, type, name});
+            id = it == index.end() ? kNone : it->second;
+        }
+        return id;
     }
 
-    // Receives the reader's events; the open objects are kept as a stack of nodes.
+    Node* node(std::string_view path) {
+        const std::uint32_t id = find(path);
+        return id == kNone ? nullptr : nodes[id].get();
+    }
+    const Node* node(std::string_view path) const { return const_cast<Impl*>(this)->node(path); }
+
+    // The child of parent with that type and name, added (last) when absent.
+    std::uint32_t openChild(std::uint32_t parent, std::string_view type, std::string_view name,
+                            Loc loc) {
+        auto it = index.find({parent, type, name});
+        if (it != index.end()) return it->second;
+        std::uint32_t id;
+        if (freeIds.empty()) {
+            id = static_cast<std::uint32_t>(nodes.size());
+            nodes.emplace_back();
+        } else {
+            id = freeIds.back();
+            freeIds.pop_back();
+        }
+        auto child = std::make_unique<Node>();
+        child->parent = parent;
+        child->type.assign(type);
+        child->name.assign(name);
+        child->loc = loc;
+        index.emplace(Key{parent, child->type, child->name}, id);
+        nodes[id] = std::move(child);
+        nodes[parent]->children.push_back(id);
+        return id;
+    }
+
+    // The canonical full path of a node.
+    std::string pathOf(std::uint32_t id) const {
+        std::vector<std::uint32_t> chain;
+        for (; id != kRoot; id = nodes[id]->parent)
+            chain.push_back(id);
+        std::string path;
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+            appendComponent(path, *nodes[*it]);
+        return path;
+    }
+
+    static void appendComponent(std::string& path, const Node& node) {
+        PathUtils::appendComponent(path, node.type, node.name);
+    }
+
+    SourceLocation location(Loc loc) const {
+        return loc.line == 0 ? SourceLocation() : SourceLocation(source, loc.line, loc.column);
+    }
+
+    // Receives the reader's events; the open objects are kept as a stack of node ids.
     class Builder : public TARNReader::Sink {
     public:
-        explicit Builder(Impl& impl) : m_impl(impl) { m_open.push_back(&impl.nodes.at("")); }
+        explicit Builder(Impl& impl) : m_impl(impl) { m_open.push_back(kRoot); }
 
-        void beginObject(const std::string& path, std::string_view type, std::string_view name,
-                         int) override {
-            m_open.push_back(&m_impl.openChild(*m_open.back(), path, type, name));
+        void beginObject(std::string_view type, std::string_view name,
+                         TARNReader::Position at) override {
+            m_open.push_back(m_impl.openChild(m_open.back(), type, name, {at.line, at.column}));
         }
-        void parameter(const std::string&, std::string_view key, std::string_view value,
-                       int) override {
-            m_open.back()->setParam(key, value);
+        void parameter(std::string_view key, std::string_view value,
+                       TARNReader::Position at) override {
+            m_impl.nodes[m_open.back()]->setParam(key, value, {at.line, at.column});
         }
-        void endObject(const std::string&) override {
+        void endObject() override {
             if (m_open.size() > 1) m_open.pop_back();
         }
 
     private:
         Impl& m_impl;
-        std::vector<Node*> m_open;
+        std::vector<std::uint32_t> m_open;
     };
 };
 
@@ -98,30 +175,26 @@ TARNModel::~TARNModel() = default;
 
 std::unique_ptr<TARNModel> TARNModel::fromText(std::string_view text, const std::string& source) {
     auto model = std::make_unique<TARNModel>();
-    // Typical models hold an object per few lines; sizing the index up front saves rehashing.
-    model->m_impl->nodes.reserve(text.size() / 128);
+    model->m_impl->source = source;
     Impl::Builder builder(*model->m_impl);
     TARNReader::read(text, source, builder);
     return model;
 }
 
 std::unique_ptr<TARNModel> TARNModel::fromFile(const std::string& fileName) {
-    auto model = std::make_unique<TARNModel>();
-    Impl::Builder builder(*model->m_impl);
-    TARNReader::readFile(fileName, builder);
-    return model;
+    return fromText(TARNReader::loadFile(fileName), fileName);
 }
 
 bool TARNModel::hasObject(const std::string& path) const {
-    return m_impl->find(path) != nullptr;
+    return m_impl->find(path) != kNone;
 }
 
 std::vector<std::string> TARNModel::getChildObjectNames(const std::string& path,
                                                         const std::string& type) const {
     std::vector<std::string> names;
-    if (const Impl::Node* node = m_impl->find(path)) {
-        for (const std::string& childPath : node->children) {
-            const Impl::Node& child = m_impl->nodes.at(childPath);
+    if (const Impl::Node* node = m_impl->node(path)) {
+        for (std::uint32_t id : node->children) {
+            const Impl::Node& child = *m_impl->nodes[id];
             if (child.type == type) names.push_back(child.name);
         }
     }
@@ -129,47 +202,56 @@ std::vector<std::string> TARNModel::getChildObjectNames(const std::string& path,
 }
 
 std::vector<std::string> TARNModel::getChildObjectPaths(const std::string& path) const {
-    const Impl::Node* node = m_impl->find(path);
-    return node ? node->children : std::vector<std::string>();
+    std::vector<std::string> paths;
+    const std::uint32_t id = m_impl->find(path);
+    if (id == kNone) return paths;
+    const std::string prefix = m_impl->pathOf(id);
+    const Impl::Node& node = *m_impl->nodes[id];
+    paths.reserve(node.children.size());
+    for (std::uint32_t child : node.children) {
+        paths.push_back(prefix);
+        Impl::appendComponent(paths.back(), *m_impl->nodes[child]);
+    }
+    return paths;
 }
 
 bool TARNModel::hasParameter(const std::string& path, const std::string& name) const {
-    const Impl::Node* node = m_impl->find(path);
+    const Impl::Node* node = m_impl->node(path);
     return node && node->findParam(name);
 }
 
 std::vector<std::string> TARNModel::getParameterNames(const std::string& path) const {
     std::vector<std::string> names;
-    if (const Impl::Node* node = m_impl->find(path)) {
+    if (const Impl::Node* node = m_impl->node(path)) {
         names.reserve(node->params.size());
-        for (const auto& param : node->params)
-            names.push_back(param.first);
+        for (const Impl::Param& param : node->params)
+            names.push_back(param.key);
     }
     return names;
 }
 
 const std::string& TARNModel::getParameterValue(const std::string& path,
                                                 const std::string& name) const {
-    const Impl::Node* node = m_impl->find(path);
-    const std::string* value = node ? node->findParam(name) : nullptr;
-    return value ? *value : s_emptyString;
+    const Impl::Node* node = m_impl->node(path);
+    const Impl::Param* param = node ? node->findParam(name) : nullptr;
+    return param ? param->value : s_emptyString;
 }
 
 void TARNModel::setParameterValue(const std::string& path, const std::string& name,
                                   const std::string& value) {
-    Impl::Node* node = m_impl->find(path);
+    Impl::Node* node = m_impl->node(path);
     if (!node) {
         throw PhysicsException("TARNModel::setParameterValue - object " + path + " does not exist");
     }
-    node->setParam(name, value);
+    node->setParam(name, value, Loc{});
     bumpRevision();
 }
 
 bool TARNModel::removeParameter(const std::string& path, const std::string& name) {
-    Impl::Node* node = m_impl->find(path);
+    Impl::Node* node = m_impl->node(path);
     if (!node) return false;
     auto it = std::find_if(node->params.begin(), node->params.end(),
-                           [&](const auto& param) { return param.first == name; });
+                           [&](const Impl::Param& param) { return param.key == name; });
     if (it == node->params.end()) return false;
     node->params.erase(it);
     bumpRevision();
@@ -177,7 +259,7 @@ bool TARNModel::removeParameter(const std::string& path, const std::string& name
 }
 
 void TARNModel::addObject(const std::string& path) {
-    if (m_impl->find(path)) return;
+    if (m_impl->find(path) != kNone) return;
     const std::string::size_type slash = path.rfind('/');
     const std::string component = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::string::size_type colon = component.find(':');
@@ -191,32 +273,43 @@ void TARNModel::addObject(const std::string& path) {
         throw PhysicsException("TARNModel::addObject - " + path +
                                ": an unnamed object is written /" + type);
     }
-    Impl::Node* parent = m_impl->find(path.substr(0, slash));
-    if (!parent) {
+    const std::uint32_t parent = m_impl->find(std::string_view(path).substr(0, slash));
+    if (parent == kNone) {
         throw PhysicsException("TARNModel::addObject - parent of " + path + " does not exist");
     }
-    m_impl->openChild(*parent, path, type, name);
+    m_impl->openChild(parent, type, name, Loc{});
     bumpRevision();
 }
 
 bool TARNModel::removeObject(const std::string& path) {
-    const std::string& key = rootOrPath(path);
-    if (key.empty()) return false;  // the root always exists
-    auto it = m_impl->nodes.find(key);
-    if (it == m_impl->nodes.end()) return false;
+    const std::uint32_t id = m_impl->find(path);
+    if (id == kNone || id == kRoot) return false;  // the root always exists
 
-    // Detach from the parent, then erase the subtree without recursion.
-    Impl::Node& parent = m_impl->nodes.at(key.substr(0, key.rfind('/')));
-    std::erase(parent.children, key);
-    std::vector<std::string> pending{key};
+    // Detach from the parent, then free the subtree without recursion.
+    std::erase(m_impl->nodes[m_impl->nodes[id]->parent]->children, id);
+    std::vector<std::uint32_t> pending{id};
     while (!pending.empty()) {
-        auto node = m_impl->nodes.extract(pending.back());
+        const std::uint32_t next = pending.back();
         pending.pop_back();
-        for (std::string& child : node.mapped().children)
-            pending.push_back(std::move(child));
+        std::unique_ptr<Impl::Node> node = std::move(m_impl->nodes[next]);
+        m_impl->index.erase({node->parent, node->type, node->name});
+        m_impl->freeIds.push_back(next);
+        pending.insert(pending.end(), node->children.begin(), node->children.end());
     }
     bumpRevision();
     return true;
+}
+
+SourceLocation TARNModel::objectLocation(const std::string& path) const {
+    const std::uint32_t id = m_impl->find(path);
+    return id == kNone ? SourceLocation() : m_impl->location(m_impl->nodes[id]->loc);
+}
+
+SourceLocation TARNModel::parameterLocation(const std::string& path,
+                                            const std::string& name) const {
+    const Impl::Node* node = m_impl->node(path);
+    const Impl::Param* param = node ? node->findParam(name) : nullptr;
+    return param ? m_impl->location(param->loc) : SourceLocation();
 }
 
 }  // namespace kel

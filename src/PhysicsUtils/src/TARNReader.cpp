@@ -1,5 +1,6 @@
 #include <kel/physicsutils/TARNReader.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -46,32 +47,42 @@ std::string excerpt(std::string_view s) {
     return out;
 }
 
-// One reading pass. Open objects are a stack of parent-path lengths over one path string,
-// so nothing recurses and opening an object costs no allocation once the path buffer has
-// grown.
+// One reading pass. Open objects are a stack of parent-path lengths over one path string
+// (kept for the "missing END" message), so nothing recurses and opening an object costs no
+// allocation once the path buffer has grown.
 class Reader {
 public:
     Reader(std::string_view text, const std::string& source, TARNReader::Sink& sink)
         : m_text(text), m_source(source), m_sink(sink) {}
 
     void run() {
-        std::size_t pos = 0;
-        if (m_text.substr(0, 3) == "\xEF\xBB\xBF") pos = 3;
-        int lineNo = 0;
+        const char* const begin = m_text.data();
+        const char* const end = begin + m_text.size();
+        const char* pos = begin;
+        if (m_text.substr(0, 3) == "\xEF\xBB\xBF") pos += 3;
+        std::uint32_t lineNo = 0;
         bool joining = false;
-        int joinStart = 0;
-        while (pos < m_text.size()) {
-            const char* base = m_text.data() + pos;
-            const void* nl = std::memchr(base, '\n', m_text.size() - pos);
-            std::size_t len = nl ? static_cast<const char*>(nl) - base : m_text.size() - pos;
-            std::string_view line = trim(std::string_view(base, len));
-            pos += len + 1;
+        TARNReader::Position joinStart{0, 0};
+        while (pos < end) {
+            const char* lineBegin = pos;
+            const void* nl = std::memchr(pos, '\n', static_cast<std::size_t>(end - pos));
+            const char* lineEnd = nl ? static_cast<const char*>(nl) : end;
+            pos = lineEnd + 1;
             ++lineNo;
+            const char* first = lineBegin;
+            while (first < lineEnd && isBlank(*first))
+                ++first;
+            const char* last = lineEnd;
+            while (last > first && isBlank(last[-1]))
+                --last;
+            std::string_view line(first, static_cast<std::size_t>(last - first));
+            const TARNReader::Position at{lineNo,
+                                          static_cast<std::uint32_t>(first - lineBegin) + 1};
             if (!joining && (line.empty() || line[0] == '#')) continue;
             if (!line.empty() && line.back() == '\\') {
                 if (!joining) {
                     m_joined.clear();
-                    joinStart = lineNo;
+                    joinStart = at;
                     joining = true;
                 }
                 m_joined.append(line.substr(0, line.size() - 1));
@@ -80,14 +91,15 @@ public:
             if (joining) {
                 joining = false;
                 m_joined.append(line);
+                // The pieces are trimmed lines, so the joined line starts where the first did.
                 std::string_view joined = trim(m_joined);
                 // A joined line that starts with '#' is a comment like any other.
                 if (!joined.empty() && joined[0] != '#') handleLine(joined, joinStart);
             } else {
-                handleLine(line, lineNo);
+                handleLine(line, at);
             }
         }
-        if (joining) fail(lineNo, "continuation at end of input");
+        if (joining) fail({lineNo, 0}, "continuation at end of input");
         if (!m_open.empty()) {
             const Open& open = m_open.back();
             std::string_view component = std::string_view(m_path).substr(open.parentLength + 1);
@@ -95,7 +107,7 @@ public:
             std::string what(component.substr(0, colon));
             if (colon != std::string_view::npos)
                 what.append(": ").append(component.substr(colon + 1));
-            fail(lineNo,
+            fail({lineNo, 0},
                  "missing END for " + what + " opened at line " + std::to_string(open.line));
         }
     }
@@ -103,15 +115,16 @@ public:
 private:
     struct Open {
         std::size_t parentLength;
-        int line;
+        std::uint32_t line;
     };
 
-    [[noreturn]] void fail(int line, const std::string& message) const {
-        throw PhysicsException(m_source + ":" + std::to_string(line) + ": " + message);
+    [[noreturn]] void fail(TARNReader::Position at, const std::string& message) const {
+        throw PhysicsException(m_source + ":" + std::to_string(at.line) + ": " + message,
+                               SourceLocation(m_source, at.line, at.column));
     }
 
     static bool isEndLine(std::string_view line) {
-        if (line.substr(0, 3) != "END") return false;
+        if (line.size() < 3 || line[0] != 'E' || line[1] != 'N' || line[2] != 'D') return false;
         if (line.size() == 3) return true;
         if (!isBlank(line[3]) && line[3] != '#') return false;
         // "END = x" and "END: x" are a parameter and a header.
@@ -120,10 +133,10 @@ private:
     }
 
     // line is trimmed, not empty and not a comment.
-    void handleLine(std::string_view line, int lineNo) {
-        if (isEndLine(line)) {
-            if (m_open.empty()) fail(lineNo, "END with no open object");
-            m_sink.endObject(m_path);
+    void handleLine(std::string_view line, TARNReader::Position at) {
+        if (line[0] == 'E' && isEndLine(line)) {
+            if (m_open.empty()) fail(at, "END with no open object");
+            m_sink.endObject();
             m_path.resize(m_open.back().parentLength);
             m_open.pop_back();
             return;
@@ -132,31 +145,31 @@ private:
         while (sep < line.size() && line[sep] != '=' && line[sep] != ':')
             ++sep;
         if (sep == line.size()) {
-            fail(lineNo, "unrecognised line " + excerpt(line) +
-                             " (expected \"TYPE: name\", \"Key = value\" or \"END\")");
+            fail(at, "unrecognised line " + excerpt(line) +
+                         " (expected \"TYPE: name\", \"Key = value\" or \"END\")");
         }
         std::string_view head = trimRight(line.substr(0, sep));
         std::string_view tail = trimLeft(line.substr(sep + 1));
         if (line[sep] == '=') {
-            if (m_open.empty()) fail(lineNo, "parameter outside any object");
-            if (head.empty()) fail(lineNo, "empty parameter key");
-            m_sink.parameter(m_path, head, tail, lineNo);
+            if (m_open.empty()) fail(at, "parameter outside any object");
+            if (head.empty()) fail(at, "empty parameter key");
+            m_sink.parameter(head, tail, at);
             return;
         }
-        if (head.empty()) fail(lineNo, "empty object type");
+        if (head.empty()) fail(at, "empty object type");
         if (head.find('/') != std::string_view::npos)
-            fail(lineNo, "'/' in object type " + excerpt(head));
+            fail(at, "'/' in object type " + excerpt(head));
         if (tail == head) tail = {};
         if (tail.find('/') != std::string_view::npos)
-            fail(lineNo, "'/' in object name " + excerpt(tail));
-        m_open.push_back({m_path.size(), lineNo});
+            fail(at, "'/' in object name " + excerpt(tail));
+        m_open.push_back({m_path.size(), at.line});
         m_path += '/';
         m_path.append(head);
         if (!tail.empty()) {
             m_path += ':';
             m_path.append(tail);
         }
-        m_sink.beginObject(m_path, head, tail, lineNo);
+        m_sink.beginObject(head, tail, at);
     }
 
     std::string_view m_text;
@@ -178,6 +191,11 @@ void TARNReader::read(std::string_view text, const std::string& source, Sink& si
 }
 
 void TARNReader::readFile(const std::string& fileName, Sink& sink) {
+    const std::string text = loadFile(fileName);
+    read(text, fileName, sink);
+}
+
+std::string TARNReader::loadFile(const std::string& fileName) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
     std::string text;
     bool ok = file != nullptr;
@@ -194,7 +212,7 @@ void TARNReader::readFile(const std::string& fileName, Sink& sink) {
         ok = !std::ferror(file.get());
     }
     if (!ok) throw PhysicsException("TARNReader::readFile - cannot read file \"" + fileName + "\"");
-    read(text, fileName, sink);
+    return text;
 }
 
 }  // namespace kel

@@ -41,6 +41,10 @@ public:
     std::vector<std::string> getChildObjectPathsByType(const std::string& path,
                                                        const std::string& type) const override;
     std::vector<std::string> getChildObjectPaths(const std::string& path) const override;
+    // From the first store, in precedence order, that knows a location for the item.
+    SourceLocation objectLocation(const std::string& path) const override;
+    SourceLocation parameterLocation(const std::string& path,
+                                     const std::string& name) const override;
 
 private:
     const TARNDatastore* m_base;

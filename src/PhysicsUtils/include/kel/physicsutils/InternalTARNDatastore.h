@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include <kel/physicsutils/TARNDatastore.h>
@@ -10,15 +13,17 @@
 namespace kel {
 
 // A TARNDatastore held in memory, read from TARN text (see TARNReader for the syntax).
-// Each object is indexed under its parent by type and name, so a lookup costs one hash
-// probe per path component and never scans, and memory stays linear in the nesting depth. Opening the same path twice
-// merges into one object; a key set twice keeps the later value; children and parameters
-// keep their first-appearance order. Immutable after construction; safe for concurrent
-// const use.
+// Owns a copy of every text it reads; keys, values, types and names are views into it.
+// Each object is indexed under its parent by type and name, so a lookup by path costs one
+// hash probe per path component and never scans, and memory stays linear in the size of
+// the text whatever its nesting depth. Opening the same path twice merges into one object;
+// a key set twice keeps the later value; children and parameters keep their first-appearance
+// order. Every object and parameter remembers where it was written (12 bytes each).
+// Immutable after construction (except through merge); safe for concurrent const use.
 class InternalTARNDatastore : public TARNDatastore {
 public:
     enum InputMode : int {
-        TEXT = 0,  // source is TARN text
+        TEXT = 0,  // source is TARN text; its positions name "<text>"
         FILE = 3,  // source is the name of a TARN file
     };
 
@@ -42,19 +47,53 @@ public:
     std::vector<std::string> getChildObjectPathsByType(const std::string& path,
                                                        const std::string& type) const override;
     std::vector<std::string> getChildObjectPaths(const std::string& path) const override;
+    // The header that first opened the object (a merged object keeps its first), and the
+    // line that set the parameter's value in effect (a key set again moves there).
+    SourceLocation objectLocation(const std::string& path) const override;
+    SourceLocation parameterLocation(const std::string& path,
+                                     const std::string& name) const override;
 
     // Parameter names of an object in first-appearance order.
     std::vector<std::string> getParameterNames(const std::string& path) const;
 
-    // Reads more TARN text (or a file) into this store, merging as above.
+    // Allocation-free reading for loaders: calls visit(key, value) for every parameter, or
+    // visit(type, name) for every direct child (name empty when unnamed), of the object at
+    // path, in first-appearance order. The views stay valid for the life of the store.
+    // False (and no call) when there is no such object.
+    template <class Visit>
+    bool forEachParameter(std::string_view path, Visit&& visit) const {
+        return visitParameters(path, &call<Visit>, address(visit));
+    }
+    template <class Visit>
+    bool forEachChild(std::string_view path, Visit&& visit) const {
+        return visitChildren(path, &call<Visit>, address(visit));
+    }
+
+    // Reads more TARN text (or a file) into this store, merging as above. On an error the
+    // store keeps what was read before the faulty line.
     void merge(const std::string& source, InputMode mode);
 
-    // Writes the whole store as normalised TARN text: first-appearance order, two-blank
-    // indentation per level, "TYPE: name" headers and END lines. Reading the output back
-    // gives an equal store.
+    // Writes the whole store as normalised TARN text: first-appearance order, "TYPE: name"
+    // headers and END lines, two blanks of indentation per level up to kMaxIndentLevel
+    // levels (deeper levels indent no further, so the text stays linear in the size of the
+    // store). Reading the output back gives an equal store.
     void write(std::ostream& out) const;
+    static constexpr std::size_t kMaxIndentLevel = 32;
 
 private:
+    using Visitor = void (*)(void* visit, std::string_view, std::string_view);
+    bool visitParameters(std::string_view path, Visitor visitor, void* visit) const;
+    bool visitChildren(std::string_view path, Visitor visitor, void* visit) const;
+
+    template <class Visit>
+    static void call(void* visit, std::string_view a, std::string_view b) {
+        (*static_cast<std::remove_reference_t<Visit>*>(visit))(a, b);
+    }
+    template <class Visit>
+    static void* address(Visit& visit) {
+        return const_cast<void*>(static_cast<const void*>(&visit));
+    }
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <kel/exception/SourceLocation.h>
+
 namespace kel {
 
 // The editable model: a tree of typed, named objects with string parameters, addressed
@@ -37,6 +39,11 @@ public:
     virtual void addObject(const std::string& path) = 0;
     // Removes the object and everything below it; false when absent.
     virtual bool removeObject(const std::string& path) = 0;
+    // Where the object, or the parameter, was written; empty when unknown (the default),
+    // absent, or added or set by an edit.
+    virtual SourceLocation objectLocation(const std::string& path) const;
+    virtual SourceLocation parameterLocation(const std::string& path,
+                                             const std::string& name) const;
 
     // Increases with every edit.
     std::uint64_t getRevision() const { return m_revision; }

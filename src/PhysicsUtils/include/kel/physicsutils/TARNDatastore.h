@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <kel/exception/SourceLocation.h>
+
 namespace kel {
 
 // Parameters of one object: name to raw value text, ordered by name.
@@ -41,6 +43,12 @@ public:
                                                                const std::string& type) const = 0;
     // Full paths of all direct children, in first-appearance order.
     virtual std::vector<std::string> getChildObjectPaths(const std::string& path) const = 0;
+
+    // Where the object, or the parameter, was written; empty when the store does not know
+    // (the default) or holds no such item. Stores read from text say file, line and column.
+    virtual SourceLocation objectLocation(const std::string& path) const;
+    virtual SourceLocation parameterLocation(const std::string& path,
+                                             const std::string& name) const;
 
 protected:
     TARNDatastore() = default;

@@ -11,8 +11,11 @@ namespace kel {
 
 class TARNDatastore;
 
-// An in-memory ModelTARN, empty or read from TARN text (TARNReader syntax). Objects are
-// indexed by full path; lookups never scan. Not thread-safe.
+// An in-memory ModelTARN, empty or read from TARN text (TARNReader syntax). Each object is
+// indexed under its parent by type and name, so a lookup by path costs one hash probe per
+// path component and memory stays linear in the size of the model whatever its depth.
+// Objects and parameters read from text remember where they were written; edits forget it.
+// Not thread-safe.
 // The root ("" or "/") always exists and is never removed. addObject takes canonical
 // paths only: "/TYPE" or "/TYPE:name" components, an unnamed object never as TYPE:TYPE.
 class TARNModel : public ModelTARN {
@@ -40,6 +43,9 @@ public:
     bool removeParameter(const std::string& path, const std::string& name) override;
     void addObject(const std::string& path) override;
     bool removeObject(const std::string& path) override;
+    SourceLocation objectLocation(const std::string& path) const override;
+    SourceLocation parameterLocation(const std::string& path,
+                                     const std::string& name) const override;
 
 private:
     struct Impl;
