@@ -302,6 +302,15 @@ END
                  {"missing-parameter", "/BOX:c"}}));
 }
 
+TEST_F(ObjectQueryTest, ValidatorLocatesViolationsInTheModelText) {
+    const auto m = model("BOX: b\n  Kind = Cold\n  Size = -1 [m]\n  TAG: side\n  END\nEND\n");
+    std::vector<std::pair<std::string, unsigned>> found;
+    for (const auto& v : ModelValidator(m_physics).validate(*m))
+        found.emplace_back(v.code + " " + v.file, v.line);
+    EXPECT_EQ(found, (std::vector<std::pair<std::string, unsigned>>{
+                         {"out-of-bounds <text>", 3}, {"name-not-allowed <text>", 4}}));
+}
+
 TEST_F(ObjectQueryTest, FillerSetsAvailableEssentialDefaultsOnly) {
     auto m = model("BOX: b\nEND\nBOX: c\n  Kind = Hot\n  Size = 5 [m]\nEND\n");
     const Strings filled = ModelDefaultFiller(m_physics).fill(*m);

@@ -12,7 +12,7 @@ add_kelphys_test(kelphys_validate_examples 0 "validate;${ex_rules};${ex_physics}
     "OUTPUT_MATCH=^$")
 # One line per violation, FILE:LINE: CODE: MESSAGE (PATH); a count on standard error.
 add_kelphys_test(kelphys_validate_errors 1 "validate;${ex_rules};${ex_physics};${ex_errors}"
-    "OUTPUT_MATCH=^[^\n]*model-with-errors.tarn:[0-9]+: duplicate-singleton: SOLVER CONTROL is a singleton but is present more than once \\(/FLOW:Broken Run/SOLVER CONTROL:second\\)\n.*: unknown-child: DOMAIN cannot hold a child of type \"SENSOR\" \\(/FLOW:Broken Run/DOMAIN:Duct/SENSOR:probe\\)\n.*out-of-bounds: parameter \"Normal Speed\" = \"-2 \\[m s\\^-1\\]\" is below its lower bound 0 \\[m s\\^-1\\]"
+    "OUTPUT_MATCH=^[^\n]*model-with-errors.tarn:15: duplicate-singleton: SOLVER CONTROL is a singleton but is present more than once \\(/FLOW:Broken Run/SOLVER CONTROL:second\\)\n.*: unknown-child: DOMAIN cannot hold a child of type \"SENSOR\" \\(/FLOW:Broken Run/DOMAIN:Duct/SENSOR:probe\\)\n.*out-of-bounds: parameter \"Normal Speed\" = \"-2 \\[m s\\^-1\\]\" is below its lower bound 0 \\[m s\\^-1\\]"
     "ERROR_MATCH=^kelphys validate: 10 violations in ")
 add_kelphys_test(kelphys_validate_json 1 "validate;${ex_rules};${ex_physics};${ex_errors};--json"
     "JSON_KEYS=valid;violations" "OUTPUT_MATCH=\"valid\": false.*\"code\": \"name-not-allowed\"")

@@ -6,6 +6,7 @@
 #include <optional>
 #include <tuple>
 
+#include <kel/exception/SourceLocation.h>
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicsdata/dependency/CACursor.h>
 #include <kel/physicsdata/dependency/ChildAvail.h>
@@ -84,8 +85,14 @@ public:
           m_out(out),
           m_eval(model) {}
 
-    void add(const std::string& code, const std::string& message, const std::string& path) {
-        m_out.push_back({code, message, path, m_file, 0});
+    // A violation of the object at path, or of its parameter `param`, located where the
+    // model was read from (line 0 when unknown).
+    void add(const std::string& code, const std::string& message, const std::string& path,
+             const std::string& param = std::string()) {
+        const SourceLocation where =
+            param.empty() ? m_model.objectLocation(path) : m_model.parameterLocation(path, param);
+        m_out.push_back(
+            {code, message, path, m_file.empty() ? where.file() : m_file, where.line()});
     }
 
     // Checks the object's parameters and children; returns the children whose content is
@@ -154,10 +161,11 @@ void ObjectChecker::parameters(const TARNContext& context, const ObjDependDef& d
     for (const std::string& name : present) {
         Offer<ParamAvail>* offer = find(offers, name, nameOf);
         if (!offer) {
-            add("unknown-parameter", def.getType() + " has no parameter " + quoted(name), path);
+            add("unknown-parameter", def.getType() + " has no parameter " + quoted(name), path,
+                name);
         } else if (!available(*offer, context)) {
             add("parameter-not-available", "parameter " + quoted(name) + " is not available here",
-                path);
+                path, name);
         } else {
             value(context, name, m_model.getParameterValue(path, name));
         }
@@ -199,13 +207,14 @@ void ObjectChecker::value(const TARNContext& context, const std::string& name,
     for (const std::string& item : items) {
         const std::string what = "parameter " + quoted(name) + " = " + quoted(item);
         if (TARNParam::isLogicalType(type) && !TARNParam::valueAsBool(item).second) {
-            add("wrong-type", what + " is not a logical value", path);
+            add("wrong-type", what + " is not a logical value", path, name);
             continue;
         }
         if (numeric) {
             const std::optional<Number> number = readNumber(item, integer);
             if (!number) {
-                add("wrong-type", what + " is not " + (integer ? "an integer" : "a number"), path);
+                add("wrong-type", what + " is not " + (integer ? "an integer" : "a number"), path,
+                    name);
                 continue;
             }
             if (bounds) {
@@ -221,17 +230,17 @@ void ObjectChecker::value(const TARNContext& context, const std::string& name,
                 const auto lower = side(bounds->lower);
                 const auto upper = side(bounds->upper);
                 if (lower && number->value < lower->value)
-                    add("out-of-bounds", what + " is below its lower bound " + *bounds->lower,
-                        path);
+                    add("out-of-bounds", what + " is below its lower bound " + *bounds->lower, path,
+                        name);
                 if (upper && number->value > upper->value)
-                    add("out-of-bounds", what + " is above its upper bound " + *bounds->upper,
-                        path);
+                    add("out-of-bounds", what + " is above its upper bound " + *bounds->upper, path,
+                        name);
             }
         }
         if (allowed && allowed->isRestricted() && !contains(allowed->getValues(), item)) {
             add("value-not-allowed",
                 what + " is not one of its allowed values (" + joined(allowed->getValues()) + ")",
-                path);
+                path, name);
         }
     }
 }

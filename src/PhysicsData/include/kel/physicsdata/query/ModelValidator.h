@@ -27,7 +27,9 @@ class ModelValidator : private NonCopyable {
 public:
     explicit ModelValidator(const PhysicsData& physics);
 
-    // Every violation of the model; `file` is put into each (the model's source, or "").
+    // Every violation of the model. Each is located where the model says its object (or
+    // parameter) was written (ModelTARN::objectLocation / parameterLocation; line 0 when
+    // unknown); a non-empty `file` replaces the file name the model gives.
     std::vector<ModelViolation> validate(const ModelTARN& model,
                                          const std::string& file = std::string()) const;
 
