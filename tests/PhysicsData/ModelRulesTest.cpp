@@ -339,7 +339,7 @@ END
     EXPECT_EQ(rules.enumerateParentTypePaths("L", false), (Strings{"/M", ""}));
     EXPECT_EQ(rules.enumerateParentTypePaths("L", true), (Strings{"/M:name", ""}));
     EXPECT_EQ(rules.countParentTypePaths("L"), 2u);
-    EXPECT_EQ(rules.countParentTypePathsForParam("q"), 6u);
+    EXPECT_EQ(rules.countParentTypePathsForParam("q"), 4u);
     EXPECT_TRUE(rules.isParentTypePath("/M", "L"));
     EXPECT_FALSE(rules.isParentTypePath("/M/L", "L"));
     EXPECT_FALSE(rules.isParentTypePath("/L/M", "L"));
