@@ -89,5 +89,31 @@ TEST(CheckExplanationTest, NamesTheDecidingLeafWithWhatItReadAndWanted) {
     }
 }
 
+// Two checks per level, each combining both of the level below: 2^depth paths through the
+// checks. Explaining must cost once per check, not once per path.
+TEST(CheckExplanationTest, SharedChecksAreExplainedOncePerQuery) {
+    constexpr int kDepth = 90;
+    test::Engine engine;
+    engine.check("A" + std::to_string(kDepth), {{"Type", "Constant"}, {"Value", "true"}});
+    engine.check("B" + std::to_string(kDepth), {{"Type", "Constant"}, {"Value", "false"}});
+    for (int level = kDepth - 1; level >= 0; --level) {
+        const std::string below = std::to_string(level + 1);
+        const std::string list = "A" + below + ", B" + below;
+        engine.check("A" + std::to_string(level), {{"Type", "Any"}, {"Check List", list}});
+        engine.check("B" + std::to_string(level), {{"Type", "All"}, {"Check List", list}});
+    }
+    engine.resolve();
+    const auto model = TARNModel::fromText("FLOW: f\nEND\n");
+    EvalContext eval(*model);
+    const TARNContext flow("/FLOW:f");
+    for (const char* top : {"A0", "B0"}) {
+        SCOPED_TRACE(top);
+        CheckExplanation why;
+        Check* check = engine.getCheck(top, true);
+        EXPECT_EQ(check->explain(flow, &eval, why), check->evaluate(flow, &eval));
+        EXPECT_EQ(why.kind, "Constant");
+    }
+}
+
 }  // namespace
 }  // namespace kel

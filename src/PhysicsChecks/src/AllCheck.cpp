@@ -13,9 +13,7 @@ bool AllCheck::doEvaluate(const TARNContext& context, EvalContext& evalContext) 
 // Decided by the first check that fails (when all pass, by the last).
 bool AllCheck::explain(const TARNContext& context, EvalContext* evalContext,
                        CheckExplanation& why) {
-    for (Check* check : checks())
-        if (!check->explain(context, evalContext, why)) return false;
-    return true;
+    return explainUntil(false, context, evalContext, why);
 }
 
 }  // namespace kel

@@ -13,9 +13,7 @@ bool AnyCheck::doEvaluate(const TARNContext& context, EvalContext& evalContext) 
 // Decided by the first check that passes (when none does, by the last).
 bool AnyCheck::explain(const TARNContext& context, EvalContext* evalContext,
                        CheckExplanation& why) {
-    for (Check* check : checks())
-        if (check->explain(context, evalContext, why)) return true;
-    return false;
+    return explainUntil(true, context, evalContext, why);
 }
 
 }  // namespace kel

@@ -1,6 +1,7 @@
 #include "CombinedCheck.h"
 
 #include <kel/physicschecks/CheckDataSource.h>
+#include <kel/physicschecks/CheckExplanation.h>
 #include <kel/utilities/StringUtilities.h>
 
 #include "ProductKeys.h"
@@ -47,6 +48,28 @@ std::set<std::string> CombinedCheck::computeRequiredContext() const {
         context.insert(more.begin(), more.end());
     }
     return context;
+}
+
+bool CombinedCheck::explainUntil(bool decisive, const TARNContext& context,
+                                 EvalContext* evalContext, CheckExplanation& why) const {
+    if (!evalContext)
+        throw std::invalid_argument(std::string(className()) + "::explain - CHECK \"" + m_name +
+                                    "\": no evaluation context given.");
+    EvalCache& cache = *evalContext->getCache();
+    EvalCache::PassScope pass(cache);
+    const std::string& path = context.getFullPath();
+    const std::vector<Check*>& list = checks();
+    bool result = !decisive;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const bool last = i + 1 == list.size();
+        // A check already known not to decide needs no explanation unless it is the last.
+        const std::optional<bool> known = cache.passLookup(list[i], path);
+        if (known && *known != decisive && !last) continue;
+        result = list[i]->explain(context, evalContext, why);
+        cache.passStore(list[i], path, result);
+        if (result == decisive) break;
+    }
+    return result;
 }
 
 bool CombinedCheck::isCacheable() const {

@@ -24,6 +24,13 @@ protected:
     virtual const char* className() const = 0;
     // How many names "Check List" must hold; 0 for any number but at least one.
     virtual std::size_t requiredCount() const { return 0; }
+    // Explains the combined checks in order until one gives `decisive` (the result that
+    // decides an Any, or the negation of the one that decides an All); returns that one's
+    // result, or the last check's when none does, with its explanation in why. Results
+    // are kept in the evaluation cache's pass memo, so a check shared along several paths
+    // is explained once per pass and a query's explanation stays linear in the data.
+    bool explainUntil(bool decisive, const TARNContext& context, EvalContext* evalContext,
+                      CheckExplanation& why) const;
 
 private:
     std::vector<std::string> m_names;
