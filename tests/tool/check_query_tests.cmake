@@ -1,5 +1,5 @@
 # kelphys check and kelphys query on the examples: the example set validates; broken
-# PHYSICS data prints the library's message unchanged and exits 1; query answers match the
+# PHYSICS data gets every problem located in its file and exits 1; query answers match the
 # reviewed golden files in query/; usage errors exit 2.
 set(query_dir ${CMAKE_CURRENT_SOURCE_DIR}/query)
 set(ex_rules ${PROJECT_SOURCE_DIR}/examples/rules.tarn)
@@ -8,14 +8,41 @@ set(ex_model ${PROJECT_SOURCE_DIR}/examples/model.tarn)
 set(flow "/FLOW:Flow Analysis 1")
 
 # ---------------------------------------------------------------- check
+set(check_dir ${CMAKE_CURRENT_SOURCE_DIR}/check)
 add_kelphys_test(kelphys_check_examples 0 "check;${ex_rules};${ex_physics}"
     "OUTPUT_MATCH=^PHYSICS data is valid: 7 checks, 3 lists, 2 global checks, 12 object definitions, [0-9]+ parameter definitions\n$")
 add_kelphys_test(kelphys_check_unused_report 0 "check;${ex_rules};${ex_physics};--unused"
     "OUTPUT_MATCH=UNUSED PHYSICS: BOUNDARY parent ctxt \\(/FLOW/DOMAIN\\)\nUNUSED PHYSICS:     Unused parameters : Wall Slip\nUNUSED PHYSICS:     Unused allowed options : Opening\n.*Param Monitor Variable -- Unused allowed values : Temperature\n.*PHYSICS data is valid")
-foreach(name unknown_list insufficient_context foreign_parameter)
+# Broken PHYSICS data: each problem as FILE:LINE:COLUMN: error: MESSAGE [CODE], with the
+# library's message unchanged, then the summary; exit 1.
+set(check_error_cases
+    "unknown_list|8|PhysicsData::initialiseChecks - the following unrecognised objects are referenced in at least one existing CHECK or LIST: LIST:TransientTypes|unknown-reference"
+    "insufficient_context|16|insufficient context at the evaluation point \\(type DOMAIN, parent context '/FLOW'\\): Availability of parameter Material depends on CHECK IsInlet \\[ Unsatisfied context: BOUNDARY \\]|insufficient-context"
+    "foreign_parameter|5|ObjDependDef::makeParamMask - Internal error: the parameter Timestep in object SOLVER CONTROL is not allowed in any RULES CONTEXT!|object-dependency")
+foreach(case IN LISTS check_error_cases)
+    string(REPLACE "|" ";" fields "${case}")
+    list(GET fields 0 name)
+    list(GET fields 1 line)
+    list(GET fields 2 message)
+    list(GET fields 3 code)
     add_kelphys_test(kelphys_check_error_${name} 1 "check;${ex_rules};${query_dir}/${name}.tarn"
-        "ERROR_FILE=${query_dir}/${name}.expected")
+        "ERROR_MATCH=^[^\n]*/${name}\\.tarn:${line}:[0-9]+: error: ${message} \\[${code}\\]\nkelphys check: 1 error, 0 warnings\n$")
 endforeach()
+# Several independent problems are reported together, in file order.
+set(several ${check_dir}/several_problems.tarn)
+add_kelphys_test(kelphys_check_several_problems 1 "check;${ex_rules};${several}"
+    "ERROR_MATCH=several_problems\\.tarn:12:[0-9]+: error: Unknown Check type: Parameter Valeu \\[check-data\\]\n[^\n]*:25:[0-9]+: error: [^\n]*Max Iteration in object SOLVER CONTROL[^\n]*\\[object-dependency\\]\n[^\n]*:29:[0-9]+: warning: unknown key 'Paramter Check List' in OBJECT DEPENDENCY TIME CONTROL \\(did you mean 'Parameter Check List'\\?\\) \\[unknown-key\\]\n[^\n]*:32:[0-9]+: warning: [^\n]*'50000' is above the upper bound '10000' \\[bad-value\\]\nkelphys check: 2 errors, 2 warnings\n$")
+add_kelphys_test(kelphys_check_several_problems_json 1 "check;${ex_rules};${several};--json"
+    "JSON_KEYS=valid;errors;warnings;diagnostics"
+    "OUTPUT_MATCH=\"valid\": false,\n  \"errors\": 2,\n  \"warnings\": 2,.*\"severity\": \"error\",\n      \"code\": \"check-data\",\n      \"message\": \"Unknown Check type: Parameter Valeu\",\n      \"file\": \"[^\"]*several_problems.tarn\",\n      \"line\": 12,\n      \"column\": [0-9]+,\n      \"path\": \"/PHYSICS/CHECK DATA/CHECK:IsSteady\"")
+# Warnings alone pass, unless --werror; a RULES file given as PHYSICS is one of them.
+add_kelphys_test(kelphys_check_wrong_root 0 "check;${ex_rules};${ex_rules}"
+    "OUTPUT_MATCH=^PHYSICS data is valid: .* \\(1 warning\\)\n$"
+    "ERROR_MATCH=rules\\.tarn:[0-9]+:[0-9]+: warning: expected PHYSICS data but this is RULES data \\(root object RULES\\) \\[wrong-root\\]")
+add_kelphys_test(kelphys_check_werror 1 "check;${ex_rules};${ex_rules};--werror"
+    "ERROR_MATCH=kelphys check: 0 errors, 1 warning \\(warnings are errors with --werror\\)")
+add_kelphys_test(kelphys_check_valid_json 0 "check;${ex_rules};${ex_physics};--json"
+    "OUTPUT_MATCH=^{\n  \"valid\": true,\n  \"errors\": 0,\n  \"warnings\": 0,\n  \"diagnostics\": \\[\\]\n}\n$")
 
 # ---------------------------------------------------------------- query
 # name, model, object path, extra options
@@ -66,6 +93,7 @@ set(usage_cases
     "check"
     "check|${ex_rules}"
     "check|${ex_rules}|${ex_physics}|--bogus"
+    "check|${ex_rules}|${ex_physics}|--json|--unused"
     "query|${ex_rules}|${ex_physics}|${ex_model}"
     "query|${ex_rules}|${ex_physics}|${ex_model}|/|--json"
     "query|${ex_rules}|${ex_physics}|${ex_model}|${flow}|--verbose")

@@ -1,0 +1,437 @@
+#include "DataLinter.h"
+
+#include <algorithm>
+#include <exception>
+#include <map>
+#include <tuple>
+
+#include <kel/physicschecks/Check.h>
+#include <kel/physicschecks/List.h>
+#include <kel/physicsdata/dependency/BoundsData.h>
+#include <kel/physicsdata/dependency/CheckedValue.h>
+#include <kel/physicsdata/dependency/ParamDefault.h>
+#include <kel/physicsdata/dependency/ParamValueDef.h>
+#include <kel/physicsdata/dependency/ParamValueOverride.h>
+#include <kel/physicsdata/physics/Diagnostics.h>
+#include <kel/physicsdata/physics/PhysicsData.h>
+#include <kel/physicsdata/rules/RulesParam.h>
+#include <kel/physicsdata/store/DependencyStore.h>
+#include <kel/physicsutils/ParentContextParser.h>
+#include <kel/physicsutils/PathUtils.h>
+#include <kel/physicsutils/PhysicsStrings.h>
+#include <kel/physicsutils/TARNDatastore.h>
+#include <kel/physicsutils/TARNParam.h>
+#include <kel/utilities/StringUtilities.h>
+
+#include "KnownKeys.h"
+#include "NamedChildren.h"
+
+namespace kel {
+namespace {
+
+using Names = std::vector<std::string>;
+
+const std::string kRules = "RULES";
+const std::string kPhysics = "PHYSICS";
+const std::string kRulesPath = "/RULES";
+const std::string kPhysicsPath = "/PHYSICS";
+const std::string kCheckDataPath = "/PHYSICS/CHECK DATA";
+const std::string kDependenciesPath = "/PHYSICS/DEPENDENCIES";
+const std::string kObject = "OBJECT";
+const std::string kSingleton = "SINGLETON";
+const std::string kContext = "CONTEXT";
+const std::string kParameter = "PARAMETER";
+const std::string kObjectDependency = "OBJECT DEPENDENCY";
+const std::string kParameterValues = "PARAMETER VALUES";
+const std::string kObjDepContext = "OBJDEP CONTEXT";
+const std::string kParamValContext = "PARAMVAL CONTEXT";
+const std::string kDefault = "Default";
+
+// (type, name) of the last component of an object path; an unnamed object has name "".
+std::pair<std::string, std::string> lastComponent(const std::string& path) {
+    const std::string last = path.substr(path.rfind('/') + 1);
+    const std::size_t colon = last.find(':');
+    if (colon == std::string::npos) return {last, ""};
+    return {last.substr(0, colon), last.substr(colon + 1)};
+}
+
+// "OBJECT DEPENDENCY BOUNDARY" for ".../OBJECT DEPENDENCY:BOUNDARY".
+std::string describe(const std::string& path) {
+    const auto [type, name] = lastComponent(path);
+    return name.empty() ? type : type + " " + name;
+}
+
+bool contains(const Names& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+Names concat(Names names, const ExtraDef& extra) {
+    for (const Names* more : {&extra.stringRules, &extra.listRules, &extra.boolRules})
+        names.insert(names.end(), more->begin(), more->end());
+    return names;
+}
+
+std::string quoted(const std::string& text) {
+    return "'" + text + "'";
+}
+
+// A number read from a value with optional units, when it is one.
+bool number(const std::string& text, float& value) {
+    std::string digits, units;
+    const auto [result, ok] = TARNParam::valueAsFloat(text, digits, units);
+    value = result;
+    return ok;
+}
+
+// What is wrong with value for a parameter of that type, bounds and allowed values
+// (empty allowed: any value); "" when it fits. `what` names the value in the message.
+std::string misfit(const std::string& what, const std::string& value, TARNParam::Type type,
+                   const std::string& lower, const std::string& upper, const Names& allowed) {
+    const Names items = TARNParam::isListType(type) ? StringUtilities::splitValueNoEmpty(value)
+                                                    : Names{StringUtilities::trim(value)};
+    for (const auto& item : items) {
+        float v = 0;
+        bool numeric = false;
+        if (TARNParam::isIntegerType(type)) {
+            if (!TARNParam::valueAsInt(item).second)
+                return what + " " + quoted(item) + " is not an integer";
+            numeric = number(item, v);
+        } else if (TARNParam::isRealType(type)) {
+            if (!number(item, v)) return what + " " + quoted(item) + " is not a real number";
+            numeric = true;
+        } else if (TARNParam::isLogicalType(type)) {
+            if (!TARNParam::valueAsBool(item).second)
+                return what + " " + quoted(item) + " is not a logical value";
+        } else if (!allowed.empty() && !contains(allowed, item)) {
+            return what + " " + quoted(item) + " is not among the allowed values " +
+                   StringUtilities::vectorToString(allowed, ',') +
+                   KnownKeys::didYouMean(item, allowed);
+        }
+        float bound = 0;
+        if (numeric && !lower.empty() && number(lower, bound) && v < bound)
+            return what + " " + quoted(item) + " is below the lower bound " + quoted(lower);
+        if (numeric && !upper.empty() && number(upper, bound) && v > bound)
+            return what + " " + quoted(item) + " is above the upper bound " + quoted(upper);
+    }
+    return {};
+}
+
+}  // namespace
+
+DataLinter::DataLinter(const TARNDatastore& rulesData, const TARNDatastore& physicsData,
+                       const ModelRules::ExtraRulesDef& extra, const ModelRules* rules,
+                       const PhysicsData* physics, bool physicsComplete, Diagnostics& diagnostics,
+                       const std::string& rulesName, const std::string& physicsName)
+    : m_rulesData(rulesData),
+      m_physicsData(physicsData),
+      m_extra(extra),
+      m_rules(rules),
+      m_physics(physics),
+      m_physicsComplete(physicsComplete),
+      m_diagnostics(diagnostics),
+      m_rulesLocator(rulesData, rulesName),
+      m_physicsLocator(physicsData, physicsName) {}
+
+void DataLinter::run() {
+    if (checkRoot(m_rulesData, m_rulesLocator, kRules, kPhysics)) lintRules();
+    if (checkRoot(m_physicsData, m_physicsLocator, kPhysics, kRules)) lintPhysics();
+}
+
+void DataLinter::warn(const DataLocator& locator, const std::string& code, const std::string& path,
+                      const std::string& key, const std::string& message) {
+    m_diagnostics.warning(code, message,
+                          key.empty() ? locator.object(path) : locator.parameter(path, key), path);
+}
+
+bool DataLinter::checkRoot(const TARNDatastore& data, const DataLocator& locator,
+                           const std::string& role, const std::string& other) {
+    const std::string rootPath = "/" + role;
+    if (data.hasObject(rootPath)) return true;
+    const Names roots = data.getChildObjectPaths("");
+    if (roots.empty()) {
+        warn(locator, "empty-input", "", "", "the " + role + " data is empty");
+    } else if (data.hasObject("/" + other)) {
+        warn(locator, "wrong-root", "/" + other, "",
+             "expected " + role + " data but this is " + other + " data (root object " + other +
+                 ")");
+    } else {
+        warn(locator, "wrong-root", roots.front(), "",
+             role + " data needs a " + role + " root object; found " + describe(roots.front()) +
+                 KnownKeys::didYouMean(lastComponent(roots.front()).first, {role}));
+    }
+    return false;
+}
+
+void DataLinter::lintKeys(const TARNDatastore& data, const DataLocator& locator,
+                          const std::string& path, const Names& known) {
+    for (const auto& [key, value] : data.getParameterMap(path)) {
+        if (!contains(known, key)) {
+            warn(locator, "unknown-key", path, key,
+                 "unknown key " + quoted(key) + " in " + describe(path) +
+                     KnownKeys::didYouMean(key, known));
+        }
+    }
+}
+
+void DataLinter::lintKinds(const TARNDatastore& data, const DataLocator& locator,
+                           const std::string& path, const Names& known) {
+    for (const auto& child : data.getChildObjectPaths(path)) {
+        const std::string kind = lastComponent(child).first;
+        if (!contains(known, kind)) {
+            warn(locator, "unknown-object", child, "",
+                 "unknown object kind " + quoted(kind) + " in " +
+                     (path == "" ? std::string("the data") : describe(path)) +
+                     KnownKeys::didYouMean(kind, known));
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// RULES
+
+void DataLinter::lintRules() {
+    for (const auto& kind : {kObject, kSingleton}) {
+        for (const auto& name : m_rulesData.getChildObjectNamesByType(kRulesPath, kind))
+            m_types.push_back(name);
+    }
+    lintKinds(m_rulesData, m_rulesLocator, kRulesPath, {kObject, kSingleton, kParameter});
+    for (const auto& kind : {kObject, kSingleton}) {
+        forEachNamedChild(
+            m_rulesData, kRulesPath, kind,
+            [this](const std::string& p, const std::string& n) { lintRulesType(p, n); });
+    }
+    forEachNamedChild(
+        m_rulesData, kRulesPath, kParameter,
+        [this](const std::string& p, const std::string& n) { lintRulesParameter(p, n); });
+}
+
+void DataLinter::lintRulesType(const std::string& path, const std::string& type) {
+    (void)type;
+    lintKeys(m_rulesData, m_rulesLocator, path,
+             concat(KnownKeys::rulesObject(), m_extra.objectRules));
+    lintKinds(m_rulesData, m_rulesLocator, path, {kParameter, kContext});
+    lintTypeList(path, "Essential Child List", "child");
+    lintTypeList(path, "Optional Child List", "child");
+    lintTypeList(path, "Allowed Parent List", "parent");
+    for (const auto& context : m_rulesData.getChildObjectPathsByType(path, kContext)) {
+        lintKeys(m_rulesData, m_rulesLocator, context, KnownKeys::rulesContext());
+        lintKinds(m_rulesData, m_rulesLocator, context, {kParameter});
+        lintTypeList(context, "Essential Child List", "child");
+        lintTypeList(context, "Optional Child List", "child");
+        forEachNamedChild(
+            m_rulesData, context, kParameter,
+            [this](const std::string& p, const std::string& n) { lintRulesParameter(p, n); });
+    }
+    forEachNamedChild(
+        m_rulesData, path, kParameter,
+        [this](const std::string& p, const std::string& n) { lintRulesParameter(p, n); });
+}
+
+void DataLinter::lintTypeList(const std::string& path, const std::string& key,
+                              const std::string& what) {
+    for (const auto& type : m_rulesData.getParameterValueAsList(path, key)) {
+        if (type == kRules || contains(m_types, type)) continue;
+        warn(m_rulesLocator, "unknown-type", path, key,
+             what + " type " + quoted(type) + " in " + quoted(key) + " of " + describe(path) +
+                 " is not an object type of the RULES" + KnownKeys::didYouMean(type, m_types));
+    }
+}
+
+void DataLinter::lintRulesParameter(const std::string& path, const std::string& name) {
+    lintKeys(m_rulesData, m_rulesLocator, path,
+             concat(KnownKeys::rulesParameter(), m_extra.paramRules));
+    // Only where this definition sets something the default must fit, so that an inherited
+    // misfit is reported once, where it arises.
+    bool setsSomething = false;
+    for (const char* key :
+         {"Default", "Parameter Type", "Lower Bound", "Upper Bound", "Allowed String List"})
+        setsSomething = setsSomething || m_rulesData.hasParameter(path, key);
+    if (!setsSomething) return;
+    try {
+        const RulesParam param(m_rulesData, name, path, m_extra.paramRules);
+        if (param.getDefault().empty()) return;
+        const std::string problem =
+            misfit("the RULES default", param.getDefault(), param.getType(), param.getLowerBound(),
+                   param.getUpperBound(), param.getAllowedStringList());
+        if (!problem.empty()) {
+            warn(m_rulesLocator, "bad-default", path,
+                 m_rulesData.hasParameter(path, kDefault) ? kDefault : "",
+                 "parameter " + name + ": " + problem);
+        }
+    } catch (const std::exception&) {
+        // A definition the RULES cannot read is reported as an error by the load.
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// PHYSICS
+
+void DataLinter::lintPhysics() {
+    lintKinds(m_physicsData, m_physicsLocator, kPhysicsPath, {"CHECK DATA", "DEPENDENCIES"});
+    lintCheckData();
+    lintDependencies();
+    if (m_physics && m_physicsComplete) lintUnused();
+}
+
+void DataLinter::lintCheckData() {
+    lintKeys(m_physicsData, m_physicsLocator, kCheckDataPath, KnownKeys::checkData());
+    const Names kinds{"CHECK", "LIST", "GLOBAL CHECK"};
+    lintKinds(m_physicsData, m_physicsLocator, kCheckDataPath, kinds);
+    for (const auto& kind : kinds) {
+        for (const auto& path : m_physicsData.getChildObjectPathsByType(kCheckDataPath, kind)) {
+            const std::string type = m_physicsData.getParameterValue(path, PhysicsStrings::s_Type);
+            if (const Names* known = KnownKeys::product(kind, StringUtilities::trim(type)))
+                lintKeys(m_physicsData, m_physicsLocator, path, *known);
+        }
+    }
+}
+
+void DataLinter::lintDependencies() {
+    lintKinds(m_physicsData, m_physicsLocator, kDependenciesPath,
+              {kObjectDependency, kParameterValues});
+    const Names types =
+        m_physicsData.getChildObjectNamesByType(kDependenciesPath, kObjectDependency);
+    const Names typePaths =
+        m_physicsData.getChildObjectPathsByType(kDependenciesPath, kObjectDependency);
+    const Names allTypes = m_rules ? m_rules->getAllObjectTypes() : Names();
+    for (std::size_t i = 0; i < types.size() && i < typePaths.size(); ++i) {
+        const std::string& path = typePaths[i];
+        if (m_rules && !m_rules->isValidType(types[i])) {
+            warn(m_physicsLocator, "unknown-type", path, "",
+                 "OBJECT DEPENDENCY for " + quoted(types[i]) +
+                     ", which is not an object type of the RULES" +
+                     KnownKeys::didYouMean(types[i], allTypes));
+        }
+        lintKeys(m_physicsData, m_physicsLocator, path, KnownKeys::objectDependency());
+        lintKinds(m_physicsData, m_physicsLocator, path, {kObjDepContext});
+        for (const auto& context : m_physicsData.getChildObjectPathsByType(path, kObjDepContext))
+            lintKeys(m_physicsData, m_physicsLocator, context, KnownKeys::objectDependency());
+    }
+
+    const Names names =
+        m_physicsData.getChildObjectNamesByType(kDependenciesPath, kParameterValues);
+    const Names namePaths =
+        m_physicsData.getChildObjectPathsByType(kDependenciesPath, kParameterValues);
+    const Names allParams = m_rules ? m_rules->getParamNames() : Names();
+    for (std::size_t i = 0; i < names.size() && i < namePaths.size(); ++i) {
+        const std::string& path = namePaths[i];
+        const bool known = !m_rules || m_rules->isValidParamName(names[i]);
+        if (!known) {
+            warn(m_physicsLocator, "unknown-parameter", path, "",
+                 "PARAMETER VALUES for " + quoted(names[i]) +
+                     ", which is not a parameter of the RULES" +
+                     KnownKeys::didYouMean(names[i], allParams));
+        }
+        lintKeys(m_physicsData, m_physicsLocator, path, KnownKeys::parameterValues());
+        lintKinds(m_physicsData, m_physicsLocator, path, {kParamValContext});
+        Names entries = m_physicsData.getChildObjectPathsByType(path, kParamValContext);
+        for (const auto& context : entries)
+            lintKeys(m_physicsData, m_physicsLocator, context, KnownKeys::parameterValues());
+        if (entries.empty()) entries.push_back(path);
+        if (m_rules && known) {
+            for (const auto& entry : entries)
+                lintParameterEntry(entry, names[i]);
+        }
+    }
+}
+
+void DataLinter::lintParameterEntry(const std::string& path, const std::string& name) {
+    // The owner types this entry applies to: those of its parent contexts, or all.
+    Names contexts =
+        m_physicsData.getParameterValueAsList(path, ParentContextParser::s_parentContextList);
+    const Names candidates = m_rules->enumerateParentTypePathsForParam(name);
+    if (contexts.empty() || contains(contexts, ParentContextParser::s_default))
+        contexts = candidates;
+    if (contexts.empty()) return;
+    const std::string ownerType = PathUtils::typeFromNormalisedPath(contexts.front());
+
+    // Allowed values the RULES exclude.
+    const std::string& listKey = ParamValueDef::s_orderedAllowedStringList;
+    for (const auto& value : m_physicsData.getParameterValueAsList(path, listKey)) {
+        if (m_rules->isPossibleAllowedString(ownerType, name, value)) continue;
+        const Names& rulesAllowed = m_rules->getAllowedStringList(
+            ownerType, m_rules->getValidOptionForObject(ownerType), name);
+        warn(m_physicsLocator, "excluded-value", path, listKey,
+             "allowed value " + quoted(value) + " of parameter " + name +
+                 " is not among the RULES' allowed strings" +
+                 KnownKeys::didYouMean(value, rulesAllowed));
+    }
+
+    // Defaults and overrides written here that their own definition would not accept.
+    if (!m_physics) return;
+    const ParamValueDef* def = m_physics->getParamValueDef(contexts.front(), name, false);
+    if (!def) return;
+    std::string lower, upper;
+    if (TARNParam::isIntegerType(def->getType()) || TARNParam::isRealType(def->getType())) {
+        lower = def->getFixedBounds().first;
+        upper = def->getFixedBounds().second;
+    }
+    const Names allowed =
+        def->isRestricted() && !def->isRestrictedDynamic() ? def->getAllAllowedValues() : Names();
+    const ParameterMap map = m_physicsData.getParameterMap(path);
+    auto lintValues = [&](const std::vector<CheckedValue>& values, const char* what,
+                          const Names& keys) {
+        for (const auto& candidate : values) {
+            if (candidate.type != CheckedValue::PlainValue) continue;
+            // Only values written in this entry, under one of keys.
+            std::string key;
+            for (const auto& k : keys) {
+                if (key.empty() &&
+                    parameterValue(map, k).find(candidate.value) != std::string::npos)
+                    key = k;
+            }
+            if (key.empty()) continue;
+            const std::string problem =
+                misfit(what, candidate.value, def->getType(), lower, upper, allowed);
+            if (!problem.empty()) {
+                warn(m_physicsLocator, "bad-value", path, key,
+                     "parameter " + name + ": " + problem);
+            }
+        }
+    };
+    lintValues(def->getCheckedDefaults(), "the default",
+               {ParamDefault::s_defaultValue, ParamDefault::s_defaultValueCheckList});
+    lintValues(def->getCheckedOverrides(), "the override",
+               {ParamValueOverride::s_valueOverrideCheckList});
+}
+
+void DataLinter::lintUnused() {
+    std::set<std::string> checks, lists;
+    m_physics->getDependencyStore().getRefdCheckAndListNames(&checks, &lists);
+    for (const auto& name : m_physics->getCheckNames()) {
+        const Check* check = m_physics->getCheck(name, true);
+        for (const auto& used : check->getCheckNamesDependOn())
+            checks.insert(used);
+        for (const auto& used : check->getListNamesDependOn())
+            lists.insert(used);
+    }
+    for (const auto& name : m_physics->getListNames()) {
+        const List* list = m_physics->getList(name, true);
+        for (const auto& used : list->getCheckNamesDependOn())
+            checks.insert(used);
+        for (const auto& used : list->getListNamesDependOn())
+            lists.insert(used);
+    }
+    // Global checks name their checks in their data.
+    for (const auto& path :
+         m_physicsData.getChildObjectPathsByType(kCheckDataPath, "GLOBAL CHECK")) {
+        for (const auto& [key, value] : m_physicsData.getParameterMap(path)) {
+            for (const auto& item : StringUtilities::splitValueNoEmpty(value))
+                checks.insert(item);
+        }
+    }
+    for (const auto& [kind, names, used] :
+         {std::tuple<std::string, Names, const std::set<std::string>*>{
+              "CHECK", m_physics->getCheckNames(), &checks},
+          {"LIST", m_physics->getListNames(), &lists}}) {
+        for (const auto& name : names) {
+            if (used->count(name)) continue;
+            warn(m_physicsLocator, "unused", kCheckDataPath + "/" + kind + ":" + name, "",
+                 kind + " " + quoted(name) +
+                     " is not used by any dependency, CHECK, LIST or "
+                     "GLOBAL CHECK");
+        }
+    }
+}
+
+}  // namespace kel

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include <kel/physicsdata/rules/ModelRules.h>
+
+#include "DataLocator.h"
+
+namespace kel {
+
+class Diagnostics;
+class PhysicsData;
+class TARNDatastore;
+
+// Looks through RULES and PHYSICS data for what loading accepts silently and reports it
+// as warnings: an empty input or the wrong root object for its role; keys and object
+// kinds that nothing reads (with the known one probably meant); child, parent and object
+// types the RULES do not define; RULES defaults that do not fit their type, bounds or
+// allowed strings; PHYSICS defaults and overrides outside their bounds or not among their
+// allowed values; allowed values the RULES' allowed strings exclude; CHECKs and LISTs
+// nothing uses. Checks that need the built model run only when it is given.
+//
+// Borrows everything it is given for its life; rules and physics may be null (not
+// built). `physicsComplete` says whether physics was built from all of the data or from
+// what was left once faulty pieces were left out; checks of what nothing uses need the
+// whole. Not thread-safe.
+class DataLinter {
+public:
+    DataLinter(const TARNDatastore& rulesData, const TARNDatastore& physicsData,
+               const ModelRules::ExtraRulesDef& extra, const ModelRules* rules,
+               const PhysicsData* physics, bool physicsComplete, Diagnostics& diagnostics,
+               const std::string& rulesName = {}, const std::string& physicsName = {});
+
+    void run();
+
+private:
+    // False when the data lacks its root object (reported).
+    bool checkRoot(const TARNDatastore& data, const DataLocator& locator, const std::string& role,
+                   const std::string& other);
+    void lintRules();
+    void lintRulesType(const std::string& path, const std::string& type);
+    void lintTypeList(const std::string& path, const std::string& key, const std::string& what);
+    void lintRulesParameter(const std::string& path, const std::string& name);
+    void lintPhysics();
+    void lintCheckData();
+    void lintDependencies();
+    void lintParameterEntry(const std::string& path, const std::string& name);
+    void lintUnused();
+
+    void lintKeys(const TARNDatastore& data, const DataLocator& locator, const std::string& path,
+                  const std::vector<std::string>& known);
+    void lintKinds(const TARNDatastore& data, const DataLocator& locator, const std::string& path,
+                   const std::vector<std::string>& known);
+    void warn(const DataLocator& locator, const std::string& code, const std::string& path,
+              const std::string& key, const std::string& message);
+
+    const TARNDatastore& m_rulesData;
+    const TARNDatastore& m_physicsData;
+    const ModelRules::ExtraRulesDef& m_extra;
+    const ModelRules* m_rules;
+    const PhysicsData* m_physics;
+    bool m_physicsComplete;
+    Diagnostics& m_diagnostics;
+    DataLocator m_rulesLocator;
+    DataLocator m_physicsLocator;
+    std::vector<std::string> m_types;  // object types the RULES data defines
+};
+
+}  // namespace kel

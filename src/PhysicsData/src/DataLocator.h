@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include <kel/exception/SourceLocation.h>
+
+namespace kel {
+
+class TARNDatastore;
+
+// Finds where an object or parameter of a datastore was read, for diagnostics: the
+// position the TARN reader recorded, or an empty location for a datastore that keeps none
+// (one built in memory). Where the data has no position for an item, the location is
+// line 1, column 1 of `name` when a name is given (e.g. the file an empty input came
+// from), else empty.
+//
+// Borrows the datastore, which must outlive the locator. Safe for concurrent const use.
+class DataLocator {
+public:
+    explicit DataLocator(const TARNDatastore& data, std::string name = {})
+        : m_data(data), m_name(std::move(name)) {}
+
+    SourceLocation object(const std::string& path) const;
+    // The parameter's position; the object's when the parameter has none.
+    SourceLocation parameter(const std::string& path, const std::string& key) const;
+    // The position of what `message` most likely complains about in the object at path:
+    // the parameter whose key the message names (the longest such key), else the
+    // parameter whose value holds a text the message quotes, else the parameter with a
+    // list item the message names (the longest such item), else the object.
+    SourceLocation forMessage(const std::string& path, const std::string& message) const;
+
+private:
+    SourceLocation fallback() const;
+
+    const TARNDatastore& m_data;
+    std::string m_name;
+};
+
+}  // namespace kel

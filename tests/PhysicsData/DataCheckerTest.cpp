@@ -1,0 +1,274 @@
+// Checking RULES and PHYSICS data with a diagnostics collector: every kind of problem is
+// reported with its code and the line of the item at fault, independent problems are
+// reported together, and valid data gives no diagnostic and a usable PhysicsData.
+
+#include <kel/physicsdata/physics/DataChecker.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <kel/physicsdata/physics/Diagnostics.h>
+#include <kel/physicsdata/physics/PhysicsData.h>
+#include <kel/physicsutils/InternalTARNDatastore.h>
+
+namespace kel {
+namespace {
+
+using ::testing::HasSubstr;
+
+const char* const kRules = R"(RULES:
+  PARAMETER: Kind
+    Parameter Type = String
+    Allowed String List = Hot, Cold
+  END
+  PARAMETER: Size
+    Parameter Type = Real
+    Lower Bound = 0
+    Upper Bound = 10
+  END
+  PARAMETER: Label
+    Parameter Type = String
+    Allowed String List = L1, L2
+  END
+  SINGLETON: ROOT
+    Optional Child List = BOX
+  END
+  OBJECT: BOX
+    Context Rule = Kind
+    Allowed Option List = Hot, Cold
+    Essential Parameter List = Kind, Size
+    Optional Parameter List = Label
+    Optional Child List = LID
+  END
+  OBJECT: LID
+    Optional Parameter List = Size
+  END
+END
+)";
+
+const char* const kPhysics = R"(PHYSICS:
+  CHECK DATA:
+    CHECK: IsHot
+      Type = Parameter Value
+      Parameter = Kind
+      Value List = Hot
+    END
+    CHECK: LabelKnown
+      Type = Value In List
+      Parameter = Label
+      List = Labels
+    END
+    CHECK: LidSized
+      Type = Parameter Value
+      Object Type = LID
+      Parameter = Size
+      Test = Set
+    END
+    LIST: Labels
+      Type = Fixed
+      Value List = L1, L2
+    END
+  END
+  DEPENDENCIES:
+    OBJECT DEPENDENCY: BOX
+      Ordered Allowed Option List = Hot, Cold
+      Ordered Required Parameter List = Kind, Size
+      Ordered Optional Parameter List = Label
+      Parameter Check List = Label, LabelKnown
+      Ordered Optional Child List = LID
+    END
+    OBJECT DEPENDENCY: LID
+      Ordered Optional Parameter List = Size
+      Parameter Check List = Size, LidSized
+    END
+    PARAMETER VALUES: Size
+      Default Value = 1
+    END
+    PARAMETER VALUES: Label
+      Ordered Allowed String List = L1, L2
+      Allowed String List Checks = L2, IsHot
+    END
+  END
+END
+)";
+
+// text with the first occurrence of `from` replaced by `to` (which must exist).
+std::string edit(std::string text, const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+// The 1-based line of text on which `needle` first occurs.
+unsigned lineOf(const std::string& text, const std::string& needle) {
+    const auto at = text.find(needle);
+    EXPECT_NE(at, std::string::npos) << needle;
+    return 1 + static_cast<unsigned>(std::count(text.begin(), text.begin() + at, '\n'));
+}
+
+struct Checked {
+    Diagnostics diagnostics;
+    bool valid = false;
+    bool physicsBuilt = false;
+};
+
+Checked check(const std::string& rules, const std::string& physics) {
+    InternalTARNDatastore rulesData(rules, InternalTARNDatastore::TEXT);
+    InternalTARNDatastore physicsData(physics, InternalTARNDatastore::TEXT);
+    Checked result;
+    DataChecker checker;
+    result.valid = checker.check(rulesData, physicsData, result.diagnostics);
+    result.physicsBuilt = checker.physics() != nullptr;
+    return result;
+}
+
+std::string dump(const Diagnostics& diagnostics) {
+    std::string text;
+    for (const auto& d : diagnostics.all()) {
+        text += std::to_string(d.location.line()) + ": " + d.severityName() + ": " + d.message +
+                " [" + d.code + "]\n";
+    }
+    return text;
+}
+
+TEST(DataCheckerTest, ValidDataGivesNoDiagnosticAndThePhysicsData) {
+    const Checked result = check(kRules, kPhysics);
+    EXPECT_TRUE(result.valid);
+    EXPECT_TRUE(result.physicsBuilt);
+    EXPECT_TRUE(result.diagnostics.empty()) << dump(result.diagnostics);
+}
+
+struct ProblemCase {
+    const char* name;
+    bool inRules;      // the edit applies to the RULES text, else to the PHYSICS text
+    const char* from;  // text replaced ...
+    const char* to;    // ... by this
+    bool isError;
+    const char* code;
+    const char* lineOf;  // the reported line is the first one holding this text
+    const char* message;
+};
+
+class DataCheckerProblemTest : public ::testing::TestWithParam<ProblemCase> {};
+
+TEST_P(DataCheckerProblemTest, IsReportedWithCodeAndLine) {
+    const ProblemCase& c = GetParam();
+    const std::string rules = c.inRules ? edit(kRules, c.from, c.to) : kRules;
+    const std::string physics = c.inRules ? kPhysics : edit(kPhysics, c.from, c.to);
+    const Checked result = check(rules, physics);
+    const unsigned line = lineOf(c.inRules ? rules : physics, c.lineOf);
+    bool found = false;
+    for (const auto& d : result.diagnostics.all()) {
+        found =
+            found || (d.code == c.code && d.isError() == c.isError && d.location.line() == line &&
+                      d.message.find(c.message) != std::string::npos);
+    }
+    EXPECT_TRUE(found) << "expected line " << line << "\n" << dump(result.diagnostics);
+    if (c.isError) {
+        EXPECT_FALSE(result.valid);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, DataCheckerProblemTest,
+    ::testing::Values(
+        // Errors the load finds, located at the item at fault.
+        ProblemCase{"RulesTypeMissing", true,
+                    "    Parameter Type = String\n    Allowed String List = L1",
+                    "    Allowed String List = L1", true, "rules", "PARAMETER: Label",
+                    "has not been assigned a type"},
+        ProblemCase{"CheckTypeUnknown", false, "Type = Fixed", "Type = Fixd", true, "check-data",
+                    "LIST: Labels", "Fixd"},
+        ProblemCase{"ListUnknown", false, "List = Labels", "List = Lables", true,
+                    "unknown-reference", "List = Lables", "LIST:Lables"},
+        ProblemCase{"ObjectDependency", false, "Ordered Optional Parameter List = Label",
+                    "Ordered Optional Parameter List = Label, Colour", true, "object-dependency",
+                    "Ordered Optional Parameter List = Label, Colour", "Colour"},
+        ProblemCase{"ParameterValues", false, "Ordered Allowed String List = L1, L2",
+                    "Subset Value List Source = Labels", true, "parameter-values",
+                    "Subset Value List Source", "subset list source"},
+        ProblemCase{"InsufficientContext", false, "Parameter Check List = Label, LabelKnown",
+                    "Parameter Check List = Label, LidSized", true, "insufficient-context",
+                    "Label, LidSized", "LidSized"},
+        // Warnings about what the load accepts silently.
+        ProblemCase{"RulesKey", true, "Optional Parameter List = Label",
+                    "Optional Paramter List = Label", false, "unknown-key",
+                    "Optional Paramter List", "did you mean 'Optional Parameter List'?"},
+        ProblemCase{"ObjectDependencyKey", false, "Ordered Optional Child List",
+                    "Ordered Optonal Child List", false, "unknown-key", "Ordered Optonal",
+                    "did you mean 'Ordered Optional Child List'?"},
+        ProblemCase{"ParameterValuesKey", false, "Default Value = 1", "Default Valeu = 1", false,
+                    "unknown-key", "Default Valeu", "did you mean 'Default Value'?"},
+        ProblemCase{"CheckKey", false, "Value List = Hot", "Value Lst = Hot", false, "unknown-key",
+                    "Value Lst", "did you mean 'Value List'?"},
+        ProblemCase{"ListKey", false, "Value List = L1, L2", "Value Lists = L1, L2", false,
+                    "unknown-key", "Value Lists", "did you mean 'Value List'?"},
+        ProblemCase{"ChildType", true, "Optional Child List = LID", "Optional Child List = LIDS",
+                    false, "unknown-type", "LIDS", "did you mean 'LID'?"},
+        ProblemCase{"ParentType", true, "Optional Parameter List = Size\n",
+                    "Optional Parameter List = Size\n    Allowed Parent List = BOXX\n", false,
+                    "unknown-type", "BOXX", "did you mean 'BOX'?"},
+        ProblemCase{"ObjectDependencyType", false, "OBJECT DEPENDENCY: LID",
+                    "OBJECT DEPENDENCY: LIDD", false, "unknown-type", "LIDD",
+                    "did you mean 'LID'?"},
+        ProblemCase{"RulesDefaultType", true, "Upper Bound = 10",
+                    "Upper Bound = 10\n    Default = big", false, "bad-default", "Default = big",
+                    "is not a real number"},
+        ProblemCase{"RulesDefaultBounds", true, "Upper Bound = 10",
+                    "Upper Bound = 10\n    Default = 11", false, "bad-default", "Default = 11",
+                    "above the upper bound '10'"},
+        ProblemCase{"RulesDefaultAllowed", true, "Allowed String List = L1, L2",
+                    "Allowed String List = L1, L2\n    Default = L3", false, "bad-default",
+                    "Default = L3", "not among the allowed values"},
+        ProblemCase{"PhysicsDefaultBounds", false, "Default Value = 1", "Default Value = -1", false,
+                    "bad-value", "Default Value = -1", "below the lower bound '0'"},
+        ProblemCase{
+            "PhysicsOverrideAllowed", false, "Ordered Allowed String List = L1, L2",
+            "Ordered Allowed String List = L1, L2\n      Value Override Check List = L4, IsHot",
+            false, "bad-value", "Value Override", "'L4' is not among the allowed values"},
+        ProblemCase{"ExcludedAllowedValue", false, "Ordered Allowed String List = L1, L2",
+                    "Ordered Allowed String List = L1, L2, L3", false, "excluded-value",
+                    "Ordered Allowed String List = L1, L2, L3", "'L3'"},
+        ProblemCase{"UnusedCheck", false, "    LIST: Labels",
+                    "    CHECK: Orphan\n      Type = Constant\n      Value = true\n    END\n"
+                    "    LIST: Labels",
+                    false, "unused", "CHECK: Orphan", "CHECK 'Orphan' is not used"},
+        ProblemCase{"RulesAsPhysics", false, kPhysics, kRules, false, "wrong-root",
+                    "RULES:", "expected PHYSICS data but this is RULES data"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DataCheckerTest, ReportsIndependentProblemsTogether) {
+    std::string physics = edit(kPhysics, "Type = Fixed", "Type = Fixd");
+    physics = edit(physics, "Ordered Optional Parameter List = Size",
+                   "Ordered Optional Parameter List = Size, Colour");
+    physics = edit(physics, "Default Value = 1", "Default Value = 1\n      Fallback To Blank = no");
+    physics =
+        edit(physics, "Ordered Allowed String List = L1, L2", "Subset Value List Source = Labels");
+    const Checked result = check(kRules, physics);
+    EXPECT_FALSE(result.valid);
+    EXPECT_FALSE(result.physicsBuilt);
+    std::vector<std::pair<std::string, unsigned>> found;
+    for (const auto& d : result.diagnostics.all())
+        found.emplace_back(d.code, d.location.line());
+    EXPECT_THAT(
+        found, ::testing::IsSupersetOf(
+                   {std::pair<std::string, unsigned>{"check-data", lineOf(physics, "LIST: Labels")},
+                    {"object-dependency", lineOf(physics, "Size, Colour")},
+                    {"unknown-key", lineOf(physics, "Fallback To Blank =")},
+                    {"parameter-values", lineOf(physics, "Subset Value List Source")}}))
+        << dump(result.diagnostics);
+}
+
+TEST(DataCheckerTest, EmptyInputIsAWarning) {
+    const Checked result = check(kRules, "");
+    ASSERT_EQ(result.diagnostics.all().size(), 1u) << dump(result.diagnostics);
+    EXPECT_EQ(result.diagnostics.all()[0].code, "empty-input");
+    EXPECT_THAT(result.diagnostics.all()[0].message, HasSubstr("PHYSICS data is empty"));
+}
+
+}  // namespace
+}  // namespace kel
