@@ -28,6 +28,9 @@ foreach(case IN LISTS check_error_cases)
     add_kelphys_test(kelphys_check_error_${name} 1 "check;${ex_rules};${query_dir}/${name}.tarn"
         "ERROR_MATCH=^[^\n]*/${name}\\.tarn:${line}:[0-9]+: error: ${message} \\[${code}\\]\nkelphys check: 1 error, 0 warnings\n$")
 endforeach()
+add_kelphys_test(kelphys_check_syntax_error 1
+    "check;${ex_rules};${KEL_TEST_DATA_DIR}/bad_junk_line.tarn"
+    "ERROR_MATCH=bad_junk_line\\.tarn:[0-9]+:1: error: [^\n]+ \\[syntax\\]\nkelphys check: 1 error, 0 warnings\n$")
 # Several independent problems are reported together, in file order.
 set(several ${check_dir}/several_problems.tarn)
 add_kelphys_test(kelphys_check_several_problems 1 "check;${ex_rules};${several}"

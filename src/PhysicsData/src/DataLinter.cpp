@@ -137,6 +137,12 @@ void DataLinter::run() {
     if (checkRoot(m_physicsData, m_physicsLocator, kPhysics, kRules)) lintPhysics();
 }
 
+std::string DataLinter::suggest(const std::string& word, const Names& candidates) {
+    constexpr std::size_t kMaxWork = 1000000;
+    m_suggestionWork += candidates.size();
+    return m_suggestionWork > kMaxWork ? std::string() : KnownKeys::didYouMean(word, candidates);
+}
+
 void DataLinter::warn(const DataLocator& locator, const std::string& code, const std::string& path,
                       const std::string& key, const std::string& message) {
     m_diagnostics.warning(code, message,
@@ -157,7 +163,7 @@ bool DataLinter::checkRoot(const TARNDatastore& data, const DataLocator& locator
     } else {
         warn(locator, "wrong-root", roots.front(), "",
              role + " data needs a " + role + " root object; found " + describe(roots.front()) +
-                 KnownKeys::didYouMean(lastComponent(roots.front()).first, {role}));
+                 suggest(lastComponent(roots.front()).first, {role}));
     }
     return false;
 }
@@ -167,8 +173,7 @@ void DataLinter::lintKeys(const TARNDatastore& data, const DataLocator& locator,
     for (const auto& [key, value] : data.getParameterMap(path)) {
         if (!contains(known, key)) {
             warn(locator, "unknown-key", path, key,
-                 "unknown key " + quoted(key) + " in " + describe(path) +
-                     KnownKeys::didYouMean(key, known));
+                 "unknown key " + quoted(key) + " in " + describe(path) + suggest(key, known));
         }
     }
 }
@@ -181,7 +186,7 @@ void DataLinter::lintKinds(const TARNDatastore& data, const DataLocator& locator
             warn(locator, "unknown-object", child, "",
                  "unknown object kind " + quoted(kind) + " in " +
                      (path == "" ? std::string("the data") : describe(path)) +
-                     KnownKeys::didYouMean(kind, known));
+                     suggest(kind, known));
         }
     }
 }
@@ -233,7 +238,7 @@ void DataLinter::lintTypeList(const std::string& path, const std::string& key,
         if (type == kRules || contains(m_types, type)) continue;
         warn(m_rulesLocator, "unknown-type", path, key,
              what + " type " + quoted(type) + " in " + quoted(key) + " of " + describe(path) +
-                 " is not an object type of the RULES" + KnownKeys::didYouMean(type, m_types));
+                 " is not an object type of the RULES" + suggest(type, m_types));
     }
 }
 
@@ -299,8 +304,7 @@ void DataLinter::lintDependencies() {
         if (m_rules && !m_rules->isValidType(types[i])) {
             warn(m_physicsLocator, "unknown-type", path, "",
                  "OBJECT DEPENDENCY for " + quoted(types[i]) +
-                     ", which is not an object type of the RULES" +
-                     KnownKeys::didYouMean(types[i], allTypes));
+                     ", which is not an object type of the RULES" + suggest(types[i], allTypes));
         }
         lintKeys(m_physicsData, m_physicsLocator, path, KnownKeys::objectDependency());
         lintKinds(m_physicsData, m_physicsLocator, path, {kObjDepContext});
@@ -319,8 +323,7 @@ void DataLinter::lintDependencies() {
         if (!known) {
             warn(m_physicsLocator, "unknown-parameter", path, "",
                  "PARAMETER VALUES for " + quoted(names[i]) +
-                     ", which is not a parameter of the RULES" +
-                     KnownKeys::didYouMean(names[i], allParams));
+                     ", which is not a parameter of the RULES" + suggest(names[i], allParams));
         }
         lintKeys(m_physicsData, m_physicsLocator, path, KnownKeys::parameterValues());
         lintKinds(m_physicsData, m_physicsLocator, path, {kParamValContext});
@@ -353,8 +356,7 @@ void DataLinter::lintParameterEntry(const std::string& path, const std::string& 
             ownerType, m_rules->getValidOptionForObject(ownerType), name);
         warn(m_physicsLocator, "excluded-value", path, listKey,
              "allowed value " + quoted(value) + " of parameter " + name +
-                 " is not among the RULES' allowed strings" +
-                 KnownKeys::didYouMean(value, rulesAllowed));
+                 " is not among the RULES' allowed strings" + suggest(value, rulesAllowed));
     }
 
     // Defaults and overrides written here that their own definition would not accept.

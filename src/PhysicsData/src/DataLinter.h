@@ -53,6 +53,9 @@ private:
                   const std::vector<std::string>& known);
     void lintKinds(const TARNDatastore& data, const DataLocator& locator, const std::string& path,
                    const std::vector<std::string>& known);
+    // " (did you mean 'X'?)" from candidates, while the work spent on suggestions stays
+    // bounded (huge inputs full of unknown names get no suggestions past that).
+    std::string suggest(const std::string& word, const std::vector<std::string>& candidates);
     void warn(const DataLocator& locator, const std::string& code, const std::string& path,
               const std::string& key, const std::string& message);
 
@@ -66,6 +69,7 @@ private:
     DataLocator m_rulesLocator;
     DataLocator m_physicsLocator;
     std::vector<std::string> m_types;  // object types the RULES data defines
+    std::size_t m_suggestionWork = 0;  // candidates compared so far
 };
 
 }  // namespace kel

@@ -152,15 +152,20 @@ std::string KnownKeys::closest(const std::string& word, const Keys& candidates) 
     std::string best;
     std::size_t bestDistance = 0;
     for (const auto& candidate : candidates) {
+        // Close enough to be a slip: a third of the candidate's length, at least two edits.
+        // Words whose lengths differ by more cannot be that close, so are not compared.
+        const std::size_t limit = std::max<std::size_t>(2, candidate.size() / 3);
+        const std::size_t lengthGap = word.size() > candidate.size()
+                                          ? word.size() - candidate.size()
+                                          : candidate.size() - word.size();
+        if (lengthGap > limit) continue;
         const std::size_t distance = editDistance(word, candidate);
-        if (best.empty() || distance < bestDistance) {
+        if (distance <= limit && (best.empty() || distance < bestDistance)) {
             best = candidate;
             bestDistance = distance;
         }
     }
-    // Close enough to be a slip: a third of the longer word, at least two edits.
-    const std::size_t limit = std::max<std::size_t>(2, std::max(word.size(), best.size()) / 3);
-    return !best.empty() && bestDistance <= limit ? best : std::string();
+    return best;
 }
 
 std::string KnownKeys::didYouMean(const std::string& word, const Keys& candidates) {
