@@ -9,6 +9,7 @@
 #include <kel/physicsdata/physics/DataChecker.h>
 #include <kel/physicsdata/physics/Diagnostics.h>
 #include <kel/physicsdata/physics/PhysicsData.h>
+#include <kel/physicsdata/physics/PhysicsDataOptions.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
@@ -24,11 +25,12 @@ void BM_ValidatedLoad(benchmark::State& state) {
     InternalTARNDatastore rulesStore(data.rulesTarn, InternalTARNDatastore::TEXT);
     InternalTARNDatastore physicsStore(data.physicsTarn, InternalTARNDatastore::TEXT);
     PhysicsFunctionStore functions;
-    BenchData::ScopedValidation validation(true);
+    PhysicsDataOptions validated;
+    validated.validate = true;
     for (auto _ : state) {
         ModelRules rules(&rulesStore, BenchData::extraRules());
         BetaPhysicsManager beta;
-        PhysicsData physics(&physicsStore, &rules, &functions, &beta);
+        PhysicsData physics(&physicsStore, &rules, &functions, &beta, validated);
         benchmark::DoNotOptimize(physics.getCheck("HasMaterials", false));
     }
 }
@@ -38,7 +40,6 @@ void BM_CheckWithDiagnostics(benchmark::State& state) {
     InternalTARNDatastore rulesStore(data.rulesTarn, InternalTARNDatastore::TEXT);
     InternalTARNDatastore physicsStore(data.physicsTarn, InternalTARNDatastore::TEXT);
     PhysicsFunctionStore functions;
-    BenchData::ScopedValidation validation(true);
     DataChecker::Options options;
     options.extraRules = BenchData::extraRules();
     options.functions = &functions;

@@ -25,8 +25,8 @@ namespace {
 const char* const kUsage =
     "usage: kelphys check RULES PHYSICS [--werror] [--json] [--unused]\n"
     "\n"
-    "Builds the RULES model and the PHYSICS data with validation on (as the environment\n"
-    "variable KEL_PHYSICS_VALIDATE_DATA does) and reports every problem found, one per\n"
+    "Builds the RULES model and the PHYSICS data with validation on and reports every\n"
+    "problem found, one per\n"
     "line on standard error as\n"
     "    FILE:LINE:COLUMN: error|warning: MESSAGE [CODE]\n"
     "then a summary: for valid data one line on standard output counting the checks,\n"
@@ -36,7 +36,7 @@ const char* const kUsage =
     "  --json     print one JSON document instead: {\"valid\", \"errors\", \"warnings\",\n"
     "             \"diagnostics\": [{\"severity\", \"code\", \"message\", \"file\", \"line\",\n"
     "             \"column\", \"path\"}]}\n"
-    "  --unused   also print the unused-physics report (KEL_PHYSICS_DUMP_UNUSED): the\n"
+    "  --unused   also print the unused-physics report: the\n"
     "             RULES parameters, children, options and values the PHYSICS data leaves\n"
     "             unused (not with --json)\n"
     "\n"
@@ -127,13 +127,13 @@ int run(const std::vector<std::string>& args) {
     }
     if (files.size() != 2) return usageError("expected a RULES and a PHYSICS file");
     if (unused && asJson) return usageError("--unused cannot be combined with --json");
-    if (unused) PhysicsSession::setEnvironment(DependencyStore::s_dumpUnusedEnv);
 
     Diagnostics diagnostics;
     const auto rulesData = read(files[0], diagnostics);
     const auto physicsData = read(files[1], diagnostics);
     DataChecker::Options options;
     options.extraRules.paramRules.stringRules.push_back(PhysicsSession::s_quantityType);
+    options.load.dumpUnused = unused;
     options.rulesName = files[0];
     options.physicsName = files[1];
     DataChecker checker(options);

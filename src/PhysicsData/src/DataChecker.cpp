@@ -1,6 +1,5 @@
 #include <kel/physicsdata/physics/DataChecker.h>
 
-#include <cstdlib>
 #include <exception>
 #include <string>
 #include <utility>
@@ -9,7 +8,6 @@
 #include <kel/physicsdata/beta/BetaPhysicsManager.h>
 #include <kel/physicsdata/physics/Diagnostics.h>
 #include <kel/physicsdata/physics/PhysicsData.h>
-#include <kel/physicsdata/store/DependencyStore.h>
 #include <kel/physicsutils/TARNDatastore.h>
 #include <kel/utilities/StringUtilities.h>
 #include "DataLinter.h"
@@ -22,23 +20,6 @@ namespace kel {
 namespace {
 
 const std::string kRulesPath = "/RULES";
-
-// Sets an environment switch for its lifetime when it is not set already.
-class ScopedSwitch {
-public:
-    explicit ScopedSwitch(const char* name) : m_name(name), m_set(std::getenv(name) == nullptr) {
-        if (m_set) ::setenv(m_name, "1", 1);
-    }
-    ~ScopedSwitch() {
-        if (m_set) ::unsetenv(m_name);
-    }
-    ScopedSwitch(const ScopedSwitch&) = delete;
-    ScopedSwitch& operator=(const ScopedSwitch&) = delete;
-
-private:
-    const char* m_name;
-    bool m_set;
-};
 
 // The text of message between `lead` and the first of `ends` after it.
 std::string between(const std::string& message, const std::string& lead, const std::string& ends) {
@@ -110,14 +91,19 @@ struct DataChecker::Impl {
     const PhysicsFunctionStore* functions() const {
         return options.functions ? options.functions : &ownFunctions;
     }
-    void loadPhysics(const TARNDatastore& data) {
+    // Builds the physics data with validation on; the unused-physics report only when
+    // asked and only for the whole data.
+    void loadPhysics(const TARNDatastore& data, bool whole) {
         physics.reset();
         beta.reset();
         if (options.withBeta) {
             beta = std::make_unique<BetaPhysicsManager>();
             beta->enableBetaLogging();
         }
-        physics = std::make_unique<PhysicsData>(&data, rules.get(), functions(), beta.get());
+        PhysicsDataOptions load = options.load;
+        load.validate = true;
+        load.dumpUnused = load.dumpUnused && whole;
+        physics = std::make_unique<PhysicsData>(&data, rules.get(), functions(), beta.get(), load);
     }
 };
 
@@ -141,7 +127,6 @@ bool DataChecker::check(const TARNDatastore& rules, const TARNDatastore& physics
                         Diagnostics& diagnostics) {
     Impl& impl = *m_impl;
     const std::size_t errorsBefore = diagnostics.errorCount();
-    const ScopedSwitch validate(DependencyStore::s_validateDataEnv);
     try {
         impl.rules = std::make_unique<ModelRules>(&rules, impl.options.extraRules);
     } catch (const std::exception& e) {
@@ -153,7 +138,7 @@ bool DataChecker::check(const TARNDatastore& rules, const TARNDatastore& physics
     std::unique_ptr<FilteredTARNDatastore> remainder;
     if (impl.rules) {
         try {
-            impl.loadPhysics(physics);
+            impl.loadPhysics(physics, true);
             impl.physicsValid = true;
         } catch (const std::exception& first) {
             FaultIsolator isolator(physics, *impl.rules, impl.functions(), diagnostics,
@@ -161,7 +146,7 @@ bool DataChecker::check(const TARNDatastore& rules, const TARNDatastore& physics
             const std::size_t errorsIsolated = diagnostics.errorCount();
             remainder = std::make_unique<FilteredTARNDatastore>(physics, isolator.isolate());
             try {
-                impl.loadPhysics(*remainder);
+                impl.loadPhysics(*remainder, false);
                 // Should the pieces all load on their own, the first failure still stands.
                 if (diagnostics.errorCount() == errorsIsolated)
                     isolator.reportLoadFailure(first.what());

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include <kel/physicsdata/physics/PhysicsDataOptions.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/utilities/NonCopyable.h>
 
@@ -14,7 +15,7 @@ class PhysicsFunctionStore;
 class TARNDatastore;
 
 // Checks RULES and PHYSICS data for their authors: builds the ModelRules and the
-// PhysicsData with validation on (as "KEL_PHYSICS_VALIDATE_DATA" does) and reports every
+// PhysicsData with validation on and reports every
 // problem it finds to a Diagnostics collector, each with the position of the item at
 // fault, instead of stopping at the first one.
 //
@@ -27,9 +28,7 @@ class TARNDatastore;
 // dependency store collects become one diagnostic each.
 //
 // Hosts that do not pass through a checker get exactly the usual construction: first
-// error thrown. The checker sets "KEL_PHYSICS_VALIDATE_DATA" in the process environment
-// for the duration of check() when it is not set already, so it must not run beside
-// other threads that read or write the environment.
+// error thrown. The checker does not read the environment switches; it always validates.
 //
 // Ownership: the checker owns the ModelRules and PhysicsData it builds; the datastores
 // and the function store belong to the caller and must outlive the checker (the
@@ -41,6 +40,9 @@ public:
         ModelRules::ExtraRulesDef extraRules;
         // The RHS functions the PHYSICS data may name; null for none.
         const PhysicsFunctionStore* functions = nullptr;
+        // How the PhysicsData is built; validate is always on, and the unused-physics
+        // report (dumpUnused) is written only for data that load as a whole.
+        PhysicsDataOptions load;
         // Build with a beta manager, as a host with beta handling does.
         bool withBeta = true;
         // Run the lint pass for warnings.
