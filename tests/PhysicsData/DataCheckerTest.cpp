@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "    Allowed String List = L1", true, "rules", "PARAMETER: Label",
                     "has not been assigned a type"},
         ProblemCase{"CheckTypeUnknown", false, "Type = Fixed", "Type = Fixd", true, "check-data",
-                    "LIST: Labels", "Fixd"},
+                    "Type = Fixd", "Fixd"},
         ProblemCase{"ListUnknown", false, "List = Labels", "List = Lables", true,
                     "unknown-reference", "List = Lables", "LIST:Lables"},
         ProblemCase{"ObjectDependency", false, "Ordered Optional Parameter List = Label",
@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Ordered Optional Parameter List = Label, Colour", "Colour"},
         ProblemCase{"ParameterValues", false, "Ordered Allowed String List = L1, L2",
                     "Subset Value List Source = Labels", true, "parameter-values",
-                    "Subset Value List Source", "subset list source"},
+                    "PARAMETER VALUES: Label", "subset list source"},
         ProblemCase{"InsufficientContext", false, "Parameter Check List = Label, LabelKnown",
                     "Parameter Check List = Label, LidSized", true, "insufficient-context",
                     "Label, LidSized", "LidSized"},
@@ -254,12 +254,12 @@ TEST(DataCheckerTest, ReportsIndependentProblemsTogether) {
     std::vector<std::pair<std::string, unsigned>> found;
     for (const auto& d : result.diagnostics.all())
         found.emplace_back(d.code, d.location.line());
-    EXPECT_THAT(
-        found, ::testing::IsSupersetOf(
-                   {std::pair<std::string, unsigned>{"check-data", lineOf(physics, "LIST: Labels")},
-                    {"object-dependency", lineOf(physics, "Size, Colour")},
-                    {"unknown-key", lineOf(physics, "Fallback To Blank =")},
-                    {"parameter-values", lineOf(physics, "Subset Value List Source")}}))
+    EXPECT_THAT(found,
+                ::testing::IsSupersetOf(
+                    {std::pair<std::string, unsigned>{"check-data", lineOf(physics, "Type = Fixd")},
+                     {"object-dependency", lineOf(physics, "Size, Colour")},
+                     {"unknown-key", lineOf(physics, "Fallback To Blank =")},
+                     {"parameter-values", lineOf(physics, "PARAMETER VALUES: Label")}}))
         << dump(result.diagnostics);
 }
 

@@ -55,10 +55,17 @@ SourceLocation DataLocator::parameter(const std::string& path, const std::string
 
 SourceLocation DataLocator::forMessage(const std::string& path, const std::string& message) const {
     const ParameterMap params = m_data.getParameterMap(path);
+    // The parameter whose key, or whole value, the message names; the longest wins.
     const std::string* named = nullptr;
+    std::size_t longest = 0;
     for (const auto& [key, value] : params) {
-        if (message.find(key) != std::string::npos && (!named || key.size() > named->size()))
-            named = &key;
+        const std::string whole = StringUtilities::trim(value);
+        for (const std::string* text : {&key, &whole}) {
+            if (text->size() > longest && containsWord(message, *text)) {
+                longest = text->size();
+                named = &key;
+            }
+        }
     }
     if (named) return parameter(path, *named);
     for (const auto& text : quotedTexts(message)) {
@@ -66,11 +73,10 @@ SourceLocation DataLocator::forMessage(const std::string& path, const std::strin
             if (value.find(text) != std::string::npos) return parameter(path, key);
         }
     }
-    std::string item;
     for (const auto& [key, value] : params) {
-        for (const auto& candidate : StringUtilities::splitValueNoEmpty(value)) {
-            if (candidate.size() > item.size() && containsWord(message, candidate)) {
-                item = candidate;
+        for (const auto& item : StringUtilities::splitValueNoEmpty(value)) {
+            if (item.size() > longest && containsWord(message, item)) {
+                longest = item.size();
                 named = &key;
             }
         }

@@ -25,9 +25,9 @@ public:
     // The parameter's position; the object's when the parameter has none.
     SourceLocation parameter(const std::string& path, const std::string& key) const;
     // The position of what `message` most likely complains about in the object at path:
-    // the parameter whose key the message names (the longest such key), else the
-    // parameter whose value holds a text the message quotes, else the parameter with a
-    // list item the message names (the longest such item), else the object.
+    // the parameter whose key or whole value the message names (the longest such text),
+    // else the parameter whose value holds a text the message quotes, else the parameter
+    // with a list item the message names (the longest such item), else the object.
     SourceLocation forMessage(const std::string& path, const std::string& message) const;
 
 private:
