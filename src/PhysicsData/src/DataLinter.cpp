@@ -196,8 +196,10 @@ void DataLinter::lintKinds(const TARNDatastore& data, const DataLocator& locator
 
 void DataLinter::lintRules() {
     for (const auto& kind : {kObject, kSingleton}) {
-        for (const auto& name : m_rulesData.getChildObjectNamesByType(kRulesPath, kind))
+        for (const auto& name : m_rulesData.getChildObjectNamesByType(kRulesPath, kind)) {
             m_types.push_back(name);
+            m_typeSet.insert(name);
+        }
     }
     lintKinds(m_rulesData, m_rulesLocator, kRulesPath, {kObject, kSingleton, kParameter});
     for (const auto& kind : {kObject, kSingleton}) {
@@ -235,7 +237,7 @@ void DataLinter::lintRulesType(const std::string& path, const std::string& type)
 void DataLinter::lintTypeList(const std::string& path, const std::string& key,
                               const std::string& what) {
     for (const auto& type : m_rulesData.getParameterValueAsList(path, key)) {
-        if (type == kRules || contains(m_types, type)) continue;
+        if (type == kRules || m_typeSet.count(type)) continue;
         warn(m_rulesLocator, "unknown-type", path, key,
              what + " type " + quoted(type) + " in " + quoted(key) + " of " + describe(path) +
                  " is not an object type of the RULES" + suggest(type, m_types));

@@ -69,6 +69,7 @@ private:
     DataLocator m_rulesLocator;
     DataLocator m_physicsLocator;
     std::vector<std::string> m_types;  // object types the RULES data defines
+    std::set<std::string> m_typeSet;   // the same, for look-ups
     std::size_t m_suggestionWork = 0;  // candidates compared so far
 };
 

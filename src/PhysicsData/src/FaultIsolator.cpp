@@ -145,49 +145,57 @@ void FaultIsolator::isolateChecks(CheckEngineSet& engine, const EngineSetDataSou
     }
 
     // References: a product that names an unknown product is at fault; one that names a
-    // faulty product is left out quietly. Repeated until nothing more is left out.
+    // faulty product is left out quietly, and so, in turn, are the products naming it.
     std::set<std::string> out;
-    for (bool changed = true; changed;) {
-        changed = false;
-        for (const auto& name : order) {
-            if (out.count(name)) continue;
-            for (const auto& dep : products[name].dependsOn) {
-                if (products.count(dep) && !out.count(dep)) continue;
-                const auto [kind, depName] = StringUtilities::splitObjectTypeAndName(dep);
-                const bool known = products.count(dep) || m_faultyNames.count(depName);
-                out.insert(name);
-                m_faultyNames.insert(StringUtilities::splitObjectTypeAndName(name).second);
-                if (known) {
-                    m_hidden.insert(products[name].path);
-                } else {
-                    // Located at the key that names the unknown product.
-                    const std::string& path = products[name].path;
-                    m_hidden.insert(path);
-                    m_diagnostics.error("unknown-reference", kUnrecognised + dep,
-                                        m_locator.forMessage(path, "\"" + depName + "\""), path);
-                }
-                changed = true;
-                break;
+    std::map<std::string, std::vector<std::string>> usedBy;
+    std::vector<std::string> pending;  // products just left out, whose users follow
+    auto leaveOut = [&](const std::string& name) {
+        out.insert(name);
+        m_faultyNames.insert(StringUtilities::splitObjectTypeAndName(name).second);
+        m_hidden.insert(products[name].path);
+        pending.push_back(name);
+    };
+    for (const auto& name : order) {
+        for (const auto& dep : products[name].dependsOn) {
+            usedBy[dep].push_back(name);
+            if (out.count(name) || products.count(dep)) continue;
+            const std::string depName = StringUtilities::splitObjectTypeAndName(dep).second;
+            if (!m_faultyNames.count(depName)) {
+                // Located at the key that names the unknown product.
+                const std::string& path = products[name].path;
+                m_diagnostics.error("unknown-reference", kUnrecognised + dep,
+                                    m_locator.forMessage(path, "\"" + depName + "\""), path);
             }
+            leaveOut(name);
         }
     }
+    auto leaveOutUsers = [&] {
+        while (!pending.empty()) {
+            const std::string name = pending.back();
+            pending.pop_back();
+            for (const auto& user : usedBy[name]) {
+                if (!out.count(user)) leaveOut(user);
+            }
+        }
+    };
+    leaveOutUsers();
 
-    // Cycles: one diagnostic per cycle found, at a product on it.
-    for (bool cyclic = true; cyclic;) {
+    // Cycles: one diagnostic per cycle found, at a product on it; past a bound the load
+    // reports what is left.
+    constexpr int kMaxCycles = 50;
+    for (int cycles = 0; cycles < kMaxCycles; ++cycles) {
         DependencyGraph graph;
         for (const auto& name : order) {
             if (!out.count(name)) graph.addDependency(name, products[name].dependsOn);
         }
         std::string cycleNode;
-        cyclic = !graph.isAcyclic(cycleNode);
-        if (cyclic) {
-            out.insert(cycleNode);
-            m_faultyNames.insert(StringUtilities::splitObjectTypeAndName(cycleNode).second);
-            fail("cyclic-reference", products[cycleNode].path,
-                 "PhysicsData::initialiseChecks - there are cyclic dependencies between the CHECK "
-                 "or LIST objects that have been defined. For example, the object \"" +
-                     cycleNode + "\" is in a cyclic subgraph.");
-        }
+        if (graph.isAcyclic(cycleNode)) break;
+        fail("cyclic-reference", products[cycleNode].path,
+             "PhysicsData::initialiseChecks - there are cyclic dependencies between the CHECK or "
+             "LIST objects that have been defined. For example, the object \"" +
+                 cycleNode + "\" is in a cyclic subgraph.");
+        leaveOut(cycleNode);
+        leaveOutUsers();
     }
 
     // Resolution, in creation order.
