@@ -344,7 +344,8 @@ void FaultIsolator::reportLoadFailure(const std::string& message) {
             } else if (line.rfind("Context:", 0) == 0) {
                 context = StringUtilities::trim(line.substr(8));
             } else if (line.rfind("   ", 0) == 0 && !problem.empty()) {
-                problem += " " + StringUtilities::trim(line);
+                problem += ' ';
+                problem += StringUtilities::trim(line);
             } else if (line.rfind("  ", 0) == 0) {
                 flush();
                 problem = StringUtilities::trim(line);
