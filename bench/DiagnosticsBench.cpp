@@ -43,6 +43,7 @@ void BM_CheckWithDiagnostics(benchmark::State& state) {
     DataChecker::Options options;
     options.extraRules = BenchData::extraRules();
     options.functions = &functions;
+    options.lint = state.range(1) != 0;
     std::size_t found = 0;
     for (auto _ : state) {
         DataChecker checker(options);
@@ -60,11 +61,10 @@ BENCHMARK(BM_ValidatedLoad)
     ->Arg(10)
     ->Arg(100)
     ->Unit(benchmark::kMillisecond);
+// Arguments: scale, lint pass (0 off, 1 on).
 BENCHMARK(BM_CheckWithDiagnostics)
-    ->ArgName("scale")
-    ->Arg(1)
-    ->Arg(10)
-    ->Arg(100)
+    ->ArgNames({"scale", "lint"})
+    ->ArgsProduct({{1, 10, 100}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

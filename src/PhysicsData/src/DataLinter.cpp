@@ -130,7 +130,9 @@ DataLinter::DataLinter(const TARNDatastore& rulesData, const TARNDatastore& phys
       m_physicsComplete(physicsComplete),
       m_diagnostics(diagnostics),
       m_rulesLocator(rulesData, rulesName),
-      m_physicsLocator(physicsData, physicsName) {}
+      m_physicsLocator(physicsData, physicsName),
+      m_objectKeys(concat(KnownKeys::rulesObject(), extra.objectRules)),
+      m_parameterKeys(concat(KnownKeys::rulesParameter(), extra.paramRules)) {}
 
 void DataLinter::run() {
     if (checkRoot(m_rulesData, m_rulesLocator, kRules, kPhysics)) lintRules();
@@ -214,8 +216,7 @@ void DataLinter::lintRules() {
 
 void DataLinter::lintRulesType(const std::string& path, const std::string& type) {
     (void)type;
-    lintKeys(m_rulesData, m_rulesLocator, path,
-             concat(KnownKeys::rulesObject(), m_extra.objectRules));
+    lintKeys(m_rulesData, m_rulesLocator, path, m_objectKeys);
     lintKinds(m_rulesData, m_rulesLocator, path, {kParameter, kContext});
     lintTypeList(path, "Essential Child List", "child");
     lintTypeList(path, "Optional Child List", "child");
@@ -245,8 +246,8 @@ void DataLinter::lintTypeList(const std::string& path, const std::string& key,
 }
 
 void DataLinter::lintRulesParameter(const std::string& path, const std::string& name) {
-    lintKeys(m_rulesData, m_rulesLocator, path,
-             concat(KnownKeys::rulesParameter(), m_extra.paramRules));
+    lintKeys(m_rulesData, m_rulesLocator, path, m_parameterKeys);
+    if (!m_rules) return;
     // Only where this definition sets something the default must fit, so that an inherited
     // misfit is reported once, where it arises.
     bool setsSomething = false;
@@ -254,8 +255,29 @@ void DataLinter::lintRulesParameter(const std::string& path, const std::string& 
          {"Default", "Parameter Type", "Lower Bound", "Upper Bound", "Allowed String List"})
         setsSomething = setsSomething || m_rulesData.hasParameter(path, key);
     if (!setsSomething) return;
+    // The definition as the built model holds it: global (no type), object level (under an
+    // option without a definition of its own, if the type has options) or context level.
+    const std::string parent = path.substr(0, path.rfind('/'));
+    const auto [parentKind, parentName] = lastComponent(parent);
+    std::string type, option;
+    if (parentKind == kContext) {
+        type = lastComponent(parent.substr(0, parent.rfind('/'))).second;
+        option = parentName;
+    } else if (parentKind == kObject || parentKind == kSingleton) {
+        type = parentName;
+        const Names& options = m_rules->getAllowedOptions(type);
+        if (!options.empty() && name != m_rules->getContextRuleParam(type)) {
+            option.clear();
+            for (const auto& o : options) {
+                if (option.empty() && !m_rulesData.hasObject(parent + "/" + kContext + ":" + o +
+                                                             "/" + kParameter + ":" + name))
+                    option = o;
+            }
+            if (option.empty()) return;  // every option has its own definition
+        }
+    }
     try {
-        const RulesParam param(m_rulesData, name, path, m_extra.paramRules);
+        const RulesParam& param = m_rules->getParam(type, option, name);
         if (param.getDefault().empty()) return;
         const std::string problem =
             misfit("the RULES default", param.getDefault(), param.getType(), param.getLowerBound(),
@@ -266,7 +288,7 @@ void DataLinter::lintRulesParameter(const std::string& path, const std::string& 
                  "parameter " + name + ": " + problem);
         }
     } catch (const std::exception&) {
-        // A definition the RULES cannot read is reported as an error by the load.
+        // A definition the model does not hold for any context: nothing to fit.
     }
 }
 

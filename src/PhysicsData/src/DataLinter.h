@@ -68,6 +68,9 @@ private:
     Diagnostics& m_diagnostics;
     DataLocator m_rulesLocator;
     DataLocator m_physicsLocator;
+    // The keys of a RULES object and parameter, the host's extra rules included.
+    std::vector<std::string> m_objectKeys;
+    std::vector<std::string> m_parameterKeys;
     std::vector<std::string> m_types;  // object types the RULES data defines
     std::set<std::string> m_typeSet;   // the same, for look-ups
     std::size_t m_suggestionWork = 0;  // candidates compared so far
