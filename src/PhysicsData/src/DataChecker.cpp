@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include <kel/exception/PhysicsException.h>
 #include <kel/physicschecks/PhysicsFunctionStore.h>
 #include <kel/physicsdata/beta/BetaPhysicsManager.h>
 #include <kel/physicsdata/physics/Diagnostics.h>
@@ -130,7 +131,10 @@ bool DataChecker::check(const TARNDatastore& rules, const TARNDatastore& physics
     try {
         impl.rules = std::make_unique<ModelRules>(&rules, impl.options.extraRules);
     } catch (const std::exception& e) {
-        const auto [path, location] = locateRulesError(rules, impl.options.rulesName, e.what());
+        auto [path, location] = locateRulesError(rules, impl.options.rulesName, e.what());
+        if (const auto* located = dynamic_cast<const PhysicsException*>(&e);
+            located && !located->location().empty())
+            location = located->location();
         diagnostics.error("rules", e.what(), location, path);
     }
 

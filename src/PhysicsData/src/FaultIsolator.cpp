@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include <kel/exception/PhysicsException.h>
 #include <kel/physicschecks/Check.h>
 #include <kel/physicschecks/GlobalCheck.h>
 #include <kel/physicschecks/List.h>
@@ -95,7 +96,7 @@ std::set<std::string> FaultIsolator::isolate() {
 }
 
 void FaultIsolator::fail(const std::string& code, const std::string& path,
-                         const std::string& message) {
+                         const std::string& message, const SourceLocation& location) {
     m_hidden.insert(path);
     // "<Kind> of name <name> not known." for a faulty piece was reported with that piece.
     if (message.size() > kNotKnown.size() &&
@@ -107,7 +108,14 @@ void FaultIsolator::fail(const std::string& code, const std::string& path,
             if (m_faultyNames.count(name)) return;
         }
     }
-    m_diagnostics.error(code, message, m_locator.forMessage(path, message), path);
+    m_diagnostics.error(code, message,
+                        location.empty() ? m_locator.forMessage(path, message) : location, path);
+}
+
+void FaultIsolator::fail(const std::string& code, const std::string& path,
+                         const std::exception& error) {
+    const auto* located = dynamic_cast<const PhysicsException*>(&error);
+    fail(code, path, error.what(), located ? located->location() : SourceLocation());
 }
 
 void FaultIsolator::isolateChecks(CheckEngineSet& engine, const EngineSetDataSource& source) {
@@ -139,7 +147,7 @@ void FaultIsolator::isolateChecks(CheckEngineSet& engine, const EngineSetDataSou
                 order.push_back(node(kind, names[i]));
             } catch (const std::exception& e) {
                 m_faultyNames.insert(names[i]);
-                fail("check-data", paths[i], e.what());
+                fail("check-data", paths[i], e);
             }
         }
     }
@@ -210,7 +218,7 @@ void FaultIsolator::isolateChecks(CheckEngineSet& engine, const EngineSetDataSou
             }
         } catch (const std::exception& e) {
             m_faultyNames.insert(productName);
-            fail("check-data", products[name].path, e.what());
+            fail("check-data", products[name].path, e);
         }
     }
 }
@@ -225,7 +233,7 @@ void FaultIsolator::isolateGlobalChecks(CheckEngineSet& engine, const EngineSetD
                 .create(names[i], m_physics.getParameterMap(paths[i]))
                 ->setUnresolved(&source);
         } catch (const std::exception& e) {
-            fail("check-data", paths[i], e.what());
+            fail("check-data", paths[i], e);
         }
     }
 }
@@ -243,7 +251,7 @@ void FaultIsolator::isolateDependencies(const EngineSetDataSource& source) {
             try {
                 m_rules.enumerateParentTypePaths(types[i], false);
             } catch (const std::exception& e) {
-                fail("object-dependency", typePaths[i], e.what());
+                fail("object-dependency", typePaths[i], e);
             }
             continue;
         }
@@ -251,7 +259,7 @@ void FaultIsolator::isolateDependencies(const EngineSetDataSource& source) {
             try {
                 ObjDependDef(types[i], entryMap(data, path), &m_rules, &source, true);
             } catch (const std::exception& e) {
-                fail("object-dependency", path, e.what());
+                fail("object-dependency", path, e);
             }
         }
     }
@@ -279,7 +287,7 @@ void FaultIsolator::isolateDependencies(const EngineSetDataSource& source) {
                 try {
                     ParamValueDef(name, type, map, &m_rules, &source, true);
                 } catch (const std::exception& e) {
-                    fail("parameter-values", path, e.what());
+                    fail("parameter-values", path, e);
                     break;
                 }
             }

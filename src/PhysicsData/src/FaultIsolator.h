@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <set>
 #include <string>
 
@@ -42,7 +43,11 @@ private:
     void isolateDependencies(const EngineSetDataSource& source);
     // Reports a failure of the piece at path (unless it only names a faulty piece) and
     // leaves the piece out.
-    void fail(const std::string& code, const std::string& path, const std::string& message);
+    // Located at `location` when it is not empty (a position the thrower knew).
+    void fail(const std::string& code, const std::string& path, const std::string& message,
+              const SourceLocation& location = {});
+    // The same for an exception, at the position it carries when it has one.
+    void fail(const std::string& code, const std::string& path, const std::exception& error);
     // The OBJECT DEPENDENCY (or PARAMETER VALUES) object a store message is about.
     std::string dependencyPathFor(const std::string& message) const;
 
