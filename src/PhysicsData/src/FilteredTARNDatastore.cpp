@@ -71,4 +71,13 @@ std::vector<std::string> FilteredTARNDatastore::getChildObjectPaths(const std::s
     return isHidden(path) ? std::vector<std::string>() : visible(m_data.getChildObjectPaths(path));
 }
 
+SourceLocation FilteredTARNDatastore::objectLocation(const std::string& path) const {
+    return isHidden(path) ? SourceLocation() : m_data.objectLocation(path);
+}
+
+SourceLocation FilteredTARNDatastore::parameterLocation(const std::string& path,
+                                                        const std::string& name) const {
+    return isHidden(path) ? SourceLocation() : m_data.parameterLocation(path, name);
+}
+
 }  // namespace kel

@@ -30,6 +30,9 @@ public:
     std::vector<std::string> getChildObjectPathsByType(const std::string& path,
                                                        const std::string& type) const override;
     std::vector<std::string> getChildObjectPaths(const std::string& path) const override;
+    SourceLocation objectLocation(const std::string& path) const override;
+    SourceLocation parameterLocation(const std::string& path,
+                                     const std::string& name) const override;
 
 private:
     // True when path is hidden or lies below a hidden object.
