@@ -366,9 +366,13 @@ void DataLinter::lintParameterEntry(const std::string& path, const std::string& 
     // The owner types this entry applies to: those of its parent contexts, or all.
     Names contexts =
         m_physicsData.getParameterValueAsList(path, ParentContextParser::s_parentContextList);
-    const Names candidates = m_rules->enumerateParentTypePathsForParam(name);
-    if (contexts.empty() || contains(contexts, ParentContextParser::s_default))
-        contexts = candidates;
+    if (contexts.empty() || contains(contexts, ParentContextParser::s_default)) {
+        try {
+            contexts = m_rules->enumerateParentTypePathsForParam(name);
+        } catch (const std::exception&) {
+            return;  // more parent paths than can be listed: the load says so if it matters
+        }
+    }
     if (contexts.empty()) return;
     const std::string ownerType = PathUtils::typeFromNormalisedPath(contexts.front());
 

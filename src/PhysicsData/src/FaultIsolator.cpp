@@ -19,7 +19,6 @@
 #include <kel/physicsdata/tools/DefaultPhysicsTARNAdaptor.h>
 #include <kel/physicsutils/CompositeTARNDatastore.h>
 #include <kel/physicsutils/ParentContextParser.h>
-#include <kel/physicsutils/PathUtils.h>
 #include <kel/physicsutils/TARNDatastore.h>
 #include <kel/utilities/DependencyGraph.h>
 #include <kel/utilities/StringUtilities.h>
@@ -272,8 +271,7 @@ void FaultIsolator::isolateDependencies(const EngineSetDataSource& source) {
         // One definition per type holding the parameter locally, one for the others.
         std::set<std::string> ownerTypes;
         bool plainSeen = false;
-        for (const auto& context : m_rules.enumerateParentTypePathsForParam(name)) {
-            const std::string type = PathUtils::typeFromNormalisedPath(context);
+        for (const auto& type : m_rules.getAllowedParamParents(name)) {
             if (m_rules.isLocalRulesParam(type, name)) {
                 ownerTypes.insert(type);
             } else if (!plainSeen) {
