@@ -163,17 +163,24 @@ TEST_F(CatalogueTest, NumericTestComparesExactly) {
         {"inf", ">", "0", false},
         {"1e400", ">", "0", false},
     };
+    // Appending to a named string sidesteps a false -Wrestrict of GCC 12 on
+    // "literal" + std::to_string(i) in optimised builds.
+    const auto indexed = [](const char* prefix, std::size_t i) {
+        std::string name(prefix);
+        name += std::to_string(i);
+        return name;
+    };
     std::string text;
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        text += "X: x" + std::to_string(i) + "\n  X = " + cases[i].modelValue + "\nEND\n";
+        text += indexed("X: x", i) + "\n  X = " + cases[i].modelValue + "\nEND\n";
     auto numbers = TARNModel::fromText(text);
     EvalContext numberEval(*numbers);
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
         Check* check = engine.check(
-            "n" + std::to_string(i),
+            indexed("n", i),
             {{"Type", "Numeric Test"}, {"Parameter", "X"}, {"Operator", c.op}, {"Value", c.value}});
-        EXPECT_EQ(check->evaluate(TARNContext("/X:x" + std::to_string(i)), &numberEval), c.passes)
+        EXPECT_EQ(check->evaluate(TARNContext(indexed("/X:x", i)), &numberEval), c.passes)
             << c.modelValue << " " << c.op << " " << c.value;
     }
 }
