@@ -6,10 +6,13 @@
 
 #include <rapidjson/document.h>
 
+#include <fstream>
 #include <string>
 
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicsdata/dependency/ParamValueDef.h>
+#include <kel/physicsdata/physics/PhysicsDataOptions.h>
+#include <kel/physicsdata/tools/TemplateDependency.h>
 #include <kel/physicsutils/TARNContext.h>
 #include <kel/physicsutils/TARNPath.h>
 
@@ -34,6 +37,25 @@ TEST(SyntheticDataSet, LoadsWithValidationAndCoversEveryModelObject) {
             EXPECT_NE(host->physics.getObjDependDef(object.typePath, false), nullptr)
                 << object.typePath;
         }
+    }
+}
+
+// An author starting from the loadable template of these RULES gets PHYSICS data that loads
+// with validation on.
+TEST(SyntheticDataSet, LoadableTemplateOfTheRulesLoadsWithValidation) {
+    for (int scale : {1, 10}) {
+        SCOPED_TRACE("scale " + std::to_string(scale));
+        const SyntheticDataSet data = SyntheticDataSet::generate(scale);
+        const std::string rulesFile = ::testing::TempDir() + "kel_template_rules.tarn";
+        const std::string physicsFile = ::testing::TempDir() + "kel_template_physics.tarn";
+        std::ofstream(rulesFile) << data.rulesTarn;
+        TemplateDependency(rulesFile, TemplateDependency::Form::Loadable).write(physicsFile);
+        InternalTARNDatastore rulesStore(rulesFile, InternalTARNDatastore::FILE);
+        ModelRules rules(&rulesStore, BenchData::extraRules());
+        InternalTARNDatastore physicsStore(physicsFile, InternalTARNDatastore::FILE);
+        PhysicsDataOptions options;
+        options.validate = true;
+        EXPECT_NO_THROW(PhysicsData(&physicsStore, &rules, nullptr, nullptr, options));
     }
 }
 
