@@ -76,7 +76,11 @@ std::size_t TarnShapeMutator::pickLength(std::size_t room) {
 }
 
 std::string TarnShapeMutator::uniquePrefix() {
-    return "Z" + std::to_string(m_random() % 1000) + "_";
+    // Appended to a named string: GCC 12 falsely flags "Z" + std::to_string(...) when optimising.
+    std::string prefix = "Z";
+    prefix += std::to_string(m_random() % 1000);
+    prefix += '_';
+    return prefix;
 }
 
 // Start of the line after the first line containing `marker`, or npos.
