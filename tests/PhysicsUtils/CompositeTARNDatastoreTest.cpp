@@ -97,6 +97,17 @@ TEST_F(CompositeTARNDatastoreTest, ObjectsAndChildrenAreTheUnion) {
     EXPECT_THAT(composite.getChildObjectPathsByType("", "A"), ElementsAre("/A"));
     EXPECT_THAT(composite.getChildObjectPaths(""), ElementsAre("/A", "/Z"));
     EXPECT_THAT(composite.getChildObjectPaths("/A"), ElementsAre("/A/C:x", "/A/C", "/A/C:y"));
+
+    // The visiting reads see the same merged answers.
+    std::vector<std::string> seen;
+    EXPECT_TRUE(composite.forEachParameter("/A", [&](auto key, auto value) {
+        seen.push_back(std::string(key) + "=" + std::string(value));
+    }));
+    EXPECT_TRUE(composite.forEachChild("/A", [&](auto type, auto name) {
+        seen.push_back(std::string(type) + ":" + std::string(name));
+    }));
+    EXPECT_FALSE(composite.forEachParameter("/Q", [&](auto, auto) { FAIL(); }));
+    EXPECT_THAT(seen, ElementsAre("B=only base", "K=base", "O=only other", "C:x", "C:", "C:y"));
 }
 
 TEST_F(CompositeTARNDatastoreTest, AsksComponentsOnlyWhatTheyCanAnswer) {

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include <kel/physicsutils/TARNDatastore.h>
@@ -56,19 +55,6 @@ public:
     // Parameter names of an object in first-appearance order.
     std::vector<std::string> getParameterNames(const std::string& path) const;
 
-    // Allocation-free reading for loaders: calls visit(key, value) for every parameter, or
-    // visit(type, name) for every direct child (name empty when unnamed), of the object at
-    // path, in first-appearance order. The views stay valid for the life of the store.
-    // False (and no call) when there is no such object.
-    template <class Visit>
-    bool forEachParameter(std::string_view path, Visit&& visit) const {
-        return visitParameters(path, &call<Visit>, address(visit));
-    }
-    template <class Visit>
-    bool forEachChild(std::string_view path, Visit&& visit) const {
-        return visitChildren(path, &call<Visit>, address(visit));
-    }
-
     // Reads more TARN text (or a file) into this store, merging as above. On an error the
     // store keeps what was read before the faulty line.
     void merge(const std::string& source, InputMode mode);
@@ -80,20 +66,11 @@ public:
     void write(std::ostream& out) const;
     static constexpr std::size_t kMaxIndentLevel = 32;
 
+protected:
+    bool visitParameters(std::string_view path, Visitor visitor, void* visit) const override;
+    bool visitChildren(std::string_view path, Visitor visitor, void* visit) const override;
+
 private:
-    using Visitor = void (*)(void* visit, std::string_view, std::string_view);
-    bool visitParameters(std::string_view path, Visitor visitor, void* visit) const;
-    bool visitChildren(std::string_view path, Visitor visitor, void* visit) const;
-
-    template <class Visit>
-    static void call(void* visit, std::string_view a, std::string_view b) {
-        (*static_cast<std::remove_reference_t<Visit>*>(visit))(a, b);
-    }
-    template <class Visit>
-    static void* address(Visit& visit) {
-        return const_cast<void*>(static_cast<const void*>(&visit));
-    }
-
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

@@ -2,6 +2,8 @@
 
 #include <map>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include <kel/exception/SourceLocation.h>
@@ -50,10 +52,39 @@ public:
     virtual SourceLocation parameterLocation(const std::string& path,
                                              const std::string& name) const;
 
+    // Reading for loaders without building maps and lists: calls visit(key, value) for every
+    // parameter, or visit(type, name) for every direct child (name empty when unnamed), of
+    // the object at path. False (and no call) when there is no such object. The views are
+    // valid during the call; stores that keep their text (InternalTARNDatastore) keep them
+    // valid for the store's life and visit in first-appearance order without allocating.
+    template <class Visit>
+    bool forEachParameter(std::string_view path, Visit&& visit) const {
+        return visitParameters(path, &call<Visit>, address(visit));
+    }
+    template <class Visit>
+    bool forEachChild(std::string_view path, Visit&& visit) const {
+        return visitChildren(path, &call<Visit>, address(visit));
+    }
+
 protected:
+    using Visitor = void (*)(void* visit, std::string_view, std::string_view);
+    // The defaults go through getParameterMap and getChildObjectPaths.
+    virtual bool visitParameters(std::string_view path, Visitor visitor, void* visit) const;
+    virtual bool visitChildren(std::string_view path, Visitor visitor, void* visit) const;
+
     TARNDatastore() = default;
     TARNDatastore(const TARNDatastore&) = default;
     TARNDatastore& operator=(const TARNDatastore&) = default;
+
+private:
+    template <class Visit>
+    static void call(void* visit, std::string_view a, std::string_view b) {
+        (*static_cast<std::remove_reference_t<Visit>*>(visit))(a, b);
+    }
+    template <class Visit>
+    static void* address(Visit& visit) {
+        return const_cast<void*>(static_cast<const void*>(&visit));
+    }
 };
 
 }  // namespace kel
