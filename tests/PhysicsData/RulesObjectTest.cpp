@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <kel/physicsdata/rules/RulesObject.h>
+#include <kel/physicsutils/CompositeTARNDatastore.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
 namespace kel {
@@ -87,25 +88,30 @@ TEST_F(RulesObjectTest, ContextRuleAndOptions) {
 }
 
 TEST_F(RulesObjectTest, ListsPerOptionFollowTheObjectLevel) {
-    RulesObject t = make("/RULES/OBJECT:T");
-    EXPECT_EQ(t.getEssentialChildren(""), Strings{"E"});  // "RULES" dropped
-    EXPECT_EQ(t.getOptionalChildren(""), Strings{"C"});
-    EXPECT_EQ(t.getOptionalParams(""), (Strings{"o", "d"}));
-    EXPECT_EQ(t.getEssentialParams("a"), (Strings{"crp", "p"}));
-    EXPECT_EQ(t.getOptionalParams("a"), (Strings{"o", "d", "q"}));
-    // A context repeating an object-level child lists it twice.
-    EXPECT_EQ(t.getOptionalChildren("a"), (Strings{"C", "C", "D"}));
-    EXPECT_EQ(t.getEssentialChildren("b"), (Strings{"E", "D"}));
+    // Read in place from the store's text, and through a store that does not keep its text.
+    const CompositeTARNDatastore composite(&m_ds, false);
+    for (const TARNDatastore* store : {static_cast<const TARNDatastore*>(&m_ds),
+                                       static_cast<const TARNDatastore*>(&composite)}) {
+        RulesObject t(*store, "/RULES/OBJECT:T", false, {});
+        EXPECT_EQ(t.getEssentialChildren(""), Strings{"E"});  // "RULES" dropped
+        EXPECT_EQ(t.getOptionalChildren(""), Strings{"C"});
+        EXPECT_EQ(t.getOptionalParams(""), (Strings{"o", "d"}));
+        EXPECT_EQ(t.getEssentialParams("a"), (Strings{"crp", "p"}));
+        EXPECT_EQ(t.getOptionalParams("a"), (Strings{"o", "d", "q"}));
+        // A context repeating an object-level child lists it twice.
+        EXPECT_EQ(t.getOptionalChildren("a"), (Strings{"C", "C", "D"}));
+        EXPECT_EQ(t.getEssentialChildren("b"), (Strings{"E", "D"}));
 
-    EXPECT_TRUE(t.hasEssentialParam("p", "a"));
-    EXPECT_FALSE(t.hasEssentialParam("p", "b"));
-    EXPECT_TRUE(t.hasOptionalParam("p", "b"));
-    EXPECT_TRUE(t.hasOptionalChild("D", "a"));
-    EXPECT_FALSE(t.hasEssentialChild("D", ""));
-    EXPECT_TRUE(t.isAllowedChildAll("D"));
-    EXPECT_FALSE(t.isAllowedChildAll("RULES"));
-    EXPECT_TRUE(t.isAllowedParamAll("r"));
-    EXPECT_FALSE(t.isAllowedParamAll("z"));
+        EXPECT_TRUE(t.hasEssentialParam("p", "a"));
+        EXPECT_FALSE(t.hasEssentialParam("p", "b"));
+        EXPECT_TRUE(t.hasOptionalParam("p", "b"));
+        EXPECT_TRUE(t.hasOptionalChild("D", "a"));
+        EXPECT_FALSE(t.hasEssentialChild("D", ""));
+        EXPECT_TRUE(t.isAllowedChildAll("D"));
+        EXPECT_FALSE(t.isAllowedChildAll("RULES"));
+        EXPECT_TRUE(t.isAllowedParamAll("r"));
+        EXPECT_FALSE(t.isAllowedParamAll("z"));
+    }
 }
 
 TEST_F(RulesObjectTest, AccumulationMakesEssentialWinAndListsEachNameOnce) {

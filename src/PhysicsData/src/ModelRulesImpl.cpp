@@ -42,7 +42,8 @@ ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraR
     m_objectIndex.reserve(m_objects.size());
     for (auto& [type, object] : m_objects)
         m_objectIndex.emplace(type, &object);
-    m_paramNameIndex.insert(m_paramNames.begin(), m_paramNames.end());
+    m_paramNames.assign(m_paramNameIndex.begin(), m_paramNameIndex.end());
+    std::sort(m_paramNames.begin(), m_paramNames.end());
     reconcileAllowedParents();
     buildValidParents();
     buildParamParents();
@@ -50,18 +51,36 @@ ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraR
 
 ModelRulesImpl::~ModelRulesImpl() = default;
 
+namespace {
+
+// The names of the children of type of the object at path, in first-appearance order.
+std::vector<std::string> childNames(const TARNDatastore& ds, std::string_view path,
+                                    std::string_view type) {
+    std::vector<std::string> names;
+    ds.forEachChild(path, [&](std::string_view childType, std::string_view name) {
+        if (childType == type) names.emplace_back(name);
+    });
+    return names;
+}
+
+}  // namespace
+
 void ModelRulesImpl::readGlobalParams(const TARNDatastore& ds, const ExtraDef& paramRules) {
-    for (const auto& name : ds.getChildObjectNamesByType(kRulesPath, "PARAMETER")) {
-        m_globalParams[name] = std::make_shared<const RulesParam>(
-            ds, name, kRulesPath + "/PARAMETER:" + name, paramRules);
-        m_paramNames.insert(name);
+    std::string path = kRulesPath + "/PARAMETER:";
+    const std::size_t prefix = path.size();
+    for (auto& name : childNames(ds, kRulesPath, "PARAMETER")) {
+        path.resize(prefix);
+        path += name;
+        m_globalParams[name] = std::make_shared<const RulesParam>(ds, name, path, paramRules);
+        m_paramNameIndex.insert(std::move(name));
     }
 }
 
 void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kind,
                                  const ModelRules::ExtraRulesDef& extra) {
     const RulesObject::Key key;
-    for (const auto& name : ds.getChildObjectNamesByType(kRulesPath, kind)) {
+    std::string paramPath;
+    for (const auto& name : childNames(ds, kRulesPath, kind)) {
         const std::string objectPath = kRulesPath + "/" + kind + ":" + name;
         RulesObject& object =
             m_objects
@@ -69,18 +88,19 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
                     name, RulesObject(ds, objectPath, kind == "SINGLETON", extra.objectRules))
                 .first->second;
         auto addLocal = [&](const std::string& scopePath, const std::string* option) {
-            for (const auto& local : ds.getChildObjectNamesByType(scopePath, "PARAMETER")) {
+            for (auto& local : childNames(ds, scopePath, "PARAMETER")) {
                 if (!object.isAllowedParamAll(local))
                     throw std::runtime_error("Invalid local parameter definition added to object " +
                                              name + ".\nParameter " + local +
                                              " not valid for object type.");
-                auto param = std::make_shared<const RulesParam>(
-                    ds, local, scopePath + "/PARAMETER:" + local, extra.paramRules);
+                paramPath.assign(scopePath).append("/PARAMETER:").append(local);
+                auto param =
+                    std::make_shared<const RulesParam>(ds, local, paramPath, extra.paramRules);
                 if (option)
                     object.addRulesParam(key, *option, std::move(param));
                 else
                     object.addRulesParam(key, std::move(param));
-                m_paramNames.insert(local);
+                m_paramNameIndex.insert(std::move(local));
             }
         };
         addLocal(objectPath, nullptr);

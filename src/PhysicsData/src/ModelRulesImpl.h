@@ -49,7 +49,7 @@ public:
     const RulesObject& getObject(const std::string& type) const;
     const RulesObject* findObject(const std::string& type) const;
     const std::map<std::string, RulesObject>& objects() const { return m_objects; }
-    const std::set<std::string>& paramNames() const { return m_paramNames; }
+    const std::vector<std::string>& paramNames() const { return m_paramNames; }
     bool isValidParamName(const std::string& param) const {
         return m_paramNameIndex.count(param) != 0;
     }
@@ -104,7 +104,7 @@ private:
     std::map<std::string, RulesObject> m_objects;  // ascending, for the listing queries
     StringMap<RulesObject*> m_objectIndex;         // the same, for lookups
     StringMap<refcnt_ptr<const RulesParam>> m_globalParams;
-    std::set<std::string> m_paramNames;  // ascending, for listing
+    std::vector<std::string> m_paramNames;  // ascending, for listing
     std::unordered_set<std::string, StringHash, std::equal_to<>> m_paramNameIndex;
     StringMap<std::vector<std::string>> m_paramParents;
     mutable StringMap<std::vector<std::string>> m_parentPathCache;

@@ -1,9 +1,13 @@
 #include <kel/physicsdata/rules/RulesObject.h>
 
+#include "ObjectKeys.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <stdexcept>
+#include <string_view>
 
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/physicsutils/TARNDatastore.h>
@@ -52,24 +56,47 @@ std::vector<std::string> without(const std::vector<std::string>& list,
 }
 
 // One object or CONTEXT may name an item once among its parameter lists, and once among
-// its child lists (a CONTEXT may repeat what its object names): remembers where each item
-// was named and throws, naming the RULES object, both keys and the item, on a repeat.
+// its child lists (a CONTEXT may repeat what its object names): collects where each item
+// was named and, on check(), throws for the first repeat in reading order, naming the RULES
+// object, both keys and the item. Sorting keeps long lists linear-logarithmic. The listed
+// items must outlive the guard.
 class RepeatGuard {
 public:
     explicit RepeatGuard(const std::string& path) : m_path(path) {}
     void add(const std::string& key, const std::vector<std::string>& items) {
-        for (const auto& item : items) {
-            auto [it, fresh] = m_keyOf.emplace(item, &key);
-            if (!fresh)
-                throw std::runtime_error("RulesObject::initData - in RULES object " + m_path +
-                                         ", \"" + item + "\" is named in \"" + *it->second +
-                                         "\" and again in \"" + key + "\".");
+        for (const auto& item : items)
+            m_named.push_back({item, &key, static_cast<std::uint32_t>(m_named.size())});
+    }
+    void check() {
+        if (m_named.size() < 2) return;
+        std::sort(m_named.begin(), m_named.end(), [](const Named& a, const Named& b) {
+            return a.item != b.item ? a.item < b.item : a.order < b.order;
+        });
+        const Named* first = nullptr;
+        const Named* repeat = nullptr;
+        for (std::size_t i = 1; i < m_named.size(); ++i) {
+            if (m_named[i].item != m_named[i - 1].item) continue;
+            if (!repeat || m_named[i].order < repeat->order) {
+                repeat = &m_named[i];
+                first = &m_named[i - 1];
+                while (first != m_named.data() && (first - 1)->item == first->item)
+                    --first;
+            }
         }
+        if (repeat)
+            throw std::runtime_error("RulesObject::initData - in RULES object " + m_path + ", \"" +
+                                     std::string(repeat->item) + "\" is named in \"" + *first->key +
+                                     "\" and again in \"" + *repeat->key + "\".");
     }
 
 private:
+    struct Named {
+        std::string_view item;
+        const std::string* key;
+        std::uint32_t order;
+    };
     const std::string& m_path;
-    std::map<std::string, const std::string*> m_keyOf;
+    std::vector<Named> m_named;
 };
 
 }  // namespace
@@ -89,28 +116,16 @@ RulesObject::RulesObject(RulesObject&& other) noexcept = default;
 RulesObject& RulesObject::operator=(RulesObject&& other) noexcept = default;
 RulesObject::~RulesObject() = default;
 
-// Object-level keys are never inherited: only path itself is asked.
-std::pair<std::string, bool> RulesObject::extractParamValue(const TARNDatastore& ds,
-                                                            const std::string& path,
-                                                            const std::string& key) const {
-    if (!ds.hasParameter(path, key)) return {std::string(), false};
-    return {ds.getParameterValue(path, key), true};
-}
-
-bool RulesObject::extractParamValues(const TARNDatastore& ds, const std::string& path,
-                                     const std::string& key, std::vector<std::string>& out) const {
-    if (!ds.hasParameter(path, key)) return false;
-    auto items = ds.getParameterValueAsList(path, key);
-    out.insert(out.end(), items.begin(), items.end());
-    return true;
-}
-
 void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
                            const ExtraDef& extra) {
-    std::string contextRule = extractParamValue(ds, path, kContextRule).first;
+    // Object-level keys are never inherited: only path itself is asked.
+    const ObjectKeys keys(ds, path);
+    std::string contextRule(keys.value(kContextRule));
     std::vector<std::string> options;
-    extractParamValues(ds, path, kAllowedOptionList, options);
-    RepeatGuard(path).add(kAllowedOptionList, options);
+    keys.appendList(kAllowedOptionList, options);
+    RepeatGuard optionGuard(path);
+    optionGuard.add(kAllowedOptionList, options);
+    optionGuard.check();
     if (!options.empty() && contextRule.empty()) contextRule = kDefaultOption;
     if (options.empty() && !contextRule.empty())
         throw std::runtime_error("RulesObject::initData - in RULES object " + path +
@@ -121,55 +136,59 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
     std::vector<std::string> sorted(options);
     std::sort(sorted.begin(), sorted.end());
 
-    m_defaultData = makeData(ds, path);
+    makeData(keys, path, m_defaultData);
 
-    for (const auto& context : ds.getChildObjectNamesByType(path, "CONTEXT"))
-        if (!std::binary_search(sorted.begin(), sorted.end(), context))
-            throw std::runtime_error(
-                "RulesObject::initData - In " + path + ", the CONTEXT object " + context +
-                " does not appear in the \"" + kAllowedOptionList + "\" parameter.");
-    for (const auto& option : sorted)
-        m_optionData[option] = makeData(ds, path + "/CONTEXT:" + option, m_defaultData);
+    ds.forEachChild(path, [&](std::string_view type, std::string_view context) {
+        if (type == "CONTEXT" && !std::binary_search(sorted.begin(), sorted.end(), context))
+            throw std::runtime_error("RulesObject::initData - In " + path +
+                                     ", the CONTEXT object " + std::string(context) +
+                                     " does not appear in the \"" + kAllowedOptionList +
+                                     "\" parameter.");
+    });
+    std::string contextPath = path + "/CONTEXT:";
+    const std::size_t prefix = contextPath.size();
+    for (const auto& option : sorted) {
+        contextPath.resize(prefix);
+        contextPath += option;
+        RulesObjectData data(m_defaultData);
+        makeData(ObjectKeys(ds, contextPath), contextPath, data);
+        m_optionData.emplace(option, std::move(data));
+    }
 
-    extractParamValues(ds, path, kAllowedParentList, m_allowedParentListRaw);
+    keys.appendList(kAllowedParentList, m_allowedParentListRaw);
 
     m_extra = ExtraRuleValues(
-        extra, [&](const std::string& key) { return extractParamValue(ds, path, key); },
+        extra,
+        [&](const std::string& key) -> std::pair<std::string, bool> {
+            if (!keys.has(key)) return {std::string(), false};
+            return {std::string(keys.value(key)), true};
+        },
         [&](const std::string& key, std::vector<std::string>& out) {
-            return extractParamValues(ds, path, key, out);
+            return keys.appendList(key, out);
         });
 }
 
-RulesObject::RulesObjectData RulesObject::makeData(const TARNDatastore& ds,
-                                                   const std::string& path) const {
-    RulesObjectData data;
-    doMakeData(ds, path, data);
-    return data;
-}
-
-RulesObject::RulesObjectData RulesObject::makeData(const TARNDatastore& ds, const std::string& path,
-                                                   const RulesObjectData& base) const {
-    RulesObjectData data(base);
-    doMakeData(ds, path, data);
-    return data;
-}
-
-void RulesObject::doMakeData(const TARNDatastore& ds, const std::string& path,
-                             RulesObjectData& data) const {
+void RulesObject::makeData(const ObjectKeys& keys, const std::string& path,
+                           RulesObjectData& data) const {
+    const std::string* const listKeys[] = {&kEssentialChildList, &kOptionalChildList,
+                                           &kEssentialParameterList, &kOptionalParameterList,
+                                           &kDefaultParameterList};
+    std::vector<std::string> lists[5];
     RepeatGuard children(path);
     RepeatGuard params(path);
-    auto read = [&](const std::string& key, RepeatGuard& guard, std::vector<std::string>& out) {
-        std::vector<std::string> items;
-        extractParamValues(ds, path, key, items);
-        if (&guard == &children) eraseRules(items);
-        guard.add(key, items);
-        out.insert(out.end(), items.begin(), items.end());
-    };
-    read(kEssentialChildList, children, data.essentialChildren);
-    read(kOptionalChildList, children, data.optionalChildren);
-    read(kEssentialParameterList, params, data.essentialParams);
-    read(kOptionalParameterList, params, data.optionalParams);
-    read(kDefaultParameterList, params, data.optionalParams);
+    for (int i = 0; i < 5; ++i) {
+        keys.appendList(*listKeys[i], lists[i]);
+        if (i < 2) eraseRules(lists[i]);
+        (i < 2 ? children : params).add(*listKeys[i], lists[i]);
+    }
+    children.check();
+    params.check();
+    std::vector<std::string>* const targets[] = {&data.essentialChildren, &data.optionalChildren,
+                                                 &data.essentialParams, &data.optionalParams,
+                                                 &data.optionalParams};
+    for (int i = 0; i < 5; ++i)
+        targets[i]->insert(targets[i]->end(), std::make_move_iterator(lists[i].begin()),
+                           std::make_move_iterator(lists[i].end()));
 }
 
 const RulesObject::RulesObjectData& RulesObject::findData(const std::string& option) const {

@@ -1,5 +1,7 @@
 #include <kel/physicsdata/rules/RulesParam.h>
 
+#include "ObjectKeys.h"
+
 #include <stdexcept>
 
 #include <kel/physicsutils/TARNDatastore.h>
@@ -77,15 +79,16 @@ std::optional<std::string> RulesParam::outerParameterPath(bool ignoreGlobal,
 
 struct RulesParam::Scope {
     std::string path;
-    ParameterMap params;
+    ObjectKeys params;
 };
 
 RulesParam::Scopes RulesParam::scopesOf(const TARNDatastore& ds, const std::string& path,
                                         ScopeMode mode) {
     Scopes scopes;
+    scopes.reserve(3);
     std::optional<std::string> current = path;
     while (current) {
-        scopes.push_back({*current, ds.getParameterMap(*current)});
+        scopes.push_back({*current, ObjectKeys(ds, *current)});
         if (mode == ScopeMode::ObjectOnly) break;
         current = outerParameterPath(mode == ScopeMode::IgnoreGlobal, *current);
     }
@@ -98,7 +101,7 @@ namespace {
 template <class Scopes>
 auto findScope(const Scopes& scopes, const std::string& key) -> decltype(&scopes.front()) {
     for (const auto& scope : scopes)
-        if (scope.params.count(key)) return &scope;
+        if (scope.params.has(key)) return &scope;
     return nullptr;
 }
 
@@ -112,16 +115,14 @@ std::pair<std::string, bool> RulesParam::extractParamValue(const Scopes& scopes,
         throw std::runtime_error("Definition of " + kParameterType +
                                  " is not allowed at CONTEXT scope. (Attempted definition in " +
                                  scope->path + ".)");
-    return {scope->params.at(key), true};
+    return {std::string(scope->params.value(key)), true};
 }
 
-bool RulesParam::extractParamValues(const TARNDatastore& ds, const Scopes& scopes,
-                                    const std::string& key, std::vector<std::string>& out) const {
+bool RulesParam::extractParamValues(const Scopes& scopes, const std::string& key,
+                                    std::vector<std::string>& out) const {
     const Scope* scope = findScope(scopes, key);
     if (!scope) return false;
-    auto items = ds.getParameterValueAsList(scope->path, key);
-    out.insert(out.end(), items.begin(), items.end());
-    return true;
+    return scope->params.appendList(key, out);
 }
 
 void RulesParam::initIgnoreOuterScope(const Scopes& withGlobal, const std::string& path) {
@@ -136,7 +137,9 @@ void RulesParam::initIgnoreOuterScope(const Scopes& withGlobal, const std::strin
 void RulesParam::initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra) {
     Scopes scopes = scopesOf(ds, path, ScopeMode::WithGlobal);
     initIgnoreOuterScope(scopes, path);
-    if (m_ignoreOuterScope) scopes = scopesOf(ds, path, ScopeMode::IgnoreGlobal);
+    // Only an object-level definition ignores the outer scope, and its only outer scope is
+    // the global one.
+    if (m_ignoreOuterScope) scopes.resize(1);
 
     m_description = extractParamValue(scopes, kDescription).first;
 
@@ -155,12 +158,12 @@ void RulesParam::initData(const TARNDatastore& ds, const std::string& path, cons
         valueValidForQuantity(path, kLowerBound, m_lowerBound, quantity);
         valueValidForQuantity(path, kUpperBound, m_upperBound, quantity);
     }
-    extractParamValues(ds, scopes, kAllowedStringList, m_allowedStrings);
+    extractParamValues(scopes, kAllowedStringList, m_allowedStrings);
 
     m_extra = ExtraRuleValues(
         extra, [&](const std::string& key) { return extractParamValue(scopes, key); },
         [&](const std::string& key, std::vector<std::string>& out) {
-            return extractParamValues(ds, scopes, key, out);
+            return extractParamValues(scopes, key, out);
         });
 }
 

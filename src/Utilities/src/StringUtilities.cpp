@@ -100,10 +100,14 @@ std::pair<Number, bool> numberWithUnits(std::string_view text, std::string& numb
 
 std::vector<std::string> StringUtilities::stringToVector(std::string_view text, char sep) {
     std::vector<std::string> items;
-    forEachItem(text, sep, false, [&](std::string_view item) {
-        if (!item.empty()) items.emplace_back(item);
-    });
+    appendItems(text, sep, items);
     return items;
+}
+
+void StringUtilities::appendItems(std::string_view text, char sep, std::vector<std::string>& out) {
+    forEachItem(text, sep, false, [&](std::string_view item) {
+        if (!item.empty()) out.emplace_back(item);
+    });
 }
 
 std::set<std::string> StringUtilities::stringToSet(std::string_view text, char sep) {

@@ -66,6 +66,8 @@ public:
     void write(std::ostream& out) const;
     static constexpr std::size_t kMaxIndentLevel = 32;
 
+    bool keepsVisitedViews() const override { return true; }
+
 protected:
     bool visitParameters(std::string_view path, Visitor visitor, void* visit) const override;
     bool visitChildren(std::string_view path, Visitor visitor, void* visit) const override;

@@ -65,6 +65,8 @@ public:
     bool forEachChild(std::string_view path, Visit&& visit) const {
         return visitChildren(path, &call<Visit>, address(visit));
     }
+    // Whether the views those calls pass stay valid for the life of the store.
+    virtual bool keepsVisitedViews() const { return false; }
 
 protected:
     using Visitor = void (*)(void* visit, std::string_view, std::string_view);

@@ -17,6 +17,8 @@ class StringUtilities {
 public:
     // Split at sep, trim blanks from each item, drop empty items.
     static std::vector<std::string> stringToVector(std::string_view text, char sep);
+    // The same items appended to out.
+    static void appendItems(std::string_view text, char sep, std::vector<std::string>& out);
     static std::set<std::string> stringToSet(std::string_view text, char sep);
 
     // Split at sep outside parentheses, trim blanks, keep empty items ("a,,b" has three).

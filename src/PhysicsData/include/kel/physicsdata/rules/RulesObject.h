@@ -12,6 +12,7 @@
 namespace kel {
 
 class ModelRulesImpl;
+class ObjectKeys;
 class TARNDatastore;
 
 // The RULES of one object type: its context rule and allowed options, its essential and
@@ -122,18 +123,12 @@ public:
 
 private:
     void initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra);
-    RulesObjectData makeData(const TARNDatastore& ds, const std::string& path) const;
-    RulesObjectData makeData(const TARNDatastore& ds, const std::string& path,
-                             const RulesObjectData& base) const;
-    void doMakeData(const TARNDatastore& ds, const std::string& path, RulesObjectData& data) const;
+    // Adds the lists of the object or CONTEXT at path, whose keys are keys, to data.
+    void makeData(const ObjectKeys& keys, const std::string& path, RulesObjectData& data) const;
     const RulesObjectData& findData(const std::string& option) const;
     void createAccumulatedLists(const std::vector<std::string>& options,
                                 AccumulatedLists& out) const;
     const AccumulatedLists& updateAccumCache(const std::vector<std::string>& options) const;
-    std::pair<std::string, bool> extractParamValue(const TARNDatastore& ds, const std::string& path,
-                                                   const std::string& key) const;
-    bool extractParamValues(const TARNDatastore& ds, const std::string& path,
-                            const std::string& key, std::vector<std::string>& out) const;
 
     std::string m_name;
     bool m_singleton = false;

@@ -74,7 +74,7 @@ private:
                                                    const std::string& key) const;
     // The items of the innermost definition that has key are appended to out; false, out
     // unchanged, when none has it.
-    bool extractParamValues(const TARNDatastore& ds, const Scopes& scopes, const std::string& key,
+    bool extractParamValues(const Scopes& scopes, const std::string& key,
                             std::vector<std::string>& out) const;
     void valueValidForQuantity(const std::string& path, const std::string& key,
                                const std::string& value, const std::string& quantityType) const;

@@ -1,0 +1,53 @@
+#include "ObjectKeys.h"
+
+#include <kel/physicsutils/TARNDatastore.h>
+#include <kel/utilities/StringUtilities.h>
+
+namespace kel {
+
+ObjectKeys::ObjectKeys(const TARNDatastore& ds, std::string_view path) {
+    m_entries.reserve(8);
+    if (ds.keepsVisitedViews()) {
+        m_exists = ds.forEachParameter(path, [&](std::string_view key, std::string_view value) {
+            m_entries.emplace_back(key, value);
+        });
+        return;
+    }
+    // Offsets into one text first, views once the text has its final place.
+    std::string text;
+    std::vector<std::size_t> sizes;
+    m_exists = ds.forEachParameter(path, [&](std::string_view key, std::string_view value) {
+        text.append(key).append(value);
+        sizes.push_back(key.size());
+        sizes.push_back(value.size());
+    });
+    m_text = std::make_unique<char[]>(text.size() + 1);
+    text.copy(m_text.get(), text.size());
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < sizes.size(); i += 2) {
+        const std::string_view key(m_text.get() + at, sizes[i]);
+        const std::string_view value(m_text.get() + at + sizes[i], sizes[i + 1]);
+        m_entries.emplace_back(key, value);
+        at += sizes[i] + sizes[i + 1];
+    }
+}
+
+const ObjectKeys::Entry* ObjectKeys::find(std::string_view key) const {
+    for (const auto& entry : m_entries)
+        if (entry.first == key) return &entry;
+    return nullptr;
+}
+
+std::string_view ObjectKeys::value(std::string_view key) const {
+    const Entry* entry = find(key);
+    return entry ? entry->second : std::string_view();
+}
+
+bool ObjectKeys::appendList(std::string_view key, std::vector<std::string>& out) const {
+    const Entry* entry = find(key);
+    if (!entry) return false;
+    StringUtilities::appendItems(entry->second, ',', out);
+    return true;
+}
+
+}  // namespace kel

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kel {
+
+class TARNDatastore;
+
+// The parameters of one datastore object, fetched in one visit and kept in one buffer, for
+// loaders that ask an object for several keys: each key costs a short scan instead of a path
+// lookup in the store. Objects in RULES have a handful of keys, so a scan beats a map.
+// Value type; keeps no reference to the store.
+class ObjectKeys {
+public:
+    ObjectKeys() = default;
+    // Reads the parameters of the object at path; empty when there is no such object. The
+    // keys refer to the store's text when it keeps it, else to a copy of their own.
+    ObjectKeys(const TARNDatastore& ds, std::string_view path);
+
+    bool exists() const { return m_exists; }
+    bool has(std::string_view key) const { return find(key) != nullptr; }
+    // The value of key, or "" when absent.
+    std::string_view value(std::string_view key) const;
+    // The value split at ',' with items trimmed and empty items dropped, appended to out;
+    // false, out unchanged, when key is absent.
+    bool appendList(std::string_view key, std::vector<std::string>& out) const;
+
+private:
+    using Entry = std::pair<std::string_view, std::string_view>;
+    const Entry* find(std::string_view key) const;
+
+    std::vector<Entry> m_entries;
+    std::unique_ptr<char[]> m_text;  // the copy, for stores that do not keep their text
+    bool m_exists = false;
+};
+
+}  // namespace kel
