@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <map>
+#include <string_view>
 #include <tuple>
 
 #include <kel/physicschecks/Check.h>
@@ -172,25 +173,25 @@ bool DataLinter::checkRoot(const TARNDatastore& data, const DataLocator& locator
 
 void DataLinter::lintKeys(const TARNDatastore& data, const DataLocator& locator,
                           const std::string& path, const Names& known) {
-    for (const auto& [key, value] : data.getParameterMap(path)) {
-        if (!contains(known, key)) {
-            warn(locator, "unknown-key", path, key,
-                 "unknown key " + quoted(key) + " in " + describe(path) + suggest(key, known));
-        }
-    }
+    data.forEachParameter(path, [&](std::string_view key, std::string_view) {
+        if (std::find(known.begin(), known.end(), key) != known.end()) return;
+        const std::string name(key);
+        warn(locator, "unknown-key", path, name,
+             "unknown key " + quoted(name) + " in " + describe(path) + suggest(name, known));
+    });
 }
 
 void DataLinter::lintKinds(const TARNDatastore& data, const DataLocator& locator,
                            const std::string& path, const Names& known) {
-    for (const auto& child : data.getChildObjectPaths(path)) {
-        const std::string kind = lastComponent(child).first;
-        if (!contains(known, kind)) {
-            warn(locator, "unknown-object", child, "",
-                 "unknown object kind " + quoted(kind) + " in " +
-                     (path == "" ? std::string("the data") : describe(path)) +
-                     suggest(kind, known));
-        }
-    }
+    data.forEachChild(path, [&](std::string_view type, std::string_view name) {
+        if (std::find(known.begin(), known.end(), type) != known.end()) return;
+        const std::string kind(type);
+        std::string child = path + "/" + kind;
+        if (!name.empty()) child.append(":").append(name);
+        warn(locator, "unknown-object", child, "",
+             "unknown object kind " + quoted(kind) + " in " +
+                 (path == "" ? std::string("the data") : describe(path)) + suggest(kind, known));
+    });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -221,15 +222,16 @@ void DataLinter::lintRulesType(const std::string& path, const std::string& type)
     lintTypeList(path, "Essential Child List", "child");
     lintTypeList(path, "Optional Child List", "child");
     lintTypeList(path, "Allowed Parent List", "parent");
-    for (const auto& context : m_rulesData.getChildObjectPathsByType(path, kContext)) {
-        lintKeys(m_rulesData, m_rulesLocator, context, KnownKeys::rulesContext());
-        lintKinds(m_rulesData, m_rulesLocator, context, {kParameter});
-        lintTypeList(context, "Essential Child List", "child");
-        lintTypeList(context, "Optional Child List", "child");
-        forEachNamedChild(
-            m_rulesData, context, kParameter,
-            [this](const std::string& p, const std::string& n) { lintRulesParameter(p, n); });
-    }
+    forEachNamedChild(
+        m_rulesData, path, kContext, [&](const std::string& context, const std::string&) {
+            lintKeys(m_rulesData, m_rulesLocator, context, KnownKeys::rulesContext());
+            lintKinds(m_rulesData, m_rulesLocator, context, {kParameter});
+            lintTypeList(context, "Essential Child List", "child");
+            lintTypeList(context, "Optional Child List", "child");
+            forEachNamedChild(
+                m_rulesData, context, kParameter,
+                [this](const std::string& p, const std::string& n) { lintRulesParameter(p, n); });
+        });
     forEachNamedChild(
         m_rulesData, path, kParameter,
         [this](const std::string& p, const std::string& n) { lintRulesParameter(p, n); });
@@ -251,9 +253,13 @@ void DataLinter::lintRulesParameter(const std::string& path, const std::string& 
     // Only where this definition sets something the default must fit, so that an inherited
     // misfit is reported once, where it arises.
     bool setsSomething = false;
-    for (const char* key :
-         {"Default", "Parameter Type", "Lower Bound", "Upper Bound", "Allowed String List"})
-        setsSomething = setsSomething || m_rulesData.hasParameter(path, key);
+    bool setsDefault = false;
+    m_rulesData.forEachParameter(path, [&](std::string_view key, std::string_view) {
+        setsDefault = setsDefault || key == kDefault;
+        setsSomething = setsSomething || key == kDefault || key == "Parameter Type" ||
+                        key == "Lower Bound" || key == "Upper Bound" ||
+                        key == "Allowed String List";
+    });
     if (!setsSomething) return;
     // The definition as the built model holds it: global (no type), object level (under an
     // option without a definition of its own, if the type has options) or context level.
@@ -283,8 +289,7 @@ void DataLinter::lintRulesParameter(const std::string& path, const std::string& 
             misfit("the RULES default", param.getDefault(), param.getType(), param.getLowerBound(),
                    param.getUpperBound(), param.getAllowedStringList());
         if (!problem.empty()) {
-            warn(m_rulesLocator, "bad-default", path,
-                 m_rulesData.hasParameter(path, kDefault) ? kDefault : "",
+            warn(m_rulesLocator, "bad-default", path, setsDefault ? kDefault : "",
                  "parameter " + name + ": " + problem);
         }
     } catch (const std::exception&) {

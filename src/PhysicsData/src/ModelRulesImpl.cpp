@@ -36,6 +36,12 @@ std::string tooManyPaths(const char* what, const std::string& name, std::uint64_
 }  // namespace
 
 ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraRulesDef& extra) {
+    // Tables sized once: growing them frees large blocks, which makes the allocator sweep
+    // every small block freed so far.
+    std::size_t definitions = 0;
+    ds.forEachChild(kRulesPath, [&](std::string_view, std::string_view) { ++definitions; });
+    m_globalParams.reserve(definitions);
+    m_paramNameIndex.reserve(definitions);
     readGlobalParams(ds, extra.paramRules);
     readObjects(ds, "OBJECT", extra);
     readObjects(ds, "SINGLETON", extra);

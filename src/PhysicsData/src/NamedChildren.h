@@ -1,7 +1,7 @@
 #pragma once
 
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include <kel/physicsutils/TARNDatastore.h>
 
@@ -12,10 +12,16 @@ namespace kel {
 template <class Visit>
 void forEachNamedChild(const TARNDatastore& data, const std::string& parent,
                        const std::string& type, Visit&& visit) {
-    const std::vector<std::string> names = data.getChildObjectNamesByType(parent, type);
-    const std::vector<std::string> paths = data.getChildObjectPathsByType(parent, type);
-    for (std::size_t i = 0; i < names.size() && i < paths.size(); ++i)
-        visit(paths[i], names[i]);
+    std::string path = parent + "/" + type;
+    const std::size_t prefix = path.size();
+    std::string name;
+    data.forEachChild(parent, [&](std::string_view childType, std::string_view childName) {
+        if (childType != type) return;
+        path.resize(prefix);
+        if (!childName.empty()) path.append(":").append(childName);
+        name.assign(childName);
+        visit(static_cast<const std::string&>(path), static_cast<const std::string&>(name));
+    });
 }
 
 }  // namespace kel

@@ -2,10 +2,11 @@
 
 #include "ObjectKeys.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <string_view>
 
 #include <kel/physicsutils/TARNDatastore.h>
-#include <kel/physicsutils/TARNPath.h>
 #include <kel/utilities/StringUtilities.h>
 
 namespace kel {
@@ -61,20 +62,34 @@ bool RulesParam::getExtraRule(const std::string& name, bool& out) const {
 std::optional<std::string> RulesParam::outerParameterPath(bool ignoreGlobal,
                                                           const std::string& path) {
     if (!contains(path, kParameterComponent)) return std::nullopt;
-    TARNPath tp(path);
-    if (tp.size() < 3 || tp.getLastType() != "PARAMETER") return std::nullopt;
-    const std::string name = tp.getLastName();
-    const std::string& parentType = tp.getType(tp.size() - 2);
-    bool moveOut = false;
-    if (parentType == "CONTEXT")
-        moveOut = true;
-    else if (!ignoreGlobal && (parentType == "OBJECT" || parentType == "SINGLETON"))
-        moveOut = true;
+    // Components as TARNPath reads them (empty ones skipped), without building one: this
+    // runs for every parameter definition in the RULES.
+    std::vector<std::string_view> components;
+    const std::string_view text(path);
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t slash = std::min(text.find('/', pos), text.size());
+        if (slash > pos) components.push_back(text.substr(pos, slash - pos));
+        pos = slash + 1;
+    }
+    const auto typeOf = [](std::string_view component) {
+        return component.substr(0, component.find(':'));
+    };
+    if (components.size() < 3 || typeOf(components.back()) != "PARAMETER") return std::nullopt;
+    const std::string_view parentType = typeOf(components[components.size() - 2]);
+    const bool moveOut = parentType == "CONTEXT" ||
+                         (!ignoreGlobal && (parentType == "OBJECT" || parentType == "SINGLETON"));
     if (!moveOut) return std::nullopt;
-    tp.pop_back();
-    tp.pop_back();
-    tp.push_back("PARAMETER", name);
-    return tp.getFullPath();
+    const auto normalised = [](std::string& out, std::string_view component) {
+        out += '/';
+        // "TYPE:" has an empty name, written as "/TYPE".
+        out += component.back() == ':' ? component.substr(0, component.size() - 1) : component;
+    };
+    std::string outer;
+    outer.reserve(path.size());
+    for (std::size_t i = 0; i + 2 < components.size(); ++i)
+        normalised(outer, components[i]);
+    normalised(outer, components.back());
+    return outer;
 }
 
 struct RulesParam::Scope {
