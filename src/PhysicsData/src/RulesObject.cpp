@@ -8,6 +8,7 @@
 #include <set>
 #include <stdexcept>
 #include <string_view>
+#include <unordered_set>
 
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/physicsutils/TARNDatastore.h>
@@ -36,8 +37,8 @@ void eraseRules(std::vector<std::string>& list) {
     list.erase(std::remove(list.begin(), list.end(), kRules), list.end());
 }
 
-// Appends each item of from not yet in seen.
-void appendUnseen(const std::vector<std::string>& from, std::set<std::string>& seen,
+// Appends each item of from not yet in seen. The views in seen refer to from's items.
+void appendUnseen(const std::vector<std::string>& from, std::unordered_set<std::string_view>& seen,
                   std::vector<std::string>& to) {
     for (const auto& item : from)
         if (seen.insert(item).second) to.push_back(item);
@@ -204,8 +205,8 @@ const RulesObject::RulesObjectData& RulesObject::findData(const std::string& opt
 void RulesObject::createAccumulatedLists(const std::vector<std::string>& options,
                                          AccumulatedLists& out) const {
     if (options.empty()) return;
-    std::set<std::string> seenEssentialParams, seenEssentialChildren, seenOptionalParams,
-        seenOptionalChildren;
+    std::unordered_set<std::string_view> seenEssentialParams, seenEssentialChildren,
+        seenOptionalParams, seenOptionalChildren;
     std::vector<std::string> optionalParams, optionalChildren;
     for (const auto& option : options) {
         const RulesObjectData& data = findData(option);

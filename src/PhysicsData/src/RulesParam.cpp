@@ -105,6 +105,10 @@ RulesParam::Scopes RulesParam::scopesOf(const TARNDatastore& ds, const std::stri
     while (current) {
         scopes.push_back({*current, ObjectKeys(ds, *current)});
         if (mode == ScopeMode::ObjectOnly) break;
+        // Most definitions are global ones, which have no outer scope.
+        if (current->rfind(kGlobalPrefix, 0) == 0 &&
+            current->find('/', kGlobalPrefix.size()) == std::string::npos)
+            break;
         current = outerParameterPath(mode == ScopeMode::IgnoreGlobal, *current);
     }
     return scopes;
@@ -122,15 +126,15 @@ auto findScope(const Scopes& scopes, const std::string& key) -> decltype(&scopes
 
 }  // namespace
 
-std::pair<std::string, bool> RulesParam::extractParamValue(const Scopes& scopes,
-                                                           const std::string& key) const {
+std::pair<std::string_view, bool> RulesParam::extractParamValue(const Scopes& scopes,
+                                                                const std::string& key) const {
     const Scope* scope = findScope(scopes, key);
-    if (!scope) return {std::string(), false};
+    if (!scope) return {std::string_view(), false};
     if (key == kParameterType && contains(scope->path, kContextComponent))
         throw std::runtime_error("Definition of " + kParameterType +
                                  " is not allowed at CONTEXT scope. (Attempted definition in " +
                                  scope->path + ".)");
-    return {std::string(scope->params.value(key)), true};
+    return {scope->params.value(key), true};
 }
 
 bool RulesParam::extractParamValues(const Scopes& scopes, const std::string& key,
@@ -158,14 +162,14 @@ void RulesParam::initData(const TARNDatastore& ds, const std::string& path, cons
 
     m_description = extractParamValue(scopes, kDescription).first;
 
-    const std::string typeWord = extractParamValue(scopes, kParameterType).first;
+    const std::string_view typeWord = extractParamValue(scopes, kParameterType).first;
     if (typeWord.empty())
         throw std::runtime_error("Parameter " + m_name +
                                  " has not been assigned a type in the RULES data.");
     m_type = TARNParam::typeFromString(typeWord);
 
     m_default = extractParamValue(scopes, kDefault).first;
-    const std::string quantity = extractParamValue(scopes, kQuantityType).first;
+    const std::string quantity(extractParamValue(scopes, kQuantityType).first);
     m_lowerBound = extractParamValue(scopes, kLowerBound).first;
     m_upperBound = extractParamValue(scopes, kUpperBound).first;
     if (!quantity.empty() && m_type == TARNParam::Real) {
@@ -176,7 +180,11 @@ void RulesParam::initData(const TARNDatastore& ds, const std::string& path, cons
     extractParamValues(scopes, kAllowedStringList, m_allowedStrings);
 
     m_extra = ExtraRuleValues(
-        extra, [&](const std::string& key) { return extractParamValue(scopes, key); },
+        extra,
+        [&](const std::string& key) {
+            const auto [value, found] = extractParamValue(scopes, key);
+            return std::make_pair(std::string(value), found);
+        },
         [&](const std::string& key, std::vector<std::string>& out) {
             return extractParamValues(scopes, key, out);
         });

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -70,8 +71,8 @@ private:
     void initIgnoreOuterScope(const Scopes& withGlobal, const std::string& path);
     // The value of the innermost definition that has key: (value, found). A
     // "Parameter Type" found inside a CONTEXT is an error.
-    std::pair<std::string, bool> extractParamValue(const Scopes& scopes,
-                                                   const std::string& key) const;
+    std::pair<std::string_view, bool> extractParamValue(const Scopes& scopes,
+                                                        const std::string& key) const;
     // The items of the innermost definition that has key are appended to out; false, out
     // unchanged, when none has it.
     bool extractParamValues(const Scopes& scopes, const std::string& key,
