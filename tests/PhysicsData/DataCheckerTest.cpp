@@ -224,6 +224,10 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"RulesDefaultBounds", true, "Upper Bound = 10",
                     "Upper Bound = 10\n    Default = 11", false, "bad-default", "Default = 11",
                     "above the upper bound '10'"},
+        // Past the bound by less than single precision can tell apart.
+        ProblemCase{"RulesDefaultBoundsExact", true, "Upper Bound = 10",
+                    "Upper Bound = 16777216\n    Default = 16777217", false, "bad-default",
+                    "Default = 16777217", "above the upper bound '16777216'"},
         ProblemCase{"RulesDefaultAllowed", true, "Allowed String List = L1, L2",
                     "Allowed String List = L1, L2\n    Default = L3", false, "bad-default",
                     "Default = L3", "not among the allowed values"},

@@ -76,10 +76,11 @@ std::string quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
-// A number read from a value with optional units, when it is one.
-bool number(const std::string& text, float& value) {
+// A number read from a value with optional units, when it is one (in double precision, so
+// that a value just past a bound is not rounded onto it).
+bool number(const std::string& text, double& value) {
     std::string digits, units;
-    const auto [result, ok] = TARNParam::valueAsFloat(text, digits, units);
+    const auto [result, ok] = TARNParam::valueAsDouble(text, digits, units);
     value = result;
     return ok;
 }
@@ -91,7 +92,7 @@ std::string misfit(const std::string& what, const std::string& value, TARNParam:
     const Names items = TARNParam::isListType(type) ? StringUtilities::splitValueNoEmpty(value)
                                                     : Names{StringUtilities::trim(value)};
     for (const auto& item : items) {
-        float v = 0;
+        double v = 0;
         bool numeric = false;
         if (TARNParam::isIntegerType(type)) {
             if (!TARNParam::valueAsInt(item).second)
@@ -108,7 +109,7 @@ std::string misfit(const std::string& what, const std::string& value, TARNParam:
                    StringUtilities::vectorToString(allowed, ',') +
                    KnownKeys::didYouMean(item, allowed);
         }
-        float bound = 0;
+        double bound = 0;
         if (numeric && !lower.empty() && number(lower, bound) && v < bound)
             return what + " " + quoted(item) + " is below the lower bound " + quoted(lower);
         if (numeric && !upper.empty() && number(upper, bound) && v > bound)
