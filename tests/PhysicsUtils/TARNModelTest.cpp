@@ -110,20 +110,46 @@ TEST(TARNModelTest, AddObjectNeedsItsParent) {
 
 TEST(TARNModelTest, RemoveObjectRemovesTheSubtree) {
     auto model = readModel();
+    // Asked just before removal, so that a remembered look-up would answer for a freed node.
+    EXPECT_TRUE(model->hasParameter("/FLOW:main/DOMAIN:d1/BOUNDARY:inlet", "Boundary Type"));
     EXPECT_TRUE(model->removeObject("/FLOW:main/DOMAIN:d1"));
-    EXPECT_EQ(model->getRevision(), 1u);
+    EXPECT_FALSE(model->hasObject("/FLOW:main/DOMAIN:d1/BOUNDARY:inlet"));
+    // The freed nodes are reused for new objects; old paths still find nothing.
+    model->addObject("/FLOW:main/DOMAIN:d2/BOUNDARY:x");
+    EXPECT_FALSE(model->hasParameter("/FLOW:main/DOMAIN:d1/BOUNDARY:inlet", "Boundary Type"));
+    EXPECT_TRUE(model->removeObject("/FLOW:main/DOMAIN:d2/BOUNDARY:x"));
+    EXPECT_EQ(model->getRevision(), 3u);
     EXPECT_FALSE(model->hasObject("/FLOW:main/DOMAIN:d1"));
     EXPECT_FALSE(model->hasParameter("/FLOW:main/DOMAIN:d1/FLUID", "Option"));
     EXPECT_THAT(model->getChildObjectNames("/FLOW:main", "DOMAIN"), ElementsAre("d2"));
 
     EXPECT_FALSE(model->removeObject("/FLOW:main/DOMAIN:d1"));
     EXPECT_FALSE(model->removeObject(""));
-    EXPECT_EQ(model->getRevision(), 1u);
+    EXPECT_EQ(model->getRevision(), 3u);
 
     // The same path can be built again, empty.
     model->addObject("/FLOW:main/DOMAIN:d1");
     EXPECT_THAT(model->getChildObjectPaths("/FLOW:main/DOMAIN:d1"), IsEmpty());
     EXPECT_THAT(model->getChildObjectNames("/FLOW:main", "DOMAIN"), ElementsAre("d2", "d1"));
+}
+
+TEST(TARNModelTest, VisitsEveryObjectPathInModelOrderUntilStopped) {
+    auto model = readModel();
+    std::vector<std::string> seen;
+    model->forEachObjectPath([&](const std::string& path) {
+        seen.push_back(path);
+        return false;
+    });
+    EXPECT_THAT(seen,
+                ElementsAre("/FLOW:main", "/FLOW:main/DOMAIN:d1",
+                            "/FLOW:main/DOMAIN:d1/BOUNDARY:inlet", "/FLOW:main/DOMAIN:d1/FLUID",
+                            "/FLOW:main/DOMAIN:d1/BOUNDARY:outlet", "/FLOW:main/DOMAIN:d2"));
+    seen.clear();
+    model->forEachObjectPath([&](const std::string& path) {
+        seen.push_back(path);
+        return path.ends_with("inlet");
+    });
+    EXPECT_EQ(seen.size(), 3u);
 }
 
 TEST(TARNModelTest, RemembersWhereItemsWereReadUntilEdited) {

@@ -8,20 +8,7 @@ namespace kel {
 
 void ModelScan::forEachObject(const ModelTARN& model,
                               const std::function<bool(const std::string&)>& visit) {
-    // A stack of child lists still to visit, each with its next position.
-    std::vector<std::pair<std::vector<std::string>, std::size_t>> stack;
-    stack.emplace_back(model.getChildObjectPaths(""), 0);
-    while (!stack.empty()) {
-        auto& [paths, pos] = stack.back();
-        if (pos == paths.size()) {
-            stack.pop_back();
-            continue;
-        }
-        std::string path = std::move(paths[pos++]);
-        if (visit(path)) return;
-        std::vector<std::string> children = model.getChildObjectPaths(path);
-        if (!children.empty()) stack.emplace_back(std::move(children), 0);
-    }
+    model.forEachObjectPath(visit);
 }
 
 std::vector<std::string> ModelScan::objectsOfType(const ModelTARN& model, std::string_view type) {

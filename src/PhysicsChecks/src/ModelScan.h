@@ -22,7 +22,11 @@ public:
     static void indexByType(const ModelTARN& model, Map& index) {
         index.clear();
         walkAll(model, [&](const std::string& path) {
-            index[std::string(lastType(path))].push_back(path);
+            const std::string_view type = lastType(path);
+            auto it = index.find(type);
+            if (it == index.end())
+                it = index.emplace(std::string(type), typename Map::mapped_type()).first;
+            it->second.push_back(path);
         });
     }
     // Whether any object of the type exists; stops at the first.

@@ -1,5 +1,7 @@
 #include <kel/physicsutils/ModelTARN.h>
 
+#include <utility>
+
 namespace kel {
 
 ModelTARN::~ModelTARN() = default;
@@ -10,6 +12,23 @@ SourceLocation ModelTARN::objectLocation(const std::string&) const {
 
 SourceLocation ModelTARN::parameterLocation(const std::string&, const std::string&) const {
     return {};
+}
+
+void ModelTARN::forEachObjectPath(const std::function<bool(const std::string&)>& visit) const {
+    // A stack of child lists still to visit, each with its next position.
+    std::vector<std::pair<std::vector<std::string>, std::size_t>> stack;
+    stack.emplace_back(getChildObjectPaths(""), 0);
+    while (!stack.empty()) {
+        auto& [paths, pos] = stack.back();
+        if (pos == paths.size()) {
+            stack.pop_back();
+            continue;
+        }
+        std::string path = std::move(paths[pos++]);
+        if (visit(path)) return;
+        std::vector<std::string> children = getChildObjectPaths(path);
+        if (!children.empty()) stack.emplace_back(std::move(children), 0);
+    }
 }
 
 }  // namespace kel

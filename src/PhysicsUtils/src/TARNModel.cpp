@@ -1,6 +1,7 @@
 #include <kel/physicsutils/TARNModel.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <unordered_map>
@@ -84,8 +85,37 @@ struct TARNModel::Impl {
 
     Impl() { nodes.push_back(std::make_unique<Node>()); }
 
+    // The last few paths found: queries ask one object many times in a row (each of its
+    // parameters, each check reading it), and comparing a path is cheaper than hashing each
+    // of its components. Cleared whenever a node is removed, as ids are reused.
+    struct Recent {
+        std::string path;
+        std::uint32_t id = kNone;
+    };
+    static constexpr std::size_t kRecent = 4;
+    mutable std::array<Recent, kRecent> recent;
+    mutable std::size_t nextRecent = 0;
+
+    void forgetRecent() {
+        for (Recent& entry : recent)
+            entry.id = kNone;
+    }
+
     // The node at path (in any form PathUtils::nextComponent reads), or kNone.
     std::uint32_t find(std::string_view path) const {
+        for (const Recent& entry : recent)
+            if (entry.id != kNone && entry.path == path) return entry.id;
+        const std::uint32_t id = walk(path);
+        if (id != kNone) {
+            Recent& entry = recent[nextRecent];
+            nextRecent = (nextRecent + 1) % kRecent;
+            entry.path.assign(path);
+            entry.id = id;
+        }
+        return id;
+    }
+
+    std::uint32_t walk(std::string_view path) const {
         std::uint32_t id = kRoot;
         std::size_t pos = 0;
         std::string_view type;
@@ -201,6 +231,29 @@ std::vector<std::string> TARNModel::getChildObjectNames(const std::string& path,
     return names;
 }
 
+void TARNModel::forEachObjectPath(const std::function<bool(const std::string&)>& visit) const {
+    struct Frame {
+        std::uint32_t id;
+        std::size_t next;        // the next child to visit
+        std::size_t pathLength;  // of the node's own path
+    };
+    std::string path;
+    std::vector<Frame> stack{{kRoot, 0, 0}};
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        const Impl::Node& node = *m_impl->nodes[frame.id];
+        if (frame.next == node.children.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const std::uint32_t child = node.children[frame.next++];
+        path.resize(frame.pathLength);
+        Impl::appendComponent(path, *m_impl->nodes[child]);
+        if (visit(path)) return;
+        stack.push_back({child, 0, path.size()});
+    }
+}
+
 std::vector<std::string> TARNModel::getChildObjectPaths(const std::string& path) const {
     std::vector<std::string> paths;
     const std::uint32_t id = m_impl->find(path);
@@ -285,6 +338,7 @@ bool TARNModel::removeObject(const std::string& path) {
     const std::uint32_t id = m_impl->find(path);
     if (id == kNone || id == kRoot) return false;  // the root always exists
 
+    m_impl->forgetRecent();
     // Detach from the parent, then free the subtree without recursion.
     std::erase(m_impl->nodes[m_impl->nodes[id]->parent]->children, id);
     std::vector<std::uint32_t> pending{id};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ public:
     virtual SourceLocation objectLocation(const std::string& path) const;
     virtual SourceLocation parameterLocation(const std::string& path,
                                              const std::string& name) const;
+
+    // Calls visit(path) with the full path of every object, parents before their children
+    // and children in model order, until visit returns true. No depth limit; the model must
+    // not be edited meanwhile. The default walks through getChildObjectPaths.
+    virtual void forEachObjectPath(const std::function<bool(const std::string&)>& visit) const;
 
     // Increases with every edit.
     std::uint64_t getRevision() const { return m_revision; }

@@ -34,6 +34,8 @@ public:
     std::vector<std::string> getChildObjectNames(const std::string& path,
                                                  const std::string& type) const override;
     std::vector<std::string> getChildObjectPaths(const std::string& path) const override;
+    // Builds each path from its parent's, without looking any up.
+    void forEachObjectPath(const std::function<bool(const std::string&)>& visit) const override;
     bool hasParameter(const std::string& path, const std::string& name) const override;
     std::vector<std::string> getParameterNames(const std::string& path) const override;
     const std::string& getParameterValue(const std::string& path,
