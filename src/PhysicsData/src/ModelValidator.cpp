@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <map>
+#include <memory>
 #include <optional>
 #include <tuple>
+#include <unordered_map>
+#include <utility>
 
 #include <kel/exception/SourceLocation.h>
 #include <kel/physicschecks/EvalContext.h>
@@ -63,27 +65,134 @@ std::optional<Number> readNumber(const std::string& text, bool integer) {
     return Number{value, units};
 }
 
-// What the checks of one object need of its definition, evaluated only as far as asked:
-// a record's availability is evaluated the first time it matters, and values, bounds and
-// names only for what the model holds.
-template <class Record>
-struct Offer {
-    const Record* record;
-    bool applicable;
-    int available = -1;  // -1: not evaluated yet
+// The bounds a value is compared with: each side's text as reported, and its number when
+// it reads as one.
+struct Limits {
+    std::optional<std::string> lowerText;
+    std::optional<std::string> upperText;
+    std::optional<Number> lower;
+    std::optional<Number> upper;
+
+    Limits() = default;
+    Limits(const std::pair<std::string, std::string>& bounds, bool integer) {
+        const std::optional<ObjectAnswer::Bounds> sides = ObjectQuery::boundSides(bounds);
+        if (!sides) return;
+        lowerText = sides->lower;
+        upperText = sides->upper;
+        if (lowerText) lower = readNumber(*lowerText, integer);
+        if (upperText) upper = readNumber(*upperText, integer);
+    }
+    bool any() const { return lowerText || upperText; }
 };
 
-// The checks of one object, appending to the validator's result.
+// What the validator needs of one parameter of one object type path, worked out once per
+// run: its value definition (null when the PHYSICS data has none), its type, and its
+// bounds when they do not depend on the object.
+struct ParamPlan {
+    const ParamValueDef* def = nullptr;
+    bool integer = false;
+    bool numeric = false;
+    bool list = false;
+    bool logical = false;
+    bool restricted = false;
+    bool bounded = false;
+    bool fixedBounds = false;
+    Limits limits;  // when fixedBounds
+};
+
+// A record of a definition as one context rule value offers it. `first` is the position of
+// the first record of the same name (or child type): a model item is matched to that one.
+template <class Record>
+struct Offered {
+    const Record* record;
+    bool applicable;
+    std::size_t first;
+};
+
+struct TypePlan;
+
+// The records of a definition under one context rule value, in the definition's order,
+// with what the validator resolved for them.
+struct OptionPlan {
+    std::vector<Offered<ParamAvail>> params;
+    std::vector<ParamPlan*> paramPlans;  // resolved on first use
+    std::vector<Offered<ChildAvail>> children;
+    std::vector<TypePlan*> childPlans;  // resolved on first use
+};
+
+// What the validator needs of one object type path, worked out once per run.
+struct TypePlan {
+    const ObjDependDef* def = nullptr;
+    std::string ruleParam;
+    // Per context rule value seen (bounded: an unusual value beyond the limit is planned
+    // each time it is met).
+    std::vector<std::pair<std::string, std::unique_ptr<OptionPlan>>> options;
+    std::unordered_map<std::string, std::unique_ptr<ParamPlan>> params;
+};
+
+constexpr std::size_t kMaxOptionsPlanned = 32;
+
+template <class Record, class Key>
+std::size_t firstOf(const std::vector<Offered<Record>>& offers, std::size_t index, Key key) {
+    for (std::size_t i = 0; i < index; ++i)
+        if (key(*offers[i].record) == key(*offers[index].record)) return i;
+    return index;
+}
+
+void planOption(const ObjDependDef& def, const std::string& option, OptionPlan& plan) {
+    PACursor params;
+    for (auto [record, applicable] = def.firstParamAvail(params); record;
+         std::tie(record, applicable) = def.nextParamAvail(params, option)) {
+        plan.params.push_back({record, applicable, plan.params.size()});
+        plan.params.back().first =
+            firstOf(plan.params, plan.params.size() - 1,
+                    [](const ParamAvail& r) -> const std::string& { return r.getName(); });
+    }
+    plan.paramPlans.assign(plan.params.size(), nullptr);
+    CACursor children;
+    for (auto [record, applicable] = def.firstChildAvail(children, option); record;
+         std::tie(record, applicable) = def.nextChildAvail(children)) {
+        plan.children.push_back({record, applicable, plan.children.size()});
+        plan.children.back().first =
+            firstOf(plan.children, plan.children.size() - 1,
+                    [](const ChildAvail& r) -> const std::string& { return r.getType(); });
+    }
+    plan.childPlans.assign(plan.children.size(), nullptr);
+}
+
+// What a validator works out once about the PHYSICS data, for every run: the plans of the
+// object type paths met so far. They depend on the PhysicsData alone.
+struct Planner {
+    explicit Planner(const PhysicsData& physics) : physics(physics), rules(*physics.getRules()) {}
+
+    TypePlan& typePlan(const std::string& typePath);
+    OptionPlan& optionPlan(TypePlan& plan, const std::string& option);
+    ParamPlan& paramPlan(TypePlan& plan, const TARNContext& context, const std::string& name);
+
+    const PhysicsData& physics;
+    const ModelRules& rules;
+    std::unordered_map<std::string, std::unique_ptr<TypePlan>> types;
+    OptionPlan unplanned;  // for a context rule value beyond the planning limit
+};
+
+// An object still to check, with the plan of its type path.
+struct Pending {
+    TARNContext context;
+    TypePlan* plan;
+};
+
+// The checks of one run, appending to the validator's result.
 class ObjectChecker {
 public:
-    ObjectChecker(const PhysicsData& physics, const ModelTARN& model, const std::string& file,
+    ObjectChecker(Planner& plans, const ModelTARN& model, const std::string& file,
                   std::vector<ModelViolation>& out)
-        : m_physics(physics),
-          m_rules(*physics.getRules()),
+        : m_physics(plans.physics),
+          m_rules(plans.rules),
           m_model(model),
           m_file(file),
           m_out(out),
-          m_eval(model) {}
+          m_eval(model),
+          m_plans(plans) {}
 
     // A violation of the object at path, or of its parameter `param`, located where the
     // model was read from (line 0 when unknown).
@@ -95,31 +204,25 @@ public:
             {code, message, path, m_file.empty() ? where.file() : m_file, where.line()});
     }
 
-    // Checks the object's parameters and children; returns the children whose content is
-    // checked next.
-    std::vector<TARNContext> object(const TARNContext& context, const ObjDependDef& def);
     // The top-level objects, against the RULES' ROOT type.
-    std::vector<TARNContext> topLevel();
+    void topLevel(std::vector<Pending>& next);
+    // Checks the object's parameters and children; appends the children whose content is
+    // checked next.
+    void object(const TARNContext& context, TypePlan& plan, std::vector<Pending>& next);
 
 private:
+    // Availability of a record for the current object, evaluated the first time it matters.
     template <class Record>
-    bool available(Offer<Record>& offer, const TARNContext& context) {
-        if (offer.available < 0)
-            offer.available = offer.applicable && offer.record->evaluate(context, &m_eval) ? 1 : 0;
-        return offer.available == 1;
-    }
-    template <class Record, class Name>
-    static Offer<Record>* find(std::vector<Offer<Record>>& offers, const std::string& name,
-                               Name nameOf) {
-        for (auto& offer : offers)
-            if (nameOf(*offer.record) == name) return &offer;
-        return nullptr;
+    bool available(const Offered<Record>& offer, signed char& state, const TARNContext& context) {
+        if (state < 0) state = offer.applicable && offer.record->evaluate(context, &m_eval) ? 1 : 0;
+        return state == 1;
     }
 
-    void parameters(const TARNContext& context, const ObjDependDef& def, const std::string& option);
-    void value(const TARNContext& context, const std::string& name, const std::string& text);
-    std::vector<TARNContext> children(const TARNContext& context, const ObjDependDef& def,
-                                      const std::string& option);
+    void parameters(const TARNContext& context, TypePlan& type, OptionPlan& plan);
+    void value(const TARNContext& context, const ParamPlan& plan, const std::string& name,
+               const std::string& text);
+    void children(const TARNContext& context, TypePlan& type, OptionPlan& plan,
+                  std::vector<Pending>& next);
     // Reported once, at the second instance.
     void singleton(const std::string& path, const std::string& type, int seen) {
         if (seen == 2)
@@ -133,49 +236,106 @@ private:
     const std::string& m_file;
     std::vector<ModelViolation>& m_out;
     EvalContext m_eval;
+
+    Planner& m_plans;
+    // The current object's parameters (names and values as the model holds them).
+    Strings m_names;
+    std::vector<const std::string*> m_values;
+    std::vector<signed char> m_paramState;
+    std::vector<signed char> m_childState;
+    std::vector<int> m_count;
+    std::vector<std::optional<Strings>> m_allowedNames;
 };
 
-std::vector<TARNContext> ObjectChecker::object(const TARNContext& context,
-                                               const ObjDependDef& def) {
-    const std::string& path = context.getFullPath();
-    const std::string& ruleParam = m_rules.getContextRuleParam(def.getType());
-    const std::string option =
-        ruleParam.empty() ? std::string() : m_model.getParameterValue(path, ruleParam);
-    parameters(context, def, option);
-    return children(context, def, option);
+TypePlan& Planner::typePlan(const std::string& typePath) {
+    auto [it, fresh] = types.try_emplace(typePath);
+    if (fresh) {
+        it->second = std::make_unique<TypePlan>();
+        TypePlan& plan = *it->second;
+        plan.def = physics.getObjDependDef(typePath, false);
+        if (plan.def) plan.ruleParam = rules.getContextRuleParam(plan.def->getType());
+    }
+    return *it->second;
 }
 
-void ObjectChecker::parameters(const TARNContext& context, const ObjDependDef& def,
-                               const std::string& option) {
-    const std::string& path = context.getFullPath();
-    std::vector<Offer<ParamAvail>> offers;
-    PACursor cursor;
-    for (auto [record, applicable] = def.firstParamAvail(cursor); record;
-         std::tie(record, applicable) = def.nextParamAvail(cursor, option))
-        offers.push_back({record, applicable});
-    const auto nameOf = [](const ParamAvail& record) -> const std::string& {
-        return record.getName();
-    };
+OptionPlan& Planner::optionPlan(TypePlan& plan, const std::string& option) {
+    for (auto& [value, planned] : plan.options)
+        if (value == option) return *planned;
+    if (plan.options.size() < kMaxOptionsPlanned) {
+        auto planned = std::make_unique<OptionPlan>();
+        planOption(*plan.def, option, *planned);
+        plan.options.emplace_back(option, std::move(planned));
+        return *plan.options.back().second;
+    }
+    unplanned = OptionPlan();
+    planOption(*plan.def, option, unplanned);
+    return unplanned;
+}
 
-    const Strings present = m_model.getParameterNames(path);
-    for (const std::string& name : present) {
-        Offer<ParamAvail>* offer = find(offers, name, nameOf);
-        if (!offer) {
+ParamPlan& Planner::paramPlan(TypePlan& type, const TARNContext& context, const std::string& name) {
+    auto [it, fresh] = type.params.try_emplace(name);
+    if (!fresh) return *it->second;
+    it->second = std::make_unique<ParamPlan>();
+    ParamPlan& plan = *it->second;
+    plan.def = physics.getParamValueDef(context.getTypePath(), name, false);
+    const TARNParam::Type kind =
+        plan.def ? plan.def->getType() : rules.getParamType(context.getObjectType(), name);
+    plan.integer = TARNParam::isIntegerType(kind);
+    plan.numeric = plan.integer || TARNParam::isRealType(kind);
+    plan.list = TARNParam::isListType(kind);
+    plan.logical = TARNParam::isLogicalType(kind);
+    plan.restricted = plan.def && plan.def->isRestricted();
+    plan.bounded = plan.def && plan.numeric && plan.def->hasBounds();
+    // Bounds that do not depend on the object's context rule value are read once.
+    plan.fixedBounds = plan.bounded && !plan.def->hasVariableBounds();
+    if (plan.fixedBounds)
+        plan.limits =
+            Limits(plan.def->evaluateBounds(physics.getRules(), context, nullptr), plan.integer);
+    return plan;
+}
+
+void ObjectChecker::object(const TARNContext& context, TypePlan& plan, std::vector<Pending>& next) {
+    const std::string& path = context.getFullPath();
+    m_names = m_model.getParameterNames(path);
+    m_values.clear();
+    const std::string* option = nullptr;
+    for (const std::string& name : m_names) {
+        m_values.push_back(&m_model.getParameterValue(path, name));
+        if (!option && !plan.ruleParam.empty() && name == plan.ruleParam) option = m_values.back();
+    }
+    static const std::string none;
+    OptionPlan& offers = m_plans.optionPlan(plan, option ? *option : none);
+    parameters(context, plan, offers);
+    children(context, plan, offers, next);
+}
+
+void ObjectChecker::parameters(const TARNContext& context, TypePlan& type, OptionPlan& plan) {
+    const std::string& path = context.getFullPath();
+    const ObjDependDef& def = *type.def;
+    m_paramState.assign(plan.params.size(), -1);
+    for (std::size_t i = 0; i < m_names.size(); ++i) {
+        const std::string& name = m_names[i];
+        std::size_t at = 0;
+        while (at < plan.params.size() && plan.params[at].record->getName() != name)
+            ++at;
+        if (at == plan.params.size()) {
             add("unknown-parameter", def.getType() + " has no parameter " + quoted(name), path,
                 name);
-        } else if (!available(*offer, context)) {
+        } else if (!available(plan.params[at], m_paramState[at], context)) {
             add("parameter-not-available", "parameter " + quoted(name) + " is not available here",
                 path, name);
         } else {
-            value(context, name, m_model.getParameterValue(path, name));
+            if (!plan.paramPlans[at]) plan.paramPlans[at] = &m_plans.paramPlan(type, context, name);
+            value(context, *plan.paramPlans[at], name, *m_values[i]);
         }
     }
-    for (auto& offer : offers) {
-        const std::string& name = offer.record->getName();
-        if (!offer.record->isRequired() || contains(present, name) || !available(offer, context))
+    for (std::size_t at = 0; at < plan.params.size(); ++at) {
+        const ParamAvail& record = *plan.params[at].record;
+        const std::string& name = record.getName();
+        if (!record.isRequired() || contains(m_names, name) ||
+            !available(plan.params[at], m_paramState[at], context))
             continue;
-        const ParamValueDef* values =
-            m_physics.getParamValueDef(context.getTypePath(), name, false);
+        const ParamValueDef* values = m_plans.paramPlan(type, context, name).def;
         const std::string fallback =
             values ? values->evaluateDefault(m_physics.getRules(), context, &m_eval) : "";
         add("missing-parameter",
@@ -185,121 +345,117 @@ void ObjectChecker::parameters(const TARNContext& context, const ObjDependDef& d
     }
 }
 
-void ObjectChecker::value(const TARNContext& context, const std::string& name,
-                          const std::string& text) {
+void ObjectChecker::value(const TARNContext& context, const ParamPlan& plan,
+                          const std::string& name, const std::string& text) {
     const std::string& path = context.getFullPath();
-    const ParamValueDef* def = m_physics.getParamValueDef(context.getTypePath(), name, false);
-    const TARNParam::Type type =
-        def ? def->getType() : m_rules.getParamType(context.getObjectType(), name);
-    const bool integer = TARNParam::isIntegerType(type);
-    const bool numeric = integer || TARNParam::isRealType(type);
-
     std::optional<ParamAllowedValues> allowed;
-    if (def && def->isRestricted())
-        allowed = def->evaluateAllowedValues(m_physics.getRules(), context, &m_eval);
-    std::optional<ObjectAnswer::Bounds> bounds;
-    if (def && numeric && def->hasBounds())
-        bounds =
-            ObjectQuery::boundSides(def->evaluateBounds(m_physics.getRules(), context, &m_eval));
+    if (plan.restricted)
+        allowed = plan.def->evaluateAllowedValues(m_physics.getRules(), context, &m_eval);
+    std::optional<Limits> local;
+    const Limits* limits = nullptr;
+    if (plan.fixedBounds) {
+        limits = &plan.limits;
+    } else if (plan.bounded) {
+        local.emplace(plan.def->evaluateBounds(m_physics.getRules(), context, &m_eval),
+                      plan.integer);
+        limits = &*local;
+    }
+    if (limits && !limits->any()) limits = nullptr;
+    const bool checksValue = plan.logical || plan.numeric || (allowed && allowed->isRestricted());
+    if (!checksValue) return;
 
-    const Strings items =
-        TARNParam::isListType(type) ? StringUtilities::splitValueNoEmpty(text) : Strings{text};
-    for (const std::string& item : items) {
-        const std::string what = "parameter " + quoted(name) + " = " + quoted(item);
-        if (TARNParam::isLogicalType(type) && !TARNParam::valueAsBool(item).second) {
-            add("wrong-type", what + " is not a logical value", path, name);
-            continue;
+    const auto check = [&](const std::string& item) {
+        const auto what = [&] { return "parameter " + quoted(name) + " = " + quoted(item); };
+        if (plan.logical && !TARNParam::valueAsBool(item).second) {
+            add("wrong-type", what() + " is not a logical value", path, name);
+            return;
         }
-        if (numeric) {
-            const std::optional<Number> number = readNumber(item, integer);
+        if (plan.numeric) {
+            const std::optional<Number> number = readNumber(item, plan.integer);
             if (!number) {
-                add("wrong-type", what + " is not " + (integer ? "an integer" : "a number"), path,
-                    name);
-                continue;
+                add("wrong-type", what() + " is not " + (plan.integer ? "an integer" : "a number"),
+                    path, name);
+                return;
             }
-            if (bounds) {
+            if (limits) {
                 // Sides in other units than the value cannot be compared here.
-                const auto side = [&](const std::optional<std::string>& bound) {
-                    std::optional<Number> limit;
-                    if (bound) limit = readNumber(*bound, integer);
-                    if (limit && limit->units != number->units && !limit->units.empty() &&
-                        !number->units.empty())
-                        limit.reset();
-                    return limit;
+                const auto comparable = [&](const std::optional<Number>& limit) {
+                    return limit && (limit->units == number->units || limit->units.empty() ||
+                                     number->units.empty());
                 };
-                const auto lower = side(bounds->lower);
-                const auto upper = side(bounds->upper);
-                if (lower && number->value < lower->value)
-                    add("out-of-bounds", what + " is below its lower bound " + *bounds->lower, path,
-                        name);
-                if (upper && number->value > upper->value)
-                    add("out-of-bounds", what + " is above its upper bound " + *bounds->upper, path,
-                        name);
+                if (comparable(limits->lower) && number->value < limits->lower->value)
+                    add("out-of-bounds", what() + " is below its lower bound " + *limits->lowerText,
+                        path, name);
+                if (comparable(limits->upper) && number->value > limits->upper->value)
+                    add("out-of-bounds", what() + " is above its upper bound " + *limits->upperText,
+                        path, name);
             }
         }
         if (allowed && allowed->isRestricted() && !contains(allowed->getValues(), item)) {
             add("value-not-allowed",
-                what + " is not one of its allowed values (" + joined(allowed->getValues()) + ")",
+                what() + " is not one of its allowed values (" + joined(allowed->getValues()) + ")",
                 path, name);
         }
+    };
+    if (plan.list) {
+        for (const std::string& item : StringUtilities::splitValueNoEmpty(text))
+            check(item);
+    } else {
+        check(text);
     }
 }
 
-std::vector<TARNContext> ObjectChecker::children(const TARNContext& context,
-                                                 const ObjDependDef& def,
-                                                 const std::string& option) {
+void ObjectChecker::children(const TARNContext& context, TypePlan& type, OptionPlan& plan,
+                             std::vector<Pending>& next) {
     const std::string& parentPath = context.getFullPath();
-    std::vector<Offer<ChildAvail>> offers;
-    CACursor cursor;
-    for (auto [record, applicable] = def.firstChildAvail(cursor, option); record;
-         std::tie(record, applicable) = def.nextChildAvail(cursor))
-        offers.push_back({record, applicable});
-    const auto typeOf = [](const ChildAvail& record) -> const std::string& {
-        return record.getType();
-    };
-
-    std::vector<TARNContext> next;
-    std::map<std::string, int> count;
-    std::map<std::string, Strings> names;  // allowed names per restricted child type
+    const std::size_t offers = plan.children.size();
+    m_childState.assign(offers, -1);
+    m_count.assign(offers, 0);
+    m_allowedNames.assign(offers, std::nullopt);
     for (const std::string& childPath : m_model.getChildObjectPaths(parentPath)) {
         TARNContext child(childPath);
-        const std::string& type = child.getObjectType();
-        const std::string& name = child.getObjectName();
-        Offer<ChildAvail>* offer = find(offers, type, typeOf);
-        if (!offer) {
-            add("unknown-child", def.getType() + " cannot hold a child of type " + quoted(type),
+        const std::string& childType = child.getObjectType();
+        std::size_t at = 0;
+        while (at < offers && plan.children[at].record->getType() != childType)
+            ++at;
+        if (at == offers) {
+            add("unknown-child",
+                type.def->getType() + " cannot hold a child of type " + quoted(childType),
                 childPath);
             continue;
         }
-        if (!available(*offer, context))
-            add("child-not-available", "a child of type " + quoted(type) + " is not available here",
-                childPath);
-        const int seen = ++count[type];
-        if (offer->record->isSingleton()) singleton(childPath, type, seen);
-        if (offer->record->areNamesRestricted()) {
-            auto [it, fresh] = names.try_emplace(type);
-            if (fresh) offer->record->evaluateAllowedNames(context, &m_eval, it->second);
-            if (!contains(it->second, name)) {
+        const ChildAvail& record = *plan.children[at].record;
+        if (!available(plan.children[at], m_childState[at], context))
+            add("child-not-available",
+                "a child of type " + quoted(childType) + " is not available here", childPath);
+        const int seen = ++m_count[at];
+        if (record.isSingleton()) singleton(childPath, childType, seen);
+        if (record.areNamesRestricted()) {
+            std::optional<Strings>& names = m_allowedNames[at];
+            if (!names) record.evaluateAllowedNames(context, &m_eval, names.emplace());
+            if (!contains(*names, child.getObjectName())) {
                 add("name-not-allowed",
-                    "the name " + quoted(name) + " is not one of the names a " + type +
-                        " may take here (" + joined(it->second) + ")",
+                    "the name " + quoted(child.getObjectName()) + " is not one of the names a " +
+                        childType + " may take here (" + joined(*names) + ")",
                     childPath);
             }
         }
-        next.push_back(std::move(child));
+        if (!plan.childPlans[at]) plan.childPlans[at] = &m_plans.typePlan(child.getTypePath());
+        TypePlan* childPlan = plan.childPlans[at];
+        next.push_back({std::move(child), childPlan});
     }
-    for (auto& offer : offers) {
-        const std::string& type = offer.record->getType();
-        if (offer.record->isRequired() && count.find(type) == count.end() &&
-            available(offer, context))
-            add("missing-child", "essential child " + quoted(type) + " is missing", parentPath);
+    for (std::size_t at = 0; at < offers; ++at) {
+        const ChildAvail& record = *plan.children[at].record;
+        if (record.isRequired() && m_count[plan.children[at].first] == 0 &&
+            available(plan.children[at], m_childState[at], context))
+            add("missing-child", "essential child " + quoted(record.getType()) + " is missing",
+                parentPath);
     }
-    return next;
 }
 
-std::vector<TARNContext> ObjectChecker::topLevel() {
-    std::vector<TARNContext> next;
-    std::map<std::string, int> count;
+void ObjectChecker::topLevel(std::vector<Pending>& next) {
+    std::vector<std::string> seenTypes;
+    std::vector<int> count;
     for (const std::string& childPath : m_model.getChildObjectPaths("")) {
         const TARNPath path(childPath);
         const std::string& type = path.getLastType();
@@ -308,45 +464,61 @@ std::vector<TARNContext> ObjectChecker::topLevel() {
                 "a model cannot hold an object of type " + quoted(type) + " at the top", childPath);
             continue;
         }
-        next.emplace_back(path);
-        const int seen = ++count[type];
+        TARNContext context(path);
+        TypePlan* plan = &m_plans.typePlan(context.getTypePath());
+        next.push_back({std::move(context), plan});
+        const auto it = std::find(seenTypes.begin(), seenTypes.end(), type);
+        int seen = 1;
+        if (it == seenTypes.end()) {
+            seenTypes.push_back(type);
+            count.push_back(1);
+        } else {
+            seen = ++count[static_cast<std::size_t>(it - seenTypes.begin())];
+        }
         if (m_rules.isSingleton(type)) singleton(childPath, type, seen);
     }
     if (m_rules.isValidType(kRootType)) {
         for (const std::string& type : m_rules.getEssentialChildren(kRootType, "")) {
-            if (count.find(type) == count.end())
+            if (!contains(seenTypes, type))
                 add("missing-child", "essential object " + quoted(type) + " is missing", "/");
         }
     }
-    return next;
 }
 
 }  // namespace
 
-ModelValidator::ModelValidator(const PhysicsData& physics) : m_physics(physics) {}
+struct ModelValidator::Impl : Planner {
+    using Planner::Planner;
+};
+
+ModelValidator::ModelValidator(const PhysicsData& physics)
+    : m_impl(std::make_unique<Impl>(physics)) {}
+
+ModelValidator::~ModelValidator() = default;
 
 std::vector<ModelViolation> ModelValidator::validate(const ModelTARN& model,
                                                      const std::string& file) const {
     std::vector<ModelViolation> result;
-    ObjectChecker checker(m_physics, model, file, result);
+    ObjectChecker checker(*m_impl, model, file, result);
 
-    // Depth first in model order, without recursion.
-    std::vector<TARNContext> pending = checker.topLevel();
+    // Depth first in model order, without recursion: each object's children are pushed in
+    // reverse so that the first is checked next.
+    std::vector<Pending> pending;
+    checker.topLevel(pending);
     std::reverse(pending.begin(), pending.end());
     while (!pending.empty()) {
-        const TARNContext object = std::move(pending.back());
+        const Pending object = std::move(pending.back());
         pending.pop_back();
-        const std::string& typePath = object.getTypePath();
-        const ObjDependDef* def = m_physics.getObjDependDef(typePath, false);
-        if (!def) {
+        if (!object.plan->def) {
             checker.add("unknown-child",
-                        "the PHYSICS data does not describe an object of type path " + typePath,
-                        object.getFullPath());
+                        "the PHYSICS data does not describe an object of type path " +
+                            object.context.getTypePath(),
+                        object.context.getFullPath());
             continue;
         }
-        std::vector<TARNContext> next = checker.object(object, *def);
-        pending.insert(pending.end(), std::make_move_iterator(next.rbegin()),
-                       std::make_move_iterator(next.rend()));
+        const std::size_t from = pending.size();
+        checker.object(object.context, *object.plan, pending);
+        std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(from), pending.end());
     }
     return result;
 }

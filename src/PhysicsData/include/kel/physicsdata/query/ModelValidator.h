@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,13 +20,17 @@ class PhysicsData;
 // object whose type its parent cannot hold is not checked further.
 //
 // Ownership: the PhysicsData (and its rules and beta manager) must outlive the validator;
-// the model is only read during validate(). The walk is iterative, so any depth works.
-// Exceptions of the checks and lists pass through.
+// the model is only read during validate(). The validator keeps what it works out about
+// each object type path of the PHYSICS data (its definition, its records under each
+// context rule value, its parameters' value definitions and fixed bounds), which depends
+// on the PhysicsData alone, so a validator kept for many runs pays for it once. The walk
+// is iterative, so any depth works. Exceptions of the checks and lists pass through.
 //
 // Thread-safety: none; one validator is used from one thread.
 class ModelValidator : private NonCopyable {
 public:
     explicit ModelValidator(const PhysicsData& physics);
+    ~ModelValidator();
 
     // Every violation of the model. Each is located where the model says its object (or
     // parameter) was written (ModelTARN::objectLocation / parameterLocation; line 0 when
@@ -34,7 +39,8 @@ public:
                                          const std::string& file = std::string()) const;
 
 private:
-    const PhysicsData& m_physics;
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 }  // namespace kel
