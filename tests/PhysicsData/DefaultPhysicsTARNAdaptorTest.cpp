@@ -73,7 +73,7 @@ END
 const std::string kB = "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:B";
 const std::string kC = "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:C";
 
-// Counts the parameter values read from it.
+// Counts the reads of parameter values from it, one by one or a whole object at a time.
 class CountingStore : public InternalTARNDatastore {
 public:
     using InternalTARNDatastore::InternalTARNDatastore;
@@ -81,6 +81,14 @@ public:
         ++valueReads;
         return InternalTARNDatastore::getParameterValue(path, name);
     }
+
+protected:
+    bool visitParameters(std::string_view path, Visitor visitor, void* visit) const override {
+        ++valueReads;
+        return InternalTARNDatastore::visitParameters(path, visitor, visit);
+    }
+
+public:
     mutable int valueReads = 0;
 };
 

@@ -1,10 +1,11 @@
 #include <kel/physicsdata/tools/DefaultPhysicsTARNAdaptor.h>
 
 #include <algorithm>
+#include <string_view>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/rules/ModelRules.h>
-#include <kel/physicsutils/TARNPath.h>
+#include <kel/physicsutils/PathUtils.h>
 #include <kel/utilities/StringUtilities.h>
 
 namespace kel {
@@ -27,6 +28,14 @@ const std::string kCoupledOptionalChildList = "Coupled Optional Child List";
 const std::string kTreatRemainingChildren = "Treat Remaining Children As Unused";
 const std::string kTreatRemainingParameters = "Treat Remaining Parameters As Unused";
 const std::string kCoupleOptionalChildren = "Couple Optional Children";
+
+// The type of the path's last component.
+std::string_view lastType(std::string_view path) {
+    while (!path.empty() && path.back() == '/')
+        path.remove_suffix(1);
+    std::string_view component = path.substr(path.rfind('/') + 1);
+    return component.substr(0, component.find(':'));
+}
 
 [[noreturn]] void notImplemented(const std::string& operation) {
     throw PhysicsException("PhysicsData::DefaultPhysicsTARNAdaptor - " + operation +
@@ -66,15 +75,25 @@ DefaultPhysicsTARNAdaptor::DefaultPhysicsTARNAdaptor(const DefaultPhysicsTARNAda
 
 DefaultPhysicsTARNAdaptor::~DefaultPhysicsTARNAdaptor() = default;
 
-std::string DefaultPhysicsTARNAdaptor::dependencyType(const std::string& path) {
-    const TARNPath parsed(path);
-    if (parsed.size() <= 2 || parsed.getType(2) != kObjectDependency) return {};
-    return parsed.getSubPathByType(kObjectDependency).getLastName();
+std::string_view DefaultPhysicsTARNAdaptor::dependencyType(std::string_view path) {
+    // The name of the last OBJECT DEPENDENCY component, read in place; the path's third
+    // component must be one.
+    std::string_view found;
+    bool third = false;
+    std::size_t pos = 0;
+    std::string_view type;
+    std::string_view name;
+    for (std::size_t index = 0; PathUtils::nextComponent(path, pos, type, name); ++index) {
+        if (type != kObjectDependency) continue;
+        found = name;
+        third = third || index == 2;
+    }
+    return third ? found : std::string_view();
 }
 
 bool DefaultPhysicsTARNAdaptor::hasObject(const std::string& path) const {
     if (path == kDependenciesPath) return true;
-    const std::string type = dependencyType(path);
+    const std::string_view type = dependencyType(path);
     return !type.empty() && !m_excludedTypes.count(type);
 }
 
@@ -96,21 +115,37 @@ ParameterMap DefaultPhysicsTARNAdaptor::getParameterMap(const std::string& path)
     auto cached = m_paramMapCache.find(path);
     if (cached != m_paramMapCache.end()) return cached->second;
 
-    const std::string type = dependencyType(path);
+    const std::string_view type = dependencyType(path);
     if (type.empty()) return {};
 
     ParameterMap result;
-    createParams(path, type, result);
-    if (!result.empty()) m_paramMapCache[path] = result;
+    createParams(path, std::string(type), result);
+    if (!result.empty()) m_paramMapCache.emplace(path, result);
     return result;
 }
 
 void DefaultPhysicsTARNAdaptor::createParams(const std::string& path, const std::string& depType,
                                              ParameterMap& out) const {
-    if (m_contextOrganisedTypes.count(depType) && TARNPath(path).getLastType() == kObjectDependency)
-        return;
+    if (m_contextOrganisedTypes.count(depType) && lastType(path) == kObjectDependency) return;
 
-    auto value = [&](const std::string& key) { return m_physics->getParameterValue(path, key); };
+    // The PHYSICS keys this needs, read in one visit of the object (copied: a store's views
+    // may end with the visit).
+    static const std::string* const keys[] = {
+        &kUnusedChildList,          &kUnusedParameterList,          &kUnusedAllowedOptionList,
+        &kOrderedAllowedOptionList, &kOrderedRequiredParameterList, &kOrderedOptionalParameterList,
+        &kOrderedRequiredChildList, &kOrderedOptionalChildList,     &kTreatRemainingChildren,
+        &kTreatRemainingParameters, &kCoupleOptionalChildren};
+    constexpr std::size_t kKeys = sizeof(keys) / sizeof(keys[0]);
+    std::string values[kKeys];
+    m_physics->forEachParameter(path, [&](std::string_view key, std::string_view text) {
+        for (std::size_t i = 0; i < kKeys; ++i)
+            if (key == *keys[i]) values[i].assign(text);
+    });
+    auto value = [&](const std::string& key) -> std::string_view {
+        for (std::size_t i = 0; i < kKeys; ++i)
+            if (keys[i] == &key) return values[i];
+        return {};
+    };
     if (!value(kUnusedChildList).empty() || !value(kUnusedParameterList).empty()) return;
 
     // The RULES options less those the data leaves unused: what the data covers when it
@@ -120,14 +155,14 @@ void DefaultPhysicsTARNAdaptor::createParams(const std::string& path, const std:
         StringUtilities::stringToSet(value(kUnusedAllowedOptionList), ',');
     std::erase_if(ruleOptions,
                   [&](const std::string& option) { return unusedOptions.count(option) != 0; });
-    const std::string orderedOptions = value(kOrderedAllowedOptionList);
+    const std::string_view orderedOptions = value(kOrderedAllowedOptionList);
     const std::vector<std::string> optionSet =
         orderedOptions.empty() ? ruleOptions : StringUtilities::stringToVector(orderedOptions, ',');
 
-    const std::string requiredParams = value(kOrderedRequiredParameterList);
-    const std::string optionalParams = value(kOrderedOptionalParameterList);
-    const std::string requiredChildren = value(kOrderedRequiredChildList);
-    const std::string optionalChildren = value(kOrderedOptionalChildList);
+    const std::string_view requiredParams = value(kOrderedRequiredParameterList);
+    const std::string_view optionalParams = value(kOrderedOptionalParameterList);
+    const std::string_view requiredChildren = value(kOrderedRequiredChildList);
+    const std::string_view optionalChildren = value(kOrderedOptionalChildList);
     const bool treatChildren = StringUtilities::stringToBool(value(kTreatRemainingChildren));
     const bool treatParams = StringUtilities::stringToBool(value(kTreatRemainingParameters));
 

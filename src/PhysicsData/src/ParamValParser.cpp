@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <queue>
+#include <unordered_map>
 #include <utility>
 
 #include <kel/exception/PhysicsException.h>
@@ -132,22 +133,29 @@ void ParamValParser::onParseComplete() {
 
 void ParamValParser::addParam(const std::string& name, const std::vector<std::string>& contexts,
                               const ParameterMap& map, bool isDefault) {
-    std::vector<std::string> sortedContexts = contexts;
-    std::sort(sortedContexts.begin(), sortedContexts.end());
-    std::vector<std::string> invalid = getInvalidContexts();
-    std::sort(invalid.begin(), invalid.end());
+    // The valid contexts in ascending order (the invalid ones are kept sorted).
+    const std::vector<std::string>& invalid = getInvalidContexts();
+    std::vector<const std::string*> ordered;
+    ordered.reserve(contexts.size());
+    for (const std::string& context : contexts)
+        if (!std::binary_search(invalid.begin(), invalid.end(), context))
+            ordered.push_back(&context);
+    std::sort(ordered.begin(), ordered.end(),
+              [](const std::string* a, const std::string* b) { return *a < *b; });
 
-    // Contexts whose type defines the parameter locally get a definition per type.
+    // Contexts whose type defines the parameter locally get a definition per type; the
+    // RULES are asked once per type.
     std::vector<std::string> plain;
     std::map<std::string, std::vector<std::string>> localGroups;
-    for (const std::string& context : sortedContexts) {
-        if (std::binary_search(invalid.begin(), invalid.end(), context)) continue;
-        const std::string type = PathUtils::typeFromNormalisedPath(context);
-        if (m_rules->isLocalRulesParam(type, name)) {
-            localGroups[type].push_back(context);
-        } else {
-            plain.push_back(context);
+    std::unordered_map<std::string, bool> localByType;
+    for (const std::string* context : ordered) {
+        std::string type = PathUtils::typeFromNormalisedPath(*context);
+        auto known = localByType.find(type);
+        if (known == localByType.end()) {
+            const bool local = m_rules->isLocalRulesParam(type, name);
+            known = localByType.emplace(std::move(type), local).first;
         }
+        (known->second ? localGroups[known->first] : plain).push_back(*context);
     }
 
     const auto add = [&](const std::string& type, const std::vector<std::string>& group) {

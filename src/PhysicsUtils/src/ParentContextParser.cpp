@@ -6,6 +6,7 @@
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsutils/ParentContextRules.h>
+#include <kel/utilities/StringUtilities.h>
 
 namespace kel {
 
@@ -68,25 +69,29 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
 
     for (const std::string& name : ds->getChildObjectNamesByType(m_folder, m_objectKind)) {
         const std::string objectText = m_objectKind + " " + name;
-        const std::string objectPath =
-            m_folder + "/" + m_objectKind +
-            (name.empty() || name == m_objectKind ? std::string() : ":" + name);
+        std::string objectPath = m_folder;
+        objectPath += '/';
+        objectPath += m_objectKind;
+        if (!name.empty() && name != m_objectKind) {
+            objectPath += ':';
+            objectPath += name;
+        }
 
+        // One read of the object gives its data and its invalid contexts.
+        ParameterMap objectMap = ds->getParameterMap(objectPath);
         m_invalidContexts.clear();
-        if (ds->hasParameter(objectPath, s_invalidParentContextList)) {
-            for (std::string& context :
-                 ds->getParameterValueAsList(objectPath, s_invalidParentContextList)) {
+        if (const auto invalid = objectMap.find(s_invalidParentContextList);
+            invalid != objectMap.end()) {
+            for (std::string& context : StringUtilities::stringToVector(invalid->second, ','))
                 m_invalidContexts.push_back(normaliseContext(std::move(context)));
-            }
             std::sort(m_invalidContexts.begin(), m_invalidContexts.end());
             m_invalidContexts.erase(std::unique(m_invalidContexts.begin(), m_invalidContexts.end()),
                                     m_invalidContexts.end());
         }
+        removeOwnKeys(objectMap);
 
         onObjectName(name);
 
-        ParameterMap objectMap = ds->getParameterMap(objectPath);
-        removeOwnKeys(objectMap);
         const std::vector<std::string> childPaths =
             ds->getChildObjectPathsByType(objectPath, m_contextKind);
         if (childPaths.empty()) {
@@ -119,11 +124,12 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
             ContextChild& child = children.emplace_back();
             child.label = childLabel(childPath);
             const std::string childText = objectText + ", " + m_contextKind + " " + child.label;
-            if (!ds->hasParameter(childPath, s_parentContextList)) {
+            child.map = ds->getParameterMap(childPath);
+            const auto contextList = child.map.find(s_parentContextList);
+            if (contextList == child.map.end()) {
                 throw PhysicsException(s_errorPrefix + childText + ": no " + s_parentContextList);
             }
-            for (std::string& context :
-                 ds->getParameterValueAsList(childPath, s_parentContextList)) {
+            for (std::string& context : StringUtilities::stringToVector(contextList->second, ',')) {
                 if (context == s_default) {
                     if (defaultChild) {
                         throw PhysicsException(s_errorPrefix + childText +
@@ -147,7 +153,6 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
                 claimed.insert(context);
                 child.contexts.push_back(std::move(context));
             }
-            child.map = ds->getParameterMap(childPath);
             removeOwnKeys(child.map);
         }
 

@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <kel/physicsutils/TARNDatastore.h>
@@ -59,12 +60,12 @@ public:
 
 private:
     // The object type an OBJECT DEPENDENCY path describes, or "" for any other path.
-    static std::string dependencyType(const std::string& path);
+    static std::string_view dependencyType(std::string_view path);
     void createParams(const std::string& path, const std::string& depType, ParameterMap& out) const;
 
     const TARNDatastore* m_physics;
     const ModelRules* m_rules;
-    std::set<std::string> m_excludedTypes;
+    std::set<std::string, std::less<>> m_excludedTypes;
     std::set<std::string> m_contextOrganisedTypes;
     mutable std::map<std::string, ParameterMap> m_paramMapCache;
 };
