@@ -113,6 +113,22 @@ std::string ladder(std::size_t depth) {
     return data;
 }
 
+// The same shape of Union LISTs (P, Q), fixed at the bottom, and W, a Value In List check
+// over P0.
+std::string unionLadder(std::size_t depth) {
+    std::string data = check("W",
+                             "      Type = Value In List\n      Object Type = BOX\n"
+                             "      Parameter = Kind\n      List = P0\n");
+    for (std::size_t i = 0; i + 1 < depth; ++i) {
+        const std::string below = name('P', i + 1) + ", " + name('Q', i + 1);
+        data += list(name('P', i), "      Type = Union\n      List Names = " + below + "\n");
+        data += list(name('Q', i), "      Type = Union\n      List Names = " + below + "\n");
+    }
+    data += list(name('P', depth - 1), "      Type = Fixed\n      Value List = Hot\n");
+    data += list(name('Q', depth - 1), "      Type = Fixed\n      Value List = Cold\n");
+    return data;
+}
+
 // Every CHECK names the one after it.
 std::string longChain(std::size_t length) {
     std::string data;
@@ -221,6 +237,9 @@ TEST_F(CheckNestingTest, SharedSubChecksAreVisitedOncePerLoadAndEvaluation) {
         EXPECT_THAT(m_beta.getLoggingController()->getParamAvailMessages("Enabled"),
                     ElementsAre("Ladders are beta"));
         EXPECT_TRUE(data->getCheck("Y0", true)->evaluate(TARNContext("/BOX:hot"), &eval));
+
+        auto lists = load(physics(unionLadder(kLimit - 1), "W"));
+        EXPECT_TRUE(lists->getCheck("W", true)->evaluate(TARNContext("/BOX:hot"), &eval));
     });
 }
 
