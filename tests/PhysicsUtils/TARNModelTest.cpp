@@ -152,6 +152,27 @@ TEST(TARNModelTest, VisitsEveryObjectPathInModelOrderUntilStopped) {
     EXPECT_EQ(seen.size(), 3u);
 }
 
+// Child paths come out as the model writes paths, whichever form the parent was asked in.
+TEST(TARNModelTest, ChildPathsAreCanonicalWhateverTheFormAsked) {
+    auto model = readModel();
+    const std::string d1 = "/FLOW:main/DOMAIN:d1";
+    const std::vector<std::string> d1Children = {d1 + "/BOUNDARY:inlet", d1 + "/FLUID",
+                                                 d1 + "/BOUNDARY:outlet"};
+    const std::pair<std::string, std::vector<std::string>> rows[] = {
+        {d1, d1Children},
+        {d1 + "/", d1Children},
+        {"FLOW:main//DOMAIN:d1", d1Children},
+        {"/FLOW:main:main/DOMAIN:d1", {}},
+        {"/", {"/FLOW:main"}},
+        {"/FLOW:FLOW", {}},
+    };
+    for (const auto& [asked, children] : rows)
+        EXPECT_EQ(model->getChildObjectPaths(asked), children) << asked;
+    model->addObject("/FLOW:main/DOMAIN:d1/FLUID/GAS");
+    EXPECT_THAT(model->getChildObjectPaths(d1 + "/FLUID:FLUID"), ElementsAre(d1 + "/FLUID/GAS"));
+    EXPECT_THAT(model->getChildObjectPaths(d1 + "/FLUID:"), ElementsAre(d1 + "/FLUID/GAS"));
+}
+
 TEST(TARNModelTest, RemembersWhereItemsWereReadUntilEdited) {
     auto model = TARNModel::fromText(s_model, "model.tarn");
     EXPECT_EQ(model->objectLocation("/FLOW:main/DOMAIN:d1/FLUID").toString(), "model.tarn:9:5");

@@ -95,6 +95,10 @@ struct ParamPlan {
     bool list = false;
     bool logical = false;
     bool restricted = false;
+    // The allowed values name no check and no list: they depend on the object's context
+    // rule value alone (through the RULES allowed strings), so one evaluation serves every
+    // object with that value.
+    bool fixedValues = false;
     bool bounded = false;
     bool fixedBounds = false;
     Limits limits;  // when fixedBounds
@@ -115,7 +119,8 @@ struct TypePlan;
 // with what the validator resolved for them.
 struct OptionPlan {
     std::vector<Offered<ParamAvail>> params;
-    std::vector<ParamPlan*> paramPlans;  // resolved on first use
+    std::vector<ParamPlan*> paramPlans;                      // resolved on first use
+    std::vector<std::optional<ParamAllowedValues>> allowed;  // of fixedValues parameters
     std::vector<Offered<ChildAvail>> children;
     std::vector<TypePlan*> childPlans;  // resolved on first use
 };
@@ -149,6 +154,7 @@ void planOption(const ObjDependDef& def, const std::string& option, OptionPlan& 
                     [](const ParamAvail& r) -> const std::string& { return r.getName(); });
     }
     plan.paramPlans.assign(plan.params.size(), nullptr);
+    plan.allowed.assign(plan.params.size(), std::nullopt);
     CACursor children;
     for (auto [record, applicable] = def.firstChildAvail(children, option); record;
          std::tie(record, applicable) = def.nextChildAvail(children)) {
@@ -219,7 +225,10 @@ private:
     }
 
     void parameters(const TARNContext& context, TypePlan& type, OptionPlan& plan);
-    void value(const TARNContext& context, const ParamPlan& plan, const std::string& name,
+    // `known` keeps the allowed values of a fixedValues parameter under the current
+    // context rule value.
+    void value(const TARNContext& context, const ParamPlan& plan,
+               std::optional<ParamAllowedValues>& known, const std::string& name,
                const std::string& text);
     void children(const TARNContext& context, TypePlan& type, OptionPlan& plan,
                   std::vector<Pending>& next);
@@ -285,6 +294,14 @@ ParamPlan& Planner::paramPlan(TypePlan& type, const TARNContext& context, const 
     plan.list = TARNParam::isListType(kind);
     plan.logical = TARNParam::isLogicalType(kind);
     plan.restricted = plan.def && plan.def->isRestricted();
+    if (plan.restricted) {
+        const Strings values = plan.def->getAllAllowedValues();
+        plan.fixedValues = plan.def->getValueListSourceName().empty() &&
+                           plan.def->getSubsetValueListSourceName().empty() &&
+                           std::all_of(values.begin(), values.end(), [&](const std::string& value) {
+                               return plan.def->getCheckNamesForAllowedValue(value).empty();
+                           });
+    }
     plan.bounded = plan.def && plan.numeric && plan.def->hasBounds();
     // Bounds that do not depend on the object's context rule value are read once.
     plan.fixedBounds = plan.bounded && !plan.def->hasVariableBounds();
@@ -326,7 +343,7 @@ void ObjectChecker::parameters(const TARNContext& context, TypePlan& type, Optio
                 path, name);
         } else {
             if (!plan.paramPlans[at]) plan.paramPlans[at] = &m_plans.paramPlan(type, context, name);
-            value(context, *plan.paramPlans[at], name, *m_values[i]);
+            value(context, *plan.paramPlans[at], plan.allowed[at], name, *m_values[i]);
         }
     }
     for (std::size_t at = 0; at < plan.params.size(); ++at) {
@@ -346,10 +363,12 @@ void ObjectChecker::parameters(const TARNContext& context, TypePlan& type, Optio
 }
 
 void ObjectChecker::value(const TARNContext& context, const ParamPlan& plan,
-                          const std::string& name, const std::string& text) {
+                          std::optional<ParamAllowedValues>& known, const std::string& name,
+                          const std::string& text) {
     const std::string& path = context.getFullPath();
-    std::optional<ParamAllowedValues> allowed;
-    if (plan.restricted)
+    std::optional<ParamAllowedValues> evaluated;
+    std::optional<ParamAllowedValues>& allowed = plan.fixedValues ? known : evaluated;
+    if (plan.restricted && !allowed)
         allowed = plan.def->evaluateAllowedValues(m_physics.getRules(), context, &m_eval);
     std::optional<Limits> local;
     const Limits* limits = nullptr;
@@ -454,8 +473,7 @@ void ObjectChecker::children(const TARNContext& context, TypePlan& type, OptionP
 }
 
 void ObjectChecker::topLevel(std::vector<Pending>& next) {
-    std::vector<std::string> seenTypes;
-    std::vector<int> count;
+    std::unordered_map<std::string, int> count;
     for (const std::string& childPath : m_model.getChildObjectPaths("")) {
         const TARNPath path(childPath);
         const std::string& type = path.getLastType();
@@ -464,22 +482,15 @@ void ObjectChecker::topLevel(std::vector<Pending>& next) {
                 "a model cannot hold an object of type " + quoted(type) + " at the top", childPath);
             continue;
         }
+        const int seen = ++count[type];
+        if (m_rules.isSingleton(type)) singleton(childPath, type, seen);
         TARNContext context(path);
         TypePlan* plan = &m_plans.typePlan(context.getTypePath());
         next.push_back({std::move(context), plan});
-        const auto it = std::find(seenTypes.begin(), seenTypes.end(), type);
-        int seen = 1;
-        if (it == seenTypes.end()) {
-            seenTypes.push_back(type);
-            count.push_back(1);
-        } else {
-            seen = ++count[static_cast<std::size_t>(it - seenTypes.begin())];
-        }
-        if (m_rules.isSingleton(type)) singleton(childPath, type, seen);
     }
     if (m_rules.isValidType(kRootType)) {
         for (const std::string& type : m_rules.getEssentialChildren(kRootType, "")) {
-            if (!contains(seenTypes, type))
+            if (count.find(type) == count.end())
                 add("missing-child", "essential object " + quoted(type) + " is missing", "/");
         }
     }

@@ -25,6 +25,25 @@ struct Loc {
     std::uint32_t column = 0;
 };
 
+// Whether path is written as the model writes paths: "/TYPE" or "/TYPE:name" components
+// (an unnamed object never as TYPE:TYPE), none empty, no trailing '/'.
+bool isCanonical(std::string_view path) {
+    std::size_t pos = 0;
+    while (pos < path.size()) {
+        if (path[pos] != '/') return false;
+        std::size_t end = path.find('/', pos + 1);
+        if (end == std::string_view::npos) end = path.size();
+        const std::string_view component = path.substr(pos + 1, end - pos - 1);
+        const std::size_t colon = component.find(':');
+        if (component.empty() || (colon != std::string_view::npos &&
+                                  (colon + 1 == component.size() ||
+                                   component.substr(colon + 1) == component.substr(0, colon))))
+            return false;
+        pos = end;
+    }
+    return true;
+}
+
 }  // namespace
 
 struct TARNModel::Impl {
@@ -258,12 +277,18 @@ std::vector<std::string> TARNModel::getChildObjectPaths(const std::string& path)
     std::vector<std::string> paths;
     const std::uint32_t id = m_impl->find(path);
     if (id == kNone) return paths;
-    const std::string prefix = m_impl->pathOf(id);
+    // A path asked as the model writes it is its own prefix.
+    const bool canonical = isCanonical(path);
+    const std::string written = canonical ? std::string() : m_impl->pathOf(id);
+    const std::string& prefix = canonical ? path : written;
     const Impl::Node& node = *m_impl->nodes[id];
     paths.reserve(node.children.size());
-    for (std::uint32_t child : node.children) {
-        paths.push_back(prefix);
-        Impl::appendComponent(paths.back(), *m_impl->nodes[child]);
+    for (std::uint32_t childId : node.children) {
+        const Impl::Node& child = *m_impl->nodes[childId];
+        std::string& childPath = paths.emplace_back();
+        childPath.reserve(prefix.size() + child.type.size() + child.name.size() + 2);
+        childPath = prefix;
+        Impl::appendComponent(childPath, child);
     }
     return paths;
 }
