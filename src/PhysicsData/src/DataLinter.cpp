@@ -324,48 +324,50 @@ void DataLinter::lintCheckData() {
 void DataLinter::lintDependencies() {
     lintKinds(m_physicsData, m_physicsLocator, kDependenciesPath,
               {kObjectDependency, kParameterValues});
-    const Names types =
-        m_physicsData.getChildObjectNamesByType(kDependenciesPath, kObjectDependency);
-    const Names typePaths =
-        m_physicsData.getChildObjectPathsByType(kDependenciesPath, kObjectDependency);
     const Names allTypes = m_rules ? m_rules->getAllObjectTypes() : Names();
-    for (std::size_t i = 0; i < types.size() && i < typePaths.size(); ++i) {
-        const std::string& path = typePaths[i];
-        if (m_rules && !m_rules->isValidType(types[i])) {
-            warn(m_physicsLocator, "unknown-type", path, "",
-                 "OBJECT DEPENDENCY for " + quoted(types[i]) +
-                     ", which is not an object type of the RULES" + suggest(types[i], allTypes));
-        }
-        lintKeys(m_physicsData, m_physicsLocator, path, KnownKeys::objectDependency());
-        lintKinds(m_physicsData, m_physicsLocator, path, {kObjDepContext});
-        for (const auto& context : m_physicsData.getChildObjectPathsByType(path, kObjDepContext))
-            lintKeys(m_physicsData, m_physicsLocator, context, KnownKeys::objectDependency());
-    }
+    forEachNamedChild(
+        m_physicsData, kDependenciesPath, kObjectDependency,
+        [&](const std::string& path, const std::string& type) {
+            if (m_rules && !m_rules->isValidType(type)) {
+                warn(m_physicsLocator, "unknown-type", path, "",
+                     "OBJECT DEPENDENCY for " + quoted(type) +
+                         ", which is not an object type of the RULES" + suggest(type, allTypes));
+            }
+            lintKeys(m_physicsData, m_physicsLocator, path, KnownKeys::objectDependency());
+            lintKinds(m_physicsData, m_physicsLocator, path, {kObjDepContext});
+            forEachNamedChild(m_physicsData, path, kObjDepContext,
+                              [&](const std::string& context, const std::string&) {
+                                  lintKeys(m_physicsData, m_physicsLocator, context,
+                                           KnownKeys::objectDependency());
+                              });
+        });
 
-    const Names names =
-        m_physicsData.getChildObjectNamesByType(kDependenciesPath, kParameterValues);
-    const Names namePaths =
-        m_physicsData.getChildObjectPathsByType(kDependenciesPath, kParameterValues);
     const Names allParams = m_rules ? m_rules->getParamNames() : Names();
-    for (std::size_t i = 0; i < names.size() && i < namePaths.size(); ++i) {
-        const std::string& path = namePaths[i];
-        const bool known = !m_rules || m_rules->isValidParamName(names[i]);
-        if (!known) {
-            warn(m_physicsLocator, "unknown-parameter", path, "",
-                 "PARAMETER VALUES for " + quoted(names[i]) +
-                     ", which is not a parameter of the RULES" + suggest(names[i], allParams));
-        }
-        lintKeys(m_physicsData, m_physicsLocator, path, KnownKeys::parameterValues());
-        lintKinds(m_physicsData, m_physicsLocator, path, {kParamValContext});
-        Names entries = m_physicsData.getChildObjectPathsByType(path, kParamValContext);
-        for (const auto& context : entries)
-            lintKeys(m_physicsData, m_physicsLocator, context, KnownKeys::parameterValues());
-        if (entries.empty()) entries.push_back(path);
-        if (m_rules && known) {
-            for (const auto& entry : entries)
-                lintParameterEntry(entry, names[i]);
-        }
-    }
+    Names entries;
+    forEachNamedChild(
+        m_physicsData, kDependenciesPath, kParameterValues,
+        [&](const std::string& path, const std::string& name) {
+            const bool known = !m_rules || m_rules->isValidParamName(name);
+            if (!known) {
+                warn(m_physicsLocator, "unknown-parameter", path, "",
+                     "PARAMETER VALUES for " + quoted(name) +
+                         ", which is not a parameter of the RULES" + suggest(name, allParams));
+            }
+            lintKeys(m_physicsData, m_physicsLocator, path, KnownKeys::parameterValues());
+            lintKinds(m_physicsData, m_physicsLocator, path, {kParamValContext});
+            entries.clear();
+            forEachNamedChild(m_physicsData, path, kParamValContext,
+                              [&](const std::string& context, const std::string&) {
+                                  lintKeys(m_physicsData, m_physicsLocator, context,
+                                           KnownKeys::parameterValues());
+                                  entries.push_back(context);
+                              });
+            if (entries.empty()) entries.push_back(path);
+            if (m_rules && known) {
+                for (const auto& entry : entries)
+                    lintParameterEntry(entry, name);
+            }
+        });
 }
 
 void DataLinter::lintParameterEntry(const std::string& path, const std::string& name) {
