@@ -6,6 +6,8 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <string_view>
+#include <unordered_set>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
@@ -133,15 +135,17 @@ void DependencyStore::Impl::checkConsistency(const AvailabilityCheckDataSource* 
     std::vector<std::string> contextErrors;
     const ContextVerifier verifier(m_rules->getNamedObjectTypes(), source);
 
-    std::set<std::string> sampledTypes;
+    // Every context of a type is checked once, whichever of its definitions comes first.
+    std::unordered_set<std::string_view> checkedTypes;
     for (const ObjDependDef* def : m_objHolder->getDistinctItems()) {
         const std::string& type = def->getType();
+        if (!checkedTypes.insert(type).second) continue;
         if (m_rules->countParentTypePaths(type) <= ParentContextParser::s_maxListedContexts) {
             for (const std::string& context : m_rules->enumerateParentTypePaths(type, false)) {
                 const ObjDependDef* found = m_objHolder->find(context, type);
                 if (found) checkDefinition(*found, context, verifier, errors, contextErrors);
             }
-        } else if (sampledTypes.insert(type).second) {
+        } else {
             for (const std::string& context : sampleContexts(type)) {
                 const ObjDependDef* found = m_objHolder->find(context, type);
                 if (found) checkDefinition(*found, context, verifier, errors, contextErrors);

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <optional>
 #include <set>
+#include <string_view>
 
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/exception/PhysicsException.h>
@@ -162,6 +163,45 @@ const std::string& childName(const ChildAvail& record) {
 }
 const std::string& paramName(const ParamAvail& record) {
     return record.getName();
+}
+const std::string& nameOfRecord(const ChildAvail& record) {
+    return record.getType();
+}
+const std::string& nameOfRecord(const ParamAvail& record) {
+    return record.getName();
+}
+
+// Compares texts as if their blanks were removed.
+int compareWithoutBlanks(std::string_view a, std::string_view b) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::size_t i = 0;
+    std::size_t j = 0;
+    for (;; ++i, ++j) {
+        while (i < a.size() && blank(a[i]))
+            ++i;
+        while (j < b.size() && blank(b[j]))
+            ++j;
+        if (i == a.size() || j == b.size()) return int(j == b.size()) - int(i == a.size());
+        if (a[i] != b[j])
+            return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]) ? -1 : 1;
+    }
+}
+
+// Whether two different record names are equal once blanks are removed (what
+// BlankFreeNames reports), found without copying the names.
+template <class Record>
+bool namesClash(const std::vector<std::unique_ptr<Record>>& records) {
+    std::vector<const std::string*> names;
+    names.reserve(records.size());
+    for (const auto& record : records)
+        names.push_back(&nameOfRecord(*record));
+    std::sort(names.begin(), names.end(), [](const std::string* a, const std::string* b) {
+        return compareWithoutBlanks(*a, *b) < 0;
+    });
+    for (std::size_t i = 1; i < names.size(); ++i)
+        if (compareWithoutBlanks(*names[i - 1], *names[i]) == 0 && *names[i - 1] != *names[i])
+            return true;
+    return false;
 }
 
 // The first record called `name`, or null.
@@ -406,10 +446,12 @@ void ObjDependDef::initParamReqOrOpt(const Strings& list, const ModelRules* rule
 
 void ObjDependDef::initParamAvailChecks(const Params& m, const ModelRules*,
                                         const AvailabilityCheckDataSource* source) {
+    // Names that clash without their blanks are an error even without a check list.
+    const std::string checkList = scalar(m, kParameterCheckList);
+    if (checkList.empty() && !namesClash(m_paramAvail)) return;
     const BlankFreeNames names(getOrderedParamNames(),
                                "ObjDependDef::initParamAvailChecks - in data for object type " +
                                    m_type + ", the parameters ");
-    const std::string checkList = scalar(m, kParameterCheckList);
     if (checkList.empty()) return;
     const CheckListSplitter splitter(
         CheckedListData{kParameterCheckList, checkList, kNone, m_type, kParamCheckHeading});
@@ -458,10 +500,11 @@ void ObjDependDef::initChildReqOrOpt(const Params& m, const Strings& list, const
 
 void ObjDependDef::initChildAvailChecks(const Params& m, const ModelRules*,
                                         const AvailabilityCheckDataSource* source) {
+    const std::string checkList = scalar(m, kChildCheckList);
+    if (checkList.empty() && !namesClash(m_childAvail)) return;
     const BlankFreeNames types(getOrderedChildTypes(),
                                "ObjDependDef::initChildAvailChecks - in data for object type \"" +
                                    m_type + "\", the child objects ");
-    const std::string checkList = scalar(m, kChildCheckList);
     if (checkList.empty()) return;
     const CheckListSplitter splitter(
         CheckedListData{kChildCheckList, checkList, kNone, m_type, kChildCheckHeading});
