@@ -18,6 +18,8 @@
 #include <kel/physicschecks/PhysicsFunctionStore.h>
 #include <kel/physicschecks/ProductStore.h>
 
+#include "TestSupport.h"
+
 namespace kel::test {
 
 // Knows a few types (CONTROL a singleton); every parameter of a known type is allowed unless listed
@@ -62,10 +64,15 @@ public:
     }
     ~Engine() override = default;
 
-    Check* check(const std::string& name, ParameterMap map) { return checks.create(name, map); }
-    List* list(const std::string& name, ParameterMap map) { return lists.create(name, map); }
-    GlobalCheck* global(const std::string& name, ParameterMap map) {
-        return globals.create(name, map);
+    // Products created from their data written as "Key = value; Key = value" (test::params).
+    Check* check(const std::string& name, const char* data) {
+        return checks.create(name, params(data));
+    }
+    List* list(const std::string& name, const char* data) {
+        return lists.create(name, params(data));
+    }
+    GlobalCheck* global(const std::string& name, const char* data) {
+        return globals.create(name, params(data));
     }
     // Resolves every product's references, as the physics data does after creating them.
     void resolve() {

@@ -18,24 +18,19 @@ namespace {
 
 TEST(CheckExplanationTest, NamesTheDecidingLeafWithWhatItReadAndWanted) {
     test::Engine engine;
-    engine.check("steady", {{"Type", "Parameter Value"},
-                            {"Parameter", "Analysis Type"},
-                            {"Object Type", "FLOW"},
-                            {"Value List", "Steady"}});
-    engine.check("tagged", {{"Type", "Parameter Value"}, {"Parameter", "Tags"}, {"Test", "Set"}});
-    engine.check("warm", {{"Type", "Numeric Test"},
-                          {"Parameter", "Temperature"},
-                          {"Operator", ">"},
-                          {"Value", "300"}});
-    engine.check("hasFluid", {{"Type", "Child Exists"}, {"Object Type", "FLUID"}});
-    engine.check("hasControl", {{"Type", "Object Exists"}, {"Object Type", "CONTROL"}});
-    engine.check("no", {{"Type", "Constant"}, {"Value", "false"}});
-    engine.list("types", {{"Type", "Fixed"}, {"Value List", "Solid"}});
-    engine.check("listed",
-                 {{"Type", "Value In List"}, {"Parameter", "Domain Type"}, {"List", "types"}});
-    engine.check("all", {{"Type", "All"}, {"Check List", "steady, warm, hasFluid"}});
-    engine.check("any", {{"Type", "Any"}, {"Check List", "no, tagged"}});
-    engine.check("notSteady", {{"Type", "Not"}, {"Check List", "steady"}});
+    engine.check("steady",
+                 "Type = Parameter Value; Parameter = Analysis Type; Object Type = FLOW; Value "
+                 "List = Steady");
+    engine.check("tagged", "Type = Parameter Value; Parameter = Tags; Test = Set");
+    engine.check("warm", "Type = Numeric Test; Parameter = Temperature; Operator = >; Value = 300");
+    engine.check("hasFluid", "Type = Child Exists; Object Type = FLUID");
+    engine.check("hasControl", "Type = Object Exists; Object Type = CONTROL");
+    engine.check("no", "Type = Constant; Value = false");
+    engine.list("types", "Type = Fixed; Value List = Solid");
+    engine.check("listed", "Type = Value In List; Parameter = Domain Type; List = types");
+    engine.check("all", "Type = All; Check List = steady, warm, hasFluid");
+    engine.check("any", "Type = Any; Check List = no, tagged");
+    engine.check("notSteady", "Type = Not; Check List = steady");
     engine.resolve();
 
     const auto model = TARNModel::fromText(
@@ -100,14 +95,14 @@ TEST(CheckExplanationTest, SharedChecksAreExplainedOncePerQuery) {
         return name;
     };
     test::Engine engine;
-    engine.check(named('A', kDepth), {{"Type", "Constant"}, {"Value", "true"}});
-    engine.check(named('B', kDepth), {{"Type", "Constant"}, {"Value", "false"}});
+    engine.check(named('A', kDepth), "Type = Constant; Value = true");
+    engine.check(named('B', kDepth), "Type = Constant; Value = false");
     for (int level = kDepth - 1; level >= 0; --level) {
         std::string list = named('A', level + 1);
         list += ", ";
         list += named('B', level + 1);
-        engine.check(named('A', level), {{"Type", "Any"}, {"Check List", list}});
-        engine.check(named('B', level), {{"Type", "All"}, {"Check List", list}});
+        engine.check(named('A', level), ("Type = Any; Check List = " + list).c_str());
+        engine.check(named('B', level), ("Type = All; Check List = " + list).c_str());
     }
     engine.resolve();
     const auto model = TARNModel::fromText("FLOW: f\nEND\n");

@@ -29,41 +29,32 @@ TEST(ProductKindTest, SpellsEachKindInThreeStyles) {
 
 TEST(ProductStoreTest, CreatesByTypeAndReportsTheStoreErrors) {
     test::Engine engine;
-    Check* check = engine.check("c", {{"Type", "Constant"}, {"Value", "true"}});
+    Check* check = engine.check("c", "Type = Constant; Value = true");
     EXPECT_EQ(engine.checks.get("c", true), check);
     EXPECT_EQ(check->getName(), "c");
     EXPECT_EQ(engine.checks.get("other", false), nullptr);
 
+    EXPECT_THAT([&] { engine.check("c", "Type = Constant; Value = true"); },
+                ThrowsMessage<std::runtime_error>(
+                    StrEq("A CHECK named \"c\" already exists in the store.")));
     EXPECT_THAT(
-        [&] {
-            engine.check("c", {{"Type", "Constant"}, {"Value", "true"}});
-        },
-        ThrowsMessage<std::runtime_error>(
-            StrEq("A CHECK named \"c\" already exists in the store.")));
-    EXPECT_THAT(
-        [&] {
-            engine.list("l", {{"Value List", "a"}});
-        },
+        [&] { engine.list("l", "Value List = a"); },
         ThrowsMessage<std::runtime_error>(StrEq("There is no Type field in the LIST data of l!")));
-    EXPECT_THAT(
-        [&] {
-            engine.global("g", {{"Type", "Sometimes"}});
-        },
-        ThrowsMessage<std::runtime_error>(StrEq("Unknown Global Check type: Sometimes")));
+    EXPECT_THAT([&] { engine.global("g", "Type = Sometimes"); },
+                ThrowsMessage<std::runtime_error>(StrEq("Unknown Global Check type: Sometimes")));
     EXPECT_THAT([&] { engine.checks.get("nope", true); },
                 ThrowsMessage<std::runtime_error>(StrEq("Check of name nope not known.")));
     EXPECT_THAT([&] { engine.getList("nope", true); },
                 ThrowsMessage<std::runtime_error>(StrEq("List of name nope not known.")));
     // A product that fails to initialise does not enter the store.
-    EXPECT_THROW(engine.check("bad", {{"Type", "Constant"}, {"Value", "maybe"}}),
-                 std::runtime_error);
+    EXPECT_THROW(engine.check("bad", "Type = Constant; Value = maybe"), std::runtime_error);
     EXPECT_EQ(engine.checks.get("bad", false), nullptr);
     EXPECT_EQ(engine.checks.size(), 1u);
 }
 
 TEST(ProductStoreTest, ResolvingAnUnknownNameFails) {
     test::Engine engine;
-    engine.check("all", {{"Type", "All"}, {"Check List", "missing"}});
+    engine.check("all", "Type = All; Check List = missing");
     EXPECT_THAT([&] { engine.resolve(); },
                 ThrowsMessage<std::runtime_error>(StrEq("Check of name missing not known.")));
 }
@@ -72,27 +63,24 @@ TEST(ProductStoreTest, ResolvingAnUnknownNameFails) {
 TEST(ProductStoreTest, SingletonTypesAreAcceptedWhereNoContextIsNeeded) {
     test::FakeRules rules;
     test::Engine engine(&rules);
-    EXPECT_NO_THROW(engine.check("child", {{"Type", "Child Exists"}, {"Object Type", "CONTROL"}}));
-    EXPECT_NO_THROW(engine.list("names", {{"Type", "Object Names"}, {"Object Type", "CONTROL"}}));
-    EXPECT_NO_THROW(engine.check("fixed", {{"Type", "Parameter Value"},
-                                           {"Parameter", "Precision"},
-                                           {"Object Path", "/CONTROL"},
-                                           {"Value List", "Double"}}));
+    EXPECT_NO_THROW(engine.check("child", "Type = Child Exists; Object Type = CONTROL"));
+    EXPECT_NO_THROW(engine.list("names", "Type = Object Names; Object Type = CONTROL"));
+    EXPECT_NO_THROW(engine.check("fixed",
+                                 "Type = Parameter Value; Parameter = Precision; Object Path = "
+                                 "/CONTROL; Value List = Double"));
 }
 
 // Each case: the product data and two pieces its error message must contain.
 struct BadData {
     std::string kind;
-    ParameterMap map;
+    const char* data;
     std::string key;
     std::string detail;
 };
 
 // Names the case in test listings: the product kind, its Type and the key at fault.
 void PrintTo(const BadData& data, std::ostream* out) {
-    auto type = data.map.find("Type");
-    *out << data.kind << ' ' << (type == data.map.end() ? "(no Type)" : type->second) << ": "
-         << data.key << " (" << data.detail << ")";
+    *out << data.kind << " {" << data.data << "}: " << data.key << " (" << data.detail << ")";
 }
 
 class InitialiseErrorTest : public ::testing::TestWithParam<BadData> {};
@@ -106,11 +94,11 @@ TEST_P(InitialiseErrorTest, NamesTheProductAndTheKey) {
     const BadData& data = GetParam();
     auto create = [&] {
         if (data.kind == "LIST")
-            engine.list("broken", data.map);
+            engine.list("broken", data.data);
         else if (data.kind == "GLOBAL CHECK")
-            engine.global("broken", data.map);
+            engine.global("broken", data.data);
         else
-            engine.check("broken", data.map);
+            engine.check("broken", data.data);
     };
     EXPECT_THAT(create, ThrowsMessage<std::runtime_error>(
                             AllOf(HasSubstr(data.kind + " \"broken\""),
@@ -120,97 +108,50 @@ TEST_P(InitialiseErrorTest, NamesTheProductAndTheKey) {
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, InitialiseErrorTest,
     ::testing::Values(
-        BadData{
-            "CHECK", {{"Type", "Parameter Value"}, {"Value List", "x"}}, "Parameter", "missing"},
+        BadData{"CHECK", "Type = Parameter Value; Value List = x", "Parameter", "missing"},
         BadData{"CHECK",
-                {{"Type", "Parameter Value"},
-                 {"Parameter", "P"},
-                 {"Object Type", "NOWHERE"},
-                 {"Value List", "x"}},
-                "Object Type",
-                "unknown object type \"NOWHERE\""},
+                "Type = Parameter Value; Parameter = P; Object Type = NOWHERE; Value List = x",
+                "Object Type", "unknown object type \"NOWHERE\""},
         // Only named types can be context.
+        BadData{"LIST", "Type = Parameter Values; Parameter = Precision; Object Type = CONTROL",
+                "Object Type", "singleton object type \"CONTROL\""},
         BadData{
-            "LIST",
-            {{"Type", "Parameter Values"}, {"Parameter", "Precision"}, {"Object Type", "CONTROL"}},
-            "Object Type",
-            "singleton object type \"CONTROL\""},
+            "CHECK",
+            "Type = Parameter Value; Parameter = Pressure; Object Type = DOMAIN; Value List = 1",
+            "Parameter", "not allowed"},
         BadData{"CHECK",
-                {{"Type", "Parameter Value"},
-                 {"Parameter", "Pressure"},
-                 {"Object Type", "DOMAIN"},
-                 {"Value List", "1"}},
-                "Parameter",
-                "not allowed"},
+                "Type = Parameter Value; Parameter = Domain Type; Object Type = DOMAIN; Value List "
+                "= Fluid, Plasma",
+                "Value List", "\"Plasma\""},
+        BadData{"CHECK", "Type = Parameter Value; Parameter = P; Test = Like", "Test", "\"Like\""},
         BadData{"CHECK",
-                {{"Type", "Parameter Value"},
-                 {"Parameter", "Domain Type"},
-                 {"Object Type", "DOMAIN"},
-                 {"Value List", "Fluid, Plasma"}},
-                "Value List",
-                "\"Plasma\""},
-        BadData{"CHECK",
-                {{"Type", "Parameter Value"}, {"Parameter", "P"}, {"Test", "Like"}},
-                "Test",
-                "\"Like\""},
-        BadData{"CHECK",
-                {{"Type", "Parameter Value"},
-                 {"Parameter", "P"},
-                 {"Object Path", "/BAD/PATH"},
-                 {"Test", "Set"}},
-                "Object Path",
-                "unknown object path"},
-        BadData{"CHECK",
-                {{"Type", "Numeric Test"}, {"Parameter", "T"}, {"Operator", "=~"}, {"Value", "1"}},
-                "Operator",
+                "Type = Parameter Value; Parameter = P; Object Path = /BAD/PATH; Test = Set",
+                "Object Path", "unknown object path"},
+        BadData{"CHECK", "Type = Numeric Test; Parameter = T; Operator = =~; Value = 1", "Operator",
                 "\"=~\""},
-        BadData{
-            "CHECK",
-            {{"Type", "Numeric Test"}, {"Parameter", "T"}, {"Operator", "<"}, {"Value", "warm"}},
-            "Value",
-            "\"warm\", which is not a finite number"},
-        BadData{"CHECK",
-                {{"Type", "Numeric Test"}, {"Parameter", "T"}, {"Operator", "<"}, {"Value", "nan"}},
-                "Value",
+        BadData{"CHECK", "Type = Numeric Test; Parameter = T; Operator = <; Value = warm", "Value",
+                "\"warm\", which is not a finite number"},
+        BadData{"CHECK", "Type = Numeric Test; Parameter = T; Operator = <; Value = nan", "Value",
                 "not a finite number"},
-        BadData{
-            "CHECK",
-            {{"Type", "Numeric Test"}, {"Parameter", "T"}, {"Operator", "<"}, {"Value", "-inf"}},
-            "Value",
-            "not a finite number"},
-        BadData{
-            "CHECK",
-            {{"Type", "Numeric Test"}, {"Parameter", "T"}, {"Operator", "<"}, {"Value", "1e400"}},
-            "Value",
-            "not a finite number"},
+        BadData{"CHECK", "Type = Numeric Test; Parameter = T; Operator = <; Value = -inf", "Value",
+                "not a finite number"},
+        BadData{"CHECK", "Type = Numeric Test; Parameter = T; Operator = <; Value = 1e400", "Value",
+                "not a finite number"},
         BadData{"CHECK",
-                {{"Type", "Numeric Test"},
-                 {"Parameter", "Domain Type"},
-                 {"Object Type", "DOMAIN"},
-                 {"Operator", "<"},
-                 {"Value", "1"}},
-                "Parameter",
-                "not numeric"},
-        BadData{"CHECK",
-                {{"Type", "Child Exists"}, {"Object Type", "GHOST"}},
-                "Object Type",
-                "unknown"},
-        BadData{"CHECK",
-                {{"Type", "Child Exists"}, {"Object Type", "FLUID"}, {"Minimum Count", "-2"}},
-                "Minimum Count",
-                "not a count"},
-        BadData{"CHECK", {{"Type", "Not"}, {"Check List", "a, b"}}, "Check List", "exactly 1"},
-        BadData{"CHECK", {{"Type", "All"}, {"Check List", " , "}}, "Check List", "empty"},
-        BadData{"CHECK", {{"Type", "Value In List"}, {"Parameter", "P"}}, "List", "missing"},
-        BadData{"CHECK", {{"Type", "Beta"}}, "Message", "missing"},
-        BadData{"LIST",
-                {{"Type", "Object Names"}, {"Object Type", "FLUID"}, {"Scope", "Galaxy"}},
-                "Scope",
+                "Type = Numeric Test; Parameter = Domain Type; Object Type = DOMAIN; Operator = <; "
+                "Value = 1",
+                "Parameter", "not numeric"},
+        BadData{"CHECK", "Type = Child Exists; Object Type = GHOST", "Object Type", "unknown"},
+        BadData{"CHECK", "Type = Child Exists; Object Type = FLUID; Minimum Count = -2",
+                "Minimum Count", "not a count"},
+        BadData{"CHECK", "Type = Not; Check List = a, b", "Check List", "exactly 1"},
+        BadData{"CHECK", "Type = All; Check List =  , ", "Check List", "empty"},
+        BadData{"CHECK", "Type = Value In List; Parameter = P", "List", "missing"},
+        BadData{"CHECK", "Type = Beta", "Message", "missing"},
+        BadData{"LIST", "Type = Object Names; Object Type = FLUID; Scope = Galaxy", "Scope",
                 "\"Galaxy\""},
-        BadData{"LIST", {{"Type", "Union"}}, "List Names", "missing"},
-        BadData{"GLOBAL CHECK",
-                {{"Type", "For Each Object"}, {"Object Type", "FLUID"}, {"Check", "c"}},
-                "Message",
+        BadData{"LIST", "Type = Union", "List Names", "missing"},
+        BadData{"GLOBAL CHECK", "Type = For Each Object; Object Type = FLUID; Check = c", "Message",
                 "missing"}));
 
 }  // namespace

@@ -28,14 +28,10 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-constexpr const char* kModel = R"(
-FLOW: fast
-  Speed = Fast
-END
-FLOW: slow
-  Speed = Slow
-END
-)";
+const std::string kModel = test::tarn(R"(
+FLOW: fast { Speed = Fast }
+FLOW: slow { Speed = Slow }
+)");
 
 const std::string kFast = "/FLOW:fast";
 const std::string kSlow = "/FLOW:slow";
@@ -62,18 +58,16 @@ DependencyGraph graphOf(const test::Engine& engine) {
 class BetaPhysicsManagerTest : public ::testing::Test {
 protected:
     BetaPhysicsManagerTest() : model(TARNModel::fromText(kModel)), eval(*model) {
-        engine.check("isFast",
-                     {{"Type", "Parameter Value"}, {"Parameter", "Speed"}, {"Value List", "Fast"}});
-        engine.check("betaFast",
-                     {{"Type", "Beta"}, {"Message", kFastMessage}, {"Check", "isFast"}});
-        engine.check("betaAlways", {{"Type", "Beta"}, {"Message", kAlwaysMessage}});
-        engine.check("yes", {{"Type", "Constant"}, {"Value", "true"}});
-        engine.check("needsBeta", {{"Type", "All"}, {"Check List", "betaFast"}});
-        engine.check("deep", {{"Type", "All"}, {"Check List", "yes, needsBeta"}});
-        engine.check("eitherWay", {{"Type", "Any"}, {"Check List", "betaAlways, yes"}});
+        engine.check("isFast", "Type = Parameter Value; Parameter = Speed; Value List = Fast");
+        engine.check("betaFast", "Type = Beta; Message = Fast flows are beta; Check = isFast");
+        engine.check("betaAlways", "Type = Beta; Message = Always beta");
+        engine.check("yes", "Type = Constant; Value = true");
+        engine.check("needsBeta", "Type = All; Check List = betaFast");
+        engine.check("deep", "Type = All; Check List = yes, needsBeta");
+        engine.check("eitherWay", "Type = Any; Check List = betaAlways, yes");
         // A check and a list of the same name; only the list depends on beta.
-        engine.check("names", {{"Type", "Constant"}, {"Value", "true"}});
-        engine.list("names", {{"Type", "Fixed"}, {"Value List", "a, b"}});
+        engine.check("names", "Type = Constant; Value = true");
+        engine.list("names", "Type = Fixed; Value List = a, b");
         engine.resolve();
 
         for (const auto& [name, check] : engine.checks.getProducts())

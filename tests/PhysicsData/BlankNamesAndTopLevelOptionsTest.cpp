@@ -2,7 +2,6 @@
 // whose names hold blanks, named in check lists (read without blanks) and offered as allowed
 // values; and a context-rule type at the top whose data leaves its options to the RULES.
 
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,10 +19,13 @@
 #include <kel/physicsdata/dependency/ParamAvail.h>
 #include <kel/physicsdata/dependency/ParamValueDef.h>
 #include <kel/physicsdata/physics/PhysicsData.h>
+#include <kel/physicsdata/physics/PhysicsDataOptions.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 #include <kel/physicsutils/TARNContext.h>
 #include <kel/physicsutils/TARNModel.h>
+
+#include "TestSupport.h"
 
 namespace kel {
 namespace {
@@ -36,73 +38,39 @@ using Params = std::map<std::string, std::string>;
 // ROOT -> HEATER (top level; "Analysis Kind" picks "Steady State" or "Transient"; a time
 // step and probe points only when transient) -> SENSOR UNIT ("Reading" picks "On Demand" or
 // "Always"), PROBE POINT. TWIN is not in any model: its names collide once blanks are removed.
-const char* const kRules = R"(
-RULES:
-  PARAMETER: Analysis Kind
-    Parameter Type = String
-    Allowed String List = Steady State, Transient
-  END
-  PARAMETER: Heat Flux
-    Parameter Type = Real
-  END
-  PARAMETER: HeatFlux
-    Parameter Type = Real
-  END
-  PARAMETER: Time Step
-    Parameter Type = Real
-  END
-  PARAMETER: Reading
-    Parameter Type = String
-  END
-  SINGLETON: ROOT
-    Optional Child List = HEATER
-  END
+const std::string kRules = "RULES:\n" +
+                           test::rulesParams("Real", {"Heat Flux", "HeatFlux", "Time Step"}) +
+                           test::rulesParams("String", {"Reading"}) + test::tarn(R"(
+  PARAMETER: Analysis Kind { Parameter Type = String
+    Allowed String List = Steady State, Transient }
+  SINGLETON: ROOT { Optional Child List = HEATER }
   OBJECT: HEATER
     Context Rule = Analysis Kind
     Allowed Option List = Steady State, Transient
     Essential Parameter List = Analysis Kind, Heat Flux
     Optional Child List = SENSOR UNIT
-    CONTEXT: Transient
-      Essential Parameter List = Time Step
-      Optional Child List = PROBE POINT
-    END
+    CONTEXT: Transient { Essential Parameter List = Time Step; Optional Child List = PROBE POINT }
   END
-  OBJECT: TWIN
-    Optional Parameter List = Heat Flux, HeatFlux
-    Optional Child List = SENSOR UNIT, SENSORUNIT
-  END
-  OBJECT: SENSOR UNIT
-    Context Rule = Reading
-    Allowed Option List = On Demand, Always
-    Optional Parameter List = Reading
-  END
-  OBJECT: SENSORUNIT
-  END
-  OBJECT: PROBE POINT
-  END
+  OBJECT: TWIN { Optional Parameter List = Heat Flux, HeatFlux
+    Optional Child List = SENSOR UNIT, SENSORUNIT }
+  OBJECT: SENSOR UNIT { Context Rule = Reading; Allowed Option List = On Demand, Always
+    Optional Parameter List = Reading }
+  OBJECT: SENSORUNIT {}
+  OBJECT: PROBE POINT {}
 END
-)";
+)");
 
-const char* const kChecks = R"(
+const std::string kChecks = test::tarn(R"(
   CHECK DATA:
-    CHECK: IsHot
-      Type = Constant
-      Value = true
-    END
-    CHECK: IsCold
-      Type = Constant
-      Value = false
-    END
+    CHECK: IsHot { Type = Constant; Value = true }
+    CHECK: IsCold { Type = Constant; Value = false }
   END
-)";
+)");
 
 class BlankNamesAndTopLevelOptionsTest : public ::testing::Test {
 protected:
     BlankNamesAndTopLevelOptionsTest()
-        : m_rulesDs(kRules, InternalTARNDatastore::TEXT), m_rules(&m_rulesDs) {
-        ::setenv("KEL_PHYSICS_VALIDATE_DATA", "", 1);
-    }
-    ~BlankNamesAndTopLevelOptionsTest() override { ::unsetenv("KEL_PHYSICS_VALIDATE_DATA"); }
+        : m_rulesDs(kRules, InternalTARNDatastore::TEXT), m_rules(&m_rulesDs) {}
 
     // PhysicsData over the checks and one OBJECT DEPENDENCY of HEATER with these keys, and
     // the further dependency objects given.
@@ -112,17 +80,13 @@ protected:
                 "  DEPENDENCIES:\n    OBJECT DEPENDENCY: HEATER\n" + heaterKeys + "    END\n" +
                 more + "  END\nEND\n",
             InternalTARNDatastore::TEXT);
-        m_data = std::make_unique<PhysicsData>(m_physicsDs.get(), &m_rules, &m_functions, nullptr);
+        m_data = std::make_unique<PhysicsData>(m_physicsDs.get(), &m_rules, &m_functions, nullptr,
+                                               PhysicsDataOptions{true});
         return *m_data;
     }
 
     std::string failure(const std::string& heaterKeys) {
-        try {
-            load(heaterKeys);
-        } catch (const PhysicsException& e) {
-            return e.what();
-        }
-        return "";
+        return test::errorOf<PhysicsException>([&] { load(heaterKeys); });
     }
 
     InternalTARNDatastore m_rulesDs;
@@ -190,12 +154,8 @@ TEST_F(BlankNamesAndTopLevelOptionsTest, NamesThatMatchNothingOrCollideAreLoadEr
                           "Check List\" parameter is not recognised."));
 
     auto twin = [this](const Params& params) {
-        try {
-            ObjDependDef("TWIN", params, &m_rules, nullptr, false);
-        } catch (const PhysicsException& e) {
-            return std::string(e.what());
-        }
-        return std::string();
+        return test::errorOf<PhysicsException>(
+            [&] { ObjDependDef("TWIN", params, &m_rules, nullptr, false); });
     };
     EXPECT_EQ(twin({{"Ordered Optional Parameter List", "Heat Flux, HeatFlux"}}),
               "ObjDependDef::initParamAvailChecks - in data for object type TWIN, the parameters "

@@ -6,6 +6,7 @@
 // check engine.
 
 #include <memory>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -15,28 +16,23 @@
 #include <kel/physicsutils/TARNModel.h>
 
 #include "FakeCheckEngine.h"
+#include "TestSupport.h"
 
 namespace kel::testing {
 
-inline constexpr const char* kBoundaryModel = R"(
+inline const std::string kBoundaryModel = test::tarn(R"(
 FLOW:
-  BOUNDARY: in
-    Kind = Inlet
-  END
-  BOUNDARY: out
-    Kind = Outlet
-  END
-  BOUNDARY: wall
-    Kind = Wall
-  END
-  BOUNDARY: bare
-  END
+  BOUNDARY: in { Kind = Inlet }
+  BOUNDARY: out { Kind = Outlet }
+  BOUNDARY: wall { Kind = Wall }
+  BOUNDARY: bare {}
 END
-)";
+)");
 
 class BoundaryModelFixture : public ::testing::Test {
 protected:
-    explicit BoundaryModelFixture(const char* rules, const ModelRules::ExtraRulesDef& extra = {})
+    explicit BoundaryModelFixture(const std::string& rules,
+                                  const ModelRules::ExtraRulesDef& extra = {})
         : m_ds(rules, InternalTARNDatastore::TEXT),
           m_rules(&m_ds, extra),
           m_model(TARNModel::fromText(kBoundaryModel)),

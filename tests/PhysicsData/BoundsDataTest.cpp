@@ -7,18 +7,15 @@
 
 #include <kel/exception/PhysicsException.h>
 
+#include "TestSupport.h"
+
 namespace kel {
 namespace {
 
 using Sides = std::pair<std::string, std::string>;
 
 std::string messageOf(BoundsData::Type type, const Sides& sides) {
-    try {
-        BoundsData bounds("Pressure", type, sides);
-    } catch (const PhysicsException& e) {
-        return e.what();
-    }
-    return "";
+    return test::errorOf<PhysicsException>([&] { BoundsData("Pressure", type, sides); });
 }
 
 TEST(BoundsDataTest, NothingGivenIsUndefinedForEveryKind) {

@@ -8,7 +8,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -23,10 +22,13 @@
 #include <kel/physicsdata/beta/BetaLoggingController.h>
 #include <kel/physicsdata/beta/BetaPhysicsManager.h>
 #include <kel/physicsdata/physics/PhysicsData.h>
+#include <kel/physicsdata/physics/PhysicsDataOptions.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 #include <kel/physicsutils/TARNContext.h>
 #include <kel/physicsutils/TARNModel.h>
+
+#include "TestSupport.h"
 
 namespace kel {
 namespace {
@@ -38,24 +40,14 @@ using ::testing::ThrowsMessage;
 
 constexpr std::size_t kLimit = Check::s_maxNestingDepth;
 
-const char* const kRules = R"(
+const std::string kRules = test::tarn(R"(
 RULES:
-  PARAMETER: Kind
-    Parameter Type = String
-    Allowed String List = Hot, Cold
-  END
-  PARAMETER: Enabled
-    Parameter Type = Logical
-  END
-  SINGLETON: ROOT
-    Optional Child List = BOX
-  END
-  OBJECT: BOX
-    Essential Parameter List = Kind
-    Optional Parameter List = Enabled
-  END
+  PARAMETER: Kind { Parameter Type = String; Allowed String List = Hot, Cold }
+  PARAMETER: Enabled { Parameter Type = Logical }
+  SINGLETON: ROOT { Optional Child List = BOX }
+  OBJECT: BOX { Essential Parameter List = Kind; Optional Parameter List = Enabled }
 END
-)";
+)");
 
 std::string check(const std::string& name, const std::string& body) {
     return "    CHECK: " + name + "\n" + body + "    END\n";
@@ -178,12 +170,12 @@ void onSmallStack(const std::function<void()>& work) {
 
 class CheckNestingTest : public ::testing::Test {
 protected:
-    CheckNestingTest() : m_rules(&m_rulesDs) { ::setenv("KEL_PHYSICS_VALIDATE_DATA", "", 1); }
-    ~CheckNestingTest() override { ::unsetenv("KEL_PHYSICS_VALIDATE_DATA"); }
+    CheckNestingTest() : m_rules(&m_rulesDs) {}
 
     std::unique_ptr<PhysicsData> load(const std::string& text) {
         m_physicsDs = std::make_unique<InternalTARNDatastore>(text, InternalTARNDatastore::TEXT);
-        return std::make_unique<PhysicsData>(m_physicsDs.get(), &m_rules, &m_functions, &m_beta);
+        return std::make_unique<PhysicsData>(m_physicsDs.get(), &m_rules, &m_functions, &m_beta,
+                                             PhysicsDataOptions{true});
     }
 
     InternalTARNDatastore m_rulesDs{kRules, InternalTARNDatastore::TEXT};

@@ -18,6 +18,7 @@
 
 #include "FakeCheckEngine.h"
 #include "ObjDependDefTestData.h"
+#include "TestSupport.h"
 
 namespace kel {
 namespace {
@@ -44,12 +45,7 @@ ListText text(std::string list) {
 
 template <class Action>
 std::string errorOf(Action action) {
-    try {
-        action();
-    } catch (const PhysicsException& e) {
-        return e.what();
-    }
-    return "no error";
+    return test::errorOf<PhysicsException>(action);
 }
 
 std::string messageOf(const ListText& t) {
@@ -219,17 +215,13 @@ TEST_F(CheckedDefaultListTest, FixedValueIsOneLiteralEntry) {
 }
 
 TEST(CheckedDefaultListEngineTest, FollowsModelEditsWithRealChecksAndFunctions) {
-    const testing::ObjDependDefTestSource source(R"(
+    const testing::ObjDependDefTestSource source(test::tarn(R"(
 PHYSICS:
   CHECK DATA:
-    CHECK: isWall
-      Type = Parameter Value
-      Parameter = Option
-      Value List = Wall
-    END
+    CHECK: isWall { Type = Parameter Value; Parameter = Option; Value List = Wall }
   END
 END
-)");
+)"));
     const ListText t = text("*Object Name, isWall, 0.0, ()");
     const CheckedDefaultList list(t.data(), &source);
 

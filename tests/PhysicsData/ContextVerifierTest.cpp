@@ -16,6 +16,7 @@
 
 #include "FakeCheckEngine.h"
 #include "ObjDependDefTestData.h"
+#include "TestSupport.h"
 
 namespace kel {
 namespace {
@@ -27,136 +28,52 @@ using Params = std::map<std::string, std::string>;
 
 // FLOW, BOUNDARY, PATCH, PROBE, FLUID and MATERIAL are named types; SOLVER is a singleton,
 // so it can never provide context. BOUNDARY sits at /FLOW/SOLVER/BOUNDARY.
-const char* const kRules = R"(
-RULES:
-  PARAMETER: Mode
-    Parameter Type = String
-  END
-  PARAMETER: Size
-    Parameter Type = Real
-  END
-  PARAMETER: Kind
-    Parameter Type = String
-  END
-  PARAMETER: Scheme
-    Parameter Type = String
-  END
-  PARAMETER: Label
-    Parameter Type = String
-  END
-  PARAMETER: Names
-    Parameter Type = String List
-  END
-  SINGLETON: ROOT
-    Optional Child List = FLOW
-  END
-  OBJECT: FLOW
-    Optional Parameter List = Mode
-    Optional Child List = SOLVER, FLUID, MATERIAL
-  END
-  SINGLETON: SOLVER
-    Optional Child List = BOUNDARY
-  END
-  OBJECT: FLUID
-    Optional Parameter List = Names
-  END
-  OBJECT: MATERIAL
-  END
-  OBJECT: BOUNDARY
-    Essential Parameter List = Kind
-    Optional Parameter List = Size, Scheme, Label
-    Optional Child List = PATCH, PROBE
-  END
-  OBJECT: PATCH
-  END
-  OBJECT: PROBE
-  END
+const std::string kRules = "RULES:\n" +
+                           test::rulesParams("String", {"Mode", "Kind", "Scheme", "Label"}) +
+                           test::rulesParams("Real", {"Size"}) +
+                           test::rulesParams("String List", {"Names"}) + test::tarn(R"(
+  SINGLETON: ROOT { Optional Child List = FLOW }
+  OBJECT: FLOW { Optional Parameter List = Mode; Optional Child List = SOLVER, FLUID, MATERIAL }
+  SINGLETON: SOLVER { Optional Child List = BOUNDARY }
+  OBJECT: FLUID { Optional Parameter List = Names }
+  OBJECT: MATERIAL {}
+  OBJECT: BOUNDARY { Essential Parameter List = Kind
+    Optional Parameter List = Size, Scheme, Label; Optional Child List = PATCH, PROBE }
+  OBJECT: PATCH {}
+  OBJECT: PROBE {}
 END
-)";
+)");
 
 // Real engine products. Required contexts: Plain, ByPath, HasPatch, FixedNames none; InFlow FLOW;
 // NeedsFluid, NotInFluid, BetaFluid, FluidNames, AllNames FLUID; NeedsMaterial MATERIAL;
 // NeedsFluidAndMaterial FLOW, FLUID, MATERIAL; SelfBoundary BOUNDARY; InSolver SOLVER.
-const char* const kPhysics = R"(
+const std::string kPhysics = test::tarn(R"(
 PHYSICS:
   CHECK DATA:
-    CHECK: Plain
-      Type = Numeric Test
-      Parameter = Size
-      Operator = >
-      Value = 1
-    END
-    CHECK: ByPath
-      Type = Parameter Value
-      Parameter = Mode
-      Value List = fast
-      Object Path = /FLOW
-    END
-    CHECK: InFlow
-      Type = Parameter Value
-      Parameter = Mode
-      Value List = fast
-      Object Type = FLOW
-    END
-    CHECK: NeedsFluid
-      Type = Parameter Value
-      Parameter = Names
-      Test = Set
-      Value List = x
-      Object Type = FLUID
-    END
-    CHECK: HasPatch
-      Type = Child Exists
-      Object Type = PATCH
-    END
-    CHECK: NeedsMaterial
-      Type = Parameter Value
-      Parameter = Mode
-      Value List = solid
-      Object Type = MATERIAL
-    END
-    CHECK: NeedsFluidAndMaterial
-      Type = All
-      Check List = ByPath, InFlow, NeedsFluid, NeedsMaterial
-    END
-    CHECK: NotInFluid
-      Type = Not
-      Check List = NeedsFluid
-    END
-    CHECK: BetaFluid
-      Type = Beta
-      Message = fluid probes are new
-      Check = NeedsFluid
-    END
-    CHECK: SelfBoundary
-      Type = Numeric Test
-      Parameter = Size
-      Operator = <
-      Value = 5
-      Object Type = BOUNDARY
-    END
-    CHECK: InSolver
-      Type = Parameter Value
-      Parameter = Scheme
-      Value List = implicit
-      Object Type = SOLVER
-    END
-    LIST: FixedNames
-      Type = Fixed
-      Value List = a, b
-    END
-    LIST: FluidNames
-      Type = Parameter Values
-      Parameter = Names
-      Object Type = FLUID
-    END
-    LIST: AllNames
-      Type = Union
-      List Names = FixedNames, FluidNames
-    END
+    CHECK: Plain { Type = Numeric Test; Parameter = Size; Operator = >; Value = 1 }
+    CHECK: ByPath { Type = Parameter Value; Parameter = Mode; Value List = fast
+      Object Path = /FLOW }
+    CHECK: InFlow { Type = Parameter Value; Parameter = Mode; Value List = fast
+      Object Type = FLOW }
+    CHECK: NeedsFluid { Type = Parameter Value; Parameter = Names; Test = Set; Value List = x
+      Object Type = FLUID }
+    CHECK: HasPatch { Type = Child Exists; Object Type = PATCH }
+    CHECK: NeedsMaterial { Type = Parameter Value; Parameter = Mode; Value List = solid
+      Object Type = MATERIAL }
+    CHECK: NeedsFluidAndMaterial { Type = All
+      Check List = ByPath, InFlow, NeedsFluid, NeedsMaterial }
+    CHECK: NotInFluid { Type = Not; Check List = NeedsFluid }
+    CHECK: BetaFluid { Type = Beta; Message = fluid probes are new; Check = NeedsFluid }
+    CHECK: SelfBoundary { Type = Numeric Test; Parameter = Size; Operator = <; Value = 5
+      Object Type = BOUNDARY }
+    CHECK: InSolver { Type = Parameter Value; Parameter = Scheme; Value List = implicit
+      Object Type = SOLVER }
+    LIST: FixedNames { Type = Fixed; Value List = a, b }
+    LIST: FluidNames { Type = Parameter Values; Parameter = Names; Object Type = FLUID }
+    LIST: AllNames { Type = Union; List Names = FixedNames, FluidNames }
   END
 END
-)";
+)");
 
 const std::string kBoundaryPath = "/FLOW/SOLVER/BOUNDARY";
 

@@ -14,86 +14,44 @@
 #include <kel/physicsdata/physics/PhysicsData.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
+#include "TestSupport.h"
+
 namespace kel {
 namespace {
 
 using ::testing::HasSubstr;
 
-const char* const kRules = R"(RULES:
-  PARAMETER: Kind
-    Parameter Type = String
-    Allowed String List = Hot, Cold
-  END
-  PARAMETER: Size
-    Parameter Type = Real
-    Lower Bound = 0
-    Upper Bound = 10
-  END
-  PARAMETER: Label
-    Parameter Type = String
-    Allowed String List = L1, L2
-  END
-  SINGLETON: ROOT
-    Optional Child List = BOX
-  END
-  OBJECT: BOX
-    Context Rule = Kind
-    Allowed Option List = Hot, Cold
-    Essential Parameter List = Kind, Size
-    Optional Parameter List = Label
-    Optional Child List = LID
-  END
-  OBJECT: LID
-    Optional Parameter List = Size
-  END
+const std::string kRules = test::tarn(R"(RULES:
+  PARAMETER: Kind { Parameter Type = String; Allowed String List = Hot, Cold }
+  PARAMETER: Size { Parameter Type = Real; Lower Bound = 0; Upper Bound = 10 }
+  PARAMETER: Label { Parameter Type = String; Allowed String List = L1, L2 }
+  SINGLETON: ROOT { Optional Child List = BOX }
+  OBJECT: BOX { Context Rule = Kind; Allowed Option List = Hot, Cold
+    Essential Parameter List = Kind, Size; Optional Parameter List = Label
+    Optional Child List = LID }
+  OBJECT: LID { Optional Parameter List = Size }
 END
-)";
+)");
 
-const char* const kPhysics = R"(PHYSICS:
+const std::string kPhysics = test::tarn(R"(PHYSICS:
   CHECK DATA:
-    CHECK: IsHot
-      Type = Parameter Value
-      Parameter = Kind
-      Value List = Hot
-    END
-    CHECK: LabelKnown
-      Type = Value In List
-      Parameter = Label
-      List = Labels
-    END
-    CHECK: LidSized
-      Type = Parameter Value
-      Object Type = LID
-      Parameter = Size
-      Test = Set
-    END
-    LIST: Labels
-      Type = Fixed
-      Value List = L1, L2
-    END
+    CHECK: IsHot { Type = Parameter Value; Parameter = Kind; Value List = Hot }
+    CHECK: LabelKnown { Type = Value In List; Parameter = Label; List = Labels }
+    CHECK: LidSized { Type = Parameter Value; Object Type = LID; Parameter = Size; Test = Set }
+    LIST: Labels { Type = Fixed; Value List = L1, L2 }
   END
   DEPENDENCIES:
-    OBJECT DEPENDENCY: BOX
-      Ordered Allowed Option List = Hot, Cold
-      Ordered Required Parameter List = Kind, Size
-      Ordered Optional Parameter List = Label
-      Parameter Check List = Label, LabelKnown
-      Ordered Optional Child List = LID
-    END
-    OBJECT DEPENDENCY: LID
-      Ordered Optional Parameter List = Size
-      Parameter Check List = Size, LidSized
-    END
-    PARAMETER VALUES: Size
-      Default Value = 1
-    END
-    PARAMETER VALUES: Label
-      Ordered Allowed String List = L1, L2
-      Allowed String List Checks = L2, IsHot
-    END
+    OBJECT DEPENDENCY: BOX { Ordered Allowed Option List = Hot, Cold
+      Ordered Required Parameter List = Kind, Size; Ordered Optional Parameter List = Label
+      Parameter Check List = Label, LabelKnown; Ordered Optional Child List = LID }
+    OBJECT DEPENDENCY: LID { Ordered Optional Parameter List = Size
+      Parameter Check List = Size, LidSized }
+    PARAMETER VALUES: Size { Default Value = 1 }
+    PARAMETER VALUES: Label { Ordered Allowed String List = L1, L2
+      Allowed String List Checks = L2, IsHot }
   END
 END
-)";
+)");
 
 // text with the first occurrence of `from` replaced by `to` (which must exist).
 std::string edit(std::string text, const std::string& from, const std::string& to) {
@@ -177,15 +135,14 @@ INSTANTIATE_TEST_SUITE_P(
     Kinds, DataCheckerProblemTest,
     ::testing::Values(
         // Errors the load finds, located at the item at fault.
-        ProblemCase{"RulesTypeMissing", true,
-                    "    Parameter Type = String\n    Allowed String List = L1",
+        ProblemCase{"RulesTypeMissing", true, "Parameter Type = String\nAllowed String List = L1",
                     "    Allowed String List = L1", true, "rules", "PARAMETER: Label",
                     "has not been assigned a type"},
         ProblemCase{"CheckTypeUnknown", false, "Type = Fixed", "Type = Fixd", true, "check-data",
                     "Type = Fixd", "Fixd"},
         ProblemCase{"ListUnknown", false, "List = Labels", "List = Lables", true,
                     "unknown-reference", "List = Lables", "LIST:Lables"},
-        ProblemCase{"CyclicCheck", false, "Type = Parameter Value\n      Parameter = Kind",
+        ProblemCase{"CyclicCheck", false, "Type = Parameter Value\nParameter = Kind",
                     "Type = Not\n      Check List = IsHot\n      Parameter = Kind", true,
                     "cyclic-reference", "Check List = IsHot", "\"CHECK:IsHot\" is in a cyclic"},
         ProblemCase{"ObjectDependency", false, "Ordered Optional Parameter List = Label",
@@ -244,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "    CHECK: Orphan\n      Type = Constant\n      Value = true\n    END\n"
                     "    LIST: Labels",
                     false, "unused", "CHECK: Orphan", "CHECK 'Orphan' is not used"},
-        ProblemCase{"RulesAsPhysics", false, kPhysics, kRules, false, "wrong-root",
+        ProblemCase{"RulesAsPhysics", false, kPhysics.c_str(), kRules.c_str(), false, "wrong-root",
                     "RULES:", "expected PHYSICS data but this is RULES data"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -15,6 +15,8 @@
 #include <kel/physicsutils/CompositeTARNDatastore.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
+#include "TestSupport.h"
+
 namespace kel {
 namespace {
 
@@ -22,53 +24,24 @@ using Strings = std::vector<std::string>;
 
 // ROOT -> A -> B (named: essential p, optional q) and C (singleton with options x/y and
 // children D, E).
-const char* const kRules = R"(
-RULES:
-  PARAMETER: p
-    Parameter Type = String
-  END
-  PARAMETER: q
-    Parameter Type = Real
-  END
-  PARAMETER: kind
-    Parameter Type = String
-    Allowed String List = x, y
-  END
-  PARAMETER: r
-    Parameter Type = Integer
-  END
-  PARAMETER: s
-    Parameter Type = Integer
-  END
-  SINGLETON: ROOT
-    Optional Child List = A
-  END
-  SINGLETON: A
-    Optional Child List = B, C
-  END
-  OBJECT: B
-    Essential Parameter List = p
-    Optional Parameter List = q
-  END
+const std::string kRules = "RULES:\n" + test::rulesParams("String", {"p"}) +
+                           test::rulesParams("Real", {"q"}) +
+                           test::rulesParams("Integer", {"r", "s"}) + test::tarn(R"(
+  PARAMETER: kind { Parameter Type = String; Allowed String List = x, y }
+  SINGLETON: ROOT { Optional Child List = A }
+  SINGLETON: A { Optional Child List = B, C }
+  OBJECT: B { Essential Parameter List = p; Optional Parameter List = q }
   SINGLETON: C
     Context Rule = kind
     Allowed Option List = x, y
     Essential Parameter List = kind
-    CONTEXT: x
-      Optional Parameter List = r
-      Optional Child List = D
-    END
-    CONTEXT: y
-      Optional Parameter List = s
-      Essential Child List = E
-    END
+    CONTEXT: x { Optional Parameter List = r; Optional Child List = D }
+    CONTEXT: y { Optional Parameter List = s; Essential Child List = E }
   END
-  OBJECT: D
-  END
-  OBJECT: E
-  END
+  OBJECT: D {}
+  OBJECT: E {}
 END
-)";
+)");
 
 const std::string kB = "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:B";
 const std::string kC = "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:C";
@@ -234,14 +207,7 @@ TEST_F(DefaultPhysicsTARNAdaptorTest, RefusesValueAndPathQuestions) {
     const auto& a = adaptor();
     EXPECT_FALSE(a.hasParameter(kB, "Ordered Required Parameter List"));
     EXPECT_FALSE(a.hasParameter("/PHYSICS/DEPENDENCIES", "x"));
-    auto message = [](auto&& call) {
-        try {
-            call();
-        } catch (const PhysicsException& e) {
-            return std::string(e.what());
-        }
-        return std::string("no exception");
-    };
+    auto message = [](auto&& call) { return test::errorOf<PhysicsException>(call); };
     EXPECT_EQ(message([&] { a.getParameterValue(kB, "Ordered Required Parameter List"); }),
               "PhysicsData::DefaultPhysicsTARNAdaptor - getParameterValue not implemented.");
     EXPECT_EQ(message([&] { a.getParameterValueAsList(kB, "x"); }),

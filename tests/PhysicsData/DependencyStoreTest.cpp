@@ -1,8 +1,6 @@
 #include <kel/physicsdata/store/DependencyStore.h>
 
-#include <cstdlib>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
 
@@ -12,10 +10,12 @@
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/dependency/ObjDependDef.h>
 #include <kel/physicsdata/dependency/ParamValueDef.h>
+#include <kel/physicsdata/physics/PhysicsDataOptions.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
 #include "ObjDependDefTestData.h"
+#include "TestSupport.h"
 
 namespace kel {
 namespace {
@@ -28,121 +28,64 @@ using ::testing::ThrowsMessage;
 
 // MATERIAL sits under FLOW and under DOMAIN and owns a local Temperature; BOUNDARY has the
 // context rule Kind, with an option that holds a blank.
-const char* const kRules = R"(
-RULES:
-  PARAMETER: Kind
-    Parameter Type = String
-  END
-  PARAMETER: Size
-    Parameter Type = Real
-  END
-  PARAMETER: Colour
-    Parameter Type = String
-  END
-  PARAMETER: Temperature
-    Parameter Type = Real
-  END
-  SINGLETON: ROOT
-    Optional Child List = FLOW
-  END
-  SINGLETON: FLOW
-    Optional Child List = DOMAIN, MATERIAL
-    Optional Parameter List = Size
-  END
-  OBJECT: DOMAIN
-    Optional Child List = BOUNDARY, MATERIAL
-    Optional Parameter List = Size, Colour
-  END
+const std::string kRules = "RULES:\n" + test::rulesParams("String", {"Kind", "Colour"}) +
+                           test::rulesParams("Real", {"Size", "Temperature"}) + test::tarn(R"(
+  SINGLETON: ROOT { Optional Child List = FLOW }
+  SINGLETON: FLOW { Optional Child List = DOMAIN, MATERIAL; Optional Parameter List = Size }
+  OBJECT: DOMAIN { Optional Child List = BOUNDARY, MATERIAL
+    Optional Parameter List = Size, Colour }
   OBJECT: MATERIAL
     Optional Parameter List = Colour, Temperature
-    PARAMETER: Temperature
-      Lower Bound = 0
-    END
+    PARAMETER: Temperature { Lower Bound = 0 }
   END
   OBJECT: BOUNDARY
     Context Rule = Kind
     Allowed Option List = Inlet, Wall, Free Slip
     Essential Parameter List = Kind
-    CONTEXT: Inlet
-      Optional Parameter List = Temperature
-    END
-    CONTEXT: Wall
-      Optional Parameter List = Colour
-    END
+    CONTEXT: Inlet { Optional Parameter List = Temperature }
+    CONTEXT: Wall { Optional Parameter List = Colour }
   END
 END
-)";
+)");
 
 // InDomain reads Size from the enclosing DOMAIN, so it needs DOMAIN on the object's path.
-const char* const kChecks = R"(
+const std::string kChecks = test::tarn(R"(
 PHYSICS:
   CHECK DATA:
-    CHECK: IsBig
-      Type = Numeric Test
-      Parameter = Size
-      Operator = >
-      Value = 10
-    END
-    CHECK: InDomain
-      Type = Numeric Test
-      Parameter = Size
-      Object Type = DOMAIN
-      Operator = >
-      Value = 1
-    END
-    LIST: Colours
-      Type = Fixed
-      Value List = red, blue
-    END
-    LIST: Names
-      Type = Fixed
-      Value List = b1
-    END
+    CHECK: IsBig { Type = Numeric Test; Parameter = Size; Operator = >; Value = 10 }
+    CHECK: InDomain { Type = Numeric Test; Parameter = Size; Object Type = DOMAIN; Operator = >
+      Value = 1 }
+    LIST: Colours { Type = Fixed; Value List = red, blue }
+    LIST: Names { Type = Fixed; Value List = b1 }
   END
 END
-)";
+)");
 
-const char* const kFlow = R"(
-    OBJECT DEPENDENCY: FLOW
-      Ordered Optional Child List = DOMAIN, MATERIAL
-      Ordered Optional Parameter List = Size
-    END
-)";
-const char* const kDomain = R"(
-    OBJECT DEPENDENCY: DOMAIN
-      Ordered Optional Parameter List = Size, Colour
-      Parameter Check List = Colour, IsBig
-      Ordered Optional Child List = BOUNDARY, MATERIAL
-      Child Name List = BOUNDARY, Names
-    END
-)";
-const char* const kMaterial = R"(
+const std::string kFlow = test::tarn(R"(
+    OBJECT DEPENDENCY: FLOW { Ordered Optional Child List = DOMAIN, MATERIAL
+      Ordered Optional Parameter List = Size }
+)");
+const std::string kDomain = test::tarn(R"(
+    OBJECT DEPENDENCY: DOMAIN { Ordered Optional Parameter List = Size, Colour
+      Parameter Check List = Colour, IsBig; Ordered Optional Child List = BOUNDARY, MATERIAL
+      Child Name List = BOUNDARY, Names }
+)");
+const std::string kMaterial = test::tarn(R"(
     OBJECT DEPENDENCY: MATERIAL
-      OBJDEP CONTEXT: top
-        Parent Context List = /FLOW
-        Ordered Optional Parameter List = Colour
-      END
-      OBJDEP CONTEXT: rest
-        Parent Context List = Default
+      OBJDEP CONTEXT: top { Parent Context List = /FLOW; Ordered Optional Parameter List = Colour }
+      OBJDEP CONTEXT: rest { Parent Context List = Default
         Ordered Optional Parameter List = Colour, Temperature
-        Parameter Check List = Temperature, InDomain
-      END
+        Parameter Check List = Temperature, InDomain }
     END
-)";
-const char* const kBoundary = R"(
-    OBJECT DEPENDENCY: BOUNDARY
-      Ordered Allowed Option List = Inlet, Wall
-      Default Option = Wall
+)");
+const std::string kBoundary = test::tarn(R"(
+    OBJECT DEPENDENCY: BOUNDARY { Ordered Allowed Option List = Inlet, Wall; Default Option = Wall
       Ordered Required Parameter List = Kind
-      Ordered Optional Parameter List = Temperature, Colour
-    END
-)";
-const char* const kColour = R"(
-    PARAMETER VALUES: Colour
-      Parameter Type = String
-      Value List Source = Colours
-    END
-)";
+      Ordered Optional Parameter List = Temperature, Colour }
+)");
+const std::string kColour = test::tarn(R"(
+    PARAMETER VALUES: Colour { Parameter Type = String; Value List Source = Colours }
+)");
 
 std::string physics(const std::string& dependencies) {
     std::string text = kChecks;
@@ -153,56 +96,25 @@ std::string fullData() {
     return std::string(kFlow) + kDomain + kMaterial + kBoundary + kColour;
 }
 
-// Sets or removes an environment variable for the life of the guard, then restores it.
-class EnvGuard {
-public:
-    EnvGuard(const char* name, bool set) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (set) {
-            ::setenv(name, "1", 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~EnvGuard() {
-        if (m_old) {
-            ::setenv(m_name, m_old->c_str(), 1);
-        } else {
-            ::unsetenv(m_name);
-        }
-    }
-    EnvGuard(const EnvGuard&) = delete;
-    EnvGuard& operator=(const EnvGuard&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
 class DependencyStoreTest : public ::testing::Test {
 protected:
-    DependencyStoreTest() : m_rulesDs(kRules, InternalTARNDatastore::TEXT), m_rules(&m_rulesDs) {}
-
     std::unique_ptr<DependencyStore> build(const std::string& dependencies) {
         const std::string text = physics(dependencies);
         m_source = std::make_unique<testing::ObjDependDefTestSource>(text);
         const InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
-        return std::make_unique<DependencyStore>(&ds, &m_rules, m_source.get());
+        if (m_fromEnvironment)
+            return std::make_unique<DependencyStore>(&ds, &m_rules, m_source.get());
+        return std::make_unique<DependencyStore>(&ds, &m_rules, m_source.get(), m_options);
     }
     std::string error(const std::string& dependencies) {
-        try {
-            build(dependencies);
-        } catch (const std::exception& e) {
-            return e.what();
-        }
-        return "no error";
+        return test::errorOf([&] { build(dependencies); });
     }
 
-    InternalTARNDatastore m_rulesDs;
-    ModelRules m_rules;
+    InternalTARNDatastore m_rulesDs{kRules, InternalTARNDatastore::TEXT};
+    ModelRules m_rules{&m_rulesDs};
     std::unique_ptr<testing::ObjDependDefTestSource> m_source;
-    EnvGuard m_validate{"KEL_PHYSICS_VALIDATE_DATA", false};
-    EnvGuard m_dump{"KEL_PHYSICS_DUMP_UNUSED", false};
+    PhysicsDataOptions m_options;
+    bool m_fromEnvironment = false;  // switches read from the environment, not m_options
 };
 
 TEST_F(DependencyStoreTest, FindsObjectDefinitionsByParentContext) {
@@ -266,15 +178,11 @@ TEST_F(DependencyStoreTest, ContextRuleParameterGetsAStringDefinitionPerObjectPa
     EXPECT_EQ(kind->getFixedDefault(), "Wall");
 
     // Subset, value checks and checked defaults carry over too.
-    const std::string boundary = R"(
-    OBJECT DEPENDENCY: BOUNDARY
-      Ordered Allowed Option List = Inlet, Wall
-      Subset Allowed Option List = Inlet
-      Allowed Option Check List = Wall, IsBig
-      Default Option Check List = Inlet, IsBig, Wall, ()
-      Ordered Required Parameter List = Kind
-    END
-)";
+    const std::string boundary = test::tarn(R"(
+    OBJECT DEPENDENCY: BOUNDARY { Ordered Allowed Option List = Inlet, Wall
+      Subset Allowed Option List = Inlet; Allowed Option Check List = Wall, IsBig
+      Default Option Check List = Inlet, IsBig, Wall, (); Ordered Required Parameter List = Kind }
+)");
     store.reset();  // before build replaces the checks it points to
     store = build(std::string(kFlow) + kDomain + boundary);
     kind = store->getParamValueDef("/FLOW/DOMAIN/BOUNDARY", "Kind", true);
@@ -302,17 +210,12 @@ TEST_F(DependencyStoreTest, ReferencedCheckAndListNames) {
 TEST_F(DependencyStoreTest, InvalidContextsRemoveDefinitions) {
     // DOMAIN leaves MATERIAL unused: no MATERIAL may exist under /FLOW/DOMAIN. The object's
     // own invalid contexts and a PARAMETER VALUES object's work the same way.
-    const std::string domain = R"(
-    OBJECT DEPENDENCY: DOMAIN
-      Ordered Optional Parameter List = Size, Colour
-      Ordered Optional Child List = BOUNDARY
-      Unused Child List = MATERIAL
-    END
-    PARAMETER VALUES: Colour
-      Invalid Parent Context List = /FLOW/MATERIAL
-      Parameter Type = String
-    END
-)";
+    const std::string domain = test::tarn(R"(
+    OBJECT DEPENDENCY: DOMAIN { Ordered Optional Parameter List = Size, Colour
+      Ordered Optional Child List = BOUNDARY; Unused Child List = MATERIAL }
+    PARAMETER VALUES: Colour { Invalid Parent Context List = /FLOW/MATERIAL
+      Parameter Type = String }
+)");
     auto store = build(std::string(kFlow) + domain + kMaterial + kBoundary);
     EXPECT_NE(store->getObjDependDef("/FLOW", "MATERIAL", false), nullptr);
     EXPECT_EQ(store->getObjDependDef("/FLOW/DOMAIN", "MATERIAL", false), nullptr);
@@ -321,67 +224,51 @@ TEST_F(DependencyStoreTest, InvalidContextsRemoveDefinitions) {
 }
 
 TEST_F(DependencyStoreTest, DataThatSelectsNoContextCreatesNothing) {
-    const std::string data = R"(
-    OBJECT DEPENDENCY: FLOW
-      Invalid Parent Context List = /
-    END
+    const std::string data = test::tarn(R"(
+    OBJECT DEPENDENCY: FLOW { Invalid Parent Context List = / }
     OBJECT DEPENDENCY: MATERIAL
-      OBJDEP CONTEXT: all
-        Parent Context List = /FLOW, /FLOW/DOMAIN
-      END
-      OBJDEP CONTEXT: rest
-        Parent Context List = Default
-        Ordered Optional Parameter List = Nonsense
-      END
+      OBJDEP CONTEXT: all { Parent Context List = /FLOW, /FLOW/DOMAIN }
+      OBJDEP CONTEXT: rest { Parent Context List = Default
+        Ordered Optional Parameter List = Nonsense }
     END
-)";
+)");
     auto store = build(data);
     EXPECT_EQ(store->getObjDependDef("", "FLOW", false), nullptr);
     EXPECT_NE(store->getObjDependDef("/FLOW", "MATERIAL", false), nullptr);
 }
 
 TEST_F(DependencyStoreTest, ParserErrors) {
-    const std::string twice = R"(
+    const std::string twice = test::tarn(R"(
     OBJECT DEPENDENCY: MATERIAL
-      OBJDEP CONTEXT: one
-        Parent Context List = /FLOW
-      END
-      OBJDEP CONTEXT: two
-        Parent Context List = /FLOW
-      END
+      OBJDEP CONTEXT: one { Parent Context List = /FLOW }
+      OBJDEP CONTEXT: two { Parent Context List = /FLOW }
     END
-)";
+)");
     EXPECT_EQ(error(twice),
               "ObjDependParser : onContextData - failed to add ObjDependDef object type MATERIAL "
               "to store.");
 
-    const std::string paramTwice = R"(
+    const std::string paramTwice = test::tarn(R"(
     PARAMETER VALUES: Colour
-      PARAMVAL CONTEXT: one
-        Parent Context List = /FLOW/DOMAIN
-      END
-      PARAMVAL CONTEXT: two
-        Parent Context List = /FLOW/DOMAIN, /FLOW/MATERIAL
-      END
+      PARAMVAL CONTEXT: one { Parent Context List = /FLOW/DOMAIN }
+      PARAMVAL CONTEXT: two { Parent Context List = /FLOW/DOMAIN, /FLOW/MATERIAL }
     END
-)";
+)");
     EXPECT_EQ(error(paramTwice),
               "ParamValParser : addParam - failed to add ParamValueDef object named Colour to "
               "store.");
 
     // Definition errors pass through unchanged.
-    EXPECT_THAT(error(R"(
-    OBJECT DEPENDENCY: FLOW
-      Ordered Optional Parameter List = Size
-      Parameter Check List = Size, NoSuchCheck
-    END
-)"),
+    EXPECT_THAT(error(test::tarn(R"(
+    OBJECT DEPENDENCY: FLOW { Ordered Optional Parameter List = Size
+      Parameter Check List = Size, NoSuchCheck }
+)")),
                 HasSubstr("NoSuchCheck"));
 }
 
 class DependencyStoreValidationTest : public DependencyStoreTest {
 protected:
-    EnvGuard m_validateOn{"KEL_PHYSICS_VALIDATE_DATA", true};
+    DependencyStoreValidationTest() { m_options.validate = true; }
 };
 
 TEST_F(DependencyStoreValidationTest, ConsistentDataPasses) {
@@ -408,14 +295,11 @@ TEST_F(DependencyStoreValidationTest, MissingChildDefinitionsAreCollected) {
 
 TEST_F(DependencyStoreValidationTest, MissingParameterDefinitionFailsAtOnce) {
     // Colour is defined for DOMAIN only, but MATERIAL and BOUNDARY use it as well.
-    const std::string domainOnly = R"(
+    const std::string domainOnly = test::tarn(R"(
     PARAMETER VALUES: Colour
-      PARAMVAL CONTEXT: here
-        Parent Context List = /FLOW/DOMAIN
-        Parameter Type = String
-      END
+      PARAMVAL CONTEXT: here { Parent Context List = /FLOW/DOMAIN; Parameter Type = String }
     END
-)";
+)");
     EXPECT_EQ(error(std::string(kFlow) + kDomain + kMaterial + kBoundary + domainOnly),
               "DependencyStore::getObjDependDef - cannot retrieve parameter values for parameter "
               "Colour under object path /FLOW/DOMAIN/BOUNDARY");
@@ -424,24 +308,20 @@ TEST_F(DependencyStoreValidationTest, MissingParameterDefinitionFailsAtOnce) {
 TEST_F(DependencyStoreValidationTest, ContextRuleValuesWithBlanksMatchTheUsedOptions) {
     // The value definition of Kind holds the options as RULES spell them, "Free Slip"
     // included, so the two agree.
-    const std::string boundary = R"(
-    OBJECT DEPENDENCY: BOUNDARY
-      Ordered Allowed Option List = Inlet, Wall, Free Slip
+    const std::string boundary = test::tarn(R"(
+    OBJECT DEPENDENCY: BOUNDARY { Ordered Allowed Option List = Inlet, Wall, Free Slip
       Ordered Required Parameter List = Kind
-      Ordered Optional Parameter List = Temperature, Colour
-    END
-)";
-    EXPECT_EQ(error(std::string(kFlow) + kDomain + kMaterial + boundary + kColour), "no error");
+      Ordered Optional Parameter List = Temperature, Colour }
+)");
+    EXPECT_EQ(error(std::string(kFlow) + kDomain + kMaterial + boundary + kColour), "");
 }
 
 TEST_F(DependencyStoreValidationTest, InsufficientContextIsReported) {
     // InDomain needs a DOMAIN, which a MATERIAL directly under FLOW does not have.
-    const std::string material = R"(
-    OBJECT DEPENDENCY: MATERIAL
-      Ordered Optional Parameter List = Colour, Temperature
-      Parameter Check List = Temperature, InDomain
-    END
-)";
+    const std::string material = test::tarn(R"(
+    OBJECT DEPENDENCY: MATERIAL { Ordered Optional Parameter List = Colour, Temperature
+      Parameter Check List = Temperature, InDomain }
+)");
     EXPECT_EQ(error(std::string(kFlow) + kDomain + material + kBoundary + kColour),
               "***ERROR*** : There are CHECKs and/or LISTs that have\n"
               "              insufficient context at the evaluation point.\n"
@@ -453,23 +333,21 @@ TEST_F(DependencyStoreValidationTest, InsufficientContextIsReported) {
 }
 
 TEST_F(DependencyStoreValidationTest, UnusedPhysicsReport) {
-    const std::string colour = R"(
-    PARAMETER VALUES: Colour
-      Parameter Type = String
-      Ordered Allowed String List = red, blue
-      Unused Allowed String List = green
-    END
-)";
+    const std::string colour = test::tarn(R"(
+    PARAMETER VALUES: Colour { Parameter Type = String; Ordered Allowed String List = red, blue
+      Unused Allowed String List = green }
+)");
     const std::string data = std::string(kFlow) + kDomain + kMaterial + kBoundary + colour;
+    // The environment switches: without validation the dump switch does nothing.
+    m_fromEnvironment = true;
+    const test::EnvGuard dump{DependencyStore::s_dumpUnusedEnv, true};
     {
-        // Without the validation switch the dump switch does nothing.
-        EnvGuard off{"KEL_PHYSICS_VALIDATE_DATA", false};
-        EnvGuard dump{"KEL_PHYSICS_DUMP_UNUSED", true};
+        const test::EnvGuard off{DependencyStore::s_validateDataEnv, false};
         ::testing::internal::CaptureStdout();
         build(data);
         EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
     }
-    EnvGuard dump{"KEL_PHYSICS_DUMP_UNUSED", true};
+    const test::EnvGuard on{DependencyStore::s_validateDataEnv, true};
     ::testing::internal::CaptureStdout();
     build(data);
     const std::string out = ::testing::internal::GetCapturedStdout();
@@ -488,26 +366,8 @@ TEST_F(DependencyStoreValidationTest, UnusedPhysicsReport) {
     EXPECT_THAT(out, ::testing::Not(HasSubstr("FLOW parent")));
 }
 
-// A ladder: level i holds types A<i> and B<i>, each a child of both types of level i - 1,
-// every type with the optional parameter p. The bottom of n levels has 2^(n-1) parent
-// type paths, far more than can be listed: all must be filed and found by pattern.
-std::string ladderRules(int levels) {
-    std::string text =
-        "RULES:\n  PARAMETER: p\n    Parameter Type = String\n  END\n"
-        "  SINGLETON: ROOT\n    Optional Child List = A1, B1\n  END\n";
-    for (int i = 1; i <= levels; ++i) {
-        for (const char* t : {"A", "B"}) {
-            text += "  OBJECT: " + std::string(t) + std::to_string(i) +
-                    "\n    Optional Parameter List = p\n";
-            if (i < levels)
-                text += "    Optional Child List = A" + std::to_string(i + 1) + ", B" +
-                        std::to_string(i + 1) + "\n";
-            text += "  END\n";
-        }
-    }
-    return text + "END\n";
-}
-
+// The ladder of test::ladderRules: the bottom of n levels has 2^(n-1) parent type paths,
+// far more than can be listed: all must be filed and found by pattern.
 // Context-free data for every type except the bottom A, which has its own data on the
 // all-A path and "Default" data elsewhere; p has its own values on one zigzag path.
 std::string ladderDependencies(int levels, const std::string& allA, const std::string& zigzag) {
@@ -548,8 +408,7 @@ std::string ladderPath(int last, bool zigzag) {
 TEST(DependencyStoreLadderTest, FilesAndFindsDefinitionsByPatternInLinearTime) {
     for (const int levels : {24, 40}) {
         SCOPED_TRACE(levels);
-        const EnvGuard validate(DependencyStore::s_validateDataEnv, true);
-        const InternalTARNDatastore rulesDs(ladderRules(levels), InternalTARNDatastore::TEXT);
+        const InternalTARNDatastore rulesDs(test::ladderRules(levels), InternalTARNDatastore::TEXT);
         const ModelRules rules(&rulesDs);
         const std::string bottom = "A" + std::to_string(levels);
         const std::string allA = ladderPath(levels - 1, false);
@@ -557,7 +416,7 @@ TEST(DependencyStoreLadderTest, FilesAndFindsDefinitionsByPatternInLinearTime) {
         const std::string text = physics(ladderDependencies(levels, allA, zigzag));
         const testing::ObjDependDefTestSource source(text);
         const InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
-        const DependencyStore store(&ds, &rules, &source);
+        const DependencyStore store(&ds, &rules, &source, PhysicsDataOptions{true});
 
         const ObjDependDef* own = store.getObjDependDef(allA, bottom, true);
         const ObjDependDef* rest = store.getObjDependDef(zigzag, bottom, true);
@@ -586,7 +445,7 @@ TEST(DependencyStoreLadderTest, FilesAndFindsDefinitionsByPatternInLinearTime) {
 
 TEST(DependencyStoreLadderTest, PatternedDefinitionsMatchTheListedContexts) {
     // 12 levels: the bottom has 2048 paths, filed by pattern yet still listable.
-    const InternalTARNDatastore rulesDs(ladderRules(12), InternalTARNDatastore::TEXT);
+    const InternalTARNDatastore rulesDs(test::ladderRules(12), InternalTARNDatastore::TEXT);
     const ModelRules rules(&rulesDs);
     const std::string allA = ladderPath(11, false);
     const std::string text = physics(ladderDependencies(12, allA, ladderPath(11, true)));

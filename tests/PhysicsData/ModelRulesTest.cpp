@@ -19,6 +19,8 @@
 #include <kel/physicsutils/InternalTARNDatastore.h>
 #include <kel/physicsutils/TARNPath.h>
 
+#include "TestSupport.h"
+
 namespace kel {
 namespace {
 
@@ -26,34 +28,15 @@ using Strings = std::vector<std::string>;
 
 // ROOT -> A (singleton) -> B (named, options a/b) -> C; D declares B as its parent;
 // E is reachable from A and from B.
-const char* const kRules = R"(
+const std::string kRules = test::tarn(R"(
 RULES:
-  PARAMETER: p
-    Parameter Type = String
-    Allowed String List = g1, g2
-    Default = g1
-    Tag = global tag
-    Flag = true
-  END
-  PARAMETER: mode
-    Parameter Type = String
-    Allowed String List = a, b
-  END
-  PARAMETER: n
-    Parameter Type = Integer
-    Lower Bound = 0
-    Upper Bound = 10
-  END
-  PARAMETER: s
-    Parameter Type = String
-  END
-  SINGLETON: ROOT
-    Essential Child List = A
-  END
-  SINGLETON: A
-    Optional Child List = B, E
-    Optional Parameter List = n
-  END
+  PARAMETER: p { Parameter Type = String; Allowed String List = g1, g2; Default = g1
+    Tag = global tag; Flag = true }
+  PARAMETER: mode { Parameter Type = String; Allowed String List = a, b }
+  PARAMETER: n { Parameter Type = Integer; Lower Bound = 0; Upper Bound = 10 }
+  PARAMETER: s { Parameter Type = String }
+  SINGLETON: ROOT { Essential Child List = A }
+  SINGLETON: A { Optional Child List = B, E; Optional Parameter List = n }
   OBJECT: B
     Context Rule = mode
     Allowed Option List = a, b
@@ -61,39 +44,22 @@ RULES:
     Optional Parameter List = s
     Optional Child List = E
     Label = bee
-    PARAMETER: s
-      Ignore Global Definition = true
-      Parameter Type = String List
-      Tag = local tag
-    END
+    PARAMETER: s { Ignore Global Definition = true; Parameter Type = String List; Tag = local tag }
     CONTEXT: a
       Essential Parameter List = p
       Essential Child List = C
-      PARAMETER: p
-        Allowed String List = x
-        Default = x
-      END
+      PARAMETER: p { Allowed String List = x; Default = x }
     END
     CONTEXT: b
       Optional Parameter List = p
-      PARAMETER: p
-        Allowed String List = y
-      END
+      PARAMETER: p { Allowed String List = y }
     END
   END
-  OBJECT: C
-    Optional Parameter List = p
-  END
-  OBJECT: D
-    Allowed Parent List = B
-    Optional Parameter List = p
-  END
-  OBJECT: E
-    Allowed Parent List = A
-    Optional Parameter List = n
-  END
+  OBJECT: C { Optional Parameter List = p }
+  OBJECT: D { Allowed Parent List = B; Optional Parameter List = p }
+  OBJECT: E { Allowed Parent List = A; Optional Parameter List = n }
 END
-)";
+)");
 
 class ModelRulesTest : public ::testing::Test {
 protected:
@@ -110,24 +76,10 @@ protected:
 };
 
 std::string buildError(const std::string& text) {
-    InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
-    try {
-        ModelRules rules(&ds, {});
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "no error";
+    const InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
+    return test::errorOf<std::runtime_error>([&] { ModelRules(&ds, {}); });
 }
-
-template <class F>
-std::string errorOf(F&& f) {
-    try {
-        f();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "no error";
-}
+using test::errorOf;
 
 TEST_F(ModelRulesTest, TypesAndParameterNames) {
     EXPECT_EQ(m_rules->getAllObjectTypes(), (Strings{"A", "B", "C", "D", "E"}));
@@ -164,35 +116,29 @@ TEST_F(ModelRulesTest, AllowedParentsBecomeImpliedOptionalChildren) {
 }
 
 TEST(ModelRulesErrorsTest, ConstructionErrors) {
-    EXPECT_EQ(buildError(R"(
+    EXPECT_EQ(buildError(test::tarn(R"(
 RULES:
   OBJECT: Y
     Allowed Option List = a
-    CONTEXT: a
-      Optional Child List = X
-    END
+    CONTEXT: a { Optional Child List = X }
   END
-  OBJECT: X
-    Allowed Parent List = Y
-  END
+  OBJECT: X { Allowed Parent List = Y }
 END
-)"),
+)")),
               "In RULES, object type 'X' has an allowed parent 'Y'.\nHowever, 'Y' specifies 'X' "
               "as a context-dependent Essential or Optional Child.\nThis is not allowed.");
     EXPECT_EQ(buildError("RULES:\n OBJECT: X\n  Allowed Parent List = Nowhere\n END\nEND\n"),
               "ModelRulesImpl::getObject - object not found: Nowhere");
     EXPECT_EQ(buildError("RULES:\n OBJECT: X\n  Optional Child List = Missing\n END\nEND\n"),
               "ModelRulesImpl::getObjectForMod - object not found: Missing");
-    EXPECT_EQ(buildError(R"(
+    EXPECT_EQ(buildError(test::tarn(R"(
 RULES:
   OBJECT: X
     Optional Parameter List = p
-    PARAMETER: q
-      Parameter Type = Real
-    END
+    PARAMETER: q { Parameter Type = Real }
   END
 END
-)"),
+)")),
               "Invalid local parameter definition added to object X.\nParameter q not valid for "
               "object type.");
     // Errors of parameter definitions pass through unchanged.
@@ -280,20 +226,7 @@ TEST_F(ModelRulesTest, ParentTypePaths) {
 }
 
 TEST(ModelRulesPathsTest, LaddersAreCountedAndMatchedWithoutListing) {
-    // Level i: types A<i> and B<i>, both children of both types of level i - 1.
-    std::string text = "RULES:\n  SINGLETON: ROOT\n    Optional Child List = A1, B1\n  END\n";
-    const int levels = 40;
-    for (int i = 1; i <= levels; ++i) {
-        for (const char* t : {"A", "B"}) {
-            text += "  OBJECT: " + std::string(t) + std::to_string(i) + "\n";
-            if (i < levels)
-                text += "    Optional Child List = A" + std::to_string(i + 1) + ", B" +
-                        std::to_string(i + 1) + "\n";
-            text += "    Optional Parameter List = p\n  END\n";
-        }
-    }
-    text += "  PARAMETER: p\n    Parameter Type = String\n  END\nEND\n";
-    InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
+    const InternalTARNDatastore ds(test::ladderRules(40), InternalTARNDatastore::TEXT);
     const ModelRules rules(&ds, {});
     EXPECT_EQ(rules.countParentTypePaths("A40"), std::uint64_t(1) << 39);
     EXPECT_EQ(rules.countParentTypePathsForParam("p"), (std::uint64_t(1) << 41) - 2);
@@ -312,28 +245,19 @@ TEST(ModelRulesPathsTest, LaddersAreCountedAndMatchedWithoutListing) {
 
 TEST(ModelRulesPathsTest, CyclesAreWalkedOnceAndEveryParameterPathOnce) {
     // L and M are children of each other and of ROOT; P is allowed in both.
-    InternalTARNDatastore ds(R"(
+    InternalTARNDatastore ds(test::tarn(R"(
 RULES:
-  SINGLETON: ROOT
-    Optional Child List = L, M
-  END
-  OBJECT: L
-    Optional Child List = M
-    Optional Parameter List = q
-  END
+  SINGLETON: ROOT { Optional Child List = L, M }
+  OBJECT: L { Optional Child List = M; Optional Parameter List = q }
   OBJECT: M
     Allowed Option List = x
     Optional Child List = L
     Optional Parameter List = q
-    CONTEXT: x
-      Optional Parameter List = q
-    END
+    CONTEXT: x { Optional Parameter List = q }
   END
-  PARAMETER: q
-    Parameter Type = String
-  END
+  PARAMETER: q { Parameter Type = String }
 END
-)",
+)"),
                              InternalTARNDatastore::TEXT);
     ModelRules rules(&ds, {});
     EXPECT_EQ(rules.enumerateParentTypePaths("L", false), (Strings{"/M", ""}));

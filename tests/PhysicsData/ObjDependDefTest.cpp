@@ -19,6 +19,7 @@
 #include <kel/physicsutils/TARNModel.h>
 
 #include "ObjDependDefTestData.h"
+#include "TestSupport.h"
 
 namespace kel {
 namespace {
@@ -51,18 +52,14 @@ protected:
     // The message of the construction's PhysicsException, or "" when it succeeds.
     static std::string failure(const std::string& type, const Params& params,
                                bool validate = true) {
-        try {
-            build(type, params, validate);
-        } catch (const PhysicsException& e) {
-            return e.what();
-        }
-        return "";
+        return test::errorOf<PhysicsException>([&] { build(type, params, validate); });
     }
 
-    // boxData() with some keys replaced (an empty value removes nothing: it clears).
-    static Params box(const Params& changes) {
+    // boxData() with some keys replaced, written "Key = value; ..." (an empty value
+    // removes nothing: it clears).
+    static Params box(const char* changes) {
         Params params = boxData();
-        for (const auto& [key, value] : changes)
+        for (const auto& [key, value] : test::params(changes))
             params[key] = value;
         return params;
     }
@@ -170,24 +167,22 @@ TEST_F(ObjDependDefTest, ContextRuleInformationAndOptionLists) {
     EXPECT_EQ(info->defaultKind, ObjDependDef::ContextRuleInfo::FIXED_DEFAULT);
     EXPECT_EQ(info->defaultValue, "a");
     const auto checked =
-        build("BOX",
-              box({{"Default Option", ""}, {"Default Option Check List", "*F, IsRed, b, ()"}}))
+        build("BOX", box("Default Option =; Default Option Check List = *F, IsRed, b, ()"))
             ->getContextRuleInfo();
     EXPECT_EQ(checked->defaultKind, ObjDependDef::ContextRuleInfo::CHECKED_DEFAULT);
     EXPECT_EQ(checked->defaultValue, "*F,IsRed,b,()");
 
     // Without an unused list, RULES options the ordered list leaves out become unused.
-    const auto partial = build("BOX", box({{"Ordered Allowed Option List", "b"},
-                                           {"Subset Allowed Option List", ""},
-                                           {"Allowed Option Check List", ""},
-                                           {"Ordered Optional Child List", "ITEM, LABEL"},
-                                           {"Child Check List", "ITEM, IsBig"}}));
+    const auto partial = build(
+        "BOX",
+        box("Ordered Allowed Option List = b; Subset Allowed Option List =; Allowed Option Check "
+            "List =; Ordered Optional Child List = ITEM, LABEL; Child Check List = ITEM, IsBig"));
     EXPECT_THAT(partial->getUnusedAllowedOptionList(), ElementsAre("a", "c"));
 
     // A type without context rule ignores every option key; its masks have one bit.
-    const auto plain = build("PLAIN", {{"Ordered Allowed Option List", "x, y"},
-                                       {"Ordered Required Parameter List", "Size"},
-                                       {"Ordered Optional Child List", "ITEM"}});
+    const auto plain =
+        build("PLAIN", test::params("Ordered Allowed Option List = x, y; Ordered Required "
+                                    "Parameter List = Size; Ordered Optional Child List = ITEM"));
     EXPECT_EQ(plain->getContextRuleInfo(), nullptr);
     EXPECT_THAT(childFlags(*plain, "x"), ElementsAre(true));
     EXPECT_THAT(plain->getUnusedParameters(), ElementsAre("Colour"));
@@ -195,7 +190,7 @@ TEST_F(ObjDependDefTest, ContextRuleInformationAndOptionLists) {
 }
 
 TEST_F(ObjDependDefTest, AcceptChildrenTakesTheRulesOptionalChildren) {
-    const auto def = build("PLAIN", {{"Accept Children", "True"}});
+    const auto def = build("PLAIN", test::params("Accept Children = True"));
     EXPECT_THAT(def->getOrderedOptChildTypes(), ElementsAre("ITEM", "LABEL"));
     EXPECT_THAT(def->getOrderedParamNames(), IsEmpty());
     EXPECT_EQ(failure("PLAIN", {{"Accept Children", "yes"}, {"Unused Child List", "ITEM"}}),
@@ -203,7 +198,7 @@ TEST_F(ObjDependDefTest, AcceptChildrenTakesTheRulesOptionalChildren) {
               "True \"Accept Children\" parameter but *other* parameters are also defined. It "
               "should be the only parameter if present and True.");
     const auto ignored =
-        build("PLAIN", {{"Accept Children", "false"}, {"Unused Child List", "ITEM"}});
+        build("PLAIN", test::params("Accept Children = false; Unused Child List = ITEM"));
     EXPECT_THAT(ignored->getOrderedChildTypes(), IsEmpty());
     EXPECT_THAT(ignored->getUnusedChildren(), ElementsAre("ITEM", "LABEL"));
 }
@@ -214,12 +209,13 @@ TEST_F(ObjDependDefTest, UnusedItemsWithAndWithoutAList) {
     EXPECT_THAT(build("BOX", implicit)->getUnusedParameters(), ElementsAre("Extra"));
     EXPECT_THAT(build("BOX", implicit, false)->getUnusedParameters(), IsEmpty());
     // An essential child no list mentions is unused, never an error.
-    EXPECT_THAT(build("BOX", box({{"Ordered Required Child List", ""}}))->getUnusedChildren(),
+    EXPECT_THAT(build("BOX", box("Ordered Required Child List ="))->getUnusedChildren(),
                 ElementsAre("LID"));
-    EXPECT_THAT(failure("BOX", box({{"Ordered Optional Parameter List", ""},
-                                    {"Parameter Check List", "Depth, IsBig"}})),
-                HasSubstr("the parameter \"Colour\" is defined for object type \"BOX\" in RULES "
-                          "but is not referenced in the PHYSICS dependency data for the type."));
+    EXPECT_THAT(
+        failure("BOX",
+                box("Ordered Optional Parameter List =; Parameter Check List = Depth, IsBig")),
+        HasSubstr("the parameter \"Colour\" is defined for object type \"BOX\" in RULES "
+                  "but is not referenced in the PHYSICS dependency data for the type."));
 }
 
 TEST_F(ObjDependDefTest, TreatAsOptionalAndCoupledChildren) {
@@ -237,7 +233,7 @@ TEST_F(ObjDependDefTest, TreatAsOptionalAndCoupledChildren) {
 
 // One fault in otherwise valid BOX data, and the exact message it gives.
 struct Fault {
-    Params changes;
+    const char* changes;
     bool validate;
     std::string message;
 };
@@ -254,138 +250,112 @@ TEST_F(ObjDependDefTest, EachFaultGivesItsMessage) {
         "\"BOX\", the child object ";
     const std::string listed = "in PHYSICS object dependency for type \"BOX\", the object name \"";
     const std::vector<Fault> faults = {
-        {{{"Default Option Check List", "a, IsRed"}},
-         false,
+        {"Default Option Check List = a, IsRed", false,
          crInfo + "BOTH parameters \"Default Option\" and \"Default Option Check List\" are "
                   "specified."},
-        {{{"Ordered Allowed Option List", "c"}, {"Unused Allowed Option List", "a"}},
-         false,
+        {"Ordered Allowed Option List = c; Unused Allowed Option List = a", false,
          crInfo + "the following values are missing from the Ordered Allowed Option List or "
                   "Unused Allowed Option List parameters: \"b\",  and a partial Unused Allowed "
                   "Option List exists. Please complete the lists or remove the Unused Allowed "
                   "Option List"},
-        {{{"Unused Allowed Option List", "a"}},
-         false,
+        {"Unused Allowed Option List = a", false,
          "ObjDependDef::processOptList - in the \"Unused Allowed Option List\" parameter of the "
          "OBJECT DEPENDENCY data for type BOX, the allowed value \"a\" is referenced, but this "
          "does not appear in the RULES definition of the object."},
-        {{{"Ordered Allowed Option List", "a, b, a"}},
-         false,
+        {"Ordered Allowed Option List = a, b, a", false,
          "ObjDependDef::processOptList - in the \"Ordered Allowed Option List\" parameter of the "
          "OBJECT DEPENDENCY data for type BOX, the allowed value \"a\" is referenced, but this "
          "does not appear in the RULES definition of the object."},
-        {{{"Allowed Option Check List", "*F, IsRed"}},
-         true,
+        {"Allowed Option Check List = *F, IsRed", true,
          crInfo + "the option value \"*F\" that appears in the \"Allowed Option Check List\" "
                   "parameter is not recognised."},
-        {{{"Override Option Check List", "d, IsRed"}},
-         true,
+        {"Override Option Check List = d, IsRed", true,
          crInfo + "the option value \"d\" that appears in the \"Override Option Check List\" "
                   "parameter is not recognised."},
-        {{{"Subset Allowed Option List", "z, a, x, z"}},
-         true,
+        {"Subset Allowed Option List = z, a, x, z", true,
          "ObjDependDef::verifySubsetAllowedOptions - in the OBJECT DEPENDENCY data for type BOX, "
          "the following values in the parameter \"Subset Allowed Option List\" are not known "
          "from the \"Ordered Allowed Option List\": x,z"},
-        {{{"Ordered Optional Parameter List", "Colour, Mass"}},
-         false,
+        {"Ordered Optional Parameter List = Colour, Mass", false,
          "ObjDependDef::makeParamMask - Internal error: the parameter Mass in object BOX is not "
          "allowed in any RULES CONTEXT!"},
-        {{{"Ordered Optional Child List", "BOX"}},
-         false,
+        {"Ordered Optional Child List = BOX", false,
          "ObjDependDef::makeChildMask - Internal error: the child object BOX in object \"BOX\" "
          "is not allowed in any RULES CONTEXT!"},
-        {{{"Parameter Check List", "Extra, IsBig"}},
-         false,
+        {"Parameter Check List = Extra, IsBig", false,
          "ObjDependDef::findParamAvail - in data for object type BOX, the referenced parameter "
          "Extra does not exist in the 'ordered' lists"},
-        {{{"Relaxed Validation Parameter List", "Extra"}},
-         false,
+        {"Relaxed Validation Parameter List = Extra", false,
          "ObjDependDef::findParamAvail - in data for object type BOX, the referenced parameter "
          "Extra does not exist in the 'ordered' lists"},
-        {{{"Child Check List", "GONE, IsBig"}, {"Child Name List", "LID, LidNames"}},
-         false,
+        {"Child Check List = GONE, IsBig; Child Name List = LID, LidNames", false,
          "ObjDependDef::initChildAvailChecks - in data for object type \"BOX\", the child object "
          "GONE referenced in the check list does not exist in the 'ordered' lists"},
-        {{{"Ordered Required Parameter List", "Depth, Mode, Size"}},
-         true,
+        {"Ordered Required Parameter List = Depth, Mode, Size", true,
          param + "the parameter \"Depth\" appears before the context rule parameter in the "
                  "PHYSICS dependency data for object type \"BOX\" but depends on the value of the "
                  "context rule parameter!"},
-        {{{"Ordered Optional Parameter List", "Colour, Size"},
-          {"Coupled Optional Child List", "LID"}},
-         true,
+        {"Ordered Optional Parameter List = Colour, Size; Coupled Optional Child List = LID", true,
          param + "the parameter Size, has multiple inconsistent references in the PHYSICS "
                  "dependency data for object type \"BOX\". Appears in more than one of the "
                  "parameter lists."},
-        {{{"Unused Parameter List", "Size"}},
-         true,
+        {"Unused Parameter List = Size", true,
          param + "in PHYSICS object dependency for type BOX, the parameter \"Size\" appears in the "
                  "Unused Parameter List but this is not an optional parameter according to the "
                  "RULES data."},
-        {{{"Ordered Required Parameter List", "Mode, Depth"},
-          {"Ordered Optional Parameter List", "Colour, Size"}},
+        {"Ordered Required Parameter List = Mode, Depth; Ordered Optional Parameter List = Colour, "
+         "Size",
          true,
          param + "the parameter \"Size\", is optional in the PHYSICS dependency data for object "
                  "type \"BOX\" but is essential in RULES."},
-        {{{"Child Name List", "ITEM, ItemNames, LABEL"}},
-         false,
+        {"Child Name List = ITEM, ItemNames, LABEL", false,
          names + "the data for object type BOX, there are an odd number of values in the list "
                  "Child Name List."},
-        {{{"Child Name List", "LID, LidNames"}},
-         false,
+        {"Child Name List = LID, LidNames", false,
          names + "data for object type \"BOX\", the child object LID has a \"Child Name List\" "
                  "parameter despite being a singleton object."},
-        {{{"Default Child Name List", "GONE, LidNames"}},
-         false,
+        {"Default Child Name List = GONE, LidNames", false,
          names + "data for object type \"BOX\", the child object GONE referenced in the name "
                  "list does not exist in the 'ordered' lists"},
-        {{{"Default Child Name List", "ITEM, ItemNames"}},
-         false,
+        {"Default Child Name List = ITEM, ItemNames", false,
          defNames + "ITEM referenced in the check list has a restricted name."},
-        {{{"Default Child Name List", "LABEL, ItemNames"}},
-         false,
+        {"Default Child Name List = LABEL, ItemNames", false,
          defNames + "LABEL referenced in the check list is optional and  must be a required "
                     "object"},
-        {{{"Ordered Optional Child List", "ITEM, LABEL, TAG, LID"}},
-         true,
+        {"Ordered Optional Child List = ITEM, LABEL, TAG, LID", true,
          child + "the object type \"LID\", has multiple inconsistent references in the PHYSICS "
                  "dependency data for object type \"BOX\". Appears in more than one of the child "
                  "lists."},
-        {{{"Unused Child List", "LID"}},
-         true,
+        {"Unused Child List = LID", true,
          child + "in PHYSICS object dependency for type \"BOX\", the child object \"LID\" appears "
                  "in the \"Unused Child List\" but this is not an optional child according to the "
                  "RULES data."},
-        {{{"Treat As Optional Child List", "LID"}},
-         true,
+        {"Treat As Optional Child List = LID", true,
          child + "the object type \"LID\", is optional in the PHYSICS dependency data for object "
                  "type \"BOX\" but is essential in RULES."},
-        {{{"Coupled Optional Child List", "LID"}},
-         true,
+        {"Coupled Optional Child List = LID", true,
          child + listed +
              "LID\" referenced in the \"Coupled Optional Child List\" is not an "
              "optional object according to the RULES data."},
-        {{{"Treat As Optional Child List", "LIDD"}},
-         true,
+        {"Treat As Optional Child List = LIDD", true,
          child + listed +
              "LIDD\" referenced in the \"Treat As Optional Child List\" is not a "
              "valid type according to the RULES data."},
     };
     for (const Fault& fault : faults) {
         EXPECT_EQ(failure("BOX", box(fault.changes), fault.validate), fault.message)
-            << fault.changes.begin()->first;
+            << fault.changes;
         // Validation faults appear only with validation on.
         if (fault.validate) {
             EXPECT_EQ(failure("BOX", box(fault.changes), false), "");
         }
     }
     // Errors of the check-list syntax and of the data source pass through.
-    EXPECT_THAT(failure("BOX", box({{"Child Check List", "ITEM, (IsBig"}})),
+    EXPECT_THAT(failure("BOX", box("Child Check List = ITEM, (IsBig")),
                 HasSubstr("is invalidly parenthesised."));
-    EXPECT_THAT(failure("BOX", box({{"Allowed Option Check List", "a, IsBig, b"}})),
+    EXPECT_THAT(failure("BOX", box("Allowed Option Check List = a, IsBig, b")),
                 HasSubstr("contains an odd number of entries"));
-    EXPECT_THROW(build("BOX", box({{"Child Check List", "ITEM, NoSuchCheck"}})), std::exception);
+    EXPECT_THROW(build("BOX", box("Child Check List = ITEM, NoSuchCheck")), std::exception);
 
     // Without a data source only data that names no checks or lists can be built.
     const Params plain = {{"Ordered Optional Child List", "ITEM"}};

@@ -14,32 +14,17 @@
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
 #include "FakeCheckEngine.h"
+#include "TestSupport.h"
 
 namespace kel::testing {
 
 // BOX has a context rule (Mode: a, b, c) with option-dependent parameters and children;
 // PLAIN has none.
-inline const char* const kRules = R"(
-RULES:
-  PARAMETER: Mode
-    Parameter Type = String
-    Allowed String List = a, b, c
-  END
-  PARAMETER: Size
-    Parameter Type = Real
-  END
-  PARAMETER: Colour
-    Parameter Type = String
-  END
-  PARAMETER: Depth
-    Parameter Type = Real
-  END
-  PARAMETER: Extra
-    Parameter Type = Real
-  END
-  SINGLETON: ROOT
-    Optional Child List = BOX, PLAIN
-  END
+inline const std::string kRules = "RULES:\n" +
+                                  test::rulesParams("Real", {"Size", "Depth", "Extra"}) +
+                                  test::rulesParams("String", {"Colour"}) + test::tarn(R"(
+  PARAMETER: Mode { Parameter Type = String; Allowed String List = a, b, c }
+  SINGLETON: ROOT { Optional Child List = BOX, PLAIN }
   OBJECT: BOX
     Context Rule = Mode
     Allowed Option List = a, b, c
@@ -47,55 +32,28 @@ RULES:
     Optional Parameter List = Colour, Extra
     Essential Child List = LID
     Optional Child List = ITEM, LABEL
-    CONTEXT: a
-      Optional Parameter List = Depth
-      Optional Child List = TAG
-    END
-    CONTEXT: b
-      Essential Parameter List = Depth
-    END
+    CONTEXT: a { Optional Parameter List = Depth; Optional Child List = TAG }
+    CONTEXT: b { Essential Parameter List = Depth }
   END
-  OBJECT: PLAIN
-    Essential Parameter List = Size
-    Optional Parameter List = Colour
-    Optional Child List = ITEM, LABEL
-  END
-  SINGLETON: LID
-  END
-  OBJECT: ITEM
-  END
-  OBJECT: LABEL
-  END
-  OBJECT: TAG
-  END
+  OBJECT: PLAIN { Essential Parameter List = Size; Optional Parameter List = Colour
+    Optional Child List = ITEM, LABEL }
+  SINGLETON: LID {}
+  OBJECT: ITEM {}
+  OBJECT: LABEL {}
+  OBJECT: TAG {}
 END
-)";
+)");
 
-inline const char* const kChecks = R"(
+inline const std::string kChecks = test::tarn(R"(
 PHYSICS:
   CHECK DATA:
-    CHECK: IsBig
-      Type = Numeric Test
-      Parameter = Size
-      Operator = >
-      Value = 10
-    END
-    CHECK: IsRed
-      Type = Parameter Value
-      Parameter = Colour
-      Value List = red
-    END
-    LIST: ItemNames
-      Type = Fixed
-      Value List = i1, i2
-    END
-    LIST: LidNames
-      Type = Fixed
-      Value List = top
-    END
+    CHECK: IsBig { Type = Numeric Test; Parameter = Size; Operator = >; Value = 10 }
+    CHECK: IsRed { Type = Parameter Value; Parameter = Colour; Value List = red }
+    LIST: ItemNames { Type = Fixed; Value List = i1, i2 }
+    LIST: LidNames { Type = Fixed; Value List = top }
   END
 END
-)";
+)");
 
 // A complete, valid BOX definition; tests change single keys of it.
 inline std::map<std::string, std::string> boxData() {

@@ -24,6 +24,8 @@
 #include <kel/physicsutils/InternalTARNDatastore.h>
 #include <kel/physicsutils/TARNModel.h>
 
+#include "TestSupport.h"
+
 namespace kel {
 namespace {
 
@@ -33,96 +35,48 @@ using ::testing::HasSubstr;
 
 // ROOT -> BOX (named, context rule Kind = Hot/Cold) -> LID (singleton), TAG (names from a
 // LIST), VENT (only for hot boxes, and only with beta features).
-const char* const kRules = R"(
+const std::string kRules = test::tarn(R"(
 RULES:
-  PARAMETER: Kind
-    Parameter Type = String
-    Allowed String List = Hot, Cold
-  END
-  PARAMETER: Size
-    Parameter Type = Real
-    Lower Bound = 0 [m]
-    Default = 1 [m]
-  END
-  PARAMETER: Count
-    Parameter Type = Integer
-    Lower Bound = 1
-    Upper Bound = 9
-    Default = 3
-  END
-  PARAMETER: Sealed
-    Parameter Type = Logical
-  END
-  PARAMETER: Colour
-    Parameter Type = String
-    Allowed String List = Red, Blue
-  END
-  SINGLETON: ROOT
-    Essential Child List = BOX
-  END
+  PARAMETER: Kind { Parameter Type = String; Allowed String List = Hot, Cold }
+  PARAMETER: Size { Parameter Type = Real; Lower Bound = 0 [m]; Default = 1 [m] }
+  PARAMETER: Count { Parameter Type = Integer; Lower Bound = 1; Upper Bound = 9; Default = 3 }
+  PARAMETER: Sealed { Parameter Type = Logical }
+  PARAMETER: Colour { Parameter Type = String; Allowed String List = Red, Blue }
+  SINGLETON: ROOT { Essential Child List = BOX }
   OBJECT: BOX
     Context Rule = Kind
     Allowed Option List = Hot, Cold
     Essential Parameter List = Kind, Size
     Optional Parameter List = Sealed, Colour
     Optional Child List = LID, TAG, VENT
-    CONTEXT: Hot
-      Essential Parameter List = Count
-    END
+    CONTEXT: Hot { Essential Parameter List = Count }
   END
-  SINGLETON: LID
-    Optional Parameter List = Sealed
-  END
-  OBJECT: TAG
-  END
-  OBJECT: VENT
-  END
+  SINGLETON: LID { Optional Parameter List = Sealed }
+  OBJECT: TAG {}
+  OBJECT: VENT {}
 END
-)";
+)");
 
-const char* const kPhysics = R"(
+const std::string kPhysics = test::tarn(R"(
 PHYSICS:
   CHECK DATA:
-    CHECK: IsHot
-      Type = Parameter Value
-      Parameter = Kind
-      Value List = Hot
-    END
-    CHECK: NotHot
-      Type = Not
-      Check List = IsHot
-    END
-    CHECK: VentBeta
-      Type = Beta
-      Message = Vents are a beta feature.
-      Check = IsHot
-    END
-    LIST: TagNames
-      Type = Fixed
-      Value List = front, back
-    END
+    CHECK: IsHot { Type = Parameter Value; Parameter = Kind; Value List = Hot }
+    CHECK: NotHot { Type = Not; Check List = IsHot }
+    CHECK: VentBeta { Type = Beta; Message = Vents are a beta feature.; Check = IsHot }
+    LIST: TagNames { Type = Fixed; Value List = front, back }
   END
   DEPENDENCIES:
-    OBJECT DEPENDENCY: BOX
-      Ordered Allowed Option List = Hot, Cold
-      Default Option = Cold
+    OBJECT DEPENDENCY: BOX { Ordered Allowed Option List = Hot, Cold; Default Option = Cold
       Ordered Required Parameter List = Kind, Size, Count
       Ordered Optional Parameter List = Sealed, Colour
-      Ordered Optional Child List = LID, TAG, VENT
-      Child Check List = VENT, VentBeta
-      Parameter Check List = Colour, NotHot
-      Child Name List = TAG, TagNames
-    END
-    OBJECT DEPENDENCY: LID
-      Ordered Optional Parameter List = Sealed
-    END
-    OBJECT DEPENDENCY: TAG
-    END
-    OBJECT DEPENDENCY: VENT
-    END
+      Ordered Optional Child List = LID, TAG, VENT; Child Check List = VENT, VentBeta
+      Parameter Check List = Colour, NotHot; Child Name List = TAG, TagNames }
+    OBJECT DEPENDENCY: LID { Ordered Optional Parameter List = Sealed }
+    OBJECT DEPENDENCY: TAG {}
+    OBJECT DEPENDENCY: VENT {}
   END
 END
-)";
+)");
 
 class ObjectQueryTest : public ::testing::Test {
 protected:
@@ -251,14 +205,10 @@ TEST_F(ObjectQueryTest, FollowsModelEditsAndContextRuleValue) {
 TEST_F(ObjectQueryTest, RejectsObjectsTheModelOrPhysicsLack) {
     const auto m = model("BOX: b\n  Kind = Hot\nEND\n");
     ObjectQuery query(m_physics, *m);
-    for (const char* path : {"/BOX:other", "", "/"}) {
-        try {
-            query.ask(path);
-            ADD_FAILURE() << path << ": no exception";
-        } catch (const PhysicsException& e) {
-            EXPECT_THAT(e.what(), HasSubstr("ObjectQuery::ask - the model has no object"));
-        }
-    }
+    for (const char* path : {"/BOX:other", "", "/"})
+        EXPECT_THAT(test::errorOf<PhysicsException>([&] { query.ask(path); }),
+                    HasSubstr("ObjectQuery::ask - the model has no object"))
+            << path;
 }
 
 TEST_F(ObjectQueryTest, ValidatorReportsEveryViolationWithItsPath) {
@@ -324,11 +274,10 @@ TEST_F(ObjectQueryTest, FillerSetsAvailableEssentialDefaultsOnly) {
 
 TEST(PhysicsDataOptionsTest, OptionsReplaceTheEnvironment) {
     // A PHYSICS data set that loads without validation and fails with it.
-    const char* const rulesText =
+    const std::string rulesText =
         "RULES:\n SINGLETON: ROOT\n  Optional Child List = A\n END\n"
-        " OBJECT: A\n  Optional Parameter List = P, Q\n END\n"
-        " PARAMETER: P\n  Parameter Type = String\n END\n"
-        " PARAMETER: Q\n  Parameter Type = String\n END\nEND\n";
+        " OBJECT: A\n  Optional Parameter List = P, Q\n END\n" +
+        test::rulesParams("String", {"P", "Q"}) + "END\n";
     const char* const physicsText =
         "PHYSICS:\n DEPENDENCIES:\n  OBJECT DEPENDENCY: A\n"
         "   Ordered Optional Parameter List = P\n  END\n END\nEND\n";

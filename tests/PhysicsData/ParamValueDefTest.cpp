@@ -14,6 +14,7 @@
 #include <kel/physicsutils/TARNModel.h>
 
 #include "BoundaryModelFixture.h"
+#include "TestSupport.h"
 
 namespace kel {
 namespace {
@@ -25,102 +26,44 @@ using ::testing::IsEmpty;
 // RULES data: Temperature bounds differ (Wall), Pressure bounds agree, Velocity's quantity
 // type differs, Heat Flux has a quantity type in Inlet only, Regime's allowed strings
 // differ.
-const char* const kRules = R"(
-RULES:
-  SINGLETON: ROOT
-    Optional Child List = FLOW
-  END
-  PARAMETER: Scheme
-    Parameter Type = String
-    Allowed String List = Upwind, Central, High Resolution
-  END
-  PARAMETER: Mode
-    Parameter Type = String
-  END
-  PARAMETER: Iterations
-    Parameter Type = Integer
-    Lower Bound = 1
-    Upper Bound = 1000
-  END
-  PARAMETER: Gravity
-    Parameter Type = Logical
-  END
-  PARAMETER: Relaxation
-    Parameter Type = Real
-    Lower Bound = 0
-  END
-  PARAMETER: Temperature
-    Parameter Type = Real
-    Quantity Type = Temperature
-  END
-  PARAMETER: Pressure
-    Parameter Type = Real
-    Quantity Type = Pressure
-  END
-  PARAMETER: Velocity
-    Parameter Type = Real
-    Quantity Type = Velocity
-  END
-  PARAMETER: Heat Flux
-    Parameter Type = Real
-  END
-  PARAMETER: Regime
-    Parameter Type = String
-  END
-  PARAMETER: Kind
-    Parameter Type = String
-  END
-  SINGLETON: FLOW
-    Optional Child List = BOUNDARY
-    Optional Parameter List = Scheme, Mode, Iterations, Gravity, Relaxation
-  END
+const std::string kRules = "RULES:\n" + test::rulesParams("String", {"Mode", "Regime", "Kind"}) +
+                           test::rulesParams("Logical", {"Gravity"}) +
+                           test::rulesParams("Real", {"Heat Flux"}) + test::tarn(R"(
+  SINGLETON: ROOT { Optional Child List = FLOW }
+  PARAMETER: Scheme { Parameter Type = String
+    Allowed String List = Upwind, Central, High Resolution }
+  PARAMETER: Iterations { Parameter Type = Integer; Lower Bound = 1; Upper Bound = 1000 }
+  PARAMETER: Relaxation { Parameter Type = Real; Lower Bound = 0 }
+  PARAMETER: Temperature { Parameter Type = Real; Quantity Type = Temperature }
+  PARAMETER: Pressure { Parameter Type = Real; Quantity Type = Pressure }
+  PARAMETER: Velocity { Parameter Type = Real; Quantity Type = Velocity }
+  SINGLETON: FLOW { Optional Child List = BOUNDARY
+    Optional Parameter List = Scheme, Mode, Iterations, Gravity, Relaxation }
   OBJECT: BOUNDARY
     Context Rule = Kind
     Allowed Option List = Inlet, Outlet, Wall
     CONTEXT: Inlet
       Optional Parameter List = Temperature, Pressure, Velocity, Heat Flux, Regime
-      PARAMETER: Temperature
-        Lower Bound = 0 [K]
-        Upper Bound = 500 [K]
-      END
-      PARAMETER: Pressure
-        Lower Bound = 0 [Pa]
-      END
-      PARAMETER: Heat Flux
-        Quantity Type = Heat Flux
-      END
-      PARAMETER: Regime
-        Allowed String List = Subsonic, Supersonic
-      END
+      PARAMETER: Temperature { Lower Bound = 0 [K]; Upper Bound = 500 [K] }
+      PARAMETER: Pressure { Lower Bound = 0 [Pa] }
+      PARAMETER: Heat Flux { Quantity Type = Heat Flux }
+      PARAMETER: Regime { Allowed String List = Subsonic, Supersonic }
     END
     CONTEXT: Outlet
       Optional Parameter List = Temperature, Pressure, Velocity, Regime
-      PARAMETER: Temperature
-        Lower Bound = 0 [K]
-        Upper Bound = 500 [K]
-      END
-      PARAMETER: Pressure
-        Lower Bound = 0 [Pa]
-      END
-      PARAMETER: Velocity
-        Quantity Type = Mass Flux
-      END
-      PARAMETER: Regime
-        Allowed String List = Subsonic
-      END
+      PARAMETER: Temperature { Lower Bound = 0 [K]; Upper Bound = 500 [K] }
+      PARAMETER: Pressure { Lower Bound = 0 [Pa] }
+      PARAMETER: Velocity { Quantity Type = Mass Flux }
+      PARAMETER: Regime { Allowed String List = Subsonic }
     END
     CONTEXT: Wall
       Optional Parameter List = Temperature, Pressure
-      PARAMETER: Temperature
-        Lower Bound = 200 [K]
-      END
-      PARAMETER: Pressure
-        Lower Bound = 0 [Pa]
-      END
+      PARAMETER: Temperature { Lower Bound = 200 [K] }
+      PARAMETER: Pressure { Lower Bound = 0 [Pa] }
     END
   END
 END
-)";
+)");
 
 ModelRules::ExtraRulesDef quantityRules() {
     ModelRules::ExtraRulesDef extra;
@@ -135,18 +78,14 @@ protected:
         m_source.addCheck("no", false);
     }
 
+    // The definition of a PARAMETER VALUES entry whose keys are written "Key = value; ...".
     std::unique_ptr<ParamValueDef> make(const std::string& name, const std::string& type,
-                                        const ParameterMap& params = {}) {
-        return std::make_unique<ParamValueDef>(name, type, params, &m_rules, &m_source, false);
+                                        const char* keys = "") {
+        return std::make_unique<ParamValueDef>(name, type, test::params(keys), &m_rules, &m_source,
+                                               false);
     }
-    std::string error(const std::string& name, const std::string& type,
-                      const ParameterMap& params) {
-        try {
-            make(name, type, params);
-        } catch (const PhysicsException& e) {
-            return e.what();
-        }
-        return "no error";
+    std::string error(const std::string& name, const std::string& type, const char* keys) {
+        return test::errorOf<PhysicsException>([&] { make(name, type, keys); });
     }
     ParamAllowedValues allowed(const ParamValueDef& def, const std::string& path) {
         return def.evaluateAllowedValues(&m_rules, TARNContext(path), &m_eval);
@@ -159,11 +98,11 @@ protected:
 using Sides = std::pair<std::string, std::string>;
 
 TEST_F(ParamValueDefTest, TypeComesFromTheEntryOrTheRules) {
-    EXPECT_EQ(error("Nonsense", "FLOW", {{"Ordered Allowed String List", "a"}}),
+    EXPECT_EQ(error("Nonsense", "FLOW", "Ordered Allowed String List = a"),
               "ParamValueDef::initialise - attempt to create a parameter Nonsense which is not "
               "defined in RULES.");
 
-    auto asInteger = make("Mode", "FLOW", {{"Parameter Type", "Integer"}});
+    auto asInteger = make("Mode", "FLOW", "Parameter Type = Integer");
     EXPECT_EQ(asInteger->getType(), TARNParam::Integer);
     EXPECT_FALSE(asInteger->isRestricted());
     EXPECT_FALSE(asInteger->hasBounds());
@@ -172,7 +111,7 @@ TEST_F(ParamValueDefTest, TypeComesFromTheEntryOrTheRules) {
     auto logical = make("Gravity", "FLOW");
     EXPECT_EQ(logical->getType(), TARNParam::Logical);
     EXPECT_FALSE(logical->isRestricted());
-    EXPECT_EQ(error("Mode", "FLOW", {{"Parameter Type", "Colour"}}),
+    EXPECT_EQ(error("Mode", "FLOW", "Parameter Type = Colour"),
               "ParamValueDef::initialise - Internal error : unknown type");
 
     bool value = false;
@@ -189,13 +128,12 @@ TEST_F(ParamValueDefTest, RulesAllowedStringsBecomeTheFixedList) {
     EXPECT_THAT(allowed(*plain, "/FLOW").getValues(),
                 ElementsAre("Upwind", "Central", "High Resolution"));
 
-    auto guarded = make("Scheme", "FLOW", {{"Allowed String List Checks", "Central, no"}});
+    auto guarded = make("Scheme", "FLOW", "Allowed String List Checks = Central, no");
     EXPECT_THAT(allowed(*guarded, "/FLOW").getValues(), ElementsAre("Upwind", "High Resolution"));
     EXPECT_THAT(guarded->getReferencedCheckNames(), ElementsAre("no"));
 
     // A written list is limited to the RULES strings.
-    auto written =
-        make("Scheme", "FLOW", {{"Ordered Allowed String List", "Central, Bogus, Upwind"}});
+    auto written = make("Scheme", "FLOW", "Ordered Allowed String List = Central, Bogus, Upwind");
     EXPECT_THAT(allowed(*written, "/FLOW").getValues(), ElementsAre("Central", "Upwind"));
 
     auto free = make("Mode", "FLOW");
@@ -205,12 +143,10 @@ TEST_F(ParamValueDefTest, RulesAllowedStringsBecomeTheFixedList) {
 
 TEST_F(ParamValueDefTest, FixedListWithChecksAndSubset) {
     auto def = make("Mode", "FLOW",
-                    {{"Ordered Allowed String List", "Steady, Transient, Pseudo"},
-                     {"Allowed String List Checks", "Transient, yes, Pseudo, (yes, no)"},
-                     {"Subset Allowed String List", "Transient, Steady"},
-                     {"Unused Allowed String List", "Frozen"},
-                     {"Available With No Allowed Values", "true"},
-                     {"Complete List Required", "yes"}});
+                    "Ordered Allowed String List = Steady, Transient, Pseudo; Allowed String List "
+                    "Checks = Transient, yes, Pseudo, (yes, no); Subset Allowed String List = "
+                    "Transient, Steady; Unused Allowed String List = Frozen; Available With No "
+                    "Allowed Values = true; Complete List Required = yes");
     EXPECT_TRUE(def->hasSubsetAllowedValueList());
     EXPECT_FALSE(def->isRestrictedDynamic());
     auto values = allowed(*def, "/FLOW");
@@ -229,9 +165,8 @@ TEST_F(ParamValueDefTest, FixedListWithChecksAndSubset) {
 TEST_F(ParamValueDefTest, ListSourcesGiveDynamicValues) {
     m_source.addList("all modes", {"A", "B", "C"});
     m_source.addList("some modes", {"C", "X"});
-    auto def =
-        make("Mode", "FLOW",
-             {{"Value List Source", "all modes"}, {"Subset Value List Source", "some modes"}});
+    auto def = make("Mode", "FLOW",
+                    "Value List Source = all modes; Subset Value List Source = some modes");
     EXPECT_TRUE(def->isRestrictedDynamic());
     EXPECT_TRUE(def->hasSubsetAllowedValueList());
     EXPECT_EQ(def->getValueListSourceName(), "all modes");
@@ -241,53 +176,49 @@ TEST_F(ParamValueDefTest, ListSourcesGiveDynamicValues) {
     EXPECT_THAT(values.getSubset(), ElementsAre("C"));
     EXPECT_THAT(def->getReferencedListNames(), ElementsAre("all modes", "some modes"));
 
-    auto rulesLimited = make("Scheme", "FLOW", {{"Value List Source", "all modes"}});
+    auto rulesLimited = make("Scheme", "FLOW", "Value List Source = all modes");
     EXPECT_FALSE(rulesLimited->hasSubsetAllowedValueList());
     EXPECT_THAT(allowed(*rulesLimited, "/FLOW").getValues(), IsEmpty());
-    EXPECT_THROW(make("Mode", "FLOW", {{"Value List Source", "missing"}}), std::runtime_error);
+    EXPECT_THROW(make("Mode", "FLOW", "Value List Source = missing"), std::runtime_error);
 }
 
 TEST_F(ParamValueDefTest, StringEntryErrors) {
     m_source.addList("modes", {"A"});
     const std::string tail = " in the the data for the \"PARAMETER VALUES\" object Mode";
-    EXPECT_EQ(error("Mode", "FLOW",
-                    {{"Ordered Allowed String List", "A"}, {"Value List Source", "modes"}}),
+    EXPECT_EQ(error("Mode", "FLOW", "Ordered Allowed String List = A; Value List Source = modes"),
               "ParamValueDef::initString - an allowed string list and a list source are both "
               "defined" +
                   tail);
-    EXPECT_EQ(error("Mode", "FLOW", {{"Subset Value List Source", "modes"}}),
+    EXPECT_EQ(error("Mode", "FLOW", "Subset Value List Source = modes"),
               "ParamValueDef::initString - a subset list source has been defined, without a list "
               "source," +
                   tail);
-    EXPECT_EQ(error("Mode", "FLOW", {{"Subset Allowed String List", ""}}),
+    EXPECT_EQ(error("Mode", "FLOW", "Subset Allowed String List ="),
               "ParamValueDef::initString - parameter \"Subset Allowed String List\" defined "
               "without there being a \"Ordered Allowed String List\" parameter" +
                   tail);
-    EXPECT_EQ(error("Mode", "FLOW",
-                    {{"Value List Source", "modes"}, {"Unused Allowed String List", "B"}}),
+    EXPECT_EQ(error("Mode", "FLOW", "Value List Source = modes; Unused Allowed String List = B"),
               "ParamValueDef::initString - parameter \"Unused Allowed String List\" defined for "
               "an incompatible \"PARAMETER VALUES\" object Mode");
-    EXPECT_EQ(
-        error("Mode", "FLOW", {{"Complete List Required", ""}, {"Default Value Check List", ""}}),
-        "ParamValueDef::initString - parameter \"Complete List Required\" defined with "
-        "there being a \"Default Value Check List\" parameter" +
-            tail + ". The two parameters are incompatiable. Please remove one of the parameters.");
+    EXPECT_EQ(error("Mode", "FLOW", "Complete List Required =; Default Value Check List ="),
+              "ParamValueDef::initString - parameter \"Complete List Required\" defined with "
+              "there being a \"Default Value Check List\" parameter" +
+                  tail +
+                  ". The two parameters are incompatiable. Please remove one of the parameters.");
     EXPECT_EQ(error("Mode", "FLOW",
-                    {{"Ordered Allowed String List", "A, B"},
-                     {"Allowed String List Checks", "Z, yes, A, yes, C, no"}}),
+                    "Ordered Allowed String List = A, B; Allowed String List Checks = Z, yes, A, "
+                    "yes, C, no"),
               "ParamValueDef::initAllowedString - the values \"C,Z\" in the \"Allowed String "
               "List Checks\" parameter of the \"PARAMETER VALUES\" object named \"Mode\" do not "
               "exist in the \"Ordered Allowed String List\" parameter of the same object");
-    EXPECT_EQ(
-        error("Mode", "FLOW",
-              {{"Ordered Allowed String List", "A, B"}, {"Subset Allowed String List", "B, Q"}}),
-        "ParamValueDef::initAllowedString - the values \"Q\" in the \"Subset Allowed "
-        "String List\" parameter of the \"PARAMETER VALUES\" object named \"Mode\" do not "
-        "exist in the \"Ordered Allowed String List \"parameter of the same object");
-    EXPECT_THROW(
-        make("Mode", "FLOW",
-             {{"Ordered Allowed String List", "A"}, {"Allowed String List Checks", "A, unknown"}}),
-        std::runtime_error);
+    EXPECT_EQ(error("Mode", "FLOW",
+                    "Ordered Allowed String List = A, B; Subset Allowed String List = B, Q"),
+              "ParamValueDef::initAllowedString - the values \"Q\" in the \"Subset Allowed "
+              "String List\" parameter of the \"PARAMETER VALUES\" object named \"Mode\" do not "
+              "exist in the \"Ordered Allowed String List \"parameter of the same object");
+    EXPECT_THROW(make("Mode", "FLOW",
+                      "Ordered Allowed String List = A; Allowed String List Checks = A, unknown"),
+                 std::runtime_error);
 }
 
 TEST_F(ParamValueDefTest, RulesAllowedStringsPerOption) {
@@ -342,7 +273,7 @@ TEST_F(ParamValueDefTest, BoundsFixedCollapsedOrPerOption) {
     EXPECT_EQ(bounds(*temperature, "/FLOW/BOUNDARY:bare"), Sides("", ""));
 
     // An integer reading of a real bound fails with the bounds message.
-    EXPECT_EQ(error("Temperature", "BOUNDARY", {{"Parameter Type", "Integer"}}),
+    EXPECT_EQ(error("Temperature", "BOUNDARY", "Parameter Type = Integer"),
               "Invalid integer bound in \"PARAMETER VALUE\" data for Temperature");
 }
 
@@ -351,7 +282,7 @@ TEST_F(ParamValueDefTest, QuantityTypeAcrossOptions) {
     auto velocity = make("Velocity", "BOUNDARY");
     EXPECT_TRUE(velocity->hasQuantity());
     EXPECT_EQ(velocity->getQuantityType(), "__CONTEXT_Dependent__");
-    EXPECT_EQ(error("Heat Flux", "BOUNDARY", {}),
+    EXPECT_EQ(error("Heat Flux", "BOUNDARY", ""),
               "Quantity Type is missing in RULES for parameter Heat Flux in object BOUNDARY in "
               "CONTEXT:Outlet");
 }
@@ -359,9 +290,8 @@ TEST_F(ParamValueDefTest, QuantityTypeAcrossOptions) {
 TEST_F(ParamValueDefTest, DefaultsAndOverridesAreHandedOver) {
     m_source.addList("names", {"n1"});
     auto def = make("Mode", "FLOW",
-                    {{"Ordered Allowed String List", "A, B"},
-                     {"Default Value", "B"},
-                     {"Value Override Check List", "A, yes, *names, no"}});
+                    "Ordered Allowed String List = A, B; Default Value = B; Value Override Check "
+                    "List = A, yes, *names, no");
     EXPECT_TRUE(def->hasDefault());
     EXPECT_TRUE(def->hasFixedDefault());
     EXPECT_EQ(def->getFixedDefault(), "B");

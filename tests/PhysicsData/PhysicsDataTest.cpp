@@ -25,6 +25,8 @@
 #include <kel/physicsutils/InternalTARNDatastore.h>
 #include <kel/physicsutils/TARNModel.h>
 
+#include "TestSupport.h"
+
 namespace kel {
 namespace {
 
@@ -35,101 +37,46 @@ using ::testing::IsEmpty;
 
 // ROOT -> BOX (named, option Kind = Hot/Cold) -> LID; TOP is a second top-level type that
 // the PHYSICS data never describes.
-const char* const kRules = R"(
+const std::string kRules = test::tarn(R"(
 RULES:
-  PARAMETER: Kind
-    Parameter Type = String
-    Allowed String List = Hot, Cold
-  END
-  PARAMETER: Size
-    Parameter Type = Real
-  END
-  PARAMETER: Enabled
-    Parameter Type = Logical
-  END
-  PARAMETER: Label
-    Parameter Type = String
-    Allowed String List = L1, L2
-  END
-  SINGLETON: ROOT
-    Optional Child List = BOX, TOP
-  END
-  OBJECT: BOX
-    Context Rule = Kind
-    Allowed Option List = Hot, Cold
-    Essential Parameter List = Kind, Size
-    Optional Parameter List = Enabled, Label
-    Optional Child List = LID
-  END
-  OBJECT: LID
-    Optional Parameter List = Size
-  END
-  OBJECT: TOP
-    Optional Parameter List = Size
-  END
+  PARAMETER: Kind { Parameter Type = String; Allowed String List = Hot, Cold }
+  PARAMETER: Size { Parameter Type = Real }
+  PARAMETER: Enabled { Parameter Type = Logical }
+  PARAMETER: Label { Parameter Type = String; Allowed String List = L1, L2 }
+  SINGLETON: ROOT { Optional Child List = BOX, TOP }
+  OBJECT: BOX { Context Rule = Kind; Allowed Option List = Hot, Cold
+    Essential Parameter List = Kind, Size; Optional Parameter List = Enabled, Label
+    Optional Child List = LID }
+  OBJECT: LID { Optional Parameter List = Size }
+  OBJECT: TOP { Optional Parameter List = Size }
 END
-)";
+)");
 
-const char* const kDependencies = R"(
+const std::string kDependencies = test::tarn(R"(
   DEPENDENCIES:
-    OBJECT DEPENDENCY: BOX
-      Ordered Allowed Option List = Hot, Cold
+    OBJECT DEPENDENCY: BOX { Ordered Allowed Option List = Hot, Cold
       Ordered Required Parameter List = Kind, Size
-      Ordered Optional Parameter List = Enabled, Label
-      Ordered Optional Child List = LID
-    END
+      Ordered Optional Parameter List = Enabled, Label; Ordered Optional Child List = LID }
   END
-)";
+)");
 
 std::string physicsText(const std::string& checkData) {
     return "PHYSICS:\n  CHECK DATA:\n" + checkData + "  END\n" + kDependencies + "END\n";
 }
 
-const char* const kCheckData = R"(
+const std::string kCheckData = test::tarn(R"(
     Global Check Root List = Sized, Labelled
-    CHECK: IsHot
-      Type = Parameter Value
-      Parameter = Kind
-      Value List = Hot
-    END
-    CHECK: NotHot
-      Type = Not
-      Check List = IsHot
-    END
-    CHECK: LabelKnown
-      Type = Value In List
-      Parameter = Label
-      List = Labels
-    END
-    CHECK: HasSize
-      Type = Parameter Value
-      Parameter = Size
-      Test = Set
-    END
-    CHECK: HotBeta
-      Type = Beta
-      Message = Hot boxes are a beta feature.
-      Check = IsHot
-    END
-    CHECK: UsesBeta
-      Type = All
-      Check List = HotBeta, HasSize
-    END
-    LIST: Labels
-      Type = Union
-      List Names = FixedLabels
-    END
-    LIST: FixedLabels
-      Type = Fixed
-      Value List = L1, L2
-    END
-    GLOBAL CHECK: Sized
-      Type = For Each Object
-      Object Type = BOX
-      Check = HasSize
-      Message = A box needs a size
-    END
-)";
+    CHECK: IsHot { Type = Parameter Value; Parameter = Kind; Value List = Hot }
+    CHECK: NotHot { Type = Not; Check List = IsHot }
+    CHECK: LabelKnown { Type = Value In List; Parameter = Label; List = Labels }
+    CHECK: HasSize { Type = Parameter Value; Parameter = Size; Test = Set }
+    CHECK: HotBeta { Type = Beta; Message = Hot boxes are a beta feature.; Check = IsHot }
+    CHECK: UsesBeta { Type = All; Check List = HotBeta, HasSize }
+    LIST: Labels { Type = Union; List Names = FixedLabels }
+    LIST: FixedLabels { Type = Fixed; Value List = L1, L2 }
+    GLOBAL CHECK: Sized { Type = For Each Object; Object Type = BOX; Check = HasSize
+      Message = A box needs a size }
+)");
 
 class PhysicsDataTest : public ::testing::Test {
 protected:
@@ -143,13 +90,8 @@ protected:
 
     // The message of the exception that building throws, or "" when it builds.
     template <class E>
-    std::string buildError(const std::string& physics, BetaPhysicsManager* beta = nullptr) {
-        try {
-            build(physics, beta);
-        } catch (const E& e) {
-            return e.what();
-        }
-        return "";
+    std::string buildError(const std::string& physics) {
+        return test::errorOf<E>([&] { build(physics); });
     }
 
     InternalTARNDatastore m_rulesDs{kRules, InternalTARNDatastore::TEXT};
@@ -174,12 +116,8 @@ TEST_F(PhysicsDataTest, BuildsAndWiresChecksListsAndGlobalChecks) {
     EXPECT_EQ(data->getList("Nope", false), nullptr);
     EXPECT_EQ(data->getGlobalCheck("Nope", false), nullptr);
     EXPECT_THROW(data->getCheck("Nope", true), std::runtime_error);
-    try {
-        data->getList("Nope", true);
-        FAIL() << "no exception";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "List of name Nope not known.");
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>([&] { data->getList("Nope", true); }),
+              "List of name Nope not known.");
 
     // References were resolved: the union list reaches the fixed list's values, and the
     // global check evaluates its check over a model.
@@ -224,78 +162,46 @@ TEST_F(PhysicsDataTest, RejectsNullInputs) {
     InternalTARNDatastore physics(physicsText(""), InternalTARNDatastore::TEXT);
     for (auto [ds, rules] : {std::pair<const TARNDatastore*, const ModelRules*>{nullptr, &m_rules},
                              {&physics, nullptr}}) {
-        try {
-            PhysicsData data(ds, rules, &m_functions, nullptr);
-            FAIL() << "no exception";
-        } catch (const PhysicsException& e) {
-            EXPECT_STREQ(e.what(), "PhysicsData::PhysicsData - null input parameter.");
-        }
+        EXPECT_EQ(
+            test::errorOf<PhysicsException>([&] { PhysicsData(ds, rules, &m_functions, nullptr); }),
+            "PhysicsData::PhysicsData - null input parameter.");
     }
     // The function store and the beta manager may be absent.
     EXPECT_NO_THROW(PhysicsData(&physics, &m_rules, nullptr, nullptr));
 }
 
 TEST_F(PhysicsDataTest, RejectsUnknownReferencesAndCycles) {
-    EXPECT_EQ(buildError<PhysicsException>(physicsText(R"(
-    CHECK: Known
-      Type = Value In List
-      Parameter = Label
-      List = Missing
-    END
-    CHECK: AlsoMissing
-      Type = Not
-      Check List = Ghost
-    END
-)")),
+    EXPECT_EQ(buildError<PhysicsException>(physicsText(test::tarn(R"(
+    CHECK: Known { Type = Value In List; Parameter = Label; List = Missing }
+    CHECK: AlsoMissing { Type = Not; Check List = Ghost }
+)"))),
               "PhysicsData::initialiseChecks - the following unrecognised objects are referenced "
               "in at least one existing CHECK or LIST: CHECK:Ghost,LIST:Missing");
 
-    const std::string cycle = buildError<PhysicsException>(physicsText(R"(
-    CHECK: A
-      Type = Not
-      Check List = B
-    END
-    CHECK: B
-      Type = Value In List
-      Parameter = Label
-      List = L
-    END
-    LIST: L
-      Type = Parameter Values
-      Parameter = Label
-    END
-    LIST: U
-      Type = Union
-      List Names = U
-    END
-)"));
+    const std::string cycle = buildError<PhysicsException>(physicsText(test::tarn(R"(
+    CHECK: A { Type = Not; Check List = B }
+    CHECK: B { Type = Value In List; Parameter = Label; List = L }
+    LIST: L { Type = Parameter Values; Parameter = Label }
+    LIST: U { Type = Union; List Names = U }
+)")));
     EXPECT_THAT(cycle, HasSubstr("PhysicsData::initialiseChecks - there are cyclic dependencies "
                                  "between the CHECK or LIST objects that have been defined. For "
                                  "example, the object \"LIST:U\" is in a cyclic subgraph."));
 }
 
 TEST_F(PhysicsDataTest, StoreCreationErrorsPassThrough) {
-    EXPECT_EQ(buildError<std::runtime_error>(physicsText(R"(
-    CHECK: Untyped
-      Parameter = Kind
-    END
-)")),
+    EXPECT_EQ(buildError<std::runtime_error>(physicsText(test::tarn(R"(
+    CHECK: Untyped { Parameter = Kind }
+)"))),
               "There is no Type field in the CHECK data of Untyped!");
-    EXPECT_EQ(buildError<std::runtime_error>(physicsText(R"(
-    LIST: Odd
-      Type = Shuffled
-    END
-)")),
+    EXPECT_EQ(buildError<std::runtime_error>(physicsText(test::tarn(R"(
+    LIST: Odd { Type = Shuffled }
+)"))),
               "Unknown List type: Shuffled");
     // A global check naming a check that does not exist fails while it resolves.
-    EXPECT_NE(buildError<std::exception>(physicsText(R"(
-    GLOBAL CHECK: G
-      Type = For Each Object
-      Object Type = BOX
-      Check = Ghost
-      Message = m
-    END
-)")),
+    EXPECT_NE(buildError<std::exception>(physicsText(test::tarn(R"(
+    GLOBAL CHECK: G { Type = For Each Object; Object Type = BOX; Check = Ghost; Message = m }
+)"))),
               "");
 }
 
@@ -313,19 +219,13 @@ public:
 };
 
 TEST_F(PhysicsDataTest, RejectsDuplicateNames) {
-    DuplicatingDatastore physics(physicsText(R"(
-    CHECK: Twice
-      Type = Constant
-      Value = true
-    END
-)"),
+    DuplicatingDatastore physics(physicsText(test::tarn(R"(
+    CHECK: Twice { Type = Constant; Value = true }
+)")),
                                  InternalTARNDatastore::TEXT);
-    try {
-        PhysicsData data(&physics, &m_rules, &m_functions, nullptr);
-        FAIL() << "no exception";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "A CHECK named \"Twice\" already exists in the store.");
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>(
+                  [&] { PhysicsData(&physics, &m_rules, &m_functions, nullptr); }),
+              "A CHECK named \"Twice\" already exists in the store.");
 }
 
 TEST_F(PhysicsDataTest, PathQueriesSplitAtTheLastSlash) {
@@ -346,12 +246,8 @@ TEST_F(PhysicsDataTest, PathQueriesSplitAtTheLastSlash) {
 
     EXPECT_EQ(data->getRequiredParams("/BOX:b1"), (Strings{"Kind", "Size"}));
     EXPECT_EQ(data->getOptionalParams("/BOX:b1"), (Strings{"Enabled", "Label"}));
-    try {
-        data->getRequiredParams("/TOP:t");
-        FAIL() << "no exception";
-    } catch (const PhysicsException& e) {
-        EXPECT_THAT(e.what(), HasSubstr("no data to match requested context"));
-    }
+    EXPECT_THAT(test::errorOf<PhysicsException>([&] { data->getRequiredParams("/TOP:t"); }),
+                HasSubstr("no data to match requested context"));
 
     const ParamValueDef* size = data->getParamValueDef("/BOX", "Size", true);
     ASSERT_NE(size, nullptr);
@@ -390,14 +286,10 @@ TEST_F(PhysicsDataTest, VerifyAdaptorAnswersFromTheRules) {
     EXPECT_EQ(verify.verifyParamValue("BOX", "Size", "anything"), 2);
 
     // Check data is verified through the adaptor while it is built.
-    EXPECT_THAT(buildError<std::runtime_error>(physicsText(R"(
-    CHECK: BadValue
-      Type = Parameter Value
-      Object Type = BOX
-      Parameter = Kind
-      Value List = Warm
-    END
-)")),
+    EXPECT_THAT(buildError<std::runtime_error>(physicsText(test::tarn(R"(
+    CHECK: BadValue { Type = Parameter Value; Object Type = BOX; Parameter = Kind
+      Value List = Warm }
+)"))),
                 HasSubstr("Warm"));
 }
 

@@ -11,12 +11,14 @@
 #include <kel/physicsutils/CompositeTARNDatastore.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
+#include "TestSupport.h"
+
 namespace kel {
 namespace {
 
 using Strings = std::vector<std::string>;
 
-const char* const kRules = R"(
+const std::string kRules = test::tarn(R"(
 RULES:
   OBJECT: T
     Allowed Option List = a, b
@@ -30,25 +32,14 @@ RULES:
     Aliases = t1, t2
     Hidden = on
     Broken = perhaps
-    CONTEXT: a
-      Essential Parameter List = p
-      Optional Parameter List = q
-      Optional Child List = C, D
-    END
-    CONTEXT: b
-      Optional Parameter List = p, r
-      Essential Child List = D
-    END
+    CONTEXT: a { Essential Parameter List = p; Optional Parameter List = q
+      Optional Child List = C, D }
+    CONTEXT: b { Optional Parameter List = p, r; Essential Child List = D }
   END
-  SINGLETON: S
-    Context Rule = Mode
-    Allowed Option List = x
-  END
-  OBJECT: N
-    Optional Child List = C
-  END
+  SINGLETON: S { Context Rule = Mode; Allowed Option List = x }
+  OBJECT: N { Optional Child List = C }
 END
-)";
+)");
 
 class RulesObjectTest : public ::testing::Test {
 protected:
@@ -60,12 +51,7 @@ protected:
 
 std::string errorOf(const std::string& text, const std::string& path) {
     InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
-    try {
-        RulesObject object(ds, path, false, {});
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "no error";
+    return test::errorOf<std::runtime_error>([&] { RulesObject(ds, path, false, {}); });
 }
 
 TEST_F(RulesObjectTest, ContextRuleAndOptions) {
@@ -148,15 +134,9 @@ TEST_F(RulesObjectTest, AccumulationCacheIsReusedForAReorderedSet) {
 TEST_F(RulesObjectTest, UnrecognisedOptions) {
     RulesObject t = make("/RULES/OBJECT:T");
     RulesObject n = make("/RULES/OBJECT:N");
-    const std::string message =
-        "RulesObject::findData - unrecognised value of \"Context Rule\" parameter (value = zz) "
-        "in object T.";
-    try {
-        t.getEssentialChildren(std::string("zz"));
-        FAIL() << "no error";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), message);
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>([&] { t.getEssentialChildren(std::string("zz")); }),
+              "RulesObject::findData - unrecognised value of \"Context Rule\" parameter (value = "
+              "zz) in object T.");
     EXPECT_THROW(t.hasOptionalParam("p", "zz"), std::runtime_error);
     EXPECT_THROW(t.getEssentialChildren(Strings{"zz"}), std::runtime_error);
     EXPECT_THROW(n.getOptionalChildren(std::string("a")), std::runtime_error);

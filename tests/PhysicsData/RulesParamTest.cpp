@@ -3,50 +3,37 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include <kel/physicsdata/rules/RulesParam.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
+#include "TestSupport.h"
+
 namespace kel {
 namespace {
 
-const char* const kRules = R"(
+const std::string kRules = test::tarn(R"(
 RULES:
-  PARAMETER: p
-    Parameter Type = Real
-    Description = global p
-    Default = 1.0 [m]
-    Lower Bound = 0 [m]
-    Allowed String List = a, b
-    Quantity Type = Length
-    Tag = from global
-    Flag = yes
-  END
+  PARAMETER: p { Parameter Type = Real; Description = global p; Default = 1.0 [m]
+    Lower Bound = 0 [m]; Allowed String List = a, b; Quantity Type = Length; Tag = from global
+    Flag = yes }
   OBJECT: A
     Optional Parameter List = p
     Allowed Option List = c
-    PARAMETER: p
-      Default = 2.0 [m]
-      Allowed String List = x
-    END
+    PARAMETER: p { Default = 2.0 [m]; Allowed String List = x }
     CONTEXT: c
-      PARAMETER: p
-        Ignore Global Definition = true
-        Upper Bound = 9 [m]
-      END
+      PARAMETER: p { Ignore Global Definition = true; Upper Bound = 9 [m] }
     END
   END
   OBJECT: B
     Optional Parameter List = p
-    PARAMETER: p
-      Ignore Global Definition = true
-      Parameter Type = String
-    END
+    PARAMETER: p { Ignore Global Definition = true; Parameter Type = String }
   END
 END
-)";
+)");
 
 ExtraDef extraRules() {
     ExtraDef extra;
@@ -59,12 +46,7 @@ ExtraDef extraRules() {
 std::string errorOf(const std::string& text, const std::string& name, const std::string& path,
                     const ExtraDef& extra = {}) {
     InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
-    try {
-        RulesParam param(ds, name, path, extra);
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "no error";
+    return test::errorOf<std::runtime_error>([&] { RulesParam(ds, name, path, extra); });
 }
 
 TEST(RulesParamTest, GlobalDefinitionReadsEveryKey) {
@@ -127,32 +109,25 @@ TEST(RulesParamTest, TypeErrors) {
     EXPECT_EQ(errorOf(kRules, "p", "/RULES/OBJECT:A/PARAMETER:q"),
               "Parameter p has not been assigned a type in the RULES data.");
     // Ignoring the global definition loses its type.
-    EXPECT_EQ(errorOf(R"(
+    EXPECT_EQ(errorOf(test::tarn(R"(
 RULES:
-  PARAMETER: p
-    Parameter Type = Real
-  END
+  PARAMETER: p { Parameter Type = Real }
   OBJECT: A
-    PARAMETER: p
-      Ignore Global Definition = true
-      Default = 3
-    END
+    PARAMETER: p { Ignore Global Definition = true; Default = 3 }
   END
 END
-)",
+)"),
                       "p", "/RULES/OBJECT:A/PARAMETER:p"),
               "Parameter p has not been assigned a type in the RULES data.");
-    EXPECT_EQ(errorOf(R"(
+    EXPECT_EQ(errorOf(test::tarn(R"(
 RULES:
   OBJECT: A
     CONTEXT: c
-      PARAMETER: p
-        Parameter Type = Real
-      END
+      PARAMETER: p { Parameter Type = Real }
     END
   END
 END
-)",
+)"),
                       "p", "/RULES/OBJECT:A/CONTEXT:c/PARAMETER:p"),
               "Definition of Parameter Type is not allowed at CONTEXT scope. (Attempted "
               "definition in /RULES/OBJECT:A/CONTEXT:c/PARAMETER:p.)");
@@ -164,18 +139,23 @@ TEST(RulesParamTest, RealValuesWithQuantityTypeNeedUnits) {
         return "RULES:\n PARAMETER: p\n  Parameter Type = " + type +
                "\n  Quantity Type = " + quantity + "\n  " + key + " = " + value + "\nEND\nEND\n";
     };
-    const std::string path = "/RULES/PARAMETER:p";
-    EXPECT_EQ(errorOf(rules("Real", "Length", "Default", "2.0"), "p", path),
-              "RulesObject::initData - in RULES object /RULES/PARAMETER:p, a parameter, Default, "
-              "is defined without a unit but has a quantity type set to Length.");
-    EXPECT_EQ(errorOf(rules("Real", "Length", "Upper Bound", "5"), "p", path),
-              "RulesObject::initData - in RULES object /RULES/PARAMETER:p, a parameter, Upper "
-              "Bound, is defined without a unit but has a quantity type set to Length.");
-    EXPECT_EQ(errorOf(rules("Real", "Length", "Default", "2.0 [m]"), "p", path), "no error");
-    EXPECT_EQ(errorOf(rules("Real", "Dimensionless", "Default", "2.0"), "p", path), "no error");
-    EXPECT_EQ(errorOf(rules("Real", "Expression", "Default", "2.0"), "p", path), "no error");
-    EXPECT_EQ(errorOf(rules("Real", "Length", "Default", "2*x"), "p", path), "no error");
-    EXPECT_EQ(errorOf(rules("Real List", "Length", "Default", "2.0"), "p", path), "no error");
+    const std::string unitless =
+        "RulesObject::initData - in RULES object /RULES/PARAMETER:p, a "
+        "parameter, ";
+    const std::string length = ", is defined without a unit but has a quantity type set to Length.";
+    // {type, quantity type, key, value, message}; only a number without units is refused.
+    const std::vector<std::vector<std::string>> cases = {
+        {"Real", "Length", "Default", "2.0", unitless + "Default" + length},
+        {"Real", "Length", "Upper Bound", "5", unitless + "Upper Bound" + length},
+        {"Real", "Length", "Default", "2.0 [m]", ""},
+        {"Real", "Dimensionless", "Default", "2.0", ""},
+        {"Real", "Expression", "Default", "2.0", ""},
+        {"Real", "Length", "Default", "2*x", ""},  // an expression
+        {"Real List", "Length", "Default", "2.0", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(errorOf(rules(c[0], c[1], c[2], c[3]), "p", "/RULES/PARAMETER:p"), c[4])
+            << c[0] << " " << c[1] << " " << c[2] << " " << c[3];
 }
 
 TEST(RulesParamTest, ExtraRulesFollowTheScopedLookup) {

@@ -2,7 +2,6 @@
 // the command-line tests), the envelope alone, the loadable form loaded as validated PHYSICS
 // data, and output to files and standard output.
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,9 +12,12 @@
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/physics/PhysicsData.h>
+#include <kel/physicsdata/physics/PhysicsDataOptions.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsdata/tools/TemplateDependency.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
+
+#include "TestSupport.h"
 
 namespace kel {
 namespace {
@@ -71,44 +73,31 @@ TEST_F(TemplateDependencyTest, LayoutOfObjectDependenciesAndParameterValues) {
 // context rule parameter of a top-level type is optional in the RULES and listed after a
 // parameter that only one option has; options and allowed strings hold blanks.
 TEST_F(TemplateDependencyTest, LoadableFormLoadsAsValidatedPhysicsData) {
-    const std::string tank = file("tank.tarn", R"(
+    const std::string tank = file("tank.tarn", test::tarn(R"(
 RULES:
-  PARAMETER: Side
-    Parameter Type = String
-    Allowed String List = Hot Side, Cold Side
-  END
-  PARAMETER: Size
-    Parameter Type = Real
-  END
-  PARAMETER: Ice Depth
-    Parameter Type = Real
-  END
-  SINGLETON: ROOT
-    Optional Child List = TANK
-  END
+  PARAMETER: Side { Parameter Type = String; Allowed String List = Hot Side, Cold Side }
+  PARAMETER: Size { Parameter Type = Real }
+  PARAMETER: Ice Depth { Parameter Type = Real }
+  SINGLETON: ROOT { Optional Child List = TANK }
   OBJECT: TANK
     Context Rule = Side
     Allowed Option List = Hot Side, Cold Side
     Essential Parameter List = Size
     Optional Parameter List = Side
-    CONTEXT: Cold Side
-      Essential Parameter List = Ice Depth
-    END
+    CONTEXT: Cold Side { Essential Parameter List = Ice Depth }
   END
 END
-)");
+)"));
     for (const std::string& rulesFile : {kExampleRules, tank}) {
         InternalTARNDatastore rulesDs(rulesFile, InternalTARNDatastore::FILE);
         ModelRules rules(&rulesDs);
         InternalTARNDatastore physics(templateOf(rulesFile, TemplateDependency::Form::Loadable),
                                       InternalTARNDatastore::TEXT);
-        ::setenv("KEL_PHYSICS_VALIDATE_DATA", "1", 1);
-        try {
-            PhysicsData data(&physics, &rules, nullptr, nullptr);
-        } catch (const std::exception& e) {
-            ADD_FAILURE() << rulesFile << ": " << e.what();
-        }
-        ::unsetenv("KEL_PHYSICS_VALIDATE_DATA");
+        EXPECT_EQ(test::errorOf([&] {
+                      PhysicsData(&physics, &rules, nullptr, nullptr, PhysicsDataOptions{true});
+                  }),
+                  "")
+            << rulesFile;
     }
 }
 
@@ -132,12 +121,8 @@ TEST_F(TemplateDependencyTest, ReportsUnreadableRulesAndUnwritableFiles) {
 
     const TemplateDependency generated(kFixtures + "small.tarn");
     const std::string target = (m_dir / "no such dir" / "t.tarn").string();
-    try {
-        generated.write(target);
-        ADD_FAILURE() << "no exception";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Failed to open " + target + " for writing.");
-    }
+    EXPECT_EQ(test::errorOf<std::runtime_error>([&] { generated.write(target); }),
+              "Failed to open " + target + " for writing.");
 }
 
 }  // namespace

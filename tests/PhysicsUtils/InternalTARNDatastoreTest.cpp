@@ -10,6 +10,8 @@
 
 #include <kel/exception/PhysicsException.h>
 
+#include "TestSupport.h"
+
 namespace kel {
 namespace {
 
@@ -42,7 +44,7 @@ std::string readError(const std::string& text) {
     return "";
 }
 
-TEST(InternalTARNDatastoreTest, ReadsEveryLineForm) {
+TEST(InternalTARNDatastoreTest, ReadsEveryLineFormAndMergesReopenedObjects) {
     InternalTARNDatastore store(kData + "/reader_forms.tarn", InternalTARNDatastore::FILE);
 
     EXPECT_TRUE(store.hasObject("/FLOW:main flow"));
@@ -62,12 +64,9 @@ TEST(InternalTARNDatastoreTest, ReadsEveryLineForm) {
     EXPECT_EQ(store.getParameterValue("/OUTPUT", "Path"), "a:b=c");
     EXPECT_THAT(store.getChildObjectPaths(""), ElementsAre("/FLOW:main flow", "/OUTPUT"));
     EXPECT_THAT(store.getChildObjectPaths("/"), ElementsAre("/FLOW:main flow", "/OUTPUT"));
-}
 
-TEST(InternalTARNDatastoreTest, ReopenedObjectMergesInFirstAppearanceOrder) {
-    InternalTARNDatastore store(kData + "/reader_forms.tarn", InternalTARNDatastore::FILE);
+    // A reopened object merges in first-appearance order.
     const std::string flow = "/FLOW:main flow";
-
     // The later value wins, the key keeps its first position.
     EXPECT_EQ(store.getParameterValue(flow, "Title"), "Case two");
     EXPECT_THAT(store.getParameterNames(flow), ElementsAre("Title", "Empty", "Location"));
@@ -268,22 +267,13 @@ TEST(InternalTARNDatastoreTest, ErrorsNameSourceAndLine) {
 }
 
 TEST(InternalTARNDatastoreTest, FileErrorsNameTheFile) {
-    const std::string bad = kData + "/bad_unterminated.tarn";
-    try {
-        InternalTARNDatastore store(bad, InternalTARNDatastore::FILE);
-        FAIL() << "no error";
-    } catch (const PhysicsException& e) {
-        EXPECT_EQ(std::string(e.what()), bad + ":4: missing END for FLOW: f opened at line 1");
-    }
-    auto message = [](const std::string& source, int mode) -> std::string {
-        try {
-            InternalTARNDatastore store(source,
-                                        static_cast<InternalTARNDatastore::InputMode>(mode));
-        } catch (const PhysicsException& e) {
-            return e.what();
-        }
-        return "";
+    auto message = [](const std::string& source, int mode) {
+        return test::errorOf<PhysicsException>([&] {
+            InternalTARNDatastore(source, static_cast<InternalTARNDatastore::InputMode>(mode));
+        });
     };
+    const std::string bad = kData + "/bad_unterminated.tarn";
+    EXPECT_EQ(message(bad, 3), bad + ":4: missing END for FLOW: f opened at line 1");
     const std::string missing = kData + "/no_such_file.tarn";
     EXPECT_EQ(message(missing, 3), "TARNReader::readFile - cannot read file \"" + missing + "\"");
     EXPECT_EQ(message(kData, 3), "TARNReader::readFile - cannot read file \"" + kData + "\"");

@@ -7,6 +7,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 using namespace kel;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -81,26 +83,17 @@ std::vector<std::string> parse(const std::string& dependencies, bool isObjectTyp
 }
 
 std::string parseError(const std::string& dependencies) {
-    try {
-        parse(dependencies);
-    } catch (const PhysicsException& e) {
-        return e.what();
-    }
-    return "no error";
+    return test::errorOf<PhysicsException>([&] { parse(dependencies); });
 }
 
 }  // namespace
 
 TEST(ParentContextParserTest, ObjectsWithoutContextChildren) {
     EXPECT_THAT(
-        parse(R"(
-  OBJECT DEPENDENCY: FLOW
-    Ordered Required Child List = DOMAIN
-  END
-  OBJECT DEPENDENCY: BOUNDARY
-    Invalid Parent Context List = /FLOW/SOLID, /FLOW/DOMAIN
-  END
-)"),
+        parse(test::tarn(R"(
+  OBJECT DEPENDENCY: FLOW { Ordered Required Child List = DOMAIN }
+  OBJECT DEPENDENCY: BOUNDARY { Invalid Parent Context List = /FLOW/SOLID, /FLOW/DOMAIN }
+)")),
         ElementsAre("object FLOW invalid[]", "data FLOW [Ordered Required Child List=DOMAIN]",
                     "done FLOW invalid[]", "object BOUNDARY invalid[/FLOW/DOMAIN;/FLOW/SOLID]",
                     "data BOUNDARY []", "done BOUNDARY invalid[/FLOW/DOMAIN;/FLOW/SOLID]",
@@ -109,19 +102,13 @@ TEST(ParentContextParserTest, ObjectsWithoutContextChildren) {
 
 TEST(ParentContextParserTest, ExplicitAndDefaultContexts) {
     // The Default child comes first but still leaves out what the later child claims.
-    EXPECT_THAT(parse(R"(
+    EXPECT_THAT(parse(test::tarn(R"(
   OBJECT DEPENDENCY: BOUNDARY
     Invalid Parent Context List = /FLOW/POROUS
-    OBJDEP CONTEXT: Elsewhere
-      Parent Context List = Default
-      Optional Parameter List = Wall
-    END
-    OBJDEP CONTEXT: In solids
-      Parent Context List = /FLOW/SOLID
-      Optional Parameter List = Heat
-    END
+    OBJDEP CONTEXT: Elsewhere { Parent Context List = Default; Optional Parameter List = Wall }
+    OBJDEP CONTEXT: In solids { Parent Context List = /FLOW/SOLID; Optional Parameter List = Heat }
   END
-)"),
+)")),
                 ElementsAre("object BOUNDARY invalid[/FLOW/POROUS]",
                             "context BOUNDARY [/FLOW/DOMAIN] [Optional Parameter List=Wall] "
                             "default invalid[/FLOW/POROUS]",
@@ -130,21 +117,15 @@ TEST(ParentContextParserTest, ExplicitAndDefaultContexts) {
                             "done BOUNDARY invalid[/FLOW/POROUS]", "complete invalid[]"));
 
     // Default beside explicit contexts; "/" names the top-level context; nothing left over.
-    EXPECT_THAT(parse(R"(
+    EXPECT_THAT(parse(test::tarn(R"(
   OBJECT DEPENDENCY: FLOW
-    OBJDEP CONTEXT: top
-      Parent Context List = /, Default
-    END
+    OBJDEP CONTEXT: top { Parent Context List = /, Default }
   END
   OBJECT DEPENDENCY: BOUNDARY
-    OBJDEP CONTEXT: all
-      Parent Context List = /FLOW/POROUS, /FLOW/SOLID, /FLOW/DOMAIN
-    END
-    OBJDEP CONTEXT: rest
-      Parent Context List = Default
-    END
+    OBJDEP CONTEXT: all { Parent Context List = /FLOW/POROUS, /FLOW/SOLID, /FLOW/DOMAIN }
+    OBJDEP CONTEXT: rest { Parent Context List = Default }
   END
-)"),
+)")),
                 ElementsAre("object FLOW invalid[]", "context FLOW [(top)] [] default invalid[]",
                             "done FLOW invalid[]", "object BOUNDARY invalid[]",
                             "context BOUNDARY [/FLOW/POROUS;/FLOW/SOLID;/FLOW/DOMAIN] [] invalid[]",
@@ -153,14 +134,11 @@ TEST(ParentContextParserTest, ExplicitAndDefaultContexts) {
 }
 
 TEST(ParentContextParserTest, ParameterCandidatesComeFromTheParameterForm) {
-    EXPECT_THAT(parse(R"(
+    EXPECT_THAT(parse(test::tarn(R"(
   PARAMETER VALUES: Option
-    PARAMVAL CONTEXT: any
-      Parent Context List = Default
-      Default Value = air
-    END
+    PARAMVAL CONTEXT: any { Parent Context List = Default; Default Value = air }
   END
-)",
+)"),
                       false),
                 ElementsAre("object Option invalid[]",
                             "context Option [/FLOW/DOMAIN/Option] [Default Value=air] default "

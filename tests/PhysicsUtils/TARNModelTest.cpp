@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 using namespace kel;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -97,12 +99,8 @@ TEST(TARNModelTest, AddObjectNeedsItsParent) {
     EXPECT_THAT(model.getChildObjectPaths("/FLOW:f"), ElementsAre("/FLOW:f/SOLVER"));
     EXPECT_THAT(model.getChildObjectNames("/FLOW:f", "SOLVER"), ElementsAre(""));
 
-    try {
-        model.addObject("/A:x/B:y");
-        FAIL() << "object without parent added";
-    } catch (const PhysicsException& e) {
-        EXPECT_STREQ(e.what(), "TARNModel::addObject - parent of /A:x/B:y does not exist");
-    }
+    EXPECT_EQ(test::errorOf<PhysicsException>([&] { model.addObject("/A:x/B:y"); }),
+              "TARNModel::addObject - parent of /A:x/B:y does not exist");
     EXPECT_THROW(model.addObject("FLOW"), PhysicsException);
     EXPECT_THROW(model.addObject("/FLOW:f/B:B"), PhysicsException);
     EXPECT_EQ(model.getRevision(), 2u);
