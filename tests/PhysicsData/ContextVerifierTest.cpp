@@ -24,7 +24,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Lines = std::vector<std::string>;
-using Params = std::map<std::string, std::string>;
 
 // FLOW, BOUNDARY, PATCH, PROBE, FLUID and MATERIAL are named types; SOLVER is a singleton,
 // so it can never provide context. BOUNDARY sits at /FLOW/SOLVER/BOUNDARY.
@@ -95,27 +94,27 @@ protected:
 
     ContextVerifierTest() : m_verifier(s_rules->getNamedObjectTypes(), s_source.get()) {}
 
-    static std::unique_ptr<ObjDependDef> objDef(const std::string& type, const Params& params) {
-        return std::make_unique<ObjDependDef>(type, params, s_rules.get(), s_source.get(), false);
+    // Definitions of keys written "Key = value; ...".
+    static std::unique_ptr<ObjDependDef> objDef(const std::string& type, const char* keys) {
+        return std::make_unique<ObjDependDef>(type, test::params(keys), s_rules.get(),
+                                              s_source.get(), false);
     }
-    static std::unique_ptr<ParamValueDef> valueDef(const std::string& name,
-                                                   const ParameterMap& params) {
-        return std::make_unique<ParamValueDef>(name, "BOUNDARY", params, s_rules.get(),
+    static std::unique_ptr<ParamValueDef> valueDef(const std::string& name, const char* keys) {
+        return std::make_unique<ParamValueDef>(name, "BOUNDARY", test::params(keys), s_rules.get(),
                                                s_source.get(), false);
     }
 
     // A BOUNDARY definition using checks and lists of every context kind.
     static std::unique_ptr<ObjDependDef> boundaryDef() {
-        return objDef("BOUNDARY", {{"Ordered Required Parameter List", "Kind"},
-                                   {"Ordered Optional Parameter List", "Size, Scheme"},
-                                   {"Parameter Check List",
-                                    "Size, (NotInFluid, BetaFluid), Scheme, "
-                                    "(Plain, InSolver)"},
-                                   {"Ordered Optional Child List", "PROBE, PATCH"},
-                                   {"Child Check List",
-                                    "PROBE, (InFlow, NeedsFluidAndMaterial), PATCH, "
-                                    "(SelfBoundary, NeedsFluid), PATCH, NeedsFluid"},
-                                   {"Child Name List", "PROBE, FluidNames, PATCH, FixedNames"}});
+        return objDef(
+            "BOUNDARY",
+            "Ordered Required Parameter List = Kind; "
+            "Ordered Optional Parameter List = Size, Scheme; "
+            "Parameter Check List = Size, (NotInFluid, BetaFluid), Scheme, (Plain, InSolver); "
+            "Ordered Optional Child List = PROBE, PATCH; "
+            "Child Check List = PROBE, (InFlow, NeedsFluidAndMaterial), "
+            "PATCH, (SelfBoundary, NeedsFluid), PATCH, NeedsFluid; "
+            "Child Name List = PROBE, FluidNames, PATCH, FixedNames");
     }
 
     static std::unique_ptr<ModelRules> s_rules;
@@ -128,13 +127,13 @@ std::unique_ptr<testing::ObjDependDefTestSource> ContextVerifierTest::s_source;
 
 TEST_F(ContextVerifierTest, DefinitionsWithoutChecksOrListsYieldNothing) {
     EXPECT_THAT(
-        m_verifier.verifyObjDependChecks(kBoundaryPath + "/PATCH", objDef("PATCH", {}).get()),
+        m_verifier.verifyObjDependChecks(kBoundaryPath + "/PATCH", objDef("PATCH", "").get()),
         IsEmpty());
-    EXPECT_THAT(m_verifier.verifyParamValChecks(kBoundaryPath, valueDef("Scheme", {}).get()),
+    EXPECT_THAT(m_verifier.verifyParamValChecks(kBoundaryPath, valueDef("Scheme", "").get()),
                 IsEmpty());
     EXPECT_THAT(m_verifier.verifyParamValChecks(
                     kBoundaryPath,
-                    valueDef("Scheme", {{"Ordered Allowed String List", "Upwind, Central"}}).get()),
+                    valueDef("Scheme", "Ordered Allowed String List = Upwind, Central").get()),
                 IsEmpty());
 }
 
@@ -174,12 +173,12 @@ TEST_F(ContextVerifierTest, AncestorsOfNamedTypesProvideContext) {
 }
 
 TEST_F(ContextVerifierTest, ParameterValueWarningsCoverAllowedValuesDefaultsAndOverrides) {
-    auto def =
-        valueDef("Scheme", {{"Ordered Allowed String List", "Upwind, Central, Implicit"},
-                            {"Allowed String List Checks",
-                             "Central, NeedsMaterial, Implicit, (SelfBoundary, HasPatch)"},
-                            {"Default Value Check List", "*FluidNames, InFlow, Upwind, NeedsFluid"},
-                            {"Value Override Check List", "Central, NeedsFluidAndMaterial"}});
+    auto def = valueDef("Scheme",
+                        "Ordered Allowed String List = Upwind, Central, Implicit; "
+                        "Allowed String List Checks = "
+                        "Central, NeedsMaterial, Implicit, (SelfBoundary, HasPatch); "
+                        "Default Value Check List = *FluidNames, InFlow, Upwind, NeedsFluid; "
+                        "Value Override Check List = Central, NeedsFluidAndMaterial");
     // Checks in ascending name order, then lists.
     EXPECT_THAT(
         m_verifier.verifyParamValChecks(kBoundaryPath, def.get()),
@@ -193,8 +192,8 @@ TEST_F(ContextVerifierTest, ParameterValueWarningsCoverAllowedValuesDefaultsAndO
                 IsEmpty());
 
     // List sources (a union inherits its members' context).
-    auto label = valueDef(
-        "Label", {{"Value List Source", "AllNames"}, {"Subset Value List Source", "FixedNames"}});
+    auto label =
+        valueDef("Label", "Value List Source = AllNames; Subset Value List Source = FixedNames");
     EXPECT_THAT(
         m_verifier.verifyParamValChecks(kBoundaryPath, label.get()),
         ElementsAre("Value of parameter Label depends on LIST AllNames", unsatisfied("FLUID")));
@@ -206,10 +205,10 @@ TEST_F(ContextVerifierTest, NamesTheSourceDoesNotHoldPropagateItsError) {
     const ContextVerifier verifier(s_rules->getNamedObjectTypes(), &empty);
     EXPECT_THROW(verifier.verifyObjDependChecks(kBoundaryPath, boundaryDef().get()),
                  std::runtime_error);
-    auto listOnly = valueDef("Label", {{"Value List Source", "AllNames"}});
+    auto listOnly = valueDef("Label", "Value List Source = AllNames");
     EXPECT_THROW(verifier.verifyParamValChecks(kBoundaryPath, listOnly.get()), std::runtime_error);
     // Nothing to resolve, nothing thrown.
-    EXPECT_THAT(verifier.verifyObjDependChecks(kBoundaryPath, objDef("PATCH", {}).get()),
+    EXPECT_THAT(verifier.verifyObjDependChecks(kBoundaryPath, objDef("PATCH", "").get()),
                 IsEmpty());
 }
 

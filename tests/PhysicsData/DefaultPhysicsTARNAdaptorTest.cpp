@@ -105,28 +105,29 @@ TEST_F(DefaultPhysicsTARNAdaptorTest, OffersEveryTypeBelowTheTopLevel) {
 
 TEST_F(DefaultPhysicsTARNAdaptorTest, OffersRulesListsWherePhysicsIsSilent) {
     const auto& a = adaptor();
-    EXPECT_EQ(a.getParameterMap(kB), (ParameterMap{{"Ordered Required Parameter List", "p"},
-                                                   {"Ordered Optional Parameter List", "q"}}));
+    EXPECT_EQ(
+        a.getParameterMap(kB),
+        test::params("Ordered Required Parameter List = p; Ordered Optional Parameter List = q"));
     // Options: every allowed option, lists accumulated over all of them.
-    EXPECT_EQ(a.getParameterMap(kC), (ParameterMap{{"Ordered Allowed Option List", "x,y"},
-                                                   {"Ordered Required Parameter List", "kind"},
-                                                   {"Ordered Optional Parameter List", "r,s"},
-                                                   {"Ordered Required Child List", "E"},
-                                                   {"Ordered Optional Child List", "D"}}));
+    EXPECT_EQ(a.getParameterMap(kC),
+              test::params("Ordered Allowed Option List = x,y; Ordered Required Parameter List = "
+                           "kind; Ordered Optional Parameter List = r,s; Ordered Required Child "
+                           "List = E; Ordered Optional Child List = D"));
     EXPECT_TRUE(a.getParameterMap("/PHYSICS/DEPENDENCIES").empty());
     EXPECT_TRUE(a.getParameterMap(kB.substr(0, kB.size() - 2)).empty());  // not a dependency
 }
 
 // What PHYSICS already says about a type decides which RULES lists are still offered.
 TEST_F(DefaultPhysicsTARNAdaptorTest, ListsNamedInPhysicsAreNotOffered) {
-    const ParameterMap cOptions{{"Ordered Allowed Option List", "x,y"},
-                                {"Ordered Optional Parameter List", "r,s"}};
+    const ParameterMap cOptions =
+        test::params("Ordered Allowed Option List = x,y; Ordered Optional Parameter List = r,s");
     const struct {
         std::string physics;
         const std::string& path;
         ParameterMap offered;
     } cases[] = {
-        {"B\n Ordered Optional Parameter List = q", kB, {{"Ordered Required Parameter List", "p"}}},
+        {"B\n Ordered Optional Parameter List = q", kB,
+         test::params("Ordered Required Parameter List = p")},
         // Knowing one name of a list is enough, whichever list PHYSICS names it in.
         {"B\n Ordered Required Parameter List = q, p", kB, {}},
         {"B\n Treat Remaining Parameters As Unused = yes", kB, {}},
@@ -137,25 +138,19 @@ TEST_F(DefaultPhysicsTARNAdaptorTest, ListsNamedInPhysicsAreNotOffered) {
         {"C\n Unused Child List = D", kC, {}},
         {"B\n Unused Parameter List =", kB, adaptor().getParameterMap(kB)},
         // The PHYSICS option order selects the options the lists are gathered over.
-        {"C\n Ordered Allowed Option List = y",
-         kC,
-         {{"Ordered Required Parameter List", "kind"},
-          {"Ordered Optional Parameter List", "s"},
-          {"Ordered Required Child List", "E"}}},
+        {"C\n Ordered Allowed Option List = y", kC,
+         test::params("Ordered Required Parameter List = kind; Ordered Optional Parameter List = "
+                      "s; Ordered Required Child List = E")},
         // Without an option list, the options the data leaves unused are not offered.
-        {"C\n Unused Allowed Option List = x",
-         kC,
-         {{"Ordered Allowed Option List", "y"},
-          {"Ordered Required Parameter List", "kind"},
-          {"Ordered Optional Parameter List", "s"},
-          {"Ordered Required Child List", "E"}}},
+        {"C\n Unused Allowed Option List = x", kC,
+         test::params("Ordered Allowed Option List = y; Ordered Required Parameter List = kind; "
+                      "Ordered Optional Parameter List = s; Ordered Required Child List = E")},
         // Coupled children repeat the optional children.
         {"C\n Couple Optional Children = true\n Ordered Required Parameter List = kind, r, s\n"
          " Ordered Allowed Option List = x, y",
          kC,
-         {{"Ordered Required Child List", "E"},
-          {"Ordered Optional Child List", "D"},
-          {"Coupled Optional Child List", "D"}}},
+         test::params("Ordered Required Child List = E; Ordered Optional Child List = D; Coupled "
+                      "Optional Child List = D")},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(adaptor("OBJECT DEPENDENCY: " + c.physics + "\nEND").getParameterMap(c.path),
@@ -174,7 +169,7 @@ TEST_F(DefaultPhysicsTARNAdaptorTest, ContextOrganisedTypesGetDefaultsOnlyBelowT
         "  Ordered Optional Parameter List = q\n END\nEND");
     EXPECT_TRUE(a.getParameterMap(kB).empty());
     EXPECT_EQ(a.getParameterMap(kB + "/OBJDEP CONTEXT:all"),
-              (ParameterMap{{"Ordered Required Parameter List", "p"}}));
+              test::params("Ordered Required Parameter List = p"));
     EXPECT_EQ(a.getParameterMap(kC).size(), 5u);  // other types are unaffected
 }
 
@@ -236,9 +231,9 @@ TEST_F(DefaultPhysicsTARNAdaptorTest, CompletesPhysicsBehindACompositeStore) {
 
     EXPECT_EQ(composite.getChildObjectNamesByType("/PHYSICS/DEPENDENCIES", "OBJECT DEPENDENCY"),
               (Strings{"B", "C", "D", "E"}));
-    EXPECT_EQ(composite.getParameterMap(kB),
-              (ParameterMap{{"Ordered Optional Parameter List", "q"},
-                            {"Ordered Required Parameter List", "p"}}));
+    EXPECT_EQ(
+        composite.getParameterMap(kB),
+        test::params("Ordered Optional Parameter List = q; Ordered Required Parameter List = p"));
     EXPECT_EQ(composite.getParameterValue(kB, "Ordered Optional Parameter List"), "q");
     EXPECT_TRUE(composite.hasObject(kC));
 }
