@@ -66,7 +66,7 @@ std::string indexed(const char* prefix, std::size_t i) {
     return name;
 }
 
-TEST_F(CatalogueTest, LeafChecksOverTheModel) {
+TEST_F(CatalogueTest, ChecksOverTheModel) {
     const std::string hot = "/FLOW:main/DOMAIN:hot";
     const std::string block = "/FLOW:main/DOMAIN:block";
     const std::string inlet = hot + "/BOUNDARY:inlet";
@@ -116,15 +116,41 @@ TEST_F(CatalogueTest, LeafChecksOverTheModel) {
         {"Type = Child Exists; Object Type = FLUID; Minimum Count = 3", hot, false},
         {"Type = Object Exists; Object Type = BOUNDARY", "/CONTROL", true},
         {"Type = Object Exists; Object Type = SOLVER", "/CONTROL", false},
+        // All, Any and Not combine the checks they name; Constant reads logical words.
+        {"Type = All; Check List = yes, no", "/CONTROL", false},
+        {"Type = Any; Check List = no, yes", "/CONTROL", true},
+        {"Type = Not; Check List = all", "/CONTROL", true},
+        {"Type = Any; Check List = no, ctx", water, true},
+        // Value In List looks the value up in the LIST.
+        {"Type = Value In List; Parameter = Domain Type; List = solidTypes", block, true},
+        {"Type = Value In List; Parameter = Domain Type; List = solidTypes", hot, false},
+        {"Type = Value In List; Parameter = Domain Type; List = ctxList; Object Type = DOMAIN",
+         block, false},
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const Case& c = cases[i];
-        EXPECT_EQ(pass(engine.check(indexed("c", i), c.data.c_str()), c.path), c.passes)
-            << c.data << " at " << c.path;
-    }
-    // Only an Object Type enters the required context.
-    EXPECT_EQ(engine.getCheck("c9", true)->getRequiredContext(), std::set<std::string>{"DOMAIN"});
-    EXPECT_TRUE(engine.getCheck("c13", true)->getRequiredContext().empty());
+    engine.check("yes", "Type = Constant; Value = Yes");
+    engine.check("no", "Type = Constant; Value = off");
+    engine.check("all", "Type = All; Check List = yes, no");
+    engine.check("ctx", (fluid + "; Object Type = DOMAIN").c_str());
+    engine.list("solidTypes", "Type = Fixed; Value List = Solid, Shell");
+    engine.list("ctxList", "Type = Parameter Values; Parameter = Tags; Object Type = FLOW");
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        engine.check(indexed("c", i), cases[i].data.c_str());
+    engine.resolve();
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(pass(engine.getCheck(indexed("c", i), true), cases[i].path), cases[i].passes)
+            << cases[i].data << " at " << cases[i].path;
+
+    // The required context: each Object Type, also of the checks and lists named; an
+    // Object Path adds none. Names depended on in the order written.
+    const auto context = [&](std::size_t i) {
+        return engine.getCheck(indexed("c", i), true)->getRequiredContext();
+    };
+    EXPECT_EQ(context(9), std::set<std::string>{"DOMAIN"});
+    EXPECT_TRUE(context(13).empty());
+    EXPECT_EQ(context(30), std::set<std::string>{"DOMAIN"});
+    EXPECT_EQ(context(33), (std::set<std::string>{"DOMAIN", "FLOW"}));
+    EXPECT_THAT(engine.getCheck("c27", true)->getCheckNamesDependOn(), ElementsAre("yes", "no"));
+    EXPECT_THAT(engine.getCheck("c31", true)->getListNamesDependOn(), ElementsAre("solidTypes"));
 }
 
 TEST_F(CatalogueTest, NumericTestComparesExactly) {
@@ -163,26 +189,6 @@ TEST_F(CatalogueTest, NumericTestComparesExactly) {
         EXPECT_EQ(check->evaluate(TARNContext(indexed("/X:x", i)), &numberEval), c.passes)
             << c.modelValue << " " << c.op << " " << c.value;
     }
-}
-
-TEST_F(CatalogueTest, CombinatorsAndConstants) {
-    engine.check("yes", "Type = Constant; Value = Yes");
-    engine.check("no", "Type = Constant; Value = off");
-    Check* all = engine.check("all", "Type = All; Check List = yes, no");
-    Check* any = engine.check("any", "Type = Any; Check List = no, yes");
-    Check* notAll = engine.check("notAll", "Type = Not; Check List = all");
-    engine.check("ctx",
-                 "Type = Parameter Value; Parameter = Domain Type; Value List = Fluid; Object Type "
-                 "= DOMAIN");
-    Check* withContext = engine.check("wc", "Type = Any; Check List = no, ctx");
-    engine.resolve();
-
-    EXPECT_THAT(all->getCheckNamesDependOn(), ElementsAre("yes", "no"));
-    EXPECT_FALSE(pass(all, "/CONTROL"));
-    EXPECT_TRUE(pass(any, "/CONTROL"));
-    EXPECT_TRUE(pass(notAll, "/CONTROL"));
-    EXPECT_EQ(withContext->getRequiredContext(), std::set<std::string>{"DOMAIN"});
-    EXPECT_TRUE(pass(withContext, "/FLOW:main/DOMAIN:hot/FLUID:air"));
 }
 
 // A check that counts its evaluations.
@@ -245,22 +251,6 @@ TEST_F(CatalogueTest, ListsGiveTheirValues) {
     EXPECT_THAT(values(tags, block), ElementsAre("a", "b", "c"));
     EXPECT_THAT(values(both, block), ElementsAre("water", "air", "x", "(a,b)", "y", "a", "b", "c"));
     EXPECT_THAT(both->getListNamesDependOn(), ElementsAre("fluids", "fixed", "tags", "fixed"));
-}
-
-TEST_F(CatalogueTest, ValueInListUsesTheList) {
-    engine.list("solidTypes", "Type = Fixed; Value List = Solid, Shell");
-    Check* solid =
-        engine.check("solid", "Type = Value In List; Parameter = Domain Type; List = solidTypes");
-    engine.list("ctxList", "Type = Parameter Values; Parameter = Tags; Object Type = FLOW");
-    Check* withContext = engine.check(
-        "wc",
-        "Type = Value In List; Parameter = Domain Type; List = ctxList; Object Type = DOMAIN");
-    engine.resolve();
-
-    EXPECT_THAT(solid->getListNamesDependOn(), ElementsAre("solidTypes"));
-    EXPECT_TRUE(pass(solid, "/FLOW:main/DOMAIN:block"));
-    EXPECT_FALSE(pass(solid, "/FLOW:main/DOMAIN:hot"));
-    EXPECT_EQ(withContext->getRequiredContext(), (std::set<std::string>{"DOMAIN", "FLOW"}));
 }
 
 class FakeLogger : public BetaCheckLogger {

@@ -316,22 +316,6 @@ TEST_F(DependencyStoreValidationTest, ContextRuleValuesWithBlanksMatchTheUsedOpt
     EXPECT_EQ(error(std::string(kFlow) + kDomain + kMaterial + boundary + kColour), "");
 }
 
-TEST_F(DependencyStoreValidationTest, InsufficientContextIsReported) {
-    // InDomain needs a DOMAIN, which a MATERIAL directly under FLOW does not have.
-    const std::string material = test::tarn(R"(
-    OBJECT DEPENDENCY: MATERIAL { Ordered Optional Parameter List = Colour, Temperature
-      Parameter Check List = Temperature, InDomain }
-)");
-    EXPECT_EQ(error(std::string(kFlow) + kDomain + material + kBoundary + kColour),
-              "***ERROR*** : There are CHECKs and/or LISTs that have\n"
-              "              insufficient context at the evaluation point.\n"
-              "              Disallowed as this could manifest as a run-time\n"
-              "              exception\n\nDetails follow:\n\n"
-              "Type:    MATERIAL\nContext: /FLOW\n"
-              "  Availability of parameter Temperature depends on CHECK InDomain\n"
-              "   [ Unsatisfied context: DOMAIN ]");
-}
-
 TEST_F(DependencyStoreValidationTest, UnusedPhysicsReport) {
     const std::string colour = test::tarn(R"(
     PARAMETER VALUES: Colour { Parameter Type = String; Ordered Allowed String List = red, blue

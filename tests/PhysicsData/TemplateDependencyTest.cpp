@@ -61,8 +61,9 @@ protected:
     fs::path m_dir;
 };
 
-TEST_F(TemplateDependencyTest, LayoutOfObjectDependenciesAndParameterValues) {
-    EXPECT_EQ(templateOf(kFixtures + "small.tarn"), read(kFixtures + "small.expected"));
+// The layout of a whole template is pinned by small.expected (WriteReplaces... and the
+// tool's tests); a schema with no named type gives the envelope alone.
+TEST_F(TemplateDependencyTest, LayoutOfAnEmptyTemplate) {
     EXPECT_EQ(templateOf(file("rules.tarn",
                               "RULES:\n SINGLETON: ROOT\n  Optional Child List = CASE\n END\n"
                               " SINGLETON: CASE\n END\nEND\n")),
