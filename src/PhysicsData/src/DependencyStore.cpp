@@ -423,11 +423,15 @@ std::vector<std::string> DependencyStore::findEquivParamContexts(const std::stri
 }
 
 std::size_t DependencyStore::countObjDependDefs() const {
-    return m_impl->m_objHolder->getDistinctItems().size();
+    std::size_t count = 0;
+    m_impl->m_objHolder->forEachDistinctItem([&](const ObjDependDef*) { ++count; });
+    return count;
 }
 
 std::size_t DependencyStore::countParamValueDefs() const {
-    return m_impl->m_paramHolder->getDistinctItems().size();
+    std::size_t count = 0;
+    m_impl->m_paramHolder->forEachDistinctItem([&](const ParamValueDef*) { ++count; });
+    return count;
 }
 
 void DependencyStore::getRefdCheckAndListNames(std::set<std::string>* checks,
@@ -439,7 +443,7 @@ void DependencyStore::getRefdCheckAndListNames(std::set<std::string>* checks,
         for (const auto& entry : bySubject)
             names->insert(entry.second.begin(), entry.second.end());
     };
-    for (const ObjDependDef* def : m_impl->m_objHolder->getDistinctItems()) {
+    m_impl->m_objHolder->forEachDistinctItem([&](const ObjDependDef* def) {
         if (checks) {
             addAll(checks, def->getReferencedCheckNames(ObjDependDef::CHILD));
             addAll(checks, def->getReferencedCheckNames(ObjDependDef::PARAM));
@@ -448,8 +452,8 @@ void DependencyStore::getRefdCheckAndListNames(std::set<std::string>* checks,
             addAll(lists, def->getReferencedListNames(ObjDependDef::CHILD));
             addAll(lists, def->getReferencedListNames(ObjDependDef::PARAM));
         }
-    }
-    for (const ParamValueDef* def : m_impl->m_paramHolder->getDistinctItems()) {
+    });
+    m_impl->m_paramHolder->forEachDistinctItem([&](const ParamValueDef* def) {
         if (checks) {
             const std::vector<std::string> names = def->getReferencedCheckNames();
             checks->insert(names.begin(), names.end());
@@ -458,7 +462,7 @@ void DependencyStore::getRefdCheckAndListNames(std::set<std::string>* checks,
             const std::vector<std::string> names = def->getReferencedListNames();
             lists->insert(names.begin(), names.end());
         }
-    }
+    });
 }
 
 }  // namespace kel

@@ -104,13 +104,12 @@ void ParamValueDef::initialise(const ParameterMap& params, const ModelRules* rul
 
 void ParamValueDef::initDefault(const ParameterMap& params, const ModelRules* rules,
                                 const AvailabilityCheckDataSource* source) {
-    m_default = std::make_unique<ParamDefault>(m_name, m_objectType, params, rules, source);
+    m_default.emplace(m_name, m_objectType, params, rules, source);
 }
 
 void ParamValueDef::initOverride(const ParameterMap& params, const ModelRules* rules,
                                  const AvailabilityCheckDataSource* source) {
-    m_valueOverride =
-        std::make_unique<ParamValueOverride>(m_name, m_objectType, params, rules, source);
+    m_valueOverride.emplace(m_name, m_objectType, params, rules, source);
 }
 
 void ParamValueDef::initInt(const ModelRules* rules) {
@@ -133,7 +132,7 @@ void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rul
                                const AvailabilityCheckDataSource* source) {
     m_restriction = 0;
     initUnusedAllowedString(params);
-    m_rulesAllowedStrings = std::make_unique<RulesAllowedStrings>(rules, m_objectType, m_name);
+    m_rulesAllowedStrings.emplace(rules, m_objectType, m_name);
 
     const std::string& ordered = parameterValue(params, s_orderedAllowedStringList);
     if (!ordered.empty()) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -10,6 +11,9 @@
 
 #include <kel/physicsdata/dependency/BoundsData.h>
 #include <kel/physicsdata/dependency/CheckedValue.h>
+#include <kel/physicsdata/dependency/ParamDefault.h>
+#include <kel/physicsdata/dependency/ParamValueOverride.h>
+#include <kel/physicsdata/dependency/RulesAllowedStrings.h>
 #include <kel/physicsutils/ParamAllowedValues.h>
 #include <kel/physicsutils/TARNDatastore.h>
 #include <kel/physicsutils/TARNParam.h>
@@ -22,9 +26,6 @@ class Check;
 class EvalContext;
 class List;
 class ModelRules;
-class ParamDefault;
-class ParamValueOverride;
-class RulesAllowedStrings;
 class TARNContext;
 
 // Everything the PHYSICS data says about the values of one parameter of one object type
@@ -179,12 +180,13 @@ private:
     List* m_valueListSource;
     List* m_subsetValueListSource;
     std::vector<ValueCheck> m_allowedValues;
-    std::unique_ptr<ParamDefault> m_default;
-    std::unique_ptr<ParamValueOverride> m_valueOverride;
+    // Held in place: a definition is one allocation, not one per part.
+    std::optional<ParamDefault> m_default;
+    std::optional<ParamValueOverride> m_valueOverride;
     bool m_validateData;
     bool m_completeListRequired;
     std::vector<std::string> m_unusedAllowedValues;
-    std::unique_ptr<RulesAllowedStrings> m_rulesAllowedStrings;
+    std::optional<RulesAllowedStrings> m_rulesAllowedStrings;
 };
 
 }  // namespace kel

@@ -175,6 +175,18 @@ public:
         return items;
     }
 
+    // Calls visit(item) once for every distinct item getDistinctItems answers, in no
+    // particular order (for callers that only count or collect: no sorting of keys).
+    template <class Visit>
+    void forEachDistinctItem(Visit visit) const {
+        std::unordered_set<const T*> seen;
+        for (const auto& entry : m_contextItems)
+            if (!isInvalidContext(entry.first) && seen.insert(entry.second.get()).second)
+                visit(entry.second.get());
+        for (const T* item : m_patternedItems)
+            if (seen.insert(item).second) visit(item);
+    }
+
     // The item a pattern of name files under context (invalid contexts not considered).
     const T* findByPattern(std::string_view context, const std::string& name) const {
         if (m_patterns.empty()) return nullptr;
