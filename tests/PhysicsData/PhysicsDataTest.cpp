@@ -189,20 +189,40 @@ TEST_F(PhysicsDataTest, RejectsUnknownReferencesAndCycles) {
                                  "example, the object \"LIST:U\" is in a cyclic subgraph."));
 }
 
-TEST_F(PhysicsDataTest, StoreCreationErrorsPassThrough) {
-    EXPECT_EQ(buildError<std::runtime_error>(physicsText(test::tarn(R"(
-    CHECK: Untyped { Parameter = Kind }
-)"))),
-              "There is no Type field in the CHECK data of Untyped!");
-    EXPECT_EQ(buildError<std::runtime_error>(physicsText(test::tarn(R"(
-    LIST: Odd { Type = Shuffled }
-)"))),
-              "Unknown List type: Shuffled");
-    // A global check naming a check that does not exist fails while it resolves.
-    EXPECT_NE(buildError<std::exception>(physicsText(test::tarn(R"(
-    GLOBAL CHECK: G { Type = For Each Object; Object Type = BOX; Check = Ghost; Message = m }
-)"))),
-              "");
+// Errors of the check engine's products keep their text and gain the place of the item
+// at fault: the key the message names, else the item, and the item's path.
+TEST_F(PhysicsDataTest, CheckDataErrorsAreLocatedAtTheirItem) {
+    const struct {
+        const char* checkData;
+        const char* message;
+        const char* location;
+        const char* path;
+    } rows[] = {
+        {"\n    CHECK: Untyped\n      Parameter = Kind\n    END\n",
+         "There is no Type field in the CHECK data of Untyped!", "<text>:4:5",
+         "/PHYSICS/CHECK DATA/CHECK:Untyped"},
+        {"\n    CHECK: Odd\n      Type = Parameter Value\n      Parameter = Kind\n"
+         "      Value List = Hot\n      Test = Maybe\n    END\n",
+         "ParameterValueCheck::initialise - CHECK \"Odd\": key \"Test\" has unknown value "
+         "\"Maybe\" (Equal, Not Equal, Set, Not Set).",
+         "<text>:8:7", "/PHYSICS/CHECK DATA/CHECK:Odd"},
+        {"\n    LIST: Odd\n      Type = Shuffled\n    END\n", "Unknown List type: Shuffled",
+         "<text>:5:7", "/PHYSICS/CHECK DATA/LIST:Odd"},
+        // A global check naming a check that does not exist fails while it resolves.
+        {"\n    GLOBAL CHECK: G\n      Type = For Each Object\n      Object Type = BOX\n"
+         "      Check = Ghost\n      Message = m\n    END\n",
+         "Check of name Ghost not known.", "<text>:7:7", "/PHYSICS/CHECK DATA/GLOBAL CHECK:G"},
+    };
+    for (const auto& row : rows) {
+        try {
+            build(physicsText(row.checkData));
+            ADD_FAILURE() << row.checkData << ": no exception";
+        } catch (const PhysicsException& e) {
+            EXPECT_STREQ(e.what(), row.message);
+            EXPECT_EQ(e.location().toString(), row.location) << row.message;
+            EXPECT_EQ(e.objectPath(), row.path) << row.message;
+        }
+    }
 }
 
 // A datastore that reports every CHECK name twice, as a store merging two sources might.

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <kel/exception/PhysicsException.h>
+#include <kel/physicsutils/RethrowLocated.h>
 
 #include "TestSupport.h"
 
@@ -325,6 +328,44 @@ TEST(InternalTARNDatastoreTest, WriteIsNormalisedAndRoundTrips) {
     InternalTARNDatastore forms(kData + "/reader_forms.tarn", InternalTARNDatastore::FILE);
     const std::string once = normalised(forms);
     EXPECT_EQ(normalised(fromText(once)), once);
+}
+
+// Errors met while an item is read leave as data errors placed at the item: a plain
+// runtime_error becomes one, a position the thrower knew is kept, other kinds keep theirs.
+TEST(InternalTARNDatastoreTest, ErrorsRethrownWithTheItemsPlace) {
+    const InternalTARNDatastore store = fromText("A: a\n  K = 1\n  B:\n  END\nEND\n");
+    const std::function<void()> throws[] = {
+        [] { throw std::runtime_error("plain"); },
+        [] { throw PhysicsException("known", SourceLocation("f", 9, 1), "/X"); },
+        [] { throw std::invalid_argument("other"); },
+    };
+    const struct {
+        std::string path;
+        std::string key;
+        std::string located[3];  // per thrower: location and path, or "" when passed as is
+    } rows[] = {
+        {"/A:a", "K", {"<text>:2:3 /A:a", "f:9:1 /X", ""}},
+        {"/A:a", "", {"<text>:1:1 /A:a", "f:9:1 /X", ""}},
+        {"/A:a/B", "Missing", {"<text>:3:3 /A:a/B", "f:9:1 /X", ""}},
+        {"/None", "", {" /None", "f:9:1 /X", ""}},
+    };
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < 3; ++i) {
+            std::string got;
+            try {
+                try {
+                    throws[i]();
+                } catch (...) {
+                    rethrowLocated(store, row.path, row.key);
+                }
+            } catch (const PhysicsException& e) {
+                got = e.location().toString() + " " + e.objectPath();
+            } catch (const std::invalid_argument&) {
+            }
+            EXPECT_EQ(got, row.located[i]) << row.path << " " << i;
+        }
+    }
+    EXPECT_THROW(rethrowLocated(SourceLocation(), "/A:a"), std::logic_error);
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 
 namespace kel {
 
-PhysicsException::PhysicsException(std::string message) : m_message(std::move(message)) {}
+PhysicsException::PhysicsException(std::string message)
+    : std::runtime_error(message), m_message(std::move(message)) {}
 
 PhysicsException::PhysicsException(std::string message, SourceLocation location,
                                    std::string objectPath)
-    : m_message(std::move(message)),
+    : std::runtime_error(message),
+      m_message(std::move(message)),
       m_location(std::move(location)),
       m_objectPath(std::move(objectPath)) {}
 

@@ -17,6 +17,7 @@
 #include <kel/physicsdata/tools/DefaultPhysicsTARNAdaptor.h>
 #include <kel/physicsutils/CompositeTARNDatastore.h>
 #include <kel/physicsutils/PhysicsStrings.h>
+#include <kel/physicsutils/RethrowLocated.h>
 #include <kel/physicsutils/TARNDatastore.h>
 #include <kel/physicsutils/TARNParam.h>
 #include <kel/physicsutils/TARNPath.h>
@@ -25,6 +26,7 @@
 #include <kel/utilities/StringUtilities.h>
 
 #include "CheckStoreAdaptor.h"
+#include "DataLocator.h"
 
 namespace kel {
 
@@ -43,6 +45,17 @@ std::string childPath(const std::string& type, const std::string& name) {
     return kCheckDataPath + "/" + type + (name.empty() ? "" : ":" + name);
 }
 
+// Runs build for the CHECK DATA item at path: an error it throws leaves as a data error
+// located at the key its message names (else the item) and carrying the item's path.
+template <class Build>
+void locatingErrors(const TARNDatastore& data, const std::string& path, Build&& build) {
+    try {
+        build();
+    } catch (const std::exception& e) {
+        rethrowLocated(DataLocator(data).forMessage(path, e.what()), path);
+    }
+}
+
 std::vector<std::string> prefixed(const std::string& prefix,
                                   const std::vector<std::string>& names) {
     std::vector<std::string> result;
@@ -50,6 +63,13 @@ std::vector<std::string> prefixed(const std::string& prefix,
     for (const auto& name : names)
         result.push_back(prefix + name);
     return result;
+}
+
+// Files a check or list in the graph under its node name, with the checks and lists it names.
+template <class Product>
+void addToGraph(DependencyGraph& graph, const std::string& node, const Product& product) {
+    graph.addDependency(node, prefixed(kCheckNode, product.getCheckNamesDependOn()));
+    graph.addDependency(node, prefixed(kListNode, product.getListNamesDependOn()));
 }
 
 // Splits a path at its last "/" into (context, last component).
@@ -138,27 +158,28 @@ void PhysicsData::initialise(const PhysicsDataOptions& options) {
     timer.enterSection("...init Checks...");
     for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kCheckType)) {
         const std::string path = childPath(kCheckType, name);
-        Check* check = m_engine->checks().create(name, m_physics->getParameterMap(path));
-        graph.addDependency(kCheckNode + name,
-                            prefixed(kCheckNode, check->getCheckNamesDependOn()));
-        graph.addDependency(kCheckNode + name, prefixed(kListNode, check->getListNamesDependOn()));
-        if (m_beta &&
-            m_physics->getParameterValue(path, PhysicsStrings::s_Type) == PhysicsStrings::s_Beta) {
-            auto* betaCheck = dynamic_cast<BetaCheck*>(check);
-            if (!betaCheck) {
-                throw std::runtime_error("Supposed Beta Check \"" + name +
-                                         "\" failed dynamic cast to BetaCheck.");
+        locatingErrors(*m_physics, path, [&] {
+            Check* check = m_engine->checks().create(name, m_physics->getParameterMap(path));
+            addToGraph(graph, kCheckNode + name, *check);
+            if (m_beta && m_physics->getParameterValue(path, PhysicsStrings::s_Type) ==
+                              PhysicsStrings::s_Beta) {
+                auto* betaCheck = dynamic_cast<BetaCheck*>(check);
+                if (!betaCheck) {
+                    throw std::runtime_error("Supposed Beta Check \"" + name +
+                                             "\" failed dynamic cast to BetaCheck.");
+                }
+                m_beta->addBetaCheck(name, betaCheck);
             }
-            m_beta->addBetaCheck(name, betaCheck);
-        }
+        });
     }
 
     timer.enterSection("...init Lists...");
     for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kListType)) {
-        List* list =
-            m_engine->lists().create(name, m_physics->getParameterMap(childPath(kListType, name)));
-        graph.addDependency(kListNode + name, prefixed(kCheckNode, list->getCheckNamesDependOn()));
-        graph.addDependency(kListNode + name, prefixed(kListNode, list->getListNamesDependOn()));
+        const std::string path = childPath(kListType, name);
+        locatingErrors(*m_physics, path, [&] {
+            addToGraph(graph, kListNode + name,
+                       *m_engine->lists().create(name, m_physics->getParameterMap(path)));
+        });
     }
 
     timer.enterSection("...resolve Check/List dependencies...");
@@ -205,12 +226,16 @@ void PhysicsData::initialiseChecks(DependencyGraph& graph) {
 
     CheckStoreAdaptor source(this, m_functions);
     for (const auto& nodeName : graph.getNamesWithDependencies()) {
-        const auto [type, name] = StringUtilities::splitObjectTypeAndName(nodeName);
-        if (type == kCheckType) {
-            m_engine->checks().get(name, true)->setUnresolved(&source);
-        } else if (type == kListType) {
-            m_engine->lists().get(name, true)->setUnresolved(&source);
-        }
+        const auto split = StringUtilities::splitObjectTypeAndName(nodeName);
+        const std::string& type = split.first;
+        const std::string& name = split.second;
+        locatingErrors(*m_physics, childPath(type, name), [&] {
+            if (type == kCheckType) {
+                m_engine->checks().get(name, true)->setUnresolved(&source);
+            } else if (type == kListType) {
+                m_engine->lists().get(name, true)->setUnresolved(&source);
+            }
+        });
     }
 }
 
@@ -218,9 +243,12 @@ void PhysicsData::initialiseGlobalChecks() {
     CheckStoreAdaptor source(this, m_functions);
     for (const auto& name :
          m_physics->getChildObjectNamesByType(kCheckDataPath, kGlobalCheckType)) {
-        GlobalCheck* globalCheck = m_engine->globalChecks().create(
-            name, m_physics->getParameterMap(childPath(kGlobalCheckType, name)));
-        globalCheck->setUnresolved(&source);
+        const std::string path = childPath(kGlobalCheckType, name);
+        locatingErrors(*m_physics, path, [&] {
+            GlobalCheck* globalCheck =
+                m_engine->globalChecks().create(name, m_physics->getParameterMap(path));
+            globalCheck->setUnresolved(&source);
+        });
     }
 }
 

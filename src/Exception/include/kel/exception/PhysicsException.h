@@ -1,6 +1,6 @@
 #pragma once
 
-#include <exception>
+#include <stdexcept>
 #include <string>
 
 #include <kel/exception/SourceLocation.h>
@@ -12,9 +12,10 @@ namespace kel {
 // Besides the message it may carry, as structured fields, where the faulty item was written
 // (location()) and the full path of the object concerned (objectPath()); both are empty when
 // unknown and never change the message. Code that knows more than the thrower may fill them
-// in while the exception passes (catch by reference, set, rethrow).
+// in while the exception passes (catch by reference, set, rethrow). A std::runtime_error,
+// so that code catching those catches data errors too.
 // Value type; safe to copy and to throw across library boundaries.
-class PhysicsException : public std::exception {
+class PhysicsException : public std::runtime_error {
 public:
     explicit PhysicsException(std::string message);
     PhysicsException(std::string message, SourceLocation location, std::string objectPath = {});
