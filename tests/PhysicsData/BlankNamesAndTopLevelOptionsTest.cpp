@@ -38,9 +38,12 @@ using Params = std::map<std::string, std::string>;
 // ROOT -> HEATER (top level; "Analysis Kind" picks "Steady State" or "Transient"; a time
 // step and probe points only when transient) -> SENSOR UNIT ("Reading" picks "On Demand" or
 // "Always"), PROBE POINT. TWIN is not in any model: its names collide once blanks are removed.
-const std::string kRules = "RULES:\n" +
-                           test::rulesParams("Real", {"Heat Flux", "HeatFlux", "Time Step"}) +
-                           test::rulesParams("String", {"Reading"}) + test::tarn(R"(
+const std::string kRules = test::tarn(R"(
+RULES:
+  PARAMETER: Heat Flux { Parameter Type = Real }
+  PARAMETER: HeatFlux { Parameter Type = Real }
+  PARAMETER: Time Step { Parameter Type = Real }
+  PARAMETER: Reading { Parameter Type = String }
   PARAMETER: Analysis Kind { Parameter Type = String
     Allowed String List = Steady State, Transient }
   SINGLETON: ROOT { Optional Child List = HEATER }
@@ -72,13 +75,12 @@ protected:
     BlankNamesAndTopLevelOptionsTest()
         : m_rulesDs(kRules, InternalTARNDatastore::TEXT), m_rules(&m_rulesDs) {}
 
-    // PhysicsData over the checks and one OBJECT DEPENDENCY of HEATER with these keys, and
-    // the further dependency objects given.
+    // PhysicsData over the checks and one OBJECT DEPENDENCY of HEATER with these keys
+    // ("Key = value; ..."), and the further dependency objects given (test::tarn text).
     PhysicsData& load(const std::string& heaterKeys, const std::string& more = "") {
         m_physicsDs = std::make_unique<InternalTARNDatastore>(
-            std::string("PHYSICS:\n") + kChecks +
-                "  DEPENDENCIES:\n    OBJECT DEPENDENCY: HEATER\n" + heaterKeys + "    END\n" +
-                more + "  END\nEND\n",
+            test::tarn("PHYSICS:\n" + kChecks + "  DEPENDENCIES:\n    OBJECT DEPENDENCY: HEATER {" +
+                       heaterKeys + "}\n" + more + "  END\nEND\n"),
             InternalTARNDatastore::TEXT);
         m_data = std::make_unique<PhysicsData>(m_physicsDs.get(), &m_rules, &m_functions, nullptr,
                                                PhysicsDataOptions{true});
@@ -104,8 +106,7 @@ TEST_F(BlankNamesAndTopLevelOptionsTest, CheckListsNameParametersChildrenAndOpti
       Ordered Required Parameter List = Analysis Kind, Heat Flux, Time Step
       Parameter Check List = Heat Flux, IsHot, Time  Step, IsCold
       Ordered Optional Child List = SENSOR UNIT, PROBE POINT
-      Child Check List = SENSOR UNIT, IsHot, PROBEPOINT, (IsHot, IsCold)
-)");
+      Child Check List = SENSOR UNIT, IsHot, PROBEPOINT, (IsHot, IsCold))");
     const ObjDependDef* def = data.getObjDependDef("/HEATER", true);
     EXPECT_THAT(def->paramAvailByName("Heat Flux")->getReferencedCheckNames(),
                 ElementsAre("IsHot"));
@@ -129,11 +130,9 @@ TEST_F(BlankNamesAndTopLevelOptionsTest, CheckListsNameParametersChildrenAndOpti
     EXPECT_EQ(kind->evaluateDefault(&m_rules, heater, &eval, allowed), "Transient");
 
     // A default option written without its blank stands for the option.
-    EXPECT_EQ(load(R"(
-      Ordered Allowed Option List = Transient, Steady State
-      Default Option = SteadyState
-      Ordered Required Parameter List = Analysis Kind, Heat Flux, Time Step
-)")
+    EXPECT_EQ(load("Ordered Allowed Option List = Transient, Steady State; "
+                   "Default Option = SteadyState; "
+                   "Ordered Required Parameter List = Analysis Kind, Heat Flux, Time Step")
                   .getParamValueDef("/HEATER", "Analysis Kind", true)
                   ->evaluateDefault(&m_rules, heater, &eval, allowed),
               "Steady State");
@@ -141,15 +140,16 @@ TEST_F(BlankNamesAndTopLevelOptionsTest, CheckListsNameParametersChildrenAndOpti
 
 TEST_F(BlankNamesAndTopLevelOptionsTest, NamesThatMatchNothingOrCollideAreLoadErrors) {
     const std::string required =
-        "      Ordered Allowed Option List = Steady State, Transient\n"
-        "      Ordered Required Parameter List = Analysis Kind, Heat Flux, Time Step\n";
-    EXPECT_EQ(failure(required + "      Parameter Check List = Heat Flow, IsHot\n"),
+        "Ordered Allowed Option List = Steady State, Transient; "
+        "Ordered Required Parameter List = Analysis Kind, Heat Flux, "
+        "Time Step; ";
+    EXPECT_EQ(failure(required + "Parameter Check List = Heat Flow, IsHot"),
               "ObjDependDef::findParamAvail - in data for object type HEATER, the referenced "
               "parameter HeatFlow does not exist in the 'ordered' lists");
-    EXPECT_THAT(failure(required + "      Child Check List = SENSOR UNIT, IsHot\n"),
+    EXPECT_THAT(failure(required + "Child Check List = SENSOR UNIT, IsHot"),
                 HasSubstr("the child object SENSORUNIT referenced in the check list does not "
                           "exist in the 'ordered' lists"));
-    EXPECT_THAT(failure(required + "      Allowed Option Check List = Steady, IsHot\n"),
+    EXPECT_THAT(failure(required + "Allowed Option Check List = Steady, IsHot"),
                 HasSubstr("the option value \"Steady\" that appears in the \"Allowed Option "
                           "Check List\" parameter is not recognised."));
 
@@ -172,8 +172,8 @@ TEST_F(BlankNamesAndTopLevelOptionsTest, NamesThatMatchNothingOrCollideAreLoadEr
 // list leaves, at the top of the model (HEATER) as below it (SENSOR UNIT).
 TEST_F(BlankNamesAndTopLevelOptionsTest, TopLevelTypeTakesItsOptionsFromTheRules) {
     PhysicsData& data = load(
-        "      Ordered Required Parameter List = Analysis Kind, Heat Flux, Time Step\n"
-        "      Ordered Optional Child List = PROBE POINT\n");
+        "Ordered Required Parameter List = Analysis Kind, Heat Flux, Time Step; "
+        "Ordered Optional Child List = PROBE POINT");
     const ObjDependDef* def = data.getObjDependDef("/HEATER", true);
     EXPECT_EQ(def->getContextRuleInfo()->orderedAllowedOptionList, "Steady State,Transient");
     EXPECT_THAT(def->getUnusedAllowedOptionList(), IsEmpty());
@@ -184,12 +184,10 @@ TEST_F(BlankNamesAndTopLevelOptionsTest, TopLevelTypeTakesItsOptionsFromTheRules
                 ElementsAre("Steady State", "Transient"));
 
     PhysicsData& partly = load(
-        "      Unused Allowed Option List = Transient\n"
-        "      Ordered Required Parameter List = Analysis Kind, Heat Flux\n"
-        "      Ordered Optional Child List = SENSOR UNIT\n",
-        "    OBJECT DEPENDENCY: SENSOR UNIT\n"
-        "      Unused Allowed Option List = On Demand\n"
-        "    END\n");
+        "Unused Allowed Option List = Transient; "
+        "Ordered Required Parameter List = Analysis Kind, Heat Flux; "
+        "Ordered Optional Child List = SENSOR UNIT",
+        "OBJECT DEPENDENCY: SENSOR UNIT { Unused Allowed Option List = On Demand }\n");
     const auto steadyOnly = partly.getObjDependDef("/HEATER", true);
     EXPECT_EQ(steadyOnly->getContextRuleInfo()->orderedAllowedOptionList, "Steady State");
     EXPECT_THAT(steadyOnly->getUnusedAllowedOptionList(), ElementsAre("Transient"));

@@ -27,10 +27,14 @@ using Lines = std::vector<std::string>;
 
 // FLOW, BOUNDARY, PATCH, PROBE, FLUID and MATERIAL are named types; SOLVER is a singleton,
 // so it can never provide context. BOUNDARY sits at /FLOW/SOLVER/BOUNDARY.
-const std::string kRules = "RULES:\n" +
-                           test::rulesParams("String", {"Mode", "Kind", "Scheme", "Label"}) +
-                           test::rulesParams("Real", {"Size"}) +
-                           test::rulesParams("String List", {"Names"}) + test::tarn(R"(
+const std::string kRules = test::tarn(R"(
+RULES:
+  PARAMETER: Mode { Parameter Type = String }
+  PARAMETER: Kind { Parameter Type = String }
+  PARAMETER: Scheme { Parameter Type = String }
+  PARAMETER: Label { Parameter Type = String }
+  PARAMETER: Size { Parameter Type = Real }
+  PARAMETER: Names { Parameter Type = String List }
   SINGLETON: ROOT { Optional Child List = FLOW }
   OBJECT: FLOW { Optional Parameter List = Mode; Optional Child List = SOLVER, FLUID, MATERIAL }
   SINGLETON: SOLVER { Optional Child List = BOUNDARY }

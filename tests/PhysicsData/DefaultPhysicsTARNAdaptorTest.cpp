@@ -24,9 +24,12 @@ using Strings = std::vector<std::string>;
 
 // ROOT -> A -> B (named: essential p, optional q) and C (singleton with options x/y and
 // children D, E).
-const std::string kRules = "RULES:\n" + test::rulesParams("String", {"p"}) +
-                           test::rulesParams("Real", {"q"}) +
-                           test::rulesParams("Integer", {"r", "s"}) + test::tarn(R"(
+const std::string kRules = test::tarn(R"(
+RULES:
+  PARAMETER: p { Parameter Type = String }
+  PARAMETER: q { Parameter Type = Real }
+  PARAMETER: r { Parameter Type = Integer }
+  PARAMETER: s { Parameter Type = Integer }
   PARAMETER: kind { Parameter Type = String; Allowed String List = x, y }
   SINGLETON: ROOT { Optional Child List = A }
   SINGLETON: A { Optional Child List = B, C }

@@ -28,8 +28,12 @@ using ::testing::ThrowsMessage;
 
 // MATERIAL sits under FLOW and under DOMAIN and owns a local Temperature; BOUNDARY has the
 // context rule Kind, with an option that holds a blank.
-const std::string kRules = "RULES:\n" + test::rulesParams("String", {"Kind", "Colour"}) +
-                           test::rulesParams("Real", {"Size", "Temperature"}) + test::tarn(R"(
+const std::string kRules = test::tarn(R"(
+RULES:
+  PARAMETER: Kind { Parameter Type = String }
+  PARAMETER: Colour { Parameter Type = String }
+  PARAMETER: Size { Parameter Type = Real }
+  PARAMETER: Temperature { Parameter Type = Real }
   SINGLETON: ROOT { Optional Child List = FLOW }
   SINGLETON: FLOW { Optional Child List = DOMAIN, MATERIAL; Optional Parameter List = Size }
   OBJECT: DOMAIN { Optional Child List = BOUNDARY, MATERIAL
@@ -350,42 +354,54 @@ TEST_F(DependencyStoreValidationTest, UnusedPhysicsReport) {
     EXPECT_THAT(out, ::testing::Not(HasSubstr("FLOW parent")));
 }
 
-// The ladder of test::ladderRules: the bottom of n levels has 2^(n-1) parent type paths,
-// far more than can be listed: all must be filed and found by pattern.
+// "prefix" followed by n, built by appending: GCC 12 falsely flags "literal" +
+// std::to_string(n) as overlapping copies when optimising.
+std::string numbered(const char* prefix, int n) {
+    std::string text(prefix);
+    text += std::to_string(n);
+    return text;
+}
+
+// Dependencies for the ladder of test::ladderRules, whose bottom of n levels has 2^(n-1)
+// parent type paths, far more than can be listed: all must be filed and found by pattern.
 // Context-free data for every type except the bottom A, which has its own data on the
 // all-A path and "Default" data elsewhere; p has its own values on one zigzag path.
 std::string ladderDependencies(int levels, const std::string& allA, const std::string& zigzag) {
     std::string text;
     for (int i = 1; i <= levels; ++i) {
         for (const char* t : {"A", "B"}) {
-            const std::string type = t + std::to_string(i);
-            const std::string children = i < levels ? "      Ordered Optional Child List = A" +
-                                                          std::to_string(i + 1) + ", B" +
-                                                          std::to_string(i + 1) + "\n"
-                                                    : "";
-            if (type == "A" + std::to_string(levels)) {
-                text += "    OBJECT DEPENDENCY: " + type + "\n      OBJDEP CONTEXT: all a\n" +
-                        "        Parent Context List = " + allA + "\n      END\n" +
-                        "      OBJDEP CONTEXT: rest\n        Parent Context List = Default\n" +
-                        "        Ordered Optional Parameter List = p\n      END\n    END\n";
-            } else {
-                text += "    OBJECT DEPENDENCY: " + type +
-                        "\n      Ordered Optional Parameter List = p\n" + children + "    END\n";
+            text += "OBJECT DEPENDENCY: ";
+            text += numbered(t, i);
+            if (i == levels && *t == 'A') {
+                text += "\nOBJDEP CONTEXT: all a { Parent Context List = ";
+                text += allA;
+                text +=
+                    " }\nOBJDEP CONTEXT: rest { Parent Context List = Default; "
+                    "Ordered Optional Parameter List = p }\nEND\n";
+                continue;
             }
+            text += " { Ordered Optional Parameter List = p";
+            if (i < levels) {
+                text += "; Ordered Optional Child List = ";
+                text += numbered("A", i + 1);
+                text += numbered(", B", i + 1);
+            }
+            text += " }\n";
         }
     }
-    return text + "    PARAMETER VALUES: p\n      PARAMVAL CONTEXT: zigzag\n" +
-           "        Parent Context List = " + zigzag + "\n" +
-           "        Ordered Allowed String List = z\n      END\n" +
-           "      PARAMVAL CONTEXT: rest\n        Parent Context List = Default\n" +
-           "        Ordered Allowed String List = x, y\n      END\n    END\n";
+    text += "PARAMETER VALUES: p\nPARAMVAL CONTEXT: zigzag { Parent Context List = ";
+    text += zigzag;
+    text +=
+        "; Ordered Allowed String List = z }\nPARAMVAL CONTEXT: rest { "
+        "Parent Context List = Default; Ordered Allowed String List = x, y }\nEND\n";
+    return test::tarn(text);
 }
 
 // "/X1/Y2/X3..." over levels first..last, alternating from the given letter when zigzag.
 std::string ladderPath(int last, bool zigzag) {
     std::string path;
     for (int i = 1; i <= last; ++i)
-        path += std::string(zigzag && i % 2 == 0 ? "/B" : "/A") + std::to_string(i);
+        path += numbered(zigzag && i % 2 == 0 ? "/B" : "/A", i);
     return path;
 }
 
@@ -394,7 +410,7 @@ TEST(DependencyStoreLadderTest, FilesAndFindsDefinitionsByPatternInLinearTime) {
         SCOPED_TRACE(levels);
         const InternalTARNDatastore rulesDs(test::ladderRules(levels), InternalTARNDatastore::TEXT);
         const ModelRules rules(&rulesDs);
-        const std::string bottom = "A" + std::to_string(levels);
+        const std::string bottom = numbered("A", levels);
         const std::string allA = ladderPath(levels - 1, false);
         const std::string zigzag = ladderPath(levels - 1, true);
         const std::string text = physics(ladderDependencies(levels, allA, zigzag));
@@ -408,7 +424,7 @@ TEST(DependencyStoreLadderTest, FilesAndFindsDefinitionsByPatternInLinearTime) {
         EXPECT_THAT(own->getOrderedParamNames(), IsEmpty());
         EXPECT_THAT(rest->getOrderedParamNames(), ElementsAre("p"));
         EXPECT_EQ(
-            store.getObjDependDef(ladderPath(levels - 2, true) + "/A" + std::to_string(levels - 1),
+            store.getObjDependDef(ladderPath(levels - 2, true).append(numbered("/A", levels - 1)),
                                   bottom, false),
             rest);
         // Not parent type paths of the bottom type: a level skipped, a repeated level.

@@ -20,9 +20,12 @@ namespace kel::testing {
 
 // BOX has a context rule (Mode: a, b, c) with option-dependent parameters and children;
 // PLAIN has none.
-inline const std::string kRules = "RULES:\n" +
-                                  test::rulesParams("Real", {"Size", "Depth", "Extra"}) +
-                                  test::rulesParams("String", {"Colour"}) + test::tarn(R"(
+inline const std::string kRules = test::tarn(R"(
+RULES:
+  PARAMETER: Size { Parameter Type = Real }
+  PARAMETER: Depth { Parameter Type = Real }
+  PARAMETER: Extra { Parameter Type = Real }
+  PARAMETER: Colour { Parameter Type = String }
   PARAMETER: Mode { Parameter Type = String; Allowed String List = a, b, c }
   SINGLETON: ROOT { Optional Child List = BOX, PLAIN }
   OBJECT: BOX

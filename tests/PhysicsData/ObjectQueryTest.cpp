@@ -274,10 +274,10 @@ TEST_F(ObjectQueryTest, FillerSetsAvailableEssentialDefaultsOnly) {
 
 TEST(PhysicsDataOptionsTest, OptionsReplaceTheEnvironment) {
     // A PHYSICS data set that loads without validation and fails with it.
-    const std::string rulesText =
-        "RULES:\n SINGLETON: ROOT\n  Optional Child List = A\n END\n"
-        " OBJECT: A\n  Optional Parameter List = P, Q\n END\n" +
-        test::rulesParams("String", {"P", "Q"}) + "END\n";
+    const std::string rulesText = test::tarn(
+        "RULES:\n SINGLETON: ROOT { Optional Child List = A }\n"
+        " OBJECT: A { Optional Parameter List = P, Q }\n PARAMETER: P { Parameter Type = String }\n"
+        " PARAMETER: Q { Parameter Type = String }\nEND\n");
     const char* const physicsText =
         "PHYSICS:\n DEPENDENCIES:\n  OBJECT DEPENDENCY: A\n"
         "   Ordered Optional Parameter List = P\n  END\n END\nEND\n";

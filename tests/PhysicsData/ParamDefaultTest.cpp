@@ -28,8 +28,10 @@ RULES:
   SINGLETON: ROOT { Optional Child List = FLOW }
   PARAMETER: Names { Parameter Type = String List; Default = a, b }
   PARAMETER: Iterations { Parameter Type = Integer; Default = 100 }
-)") + test::rulesParams("String", {"Label", "Regime", "Scheme", "Kind"}) +
-                           test::tarn(R"(
+  PARAMETER: Label { Parameter Type = String }
+  PARAMETER: Regime { Parameter Type = String }
+  PARAMETER: Scheme { Parameter Type = String }
+  PARAMETER: Kind { Parameter Type = String }
   SINGLETON: FLOW { Optional Child List = BOUNDARY
     Optional Parameter List = Label, Names, Iterations }
   OBJECT: BOUNDARY

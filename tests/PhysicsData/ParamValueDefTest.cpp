@@ -26,9 +26,13 @@ using ::testing::IsEmpty;
 // RULES data: Temperature bounds differ (Wall), Pressure bounds agree, Velocity's quantity
 // type differs, Heat Flux has a quantity type in Inlet only, Regime's allowed strings
 // differ.
-const std::string kRules = "RULES:\n" + test::rulesParams("String", {"Mode", "Regime", "Kind"}) +
-                           test::rulesParams("Logical", {"Gravity"}) +
-                           test::rulesParams("Real", {"Heat Flux"}) + test::tarn(R"(
+const std::string kRules = test::tarn(R"(
+RULES:
+  PARAMETER: Mode { Parameter Type = String }
+  PARAMETER: Regime { Parameter Type = String }
+  PARAMETER: Kind { Parameter Type = String }
+  PARAMETER: Gravity { Parameter Type = Logical }
+  PARAMETER: Heat Flux { Parameter Type = Real }
   SINGLETON: ROOT { Optional Child List = FLOW }
   PARAMETER: Scheme { Parameter Type = String
     Allowed String List = Upwind, Central, High Resolution }

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <initializer_list>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -101,33 +100,26 @@ private:
     std::optional<std::string> m_old;
 };
 
-// RULES PARAMETER objects of one type, one per name: "  PARAMETER: name\n    Parameter
-// Type = type\n  END\n". Parameters with further keys are written out in full.
-inline std::string rulesParams(const char* type, std::initializer_list<const char*> names) {
-    std::string text;
-    for (const char* name : names) {
-        text += "  PARAMETER: ";
-        text += name;
-        text += "\n    Parameter Type = ";
-        text += type;
-        text += "\n  END\n";
-    }
-    return text;
-}
-
 // RULES of a ladder: level i holds types A<i> and B<i>, each a child of both types of level
 // i - 1, every type with the optional String parameter p. The bottom of n levels has 2^(n-1)
 // parent type paths.
 inline std::string ladderRules(int levels) {
-    std::string text = "RULES:\n" + rulesParams("String", {"p"}) +
-                       "  SINGLETON: ROOT\n    Optional Child List = A1, B1\n  END\n";
+    std::string text =
+        "RULES:\n  PARAMETER: p\n    Parameter Type = String\n  END\n"
+        "  SINGLETON: ROOT\n    Optional Child List = A1, B1\n  END\n";
     for (int i = 1; i <= levels; ++i) {
-        const std::string next = std::to_string(i + 1);
         for (const char* t : {"A", "B"}) {
             text += "  OBJECT: ";
             text += t;
-            text += std::to_string(i) + "\n    Optional Parameter List = p\n";
-            if (i < levels) text += "    Optional Child List = A" + next + ", B" + next + "\n";
+            text += std::to_string(i);
+            text += "\n    Optional Parameter List = p\n";
+            if (i < levels) {
+                text += "    Optional Child List = A";
+                text += std::to_string(i + 1);
+                text += ", B";
+                text += std::to_string(i + 1);
+                text += '\n';
+            }
             text += "  END\n";
         }
     }
