@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <kel/exception/KELAssertImpl.h>
+#include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsdata/rules/ModelRulesParCtxtRules.h>
 #include <kel/physicsdata/rules/RulesParam.h>
@@ -115,6 +116,39 @@ TEST_F(ModelRulesTest, AllowedParentsBecomeImpliedOptionalChildren) {
 // build the same model from such files.
 TEST(ModelRulesErrorsTest, NullDatastoreIsRefused) {
     EXPECT_THROW(ModelRules(nullptr), std::runtime_error);
+}
+
+TEST(ModelRulesErrorsTest, ErrorsAreLocatedAtTheirItem) {
+    const struct {
+        const char* rules;
+        const char* location;
+        const char* path;
+    } rows[] = {
+        {"RULES:\n  PARAMETER: p\n    Description = untyped\n  END\nEND\n", "<text>:2:3",
+         "/RULES/PARAMETER:p"},
+        // A local definition of a parameter the type does not offer.
+        {"RULES:\n  PARAMETER: p\n    Parameter Type = Real\n  END\n  OBJECT: A\n"
+         "    PARAMETER: p\n    END\n  END\nEND\n",
+         "<text>:6:5", "/RULES/OBJECT:A/PARAMETER:p"},
+        // A name repeated in the lists: at the key that repeats it.
+        {"RULES:\n  OBJECT: A\n    Optional Child List = B\n    Essential Child List = B\n"
+         "  END\n  OBJECT: B\n  END\nEND\n",
+         "<text>:4:5", "/RULES/OBJECT:A"},
+        // An undefined allowed parent: at the list that names it.
+        {"RULES:\n  SINGLETON: A\n    Description = a\n    Allowed Parent List = Ghost\n"
+         "  END\nEND\n",
+         "<text>:4:5", "/RULES/SINGLETON:A"},
+    };
+    for (const auto& row : rows) {
+        InternalTARNDatastore ds(row.rules, InternalTARNDatastore::TEXT);
+        try {
+            ModelRules rules(&ds);
+            ADD_FAILURE() << row.rules << ": no exception";
+        } catch (const PhysicsException& e) {
+            EXPECT_EQ(e.location().toString(), row.location) << e.what();
+            EXPECT_EQ(e.objectPath(), row.path) << e.what();
+        }
+    }
 }
 
 TEST_F(ModelRulesTest, ParameterPropertiesFollowScopes) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <exception>
 #include <string>
 #include <utility>
 
 #include <kel/exception/SourceLocation.h>
+#include <kel/physicsutils/RethrowLocated.h>
 
 namespace kel {
 
@@ -36,5 +38,17 @@ private:
     const TARNDatastore& m_data;
     std::string m_name;
 };
+
+// Runs build for the item of data at path: an error it throws leaves as a data error
+// (PhysicsException) located at the key its message names, else the item, and carrying the
+// item's path; an error that already carries them keeps them.
+template <class Build>
+void locatingErrors(const TARNDatastore& data, const std::string& path, Build&& build) {
+    try {
+        build();
+    } catch (const std::exception& e) {
+        rethrowLocated(DataLocator(data).forMessage(path, e.what()), path);
+    }
+}
 
 }  // namespace kel

@@ -1,5 +1,7 @@
 #include "ModelRulesImpl.h"
 
+#include "DataLocator.h"
+
 #include <algorithm>
 #include <memory>
 #include <set>
@@ -50,7 +52,7 @@ ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraR
         m_objectIndex.emplace(type, &object);
     m_paramNames.assign(m_paramNameIndex.begin(), m_paramNameIndex.end());
     std::sort(m_paramNames.begin(), m_paramNames.end());
-    reconcileAllowedParents();
+    reconcileAllowedParents(ds);
     buildValidParents();
     buildParamParents();
 }
@@ -77,7 +79,9 @@ void ModelRulesImpl::readGlobalParams(const TARNDatastore& ds, const ExtraDef& p
     for (auto& name : childNames(ds, kRulesPath, "PARAMETER")) {
         path.resize(prefix);
         path += name;
-        m_globalParams[name] = std::make_shared<const RulesParam>(ds, name, path, paramRules);
+        locatingErrors(ds, path, [&] {
+            m_globalParams[name] = std::make_shared<const RulesParam>(ds, name, path, paramRules);
+        });
         m_paramNameIndex.insert(std::move(name));
     }
 }
@@ -88,24 +92,29 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
     std::string paramPath;
     for (const auto& name : childNames(ds, kRulesPath, kind)) {
         const std::string objectPath = kRulesPath + "/" + kind + ":" + name;
-        RulesObject& object =
-            m_objects
-                .insert_or_assign(
-                    name, RulesObject(ds, objectPath, kind == "SINGLETON", extra.objectRules))
-                .first->second;
+        RulesObject* built = nullptr;
+        locatingErrors(ds, objectPath, [&] {
+            built = &m_objects
+                         .insert_or_assign(name, RulesObject(ds, objectPath, kind == "SINGLETON",
+                                                             extra.objectRules))
+                         .first->second;
+        });
+        RulesObject& object = *built;
         auto addLocal = [&](const std::string& scopePath, const std::string* option) {
             for (auto& local : childNames(ds, scopePath, "PARAMETER")) {
-                if (!object.isAllowedParamAll(local))
-                    throw std::runtime_error("Invalid local parameter definition added to object " +
-                                             name + ".\nParameter " + local +
-                                             " not valid for object type.");
                 paramPath.assign(scopePath).append("/PARAMETER:").append(local);
-                auto param =
-                    std::make_shared<const RulesParam>(ds, local, paramPath, extra.paramRules);
-                if (option)
-                    object.addRulesParam(key, *option, std::move(param));
-                else
-                    object.addRulesParam(key, std::move(param));
+                locatingErrors(ds, paramPath, [&] {
+                    if (!object.isAllowedParamAll(local))
+                        throw std::runtime_error(
+                            "Invalid local parameter definition added to object " + name +
+                            ".\nParameter " + local + " not valid for object type.");
+                    auto param =
+                        std::make_shared<const RulesParam>(ds, local, paramPath, extra.paramRules);
+                    if (option)
+                        object.addRulesParam(key, *option, std::move(param));
+                    else
+                        object.addRulesParam(key, std::move(param));
+                });
                 m_paramNameIndex.insert(std::move(local));
             }
         };
@@ -115,25 +124,33 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
     }
 }
 
-void ModelRulesImpl::reconcileAllowedParents() {
-    const RulesObject::Key key;
+void ModelRulesImpl::reconcileAllowedParents(const TARNDatastore& ds) {
     for (const auto& [child, object] : m_objects) {
-        for (const auto& parentType : object.getAllowedParentListRawValue(key)) {
-            // An undefined parent is reported as a failed lookup, like any query.
-            (void)getObject(parentType);
-            RulesObject& parent = getObjectForMod(parentType);
-            const bool essential = contains(parent.getEssentialChildrenAll(), child);
-            const bool optional = !essential && contains(parent.getOptionalChildrenAll(), child);
-            if (!essential && !optional) {
-                parent.addOptionalChild(key, child);
-            } else if (essential ? !parent.hasEssentialChild(child, "")
-                                 : !parent.hasOptionalChild(child, "")) {
-                throw std::runtime_error("In RULES, object type '" + child +
-                                         "' has an allowed parent '" + parentType + "'.\n" +
-                                         "However, '" + parentType + "' specifies '" + child +
-                                         "' as a context-dependent Essential or Optional "
-                                         "Child.\nThis is not allowed.");
-            }
+        const std::string path =
+            kRulesPath + (object.isSingleton() ? "/SINGLETON:" : "/OBJECT:") + child;
+        locatingErrors(ds, path, [&, &child = child, &object = object] {
+            reconcileAllowedParents(child, object);
+        });
+    }
+}
+
+void ModelRulesImpl::reconcileAllowedParents(const std::string& child, const RulesObject& object) {
+    const RulesObject::Key key;
+    for (const auto& parentType : object.getAllowedParentListRawValue(key)) {
+        // An undefined parent is reported as a failed lookup, like any query.
+        (void)getObject(parentType);
+        RulesObject& parent = getObjectForMod(parentType);
+        const bool essential = contains(parent.getEssentialChildrenAll(), child);
+        const bool optional = !essential && contains(parent.getOptionalChildrenAll(), child);
+        if (!essential && !optional) {
+            parent.addOptionalChild(key, child);
+        } else if (essential ? !parent.hasEssentialChild(child, "")
+                             : !parent.hasOptionalChild(child, "")) {
+            throw std::runtime_error("In RULES, object type '" + child +
+                                     "' has an allowed parent '" + parentType + "'.\n" +
+                                     "However, '" + parentType + "' specifies '" + child +
+                                     "' as a context-dependent Essential or Optional "
+                                     "Child.\nThis is not allowed.");
         }
     }
 }

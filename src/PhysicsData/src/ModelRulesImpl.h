@@ -81,7 +81,9 @@ private:
     void readGlobalParams(const TARNDatastore& ds, const ExtraDef& paramRules);
     void readObjects(const TARNDatastore& ds, const std::string& kind,
                      const ModelRules::ExtraRulesDef& extra);
-    void reconcileAllowedParents();
+    // Each type's allowed parents list it as a child; errors located at the type.
+    void reconcileAllowedParents(const TARNDatastore& ds);
+    void reconcileAllowedParents(const std::string& child, const RulesObject& object);
     void buildValidParents();
     void buildParamParents();
     // Paths from ROOT down to type, as the upward walk meets them: memoised per type while

@@ -45,17 +45,6 @@ std::string childPath(const std::string& type, const std::string& name) {
     return kCheckDataPath + "/" + type + (name.empty() ? "" : ":" + name);
 }
 
-// Runs build for the CHECK DATA item at path: an error it throws leaves as a data error
-// located at the key its message names (else the item) and carrying the item's path.
-template <class Build>
-void locatingErrors(const TARNDatastore& data, const std::string& path, Build&& build) {
-    try {
-        build();
-    } catch (const std::exception& e) {
-        rethrowLocated(DataLocator(data).forMessage(path, e.what()), path);
-    }
-}
-
 std::vector<std::string> prefixed(const std::string& prefix,
                                   const std::vector<std::string>& names) {
     std::vector<std::string> result;
