@@ -739,18 +739,20 @@ public:
 
     RulesItems(Strings essentialItems, Strings optionalItems, Strings allItems)
         : m_essential(sorted(std::move(essentialItems))),
-          m_optional(sorted(std::move(optionalItems))) {
-        Strings known;
-        std::set_union(m_essential.begin(), m_essential.end(), m_optional.begin(), m_optional.end(),
-                       std::back_inserter(known));
-        Strings others;
-        const Strings all = sorted(std::move(allItems));
-        std::set_difference(all.begin(), all.end(), known.begin(), known.end(),
-                            std::back_inserter(others));
-        for (const std::string& name : m_optional)
-            m_seen.emplace(name, false);
-        for (const std::string& name : others)
-            m_seen.emplace(name, false);
+          m_optional(sorted(std::move(optionalItems))),
+          m_all(sorted(std::move(allItems))) {
+        for (const Strings* list : {&m_essential, &m_optional, &m_all})
+            for (const std::string& name : *list)
+                m_entries.push_back({&name, false, false});
+        std::sort(m_entries.begin(), m_entries.end(),
+                  [](const Entry& a, const Entry& b) { return *a.name < *b.name; });
+        m_entries.erase(
+            std::unique(m_entries.begin(), m_entries.end(),
+                        [](const Entry& a, const Entry& b) { return *a.name == *b.name; }),
+            m_entries.end());
+        // Optional items and the type's other items are in the table from the start.
+        for (Entry& entry : m_entries)
+            entry.inTable = isOptional(*entry.name) || !sortedContains(m_essential, *entry.name);
     }
 
     bool isOptional(const std::string& name) const { return sortedContains(m_optional, name); }
@@ -759,41 +761,56 @@ public:
     // table does not hold (essential or unknown to RULES), or null.
     const std::string* markUnused(const Strings& names) {
         for (const std::string& name : names) {
-            auto found = m_seen.find(name);
-            if (found == m_seen.end()) return &name;
-            found->second = true;
+            Entry* entry = find(name);
+            if (!entry) return &name;
+            entry->referenced = true;
         }
         return nullptr;
     }
 
     // Enters the essential items, unreferenced; present names keep their state.
     void addEssential() {
-        for (const std::string& name : m_essential)
-            m_seen.emplace(name, false);
+        for (Entry& entry : m_entries)
+            entry.inTable = true;
     }
 
     // Marks the item of one record as referenced and says what is wrong with it, if anything.
     Reference reference(const std::string& name, bool required) {
-        auto found = m_seen.find(name);
-        if (found == m_seen.end()) return Reference::Unknown;
-        if (found->second) return Reference::Repeated;
-        found->second = true;
+        Entry* entry = find(name);
+        if (!entry) return Reference::Unknown;
+        if (entry->referenced) return Reference::Repeated;
+        entry->referenced = true;
         return required || isOptional(name) ? Reference::Fine : Reference::EssentialOnly;
     }
 
     // The items not referenced, in ascending order.
     Strings unreferenced() const {
         Strings names;
-        for (const auto& [name, referenced] : m_seen) {
-            if (!referenced) names.push_back(name);
-        }
+        for (const Entry& entry : m_entries)
+            if (entry.inTable && !entry.referenced) names.push_back(*entry.name);
         return names;
     }
 
 private:
+    struct Entry {
+        const std::string* name;  // into the lists below
+        bool inTable;
+        bool referenced;
+    };
+
+    // The table's entry of name, or null when the table does not hold it (yet).
+    Entry* find(const std::string& name) {
+        auto found = std::lower_bound(
+            m_entries.begin(), m_entries.end(), name,
+            [](const Entry& entry, const std::string& key) { return *entry.name < key; });
+        return found != m_entries.end() && *found->name == name && found->inTable ? &*found
+                                                                                  : nullptr;
+    }
+
     Strings m_essential;
     Strings m_optional;
-    std::map<std::string, bool> m_seen;
+    Strings m_all;
+    std::vector<Entry> m_entries;  // every name of the three lists, ascending, once
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <stdexcept>
 
@@ -201,11 +202,14 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
                          parameterValue(params, s_allowedStringListChecks), m_name, empty, heading};
     CheckListSplitter splitter(data);
 
-    const std::set<std::string> allowed(values.begin(), values.end());
-    auto notAllowed = [&allowed](const std::vector<std::string>& items) {
-        std::set<std::string> sorted(items.begin(), items.end());
+    // The allowed values as a set, built only when some list is checked against them.
+    std::optional<std::set<std::string>> allowed;
+    auto notAllowed = [&](const std::vector<std::string>& items) {
         std::vector<std::string> missing;
-        std::set_difference(sorted.begin(), sorted.end(), allowed.begin(), allowed.end(),
+        if (items.empty()) return missing;
+        if (!allowed) allowed.emplace(values.begin(), values.end());
+        std::set<std::string> sorted(items.begin(), items.end());
+        std::set_difference(sorted.begin(), sorted.end(), allowed->begin(), allowed->end(),
                             std::back_inserter(missing));
         return missing;
     };
