@@ -70,12 +70,12 @@ std::vector<std::string> CompositeTARNDatastore::getParameterValueAsList(
 
 ParameterMap CompositeTARNDatastore::getParameterMap(const std::string& path) const {
     ParameterMap merged;
-    // map::insert keeps an existing key, so earlier (higher-precedence) stores win. A store
-    // that does not hold the object contributes nothing, whatever its map would say.
+    // try_emplace keeps an existing key, so earlier (higher-precedence) stores win. A store
+    // that does not hold the object visits nothing, whatever its map would say.
     for (const TARNDatastore* store : m_stores) {
-        if (!store->hasObject(path)) continue;
-        ParameterMap map = store->getParameterMap(path);
-        merged.insert(std::make_move_iterator(map.begin()), std::make_move_iterator(map.end()));
+        store->forEachParameter(path, [&](std::string_view key, std::string_view value) {
+            merged.try_emplace(std::string(key), value);
+        });
     }
     return merged;
 }
