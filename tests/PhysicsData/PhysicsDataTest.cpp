@@ -225,6 +225,35 @@ TEST_F(PhysicsDataTest, CheckDataErrorsAreLocatedAtTheirItem) {
     }
 }
 
+TEST_F(PhysicsDataTest, DependencyErrorsAreLocatedAtTheirObject) {
+    const std::string head = "PHYSICS:\n  CHECK DATA:\n  END\n  DEPENDENCIES:\n";
+    const struct {
+        const char* dependencies;
+        const char* location;
+        const char* path;
+    } rows[] = {
+        // A list naming a parameter the type does not have.
+        {"    OBJECT DEPENDENCY: BOX\n      Ordered Allowed Option List = Hot, Cold\n"
+         "      Ordered Required Parameter List = Kind, Size, Ghost\n    END\n",
+         "<text>:5:5", "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:BOX"},
+        // A context child without its contexts: at the child.
+        {"    PARAMETER VALUES: Size\n      PARAMVAL CONTEXT: one\n"
+         "        Default Value = 1\n      END\n    END\n",
+         "<text>:6:7", "/PHYSICS/DEPENDENCIES/PARAMETER VALUES:Size/PARAMVAL CONTEXT:one"},
+        {"    PARAMETER VALUES: Label\n      Subset Allowed String List = L1\n    END\n",
+         "<text>:5:5", "/PHYSICS/DEPENDENCIES/PARAMETER VALUES:Label"},
+    };
+    for (const auto& row : rows) {
+        try {
+            build(head + row.dependencies + "  END\nEND\n");
+            ADD_FAILURE() << row.dependencies << ": no exception";
+        } catch (const PhysicsException& e) {
+            EXPECT_EQ(e.location().toString(), row.location) << e.what();
+            EXPECT_EQ(e.objectPath(), row.path) << e.what();
+        }
+    }
+}
+
 // A datastore that reports every CHECK name twice, as a store merging two sources might.
 class DuplicatingDatastore : public InternalTARNDatastore {
 public:
