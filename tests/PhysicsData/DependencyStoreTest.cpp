@@ -1,5 +1,6 @@
 #include <kel/physicsdata/store/DependencyStore.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <string>
@@ -288,6 +289,16 @@ TEST_F(DependencyStoreValidationTest, MissingChildDefinitionsAreCollected) {
               "The object type \"DOMAIN\" is recoverable from the ObjDependDef store with parent "
               "context /FLOW, but the child object \"BOUNDARY\" that it references is not "
               "recoverable from the ObjDependDef store with parent context /FLOW/DOMAIN.");
+    // Located at the first OBJECT DEPENDENCY at fault.
+    try {
+        build(noBoundary);
+    } catch (const PhysicsException& e) {
+        const std::string text = physics(noBoundary);
+        const auto line =
+            1 + std::count(text.begin(), text.begin() + text.find("DEPENDENCY: DOMAIN"), '\n');
+        EXPECT_EQ(e.location().line(), static_cast<std::uint32_t>(line));
+        EXPECT_EQ(e.objectPath(), "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:DOMAIN");
+    }
 
     const std::string noDomainOrMaterial = std::string(kFlow);
     EXPECT_THAT(error(noDomainOrMaterial),

@@ -54,7 +54,8 @@ public:
     const ModelRules* m_rules;
 
 private:
-    void checkConsistency(const AvailabilityCheckDataSource* source);
+    // Errors are thrown located at the OBJECT DEPENDENCY of the first type found at fault.
+    void checkConsistency(const TARNDatastore& ds, const AvailabilityCheckDataSource* source);
     // For a type with too many parent type paths to visit each: the contexts some key of
     // either holder names, and contexts no key names, chosen so that every named type on
     // one of them is missing from another (what the context check depends on).
@@ -103,7 +104,7 @@ DependencyStore::Impl::Impl(const TARNDatastore* ds, const ModelRules* rules,
                                             m_objHolder.get());
     paramParser.parseData(ds, &parCtxtRules);
 
-    if (m_options.validate) checkConsistency(source);
+    if (m_options.validate) checkConsistency(*ds, source);
 }
 
 const ObjDependDef* DependencyStore::Impl::getObjDependDef(const std::string& context,
@@ -130,9 +131,12 @@ const ParamValueDef* DependencyStore::Impl::getParamValueDef(const std::string& 
     return def;
 }
 
-void DependencyStore::Impl::checkConsistency(const AvailabilityCheckDataSource* source) {
+void DependencyStore::Impl::checkConsistency(const TARNDatastore& ds,
+                                             const AvailabilityCheckDataSource* source) {
     std::vector<std::string> errors;
     std::vector<std::string> contextErrors;
+    // The paths of the first OBJECT DEPENDENCY each kind of error is about.
+    std::string firstError, firstContextError;
     const ContextVerifier verifier(m_rules->getNamedObjectTypes(), source);
 
     // Every context of a type is checked once, whichever of its definitions comes first.
@@ -151,21 +155,29 @@ void DependencyStore::Impl::checkConsistency(const AvailabilityCheckDataSource* 
                 if (found) checkDefinition(*found, context, verifier, errors, contextErrors);
             }
         }
+        const std::string path = "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:" + type;
+        if (firstError.empty() && !errors.empty()) firstError = path;
+        if (firstContextError.empty() && !contextErrors.empty()) firstContextError = path;
     }
+    const auto located = [&](std::string message, const std::string& path) {
+        return PhysicsException(std::move(message), ds.objectLocation(path), path);
+    };
 
     if (!errors.empty()) {
-        throw PhysicsException(
+        throw located(
             "DependencyStore::Impl::checkConsistency - there are inconsistencies in the "
             "dependency data in the PHYSICS file. The following errors were detected:\n\n" +
-            StringUtilities::vectorToString(errors, '\n'));
+                StringUtilities::vectorToString(errors, '\n'),
+            firstError);
     }
     if (!contextErrors.empty()) {
-        throw PhysicsException(
+        throw located(
             "***ERROR*** : There are CHECKs and/or LISTs that have\n"
             "              insufficient context at the evaluation point.\n"
             "              Disallowed as this could manifest as a run-time\n"
             "              exception\n\nDetails follow:\n\n" +
-            StringUtilities::vectorToString(contextErrors, '\n'));
+                StringUtilities::vectorToString(contextErrors, '\n'),
+            firstContextError);
     }
 }
 
