@@ -13,7 +13,8 @@ class TARNDatastore;
 // The parameters of one datastore object, fetched in one visit and kept in one buffer, for
 // loaders that ask an object for several keys: each key costs a short scan instead of a path
 // lookup in the store. Objects in RULES have a handful of keys, so a scan beats a map.
-// Value type; keeps no reference to the store.
+// Movable value type. Its views may point into the store's text: use it while the store
+// lives (loaders keep one for the length of a definition).
 class ObjectKeys {
 public:
     ObjectKeys() = default;
