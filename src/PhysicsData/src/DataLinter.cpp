@@ -211,8 +211,12 @@ void DataLinter::lintRules() {
             m_rulesData, kRulesPath, kind,
             [this](const std::string& p, const std::string& n) { lintRulesType(p, n); });
     }
+    lintRulesParameters(kRulesPath);
+}
+
+void DataLinter::lintRulesParameters(const std::string& path) {
     forEachNamedChild(
-        m_rulesData, kRulesPath, kParameter,
+        m_rulesData, path, kParameter,
         [this](const std::string& p, const std::string& n) { lintRulesParameter(p, n); });
 }
 
@@ -223,19 +227,15 @@ void DataLinter::lintRulesType(const std::string& path, const std::string& type)
     lintTypeList(path, "Essential Child List", "child");
     lintTypeList(path, "Optional Child List", "child");
     lintTypeList(path, "Allowed Parent List", "parent");
-    forEachNamedChild(
-        m_rulesData, path, kContext, [&](const std::string& context, const std::string&) {
-            lintKeys(m_rulesData, m_rulesLocator, context, KnownKeys::rulesContext());
-            lintKinds(m_rulesData, m_rulesLocator, context, {kParameter});
-            lintTypeList(context, "Essential Child List", "child");
-            lintTypeList(context, "Optional Child List", "child");
-            forEachNamedChild(
-                m_rulesData, context, kParameter,
-                [this](const std::string& p, const std::string& n) { lintRulesParameter(p, n); });
-        });
-    forEachNamedChild(
-        m_rulesData, path, kParameter,
-        [this](const std::string& p, const std::string& n) { lintRulesParameter(p, n); });
+    forEachNamedChild(m_rulesData, path, kContext,
+                      [&](const std::string& context, const std::string&) {
+                          lintKeys(m_rulesData, m_rulesLocator, context, KnownKeys::rulesContext());
+                          lintKinds(m_rulesData, m_rulesLocator, context, {kParameter});
+                          lintTypeList(context, "Essential Child List", "child");
+                          lintTypeList(context, "Optional Child List", "child");
+                          lintRulesParameters(context);
+                      });
+    lintRulesParameters(path);
 }
 
 void DataLinter::lintTypeList(const std::string& path, const std::string& key,

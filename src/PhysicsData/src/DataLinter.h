@@ -43,6 +43,8 @@ private:
     void lintRulesType(const std::string& path, const std::string& type);
     void lintTypeList(const std::string& path, const std::string& key, const std::string& what);
     void lintRulesParameter(const std::string& path, const std::string& name);
+    // Every PARAMETER definition directly below the RULES object at path.
+    void lintRulesParameters(const std::string& path);
     void lintPhysics();
     void lintCheckData();
     void lintDependencies();
