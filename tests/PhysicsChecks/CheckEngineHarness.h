@@ -1,12 +1,8 @@
 #pragma once
 
 // A complete check engine for tests: the three factories with the catalogue registered,
-// the three stores and a data source over them, plus a RULES stand-in for validation.
-
-#include <map>
-#include <set>
-#include <string>
-#include <utility>
+// the three stores and a data source over them, plus a RULES stand-in for validation and
+// fake products.
 
 #include <kel/physicschecks/Check.h>
 #include <kel/physicschecks/CheckDataSource.h>
@@ -14,6 +10,7 @@
 #include <kel/physicschecks/DataVerifyInterface.h>
 #include <kel/physicschecks/GlobalCheck.h>
 #include <kel/physicschecks/List.h>
+#include <kel/physicschecks/ParamRHSFunc.h>
 #include <kel/physicschecks/PhysicsFactory.h>
 #include <kel/physicschecks/PhysicsFunctionStore.h>
 #include <kel/physicschecks/ProductStore.h>
@@ -107,3 +104,72 @@ public:
 };
 
 }  // namespace kel::test
+
+namespace kel::testing {
+
+// Minimal stand-ins for check engine products: they answer with a configured result and
+// count evaluations. FakeProduct fills the product slots the fakes do not use.
+template <class Base>
+class FakeProduct : public Base {
+public:
+    explicit FakeProduct(std::string name) : m_name(std::move(name)) {}
+    const std::string& getName() const override { return m_name; }
+    void initialise(const std::string&, const ParameterMap&, DataVerifyInterface*) override {}
+    std::set<std::string> getRequiredContext() const override { return {}; }
+    std::vector<std::string> getCheckNamesDependOn() const override { return {}; }
+    std::vector<std::string> getListNamesDependOn() const override { return {}; }
+    void setUnresolved(const CheckDataSource*) override {}
+
+    int evaluations = 0;
+
+private:
+    std::string m_name;
+};
+
+class FakeCheck : public FakeProduct<Check> {
+public:
+    FakeCheck(std::string name, bool result) : FakeProduct(std::move(name)), m_result(result) {}
+    bool evaluate(const TARNContext&, EvalContext*) override {
+        ++evaluations;
+        return m_result;
+    }
+
+private:
+    bool m_result;
+};
+
+class FakeList : public FakeProduct<List> {
+public:
+    FakeList(std::string name, std::vector<std::string> values)
+        : FakeProduct(std::move(name)), m_values(std::move(values)) {}
+    std::vector<std::string> evaluate(const TARNContext&, EvalContext*) override {
+        ++evaluations;
+        return m_values;
+    }
+
+private:
+    std::vector<std::string> m_values;
+};
+
+// Returns its configured value and remembers the arguments of the last call.
+class FakeFunc : public ParamRHSFunc {
+public:
+    explicit FakeFunc(std::string value) : m_value(std::move(value)) {}
+    std::string evaluate(const ParamRHSArgs& args) const override {
+        last = {args.objectPath, args.paramName, args.model, args.allowed};
+        return m_value;
+    }
+
+    struct Call {
+        std::string path;
+        std::string param;
+        const ModelTARN* model = nullptr;
+        const ParamAllowedValues* allowed = nullptr;
+    };
+    mutable Call last;
+
+private:
+    std::string m_value;
+};
+
+}  // namespace kel::testing

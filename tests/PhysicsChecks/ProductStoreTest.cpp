@@ -2,11 +2,6 @@
 // catalogue product does while it is initialised.
 
 #include <ostream>
-#include <stdexcept>
-#include <string>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <kel/physicschecks/ProductTypeInfo.h>
 
@@ -16,9 +11,6 @@ namespace kel {
 namespace {
 
 using ::testing::AllOf;
-using ::testing::HasSubstr;
-using ::testing::StrEq;
-using ::testing::ThrowsMessage;
 
 TEST(ProductKindTest, SpellsEachKindInThreeStyles) {
     EXPECT_EQ(Check::productKind().kind(IDStyle::Upper), "CHECK");
@@ -105,54 +97,48 @@ TEST_P(InitialiseErrorTest, NamesTheProductAndTheKey) {
                                   HasSubstr("key \"" + data.key + "\""), HasSubstr(data.detail))));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Catalogue, InitialiseErrorTest,
-    ::testing::Values(
-        BadData{"CHECK", "Type = Parameter Value; Value List = x", "Parameter", "missing"},
-        BadData{"CHECK",
-                "Type = Parameter Value; Parameter = P; Object Type = NOWHERE; Value List = x",
-                "Object Type", "unknown object type \"NOWHERE\""},
-        // Only named types can be context.
-        BadData{"LIST", "Type = Parameter Values; Parameter = Precision; Object Type = CONTROL",
-                "Object Type", "singleton object type \"CONTROL\""},
-        BadData{
-            "CHECK",
-            "Type = Parameter Value; Parameter = Pressure; Object Type = DOMAIN; Value List = 1",
-            "Parameter", "not allowed"},
-        BadData{"CHECK",
-                "Type = Parameter Value; Parameter = Domain Type; Object Type = DOMAIN; Value List "
-                "= Fluid, Plasma",
-                "Value List", "\"Plasma\""},
-        BadData{"CHECK", "Type = Parameter Value; Parameter = P; Test = Like", "Test", "\"Like\""},
-        BadData{"CHECK",
-                "Type = Parameter Value; Parameter = P; Object Path = /BAD/PATH; Test = Set",
-                "Object Path", "unknown object path"},
-        BadData{"CHECK", "Type = Numeric Test; Parameter = T; Operator = =~; Value = 1", "Operator",
-                "\"=~\""},
-        BadData{"CHECK", "Type = Numeric Test; Parameter = T; Operator = <; Value = warm", "Value",
-                "\"warm\", which is not a finite number"},
-        BadData{"CHECK", "Type = Numeric Test; Parameter = T; Operator = <; Value = nan", "Value",
-                "not a finite number"},
-        BadData{"CHECK", "Type = Numeric Test; Parameter = T; Operator = <; Value = -inf", "Value",
-                "not a finite number"},
-        BadData{"CHECK", "Type = Numeric Test; Parameter = T; Operator = <; Value = 1e400", "Value",
-                "not a finite number"},
-        BadData{"CHECK",
-                "Type = Numeric Test; Parameter = Domain Type; Object Type = DOMAIN; Operator = <; "
-                "Value = 1",
-                "Parameter", "not numeric"},
-        BadData{"CHECK", "Type = Child Exists; Object Type = GHOST", "Object Type", "unknown"},
-        BadData{"CHECK", "Type = Child Exists; Object Type = FLUID; Minimum Count = -2",
-                "Minimum Count", "not a count"},
-        BadData{"CHECK", "Type = Not; Check List = a, b", "Check List", "exactly 1"},
-        BadData{"CHECK", "Type = All; Check List =  , ", "Check List", "empty"},
-        BadData{"CHECK", "Type = Value In List; Parameter = P", "List", "missing"},
-        BadData{"CHECK", "Type = Beta", "Message", "missing"},
-        BadData{"LIST", "Type = Object Names; Object Type = FLUID; Scope = Galaxy", "Scope",
-                "\"Galaxy\""},
-        BadData{"LIST", "Type = Union", "List Names", "missing"},
-        BadData{"GLOBAL CHECK", "Type = For Each Object; Object Type = FLUID; Check = c", "Message",
-                "missing"}));
+const BadData kBadData[] = {
+    {"CHECK", "Type = Parameter Value; Value List = x", "Parameter", "missing"},
+    {"CHECK", "Type = Parameter Value; Parameter = P; Object Type = NOWHERE; Value List = x",
+     "Object Type", "unknown object type \"NOWHERE\""},
+    // Only named types can be context.
+    {"LIST", "Type = Parameter Values; Parameter = Precision; Object Type = CONTROL", "Object Type",
+     "singleton object type \"CONTROL\""},
+    {"CHECK", "Type = Parameter Value; Parameter = Pressure; Object Type = DOMAIN; Value List = 1",
+     "Parameter", "not allowed"},
+    {"CHECK",
+     "Type = Parameter Value; Parameter = Domain Type; Object Type = DOMAIN; Value List "
+     "= Fluid, Plasma",
+     "Value List", "\"Plasma\""},
+    {"CHECK", "Type = Parameter Value; Parameter = P; Test = Like", "Test", "\"Like\""},
+    {"CHECK", "Type = Parameter Value; Parameter = P; Object Path = /BAD/PATH; Test = Set",
+     "Object Path", "unknown object path"},
+    {"CHECK", "Type = Numeric Test; Parameter = T; Operator = =~; Value = 1", "Operator", "\"=~\""},
+    {"CHECK", "Type = Numeric Test; Parameter = T; Operator = <; Value = warm", "Value",
+     "\"warm\", which is not a finite number"},
+    {"CHECK", "Type = Numeric Test; Parameter = T; Operator = <; Value = nan", "Value",
+     "not a finite number"},
+    {"CHECK", "Type = Numeric Test; Parameter = T; Operator = <; Value = -inf", "Value",
+     "not a finite number"},
+    {"CHECK", "Type = Numeric Test; Parameter = T; Operator = <; Value = 1e400", "Value",
+     "not a finite number"},
+    {"CHECK",
+     "Type = Numeric Test; Parameter = Domain Type; Object Type = DOMAIN; Operator = <; "
+     "Value = 1",
+     "Parameter", "not numeric"},
+    {"CHECK", "Type = Child Exists; Object Type = GHOST", "Object Type", "unknown"},
+    {"CHECK", "Type = Child Exists; Object Type = FLUID; Minimum Count = -2", "Minimum Count",
+     "not a count"},
+    {"CHECK", "Type = Not; Check List = a, b", "Check List", "exactly 1"},
+    {"CHECK", "Type = All; Check List =  , ", "Check List", "empty"},
+    {"CHECK", "Type = Value In List; Parameter = P", "List", "missing"},
+    {"CHECK", "Type = Beta", "Message", "missing"},
+    {"LIST", "Type = Object Names; Object Type = FLUID; Scope = Galaxy", "Scope", "\"Galaxy\""},
+    {"LIST", "Type = Union", "List Names", "missing"},
+    {"GLOBAL CHECK", "Type = For Each Object; Object Type = FLUID; Check = c", "Message",
+     "missing"}};
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, InitialiseErrorTest, ::testing::ValuesIn(kBadData));
 
 }  // namespace
 }  // namespace kel

@@ -2,14 +2,6 @@
 // whose names hold blanks, named in check lists (read without blanks) and offered as allowed
 // values; and a context-rule type at the top whose data leaves its options to the RULES.
 
-#include <map>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicschecks/PhysicsFunctionStore.h>
@@ -30,9 +22,6 @@
 namespace kel {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 using Params = std::map<std::string, std::string>;
 
 // ROOT -> HEATER (top level; "Analysis Kind" picks "Steady State" or "Transient"; a time

@@ -5,11 +5,6 @@
 // out: Outlet, wall: Wall, bare: none), an evaluation context over that model and a fake
 // check engine.
 
-#include <memory>
-#include <string>
-
-#include <gtest/gtest.h>
-
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>

@@ -5,14 +5,8 @@
 
 #include <pthread.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <exception>
 #include <functional>
-#include <memory>
-#include <stdexcept>
-#include <string>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicschecks/Check.h>
@@ -32,11 +26,6 @@
 
 namespace kel {
 namespace {
-
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::StrEq;
-using ::testing::ThrowsMessage;
 
 constexpr std::size_t kLimit = Check::s_maxNestingDepth;
 

@@ -1,10 +1,4 @@
-#include <memory>
-#include <set>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
-#include <gtest/gtest.h>
 
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/exception/PhysicsException.h>
@@ -24,7 +18,6 @@ namespace kel {
 namespace {
 
 using testing::FakeSource;
-using Strings = std::vector<std::string>;
 
 // Owns the strings a CheckedListData refers to.
 struct ListText {

@@ -1,14 +1,5 @@
 #include <kel/physicsdata/store/ContextVerifier.h>
 
-#include <map>
-#include <memory>
-#include <stdexcept>
-#include <string>
-#include <vector>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <kel/physicsdata/dependency/ObjDependDef.h>
 #include <kel/physicsdata/dependency/ParamValueDef.h>
 #include <kel/physicsdata/rules/ModelRules.h>
@@ -21,8 +12,6 @@
 namespace kel {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using Lines = std::vector<std::string>;
 
 // FLOW, BOUNDARY, PATCH, PROBE, FLUID and MATERIAL are named types; SOLVER is a singleton,

@@ -4,12 +4,6 @@
 
 #include <kel/physicsdata/physics/DataChecker.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include <kel/physicsdata/physics/Diagnostics.h>
 #include <kel/physicsdata/physics/PhysicsData.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
@@ -18,8 +12,6 @@
 
 namespace kel {
 namespace {
-
-using ::testing::HasSubstr;
 
 const std::string kRules = test::tarn(R"(RULES:
   PARAMETER: Kind { Parameter Type = String; Allowed String List = Hot, Cold }
@@ -131,79 +123,73 @@ TEST_P(DataCheckerProblemTest, IsReportedWithCodeAndLine) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, DataCheckerProblemTest,
-    ::testing::Values(
-        // Errors the load finds, located at the item at fault.
-        ProblemCase{"RulesTypeMissing", true, "Parameter Type = String\nAllowed String List = L1",
-                    "    Allowed String List = L1", true, "rules", "PARAMETER: Label",
-                    "has not been assigned a type"},
-        ProblemCase{"CheckTypeUnknown", false, "Type = Fixed", "Type = Fixd", true, "check-data",
-                    "Type = Fixd", "Fixd"},
-        ProblemCase{"ListUnknown", false, "List = Labels", "List = Lables", true,
-                    "unknown-reference", "List = Lables", "LIST:Lables"},
-        ProblemCase{"CyclicCheck", false, "Type = Parameter Value\nParameter = Kind",
-                    "Type = Not\n      Check List = IsHot\n      Parameter = Kind", true,
-                    "cyclic-reference", "Check List = IsHot", "\"CHECK:IsHot\" is in a cyclic"},
-        ProblemCase{"ObjectDependency", false, "Ordered Optional Parameter List = Label",
-                    "Ordered Optional Parameter List = Label, Colour", true, "object-dependency",
-                    "Ordered Optional Parameter List = Label, Colour", "Colour"},
-        ProblemCase{"ParameterValues", false, "Ordered Allowed String List = L1, L2",
-                    "Subset Value List Source = Labels", true, "parameter-values",
-                    "PARAMETER VALUES: Label", "subset list source"},
-        ProblemCase{"InsufficientContext", false, "Parameter Check List = Label, LabelKnown",
-                    "Parameter Check List = Label, LidSized", true, "insufficient-context",
-                    "Label, LidSized", "LidSized"},
-        // Warnings about what the load accepts silently.
-        ProblemCase{"RulesKey", true, "Optional Parameter List = Label",
-                    "Optional Paramter List = Label", false, "unknown-key",
-                    "Optional Paramter List", "did you mean 'Optional Parameter List'?"},
-        ProblemCase{"ObjectDependencyKey", false, "Ordered Optional Child List",
-                    "Ordered Optonal Child List", false, "unknown-key", "Ordered Optonal",
-                    "did you mean 'Ordered Optional Child List'?"},
-        ProblemCase{"ParameterValuesKey", false, "Default Value = 1", "Default Valeu = 1", false,
-                    "unknown-key", "Default Valeu", "did you mean 'Default Value'?"},
-        ProblemCase{"CheckKey", false, "Value List = Hot", "Value Lst = Hot", false, "unknown-key",
-                    "Value Lst", "did you mean 'Value List'?"},
-        ProblemCase{"ListKey", false, "Value List = L1, L2", "Value Lists = L1, L2", false,
-                    "unknown-key", "Value Lists", "did you mean 'Value List'?"},
-        ProblemCase{"ChildType", true, "Optional Child List = LID", "Optional Child List = LIDS",
-                    false, "unknown-type", "LIDS", "did you mean 'LID'?"},
-        ProblemCase{"ParentType", true, "Optional Parameter List = Size\n",
-                    "Optional Parameter List = Size\n    Allowed Parent List = BOXX\n", false,
-                    "unknown-type", "BOXX", "did you mean 'BOX'?"},
-        ProblemCase{"ObjectDependencyType", false, "OBJECT DEPENDENCY: LID",
-                    "OBJECT DEPENDENCY: LIDD", false, "unknown-type", "LIDD",
-                    "did you mean 'LID'?"},
-        ProblemCase{"RulesDefaultType", true, "Upper Bound = 10",
-                    "Upper Bound = 10\n    Default = big", false, "bad-default", "Default = big",
-                    "is not a real number"},
-        ProblemCase{"RulesDefaultBounds", true, "Upper Bound = 10",
-                    "Upper Bound = 10\n    Default = 11", false, "bad-default", "Default = 11",
-                    "above the upper bound '10'"},
-        // Past the bound by less than single precision can tell apart.
-        ProblemCase{"RulesDefaultBoundsExact", true, "Upper Bound = 10",
-                    "Upper Bound = 16777216\n    Default = 16777217", false, "bad-default",
-                    "Default = 16777217", "above the upper bound '16777216'"},
-        ProblemCase{"RulesDefaultAllowed", true, "Allowed String List = L1, L2",
-                    "Allowed String List = L1, L2\n    Default = L3", false, "bad-default",
-                    "Default = L3", "not among the allowed values"},
-        ProblemCase{"PhysicsDefaultBounds", false, "Default Value = 1", "Default Value = -1", false,
-                    "bad-value", "Default Value = -1", "below the lower bound '0'"},
-        ProblemCase{
-            "PhysicsOverrideAllowed", false, "Ordered Allowed String List = L1, L2",
-            "Ordered Allowed String List = L1, L2\n      Value Override Check List = L4, IsHot",
-            false, "bad-value", "Value Override", "'L4' is not among the allowed values"},
-        ProblemCase{"ExcludedAllowedValue", false, "Ordered Allowed String List = L1, L2",
-                    "Ordered Allowed String List = L1, L2, L3", false, "excluded-value",
-                    "Ordered Allowed String List = L1, L2, L3", "'L3'"},
-        ProblemCase{"UnusedCheck", false, "    LIST: Labels",
-                    "    CHECK: Orphan\n      Type = Constant\n      Value = true\n    END\n"
-                    "    LIST: Labels",
-                    false, "unused", "CHECK: Orphan", "CHECK 'Orphan' is not used"},
-        ProblemCase{"RulesAsPhysics", false, kPhysics.c_str(), kRules.c_str(), false, "wrong-root",
-                    "RULES:", "expected PHYSICS data but this is RULES data"}),
-    [](const auto& info) { return std::string(info.param.name); });
+const ProblemCase kProblems[] = {
+    // Errors the load finds, located at the item at fault.
+    {"RulesTypeMissing", true, "Parameter Type = String\nAllowed String List = L1",
+     "    Allowed String List = L1", true, "rules", "PARAMETER: Label",
+     "has not been assigned a type"},
+    {"CheckTypeUnknown", false, "Type = Fixed", "Type = Fixd", true, "check-data", "Type = Fixd",
+     "Fixd"},
+    {"ListUnknown", false, "List = Labels", "List = Lables", true, "unknown-reference",
+     "List = Lables", "LIST:Lables"},
+    {"CyclicCheck", false, "Type = Parameter Value\nParameter = Kind",
+     "Type = Not\n      Check List = IsHot\n      Parameter = Kind", true, "cyclic-reference",
+     "Check List = IsHot", "\"CHECK:IsHot\" is in a cyclic"},
+    {"ObjectDependency", false, "Ordered Optional Parameter List = Label",
+     "Ordered Optional Parameter List = Label, Colour", true, "object-dependency",
+     "Ordered Optional Parameter List = Label, Colour", "Colour"},
+    {"ParameterValues", false, "Ordered Allowed String List = L1, L2",
+     "Subset Value List Source = Labels", true, "parameter-values", "PARAMETER VALUES: Label",
+     "subset list source"},
+    {"InsufficientContext", false, "Parameter Check List = Label, LabelKnown",
+     "Parameter Check List = Label, LidSized", true, "insufficient-context", "Label, LidSized",
+     "LidSized"},
+    // Warnings about what the load accepts silently.
+    {"RulesKey", true, "Optional Parameter List = Label", "Optional Paramter List = Label", false,
+     "unknown-key", "Optional Paramter List", "did you mean 'Optional Parameter List'?"},
+    {"ObjectDependencyKey", false, "Ordered Optional Child List", "Ordered Optonal Child List",
+     false, "unknown-key", "Ordered Optonal", "did you mean 'Ordered Optional Child List'?"},
+    {"ParameterValuesKey", false, "Default Value = 1", "Default Valeu = 1", false, "unknown-key",
+     "Default Valeu", "did you mean 'Default Value'?"},
+    {"CheckKey", false, "Value List = Hot", "Value Lst = Hot", false, "unknown-key", "Value Lst",
+     "did you mean 'Value List'?"},
+    {"ListKey", false, "Value List = L1, L2", "Value Lists = L1, L2", false, "unknown-key",
+     "Value Lists", "did you mean 'Value List'?"},
+    {"ChildType", true, "Optional Child List = LID", "Optional Child List = LIDS", false,
+     "unknown-type", "LIDS", "did you mean 'LID'?"},
+    {"ParentType", true, "Optional Parameter List = Size\n",
+     "Optional Parameter List = Size\n    Allowed Parent List = BOXX\n", false, "unknown-type",
+     "BOXX", "did you mean 'BOX'?"},
+    {"ObjectDependencyType", false, "OBJECT DEPENDENCY: LID", "OBJECT DEPENDENCY: LIDD", false,
+     "unknown-type", "LIDD", "did you mean 'LID'?"},
+    {"RulesDefaultType", true, "Upper Bound = 10", "Upper Bound = 10\n    Default = big", false,
+     "bad-default", "Default = big", "is not a real number"},
+    {"RulesDefaultBounds", true, "Upper Bound = 10", "Upper Bound = 10\n    Default = 11", false,
+     "bad-default", "Default = 11", "above the upper bound '10'"},
+    // Past the bound by less than single precision can tell apart.
+    {"RulesDefaultBoundsExact", true, "Upper Bound = 10",
+     "Upper Bound = 16777216\n    Default = 16777217", false, "bad-default", "Default = 16777217",
+     "above the upper bound '16777216'"},
+    {"RulesDefaultAllowed", true, "Allowed String List = L1, L2",
+     "Allowed String List = L1, L2\n    Default = L3", false, "bad-default", "Default = L3",
+     "not among the allowed values"},
+    {"PhysicsDefaultBounds", false, "Default Value = 1", "Default Value = -1", false, "bad-value",
+     "Default Value = -1", "below the lower bound '0'"},
+    {"PhysicsOverrideAllowed", false, "Ordered Allowed String List = L1, L2",
+     "Ordered Allowed String List = L1, L2\n      Value Override Check List = L4, IsHot", false,
+     "bad-value", "Value Override", "'L4' is not among the allowed values"},
+    {"ExcludedAllowedValue", false, "Ordered Allowed String List = L1, L2",
+     "Ordered Allowed String List = L1, L2, L3", false, "excluded-value",
+     "Ordered Allowed String List = L1, L2, L3", "'L3'"},
+    {"UnusedCheck", false, "    LIST: Labels",
+     "    CHECK: Orphan\n      Type = Constant\n      Value = true\n    END\n"
+     "    LIST: Labels",
+     false, "unused", "CHECK: Orphan", "CHECK 'Orphan' is not used"},
+    {"RulesAsPhysics", false, kPhysics.c_str(), kRules.c_str(), false, "wrong-root",
+     "RULES:", "expected PHYSICS data but this is RULES data"}};
+
+INSTANTIATE_TEST_SUITE_P(Kinds, DataCheckerProblemTest, ::testing::ValuesIn(kProblems),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DataCheckerTest, ReportsIndependentProblemsTogether) {
     std::string physics = edit(kPhysics, "Type = Fixed", "Type = Fixd");

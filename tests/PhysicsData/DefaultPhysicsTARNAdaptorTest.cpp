@@ -2,13 +2,6 @@
 // types get an OBJECT DEPENDENCY, which lists are offered against what PHYSICS already
 // says, the per-path cache, the refused operations, and the adaptor behind a composite.
 
-#include <memory>
-#include <stdexcept>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsdata/tools/DefaultPhysicsTARNAdaptor.h>
@@ -19,8 +12,6 @@
 
 namespace kel {
 namespace {
-
-using Strings = std::vector<std::string>;
 
 // ROOT -> A -> B (named: essential p, optional q) and C (singleton with options x/y and
 // children D, E).
@@ -96,14 +87,13 @@ TEST_F(DefaultPhysicsTARNAdaptorTest, OffersEveryTypeBelowTheTopLevel) {
     EXPECT_TRUE(a.getChildObjectNamesByType("/PHYSICS", "OBJECT DEPENDENCY").empty());
     EXPECT_TRUE(a.getChildObjectNamesByType(kB, "OBJECT DEPENDENCY").empty());
 
-    EXPECT_TRUE(a.hasObject("/PHYSICS/DEPENDENCIES"));
-    EXPECT_TRUE(a.hasObject(kB));
-    EXPECT_TRUE(a.hasObject(kC + "/OBJDEP CONTEXT:any"));
-    EXPECT_FALSE(a.hasObject("/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:A"));
-    EXPECT_FALSE(a.hasObject("/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:ROOT"));
-    EXPECT_FALSE(a.hasObject("/PHYSICS"));
-    EXPECT_FALSE(a.hasObject("/PHYSICS/DEPENDENCIES/PARAMETER VALUES:p"));
-    EXPECT_FALSE(a.hasObject("/OBJECT DEPENDENCY:B"));
+    for (const std::string& path :
+         {std::string("/PHYSICS/DEPENDENCIES"), kB, kC + "/OBJDEP CONTEXT:any"})
+        EXPECT_TRUE(a.hasObject(path)) << path;
+    for (const char* path : {"/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:A",
+                             "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:ROOT", "/PHYSICS",
+                             "/PHYSICS/DEPENDENCIES/PARAMETER VALUES:p", "/OBJECT DEPENDENCY:B"})
+        EXPECT_FALSE(a.hasObject(path)) << path;
 }
 
 TEST_F(DefaultPhysicsTARNAdaptorTest, OffersRulesListsWherePhysicsIsSilent) {

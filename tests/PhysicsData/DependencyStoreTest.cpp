@@ -1,18 +1,13 @@
 #include <kel/physicsdata/store/DependencyStore.h>
 
 #include <algorithm>
-#include <memory>
-#include <set>
-#include <string>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/dependency/ObjDependDef.h>
 #include <kel/physicsdata/dependency/ParamValueDef.h>
 #include <kel/physicsdata/physics/PhysicsDataOptions.h>
 #include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsdata/store/ParentContextHolder.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
 #include "ObjDependDefTestData.h"
@@ -20,12 +15,6 @@
 
 namespace kel {
 namespace {
-
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using ::testing::StrEq;
-using ::testing::ThrowsMessage;
 
 // MATERIAL sits under FLOW and under DOMAIN and owns a local Temperature; BOUNDARY has the
 // context rule Kind, with an option that holds a blank.
@@ -290,15 +279,12 @@ TEST_F(DependencyStoreValidationTest, MissingChildDefinitionsAreCollected) {
               "context /FLOW, but the child object \"BOUNDARY\" that it references is not "
               "recoverable from the ObjDependDef store with parent context /FLOW/DOMAIN.");
     // Located at the first OBJECT DEPENDENCY at fault.
-    try {
-        build(noBoundary);
-    } catch (const PhysicsException& e) {
-        const std::string text = physics(noBoundary);
-        const auto line =
-            1 + std::count(text.begin(), text.begin() + text.find("DEPENDENCY: DOMAIN"), '\n');
-        EXPECT_EQ(e.location().line(), static_cast<std::uint32_t>(line));
-        EXPECT_EQ(e.objectPath(), "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:DOMAIN");
-    }
+    const std::string text = physics(noBoundary);
+    std::string place = "<text>:";
+    place += std::to_string(
+        1 + std::count(text.begin(), text.begin() + text.find("DEPENDENCY: DOMAIN"), '\n'));
+    EXPECT_EQ(test::placeOf<PhysicsException>([&] { build(noBoundary); }),
+              place + ":5 /PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:DOMAIN");
 
     const std::string noDomainOrMaterial = std::string(kFlow);
     EXPECT_THAT(error(noDomainOrMaterial),
@@ -416,18 +402,33 @@ std::string ladderPath(int last, bool zigzag) {
     return path;
 }
 
+// The ladder's RULES and dependencies loaded into a store (with validation when asked).
+struct Ladder {
+    Ladder(int levels, bool validate)
+        : rulesDs(test::ladderRules(levels), InternalTARNDatastore::TEXT),
+          allA(ladderPath(levels - 1, false)),
+          zigzag(ladderPath(levels - 1, true)),
+          text(physics(ladderDependencies(levels, allA, zigzag))),
+          source(text),
+          ds(text, InternalTARNDatastore::TEXT),
+          store(&ds, &rules, &source, PhysicsDataOptions{validate}) {}
+
+    InternalTARNDatastore rulesDs;
+    ModelRules rules{&rulesDs};
+    std::string allA, zigzag, text;
+    testing::ObjDependDefTestSource source;
+    InternalTARNDatastore ds;
+    DependencyStore store;
+};
+
 TEST(DependencyStoreLadderTest, FilesAndFindsDefinitionsByPatternInLinearTime) {
     for (const int levels : {24, 40}) {
         SCOPED_TRACE(levels);
-        const InternalTARNDatastore rulesDs(test::ladderRules(levels), InternalTARNDatastore::TEXT);
-        const ModelRules rules(&rulesDs);
+        const Ladder ladder(levels, true);
+        const DependencyStore& store = ladder.store;
         const std::string bottom = numbered("A", levels);
-        const std::string allA = ladderPath(levels - 1, false);
-        const std::string zigzag = ladderPath(levels - 1, true);
-        const std::string text = physics(ladderDependencies(levels, allA, zigzag));
-        const testing::ObjDependDefTestSource source(text);
-        const InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
-        const DependencyStore store(&ds, &rules, &source, PhysicsDataOptions{true});
+        const std::string& allA = ladder.allA;
+        const std::string& zigzag = ladder.zigzag;
 
         const ObjDependDef* own = store.getObjDependDef(allA, bottom, true);
         const ObjDependDef* rest = store.getObjDependDef(zigzag, bottom, true);
@@ -456,23 +457,100 @@ TEST(DependencyStoreLadderTest, FilesAndFindsDefinitionsByPatternInLinearTime) {
 
 TEST(DependencyStoreLadderTest, PatternedDefinitionsMatchTheListedContexts) {
     // 12 levels: the bottom has 2048 paths, filed by pattern yet still listable.
-    const InternalTARNDatastore rulesDs(test::ladderRules(12), InternalTARNDatastore::TEXT);
-    const ModelRules rules(&rulesDs);
-    const std::string allA = ladderPath(11, false);
-    const std::string text = physics(ladderDependencies(12, allA, ladderPath(11, true)));
-    const testing::ObjDependDefTestSource source(text);
-    const InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
-    const DependencyStore store(&ds, &rules, &source);
-    const ObjDependDef* rest = store.getObjDependDef(ladderPath(11, true), "A12", true);
+    const Ladder ladder(12, false);
+    const DependencyStore& store = ladder.store;
+    const std::string& allA = ladder.allA;
+    const ObjDependDef* rest = store.getObjDependDef(ladder.zigzag, "A12", true);
     std::size_t restCount = 0;
-    for (const std::string& context : rules.enumerateParentTypePaths("A12", false)) {
+    for (const std::string& context : ladder.rules.enumerateParentTypePaths("A12", false)) {
         const ObjDependDef* def = store.getObjDependDef(context, "A12", true);
         restCount += def == rest;
         EXPECT_EQ(def == rest, context != allA) << context;
     }
     EXPECT_EQ(restCount, 2047u);
     EXPECT_THAT(store.findEquivObjContexts(allA, "A12"), ElementsAre(allA));
-    EXPECT_THAT(store.findEquivObjContexts(ladderPath(11, true), "A12"), ElementsAre("Default"));
+    EXPECT_THAT(store.findEquivObjContexts(ladder.zigzag, "A12"), ElementsAre("Default"));
+}
+
+// ParentContextHolder, the filing the store does per definition kind.
+
+// A definition stand-in that counts live instances, to see when the holder frees it.
+struct Item {
+    explicit Item(int* live) : m_live(live) { ++*m_live; }
+    ~Item() { --*m_live; }
+    int* m_live;
+};
+
+class ParentContextHolderTest : public ::testing::Test {
+protected:
+    std::shared_ptr<Item> item() { return std::make_shared<Item>(&m_live); }
+
+    int m_live = 0;
+    ParentContextHolder<Item> m_holder{true};
+};
+
+TEST_F(ParentContextHolderTest, FilesOneItemUnderEveryContextAndKeepsTheFirstOnAClash) {
+    auto first = item();
+    EXPECT_TRUE(m_holder.addItem("B", {"/A", "/C"}, first, false));
+    EXPECT_EQ(m_holder.find("/A", "B"), first.get());
+    EXPECT_EQ(m_holder.find("/C", "B"), first.get());
+    EXPECT_EQ(m_holder.find("/A", "X"), nullptr);
+
+    // The clashing key keeps the old item; the new key is still filed.
+    auto second = item();
+    EXPECT_FALSE(m_holder.addItem("B", {"/C", "/D"}, second, false));
+    EXPECT_EQ(m_holder.find("/C", "B"), first.get());
+    EXPECT_EQ(m_holder.find("/D", "B"), second.get());
+    EXPECT_EQ(m_holder.getDistinctItems().size(), 2u);
+}
+
+TEST_F(ParentContextHolderTest, EmptyContextListFilesNothingAndIsNoDefault) {
+    auto lone = item();
+    EXPECT_TRUE(m_holder.addItem("B", {}, lone, true));
+    EXPECT_THAT(m_holder.getDistinctItems(), IsEmpty());
+    // Not in the default set: the same item may still become a default once.
+    EXPECT_TRUE(m_holder.addItem("B", {"/A"}, lone, true));
+    EXPECT_THROW(m_holder.addItem("B", {"/E"}, lone, true), PhysicsException);
+}
+
+TEST_F(ParentContextHolderTest, SecondDefaultOfOneItemThrows) {
+    auto def = item();
+    m_holder.addItem("B", {"/A"}, def, true);
+    EXPECT_THAT([&] { m_holder.addItem("B", {"/C"}, def, true); },
+                ThrowsMessage<PhysicsException>(
+                    StrEq("Failed to add item B to the default context set in the "
+                          "ParentContextHolder (does this mean we have two default contexts?)")));
+}
+
+TEST_F(ParentContextHolderTest, InvalidContextsHideItemsThenRationaliseDropsThem) {
+    m_holder.addItem("B", {"/A", "/C"}, item(), false);
+    m_holder.addItem("B", {"/X"}, item(), false);
+    m_holder.insertInvalidContexts("B", {"/C", "/X"});
+    EXPECT_EQ(m_live, 2);
+
+    EXPECT_NE(m_holder.find("/A", "B"), nullptr);
+    EXPECT_EQ(m_holder.find("/C", "B"), nullptr);
+    EXPECT_EQ(m_holder.find("/X", "B"), nullptr);
+
+    m_holder.rationalise();
+    EXPECT_TRUE(m_holder.isRationalised());
+    EXPECT_NE(m_holder.find("/A", "B"), nullptr);
+    EXPECT_EQ(m_holder.find("/C", "B"), nullptr);
+    // The item that lost its only key is gone; the shared one lives on.
+    EXPECT_EQ(m_live, 1);
+    EXPECT_EQ(m_holder.getDistinctItems().size(), 1u);
+
+    m_holder.rationalise();  // a second call changes nothing
+    EXPECT_EQ(m_live, 1);
+    EXPECT_THAT([&] { m_holder.addItem("B", {"/Z"}, item(), false); },
+                ThrowsMessage<PhysicsException>(StrEq(
+                    "ParentContextHolder::addItem - internal error: called after rationalise()")));
+}
+
+TEST_F(ParentContextHolderTest, EquivalenceWithoutCandidatesOrDefinition) {
+    m_holder.addItem("T", {"/A"}, item(), false);
+    EXPECT_THAT(m_holder.findEquivContexts("/A", "T", {}), ElementsAre("All Valid Contexts"));
+    EXPECT_THAT(m_holder.findEquivContexts("/C", "T", {"/A", "/C"}), IsEmpty());
 }
 
 }  // namespace

@@ -3,82 +3,11 @@
 // Minimal stand-ins for check engine products and a name source, for tests of the
 // dependency definitions: products answer with a configured result and count evaluations.
 
-#include <map>
-#include <memory>
-#include <stdexcept>
-#include <string>
-#include <vector>
-
-#include <kel/physicschecks/Check.h>
-#include <kel/physicschecks/List.h>
-#include <kel/physicschecks/ParamRHSFunc.h>
 #include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
 
+#include "../PhysicsChecks/CheckEngineHarness.h"
+
 namespace kel::testing {
-
-// The product slots neither fake uses.
-template <class Base>
-class FakeProduct : public Base {
-public:
-    explicit FakeProduct(std::string name) : m_name(std::move(name)) {}
-    const std::string& getName() const override { return m_name; }
-    void initialise(const std::string&, const ParameterMap&, DataVerifyInterface*) override {}
-    std::set<std::string> getRequiredContext() const override { return {}; }
-    std::vector<std::string> getCheckNamesDependOn() const override { return {}; }
-    std::vector<std::string> getListNamesDependOn() const override { return {}; }
-    void setUnresolved(const CheckDataSource*) override {}
-
-    int evaluations = 0;
-
-private:
-    std::string m_name;
-};
-
-class FakeCheck : public FakeProduct<Check> {
-public:
-    FakeCheck(std::string name, bool result) : FakeProduct(std::move(name)), m_result(result) {}
-    bool evaluate(const TARNContext&, EvalContext*) override {
-        ++evaluations;
-        return m_result;
-    }
-
-private:
-    bool m_result;
-};
-
-class FakeList : public FakeProduct<List> {
-public:
-    FakeList(std::string name, std::vector<std::string> values)
-        : FakeProduct(std::move(name)), m_values(std::move(values)) {}
-    std::vector<std::string> evaluate(const TARNContext&, EvalContext*) override {
-        ++evaluations;
-        return m_values;
-    }
-
-private:
-    std::vector<std::string> m_values;
-};
-
-// Returns its configured value and remembers the arguments of the last call.
-class FakeFunc : public ParamRHSFunc {
-public:
-    explicit FakeFunc(std::string value) : m_value(std::move(value)) {}
-    std::string evaluate(const ParamRHSArgs& args) const override {
-        last = {args.objectPath, args.paramName, args.model, args.allowed};
-        return m_value;
-    }
-
-    struct Call {
-        std::string path;
-        std::string param;
-        const ModelTARN* model = nullptr;
-        const ParamAllowedValues* allowed = nullptr;
-    };
-    mutable Call last;
-
-private:
-    std::string m_value;
-};
 
 // A source whose availability look-ups answer with the plain check of that name, as a
 // physics data without beta checks does.

@@ -3,11 +3,7 @@
 // made through the global operator new.
 #include <atomic>
 #include <cstdlib>
-#include <memory>
 #include <new>
-#include <string>
-
-#include <gtest/gtest.h>
 
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicsdata/dependency/CACursor.h>

@@ -1,20 +1,9 @@
 #pragma once
 
-#include <map>
-#include <string>
-
-#include <kel/physicschecks/Check.h>
-#include <kel/physicschecks/CheckRegistrar.h>
-#include <kel/physicschecks/GlobalCheck.h>
-#include <kel/physicschecks/List.h>
-#include <kel/physicschecks/PhysicsFactory.h>
-#include <kel/physicschecks/PhysicsFunctionStore.h>
-#include <kel/physicschecks/ProductStore.h>
-#include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
+#include "../PhysicsChecks/CheckEngineHarness.h"
 #include "FakeCheckEngine.h"
-#include "TestSupport.h"
 
 namespace kel::testing {
 
@@ -84,41 +73,29 @@ inline std::map<std::string, std::string> boxData() {
 // /PHYSICS/CHECK DATA of the given text and looked up by name as the physics data does.
 class ObjDependDefTestSource : public PlainAvailSource {
 public:
-    explicit ObjDependDefTestSource(const std::string& physics)
-        : m_checks(&m_checkFactory, nullptr), m_lists(&m_listFactory, nullptr) {
-        CheckRegistrar registrar(&m_checkFactory, &m_listFactory, nullptr, &m_functions);
+    explicit ObjDependDefTestSource(const std::string& physics) {
         const InternalTARNDatastore ds(physics, InternalTARNDatastore::TEXT);
         const std::string folder = "/PHYSICS/CHECK DATA";
-        for (const std::string& name : ds.getChildObjectNamesByType(folder, "CHECK")) {
-            m_checks.create(name, ds.getParameterMap(folder + "/CHECK:" + name));
-        }
-        for (const std::string& name : ds.getChildObjectNamesByType(folder, "LIST")) {
-            m_lists.create(name, ds.getParameterMap(folder + "/LIST:" + name));
-        }
-        for (const auto& [name, check] : m_checks.getProducts())
-            check->setUnresolved(this);
-        for (const auto& [name, list] : m_lists.getProducts())
-            list->setUnresolved(this);
+        for (const std::string& name : ds.getChildObjectNamesByType(folder, "CHECK"))
+            m_engine.checks.create(name, ds.getParameterMap(folder + "/CHECK:" + name));
+        for (const std::string& name : ds.getChildObjectNamesByType(folder, "LIST"))
+            m_engine.lists.create(name, ds.getParameterMap(folder + "/LIST:" + name));
+        m_engine.resolve();
     }
-    ~ObjDependDefTestSource() override = default;
 
     Check* getCheck(const std::string& name, bool mustExist) const override {
-        return m_checks.get(name, mustExist);
+        return m_engine.getCheck(name, mustExist);
     }
     List* getList(const std::string& name, bool mustExist) const override {
-        return m_lists.get(name, mustExist);
+        return m_engine.getList(name, mustExist);
     }
     GlobalCheck* getGlobalCheck(const std::string&, bool) const override { return nullptr; }
     const ParamRHSFunc* getParamRHSFunction(const std::string& name, bool) const override {
-        return m_functions.getParamRHSFunction(name);
+        return m_engine.getParamRHSFunction(name, false);
     }
 
 private:
-    PhysicsFunctionStore m_functions;
-    PhysicsFactory<Check> m_checkFactory;
-    PhysicsFactory<List> m_listFactory;
-    ProductStore<Check> m_checks;
-    ProductStore<List> m_lists;
+    test::Engine m_engine;
 };
 
 }  // namespace kel::testing

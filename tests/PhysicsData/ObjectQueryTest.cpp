@@ -4,14 +4,7 @@
 
 #include <kel/physicsdata/query/ObjectQuery.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <sstream>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicschecks/PhysicsFunctionStore.h>
@@ -28,10 +21,6 @@
 
 namespace kel {
 namespace {
-
-using Strings = std::vector<std::string>;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 
 // ROOT -> BOX (named, context rule Kind = Hot/Cold) -> LID (singleton), TAG (names from a
 // LIST), VENT (only for hot boxes, and only with beta features).

@@ -1,14 +1,10 @@
 #include <kel/physicsdata/dependency/ParamValueDef.h>
 
-#include <memory>
-#include <stdexcept>
-#include <string>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/exception/PhysicsException.h>
+#include <kel/physicsdata/dependency/BoundsData.h>
+#include <kel/physicsdata/dependency/ParamDefault.h>
+#include <kel/physicsdata/dependency/ParamValueOverride.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsutils/TARNContext.h>
 #include <kel/physicsutils/TARNModel.h>
@@ -19,13 +15,10 @@
 namespace kel {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-// FLOW holds plain (global) parameters. BOUNDARY's context rule "Kind" selects per-option
-// RULES data: Temperature bounds differ (Wall), Pressure bounds agree, Velocity's quantity
-// type differs, Heat Flux has a quantity type in Inlet only, Regime's allowed strings
-// differ.
+// FLOW holds plain (global) parameters; Iterations and Names have global defaults.
+// BOUNDARY's context rule "Kind" selects per-option RULES data: Temperature bounds differ
+// (Wall), Pressure bounds agree, Velocity's quantity type differs, Heat Flux has a quantity
+// type in Inlet only, Regime's allowed strings and defaults differ, Scheme's defaults agree.
 const std::string kRules = test::tarn(R"(
 RULES:
   PARAMETER: Mode { Parameter Type = String }
@@ -36,34 +29,41 @@ RULES:
   SINGLETON: ROOT { Optional Child List = FLOW }
   PARAMETER: Scheme { Parameter Type = String
     Allowed String List = Upwind, Central, High Resolution }
-  PARAMETER: Iterations { Parameter Type = Integer; Lower Bound = 1; Upper Bound = 1000 }
+  PARAMETER: Iterations { Parameter Type = Integer; Lower Bound = 1; Upper Bound = 1000
+    Default = 100 }
+  PARAMETER: Names { Parameter Type = String List; Default = a, b }
+  PARAMETER: Label { Parameter Type = String }
   PARAMETER: Relaxation { Parameter Type = Real; Lower Bound = 0 }
   PARAMETER: Temperature { Parameter Type = Real; Quantity Type = Temperature }
   PARAMETER: Pressure { Parameter Type = Real; Quantity Type = Pressure }
   PARAMETER: Velocity { Parameter Type = Real; Quantity Type = Velocity }
   SINGLETON: FLOW { Optional Child List = BOUNDARY
-    Optional Parameter List = Scheme, Mode, Iterations, Gravity, Relaxation }
+    Optional Parameter List = Scheme, Mode, Iterations, Gravity, Relaxation, Label, Names }
   OBJECT: BOUNDARY
     Context Rule = Kind
     Allowed Option List = Inlet, Outlet, Wall
+    Optional Parameter List = Label
     CONTEXT: Inlet
-      Optional Parameter List = Temperature, Pressure, Velocity, Heat Flux, Regime
+      Optional Parameter List = Temperature, Pressure, Velocity, Heat Flux, Regime, Scheme
       PARAMETER: Temperature { Lower Bound = 0 [K]; Upper Bound = 500 [K] }
       PARAMETER: Pressure { Lower Bound = 0 [Pa] }
       PARAMETER: Heat Flux { Quantity Type = Heat Flux }
-      PARAMETER: Regime { Allowed String List = Subsonic, Supersonic }
+      PARAMETER: Regime { Allowed String List = Subsonic, Supersonic; Default = Subsonic }
+      PARAMETER: Scheme { Default = Upwind }
     END
     CONTEXT: Outlet
-      Optional Parameter List = Temperature, Pressure, Velocity, Regime
+      Optional Parameter List = Temperature, Pressure, Velocity, Regime, Scheme
       PARAMETER: Temperature { Lower Bound = 0 [K]; Upper Bound = 500 [K] }
       PARAMETER: Pressure { Lower Bound = 0 [Pa] }
       PARAMETER: Velocity { Quantity Type = Mass Flux }
-      PARAMETER: Regime { Allowed String List = Subsonic }
+      PARAMETER: Regime { Allowed String List = Subsonic; Default = Supersonic }
+      PARAMETER: Scheme { Default = Upwind }
     END
     CONTEXT: Wall
-      Optional Parameter List = Temperature, Pressure
+      Optional Parameter List = Temperature, Pressure, Scheme
       PARAMETER: Temperature { Lower Bound = 200 [K] }
       PARAMETER: Pressure { Lower Bound = 0 [Pa] }
+      PARAMETER: Scheme { Default = Upwind }
     END
   END
 END
@@ -327,6 +327,238 @@ TEST_F(ParamValueDefTest, ModelDependentAnswersNeedAnEvaluationContext) {
                  std::invalid_argument);
     EXPECT_THROW(make("Regime", "BOUNDARY")->evaluateAllowedValues(&m_rules, inlet, nullptr),
                  std::invalid_argument);
+}
+
+// ParamDefault and ParamValueOverride: the default and override parts of a definition.
+class ParamDefaultTest : public ParamValueDefTest {
+protected:
+    // Made from keys written "Key = value; ...".
+    std::unique_ptr<ParamDefault> makeDefault(const std::string& name, const std::string& type,
+                                              const char* keys) {
+        return std::make_unique<ParamDefault>(name, type, test::params(keys), &m_rules, &m_source);
+    }
+    std::unique_ptr<ParamValueOverride> makeOverride(const std::string& name,
+                                                     const std::string& type, const char* keys) {
+        return std::make_unique<ParamValueOverride>(name, type, test::params(keys), &m_rules,
+                                                    &m_source);
+    }
+    std::string eval(const ParamDefault& def, const std::string& path, const std::string& name) {
+        return def.evaluate(&m_rules, TARNContext(path), &m_eval, name);
+    }
+    std::string eval(const ParamDefault& def, const std::string& path, const std::string& name,
+                     const ParamAllowedValues& allowed) {
+        return def.evaluate(&m_rules, TARNContext(path), &m_eval, name, allowed);
+    }
+};
+
+TEST_F(ParamDefaultTest, NoDefaultFallsBackToFirstAllowedValueUnlessBlankAsked) {
+    auto def = makeDefault("Label", "FLOW", "");
+    EXPECT_FALSE(def->isDefined());
+    EXPECT_FALSE(def->isFixed());
+    EXPECT_EQ(def->getFixedValue(), "");
+    EXPECT_TRUE(def->getCheckedValues().empty());
+    EXPECT_EQ(eval(*def, "/FLOW", "Label"), "");
+    ParamAllowedValues allowed({"x", "y"});
+    EXPECT_EQ(eval(*def, "/FLOW", "Label", allowed), "x");
+
+    auto blank = makeDefault("Label", "FLOW", "Fallback To Blank Default = yes");
+    EXPECT_EQ(eval(*blank, "/FLOW", "Label", allowed), "");
+    auto notBlank = makeDefault("Label", "FLOW", "Fallback To Blank Default = no");
+    EXPECT_EQ(eval(*notBlank, "/FLOW", "Label", allowed), "x");
+}
+
+TEST_F(ParamDefaultTest, WrittenOrRulesDefaultIsFixed) {
+    auto written = makeDefault("Label", "FLOW", "Default Value = hello");
+    EXPECT_TRUE(written->isDefined());
+    EXPECT_TRUE(written->isFixed());
+    EXPECT_EQ(written->getFixedValue(), "hello");
+    EXPECT_EQ(eval(*written, "/FLOW", "Label"), "hello");
+
+    auto fromRules = makeDefault("Iterations", "FLOW", "");
+    EXPECT_TRUE(fromRules->isFixed());
+    EXPECT_EQ(eval(*fromRules, "/FLOW", "Iterations"), "100");
+    // Options that agree give a plain fixed default.
+    auto agreed = makeDefault("Scheme", "BOUNDARY", "");
+    EXPECT_EQ(agreed->getFixedValue(), "Upwind");
+}
+
+TEST_F(ParamDefaultTest, CheckedCandidatesWinInOrderBeforeTheWrittenDefault) {
+    m_source.addCheck("also", true);
+    auto def = makeDefault("Label", "FLOW",
+                           "Default Value = plain; Default Value Check List = first, no, second, "
+                           "(yes, also), third, yes");
+    EXPECT_FALSE(def->isFixed());
+    EXPECT_EQ(eval(*def, "/FLOW", "Label"), "second");
+    EXPECT_THAT(def->getAllFixedValues(), ElementsAre("first", "second", "third", "plain"));
+    EXPECT_THAT(def->getReferencedCheckNames(), ElementsAre("also", "no", "yes"));
+    ASSERT_EQ(def->getCheckedValues().size(), 4u);
+    EXPECT_THAT(def->getCheckedValues()[1].checks, ElementsAre("yes", "also"));
+
+    auto onlyFailing =
+        makeDefault("Label", "FLOW", "Default Value = plain; Default Value Check List = first, no");
+    EXPECT_EQ(eval(*onlyFailing, "/FLOW", "Label"), "plain");
+}
+
+TEST_F(ParamDefaultTest, ContextRuleDefaultFollowsTheObjectsOption) {
+    auto def = makeDefault("Regime", "BOUNDARY", "");
+    EXPECT_TRUE(def->isDefined());
+    EXPECT_FALSE(def->isFixed());
+    EXPECT_EQ(eval(*def, "/FLOW/BOUNDARY:in", "Regime"), "Subsonic");
+    EXPECT_EQ(eval(*def, "/FLOW/BOUNDARY:out", "Regime"), "Supersonic");
+    EXPECT_EQ(eval(*def, "/FLOW/BOUNDARY:wall", "Regime"), "");
+    EXPECT_EQ(eval(*def, "/FLOW/BOUNDARY:bare", "Regime"), "");
+    EXPECT_THROW(def->evaluate(&m_rules, TARNContext("/FLOW/BOUNDARY:in"), nullptr, "Regime"),
+                 std::invalid_argument);
+    // With allowed values the option's default is filtered like any other.
+    EXPECT_EQ(eval(*def, "/FLOW/BOUNDARY:out", "Regime", ParamAllowedValues({"Subsonic"})),
+              "Subsonic");
+
+    // A check list whose candidates do not apply falls back to the option's default.
+    auto checked = makeDefault("Regime", "BOUNDARY", "Default Value Check List = Hyper, no");
+    EXPECT_EQ(eval(*checked, "/FLOW/BOUNDARY:in", "Regime"), "Subsonic");
+    EXPECT_THAT(checked->getAllFixedValues(), ElementsAre("Hyper"));
+}
+
+TEST_F(ParamDefaultTest, SeveralValuesAreReducedForSingleValuedParameters) {
+    m_source.addList("two", {"first one", "second"});
+    m_source.addList("grouped", {"(a,b)", "c"});
+    m_source.addFunction("fn", "from function");
+    const char* fromList = "Default Value Check List = *two, yes";
+
+    auto single = makeDefault("Label", "FLOW", fromList);
+    EXPECT_EQ(eval(*single, "/FLOW", "Label"), "firstone");
+    EXPECT_THAT(single->getReferencedListNames(), ElementsAre("two"));
+    auto list = makeDefault("Names", "FLOW", fromList);
+    EXPECT_EQ(eval(*list, "/FLOW", "Names"), "first one,second");
+    auto grouped = makeDefault("Label", "FLOW", "Default Value Check List = *grouped, yes");
+    EXPECT_EQ(eval(*grouped, "/FLOW", "Label"), "(a,b)");
+
+    auto function = makeDefault("Label", "FLOW", "Default Value Check List = *fn, ()");
+    EXPECT_EQ(eval(*function, "/FLOW", "Label"), "from function");
+    EXPECT_TRUE(function->getReferencedListNames().empty());
+}
+
+TEST_F(ParamDefaultTest, AllowedValuesFilterTheDefault) {
+    ParamAllowedValues allowed({"b", "c"});
+    // List type: the RULES default "a, b" keeps only its allowed items.
+    auto list = makeDefault("Names", "FLOW", "");
+    EXPECT_EQ(eval(*list, "/FLOW", "Names", allowed), "b");
+    // Single value: a default that is not allowed gives way to the first allowed value.
+    auto single = makeDefault("Label", "FLOW", "Default Value = z");
+    EXPECT_EQ(eval(*single, "/FLOW", "Label", allowed), "b");
+    auto blank =
+        makeDefault("Label", "FLOW", "Default Value = z; Fallback To Blank Default = true");
+    EXPECT_EQ(eval(*blank, "/FLOW", "Label", allowed), "");
+}
+
+TEST_F(ParamDefaultTest, CheckListErrorsAndUnknownNamesPropagate) {
+    EXPECT_THROW(makeDefault("Label", "FLOW", "Default Value Check List = a, b, c"),
+                 PhysicsException);
+    EXPECT_THROW(makeDefault("Label", "FLOW", "Default Value Check List = a, missing"),
+                 std::runtime_error);
+    EXPECT_THROW(makeOverride("Label", "FLOW", "Value Override Check List = a, (b"),
+                 PhysicsException);
+}
+
+TEST_F(ParamDefaultTest, OverrideAppliesOnlyWithASurvivingValue) {
+    auto none = makeOverride("Label", "FLOW", "");
+    EXPECT_FALSE(none->isDefined());
+    EXPECT_EQ(none->evaluate(&m_rules, TARNContext("/FLOW"), &m_eval, "Label"),
+              std::make_pair(false, std::string()));
+
+    m_source.addList("vals", {"p", "q"});
+    auto over = makeOverride("Label", "FLOW", "Value Override Check List = x, no, y, yes");
+    EXPECT_TRUE(over->isDefined());
+    TARNContext flow("/FLOW");
+    EXPECT_EQ(over->evaluate(&m_rules, flow, &m_eval, "Label"),
+              std::make_pair(true, std::string("y")));
+    EXPECT_EQ(over->evaluate(&m_rules, flow, &m_eval, "Label", ParamAllowedValues({"y"})),
+              std::make_pair(true, std::string("y")));
+    EXPECT_EQ(over->evaluate(&m_rules, flow, &m_eval, "Label", ParamAllowedValues({"x"})),
+              std::make_pair(false, std::string()));
+    EXPECT_THAT(over->getReferencedCheckNames(), ElementsAre("no", "yes"));
+
+    auto listOver = makeOverride("Names", "FLOW", "Value Override Check List = *vals, yes");
+    EXPECT_EQ(listOver->evaluate(&m_rules, flow, &m_eval, "Names", ParamAllowedValues({"q", "p"})),
+              std::make_pair(true, std::string("p,q")));
+    EXPECT_THAT(listOver->getReferencedListNames(), ElementsAre("vals"));
+    ParamValueOverride copy = *listOver;
+    EXPECT_EQ(copy.getCheckedValues(), listOver->getCheckedValues());
+}
+
+// BoundsData: the bounds of a PARAMETER VALUES entry, normalised and compared as text.
+
+std::string messageOf(BoundsData::Type type, const Sides& sides) {
+    return test::errorOf<PhysicsException>([&] { BoundsData("Pressure", type, sides); });
+}
+
+// A side not given takes the open limit of its kind; nothing given is undefined.
+TEST(BoundsDataTest, SidesNotGivenTakeTheOpenLimits) {
+    using B = BoundsData;
+    const struct {
+        B::Type type;
+        Sides given;
+        Sides value;
+    } rows[] = {
+        {B::Undefined, {"", ""}, {"", ""}},
+        {B::Integer, {"", ""}, {"", ""}},
+        {B::Real, {"", ""}, {"", ""}},
+        {B::Integer, {"5", ""}, {"5", "2147483647"}},
+        {B::Integer, {"", " -3 "}, {"-2147483648", "-3"}},
+        {B::Integer, {"3", "3"}, {"3", "3"}},
+        {B::Real, {"", "-1"}, {"-4.2535293e+37", "-1"}},
+        {B::Real, {"0.5 [Pa]", ""}, {"0.5 [Pa]", "4.2535293e+37"}},
+        // Different units are not compared, so lower 1 above upper 0 is accepted.
+        {B::Real, {"1 [bar]", "0 [Pa]"}, {"1 [bar]", "0 [Pa]"}},
+    };
+    for (const auto& row : rows) {
+        const BoundsData bounds("p", row.type, row.given);
+        const std::pair<bool, bool> given(!row.given.first.empty(), !row.given.second.empty());
+        EXPECT_EQ(bounds.value(), row.value) << row.given.first << "," << row.given.second;
+        EXPECT_EQ(bounds.defined(), given);
+        EXPECT_EQ(bounds.undefined(), !given.first && !given.second);
+    }
+    EXPECT_TRUE(BoundsData().undefined() && BoundsData().value().first.empty());
+    // An undefined kind stays undefined even when sides are given.
+    EXPECT_TRUE(BoundsData("p", BoundsData::Undefined, {"1", "2"}).undefined());
+}
+
+TEST(BoundsDataTest, ErrorsNameTheParameter) {
+    const std::string order = "Lower bound > upper bound in \"PARAMETER VALUES\" object Pressure";
+    const std::string badInt = "Invalid integer bound in \"PARAMETER VALUE\" data for Pressure";
+    const struct {
+        BoundsData::Type type;
+        Sides sides;
+        std::string message;
+    } cases[] = {
+        {BoundsData::Integer, {"7", "3"}, order},
+        {BoundsData::Integer, {"seven", ""}, badInt},
+        {BoundsData::Integer, {"", "1.5"}, badInt},
+        {BoundsData::Integer, {"", "4294967296"}, badInt},
+        {BoundsData::Real, {"1", "0"}, order},
+        {BoundsData::Real, {"1 [K]", "0 [K]"}, order},
+        {BoundsData::Real,
+         {"abc", ""},
+         "Invalid float bound in \"PARAMETER VALUE\" data for Pressure"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(messageOf(c.type, c.sides), c.message) << c.sides.first << "," << c.sides.second;
+}
+
+TEST(BoundsDataTest, ComparisonUsesOnlyTheNormalisedText) {
+    BoundsData asInteger("p", BoundsData::Integer, {"1", "2"});
+    BoundsData asReal("p", BoundsData::Real, {"1", "2"});
+    EXPECT_EQ(asInteger, asReal);
+    EXPECT_FALSE(asInteger != asReal);
+
+    BoundsData higherUpper("p", BoundsData::Integer, {"1", "3"});
+    BoundsData higherLower("p", BoundsData::Integer, {"2", "2"});
+    EXPECT_TRUE(asInteger < higherUpper);
+    EXPECT_TRUE(higherUpper < higherLower);
+    EXPECT_FALSE(higherLower < asInteger);
+
+    std::set<BoundsData> distinct{asInteger, asReal, higherUpper};
+    EXPECT_EQ(distinct.size(), 2u);
 }
 
 }  // namespace

@@ -3,14 +3,6 @@
 
 #include <kel/physicsdata/physics/PhysicsData.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <stdexcept>
-#include <string>
-#include <vector>
-
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicschecks/Check.h>
 #include <kel/physicschecks/GlobalCheck.h>
@@ -29,11 +21,6 @@
 
 namespace kel {
 namespace {
-
-using Strings = std::vector<std::string>;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 
 // ROOT -> BOX (named, option Kind = Hot/Cold) -> LID; TOP is a second top-level type that
 // the PHYSICS data never describes.
@@ -195,33 +182,27 @@ TEST_F(PhysicsDataTest, CheckDataErrorsAreLocatedAtTheirItem) {
     const struct {
         const char* checkData;
         const char* message;
-        const char* location;
-        const char* path;
+        const char* place;
     } rows[] = {
         {"\n    CHECK: Untyped\n      Parameter = Kind\n    END\n",
-         "There is no Type field in the CHECK data of Untyped!", "<text>:4:5",
-         "/PHYSICS/CHECK DATA/CHECK:Untyped"},
+         "There is no Type field in the CHECK data of Untyped!",
+         "<text>:4:5 /PHYSICS/CHECK DATA/CHECK:Untyped"},
         {"\n    CHECK: Odd\n      Type = Parameter Value\n      Parameter = Kind\n"
          "      Value List = Hot\n      Test = Maybe\n    END\n",
          "ParameterValueCheck::initialise - CHECK \"Odd\": key \"Test\" has unknown value "
          "\"Maybe\" (Equal, Not Equal, Set, Not Set).",
-         "<text>:8:7", "/PHYSICS/CHECK DATA/CHECK:Odd"},
+         "<text>:8:7 /PHYSICS/CHECK DATA/CHECK:Odd"},
         {"\n    LIST: Odd\n      Type = Shuffled\n    END\n", "Unknown List type: Shuffled",
-         "<text>:5:7", "/PHYSICS/CHECK DATA/LIST:Odd"},
+         "<text>:5:7 /PHYSICS/CHECK DATA/LIST:Odd"},
         // A global check naming a check that does not exist fails while it resolves.
         {"\n    GLOBAL CHECK: G\n      Type = For Each Object\n      Object Type = BOX\n"
          "      Check = Ghost\n      Message = m\n    END\n",
-         "Check of name Ghost not known.", "<text>:7:7", "/PHYSICS/CHECK DATA/GLOBAL CHECK:G"},
+         "Check of name Ghost not known.", "<text>:7:7 /PHYSICS/CHECK DATA/GLOBAL CHECK:G"},
     };
     for (const auto& row : rows) {
-        try {
-            build(physicsText(row.checkData));
-            ADD_FAILURE() << row.checkData << ": no exception";
-        } catch (const PhysicsException& e) {
-            EXPECT_STREQ(e.what(), row.message);
-            EXPECT_EQ(e.location().toString(), row.location) << row.message;
-            EXPECT_EQ(e.objectPath(), row.path) << row.message;
-        }
+        const auto load = [&] { build(physicsText(row.checkData)); };
+        EXPECT_EQ(test::errorOf<PhysicsException>(load), row.message);
+        EXPECT_EQ(test::placeOf<PhysicsException>(load), row.place) << row.message;
     }
 }
 
@@ -229,28 +210,23 @@ TEST_F(PhysicsDataTest, DependencyErrorsAreLocatedAtTheirObject) {
     const std::string head = "PHYSICS:\n  CHECK DATA:\n  END\n  DEPENDENCIES:\n";
     const struct {
         const char* dependencies;
-        const char* location;
-        const char* path;
+        const char* place;
     } rows[] = {
         // A list naming a parameter the type does not have.
         {"    OBJECT DEPENDENCY: BOX\n      Ordered Allowed Option List = Hot, Cold\n"
          "      Ordered Required Parameter List = Kind, Size, Ghost\n    END\n",
-         "<text>:5:5", "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:BOX"},
+         "<text>:5:5 /PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:BOX"},
         // A context child without its contexts: at the child.
         {"    PARAMETER VALUES: Size\n      PARAMVAL CONTEXT: one\n"
          "        Default Value = 1\n      END\n    END\n",
-         "<text>:6:7", "/PHYSICS/DEPENDENCIES/PARAMETER VALUES:Size/PARAMVAL CONTEXT:one"},
+         "<text>:6:7 /PHYSICS/DEPENDENCIES/PARAMETER VALUES:Size/PARAMVAL CONTEXT:one"},
         {"    PARAMETER VALUES: Label\n      Subset Allowed String List = L1\n    END\n",
-         "<text>:5:5", "/PHYSICS/DEPENDENCIES/PARAMETER VALUES:Label"},
+         "<text>:5:5 /PHYSICS/DEPENDENCIES/PARAMETER VALUES:Label"},
     };
     for (const auto& row : rows) {
-        try {
-            build(head + row.dependencies + "  END\nEND\n");
-            ADD_FAILURE() << row.dependencies << ": no exception";
-        } catch (const PhysicsException& e) {
-            EXPECT_EQ(e.location().toString(), row.location) << e.what();
-            EXPECT_EQ(e.objectPath(), row.path) << e.what();
-        }
+        EXPECT_EQ(test::placeOf<PhysicsException>(
+                      [&] { build(head + row.dependencies + "  END\nEND\n"); }),
+                  row.place);
     }
 }
 
@@ -306,21 +282,16 @@ TEST_F(PhysicsDataTest, PathQueriesSplitAtTheLastSlash) {
 
 TEST_F(PhysicsDataTest, ValidPathsNeedBothRulesAndPhysics) {
     auto data = build(physicsText(kCheckData));
-    EXPECT_TRUE(data->isValidObjPath("/BOX:b1"));
-    EXPECT_TRUE(data->isValidObjPath("/BOX:b1/LID:l"));
-    // RULES reject an unnamed BOX (not a singleton), though PHYSICS data exists for BOX.
-    EXPECT_FALSE(data->isValidObjPath("/BOX"));
-    EXPECT_FALSE(data->isValidObjPath("/LID:l"));
+    for (const char* path : {"/BOX:b1", "/BOX:b1/LID:l"})
+        EXPECT_TRUE(data->isValidObjPath(path)) << path;
+    // RULES reject an unnamed BOX (not a singleton), though PHYSICS data exists for BOX;
     // RULES accept TOP but the PHYSICS data has nothing for it.
-    EXPECT_FALSE(data->isValidObjPath("/TOP:t"));
-    EXPECT_FALSE(data->isValidObjPath("nopath"));
-
-    EXPECT_TRUE(data->isValidParamPath("/BOX:b1/Size"));
-    EXPECT_TRUE(data->isValidParamPath("/BOX:b1/Kind"));
-    EXPECT_FALSE(data->isValidParamPath("/BOX:b1/Nope"));
-    EXPECT_FALSE(data->isValidParamPath("/BOX/Size"));
-    EXPECT_FALSE(data->isValidParamPath("/LID:l/Size"));
-    EXPECT_FALSE(data->isValidParamPath("Size"));
+    for (const char* path : {"/BOX", "/LID:l", "/TOP:t", "nopath"})
+        EXPECT_FALSE(data->isValidObjPath(path)) << path;
+    for (const char* path : {"/BOX:b1/Size", "/BOX:b1/Kind"})
+        EXPECT_TRUE(data->isValidParamPath(path)) << path;
+    for (const char* path : {"/BOX:b1/Nope", "/BOX/Size", "/LID:l/Size", "Size"})
+        EXPECT_FALSE(data->isValidParamPath(path)) << path;
 }
 
 TEST_F(PhysicsDataTest, VerifyAdaptorAnswersFromTheRules) {

@@ -1,12 +1,6 @@
 // RULES object types: context rule and options, per-option lists, the accumulation over
 // option sets and its cache, and the errors of inconsistent object definitions.
 
-#include <stdexcept>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include <kel/physicsdata/rules/RulesObject.h>
 #include <kel/physicsutils/CompositeTARNDatastore.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
@@ -15,8 +9,6 @@
 
 namespace kel {
 namespace {
-
-using Strings = std::vector<std::string>;
 
 const std::string kRules = test::tarn(R"(
 RULES:

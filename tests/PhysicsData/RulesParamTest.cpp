@@ -1,12 +1,6 @@
 // RULES parameter definitions: scoped lookup of keys (context -> object -> global), the
 // type, unit and scope errors, and the extra rules read for a host.
 
-#include <stdexcept>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include <kel/physicsdata/rules/RulesParam.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 

@@ -5,10 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
-#include <string>
-
-#include <gtest/gtest.h>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/physics/PhysicsData.h>

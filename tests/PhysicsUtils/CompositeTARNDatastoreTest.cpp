@@ -1,21 +1,13 @@
 #include <kel/physicsutils/CompositeTARNDatastore.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <stdexcept>
-#include <string>
-#include <vector>
-
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
+
+#include "TestSupport.h"
 
 namespace kel {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using ::testing::Pair;
 
 InternalTARNDatastore fromText(const std::string& text) {

@@ -1,11 +1,8 @@
 #include <kel/physicsutils/ParamAllowedValues.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "TestSupport.h"
 
 using namespace kel;
-using ::testing::ElementsAre;
-using Strings = std::vector<std::string>;
 
 TEST(ParamAllowedValuesTest, UnrestrictedAllowsEverything) {
     const ParamAllowedValues any;

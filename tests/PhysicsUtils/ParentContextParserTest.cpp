@@ -4,14 +4,9 @@
 #include <kel/physicsutils/ParentContextRules.h>
 #include <kel/utilities/StringUtilities.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include "TestSupport.h"
 
 using namespace kel;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 namespace {

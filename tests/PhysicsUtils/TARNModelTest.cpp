@@ -2,14 +2,9 @@
 #include <kel/physicsutils/TARNContext.h>
 #include <kel/physicsutils/TARNModel.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include "TestSupport.h"
 
 using namespace kel;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 namespace {
 

@@ -1,16 +1,11 @@
 #include <kel/utilities/DependencyGraph.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <string>
+#include "TestSupport.h"
 
 namespace kel {
 namespace {
 
 using ::testing::AnyOf;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 std::string name(int i) {
     return "CHECK:" + std::to_string(i);

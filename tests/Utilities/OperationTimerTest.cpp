@@ -1,15 +1,13 @@
 #include <kel/utilities/OperationTimer.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+
+#include "TestSupport.h"
 
 namespace kel {
 namespace {
 
 using ::testing::ContainsRegex;
-using ::testing::HasSubstr;
 using ::testing::Not;
 
 TEST(OperationTimerTest, PrintsSectionsOnlyWhenTimingIsRequested) {

@@ -1,17 +1,14 @@
 #include <kel/utilities/StringUtilities.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <charconv>
 #include <cmath>
 #include <limits>
 
+#include "TestSupport.h"
+
 namespace kel {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using S = StringUtilities;
 
 TEST(StringUtilitiesSplitTest, SplitValueKeepsParenthesisedGroupsAndEmptyItems) {

@@ -1,15 +1,33 @@
 #pragma once
 
-// Helpers every suite may use: the message an operation fails with, parameter maps and
-// TARN text written compactly, and an environment switch held for a scope.
+// Helpers every suite may use: the message an operation fails with and where it places
+// the fault, parameter maps and TARN text written compactly, and an environment switch held
+// for a scope. It also brings in the test framework, the standard headers and the matchers
+// most suites use, so that each suite names only what is particular to it.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kel {
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
+using Strings = std::vector<std::string>;
+}  // namespace kel
 
 namespace kel::test {
 
@@ -23,6 +41,18 @@ std::string errorOf(F&& f) {
         return e.what();
     }
     return "";
+}
+
+// Where the E that f() throws places its fault, as "location objectPath" (E being a
+// PhysicsException or like it), or "no exception" when f() returns.
+template <class E, class F>
+std::string placeOf(F&& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.location().toString() + " " + e.objectPath();
+    }
+    return "no exception";
 }
 
 // A parameter map written the way a datastore object holds it, one "Key = value" per item,

@@ -1,10 +1,7 @@
 #include <kel/exception/KELAssertImpl.h>
+#include <kel/exception/PhysicsException.h>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
+#include "TestSupport.h"
 
 namespace kel {
 namespace {
@@ -36,7 +33,7 @@ TEST(KELAssertImplTest, HandlerCapturesFailuresAndExecutionContinues) {
     EXPECT_EQ(failures[0].file, "src/PhysicsData/src/Example.cpp");
     EXPECT_EQ(failures[0].line, 42);
     EXPECT_EQ(failures[1].condition, "reached == 2");
-    EXPECT_THAT(failures[1].file, ::testing::EndsWith("KELAssertImplTest.cpp"));
+    EXPECT_THAT(failures[1].file, ::testing::EndsWith("ExceptionTest.cpp"));
     EXPECT_EQ(failures[1].line, line);
 
     // Restoring the default writes one line to standard error instead, and in sanitizer
@@ -53,6 +50,27 @@ TEST(KELAssertImplTest, HandlerCapturesFailuresAndExecutionContinues) {
     EXPECT_THAT(out, ::testing::HasSubstr("File.cpp:7"));
     EXPECT_EQ(out.find('\n'), out.size() - 1);
     EXPECT_EQ(failures.size(), 2u);
+}
+
+// PhysicsException: a std::exception with its message, place and object path.
+TEST(PhysicsExceptionTest, CarriesItsMessagePlaceAndObjectPath) {
+    const std::string message = "ObjDependDef::verifyParamAvail - bad \"key\"\nsecond line";
+    const PhysicsException plain(message);
+    EXPECT_EQ(test::errorOf([&] { throw plain; }), message);  // caught as a std::exception
+    EXPECT_EQ(plain.message(), message);
+    EXPECT_TRUE(plain.location().empty());
+    EXPECT_EQ(plain.objectPath(), "");
+
+    PhysicsException placed("X::op - bad", SourceLocation("rules.tarn", 12, 5));
+    placed.setObjectPath("/RULES/OBJECT:A");
+    const PhysicsException copy = placed;
+    EXPECT_STREQ(copy.what(), "X::op - bad");
+    EXPECT_EQ(test::placeOf<PhysicsException>([&] { throw copy; }),
+              "rules.tarn:12:5 /RULES/OBJECT:A");
+
+    EXPECT_EQ(SourceLocation("f", 3).toString(), "f:3");
+    EXPECT_EQ(SourceLocation().toString(), "");
+    EXPECT_NE(SourceLocation("f", 3, 1), SourceLocation("f", 3, 2));
 }
 
 }  // namespace
