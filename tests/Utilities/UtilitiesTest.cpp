@@ -1,0 +1,340 @@
+// The utilities: string handling, the dependency graph and the operation timer.
+
+#include <kel/utilities/DependencyGraph.h>
+#include <kel/utilities/OperationTimer.h>
+#include <kel/utilities/StringUtilities.h>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "TestSupport.h"
+
+namespace kel {
+namespace {
+
+using S = StringUtilities;
+using ::testing::AnyOf;
+using ::testing::ContainsRegex;
+using ::testing::Not;
+
+TEST(StringUtilitiesSplitTest, SplitValueKeepsParenthesisedGroupsAndEmptyItems) {
+    EXPECT_THAT(S::splitValue(" a , (b, c) ,, d ", ','), ElementsAre("a", "(b, c)", "", "d"));
+    EXPECT_THAT(S::splitValue("f((x,y),z), w", ','), ElementsAre("f((x,y),z)", "w"));
+    EXPECT_THAT(S::splitValue("a,", ','), ElementsAre("a", ""));
+    EXPECT_THAT(S::splitValue("", ','), IsEmpty());
+    EXPECT_THAT(S::splitValue("a;b", ';'), ElementsAre("a", "b"));
+    // An unbalanced ')' does not swallow later separators.
+    EXPECT_THAT(S::splitValue("a),b", ','), ElementsAre("a)", "b"));
+}
+
+TEST(StringUtilitiesSplitTest, SplitValueNoEmptyDropsEmptyItems) {
+    EXPECT_THAT(S::splitValueNoEmpty("(a,b),c"), ElementsAre("(a,b)", "c"));
+    EXPECT_THAT(S::splitValueNoEmpty(" , x,,\t(y , z) ,\n"), ElementsAre("x", "(y , z)"));
+    EXPECT_THAT(S::splitValueNoEmpty("   "), IsEmpty());
+    EXPECT_THAT(S::splitValueNoEmpty(""), IsEmpty());
+}
+
+TEST(StringUtilitiesSplitTest, VectorAndSetSplitPlainlyAndTrim) {
+    EXPECT_THAT(S::stringToVector(" b , a,,(c, d) ", ','), ElementsAre("b", "a", "(c", "d)"));
+    EXPECT_THAT(S::stringToSet("b, a ,b,", ','), ElementsAre("a", "b"));
+    EXPECT_THAT(S::stringToVector("", ','), IsEmpty());
+    EXPECT_THAT(S::stringToVector("x\ny\n", '\n'), ElementsAre("x", "y"));
+}
+
+TEST(StringUtilitiesSplitTest, JoinTrimAndWhitespace) {
+    EXPECT_EQ(S::vectorToString({"a", "b c", ""}, ','), "a,b c,");
+    EXPECT_EQ(S::vectorToString({}, ','), "");
+    EXPECT_EQ(S::vectorToString({"x", "y"}, '\n'), "x\ny");
+    EXPECT_EQ(S::trim(" \t a b \r\n"), "a b");
+    EXPECT_EQ(S::trim(" \t "), "");
+    EXPECT_EQ(S::removeWhitespace(" a b\tc\r\nd "), "abcd");
+}
+
+TEST(StringUtilitiesLogicalTest, RecognisesLogicalWordsInAnyCase) {
+    for (const char* word : {"true", "TRUE", "Yes", "on", "T", "y", "1", " True "}) {
+        bool logical = false;
+        EXPECT_TRUE(S::isTrue(word, &logical)) << word;
+        EXPECT_TRUE(logical) << word;
+        EXPECT_TRUE(S::stringToBool(word)) << word;
+    }
+    for (const char* word : {"false", "No", "OFF", "f", "N", "0"}) {
+        bool logical = false;
+        EXPECT_FALSE(S::isTrue(word, &logical)) << word;
+        EXPECT_TRUE(logical) << word;
+        EXPECT_FALSE(S::stringToBool(word)) << word;
+    }
+    for (const char* word : {"", "maybe", "2", "truee", "yess", "o"}) {
+        bool logical = true;
+        EXPECT_FALSE(S::isTrue(word, &logical)) << word;
+        EXPECT_FALSE(logical) << word;
+        EXPECT_FALSE(S::stringToBool(word)) << word;
+    }
+    EXPECT_TRUE(S::isTrue("yes"));  // the flag pointer is optional
+}
+
+TEST(StringUtilitiesNumberTest, ValueAsFloatSeparatesUnits) {
+    std::string number, units;
+    EXPECT_EQ(S::valueAsFloat("1.5 [m s^-1]", number, units), std::make_pair(1.5f, true));
+    EXPECT_EQ(number, "1.5");
+    EXPECT_EQ(units, "m s^-1");
+
+    EXPECT_EQ(S::valueAsFloat("  -2e3  ", number, units), std::make_pair(-2000.0f, true));
+    EXPECT_EQ(number, "-2e3");
+    EXPECT_EQ(units, "");
+
+    EXPECT_EQ(S::valueAsFloat("+.25[K]", number, units), std::make_pair(0.25f, true));
+    EXPECT_EQ(number, "+.25");
+    EXPECT_EQ(units, "K");
+
+    EXPECT_EQ(S::valueAsFloat("0 [ ]", number, units), std::make_pair(0.0f, true));
+    EXPECT_EQ(units, "");
+}
+
+TEST(StringUtilitiesNumberTest, ValueAsFloatRejectsBadText) {
+    for (const char* text :
+         {"", "  ", "abc", "1.5x", "1.5 m", "1.5 [m] x", "1.5 [m", "[m]", "1 2", "+-1", "++1",
+          "1e99", "1.5 [a]b]", "1,5", "nan", "NaN [K]", "inf", "-infinity", "1e39"}) {
+        std::string number = "stale", units = "stale";
+        EXPECT_EQ(S::valueAsFloat(text, number, units), std::make_pair(0.0f, false)) << text;
+        EXPECT_EQ(number, "") << text;
+        EXPECT_EQ(units, "") << text;
+    }
+}
+
+TEST(StringUtilitiesNumberTest, ValueAsDoubleIsExactToTwoToThe53AndFiniteOnly) {
+    std::string number, units;
+    EXPECT_EQ(S::valueAsDouble("16777217 [m]", number, units), std::make_pair(16777217.0, true));
+    EXPECT_EQ(units, "m");
+    EXPECT_EQ(S::valueAsDouble("9007199254740992", number, units),
+              std::make_pair(9007199254740992.0, true));
+    EXPECT_EQ(S::valueAsDouble("0.10000000001", number, units).first, 0.10000000001);
+    EXPECT_EQ(S::valueAsDouble("1e39", number, units), std::make_pair(1e39, true));
+    for (const char* text : {"nan", "-nan", "inf", "+inf", "1e400", "-1e400", "x"})
+        EXPECT_EQ(S::valueAsDouble(text, number, units), std::make_pair(0.0, false)) << text;
+}
+
+float readBack(const std::string& text) {
+    float value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    EXPECT_EQ(result.ptr, text.data() + text.size()) << text;
+    return value;
+}
+
+TEST(StringUtilitiesNumberTest, FloatTextIsShortestAndRoundTrips) {
+    EXPECT_EQ(S::floatAndUnitsToString(0.1f, ""), "0.1");
+    EXPECT_EQ(S::floatAndUnitsToString(1e-7f, ""), "1e-07");
+    EXPECT_EQ(S::floatAndUnitsToString(3.4e38f, ""), "3.4e+38");
+    EXPECT_EQ(S::floatAndUnitsToString(1.5f, "m s^-1"), "1.5 [m s^-1]");
+    EXPECT_EQ(S::floatAndUnitsToString(-2.0f, "K"), "-2 [K]");
+    EXPECT_EQ(S::floatAndUnitsToString(0.0f, ""), "0");
+
+    for (float value : {0.1f, 1e-7f, 3.4e38f, 1.0f / 3.0f, 123456.789f, -0.3f, 16777217.0f,
+                        std::numeric_limits<float>::min(), std::numeric_limits<float>::max(),
+                        std::numeric_limits<float>::denorm_min()}) {
+        const std::string text = S::floatAndUnitsToString(value, "");
+        EXPECT_EQ(readBack(text), value) << text;
+        // Through valueAsFloat as well, with units attached.
+        std::string number, units;
+        const auto parsed = S::valueAsFloat(S::floatAndUnitsToString(value, "Pa"), number, units);
+        EXPECT_TRUE(parsed.second) << text;
+        EXPECT_EQ(parsed.first, value) << text;
+        EXPECT_EQ(units, "Pa");
+    }
+}
+
+TEST(StringUtilitiesMiscTest, SplitsObjectTypeAndNameAtFirstColon) {
+    EXPECT_EQ(S::splitObjectTypeAndName("CHECK:a"),
+              std::make_pair(std::string("CHECK"), std::string("a")));
+    EXPECT_EQ(S::splitObjectTypeAndName("LIST:a:b"),
+              std::make_pair(std::string("LIST"), std::string("a:b")));
+    EXPECT_EQ(S::splitObjectTypeAndName("FLOW"),
+              std::make_pair(std::string("FLOW"), std::string()));
+    EXPECT_EQ(S::splitObjectTypeAndName(":x"), std::make_pair(std::string(), std::string("x")));
+    EXPECT_EQ(S::toString(-42), "-42");
+}
+
+// DependencyGraph: the CHECK and LIST dependencies, walked without recursion.
+
+std::string name(int i) {
+    return "CHECK:" + std::to_string(i);
+}
+
+TEST(DependencyGraphTest, KeepsInsertionOrderAndDeduplicatesEdges) {
+    DependencyGraph graph;
+    graph.addDependency("b", {"x", "y", "x"});
+    graph.addDependency("a", {});
+    graph.addDependency("b", {"y", "z"});
+    EXPECT_THAT(graph.getNamesWithDependencies(), ElementsAre("b", "a"));
+    EXPECT_THAT(graph.getChildren("b"), ElementsAre("x", "y", "z"));
+    EXPECT_THAT(graph.getChildren("a"), IsEmpty());
+    EXPECT_THAT(graph.getChildren("unknown"), IsEmpty());
+
+    // Many edges at once take the hashed path; duplicates still collapse.
+    std::vector<std::string> deps;
+    for (int i = 0; i < 40; ++i)
+        deps.push_back(name(i % 20));
+    graph.addDependency("big", deps);
+    EXPECT_EQ(graph.getChildren("big").size(), 20u);
+}
+
+TEST(DependencyGraphTest, ReportsUnknownNamesSortedOnce) {
+    DependencyGraph graph;
+    graph.addDependency("CHECK:a", {"LIST:z", "CHECK:b", "CHECK:missing"});
+    graph.addDependency("CHECK:b", {"CHECK:missing", "LIST:gone"});
+    std::vector<std::string> unknown{"stale"};
+    EXPECT_FALSE(graph.areNodeNamesKnown({"CHECK:a", "CHECK:b", "LIST:z"}, unknown));
+    EXPECT_THAT(unknown, ElementsAre("CHECK:missing", "LIST:gone"));
+
+    EXPECT_TRUE(
+        graph.areNodeNamesKnown({"CHECK:b", "CHECK:missing", "LIST:gone", "LIST:z"}, unknown));
+    EXPECT_THAT(unknown, IsEmpty());
+}
+
+TEST(DependencyGraphTest, DetectsCycles) {
+    std::string node;
+    {
+        DependencyGraph empty;
+        EXPECT_TRUE(empty.isAcyclic(node));
+    }
+    {
+        DependencyGraph selfLoop;
+        selfLoop.addDependency("a", {"b"});
+        selfLoop.addDependency("s", {"s"});
+        EXPECT_FALSE(selfLoop.isAcyclic(node));
+        EXPECT_EQ(node, "s");
+    }
+    {
+        // Diamond with a shared leaf: no cycle although "d" is reached twice.
+        DependencyGraph diamond;
+        diamond.addDependency("a", {"b", "c"});
+        diamond.addDependency("b", {"d"});
+        diamond.addDependency("c", {"d"});
+        diamond.addDependency("d", {"leaf"});
+        EXPECT_TRUE(diamond.isAcyclic(node));
+    }
+    {
+        // A long chain closed at the end, deep enough to break a recursive search;
+        // an acyclic tail hangs off it.
+        constexpr int length = 200000;
+        DependencyGraph chain;
+        chain.addDependency("entry", {name(0), "tail"});
+        for (int i = 0; i + 1 < length; ++i)
+            chain.addDependency(name(i), {name(i + 1)});
+        chain.addDependency(name(length - 1), {name(0)});
+        EXPECT_FALSE(chain.isAcyclic(node));
+        EXPECT_EQ(node.rfind("CHECK:", 0), 0u) << node;
+        EXPECT_NE(node, "entry");
+    }
+    {
+        DependencyGraph twoNode;
+        twoNode.addDependency("x", {"y"});
+        twoNode.addDependency("y", {"x"});
+        EXPECT_FALSE(twoNode.isAcyclic(node));
+        EXPECT_THAT(node, AnyOf("x", "y"));
+    }
+}
+
+TEST(DependencyGraphTest, AllChildrenAreTransitive) {
+    DependencyGraph graph;
+    graph.addDependency("a", {"b", "c"});
+    graph.addDependency("b", {"d"});
+    graph.addDependency("c", {"d", "e"});
+    graph.addDependency("d", {"leaf"});
+    EXPECT_THAT(graph.getAllChildren("a"), ElementsAre("b", "c", "d", "e", "leaf"));
+    EXPECT_THAT(graph.getAllChildren("c"), ElementsAre("d", "e", "leaf"));
+    EXPECT_THAT(graph.getAllChildren("leaf"), IsEmpty());
+    EXPECT_THAT(graph.getAllChildren("nowhere"), IsEmpty());
+    // Memoised answers stay the same on repeat.
+    EXPECT_EQ(&graph.getAllChildren("a"), &graph.getAllChildren("a"));
+
+    // New edges are taken into account.
+    graph.addDependency("e", {"f"});
+    EXPECT_THAT(graph.getAllChildren("a"), ElementsAre("b", "c", "d", "e", "f", "leaf"));
+}
+
+TEST(DependencyGraphTest, AllChildrenThroughCyclesIncludeTheCycle) {
+    DependencyGraph graph;
+    graph.addDependency("top", {"p"});
+    graph.addDependency("p", {"q"});
+    graph.addDependency("q", {"r", "out"});
+    graph.addDependency("r", {"p"});
+    graph.addDependency("self", {"self", "out"});
+    EXPECT_THAT(graph.getAllChildren("q"), ElementsAre("out", "p", "q", "r"));
+    EXPECT_THAT(graph.getAllChildren("top"), ElementsAre("out", "p", "q", "r"));
+    EXPECT_THAT(graph.getAllChildren("r"), ElementsAre("out", "p", "q", "r"));
+    EXPECT_THAT(graph.getAllChildren("self"), ElementsAre("out", "self"));
+}
+
+TEST(DependencyGraphTest, DependentsAndDepthOverTheWholeGraph) {
+    DependencyGraph graph;
+    graph.addDependency("top", {"mid", "side"});
+    graph.addDependency("mid", {"beta"});
+    graph.addDependency("side", {"leaf"});
+    graph.addDependency("beta", {});
+    graph.addDependency("other", {"leaf"});
+    // Found through a node and through a name that is not a node; a target is listed
+    // only when it depends on one.
+    EXPECT_THAT(graph.getNamesDependingOn({"beta"}), ElementsAre("top", "mid"));
+    EXPECT_THAT(graph.getNamesDependingOn({"leaf", "beta"}),
+                ElementsAre("top", "mid", "side", "other"));
+    EXPECT_THAT(graph.getNamesDependingOn({"nowhere"}), IsEmpty());
+
+    // top -> side -> leaf is three levels; a name with nothing below it is one.
+    std::string node;
+    EXPECT_TRUE(graph.isDepthWithin(3, node));
+    EXPECT_FALSE(graph.isDepthWithin(2, node));
+    EXPECT_EQ(node, "top");
+    graph.addDependency("other", {"top"});
+    EXPECT_FALSE(graph.isDepthWithin(3, node));
+    EXPECT_EQ(node, "other");
+    EXPECT_FALSE(graph.isDepthWithin(2, node));
+    EXPECT_EQ(node, "top");  // first in insertion order, though "other" is deeper
+    EXPECT_TRUE(DependencyGraph().isDepthWithin(0, node));
+}
+
+TEST(DependencyGraphTest, LongChainIsLinear) {
+    // Quadratic work or memory here would take minutes and gigabytes.
+    constexpr int length = 20000;
+    DependencyGraph graph;
+    for (int i = 0; i + 1 < length; ++i)
+        graph.addDependency(name(i), {name(i + 1)});
+    graph.addDependency(name(length - 1), {"LIST:end"});
+    std::string node;
+    EXPECT_TRUE(graph.isAcyclic(node));
+    EXPECT_FALSE(graph.isDepthWithin(length, node));
+    EXPECT_EQ(node, name(0));
+    EXPECT_TRUE(graph.isDepthWithin(length + 1, node));
+    EXPECT_EQ(graph.getNamesDependingOn({name(length - 1)}).size(),
+              static_cast<std::size_t>(length - 1));
+    EXPECT_EQ(graph.getAllChildren(name(0)).size(), static_cast<std::size_t>(length));
+    EXPECT_THAT(graph.getAllChildren(name(length - 2)), ElementsAre(name(length - 1), "LIST:end"));
+}
+
+// OperationTimer: section timings written when asked for.
+
+TEST(OperationTimerTest, PrintsSectionsOnlyWhenTimingIsRequested) {
+    ::unsetenv("KEL_PHYSICS_TIMING");
+    testing::internal::CaptureStderr();
+    {
+        OperationTimer timer("quiet");
+        timer.enterSection("phase");
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    ::setenv("KEL_PHYSICS_TIMING", "", 1);  // existing, even when empty, enables it
+    testing::internal::CaptureStderr();
+    {
+        OperationTimer timer("load");
+        timer.enterSection("read");
+        timer.enterSection("build");
+    }
+    const std::string out = testing::internal::GetCapturedStderr();
+    ::unsetenv("KEL_PHYSICS_TIMING");
+    EXPECT_THAT(out, ContainsRegex("load: read: [0-9.]+ ms\nload: build: [0-9.]+ ms\n"
+                                   "load: total: [0-9.]+ ms\n"));
+    EXPECT_THAT(out, Not(HasSubstr("quiet")));
+}
+
+}  // namespace
+}  // namespace kel
