@@ -1,11 +1,11 @@
 // The RULES-derived dependency data offered for what the PHYSICS data leaves out: which
 // types get an OBJECT DEPENDENCY, which lists are offered against what PHYSICS already
-// says, the per-path cache, the refused operations, and the adaptor behind a composite.
+// says, the per-path cache and the refused operations. (PhysicsData puts it behind a
+// composite store: PhysicsDataTest sees the RULES fill in a type PHYSICS leaves out.)
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsdata/tools/DefaultPhysicsTARNAdaptor.h>
-#include <kel/physicsutils/CompositeTARNDatastore.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
 #include "TestSupport.h"
@@ -215,20 +215,6 @@ TEST_F(DefaultPhysicsTARNAdaptorTest, RulesErrorsPropagate) {
     ModelRules noRoot(&noRootDs);
     InternalTARNDatastore physics("PHYSICS:\nEND\n", InternalTARNDatastore::TEXT);
     EXPECT_THROW(DefaultPhysicsTARNAdaptor(&physics, &noRoot), std::runtime_error);
-}
-
-TEST_F(DefaultPhysicsTARNAdaptorTest, CompletesPhysicsBehindACompositeStore) {
-    adaptor("OBJECT DEPENDENCY: B\n Ordered Optional Parameter List = q\nEND");
-    CompositeTARNDatastore composite(m_physics.get(), false);
-    ASSERT_TRUE(composite.compose(m_adaptor.get(), false, nullptr));
-
-    EXPECT_EQ(composite.getChildObjectNamesByType("/PHYSICS/DEPENDENCIES", "OBJECT DEPENDENCY"),
-              (Strings{"B", "C", "D", "E"}));
-    EXPECT_EQ(
-        composite.getParameterMap(kB),
-        test::params("Ordered Optional Parameter List = q; Ordered Required Parameter List = p"));
-    EXPECT_EQ(composite.getParameterValue(kB, "Ordered Optional Parameter List"), "q");
-    EXPECT_TRUE(composite.hasObject(kC));
 }
 
 }  // namespace

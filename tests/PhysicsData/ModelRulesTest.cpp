@@ -1,6 +1,7 @@
 // The model rules facade: construction phases (local parameters, allowed-parent
 // reconciliation, valid parents, parameter owners), parameter queries through scopes,
-// parent type paths, path validity, extra rules and the parent-context adaptor.
+// parent type paths, path validity and extra rules. (The parent-context adaptor serves the
+// dependency store's parsers.)
 
 #include <cstdint>
 #include <tuple>
@@ -8,7 +9,6 @@
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/rules/ModelRules.h>
-#include <kel/physicsdata/rules/ModelRulesParCtxtRules.h>
 #include <kel/physicsdata/rules/RulesParam.h>
 #include <kel/physicsutils/ExtraRules.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
@@ -283,30 +283,6 @@ TEST_F(ModelRulesTest, ExtraRuleLookups) {
     EXPECT_EQ(extra->getObjectBoolRule("B", "Flag"), std::make_pair(false, false));
     EXPECT_THROW(extra->getObjectListRule("Z", "Label"), std::runtime_error);
     EXPECT_THROW(extra->getParamStringRule("B", "", "p", "Tag"), std::runtime_error);
-}
-
-TEST_F(ModelRulesTest, ParentContextAdaptorAsksForObjectOrParameterPaths) {
-    ModelRulesParCtxtRules adaptor(m_rules.get());
-    EXPECT_EQ(adaptor.enumerateParentTypePaths("E", true), (Strings{"/A", "/A/B"}));
-    EXPECT_EQ(adaptor.enumerateParentTypePaths("p", false),
-              m_rules->enumerateParentTypePathsForParam("p"));
-    EXPECT_TRUE(adaptor.isValidType("C") && !adaptor.isValidParamName("C"));
-    EXPECT_TRUE(adaptor.isValidHierarchy(TARNPath("/A/B")));
-}
-
-TEST(ModelRulesExampleTest, ExampleRulesLoad) {
-    InternalTARNDatastore ds(std::string(KEL_EXAMPLES_DIR) + "/rules.tarn",
-                             InternalTARNDatastore::FILE);
-    ModelRules::ExtraRulesDef extra;
-    extra.paramRules.stringRules = {"Quantity Type"};
-    ModelRules rules(&ds, extra);
-    EXPECT_EQ(rules.getOptionalChildrenAll("OUTPUT CONTROL"), Strings{"MONITOR POINT"});
-    EXPECT_EQ(rules.enumerateParentTypePaths("BOUNDARY", true), Strings{"/FLOW:name/DOMAIN:name"});
-    EXPECT_EQ(rules.getDefault("BOUNDARY", "Inlet", "Static Temperature"), "300 [K]");
-    EXPECT_EQ(rules.getExtraRules()->getParamStringRule("BOUNDARY", "Inlet", "Normal Speed",
-                                                        "Quantity Type"),
-              "Velocity");
-    EXPECT_TRUE(rules.isValidPath(TARNPath("/FLOW:f/DOMAIN:d/BOUNDARY:in")));
 }
 
 }  // namespace

@@ -227,48 +227,35 @@ std::string paramErrorOf(const std::string& text, const std::string& name, const
     return test::errorOf<std::runtime_error>([&] { RulesParam(ds, name, path, extra); });
 }
 
-TEST(RulesParamTest, GlobalDefinitionReadsEveryKey) {
-    InternalTARNDatastore ds(kParamRules, InternalTARNDatastore::TEXT);
-    RulesParam p(ds, "p", "/RULES/PARAMETER:p", {});
-    EXPECT_EQ(p.getName(), "p");
-    EXPECT_EQ(p.getType(), TARNParam::Real);
-    EXPECT_EQ(p.getDescription(), "global p");
-    EXPECT_EQ(p.getDefault(), "1.0 [m]");
-    EXPECT_TRUE(p.hasDefaultValue());
-    EXPECT_EQ(p.hasBounds(), std::make_pair(true, false));
-    EXPECT_EQ(p.getAllowedStringList(), (std::vector<std::string>{"a", "b"}));
-    EXPECT_FALSE(p.ignoresOuterScope());
-
-    RulesParam empty;
-    EXPECT_EQ(empty.getType(), TARNParam::Unknown);
-    EXPECT_FALSE(empty.hasDefaultValue());
+// "type|default|lower|upper|description|allowed strings", "|alone" when the definition
+// ignores the outer scopes.
+std::string describe(const RulesParam& p) {
+    std::string text = TARNParam::typeStringFromType(p.getType()) + "|" + p.getDefault() + "|" +
+                       p.getLowerBound() + "|" + p.getUpperBound() + "|" + p.getDescription() + "|";
+    for (const std::string& s : p.getAllowedStringList())
+        text += s + ",";
+    return text + (p.ignoresOuterScope() ? "|alone" : "");
 }
 
 TEST(RulesParamTest, LocalDefinitionsInheritFromOuterScopes) {
     InternalTARNDatastore ds(kParamRules, InternalTARNDatastore::TEXT);
+    const RulesParam global(ds, "p", "/RULES/PARAMETER:p", {});
+    EXPECT_EQ(global.getName(), "p");
+    EXPECT_EQ(describe(global), "Real|1.0 [m]|0 [m]||global p|a,b,");
+    EXPECT_TRUE(global.hasDefaultValue());
+    EXPECT_EQ(global.hasBounds(), std::make_pair(true, false));
     // Object level: own default and allowed strings, the rest from the global definition.
-    RulesParam objectLevel(ds, "p", "/RULES/OBJECT:A/PARAMETER:p", {});
-    EXPECT_EQ(objectLevel.getType(), TARNParam::Real);
-    EXPECT_EQ(objectLevel.getDefault(), "2.0 [m]");
-    EXPECT_EQ(objectLevel.getLowerBound(), "0 [m]");
-    EXPECT_EQ(objectLevel.getDescription(), "global p");
-    EXPECT_EQ(objectLevel.getAllowedStringList(), std::vector<std::string>{"x"});
-
+    EXPECT_EQ(describe(RulesParam(ds, "p", "/RULES/OBJECT:A/PARAMETER:p", {})),
+              "Real|2.0 [m]|0 [m]||global p|x,");
     // Context level: ignoring the global definition has no effect there.
-    RulesParam contextLevel(ds, "p", "/RULES/OBJECT:A/CONTEXT:c/PARAMETER:p", {});
-    EXPECT_FALSE(contextLevel.ignoresOuterScope());
-    EXPECT_EQ(contextLevel.getDefault(), "2.0 [m]");
-    EXPECT_EQ(contextLevel.getUpperBound(), "9 [m]");
-    EXPECT_EQ(contextLevel.getDescription(), "global p");
+    const RulesParam contextLevel(ds, "p", "/RULES/OBJECT:A/CONTEXT:c/PARAMETER:p", {});
+    EXPECT_EQ(describe(contextLevel), "Real|2.0 [m]|0 [m]|9 [m]|global p|x,");
     EXPECT_EQ(contextLevel.hasBounds(), std::make_pair(true, true));
-
     // Object level ignoring the global definition sees nothing of it.
-    RulesParam isolated(ds, "p", "/RULES/OBJECT:B/PARAMETER:p", {});
-    EXPECT_TRUE(isolated.ignoresOuterScope());
-    EXPECT_EQ(isolated.getType(), TARNParam::String);
-    EXPECT_EQ(isolated.getDescription(), "");
-    EXPECT_FALSE(isolated.hasDefaultValue());
-    EXPECT_TRUE(isolated.getAllowedStringList().empty());
+    const RulesParam isolated(ds, "p", "/RULES/OBJECT:B/PARAMETER:p", {});
+    EXPECT_EQ(describe(isolated), "String||||||alone");
+    EXPECT_FALSE(isolated.hasDefaultValue() || RulesParam().hasDefaultValue());
+    EXPECT_EQ(RulesParam().getType(), TARNParam::Unknown);
 }
 
 TEST(RulesParamTest, OuterParameterPathWalksContextObjectGlobal) {
