@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <sstream>
 
 #include <kel/exception/PhysicsException.h>
@@ -132,6 +133,29 @@ TEST(InternalTARNDatastoreTest, NonCanonicalPathsAreFound) {
     EXPECT_TRUE(store.hasObject("/A:A/B:b"));
     EXPECT_TRUE(store.hasObject("A/B:b/"));
     EXPECT_EQ(store.getParameterValue("/A:/B:b", "K"), "1");
+}
+
+// Lookups remember recent paths per thread; nothing remembered may leak into another store,
+// a store built where a destroyed one lived, a longer name, or a child that does not exist.
+TEST(InternalTARNDatastoreTest, RecentLookupsNeverAnswerForAnotherPath) {
+    const std::string text = "A: x\n  B: b\n    K = 1\n  END\nEND\nA: xy\n  K = 2\nEND\n";
+    for (int round = 0; round < 3; ++round) {
+        auto first = std::make_unique<InternalTARNDatastore>(text, InternalTARNDatastore::TEXT);
+        InternalTARNDatastore other = fromText("A: x\n  B: b\n    K = 9\n  END\nEND\n");
+        EXPECT_EQ(first->getParameterValue("/A:x/B:b", "K"), "1");
+        EXPECT_EQ(other.getParameterValue("/A:x/B:b", "K"), "9");
+        EXPECT_EQ(first->getParameterValue("/A:xy", "K"), "2");
+        EXPECT_FALSE(other.hasObject("/A:xy"));
+        EXPECT_FALSE(first->hasObject("/A:x/C"));
+        EXPECT_FALSE(first->hasObject("/A:x/B:b/C"));
+        EXPECT_EQ(first->getParameterValue("/A:x//B:b/", "K"), "1");
+        first->merge("A: x\n  C:\n  END\nEND\n", InternalTARNDatastore::TEXT);
+        EXPECT_TRUE(first->hasObject("/A:x/C"));
+        first.reset();
+        InternalTARNDatastore again = fromText("A: x\n  K = 3\nEND\n");
+        EXPECT_FALSE(again.hasObject("/A:x/B:b"));
+        EXPECT_EQ(again.getParameterValue("/A:x", "K"), "3");
+    }
 }
 
 TEST(InternalTARNDatastoreTest, LargeObjectKeepsOrderAndLaterValues) {

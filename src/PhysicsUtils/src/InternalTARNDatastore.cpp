@@ -1,6 +1,8 @@
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -166,6 +168,56 @@ private:
     std::size_t m_count = 0;
 };
 
+// Paths this thread found lately, in any store. Consecutive questions mostly name one
+// object, or a child of one just named; a path that extends a remembered one is resolved
+// from there, with one probe per further component. Entries name their store by a serial
+// that no other store ever gets, and an object's id never changes (merging only adds), so
+// an entry stays right for as long as its store lives and can never match another store.
+class FoundPaths {
+public:
+    // The remembered object whose path is the longest prefix of path ending at a component
+    // boundary; its length in `length`. kNone (and 0) when none is.
+    std::uint32_t longestPrefix(std::uint64_t store, std::string_view path, std::size_t& length) {
+        std::uint32_t id = kNone;
+        length = 0;
+        Entry* best = nullptr;
+        for (Entry& entry : m_entries) {
+            const std::size_t size = entry.path.size();
+            if (entry.store != store || size <= length || size > path.size() ||
+                (size < path.size() && path[size] != '/') || path.compare(0, size, entry.path) != 0)
+                continue;
+            best = &entry;
+            length = size;
+            id = entry.id;
+        }
+        if (best) best->used = ++m_clock;
+        return id;
+    }
+
+    void remember(std::uint64_t store, std::string_view path, std::uint32_t id) {
+        Entry* oldest = &m_entries[0];
+        for (Entry& entry : m_entries)
+            if (entry.used < oldest->used) oldest = &entry;
+        oldest->store = store;
+        oldest->path.assign(path);
+        oldest->id = id;
+        oldest->used = ++m_clock;
+    }
+
+private:
+    struct Entry {
+        std::uint64_t store = 0;  // 0: empty
+        std::string path;
+        std::uint32_t id = kNone;
+        std::uint64_t used = 0;
+    };
+    std::array<Entry, 4> m_entries;
+    std::uint64_t m_clock = 0;
+};
+
+thread_local FoundPaths t_foundPaths;
+std::atomic<std::uint64_t> s_lastStoreSerial{0};
+
 }  // namespace
 
 struct InternalTARNDatastore::Impl : public TARNReader::Sink {
@@ -188,14 +240,27 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
     const char* textEnd = nullptr;
     std::uint32_t sourceIndex = 0;
 
+    const std::uint64_t serial = ++s_lastStoreSerial;
+
     // The object at path (in any form PathUtils::nextComponent reads), or kNone.
     std::uint32_t find(std::string_view path) const {
-        std::uint32_t object = 0;
+        FoundPaths& found = t_foundPaths;
         std::size_t pos = 0;
+        std::uint32_t object = found.longestPrefix(serial, path, pos);
+        if (object == kNone) {
+            object = 0;
+            pos = 0;
+        } else if (pos == path.size()) {
+            return object;
+        }
         std::string_view type;
         std::string_view name;
-        while (object != kNone && PathUtils::nextComponent(path, pos, type, name))
+        bool walked = false;
+        while (object != kNone && PathUtils::nextComponent(path, pos, type, name)) {
             object = index.find(objects, object, type, name, ObjectIndex::hash(object, type, name));
+            walked = true;
+        }
+        if (walked && object != kNone) found.remember(serial, path, object);
         return object;
     }
 
