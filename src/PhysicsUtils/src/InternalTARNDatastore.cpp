@@ -49,6 +49,32 @@ private:
     std::size_t m_left = 0;
 };
 
+// A table that grows by fixed-size chunks: elements never move, and memory stays within one
+// chunk of what is used, where a doubling vector would hold up to twice that (three times
+// while it grows). Indexed by 32-bit ids.
+template <class T>
+class ChunkedTable {
+public:
+    T& operator[](std::uint32_t i) { return m_chunks[i >> kShift][i & kMask]; }
+    const T& operator[](std::uint32_t i) const { return m_chunks[i >> kShift][i & kMask]; }
+    std::uint32_t size() const { return m_size; }
+
+    T& push_back(const T& value) {
+        if ((m_size & kMask) == 0) m_chunks.push_back(std::make_unique<T[]>(kChunk));
+        T& slot = m_chunks.back()[m_size & kMask];
+        slot = value;
+        ++m_size;
+        return slot;
+    }
+
+private:
+    static constexpr std::uint32_t kShift = 12;
+    static constexpr std::uint32_t kChunk = 1u << kShift;
+    static constexpr std::uint32_t kMask = kChunk - 1;
+    std::vector<std::unique_ptr<T[]>> m_chunks;
+    std::uint32_t m_size = 0;
+};
+
 // A fast 64-bit hash of short strings: eight bytes per multiply, a final avalanche.
 inline std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
     h ^= v;
@@ -122,7 +148,7 @@ public:
         return finish(hashBytes(name, hashBytes(type, parent)));
     }
 
-    std::uint32_t find(const std::vector<Object>& objects, std::uint32_t parent,
+    std::uint32_t find(const ChunkedTable<Object>& objects, std::uint32_t parent,
                        std::string_view type, std::string_view name, std::uint64_t h) const {
         if (m_slots.empty()) return kNone;
         for (std::size_t i = h & m_mask;; i = (i + 1) & m_mask) {
@@ -229,8 +255,8 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
     std::deque<std::string> texts;  // every text read; views point into them
     TextArena arena;                // continued lines
     std::vector<std::string> sources;
-    std::vector<Object> objects{Object{}};  // [0] is the root
-    std::vector<Param> params;
+    ChunkedTable<Object> objects;  // [0] is the root
+    ChunkedTable<Param> params;
     std::vector<std::unique_ptr<KeyIndex>> paramIndexes;
     ObjectIndex index;
 
@@ -241,6 +267,8 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
     std::uint32_t sourceIndex = 0;
 
     const std::uint64_t serial = ++s_lastStoreSerial;
+
+    Impl() { objects.push_back(Object{}); }
 
     // The object at path (in any form PathUtils::nextComponent reads), or kNone.
     std::uint32_t find(std::string_view path) const {
@@ -340,7 +368,7 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
             if (objects.size() >= kNone - 1)
                 throw PhysicsException("InternalTARNDatastore - too many objects");
             id = static_cast<std::uint32_t>(objects.size());
-            Object& object = objects.emplace_back();
+            Object& object = objects.push_back(Object{});
             object.type = keep(type);
             object.name = keep(name);
             object.parent = parent;
@@ -527,7 +555,7 @@ void InternalTARNDatastore::write(std::ostream& out) const {
     // Depth-first without recursion, so arbitrarily deep stores are written too. The text is
     // gathered in memory and written once.
     std::string text;
-    const std::vector<Object>& objects = m_impl->objects;
+    const auto& objects = m_impl->objects;
     struct Frame {
         std::uint32_t object;
         std::uint32_t next;  // the next child to visit
