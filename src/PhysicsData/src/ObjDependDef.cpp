@@ -281,7 +281,8 @@ ObjDependDef::~ObjDependDef() = default;
 
 void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
                               const AvailabilityCheckDataSource* source) {
-    const Params m = initAcceptChildren(params, rules);
+    const std::optional<Params> accepting = initAcceptChildren(params, rules);
+    const Params& m = accepting ? *accepting : params;
     initContextRuleInfo(m, rules);
 
     initParamAvail(m, rules, true);
@@ -308,10 +309,10 @@ void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
     }
 }
 
-ObjDependDef::Params ObjDependDef::initAcceptChildren(const Params& params,
-                                                      const ModelRules* rules) const {
+std::optional<ObjDependDef::Params> ObjDependDef::initAcceptChildren(
+    const Params& params, const ModelRules* rules) const {
     const std::string accept = scalar(params, kAcceptChildren);
-    if (accept.empty() || !StringUtilities::stringToBool(accept)) return params;
+    if (accept.empty() || !StringUtilities::stringToBool(accept)) return std::nullopt;
     if (params.size() != 1) {
         throw PhysicsException("ObjDependDef::initAcceptChildren - the " + kObjectDependency +
                                " for type " + m_type + ", has a True \"" + kAcceptChildren +

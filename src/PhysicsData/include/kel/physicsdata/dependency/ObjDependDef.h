@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -136,7 +137,9 @@ private:
 
     void initialise(const Params& params, const ModelRules* rules,
                     const AvailabilityCheckDataSource* source);
-    Params initAcceptChildren(const Params& params, const ModelRules* rules) const;
+    // The data with every RULES child made optional when it says "Accept Children"; nullopt
+    // (use the data as it is) otherwise.
+    std::optional<Params> initAcceptChildren(const Params& params, const ModelRules* rules) const;
     void initContextRuleInfo(const Params& m, const ModelRules* rules);
     Strings processOptList(const Params& m, const std::string& key, Strings& available) const;
 
