@@ -170,7 +170,10 @@ bool ModelRules::isAllowedParent(const std::string& type, const std::string& par
 }
 
 std::vector<std::string> ModelRules::getAllowedParamParents(const std::string& param) const {
-    return m_impl->getAllowedParamParents(param);
+    std::vector<std::string> types;
+    for (const std::string* type : m_impl->getAllowedParamParents(param))
+        types.push_back(*type);
+    return types;
 }
 
 bool ModelRules::isLocalRulesParam(const std::string& type, const std::string& param) const {

@@ -42,15 +42,18 @@ ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraR
     // every small block freed so far.
     std::size_t definitions = 0;
     ds.forEachChild(kRulesPath, [&](std::string_view, std::string_view) { ++definitions; });
+    m_definitions.reserve(definitions);
     m_globalParams.reserve(definitions);
-    m_paramNameIndex.reserve(definitions);
     readGlobalParams(ds, extra.paramRules);
     readObjects(ds, "OBJECT", extra);
     readObjects(ds, "SINGLETON", extra);
     m_objectIndex.reserve(m_objects.size());
     for (auto& [type, object] : m_objects)
         m_objectIndex.emplace(type, &object);
-    m_paramNames.assign(m_paramNameIndex.begin(), m_paramNameIndex.end());
+    m_paramNames.reserve(m_globalParams.size() + m_localParamNames.size());
+    for (const auto& entry : m_globalParams)
+        m_paramNames.push_back(entry.first);
+    m_paramNames.insert(m_paramNames.end(), m_localParamNames.begin(), m_localParamNames.end());
     std::sort(m_paramNames.begin(), m_paramNames.end());
     reconcileAllowedParents(ds);
     buildValidParents();
@@ -61,73 +64,101 @@ ModelRulesImpl::~ModelRulesImpl() = default;
 
 namespace {
 
-// The names of the children of type of the object at path, in first-appearance order.
-std::vector<std::string> childNames(const TARNDatastore& ds, std::string_view path,
-                                    std::string_view type) {
-    std::vector<std::string> names;
-    ds.forEachChild(path, [&](std::string_view childType, std::string_view name) {
-        if (childType == type) names.emplace_back(name);
-    });
-    return names;
-}
+// The names of the children of one type of the object at path, in first-appearance order:
+// views of the store's text when it keeps it, else of copies held here.
+class ChildNames {
+public:
+    ChildNames(const TARNDatastore& ds, std::string_view path, std::string_view type) {
+        const bool keeps = ds.keepsVisitedViews();
+        ds.forEachChild(path, [&](std::string_view childType, std::string_view name) {
+            if (childType != type) return;
+            if (keeps)
+                m_names.push_back(name);
+            else
+                m_copies.emplace_back(name);
+        });
+        if (!keeps) m_names.assign(m_copies.begin(), m_copies.end());
+    }
+    auto begin() const { return m_names.begin(); }
+    auto end() const { return m_names.end(); }
+
+private:
+    std::vector<std::string> m_copies;
+    std::vector<std::string_view> m_names;
+};
 
 }  // namespace
 
 void ModelRulesImpl::readGlobalParams(const TARNDatastore& ds, const ExtraDef& paramRules) {
     std::string path = kRulesPath + "/PARAMETER:";
     const std::size_t prefix = path.size();
-    for (auto& name : childNames(ds, kRulesPath, "PARAMETER")) {
+    for (const std::string_view name : ChildNames(ds, kRulesPath, "PARAMETER")) {
         path.resize(prefix);
         path += name;
         locatingErrors(ds, path, [&] {
-            m_globalParams[name] = std::make_shared<const RulesParam>(ds, name, path, paramRules);
+            m_definitions.push_back(
+                std::make_shared<const RulesParam>(ds, std::string(name), path, paramRules));
         });
-        m_paramNameIndex.insert(std::move(name));
+        const RulesParam* param = m_definitions.back().get();
+        // A repeated definition replaces the earlier one.
+        m_globalParams.insert_or_assign(param->getName(), param);
     }
 }
 
 void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kind,
                                  const ModelRules::ExtraRulesDef& extra) {
     const RulesObject::Key key;
+    std::string objectPath = kRulesPath + "/" + kind + ":";
+    const std::size_t objectPrefix = objectPath.size();
+    std::string scopePath;
     std::string paramPath;
-    for (const auto& name : childNames(ds, kRulesPath, kind)) {
-        const std::string objectPath = kRulesPath + "/" + kind + ":" + name;
+    for (const std::string_view name : ChildNames(ds, kRulesPath, kind)) {
+        objectPath.resize(objectPrefix);
+        objectPath += name;
         RulesObject* built = nullptr;
         locatingErrors(ds, objectPath, [&] {
             built = &m_objects
-                         .insert_or_assign(name, RulesObject(ds, objectPath, kind == "SINGLETON",
-                                                             extra.objectRules))
+                         .insert_or_assign(
+                             std::string(name),
+                             RulesObject(ds, objectPath, kind == "SINGLETON", extra.objectRules))
                          .first->second;
         });
         RulesObject& object = *built;
-        auto addLocal = [&](const std::string& scopePath, const std::string* option) {
-            for (auto& local : childNames(ds, scopePath, "PARAMETER")) {
-                paramPath.assign(scopePath).append("/PARAMETER:").append(local);
+        auto addLocal = [&](const std::string& scope, const std::string* option) {
+            for (const std::string_view local : ChildNames(ds, scope, "PARAMETER")) {
+                paramPath.assign(scope).append("/PARAMETER:").append(local);
                 locatingErrors(ds, paramPath, [&] {
-                    if (!object.isAllowedParamAll(local))
-                        throw std::runtime_error(
-                            "Invalid local parameter definition added to object " + name +
-                            ".\nParameter " + local + " not valid for object type.");
-                    auto param =
-                        std::make_shared<const RulesParam>(ds, local, paramPath, extra.paramRules);
+                    std::string localName(local);
+                    if (!object.isAllowedParamAll(localName)) {
+                        std::string message("Invalid local parameter definition added to object ");
+                        message.append(name).append(".\nParameter ");
+                        message.append(local).append(" not valid for object type.");
+                        throw std::runtime_error(message);
+                    }
+                    m_definitions.push_back(std::make_shared<const RulesParam>(
+                        ds, std::move(localName), paramPath, extra.paramRules));
                     if (option)
-                        object.addRulesParam(key, *option, std::move(param));
+                        object.addRulesParam(key, *option, m_definitions.back());
                     else
-                        object.addRulesParam(key, std::move(param));
+                        object.addRulesParam(key, m_definitions.back());
                 });
-                m_paramNameIndex.insert(std::move(local));
+                const std::string& defined = m_definitions.back()->getName();
+                if (!m_globalParams.count(defined)) m_localParamNames.insert(defined);
             }
         };
         addLocal(objectPath, nullptr);
-        for (const auto& option : object.getAllowedOptions())
-            addLocal(objectPath + "/CONTEXT:" + option, &option);
+        for (const auto& option : object.getAllowedOptions()) {
+            scopePath.assign(objectPath).append("/CONTEXT:").append(option);
+            addLocal(scopePath, &option);
+        }
     }
 }
 
 void ModelRulesImpl::reconcileAllowedParents(const TARNDatastore& ds) {
+    std::string path;
     for (const auto& [child, object] : m_objects) {
-        const std::string path =
-            kRulesPath + (object.isSingleton() ? "/SINGLETON:" : "/OBJECT:") + child;
+        path.assign(kRulesPath).append(object.isSingleton() ? "/SINGLETON:" : "/OBJECT:");
+        path.append(child);
         locatingErrors(ds, path, [&, &child = child, &object = object] {
             reconcileAllowedParents(child, object);
         });
@@ -155,20 +186,32 @@ void ModelRulesImpl::reconcileAllowedParents(const std::string& child, const Rul
     }
 }
 
+namespace {
+
+// Sorts names and drops repeats.
+void sortUnique(std::vector<std::string_view>& names) {
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+}
+
+}  // namespace
+
 void ModelRulesImpl::buildValidParents() {
     const RulesObject::Key key;
+    std::vector<std::string_view> children;
     for (const auto& [parentType, object] : m_objects) {
-        std::set<std::string> children;
+        children.clear();
         auto gather = [&, &object = object](const std::string& option) {
             const auto& essential = object.getEssentialChildren(option);
             const auto& optional = object.getOptionalChildren(option);
-            children.insert(essential.begin(), essential.end());
-            children.insert(optional.begin(), optional.end());
+            children.insert(children.end(), essential.begin(), essential.end());
+            children.insert(children.end(), optional.begin(), optional.end());
         };
         gather("");
         for (const auto& option : object.getAllowedOptions())
             gather(option);
-        for (const auto& child : children)
+        sortUnique(children);
+        for (const auto child : children)
             getObjectForMod(child).addValidParent(key, parentType);
     }
     for (auto& entry : m_objects)
@@ -176,16 +219,33 @@ void ModelRulesImpl::buildValidParents() {
 }
 
 void ModelRulesImpl::buildParamParents() {
+    // (parameter, type) for every type allowing the parameter, in ascending type order; a
+    // parameter essential under one option and optional under another has the type once.
+    std::vector<std::pair<std::string_view, const std::string*>> allowed;
+    std::vector<std::string_view> params;
     for (const auto& [type, object] : m_objects) {
         if (type == "RULES" || type == kRoot) continue;
-        // A parameter essential under one option and optional under another has this
-        // type as its parent once.
-        std::set<std::string> params(object.getEssentialParamsAll().begin(),
-                                     object.getEssentialParamsAll().end());
-        params.insert(object.getOptionalParamsAll().begin(), object.getOptionalParamsAll().end());
-        for (const auto& param : params)
-            m_paramParents[param].push_back(type);
+        const auto& essential = object.getEssentialParamsAll();
+        const auto& optional = object.getOptionalParamsAll();
+        params.assign(essential.begin(), essential.end());
+        params.insert(params.end(), optional.begin(), optional.end());
+        sortUnique(params);
+        for (const auto param : params)
+            allowed.emplace_back(param, &type);
     }
+    // Grouped by parameter, types kept in order: count, place each group, fill.
+    m_paramParents.reserve(allowed.size());
+    for (const auto& [param, type] : allowed)
+        ++m_paramParents[param].second;
+    std::uint32_t next = 0;
+    for (auto& entry : m_paramParents) {
+        const std::uint32_t count = entry.second.second;
+        entry.second = {next, next};
+        next += count;
+    }
+    m_paramParentTypes.resize(allowed.size());
+    for (const auto& [param, type] : allowed)
+        m_paramParentTypes[m_paramParents.find(param)->second.second++] = type;
 }
 
 const RulesObject* ModelRulesImpl::findObject(const std::string& type) const {
@@ -199,18 +259,22 @@ const RulesObject& ModelRulesImpl::getObject(const std::string& type) const {
     return *object;
 }
 
-RulesObject& ModelRulesImpl::getObjectForMod(const std::string& type) {
+RulesObject& ModelRulesImpl::getObjectForMod(std::string_view type) {
     auto it = m_objectIndex.find(type);
-    if (it == m_objectIndex.end())
-        throw std::runtime_error("ModelRulesImpl::getObjectForMod - object not found: " + type);
+    if (it == m_objectIndex.end()) {
+        std::string message("ModelRulesImpl::getObjectForMod - object not found: ");
+        message.append(type);
+        throw std::runtime_error(message);
+    }
     return *it->second;
 }
 
-const std::vector<std::string>& ModelRulesImpl::getAllowedParamParents(
-    const std::string& param) const {
-    static const std::vector<std::string> none;
+std::span<const std::string* const> ModelRulesImpl::getAllowedParamParents(
+    std::string_view param) const {
     auto it = m_paramParents.find(param);
-    return it == m_paramParents.end() ? none : it->second;
+    if (it == m_paramParents.end()) return {};
+    return {m_paramParentTypes.data() + it->second.first,
+            m_paramParentTypes.data() + it->second.second};
 }
 
 const RulesParam& ModelRulesImpl::getParam(const std::string& type, const std::string& option,
@@ -335,9 +399,9 @@ std::vector<std::string> ModelRulesImpl::enumerateParentTypePathsForParam(
         throw std::runtime_error(tooManyPaths("parameter", param, count));
     std::vector<std::string> ret;
     ret.reserve(count);
-    for (const auto& type : getAllowedParamParents(param))
-        for (const auto& path : listedParentTypePaths(type))
-            ret.push_back(path + "/" + type);
+    for (const std::string* type : getAllowedParamParents(param))
+        for (const auto& path : listedParentTypePaths(*type))
+            ret.push_back(path + "/" + *type);
     std::sort(ret.begin(), ret.end());
     auto nonUniq = std::adjacent_find(ret.begin(), ret.end());
     if (!(nonUniq == ret.end()))
@@ -447,8 +511,8 @@ std::uint64_t ModelRulesImpl::countParentTypePathsForParam(const std::string& pa
     auto cached = m_paramPathCounts.find(param);
     if (cached != m_paramPathCounts.end()) return cached->second;
     std::uint64_t count = 0;
-    for (const auto& type : getAllowedParamParents(param))
-        count = addCapped(count, countParentTypePaths(type));
+    for (const std::string* type : getAllowedParamParents(param))
+        count = addCapped(count, countParentTypePaths(*type));
     m_paramPathCounts.emplace(param, count);
     return count;
 }

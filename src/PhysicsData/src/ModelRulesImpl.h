@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -49,11 +50,13 @@ public:
     const RulesObject& getObject(const std::string& type) const;
     const RulesObject* findObject(const std::string& type) const;
     const std::map<std::string, RulesObject>& objects() const { return m_objects; }
-    const std::vector<std::string>& paramNames() const { return m_paramNames; }
-    bool isValidParamName(const std::string& param) const {
-        return m_paramNameIndex.count(param) != 0;
+    // Ascending; views of names the definitions hold.
+    const std::vector<std::string_view>& paramNames() const { return m_paramNames; }
+    bool isValidParamName(std::string_view param) const {
+        return m_globalParams.count(param) != 0 || m_localParamNames.count(param) != 0;
     }
-    const std::vector<std::string>& getAllowedParamParents(const std::string& param) const;
+    // The types, keys of objects(), in ascending order.
+    std::span<const std::string* const> getAllowedParamParents(std::string_view param) const;
 
     const RulesParam& getParam(const std::string& type, const std::string& option,
                                const std::string& param) const;
@@ -77,7 +80,7 @@ public:
     bool isValidPath(const TARNPath& path) const;
 
 private:
-    RulesObject& getObjectForMod(const std::string& type);
+    RulesObject& getObjectForMod(std::string_view type);
     void readGlobalParams(const TARNDatastore& ds, const ExtraDef& paramRules);
     void readObjects(const TARNDatastore& ds, const std::string& kind,
                      const ModelRules::ExtraRulesDef& extra);
@@ -105,10 +108,16 @@ private:
 
     std::map<std::string, RulesObject> m_objects;  // ascending, for the listing queries
     StringMap<RulesObject*> m_objectIndex;         // the same, for lookups
-    StringMap<refcnt_ptr<const RulesParam>> m_globalParams;
-    std::vector<std::string> m_paramNames;  // ascending, for listing
-    std::unordered_set<std::string, StringHash, std::equal_to<>> m_paramNameIndex;
-    StringMap<std::vector<std::string>> m_paramParents;
+    // Every definition read, kept so that the views of their names below stay valid even
+    // when a repeated definition replaces one.
+    std::vector<refcnt_ptr<const RulesParam>> m_definitions;
+    std::unordered_map<std::string_view, const RulesParam*> m_globalParams;
+    std::vector<std::string_view> m_paramNames;              // ascending, for listing
+    std::unordered_set<std::string_view> m_localParamNames;  // those without global one
+    // The types allowing each parameter: a range of m_paramParentTypes. The keys view the
+    // objects' parameter lists, which no longer change once built.
+    std::unordered_map<std::string_view, std::pair<std::uint32_t, std::uint32_t>> m_paramParents;
+    std::vector<const std::string*> m_paramParentTypes;
     mutable StringMap<std::vector<std::string>> m_parentPathCache;
     mutable StringMap<std::uint64_t> m_upwardCounts;
     mutable StringMap<std::uint64_t> m_pathCounts;

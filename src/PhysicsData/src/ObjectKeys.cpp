@@ -6,11 +6,9 @@
 namespace kel {
 
 ObjectKeys::ObjectKeys(const TARNDatastore& ds, std::string_view path) {
-    m_entries.reserve(8);
     if (ds.keepsVisitedViews()) {
-        m_exists = ds.forEachParameter(path, [&](std::string_view key, std::string_view value) {
-            m_entries.emplace_back(key, value);
-        });
+        m_exists = ds.forEachParameter(
+            path, [&](std::string_view key, std::string_view value) { add(key, value); });
         return;
     }
     // Offsets into one text first, views once the text has its final place.
@@ -27,14 +25,25 @@ ObjectKeys::ObjectKeys(const TARNDatastore& ds, std::string_view path) {
     for (std::size_t i = 0; i < sizes.size(); i += 2) {
         const std::string_view key(m_text.get() + at, sizes[i]);
         const std::string_view value(m_text.get() + at + sizes[i], sizes[i + 1]);
-        m_entries.emplace_back(key, value);
+        add(key, value);
         at += sizes[i] + sizes[i + 1];
     }
 }
 
+namespace {
+
+// Many RULES keys share a length but few a first letter: that is checked before the rest.
+bool sameKey(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a == b));
+}
+
+}  // namespace
+
 const ObjectKeys::Entry* ObjectKeys::find(std::string_view key) const {
-    for (const auto& entry : m_entries)
-        if (entry.first == key) return &entry;
+    for (std::size_t i = 0; i < m_size && i < kInline; ++i)
+        if (sameKey(m_inline[i].first, key)) return &m_inline[i];
+    for (const auto& entry : m_more)
+        if (sameKey(entry.first, key)) return &entry;
     return nullptr;
 }
 

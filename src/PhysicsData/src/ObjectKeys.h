@@ -34,7 +34,19 @@ private:
     using Entry = std::pair<std::string_view, std::string_view>;
     const Entry* find(std::string_view key) const;
 
-    std::vector<Entry> m_entries;
+    void add(std::string_view key, std::string_view value) {
+        if (m_size < kInline)
+            m_inline[m_size] = {key, value};
+        else
+            m_more.emplace_back(key, value);
+        ++m_size;
+    }
+
+    // RULES objects have a handful of keys: those stay inline, without an allocation.
+    static constexpr std::size_t kInline = 8;
+    Entry m_inline[kInline];
+    std::size_t m_size = 0;
+    std::vector<Entry> m_more;
     std::unique_ptr<char[]> m_text;  // the copy, for stores that do not keep their text
     bool m_exists = false;
 };

@@ -33,26 +33,50 @@ bool contains(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
 }
 
-void eraseRules(std::vector<std::string>& list) {
-    list.erase(std::remove(list.begin(), list.end(), kRules), list.end());
-}
+// Names met so far, as views of items that outlive it: a scan while there are few, a hash
+// set beyond, so that long lists stay linear.
+class SeenNames {
+public:
+    // Whether name was new.
+    bool insert(std::string_view name) {
+        if (m_count < kFew) {
+            if (std::find(m_few, m_few + m_count, name) != m_few + m_count) return false;
+            m_few[m_count++] = name;
+            if (m_count == kFew) m_set.insert(m_few, m_few + kFew);
+            return true;
+        }
+        return m_set.insert(name).second;
+    }
+
+private:
+    static constexpr std::size_t kFew = 16;
+    std::string_view m_few[kFew];
+    std::size_t m_count = 0;
+    std::unordered_set<std::string_view> m_set;
+};
 
 // Appends each item of from not yet in seen. The views in seen refer to from's items.
-void appendUnseen(const std::vector<std::string>& from, std::unordered_set<std::string_view>& seen,
+void appendUnseen(const std::vector<std::string>& from, SeenNames& seen,
                   std::vector<std::string>& to) {
     for (const auto& item : from)
-        if (seen.insert(item).second) to.push_back(item);
+        if (seen.insert(item)) to.push_back(item);
 }
 
-// list without the items of excluded (which is sorted), order kept.
+// list without the items of excluded, order kept.
 std::vector<std::string> without(const std::vector<std::string>& list,
                                  const std::vector<std::string>& excluded) {
-    std::vector<std::string> sorted(excluded);
-    std::sort(sorted.begin(), sorted.end());
     std::vector<std::string> result;
     result.reserve(list.size());
+    if (excluded.size() < 16) {
+        for (const auto& item : list)
+            if (!contains(excluded, item)) result.push_back(item);
+        return result;
+    }
+    std::vector<std::string_view> sorted(excluded.begin(), excluded.end());
+    std::sort(sorted.begin(), sorted.end());
     for (const auto& item : list)
-        if (!std::binary_search(sorted.begin(), sorted.end(), item)) result.push_back(item);
+        if (!std::binary_search(sorted.begin(), sorted.end(), std::string_view(item)))
+            result.push_back(item);
     return result;
 }
 
@@ -65,8 +89,12 @@ class RepeatGuard {
 public:
     explicit RepeatGuard(const std::string& path) : m_path(path) {}
     void add(const std::string& key, const std::vector<std::string>& items) {
-        for (const auto& item : items)
-            m_named.push_back({item, &key, static_cast<std::uint32_t>(m_named.size())});
+        add(key, items.begin(), items.end());
+    }
+    template <class It>
+    void add(const std::string& key, It first, It last) {
+        for (; first != last; ++first)
+            m_named.push_back({*first, &key, static_cast<std::uint32_t>(m_named.size())});
     }
     void check() {
         if (m_named.size() < 2) return;
@@ -174,22 +202,30 @@ void RulesObject::makeData(const ObjectKeys& keys, const std::string& path,
     const std::string* const listKeys[] = {&kEssentialChildList, &kOptionalChildList,
                                            &kEssentialParameterList, &kOptionalParameterList,
                                            &kDefaultParameterList};
-    std::vector<std::string> lists[5];
-    RepeatGuard children(path);
-    RepeatGuard params(path);
-    for (int i = 0; i < 5; ++i) {
-        keys.appendList(*listKeys[i], lists[i]);
-        if (i < 2) eraseRules(lists[i]);
-        (i < 2 ? children : params).add(*listKeys[i], lists[i]);
-    }
-    children.check();
-    params.check();
     std::vector<std::string>* const targets[] = {&data.essentialChildren, &data.optionalChildren,
                                                  &data.essentialParams, &data.optionalParams,
                                                  &data.optionalParams};
+    // Appended in place; what each list added is checked once every list is in.
+    std::size_t begins[5];
+    std::size_t ends[5];
+    for (int i = 0; i < 5; ++i) {
+        std::vector<std::string>& target = *targets[i];
+        begins[i] = target.size();
+        keys.appendList(*listKeys[i], target);
+        if (i < 2)
+            target.erase(std::remove(target.begin() + static_cast<std::ptrdiff_t>(begins[i]),
+                                     target.end(), kRules),
+                         target.end());
+        ends[i] = target.size();
+    }
+    RepeatGuard children(path);
+    RepeatGuard params(path);
     for (int i = 0; i < 5; ++i)
-        targets[i]->insert(targets[i]->end(), std::make_move_iterator(lists[i].begin()),
-                           std::make_move_iterator(lists[i].end()));
+        (i < 2 ? children : params)
+            .add(*listKeys[i], targets[i]->begin() + static_cast<std::ptrdiff_t>(begins[i]),
+                 targets[i]->begin() + static_cast<std::ptrdiff_t>(ends[i]));
+    children.check();
+    params.check();
 }
 
 const RulesObject::RulesObjectData& RulesObject::findData(const std::string& option) const {
@@ -205,8 +241,7 @@ const RulesObject::RulesObjectData& RulesObject::findData(const std::string& opt
 void RulesObject::createAccumulatedLists(const std::vector<std::string>& options,
                                          AccumulatedLists& out) const {
     if (options.empty()) return;
-    std::unordered_set<std::string_view> seenEssentialParams, seenEssentialChildren,
-        seenOptionalParams, seenOptionalChildren;
+    SeenNames seenEssentialParams, seenEssentialChildren, seenOptionalParams, seenOptionalChildren;
     std::vector<std::string> optionalParams, optionalChildren;
     for (const auto& option : options) {
         const RulesObjectData& data = findData(option);

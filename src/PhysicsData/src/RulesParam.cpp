@@ -3,6 +3,7 @@
 #include "ObjectKeys.h"
 
 #include <algorithm>
+#include <forward_list>
 #include <stdexcept>
 #include <string_view>
 
@@ -25,7 +26,7 @@ const std::string kParameterComponent = "/PARAMETER:";
 const std::string kContextComponent = "/CONTEXT:";
 const std::string kGlobalPrefix = "/RULES/PARAMETER:";
 
-bool contains(const std::string& text, const std::string& part) {
+bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string::npos;
 }
 
@@ -33,9 +34,9 @@ bool contains(const std::string& text, const std::string& part) {
 
 RulesParam::RulesParam() = default;
 
-RulesParam::RulesParam(const TARNDatastore& ds, const std::string& name, const std::string& path,
+RulesParam::RulesParam(const TARNDatastore& ds, std::string name, const std::string& path,
                        const ExtraDef& extra)
-    : m_name(name) {
+    : m_name(std::move(name)) {
     initData(ds, path, extra);
 }
 
@@ -93,34 +94,59 @@ std::optional<std::string> RulesParam::outerParameterPath(bool ignoreGlobal,
 }
 
 struct RulesParam::Scope {
-    std::string path;
+    std::string_view path;
     ObjectKeys params;
 };
 
-RulesParam::Scopes RulesParam::scopesOf(const TARNDatastore& ds, const std::string& path,
-                                        ScopeMode mode) {
-    Scopes scopes;
-    scopes.reserve(3);
-    std::optional<std::string> current = path;
-    while (current) {
-        scopes.push_back({*current, ObjectKeys(ds, *current)});
+struct RulesParam::Scopes {
+    Scopes() = default;
+    Scopes(const Scopes&) = delete;
+    Scopes& operator=(const Scopes&) = delete;
+    std::size_t size() const { return count; }
+    const Scope& operator[](std::size_t i) const { return i < 3 ? items[i] : more[i - 3]; }
+    void add(std::string_view path, ObjectKeys keys) {
+        (count < 3 ? items[count] : more.emplace_back()) = {path, std::move(keys)};
+        ++count;
+    }
+    // A stable home for the path of the next outer scope.
+    std::string& outerPath() {
+        return count <= 2 ? outerPaths[count - 1] : morePaths.emplace_front();
+    }
+
+    // Three scopes at most, unless CONTEXT definitions nest.
+    Scope items[3];
+    std::size_t count = 0;
+    std::vector<Scope> more;
+    std::string outerPaths[2];
+    std::forward_list<std::string> morePaths;
+};
+
+void RulesParam::scopesOf(const TARNDatastore& ds, const std::string& path, ScopeMode mode,
+                          Scopes& out) {
+    std::string_view current = path;
+    while (true) {
+        out.add(current, ObjectKeys(ds, current));
         if (mode == ScopeMode::ObjectOnly) break;
         // Most definitions are global ones, which have no outer scope.
-        if (current->rfind(kGlobalPrefix, 0) == 0 &&
-            current->find('/', kGlobalPrefix.size()) == std::string::npos)
+        if (current.rfind(kGlobalPrefix, 0) == 0 &&
+            current.find('/', kGlobalPrefix.size()) == std::string_view::npos)
             break;
-        current = outerParameterPath(mode == ScopeMode::IgnoreGlobal, *current);
+        std::optional<std::string> next =
+            outerParameterPath(mode == ScopeMode::IgnoreGlobal, std::string(current));
+        if (!next) break;
+        std::string& outer = out.outerPath();
+        outer = std::move(*next);
+        current = outer;
     }
-    return scopes;
 }
 
 namespace {
 
 // The innermost scope that has key, or null.
 template <class Scopes>
-auto findScope(const Scopes& scopes, const std::string& key) -> decltype(&scopes.front()) {
-    for (const auto& scope : scopes)
-        if (scope.params.has(key)) return &scope;
+auto findScope(const Scopes& scopes, const std::string& key) -> decltype(&scopes[0]) {
+    for (std::size_t i = 0; i < scopes.size(); ++i)
+        if (scopes[i].params.has(key)) return &scopes[i];
     return nullptr;
 }
 
@@ -133,7 +159,7 @@ std::pair<std::string_view, bool> RulesParam::extractParamValue(const Scopes& sc
     if (key == kParameterType && contains(scope->path, kContextComponent))
         throw std::runtime_error("Definition of " + kParameterType +
                                  " is not allowed at CONTEXT scope. (Attempted definition in " +
-                                 scope->path + ".)");
+                                 std::string(scope->path) + ".)");
     return {scope->params.value(key), true};
 }
 
@@ -154,11 +180,12 @@ void RulesParam::initIgnoreOuterScope(const Scopes& withGlobal, const std::strin
 }
 
 void RulesParam::initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra) {
-    Scopes scopes = scopesOf(ds, path, ScopeMode::WithGlobal);
+    Scopes scopes;
+    scopesOf(ds, path, ScopeMode::WithGlobal, scopes);
     initIgnoreOuterScope(scopes, path);
     // Only an object-level definition ignores the outer scope, and its only outer scope is
     // the global one.
-    if (m_ignoreOuterScope) scopes.resize(1);
+    if (m_ignoreOuterScope) scopes.count = 1;
 
     m_description = extractParamValue(scopes, kDescription).first;
 

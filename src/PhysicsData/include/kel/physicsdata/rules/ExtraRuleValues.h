@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,9 +33,10 @@ public:
     bool get(const std::string& name, bool& out) const;
 
 private:
-    std::map<std::string, std::string> m_strings;
-    std::map<std::string, std::vector<std::string>> m_lists;
-    std::map<std::string, bool> m_bools;
+    // A host asks for a few rules: flat lists, searched in order, cost less than maps.
+    std::vector<std::pair<std::string, std::string>> m_strings;
+    std::vector<std::pair<std::string, std::vector<std::string>>> m_lists;
+    std::vector<std::pair<std::string, bool>> m_bools;
 };
 
 }  // namespace kel

@@ -29,7 +29,7 @@ class RulesParam {
 public:
     RulesParam();
     // Reads the definition of parameter name found at path.
-    RulesParam(const TARNDatastore& ds, const std::string& name, const std::string& path,
+    RulesParam(const TARNDatastore& ds, std::string name, const std::string& path,
                const ExtraDef& extra);
     RulesParam(const RulesParam& other);
     RulesParam& operator=(const RulesParam& other);
@@ -61,11 +61,12 @@ public:
 
 private:
     // The definitions a lookup visits, innermost first, each with its keys: path, then its
-    // outer definitions as mode allows. Every key is read from these, so each definition's
-    // keys are fetched once.
+    // outer definitions as mode allows (at most three). Every key is read from these, so
+    // each definition's keys are fetched once. Not movable: scopes refer to its own paths.
     struct Scope;
-    using Scopes = std::vector<Scope>;
-    static Scopes scopesOf(const TARNDatastore& ds, const std::string& path, ScopeMode mode);
+    struct Scopes;
+    static void scopesOf(const TARNDatastore& ds, const std::string& path, ScopeMode mode,
+                         Scopes& out);
 
     void initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra);
     void initIgnoreOuterScope(const Scopes& withGlobal, const std::string& path);
