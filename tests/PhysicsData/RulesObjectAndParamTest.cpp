@@ -268,6 +268,10 @@ TEST(RulesParamTest, OuterParameterPathWalksContextObjectGlobal) {
     EXPECT_FALSE(RulesParam::outerParameterPath(true, "/RULES/OBJECT:A/PARAMETER:p"));
     EXPECT_FALSE(RulesParam::outerParameterPath(false, "/RULES/PARAMETER:p"));
     EXPECT_FALSE(RulesParam::outerParameterPath(false, "/RULES/OBJECT:A"));
+    // Other spellings of a path come out in the plain one.
+    EXPECT_EQ(RulesParam::outerParameterPath(false, "RULES//OBJECT:A/CONTEXT:/PARAMETER:p/"),
+              "/RULES/OBJECT:A/PARAMETER:p");
+    EXPECT_FALSE(RulesParam::outerParameterPath(false, "RULES//PARAMETER:p"));
 }
 
 TEST(RulesParamTest, TypeErrors) {

@@ -3,6 +3,7 @@
 #include "DataLocator.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -37,16 +38,59 @@ std::string tooManyPaths(const char* what, const std::string& name, std::uint64_
 
 }  // namespace
 
+namespace {
+
+// The names of the children of some types of the object at path, by type, in
+// first-appearance order: views of the store's text when it keeps it, else of copies held
+// here.
+class ChildNames {
+public:
+    // At most three types.
+    ChildNames(const TARNDatastore& ds, std::string_view path,
+               std::initializer_list<std::string_view> types) {
+        const bool keeps = ds.keepsVisitedViews();
+        std::vector<std::size_t> copied;  // the type of each copy
+        ds.forEachChild(path, [&](std::string_view type, std::string_view name) {
+            std::size_t i = 0;
+            for (const std::string_view wanted : types) {
+                if (type == wanted && i < kTypes) {
+                    if (keeps) {
+                        m_names[i].push_back(name);
+                    } else {
+                        m_copies.emplace_back(name);
+                        copied.push_back(i);
+                    }
+                    return;
+                }
+                ++i;
+            }
+        });
+        for (std::size_t i = 0; i < m_copies.size(); ++i)
+            m_names[copied[i]].push_back(m_copies[i]);
+    }
+    // Those of the first type, for one type.
+    auto begin() const { return m_names[0].begin(); }
+    auto end() const { return m_names[0].end(); }
+    const std::vector<std::string_view>& of(std::size_t type) const { return m_names[type]; }
+
+private:
+    static constexpr std::size_t kTypes = 3;
+    std::vector<std::string> m_copies;
+    std::vector<std::string_view> m_names[kTypes];
+};
+
+}  // namespace
+
 ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraRulesDef& extra) {
-    // Tables sized once: growing them frees large blocks, which makes the allocator sweep
-    // every small block freed so far.
-    std::size_t definitions = 0;
-    ds.forEachChild(kRulesPath, [&](std::string_view, std::string_view) { ++definitions; });
-    m_definitions.reserve(definitions);
-    m_globalParams.reserve(definitions);
-    readGlobalParams(ds, extra.paramRules);
-    readObjects(ds, "OBJECT", extra);
-    readObjects(ds, "SINGLETON", extra);
+    const ChildNames definitions(ds, kRulesPath, {"PARAMETER", "OBJECT", "SINGLETON"});
+    const auto& globals = definitions.of(0);
+    // Tables sized once: growing them late frees large blocks, which makes the allocator
+    // sweep every small block freed so far. Room for as many local definitions as global.
+    m_definitions.reserve(2 * globals.size());
+    m_globalParams.reserve(globals.size());
+    readGlobalParams(ds, globals, extra.paramRules);
+    readObjects(ds, "OBJECT", definitions.of(1), extra);
+    readObjects(ds, "SINGLETON", definitions.of(2), extra);
     m_objectIndex.reserve(m_objects.size());
     for (auto& [type, object] : m_objects)
         m_objectIndex.emplace(type, &object);
@@ -54,7 +98,6 @@ ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraR
     for (const auto& entry : m_globalParams)
         m_paramNames.push_back(entry.first);
     m_paramNames.insert(m_paramNames.end(), m_localParamNames.begin(), m_localParamNames.end());
-    std::sort(m_paramNames.begin(), m_paramNames.end());
     reconcileAllowedParents(ds);
     buildValidParents();
     buildParamParents();
@@ -62,37 +105,12 @@ ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraR
 
 ModelRulesImpl::~ModelRulesImpl() = default;
 
-namespace {
-
-// The names of the children of one type of the object at path, in first-appearance order:
-// views of the store's text when it keeps it, else of copies held here.
-class ChildNames {
-public:
-    ChildNames(const TARNDatastore& ds, std::string_view path, std::string_view type) {
-        const bool keeps = ds.keepsVisitedViews();
-        ds.forEachChild(path, [&](std::string_view childType, std::string_view name) {
-            if (childType != type) return;
-            if (keeps)
-                m_names.push_back(name);
-            else
-                m_copies.emplace_back(name);
-        });
-        if (!keeps) m_names.assign(m_copies.begin(), m_copies.end());
-    }
-    auto begin() const { return m_names.begin(); }
-    auto end() const { return m_names.end(); }
-
-private:
-    std::vector<std::string> m_copies;
-    std::vector<std::string_view> m_names;
-};
-
-}  // namespace
-
-void ModelRulesImpl::readGlobalParams(const TARNDatastore& ds, const ExtraDef& paramRules) {
+void ModelRulesImpl::readGlobalParams(const TARNDatastore& ds,
+                                      const std::vector<std::string_view>& names,
+                                      const ExtraDef& paramRules) {
     std::string path = kRulesPath + "/PARAMETER:";
     const std::size_t prefix = path.size();
-    for (const std::string_view name : ChildNames(ds, kRulesPath, "PARAMETER")) {
+    for (const std::string_view name : names) {
         path.resize(prefix);
         path += name;
         locatingErrors(ds, path, [&] {
@@ -106,13 +124,14 @@ void ModelRulesImpl::readGlobalParams(const TARNDatastore& ds, const ExtraDef& p
 }
 
 void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kind,
+                                 const std::vector<std::string_view>& names,
                                  const ModelRules::ExtraRulesDef& extra) {
     const RulesObject::Key key;
     std::string objectPath = kRulesPath + "/" + kind + ":";
     const std::size_t objectPrefix = objectPath.size();
     std::string scopePath;
     std::string paramPath;
-    for (const std::string_view name : ChildNames(ds, kRulesPath, kind)) {
+    for (const std::string_view name : names) {
         objectPath.resize(objectPrefix);
         objectPath += name;
         RulesObject* built = nullptr;
@@ -125,7 +144,7 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
         });
         RulesObject& object = *built;
         auto addLocal = [&](const std::string& scope, const std::string* option) {
-            for (const std::string_view local : ChildNames(ds, scope, "PARAMETER")) {
+            for (const std::string_view local : ChildNames(ds, scope, {"PARAMETER"})) {
                 paramPath.assign(scope).append("/PARAMETER:").append(local);
                 locatingErrors(ds, paramPath, [&] {
                     std::string localName(local);
@@ -200,16 +219,12 @@ void ModelRulesImpl::buildValidParents() {
     const RulesObject::Key key;
     std::vector<std::string_view> children;
     for (const auto& [parentType, object] : m_objects) {
-        children.clear();
-        auto gather = [&, &object = object](const std::string& option) {
-            const auto& essential = object.getEssentialChildren(option);
-            const auto& optional = object.getOptionalChildren(option);
-            children.insert(children.end(), essential.begin(), essential.end());
-            children.insert(children.end(), optional.begin(), optional.end());
-        };
-        gather("");
-        for (const auto& option : object.getAllowedOptions())
-            gather(option);
+        // Every child of the object level or of some option, once: the lists over all
+        // options hold both.
+        const auto& essential = object.getEssentialChildrenAll();
+        const auto& optional = object.getOptionalChildrenAll();
+        children.assign(essential.begin(), essential.end());
+        children.insert(children.end(), optional.begin(), optional.end());
         sortUnique(children);
         for (const auto child : children)
             getObjectForMod(child).addValidParent(key, parentType);
@@ -222,6 +237,11 @@ void ModelRulesImpl::buildParamParents() {
     // (parameter, type) for every type allowing the parameter, in ascending type order; a
     // parameter essential under one option and optional under another has the type once.
     std::vector<std::pair<std::string_view, const std::string*>> allowed;
+    std::size_t most = 0;
+    for (const auto& entry : m_objects)
+        most += entry.second.getEssentialParamsAll().size() +
+                entry.second.getOptionalParamsAll().size();
+    allowed.reserve(most);
     std::vector<std::string_view> params;
     for (const auto& [type, object] : m_objects) {
         if (type == "RULES" || type == kRoot) continue;
@@ -246,6 +266,14 @@ void ModelRulesImpl::buildParamParents() {
     m_paramParentTypes.resize(allowed.size());
     for (const auto& [param, type] : allowed)
         m_paramParentTypes[m_paramParents.find(param)->second.second++] = type;
+}
+
+const std::vector<std::string_view>& ModelRulesImpl::paramNames() const {
+    if (!m_paramNamesSorted) {
+        std::sort(m_paramNames.begin(), m_paramNames.end());
+        m_paramNamesSorted = true;
+    }
+    return m_paramNames;
 }
 
 const RulesObject* ModelRulesImpl::findObject(const std::string& type) const {

@@ -50,8 +50,8 @@ public:
     const RulesObject& getObject(const std::string& type) const;
     const RulesObject* findObject(const std::string& type) const;
     const std::map<std::string, RulesObject>& objects() const { return m_objects; }
-    // Ascending; views of names the definitions hold.
-    const std::vector<std::string_view>& paramNames() const { return m_paramNames; }
+    // Ascending (sorted on the first call); views of names the definitions hold.
+    const std::vector<std::string_view>& paramNames() const;
     bool isValidParamName(std::string_view param) const {
         return m_globalParams.count(param) != 0 || m_localParamNames.count(param) != 0;
     }
@@ -81,8 +81,11 @@ public:
 
 private:
     RulesObject& getObjectForMod(std::string_view type);
-    void readGlobalParams(const TARNDatastore& ds, const ExtraDef& paramRules);
+    // Read the definitions of the given names below /RULES.
+    void readGlobalParams(const TARNDatastore& ds, const std::vector<std::string_view>& names,
+                          const ExtraDef& paramRules);
     void readObjects(const TARNDatastore& ds, const std::string& kind,
+                     const std::vector<std::string_view>& names,
                      const ModelRules::ExtraRulesDef& extra);
     // Each type's allowed parents list it as a child; errors located at the type.
     void reconcileAllowedParents(const TARNDatastore& ds);
@@ -112,7 +115,8 @@ private:
     // when a repeated definition replaces one.
     std::vector<refcnt_ptr<const RulesParam>> m_definitions;
     std::unordered_map<std::string_view, const RulesParam*> m_globalParams;
-    std::vector<std::string_view> m_paramNames;              // ascending, for listing
+    mutable std::vector<std::string_view> m_paramNames;  // for listing
+    mutable bool m_paramNamesSorted = false;
     std::unordered_set<std::string_view> m_localParamNames;  // those without global one
     // The types allowing each parameter: a range of m_paramParentTypes. The keys view the
     // objects' parameter lists, which no longer change once built.

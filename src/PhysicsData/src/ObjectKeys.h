@@ -30,6 +30,15 @@ public:
     // false, out unchanged, when key is absent.
     bool appendList(std::string_view key, std::vector<std::string>& out) const;
 
+    // Calls visit(key, value) for every parameter, in the object's order.
+    template <class Visit>
+    void forEach(Visit&& visit) const {
+        for (std::size_t i = 0; i < m_size; ++i) {
+            const Entry& entry = i < kInline ? m_inline[i] : m_more[i - kInline];
+            visit(entry.first, entry.second);
+        }
+    }
+
 private:
     using Entry = std::pair<std::string_view, std::string_view>;
     const Entry* find(std::string_view key) const;

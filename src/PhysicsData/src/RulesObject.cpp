@@ -160,9 +160,9 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
         throw std::runtime_error("RulesObject::initData - in RULES object " + path +
                                  ", a context rule parameter is defined " +
                                  "but there are no allowed options specified.");
-    m_contextRuleParam = contextRule;
-    m_allowedOptions = options;
-    std::vector<std::string> sorted(options);
+    m_contextRuleParam = std::move(contextRule);
+    m_allowedOptions = std::move(options);
+    std::vector<std::string_view> sorted(m_allowedOptions.begin(), m_allowedOptions.end());
     std::sort(sorted.begin(), sorted.end());
 
     makeData(keys, path, m_defaultData);
@@ -181,7 +181,7 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
         contextPath += option;
         RulesObjectData data(m_defaultData);
         makeData(ObjectKeys(ds, contextPath), contextPath, data);
-        m_optionData.emplace(option, std::move(data));
+        m_optionData.emplace_hint(m_optionData.end(), option, std::move(data));
     }
 
     keys.appendList(kAllowedParentList, m_allowedParentListRaw);

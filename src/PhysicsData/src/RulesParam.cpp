@@ -63,23 +63,41 @@ bool RulesParam::getExtraRule(const std::string& name, bool& out) const {
 std::optional<std::string> RulesParam::outerParameterPath(bool ignoreGlobal,
                                                           const std::string& path) {
     if (!contains(path, kParameterComponent)) return std::nullopt;
-    // Components as TARNPath reads them (empty ones skipped), without building one: this
-    // runs for every parameter definition in the RULES.
-    std::vector<std::string_view> components;
     const std::string_view text(path);
+    const auto typeOf = [](std::string_view component) {
+        return component.substr(0, component.find(':'));
+    };
+    const auto movesOut = [&](std::string_view parentType) {
+        return parentType == "CONTEXT" ||
+               (!ignoreGlobal && (parentType == "OBJECT" || parentType == "SINGLETON"));
+    };
+    // Paths as the loaders write them ("/A:a/B:b", no empty component, none ending in ':')
+    // are cut in place: this runs for every local parameter definition in the RULES.
+    bool plain = text.front() == '/' && text.back() != '/' && text.back() != ':';
+    for (std::size_t i = 1; plain && i < text.size(); ++i)
+        plain = !(text[i] == '/' && (text[i - 1] == '/' || text[i - 1] == ':'));
+    if (plain) {
+        const std::size_t last = text.rfind('/');
+        const std::size_t parent = last == 0 ? std::string_view::npos : text.rfind('/', last - 1);
+        if (parent == std::string_view::npos || parent == 0) return std::nullopt;
+        if (typeOf(text.substr(last + 1)) != "PARAMETER" ||
+            !movesOut(typeOf(text.substr(parent + 1, last - parent - 1))))
+            return std::nullopt;
+        std::string outer;
+        outer.reserve(path.size());
+        outer.append(text.substr(0, parent)).append(text.substr(last));
+        return outer;
+    }
+    // Otherwise components as TARNPath reads them (empty ones skipped).
+    std::vector<std::string_view> components;
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t slash = std::min(text.find('/', pos), text.size());
         if (slash > pos) components.push_back(text.substr(pos, slash - pos));
         pos = slash + 1;
     }
-    const auto typeOf = [](std::string_view component) {
-        return component.substr(0, component.find(':'));
-    };
-    if (components.size() < 3 || typeOf(components.back()) != "PARAMETER") return std::nullopt;
-    const std::string_view parentType = typeOf(components[components.size() - 2]);
-    const bool moveOut = parentType == "CONTEXT" ||
-                         (!ignoreGlobal && (parentType == "OBJECT" || parentType == "SINGLETON"));
-    if (!moveOut) return std::nullopt;
+    if (components.size() < 3 || typeOf(components.back()) != "PARAMETER" ||
+        !movesOut(typeOf(components[components.size() - 2])))
+        return std::nullopt;
     const auto normalised = [](std::string& out, std::string_view component) {
         out += '/';
         // "TYPE:" has an empty name, written as "/TYPE".
@@ -170,47 +188,85 @@ bool RulesParam::extractParamValues(const Scopes& scopes, const std::string& key
     return scope->params.appendList(key, out);
 }
 
-void RulesParam::initIgnoreOuterScope(const Scopes& withGlobal, const std::string& path) {
-    m_ignoreOuterScope = false;
-    auto [value, found] = extractParamValue(withGlobal, kIgnoreGlobal);
-    if (!found) return;
-    auto [flag, ok] = TARNParam::valueAsBool(value);
-    if (ok && flag && !contains(path, kContextComponent) && path.rfind(kGlobalPrefix, 0) != 0)
-        m_ignoreOuterScope = true;
-}
+namespace {
+
+// The keys every definition is asked for, found in one scan of each scope's keys.
+enum Field : std::size_t {
+    kIgnoreField,
+    kDescriptionField,
+    kTypeField,
+    kDefaultField,
+    kQuantityField,
+    kLowerField,
+    kUpperField,
+    kAllowedField,
+    kFieldCount
+};
+const std::string* const kFieldKeys[kFieldCount] = {
+    &kIgnoreGlobal, &kDescription, &kParameterType, &kDefault,
+    &kQuantityType, &kLowerBound,  &kUpperBound,    &kAllowedStringList};
+
+}  // namespace
 
 void RulesParam::initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra) {
     Scopes scopes;
     scopesOf(ds, path, ScopeMode::WithGlobal, scopes);
-    initIgnoreOuterScope(scopes, path);
+    // For each field, the innermost scope that has its key and the value there.
+    constexpr std::size_t kAbsent = std::size_t(-1);
+    std::size_t where[kFieldCount];
+    std::string_view values[kFieldCount];
+    std::fill(where, where + kFieldCount, kAbsent);
+    for (std::size_t i = 0; i < scopes.size(); ++i)
+        scopes[i].params.forEach([&](std::string_view key, std::string_view value) {
+            for (std::size_t f = 0; f < kFieldCount; ++f)
+                if (where[f] == kAbsent && key == *kFieldKeys[f]) {
+                    where[f] = i;
+                    values[f] = value;
+                    return;
+                }
+        });
+
+    m_ignoreOuterScope = false;
+    if (where[kIgnoreField] != kAbsent) {
+        auto [flag, ok] = TARNParam::valueAsBool(values[kIgnoreField]);
+        if (ok && flag && !contains(path, kContextComponent) && path.rfind(kGlobalPrefix, 0) != 0)
+            m_ignoreOuterScope = true;
+    }
     // Only an object-level definition ignores the outer scope, and its only outer scope is
     // the global one.
     if (m_ignoreOuterScope) scopes.count = 1;
+    const auto found = [&](Field f) { return where[f] < scopes.size(); };
+    const auto value = [&](Field f) { return found(f) ? values[f] : std::string_view(); };
 
-    m_description = extractParamValue(scopes, kDescription).first;
+    m_description = value(kDescriptionField);
 
-    const std::string_view typeWord = extractParamValue(scopes, kParameterType).first;
+    if (found(kTypeField) && contains(scopes[where[kTypeField]].path, kContextComponent))
+        throw std::runtime_error("Definition of " + kParameterType +
+                                 " is not allowed at CONTEXT scope. (Attempted definition in " +
+                                 std::string(scopes[where[kTypeField]].path) + ".)");
+    const std::string_view typeWord = value(kTypeField);
     if (typeWord.empty())
         throw std::runtime_error("Parameter " + m_name +
                                  " has not been assigned a type in the RULES data.");
     m_type = TARNParam::typeFromString(typeWord);
 
-    m_default = extractParamValue(scopes, kDefault).first;
-    const std::string quantity(extractParamValue(scopes, kQuantityType).first);
-    m_lowerBound = extractParamValue(scopes, kLowerBound).first;
-    m_upperBound = extractParamValue(scopes, kUpperBound).first;
+    m_default = value(kDefaultField);
+    const std::string quantity(value(kQuantityField));
+    m_lowerBound = value(kLowerField);
+    m_upperBound = value(kUpperField);
     if (!quantity.empty() && m_type == TARNParam::Real) {
         valueValidForQuantity(path, kDefault, m_default, quantity);
         valueValidForQuantity(path, kLowerBound, m_lowerBound, quantity);
         valueValidForQuantity(path, kUpperBound, m_upperBound, quantity);
     }
-    extractParamValues(scopes, kAllowedStringList, m_allowedStrings);
+    if (found(kAllowedField))
+        StringUtilities::appendItems(values[kAllowedField], ',', m_allowedStrings);
 
     m_extra = ExtraRuleValues(
         extra,
         [&](const std::string& key) {
-            const auto [value, found] = extractParamValue(scopes, key);
-            return std::make_pair(std::string(value), found);
+            const auto [text, has] = extractParamValue(scopes, key);
+            return std::make_pair(std::string(text), has);
         },
         [&](const std::string& key, std::vector<std::string>& out) {
             return extractParamValues(scopes, key, out);

@@ -69,7 +69,6 @@ private:
                          Scopes& out);
 
     void initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra);
-    void initIgnoreOuterScope(const Scopes& withGlobal, const std::string& path);
     // The value of the innermost definition that has key: (value, found). A
     // "Parameter Type" found inside a CONTEXT is an error.
     std::pair<std::string_view, bool> extractParamValue(const Scopes& scopes,
