@@ -123,32 +123,23 @@ TEST_P(DataCheckerProblemTest, IsReportedWithCodeAndLine) {
     }
 }
 
+// The tool's check tests (tests/tool/check_query_tests.cmake) pin, on the example data,
+// unknown CHECK types, unknown LIST references, OBJECT DEPENDENCY errors and keys,
+// insufficient context, RULES given as PHYSICS and several problems reported together.
 const ProblemCase kProblems[] = {
     // Errors the load finds, located at the item at fault.
     {"RulesTypeMissing", true, "Parameter Type = String\nAllowed String List = L1",
      "    Allowed String List = L1", true, "rules", "PARAMETER: Label",
      "has not been assigned a type"},
-    {"CheckTypeUnknown", false, "Type = Fixed", "Type = Fixd", true, "check-data", "Type = Fixd",
-     "Fixd"},
-    {"ListUnknown", false, "List = Labels", "List = Lables", true, "unknown-reference",
-     "List = Lables", "LIST:Lables"},
     {"CyclicCheck", false, "Type = Parameter Value\nParameter = Kind",
      "Type = Not\n      Check List = IsHot\n      Parameter = Kind", true, "cyclic-reference",
      "Check List = IsHot", "\"CHECK:IsHot\" is in a cyclic"},
-    {"ObjectDependency", false, "Ordered Optional Parameter List = Label",
-     "Ordered Optional Parameter List = Label, Colour", true, "object-dependency",
-     "Ordered Optional Parameter List = Label, Colour", "Colour"},
     {"ParameterValues", false, "Ordered Allowed String List = L1, L2",
      "Subset Value List Source = Labels", true, "parameter-values", "PARAMETER VALUES: Label",
      "subset list source"},
-    {"InsufficientContext", false, "Parameter Check List = Label, LabelKnown",
-     "Parameter Check List = Label, LidSized", true, "insufficient-context", "Label, LidSized",
-     "LidSized"},
     // Warnings about what the load accepts silently.
     {"RulesKey", true, "Optional Parameter List = Label", "Optional Paramter List = Label", false,
      "unknown-key", "Optional Paramter List", "did you mean 'Optional Parameter List'?"},
-    {"ObjectDependencyKey", false, "Ordered Optional Child List", "Ordered Optonal Child List",
-     false, "unknown-key", "Ordered Optonal", "did you mean 'Ordered Optional Child List'?"},
     {"ParameterValuesKey", false, "Default Value = 1", "Default Valeu = 1", false, "unknown-key",
      "Default Valeu", "did you mean 'Default Value'?"},
     {"CheckKey", false, "Value List = Hot", "Value Lst = Hot", false, "unknown-key", "Value Lst",
@@ -184,34 +175,10 @@ const ProblemCase kProblems[] = {
     {"UnusedCheck", false, "    LIST: Labels",
      "    CHECK: Orphan\n      Type = Constant\n      Value = true\n    END\n"
      "    LIST: Labels",
-     false, "unused", "CHECK: Orphan", "CHECK 'Orphan' is not used"},
-    {"RulesAsPhysics", false, kPhysics.c_str(), kRules.c_str(), false, "wrong-root",
-     "RULES:", "expected PHYSICS data but this is RULES data"}};
+     false, "unused", "CHECK: Orphan", "CHECK 'Orphan' is not used"}};
 
 INSTANTIATE_TEST_SUITE_P(Kinds, DataCheckerProblemTest, ::testing::ValuesIn(kProblems),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(DataCheckerTest, ReportsIndependentProblemsTogether) {
-    std::string physics = edit(kPhysics, "Type = Fixed", "Type = Fixd");
-    physics = edit(physics, "Ordered Optional Parameter List = Size",
-                   "Ordered Optional Parameter List = Size, Colour");
-    physics = edit(physics, "Default Value = 1", "Default Value = 1\n      Fallback To Blank = no");
-    physics =
-        edit(physics, "Ordered Allowed String List = L1, L2", "Subset Value List Source = Labels");
-    const Checked result = check(kRules, physics);
-    EXPECT_FALSE(result.valid);
-    EXPECT_FALSE(result.physicsBuilt);
-    std::vector<std::pair<std::string, unsigned>> found;
-    for (const auto& d : result.diagnostics.all())
-        found.emplace_back(d.code, d.location.line());
-    EXPECT_THAT(found,
-                ::testing::IsSupersetOf(
-                    {std::pair<std::string, unsigned>{"check-data", lineOf(physics, "Type = Fixd")},
-                     {"object-dependency", lineOf(physics, "Size, Colour")},
-                     {"unknown-key", lineOf(physics, "Fallback To Blank =")},
-                     {"parameter-values", lineOf(physics, "PARAMETER VALUES: Label")}}))
-        << dump(result.diagnostics);
-}
 
 TEST(DataCheckerTest, EmptyInputIsAWarning) {
     const Checked result = check(kRules, "");

@@ -1,7 +1,7 @@
 // The model rules facade: construction phases (local parameters, allowed-parent
 // reconciliation, valid parents, parameter owners), parameter queries through scopes,
-// parent type paths, path validity and extra rules. (The parent-context adaptor serves the
-// dependency store's parsers.)
+// parent type paths, path validity, extra rules and the parent-context adaptor (whose path
+// questions the dependency store's parsers ask).
 
 #include <cstdint>
 #include <tuple>
@@ -9,6 +9,7 @@
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsdata/rules/ModelRulesParCtxtRules.h>
 #include <kel/physicsdata/rules/RulesParam.h>
 #include <kel/physicsutils/ExtraRules.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
@@ -80,8 +81,7 @@ TEST_F(ModelRulesTest, TypesAndParameterNames) {
     EXPECT_EQ(m_rules->getValidOptionForObject("B"), "a");
     EXPECT_EQ(m_rules->getValidOptionForObject("C"), "");
     EXPECT_TRUE(m_rules->isAllowedOption("B", "b"));
-    EXPECT_EQ(errorOf([&] { m_rules->isSingleton("Z"); }),
-              "ModelRulesImpl::getObject - object not found: Z");
+    EXPECT_THROW(m_rules->isSingleton("Z"), std::runtime_error);  // message: tests/tool/rules
 }
 
 TEST_F(ModelRulesTest, AllowedParentsBecomeImpliedOptionalChildren) {
@@ -283,6 +283,14 @@ TEST_F(ModelRulesTest, ExtraRuleLookups) {
     EXPECT_EQ(extra->getObjectBoolRule("B", "Flag"), std::make_pair(false, false));
     EXPECT_THROW(extra->getObjectListRule("Z", "Label"), std::runtime_error);
     EXPECT_THROW(extra->getParamStringRule("B", "", "p", "Tag"), std::runtime_error);
+}
+
+TEST_F(ModelRulesTest, ParentContextAdaptorForwardsNameAndHierarchyQuestions) {
+    const ModelRulesParCtxtRules adaptor(m_rules.get());
+    EXPECT_TRUE(adaptor.isValidType("C") && !adaptor.isValidType("p"));
+    EXPECT_TRUE(adaptor.isValidParamName("p") && !adaptor.isValidParamName("C"));
+    EXPECT_TRUE(adaptor.isValidHierarchy(TARNPath("/A/B")));
+    EXPECT_FALSE(adaptor.isValidHierarchy(TARNPath("/A/C")));
 }
 
 }  // namespace
