@@ -383,16 +383,6 @@ using testing::FakeCheck;
 using testing::FakeList;
 using Access = AvailRecordTestAccess;
 
-TEST(AvailDataTest, StoresOnlyTheFieldsOfItsKind) {
-    const AvailData obj(AvailData::OBJ_AVAIL, "c", "WALL");
-    const AvailData value(AvailData::PARAM_VAL_AVAIL, "c", "Option", "Wall");
-    EXPECT_EQ(obj.childType + obj.paramName + obj.paramValue, "WALL");
-    EXPECT_EQ(value.childType + value.paramName + "=" + value.paramValue, "Option=Wall");
-    // The same subject under another kind is a different question.
-    EXPECT_FALSE(obj == AvailData(AvailData::PARAM_AVAIL, "c", "WALL"));
-    EXPECT_TRUE(value == AvailData(AvailData::PARAM_VAL_AVAIL, "c", "Option", "Wall"));
-}
-
 // By check name whatever the kind; then object before parameter before parameter value;
 // then by subject, the empty value first and a byte-wise prefix before what it starts.
 TEST(AvailDataTest, OrdersByCheckNameThenKindThenSubject) {

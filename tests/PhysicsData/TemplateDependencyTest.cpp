@@ -57,13 +57,7 @@ protected:
 };
 
 // The layout of a whole template is pinned by small.expected (WriteReplaces... and the
-// tool's tests); a schema with no named type gives the envelope alone.
-TEST_F(TemplateDependencyTest, LayoutOfAnEmptyTemplate) {
-    EXPECT_EQ(templateOf(file("rules.tarn",
-                              "RULES:\n SINGLETON: ROOT\n  Optional Child List = CASE\n END\n"
-                              " SINGLETON: CASE\n END\nEND\n")),
-              "PHYSICS : \n  DEPENDENCIES : \n\n\n\n  END # DEPENDENCIES \n\nEND # PHYSICS \n");
-}
+// tool's tests).
 
 // The loadable form loads as it stands with validation on. In the second schema the
 // context rule parameter of a top-level type is optional in the RULES and listed after a
