@@ -203,7 +203,10 @@ class FoundPaths {
 public:
     // The remembered object whose path is the longest prefix of path ending at a component
     // boundary; its length in `length`. kNone (and 0) when none is.
-    std::uint32_t longestPrefix(std::uint64_t store, std::string_view path, std::size_t& length) {
+    // (Out of line: inlined, the compiler would look the thread's copy up again for every
+    // entry.)
+    [[gnu::noipa]] std::uint32_t longestPrefix(std::uint64_t store, std::string_view path,
+                                               std::size_t& length) {
         std::uint32_t id = kNone;
         length = 0;
         Entry* best = nullptr;
@@ -220,7 +223,7 @@ public:
         return id;
     }
 
-    void remember(std::uint64_t store, std::string_view path, std::uint32_t id) {
+    [[gnu::noipa]] void remember(std::uint64_t store, std::string_view path, std::uint32_t id) {
         Entry* oldest = &m_entries[0];
         for (Entry& entry : m_entries)
             if (entry.used < oldest->used) oldest = &entry;
