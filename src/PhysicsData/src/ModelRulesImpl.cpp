@@ -277,8 +277,12 @@ const std::vector<std::string_view>& ModelRulesImpl::paramNames() const {
 }
 
 const RulesObject* ModelRulesImpl::findObject(const std::string& type) const {
+    if (m_lastObject && type == m_lastType) return m_lastObject;
     auto it = m_objectIndex.find(type);
-    return it == m_objectIndex.end() ? nullptr : it->second;
+    if (it == m_objectIndex.end()) return nullptr;
+    m_lastType = it->first;
+    m_lastObject = it->second;
+    return m_lastObject;
 }
 
 const RulesObject& ModelRulesImpl::getObject(const std::string& type) const {

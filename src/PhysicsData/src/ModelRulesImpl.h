@@ -126,6 +126,10 @@ private:
     mutable StringMap<std::uint64_t> m_upwardCounts;
     mutable StringMap<std::uint64_t> m_pathCounts;
     mutable StringMap<std::uint64_t> m_paramPathCounts;
+    // The type found last: consecutive questions mostly concern one type. The view is of
+    // the key in m_objects, which lives as long as the model.
+    mutable std::string_view m_lastType;
+    mutable const RulesObject* m_lastObject = nullptr;
 };
 
 }  // namespace kel
