@@ -7,7 +7,9 @@
 #include <cstring>
 #include <deque>
 #include <limits>
+#include <new>
 #include <ostream>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 
@@ -54,24 +56,34 @@ private:
 // while it grows). Indexed by 32-bit ids.
 template <class T>
 class ChunkedTable {
+    static_assert(std::is_trivially_destructible_v<T>);
+
 public:
     T& operator[](std::uint32_t i) { return m_chunks[i >> kShift][i & kMask]; }
     const T& operator[](std::uint32_t i) const { return m_chunks[i >> kShift][i & kMask]; }
     std::uint32_t size() const { return m_size; }
 
     T& push_back(const T& value) {
-        if ((m_size & kMask) == 0) m_chunks.push_back(std::make_unique<T[]>(kChunk));
-        T& slot = m_chunks.back()[m_size & kMask];
-        slot = value;
+        // A chunk is raw storage; each element is constructed when it is added, so adding
+        // writes every element once.
+        if ((m_size & kMask) == 0) {
+            m_storage.push_back(std::make_unique_for_overwrite<Slot[]>(kChunk));
+            m_chunks.push_back(reinterpret_cast<T*>(m_storage.back().get()));
+        }
+        T* slot = ::new (m_chunks.back() + (m_size & kMask)) T(value);
         ++m_size;
-        return slot;
+        return *slot;
     }
 
 private:
+    struct Slot {
+        alignas(T) unsigned char bytes[sizeof(T)];
+    };
     static constexpr std::uint32_t kShift = 12;
     static constexpr std::uint32_t kChunk = 1u << kShift;
     static constexpr std::uint32_t kMask = kChunk - 1;
-    std::vector<std::unique_ptr<T[]>> m_chunks;
+    std::vector<std::unique_ptr<Slot[]>> m_storage;
+    std::vector<T*> m_chunks;  // the elements of each chunk of storage
     std::uint32_t m_size = 0;
 };
 
