@@ -37,6 +37,23 @@ std::string_view trim(std::string_view s) {
     return trimLeft(trimRight(s));
 }
 
+// The position of the first '=' or ':' in s, or s.size(): eight bytes at a time while
+// neither is among them.
+std::size_t findSeparator(std::string_view s) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    const auto hasZeroByte = [](std::uint64_t v) { return (v - kOnes) & ~v & kHighs; };
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t v;
+        std::memcpy(&v, s.data() + i, 8);
+        if (hasZeroByte(v ^ (kOnes * '=')) | hasZeroByte(v ^ (kOnes * ':'))) break;
+    }
+    while (i < s.size() && s[i] != '=' && s[i] != ':')
+        ++i;
+    return i;
+}
+
 // Line text quoted in a message, shortened so that a huge junk line gives a short message.
 std::string excerpt(std::string_view s) {
     constexpr std::size_t kMax = 60;
@@ -141,9 +158,7 @@ private:
             m_open.pop_back();
             return;
         }
-        std::size_t sep = 0;
-        while (sep < line.size() && line[sep] != '=' && line[sep] != ':')
-            ++sep;
+        const std::size_t sep = findSeparator(line);
         if (sep == line.size()) {
             fail(at, "unrecognised line " + excerpt(line) +
                          " (expected \"TYPE: name\", \"Key = value\" or \"END\")");
