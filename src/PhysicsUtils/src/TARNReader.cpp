@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -64,9 +65,9 @@ std::string excerpt(std::string_view s) {
     return out;
 }
 
-// One reading pass. Open objects are a stack of parent-path lengths over one path string
-// (kept for the "missing END" message), so nothing recurses and opening an object costs no
-// allocation once the path buffer has grown.
+// One reading pass. Open objects are a stack of views of their headers (kept for the
+// "missing END" message), so nothing recurses and opening an object costs no allocation
+// once the stack has grown.
 class Reader {
 public:
     Reader(std::string_view text, const std::string& source, TARNReader::Sink& sink)
@@ -119,21 +120,28 @@ public:
         if (joining) fail({lineNo, 0}, "continuation at end of input");
         if (!m_open.empty()) {
             const Open& open = m_open.back();
-            std::string_view component = std::string_view(m_path).substr(open.parentLength + 1);
-            std::size_t colon = component.find(':');
-            std::string what(component.substr(0, colon));
-            if (colon != std::string_view::npos)
-                what.append(": ").append(component.substr(colon + 1));
+            std::string what(open.type);
+            if (!open.name.empty()) what.append(": ").append(open.name);
             fail({lineNo, 0},
                  "missing END for " + what + " opened at line " + std::to_string(open.line));
         }
     }
 
 private:
+    // An open object, for the "missing END" message: views of the text, or of copies kept
+    // here for a header written on continued lines.
     struct Open {
-        std::size_t parentLength;
+        std::string_view type;
+        std::string_view name;
         std::uint32_t line;
     };
+
+    std::string_view keep(std::string_view text) {
+        if (text.empty() || (text.data() >= m_text.data() &&
+                             text.data() + text.size() <= m_text.data() + m_text.size()))
+            return text;
+        return m_kept.emplace_back(text);
+    }
 
     [[noreturn]] void fail(TARNReader::Position at, const std::string& message) const {
         throw PhysicsException(m_source + ":" + std::to_string(at.line) + ": " + message,
@@ -154,7 +162,6 @@ private:
         if (line[0] == 'E' && isEndLine(line)) {
             if (m_open.empty()) fail(at, "END with no open object");
             m_sink.endObject();
-            m_path.resize(m_open.back().parentLength);
             m_open.pop_back();
             return;
         }
@@ -177,22 +184,16 @@ private:
         if (tail == head) tail = {};
         if (tail.find('/') != std::string_view::npos)
             fail(at, "'/' in object name " + excerpt(tail));
-        m_open.push_back({m_path.size(), at.line});
-        m_path += '/';
-        m_path.append(head);
-        if (!tail.empty()) {
-            m_path += ':';
-            m_path.append(tail);
-        }
+        m_open.push_back({keep(head), keep(tail), at.line});
         m_sink.beginObject(head, tail, at);
     }
 
     std::string_view m_text;
     const std::string& m_source;
     TARNReader::Sink& m_sink;
-    std::string m_path;        // full path of the innermost open object
     std::vector<Open> m_open;  // open objects, outermost first
-    std::string m_joined;      // a logical line built from continued lines
+    std::deque<std::string> m_kept;
+    std::string m_joined;  // a logical line built from continued lines
 };
 
 struct FileCloser {
