@@ -193,6 +193,50 @@ TEST_F(ParamValueDefTest, ListSourcesGiveDynamicValues) {
     EXPECT_THROW(make("Mode", "FLOW", "Value List Source = missing"), std::runtime_error);
 }
 
+// allowsValue answers for one value what the allowed list says, running only that value's
+// checks.
+TEST_F(ParamValueDefTest, AllowsValueAsTheAllowedListSays) {
+    m_source.addList("all modes", {"A", "B", "C"});
+    m_source.addList("some modes", {"C", "X"});
+    // Each definition with whether its fixed values name checks.
+    const std::vector<std::pair<std::unique_ptr<ParamValueDef>, bool>> defs = [&] {
+        std::vector<std::pair<std::unique_ptr<ParamValueDef>, bool>> made;
+        made.emplace_back(make("Scheme", "FLOW"), false);
+        made.emplace_back(make("Scheme", "FLOW", "Allowed String List Checks = Central, no"), true);
+        made.emplace_back(make("Scheme", "FLOW", "Ordered Allowed String List = Central, Bogus"),
+                          false);
+        made.emplace_back(make("Mode", "FLOW"), false);
+        made.emplace_back(make("Mode", "FLOW",
+                               "Ordered Allowed String List = A, B, C; Allowed String List "
+                               "Checks = A, no, B, (yes, no); Subset Allowed String List = B"),
+                          true);
+        made.emplace_back(make("Mode", "FLOW", "Value List Source = all modes"), false);
+        made.emplace_back(make("Mode", "FLOW",
+                               "Value List Source = all modes; Subset Value List Source = some "
+                               "modes"),
+                          false);
+        made.emplace_back(make("Scheme", "FLOW", "Value List Source = all modes"), false);
+        return made;
+    }();
+    const auto regime = make("Regime", "BOUNDARY");
+    std::vector<std::pair<const ParamValueDef*, const char*>> asked;
+    for (const auto& [def, withChecks] : defs) {
+        EXPECT_EQ(def->hasAllowedValueChecks(), withChecks) << def->getName();
+        asked.emplace_back(def.get(), "/FLOW");
+    }
+    for (const char* path : {"/FLOW/BOUNDARY:in", "/FLOW/BOUNDARY:out", "/FLOW/BOUNDARY:wall"})
+        asked.emplace_back(regime.get(), path);
+    for (const auto& [def, path] : asked) {
+        const ParamAllowedValues all = allowed(*def, path);
+        for (const char* value :
+             {"Upwind", "Central", "Bogus", "A", "B", "C", "X", "Subsonic", "Supersonic", ""}) {
+            EXPECT_EQ(def->allowsValue(TARNContext(path), &m_eval, value),
+                      all.isAllowed(value, true))
+                << def->getName() << " at " << path << ": " << value;
+        }
+    }
+}
+
 TEST_F(ParamValueDefTest, StringEntryErrors) {
     m_source.addList("modes", {"A"});
     const std::string tail = " in the the data for the \"PARAMETER VALUES\" object Mode";

@@ -35,6 +35,57 @@ std::unique_ptr<TARNModel> readModel() {
     return TARNModel::fromText(s_model);
 }
 
+// A model answering through a TARNModel but with the base class's walks of parameters and
+// children.
+class PlainModel : public ModelTARN {
+public:
+    explicit PlainModel(const TARNModel& model) : m_model(model) {}
+    bool hasObject(const std::string& path) const override { return m_model.hasObject(path); }
+    std::vector<std::string> getChildObjectNames(const std::string& path,
+                                                 const std::string& type) const override {
+        return m_model.getChildObjectNames(path, type);
+    }
+    std::vector<std::string> getChildObjectPaths(const std::string& path) const override {
+        return m_model.getChildObjectPaths(path);
+    }
+    bool hasParameter(const std::string& path, const std::string& name) const override {
+        return m_model.hasParameter(path, name);
+    }
+    std::vector<std::string> getParameterNames(const std::string& path) const override {
+        return m_model.getParameterNames(path);
+    }
+    const std::string& getParameterValue(const std::string& path,
+                                         const std::string& name) const override {
+        return m_model.getParameterValue(path, name);
+    }
+    void setParameterValue(const std::string&, const std::string&, const std::string&) override {}
+    bool removeParameter(const std::string&, const std::string&) override { return false; }
+    void addObject(const std::string&) override {}
+    bool removeObject(const std::string&) override { return false; }
+
+private:
+    const TARNModel& m_model;
+};
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+Pairs parametersOf(const ModelTARN& model, const std::string& path) {
+    Pairs found;
+    model.forEachParameter(path, [&](const std::string& name, const std::string& value) {
+        EXPECT_EQ(&value, &model.getParameterValue(path, name));
+        found.emplace_back(name, value);
+    });
+    return found;
+}
+
+Pairs childrenOf(const ModelTARN& model, const std::string& path) {
+    Pairs found;
+    model.forEachChild(path, [&](std::string_view type, std::string_view name) {
+        found.emplace_back(type, name);
+    });
+    return found;
+}
+
 }  // namespace
 
 TEST(TARNModelTest, ReadsObjectsParametersAndOrder) {
@@ -205,6 +256,52 @@ TEST(TARNModelTest, DeepModelIsReadQueriedAndEditedByPathLength) {
     EXPECT_TRUE(model->hasObject("/N:n"));
 }
 
+TEST(TARNModelTest, WalksParametersAndChildrenInModelOrder) {
+    auto model = readModel();
+    const PlainModel plain(*model);
+    for (const ModelTARN* walked :
+         {static_cast<const ModelTARN*>(model.get()), static_cast<const ModelTARN*>(&plain)}) {
+        EXPECT_EQ(parametersOf(*walked, "/FLOW:main"),
+                  (Pairs{{"Solver", "segregated"}, {"Time", "1 [s]"}}));
+        EXPECT_EQ(childrenOf(*walked, "/FLOW:main/DOMAIN:d1"),
+                  (Pairs{{"BOUNDARY", "inlet"}, {"FLUID", ""}, {"BOUNDARY", "outlet"}}));
+        EXPECT_EQ(childrenOf(*walked, ""), (Pairs{{"FLOW", "main"}}));
+        EXPECT_THAT(parametersOf(*walked, "/FLOW:main/DOMAIN:d3"), IsEmpty());
+        EXPECT_THAT(childrenOf(*walked, "/FLOW:main/DOMAIN:d3"), IsEmpty());
+    }
+}
+
+TEST(TARNModelTest, FindsSiblingsInAnyOrderAcrossRemovals) {
+    auto model = TARNModel::fromText("A: a\nEND\nA: b\nEND\nA: c\nEND\nA: d\nEND\n");
+    const auto names = [&](std::initializer_list<const char*> order) {
+        std::string found;
+        for (const char* name : order) {
+            const std::string path = std::string("/A:") + name;
+            if (model->hasObject(path)) found += name;
+            model->setParameterValue(path, "P", name);  // throws when absent
+        }
+        return found;
+    };
+    EXPECT_EQ(names({"a", "b", "c", "d"}), "abcd");
+    EXPECT_EQ(names({"d", "a", "c", "b", "a", "b"}), "dacbab");
+    EXPECT_TRUE(model->removeObject("/A:b"));
+    EXPECT_EQ(names({"a", "c", "d"}), "acd");
+    EXPECT_THROW(names({"b"}), PhysicsException);
+    model->addObject("/A:b");
+    EXPECT_EQ(names({"a", "c", "d", "b", "c"}), "acdbc");
+    EXPECT_TRUE(model->removeObject("/A:a"));
+    EXPECT_EQ(names({"c", "d", "b"}), "cdb");
+    EXPECT_EQ(childrenOf(*model, ""), (Pairs{{"A", "c"}, {"A", "d"}, {"A", "b"}}));
+    // Deeper paths sharing a leading part with the last one asked.
+    model->addObject("/A:c/B:x");
+    model->addObject("/A:d/B:x");
+    EXPECT_TRUE(model->hasObject("/A:c/B:x"));
+    EXPECT_TRUE(model->hasObject("/A:d/B:x"));
+    EXPECT_FALSE(model->hasObject("/A:cc/B:x"));
+    EXPECT_TRUE(model->hasObject("//A:d//B:x/"));
+    EXPECT_FALSE(model->hasObject("/A:b/B:x"));
+}
+
 TEST(TARNContextTest, WorksOutPathsTypeAndName) {
     const TARNContext context("/FLOW:main/DOMAIN:d1/FLUID");
     EXPECT_EQ(context.getFullPath(), "/FLOW:main/DOMAIN:d1/FLUID");
@@ -213,4 +310,16 @@ TEST(TARNContextTest, WorksOutPathsTypeAndName) {
     EXPECT_EQ(context.getObjectName(), "");
 
     EXPECT_EQ(TARNContext(TARNPath("/FLOW:main/DOMAIN:d1")).getObjectName(), "d1");
+
+    // A child's context built on its parent's is the one read from its path.
+    const auto same = [](const TARNContext& built, const TARNContext& read) {
+        EXPECT_EQ(built.getPath(), read.getPath());
+        EXPECT_EQ(built.getFullPath(), read.getFullPath());
+        EXPECT_EQ(built.getTypePath(), read.getTypePath());
+    };
+    same(TARNContext(context, "BOUNDARY", "in"),
+         TARNContext("/FLOW:main/DOMAIN:d1/FLUID/BOUNDARY:in"));
+    same(TARNContext(context, "GAS", ""), TARNContext("/FLOW:main/DOMAIN:d1/FLUID/GAS"));
+    same(TARNContext(context, "GAS", "GAS"), TARNContext("/FLOW:main/DOMAIN:d1/FLUID/GAS"));
+    same(TARNContext(TARNContext(""), "FLOW", "main"), TARNContext("/FLOW:main"));
 }

@@ -23,7 +23,9 @@ void EvalCache::syncRevision() {
     if (revision != m_revision) {
         m_results.clear();
         m_objectsByType.clear();
+        m_pathText.clear();
         m_indexed = false;
+        m_typeWalks = 0;
         m_revision = revision;
     }
 }
@@ -43,15 +45,63 @@ void EvalCache::store(const void* product, std::string_view path, bool result) {
     m_results.insert_or_assign(Key{product, std::string(path)}, result);
 }
 
-const std::vector<std::string>& EvalCache::objectsOfType(std::string_view type) {
-    static const std::vector<std::string> none;
+void EvalCache::buildIndex() {
+    m_objectsByType.clear();
+    m_pathText.clear();
+    // Siblings often share a type: the last type's entry is tried before the map.
+    std::string_view lastType;
+    TypeIndex* last = nullptr;
+    m_model->forEachObjectPath([&](const std::string& path) {
+        const std::string_view type = ModelScan::lastType(path);
+        if (!last || type != lastType) {
+            auto it = m_objectsByType.find(type);
+            if (it == m_objectsByType.end())
+                it = m_objectsByType.try_emplace(std::string(type)).first;
+            lastType = it->first;
+            last = &it->second;
+        }
+        last->spans.emplace_back(m_pathText.size(), path.size());
+        m_pathText += path;
+        return false;
+    });
+    m_indexed = true;
+}
+
+void EvalCache::walkType(std::string_view type) {
+    TypeIndex& entry = m_objectsByType[std::string(type)];
+    m_model->forEachObjectPath([&](const std::string& path) {
+        if (ModelScan::lastType(path) == type) {
+            entry.spans.emplace_back(m_pathText.size(), path.size());
+            m_pathText += path;
+        }
+        return false;
+    });
+    ++m_typeWalks;
+}
+
+const std::vector<std::string_view>& EvalCache::objectsOfType(std::string_view type) {
+    static const std::vector<std::string_view> none;
     syncRevision();
-    if (!m_indexed) {
-        ModelScan::indexByType(*m_model, m_objectsByType);
-        m_indexed = true;
-    }
     auto it = m_objectsByType.find(type);
-    return it == m_objectsByType.end() ? none : it->second;
+    if (it == m_objectsByType.end() && !m_indexed) {
+        // Models usually ask about few types: a walk for each of the first ones costs less
+        // than filing every object.
+        if (m_typeWalks < kTypeWalks)
+            walkType(type);
+        else
+            buildIndex();
+        it = m_objectsByType.find(type);
+    }
+    if (it == m_objectsByType.end()) return none;
+    TypeIndex& found = it->second;
+    if (found.viewedText != m_pathText.data()) {
+        found.paths.clear();
+        found.paths.reserve(found.spans.size());
+        for (const auto& [offset, length] : found.spans)
+            found.paths.push_back(std::string_view(m_pathText).substr(offset, length));
+        found.viewedText = m_pathText.data();
+    }
+    return found.paths;
 }
 
 EvalCache::PassScope::~PassScope() {
@@ -87,7 +137,9 @@ void EvalCache::passStoreValues(const void* product, std::string_view path,
 void EvalCache::clear() {
     m_results.clear();
     m_objectsByType.clear();
+    m_pathText.clear();
     m_indexed = false;
+    m_typeWalks = 0;
 }
 
 }  // namespace kel

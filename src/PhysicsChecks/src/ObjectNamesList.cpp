@@ -45,7 +45,7 @@ std::vector<std::string> ObjectNamesList::doEvaluate(const TARNContext& context,
             break;
     }
     std::vector<std::string> names;
-    for (const std::string& path : evalContext.getCache()->objectsOfType(m_type))
+    for (const std::string_view path : evalContext.getCache()->objectsOfType(m_type))
         names.emplace_back(ModelScan::lastName(path));
     return names;
 }

@@ -106,23 +106,27 @@ struct ParamPlan {
 
 // A record of a definition as one context rule value offers it. `first` is the position of
 // the first record of the same name (or child type): a model item is matched to that one.
-template <class Record>
+// `plan` is resolved on first use.
+template <class Record, class Plan>
 struct Offered {
     const Record* record;
     bool applicable;
     std::size_t first;
+    Plan* plan = nullptr;
 };
 
 struct TypePlan;
 
+struct ParamOffer : Offered<ParamAvail, ParamPlan> {
+    std::optional<ParamAllowedValues> allowed;  // of a fixedValues parameter
+};
+using ChildOffer = Offered<ChildAvail, TypePlan>;
+
 // The records of a definition under one context rule value, in the definition's order,
 // with what the validator resolved for them.
 struct OptionPlan {
-    std::vector<Offered<ParamAvail>> params;
-    std::vector<ParamPlan*> paramPlans;                      // resolved on first use
-    std::vector<std::optional<ParamAllowedValues>> allowed;  // of fixedValues parameters
-    std::vector<Offered<ChildAvail>> children;
-    std::vector<TypePlan*> childPlans;  // resolved on first use
+    std::vector<ParamOffer> params;
+    std::vector<ChildOffer> children;
 };
 
 // What the validator needs of one object type path, worked out once per run.
@@ -132,13 +136,14 @@ struct TypePlan {
     // Per context rule value seen (bounded: an unusual value beyond the limit is planned
     // each time it is met).
     std::vector<std::pair<std::string, std::unique_ptr<OptionPlan>>> options;
-    std::unordered_map<std::string, std::unique_ptr<ParamPlan>> params;
+    // By parameter name; the keys view the names of the definition's records.
+    std::unordered_map<std::string_view, ParamPlan> params;
 };
 
 constexpr std::size_t kMaxOptionsPlanned = 32;
 
-template <class Record, class Key>
-std::size_t firstOf(const std::vector<Offered<Record>>& offers, std::size_t index, Key key) {
+template <class Offer, class Key>
+std::size_t firstOf(const std::vector<Offer>& offers, std::size_t index, Key key) {
     for (std::size_t i = 0; i < index; ++i)
         if (key(*offers[i].record) == key(*offers[index].record)) return i;
     return index;
@@ -148,13 +153,11 @@ void planOption(const ObjDependDef& def, const std::string& option, OptionPlan& 
     PACursor params;
     for (auto [record, applicable] = def.firstParamAvail(params); record;
          std::tie(record, applicable) = def.nextParamAvail(params, option)) {
-        plan.params.push_back({record, applicable, plan.params.size()});
+        plan.params.push_back({{record, applicable, plan.params.size()}, std::nullopt});
         plan.params.back().first =
             firstOf(plan.params, plan.params.size() - 1,
                     [](const ParamAvail& r) -> const std::string& { return r.getName(); });
     }
-    plan.paramPlans.assign(plan.params.size(), nullptr);
-    plan.allowed.assign(plan.params.size(), std::nullopt);
     CACursor children;
     for (auto [record, applicable] = def.firstChildAvail(children, option); record;
          std::tie(record, applicable) = def.nextChildAvail(children)) {
@@ -163,7 +166,6 @@ void planOption(const ObjDependDef& def, const std::string& option, OptionPlan& 
             firstOf(plan.children, plan.children.size() - 1,
                     [](const ChildAvail& r) -> const std::string& { return r.getType(); });
     }
-    plan.childPlans.assign(plan.children.size(), nullptr);
 }
 
 // What a validator works out once about the PHYSICS data, for every run: the plans of the
@@ -173,11 +175,12 @@ struct Planner {
 
     TypePlan& typePlan(const std::string& typePath);
     OptionPlan& optionPlan(TypePlan& plan, const std::string& option);
+    // name is a record's own (the plan keeps a view of it).
     ParamPlan& paramPlan(TypePlan& plan, const TARNContext& context, const std::string& name);
 
     const PhysicsData& physics;
     const ModelRules& rules;
-    std::unordered_map<std::string, std::unique_ptr<TypePlan>> types;
+    std::unordered_map<std::string, TypePlan> types;
     OptionPlan unplanned;  // for a context rule value beyond the planning limit
 };
 
@@ -218,8 +221,8 @@ public:
 
 private:
     // Availability of a record for the current object, evaluated the first time it matters.
-    template <class Record>
-    bool available(const Offered<Record>& offer, signed char& state, const TARNContext& context) {
+    template <class Offer>
+    bool available(const Offer& offer, signed char& state, const TARNContext& context) {
         if (state < 0) state = offer.applicable && offer.record->evaluate(context, &m_eval) ? 1 : 0;
         return state == 1;
     }
@@ -247,8 +250,10 @@ private:
     EvalContext m_eval;
 
     Planner& m_plans;
-    // The current object's parameters (names and values as the model holds them).
+    // The current object's parameters: the first m_paramCount names (their buffers kept
+    // from object to object) and the values as the model holds them.
     Strings m_names;
+    std::size_t m_paramCount = 0;
     std::vector<const std::string*> m_values;
     std::vector<signed char> m_paramState;
     std::vector<signed char> m_childState;
@@ -258,13 +263,12 @@ private:
 
 TypePlan& Planner::typePlan(const std::string& typePath) {
     auto [it, fresh] = types.try_emplace(typePath);
+    TypePlan& plan = it->second;
     if (fresh) {
-        it->second = std::make_unique<TypePlan>();
-        TypePlan& plan = *it->second;
         plan.def = physics.getObjDependDef(typePath, false);
         if (plan.def) plan.ruleParam = rules.getContextRuleParam(plan.def->getType());
     }
-    return *it->second;
+    return plan;
 }
 
 OptionPlan& Planner::optionPlan(TypePlan& plan, const std::string& option) {
@@ -283,9 +287,8 @@ OptionPlan& Planner::optionPlan(TypePlan& plan, const std::string& option) {
 
 ParamPlan& Planner::paramPlan(TypePlan& type, const TARNContext& context, const std::string& name) {
     auto [it, fresh] = type.params.try_emplace(name);
-    if (!fresh) return *it->second;
-    it->second = std::make_unique<ParamPlan>();
-    ParamPlan& plan = *it->second;
+    ParamPlan& plan = it->second;
+    if (!fresh) return plan;
     plan.def = physics.getParamValueDef(context.getTypePath(), name, false);
     const TARNParam::Type kind =
         plan.def ? plan.def->getType() : rules.getParamType(context.getObjectType(), name);
@@ -294,14 +297,9 @@ ParamPlan& Planner::paramPlan(TypePlan& type, const TARNContext& context, const 
     plan.list = TARNParam::isListType(kind);
     plan.logical = TARNParam::isLogicalType(kind);
     plan.restricted = plan.def && plan.def->isRestricted();
-    if (plan.restricted) {
-        const Strings values = plan.def->getAllAllowedValues();
-        plan.fixedValues = plan.def->getValueListSourceName().empty() &&
-                           plan.def->getSubsetValueListSourceName().empty() &&
-                           std::all_of(values.begin(), values.end(), [&](const std::string& value) {
-                               return plan.def->getCheckNamesForAllowedValue(value).empty();
-                           });
-    }
+    plan.fixedValues = plan.restricted && plan.def->getValueListSourceName().empty() &&
+                       plan.def->getSubsetValueListSourceName().empty() &&
+                       !plan.def->hasAllowedValueChecks();
     plan.bounded = plan.def && plan.numeric && plan.def->hasBounds();
     // Bounds that do not depend on the object's context rule value are read once.
     plan.fixedBounds = plan.bounded && !plan.def->hasVariableBounds();
@@ -312,14 +310,20 @@ ParamPlan& Planner::paramPlan(TypePlan& type, const TARNContext& context, const 
 }
 
 void ObjectChecker::object(const TARNContext& context, TypePlan& plan, std::vector<Pending>& next) {
-    const std::string& path = context.getFullPath();
-    m_names = m_model.getParameterNames(path);
+    m_paramCount = 0;
     m_values.clear();
     const std::string* option = nullptr;
-    for (const std::string& name : m_names) {
-        m_values.push_back(&m_model.getParameterValue(path, name));
-        if (!option && !plan.ruleParam.empty() && name == plan.ruleParam) option = m_values.back();
-    }
+    m_model.forEachParameter(context.getFullPath(),
+                             [&](const std::string& name, const std::string& value) {
+                                 if (m_paramCount == m_names.size())
+                                     m_names.push_back(name);
+                                 else
+                                     m_names[m_paramCount].assign(name);
+                                 ++m_paramCount;
+                                 m_values.push_back(&value);
+                                 if (!option && !plan.ruleParam.empty() && name == plan.ruleParam)
+                                     option = &value;
+                             });
     static const std::string none;
     OptionPlan& offers = m_plans.optionPlan(plan, option ? *option : none);
     parameters(context, plan, offers);
@@ -330,7 +334,8 @@ void ObjectChecker::parameters(const TARNContext& context, TypePlan& type, Optio
     const std::string& path = context.getFullPath();
     const ObjDependDef& def = *type.def;
     m_paramState.assign(plan.params.size(), -1);
-    for (std::size_t i = 0; i < m_names.size(); ++i) {
+    const auto namesEnd = m_names.begin() + static_cast<std::ptrdiff_t>(m_paramCount);
+    for (std::size_t i = 0; i < m_paramCount; ++i) {
         const std::string& name = m_names[i];
         std::size_t at = 0;
         while (at < plan.params.size() && plan.params[at].record->getName() != name)
@@ -342,14 +347,16 @@ void ObjectChecker::parameters(const TARNContext& context, TypePlan& type, Optio
             add("parameter-not-available", "parameter " + quoted(name) + " is not available here",
                 path, name);
         } else {
-            if (!plan.paramPlans[at]) plan.paramPlans[at] = &m_plans.paramPlan(type, context, name);
-            value(context, *plan.paramPlans[at], plan.allowed[at], name, *m_values[i]);
+            ParamOffer& offer = plan.params[at];
+            if (!offer.plan)
+                offer.plan = &m_plans.paramPlan(type, context, offer.record->getName());
+            value(context, *offer.plan, offer.allowed, name, *m_values[i]);
         }
     }
     for (std::size_t at = 0; at < plan.params.size(); ++at) {
         const ParamAvail& record = *plan.params[at].record;
         const std::string& name = record.getName();
-        if (!record.isRequired() || contains(m_names, name) ||
+        if (!record.isRequired() || std::find(m_names.begin(), namesEnd, name) != namesEnd ||
             !available(plan.params[at], m_paramState[at], context))
             continue;
         const ParamValueDef* values = m_plans.paramPlan(type, context, name).def;
@@ -366,10 +373,17 @@ void ObjectChecker::value(const TARNContext& context, const ParamPlan& plan,
                           std::optional<ParamAllowedValues>& known, const std::string& name,
                           const std::string& text) {
     const std::string& path = context.getFullPath();
+    // Allowed values that depend on the object are asked value by value (only that value's
+    // checks run); the whole list is worked out only to report a value it does not hold.
     std::optional<ParamAllowedValues> evaluated;
     std::optional<ParamAllowedValues>& allowed = plan.fixedValues ? known : evaluated;
-    if (plan.restricted && !allowed)
-        allowed = plan.def->evaluateAllowedValues(m_physics.getRules(), context, &m_eval);
+    const auto evaluateAllowed = [&]() -> const ParamAllowedValues& {
+        if (!allowed)
+            allowed = plan.def->evaluateAllowedValues(m_physics.getRules(), context, &m_eval);
+        return *allowed;
+    };
+    if (plan.fixedValues) evaluateAllowed();
+    const bool restricted = plan.fixedValues ? allowed->isRestricted() : plan.restricted;
     std::optional<Limits> local;
     const Limits* limits = nullptr;
     if (plan.fixedBounds) {
@@ -380,7 +394,7 @@ void ObjectChecker::value(const TARNContext& context, const ParamPlan& plan,
         limits = &*local;
     }
     if (limits && !limits->any()) limits = nullptr;
-    const bool checksValue = plan.logical || plan.numeric || (allowed && allowed->isRestricted());
+    const bool checksValue = plan.logical || plan.numeric || restricted;
     if (!checksValue) return;
 
     const auto check = [&](const std::string& item) {
@@ -410,11 +424,13 @@ void ObjectChecker::value(const TARNContext& context, const ParamPlan& plan,
                         path, name);
             }
         }
-        if (allowed && allowed->isRestricted() && !contains(allowed->getValues(), item)) {
-            add("value-not-allowed",
-                what() + " is not one of its allowed values (" + joined(allowed->getValues()) + ")",
-                path, name);
-        }
+        if (!restricted || (plan.fixedValues ? contains(allowed->getValues(), item)
+                                             : plan.def->allowsValue(context, &m_eval, item)))
+            return;
+        add("value-not-allowed",
+            what() + " is not one of its allowed values (" + joined(evaluateAllowed().getValues()) +
+                ")",
+            path, name);
     };
     if (plan.list) {
         for (const std::string& item : StringUtilities::splitValueNoEmpty(text))
@@ -431,38 +447,41 @@ void ObjectChecker::children(const TARNContext& context, TypePlan& type, OptionP
     m_childState.assign(offers, -1);
     m_count.assign(offers, 0);
     m_allowedNames.assign(offers, std::nullopt);
-    for (const std::string& childPath : m_model.getChildObjectPaths(parentPath)) {
-        TARNContext child(childPath);
-        const std::string& childType = child.getObjectType();
+    m_model.forEachChild(parentPath, [&](std::string_view childType, std::string_view childName) {
+        TARNContext child(context, childType, childName);
+        const std::string& childPath = child.getFullPath();
         std::size_t at = 0;
         while (at < offers && plan.children[at].record->getType() != childType)
             ++at;
         if (at == offers) {
             add("unknown-child",
-                type.def->getType() + " cannot hold a child of type " + quoted(childType),
+                type.def->getType() + " cannot hold a child of type " +
+                    quoted(child.getObjectType()),
                 childPath);
-            continue;
+            return;
         }
         const ChildAvail& record = *plan.children[at].record;
+        const std::string& typeName = record.getType();
         if (!available(plan.children[at], m_childState[at], context))
             add("child-not-available",
-                "a child of type " + quoted(childType) + " is not available here", childPath);
+                "a child of type " + quoted(typeName) + " is not available here", childPath);
         const int seen = ++m_count[at];
-        if (record.isSingleton()) singleton(childPath, childType, seen);
+        if (record.isSingleton()) singleton(childPath, typeName, seen);
         if (record.areNamesRestricted()) {
             std::optional<Strings>& names = m_allowedNames[at];
             if (!names) record.evaluateAllowedNames(context, &m_eval, names.emplace());
             if (!contains(*names, child.getObjectName())) {
                 add("name-not-allowed",
                     "the name " + quoted(child.getObjectName()) + " is not one of the names a " +
-                        childType + " may take here (" + joined(*names) + ")",
+                        typeName + " may take here (" + joined(*names) + ")",
                     childPath);
             }
         }
-        if (!plan.childPlans[at]) plan.childPlans[at] = &m_plans.typePlan(child.getTypePath());
-        TypePlan* childPlan = plan.childPlans[at];
+        ChildOffer& offer = plan.children[at];
+        if (!offer.plan) offer.plan = &m_plans.typePlan(child.getTypePath());
+        TypePlan* childPlan = offer.plan;
         next.push_back({std::move(child), childPlan});
-    }
+    });
     for (std::size_t at = 0; at < offers; ++at) {
         const ChildAvail& record = *plan.children[at].record;
         if (record.isRequired() && m_count[plan.children[at].first] == 0 &&

@@ -369,6 +369,27 @@ ParamAllowedValues ParamValueDef::evaluateAllowedValues(const ModelRules* /*rule
                     : ParamAllowedValues(std::move(values), std::move(subset));
 }
 
+bool ParamValueDef::allowsValue(const TARNContext& context, EvalContext* evalContext,
+                                const std::string& value) const {
+    const bool listed = (m_restriction & ~kSubset) == kListSource;
+    if (!listed && (m_restriction & ~kSubset) != kFixedList) return true;
+    if (m_rulesAllowedStrings && m_rulesAllowedStrings->hasAllowedStrings()) {
+        const std::set<std::string>& rulesSet =
+            m_rulesAllowedStrings->getAllowedStrings(context, evalContext);
+        if (!rulesSet.empty() && rulesSet.count(value) == 0) return false;
+    }
+    if (listed) {
+        const std::vector<std::string> values = m_valueListSource->evaluate(context, evalContext);
+        return std::find(values.begin(), values.end(), value) != values.end();
+    }
+    return std::any_of(
+        m_allowedValues.begin(), m_allowedValues.end(), [&](const ValueCheck& valueCheck) {
+            return valueCheck.value == value &&
+                   std::all_of(valueCheck.checks.begin(), valueCheck.checks.end(),
+                               [&](Check* check) { return check->evaluate(context, evalContext); });
+        });
+}
+
 std::pair<std::string, std::string> ParamValueDef::evaluateBounds(const ModelRules* rules,
                                                                   const TARNContext& context,
                                                                   EvalContext* evalContext) const {
@@ -456,6 +477,11 @@ std::vector<std::string> ParamValueDef::getCheckNamesForAllowedValue(
             names.push_back(check->getName());
     }
     return names;
+}
+
+bool ParamValueDef::hasAllowedValueChecks() const {
+    return std::any_of(m_allowedValues.begin(), m_allowedValues.end(),
+                       [](const ValueCheck& valueCheck) { return !valueCheck.checks.empty(); });
 }
 
 bool ParamValueDef::isAllowedValueInSubset(const std::string& value) const {

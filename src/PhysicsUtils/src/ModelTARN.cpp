@@ -31,4 +31,25 @@ void ModelTARN::forEachObjectPath(const std::function<bool(const std::string&)>&
     }
 }
 
+void ModelTARN::forEachParameter(
+    const std::string& path,
+    const std::function<void(const std::string&, const std::string&)>& visit) const {
+    for (const std::string& name : getParameterNames(path))
+        visit(name, getParameterValue(path, name));
+}
+
+void ModelTARN::forEachChild(
+    const std::string& path,
+    const std::function<void(std::string_view, std::string_view)>& visit) const {
+    for (const std::string& childPath : getChildObjectPaths(path)) {
+        std::string_view component(childPath);
+        component.remove_prefix(component.rfind('/') + 1);
+        const std::size_t colon = component.find(':');
+        if (colon == std::string_view::npos)
+            visit(component, {});
+        else
+            visit(component.substr(0, colon), component.substr(colon + 1));
+    }
+}
+
 }  // namespace kel

@@ -60,6 +60,11 @@ struct TARNModel::Impl {
         std::vector<std::uint32_t> children;  // model order
         std::vector<Param> params;            // model order
         Loc loc;
+        std::uint32_t place = 0;  // in the parent's children
+        // Where among the children the next look-up under this node is tried first: just
+        // after the child found last. A walk of the tree asks for siblings in order, and
+        // one comparison is cheaper than a probe of the index, whose memory is cold.
+        mutable std::uint32_t nextChild = 0;
 
         Param* findParam(std::string_view key) {
             for (Param& param : params)
@@ -115,9 +120,23 @@ struct TARNModel::Impl {
     mutable std::array<Recent, kRecent> recent;
     mutable std::size_t nextRecent = 0;
 
+    // The nodes along the last path walked: for each component found, where it ends in
+    // that path and its node. A walk of a path sharing a leading part with it (the next
+    // object of a walk of the tree, a child after its parent) starts from the deepest node
+    // of that part, so it probes once per new component instead of once per component.
+    // Cleared with the recent paths.
+    struct Step {
+        std::size_t end;
+        std::uint32_t id;
+    };
+    mutable std::string walkedPath;
+    mutable std::vector<Step> walkedSteps;
+
     void forgetRecent() {
         for (Recent& entry : recent)
             entry.id = kNone;
+        walkedPath.clear();
+        walkedSteps.clear();
     }
 
     // The node at path (in any form PathUtils::nextComponent reads), or kNone.
@@ -135,15 +154,48 @@ struct TARNModel::Impl {
     }
 
     std::uint32_t walk(std::string_view path) const {
-        std::uint32_t id = kRoot;
-        std::size_t pos = 0;
+        // The deepest step of the last walk whose text is a leading part of path that ends
+        // where a component of path ends: the components up to there are the same.
+        std::size_t kept = walkedSteps.size();
+        while (kept > 0) {
+            const std::size_t end = walkedSteps[kept - 1].end;
+            if (end <= path.size() && (end == path.size() || path[end] == '/') &&
+                path.compare(0, end, walkedPath, 0, end) == 0)
+                break;
+            --kept;
+        }
+        walkedSteps.resize(kept);
+        std::uint32_t id = kept == 0 ? kRoot : walkedSteps.back().id;
+        std::size_t pos = kept == 0 ? 0 : walkedSteps.back().end;
+        walkedPath.assign(path);
         std::string_view type;
         std::string_view name;
-        while (id != kNone && PathUtils::nextComponent(path, pos, type, name)) {
-            auto it = index.find({id, type, name});
-            id = it == index.end() ? kNone : it->second;
+        while (PathUtils::nextComponent(path, pos, type, name)) {
+            id = child(id, type, name);
+            if (id == kNone) return kNone;
+            walkedSteps.push_back({std::min(pos - 1, path.size()), id});
         }
         return id;
+    }
+
+    // The child of parent with that type and name, or kNone.
+    std::uint32_t child(std::uint32_t parent, std::string_view type, std::string_view name) const {
+        const Node& node = *nodes[parent];
+        if (node.nextChild < node.children.size()) {
+            const std::uint32_t next = node.children[node.nextChild];
+            const Node& candidate = *nodes[next];
+            if (candidate.type == type && candidate.name == name) {
+                ++node.nextChild;
+                return next;
+            }
+        }
+        auto it = index.find({parent, type, name});
+        if (it == index.end()) return kNone;
+        // A look-up of an earlier child (a check reading another object) leaves the walk's
+        // place alone; one of the first child starts a new walk.
+        const std::uint32_t place = nodes[it->second]->place;
+        if (place == 0 || place >= node.nextChild) node.nextChild = place + 1;
+        return it->second;
     }
 
     Node* node(std::string_view path) {
@@ -170,6 +222,7 @@ struct TARNModel::Impl {
         child->type.assign(type);
         child->name.assign(name);
         child->loc = loc;
+        child->place = static_cast<std::uint32_t>(nodes[parent]->children.size());
         index.emplace(Key{parent, child->type, child->name}, id);
         nodes[id] = std::move(child);
         nodes[parent]->children.push_back(id);
@@ -293,6 +346,26 @@ std::vector<std::string> TARNModel::getChildObjectPaths(const std::string& path)
     return paths;
 }
 
+void TARNModel::forEachParameter(
+    const std::string& path,
+    const std::function<void(const std::string&, const std::string&)>& visit) const {
+    if (const Impl::Node* node = m_impl->node(path)) {
+        for (const Impl::Param& param : node->params)
+            visit(param.key, param.value);
+    }
+}
+
+void TARNModel::forEachChild(
+    const std::string& path,
+    const std::function<void(std::string_view, std::string_view)>& visit) const {
+    if (const Impl::Node* node = m_impl->node(path)) {
+        for (std::uint32_t id : node->children) {
+            const Impl::Node& child = *m_impl->nodes[id];
+            visit(child.type, child.name);
+        }
+    }
+}
+
 bool TARNModel::hasParameter(const std::string& path, const std::string& name) const {
     const Impl::Node* node = m_impl->node(path);
     return node && node->findParam(name);
@@ -365,7 +438,10 @@ bool TARNModel::removeObject(const std::string& path) {
 
     m_impl->forgetRecent();
     // Detach from the parent, then free the subtree without recursion.
-    std::erase(m_impl->nodes[m_impl->nodes[id]->parent]->children, id);
+    std::vector<std::uint32_t>& siblings = m_impl->nodes[m_impl->nodes[id]->parent]->children;
+    siblings.erase(siblings.begin() + m_impl->nodes[id]->place);
+    for (std::size_t i = m_impl->nodes[id]->place; i < siblings.size(); ++i)
+        m_impl->nodes[siblings[i]]->place = static_cast<std::uint32_t>(i);
     std::vector<std::uint32_t> pending{id};
     while (!pending.empty()) {
         const std::uint32_t next = pending.back();

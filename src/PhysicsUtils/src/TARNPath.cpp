@@ -24,6 +24,12 @@ TARNPath::TARNPath(std::string_view path) {
     }
 }
 
+TARNPath::TARNPath(const TARNPath& parent, std::string_view type, std::string_view name) {
+    m_components.reserve(parent.m_components.size() + 1);
+    m_components = parent.m_components;
+    push_back(std::string(type), std::string(name));
+}
+
 const std::string& TARNPath::getLastType() const {
     return m_components.empty() ? kEmpty : m_components.back().first;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace kel {
@@ -33,7 +34,7 @@ public:
 
     // Full paths of every object of the type, in model order (parents before children).
     // Valid until the next call on this cache or the next edit of the model.
-    const std::vector<std::string>& objectsOfType(std::string_view type);
+    const std::vector<std::string_view>& objectsOfType(std::string_view type);
 
     void clear();
     std::size_t size() const { return m_results.size(); }
@@ -102,8 +103,20 @@ private:
     unsigned m_passDepth = 0;
     std::unordered_map<Key, bool, Hash, Equal> m_passResults;
     std::unordered_map<Key, std::vector<std::string>, Hash, Equal> m_passValues;
-    std::unordered_map<std::string, std::vector<std::string>, StringHash, std::equal_to<>>
-        m_objectsByType;
+    // The object index: full paths in one text, and per type where its objects' paths are
+    // in that text (offset, length), with views made when asked (again once the text has
+    // moved). The first types asked are filed by a walk each; then every type at once.
+    struct TypeIndex {
+        std::vector<std::pair<std::size_t, std::size_t>> spans;
+        std::vector<std::string_view> paths;
+        const char* viewedText = nullptr;
+    };
+    static constexpr unsigned kTypeWalks = 2;
+    void walkType(std::string_view type);
+    void buildIndex();
+    std::string m_pathText;
+    unsigned m_typeWalks = 0;
+    std::unordered_map<std::string, TypeIndex, StringHash, std::equal_to<>> m_objectsByType;
 };
 
 }  // namespace kel

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <kel/exception/SourceLocation.h>
@@ -50,6 +51,19 @@ public:
     // and children in model order, until visit returns true. No depth limit; the model must
     // not be edited meanwhile. The default walks through getChildObjectPaths.
     virtual void forEachObjectPath(const std::function<bool(const std::string&)>& visit) const;
+
+    // Calls visit(name, value) for every parameter of the object at path, in model order;
+    // nothing when the object is absent. The value stays valid as getParameterValue's does;
+    // the name only for the call. The default asks getParameterNames and getParameterValue.
+    virtual void forEachParameter(
+        const std::string& path,
+        const std::function<void(const std::string&, const std::string&)>& visit) const;
+    // Calls visit(type, name) for every direct child of the object at path, in model order,
+    // the name empty when the child is unnamed; nothing when the object is absent. The views
+    // are valid for the call only. The default reads getChildObjectPaths.
+    virtual void forEachChild(
+        const std::string& path,
+        const std::function<void(std::string_view, std::string_view)>& visit) const;
 
     // Increases with every edit.
     std::uint64_t getRevision() const { return m_revision; }

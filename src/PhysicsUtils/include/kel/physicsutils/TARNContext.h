@@ -13,6 +13,9 @@ class TARNContext {
 public:
     explicit TARNContext(TARNPath path);
     explicit TARNContext(std::string_view fullPath);
+    // The context of a child of the parent's object (name empty, or equal to the type, when
+    // unnamed), built on the parent's worked-out paths instead of reading a path again.
+    TARNContext(const TARNContext& parent, std::string_view type, std::string_view name);
 
     const TARNPath& getPath() const { return m_path; }
     const std::string& getFullPath() const { return m_fullPath; }

@@ -36,6 +36,13 @@ public:
     std::vector<std::string> getChildObjectPaths(const std::string& path) const override;
     // Builds each path from its parent's, without looking any up.
     void forEachObjectPath(const std::function<bool(const std::string&)>& visit) const override;
+    // One look-up each, without copies.
+    void forEachParameter(
+        const std::string& path,
+        const std::function<void(const std::string&, const std::string&)>& visit) const override;
+    void forEachChild(
+        const std::string& path,
+        const std::function<void(std::string_view, std::string_view)>& visit) const override;
     bool hasParameter(const std::string& path, const std::string& name) const override;
     std::vector<std::string> getParameterNames(const std::string& path) const override;
     const std::string& getParameterValue(const std::string& path,

@@ -15,6 +15,8 @@ class TARNPath {
 public:
     TARNPath() = default;
     explicit TARNPath(std::string_view path);
+    // The parent's path with one more component, as push_back adds it.
+    TARNPath(const TARNPath& parent, std::string_view type, std::string_view name);
 
     std::size_t size() const { return m_components.size(); }
     std::size_t numComponent() const { return m_components.size(); }

@@ -76,6 +76,10 @@ public:
     // restriction), limited to the RULES allowed strings that apply there.
     ParamAllowedValues evaluateAllowedValues(const ModelRules* rules, const TARNContext& context,
                                              EvalContext* evalContext) const;
+    // Whether value is one of evaluateAllowedValues(...).getValues(), or the definition is
+    // unrestricted there. Evaluates only the checks of that value, not of every fixed value.
+    bool allowsValue(const TARNContext& context, EvalContext* evalContext,
+                     const std::string& value) const;
     // (lower, upper) in the context; both empty when there are none.
     std::pair<std::string, std::string> evaluateBounds(const ModelRules* rules,
                                                        const TARNContext& context,
@@ -104,6 +108,8 @@ public:
     std::vector<std::string> getAllAllowedValues() const;
     std::vector<std::string> getCheckNamesForAllowedValue(const std::string& value) const;
     bool isAllowedValueInSubset(const std::string& value) const;
+    // Whether any fixed allowed value names a check.
+    bool hasAllowedValueChecks() const;
     // Names of the list sources, or "".
     std::string getValueListSourceName() const;
     std::string getSubsetValueListSourceName() const;
