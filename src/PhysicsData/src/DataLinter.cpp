@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <map>
+#include <set>
+#include <span>
 #include <string_view>
-#include <tuple>
+#include <unordered_set>
+#include <utility>
 
 #include <kel/physicschecks/Check.h>
 #include <kel/physicschecks/List.h>
@@ -47,6 +51,36 @@ const std::string kParameterValues = "PARAMETER VALUES";
 const std::string kObjDepContext = "OBJDEP CONTEXT";
 const std::string kParamValContext = "PARAMVAL CONTEXT";
 const std::string kDefault = "Default";
+const std::string kCheck = "CHECK";
+const std::string kList = "LIST";
+const std::string kGlobalCheck = "GLOBAL CHECK";
+const std::string kEssentialChildList = "Essential Child List";
+const std::string kOptionalChildList = "Optional Child List";
+const std::string kAllowedParentList = "Allowed Parent List";
+
+// The kinds of child each object may hold, in the order the linter handles them.
+const Names kRulesKinds{kObject, kSingleton, kParameter};
+const Names kTypeKinds{kParameter, kContext};
+const Names kContextKinds{kParameter};
+const Names kPhysicsKinds{"CHECK DATA", "DEPENDENCIES"};
+const Names kCheckDataKinds{kCheck, kList, kGlobalCheck};
+const Names kDependencyKinds{kObjectDependency, kParameterValues};
+const Names kObjDepKinds{kObjDepContext};
+const Names kParamValKinds{kParamValContext};
+
+// parent/type or parent/type:name.
+std::string childPath(const std::string& parent, const std::string& type, std::string_view name) {
+    std::string path = parent;
+    path.append("/").append(type);
+    if (!name.empty()) path.append(":").append(name);
+    return path;
+}
+
+// A value written in an entry, under its key.
+struct WrittenValue {
+    const std::string& key;
+    const std::string& value;
+};
 
 // (type, name) of the last component of an object path; an unnamed object has name "".
 std::pair<std::string, std::string> lastComponent(const std::string& path) {
@@ -120,6 +154,12 @@ std::string misfit(const std::string& what, const std::string& value, TARNParam:
 
 }  // namespace
 
+DataLinter::KnownNames::KnownNames(std::vector<std::string> list) : names(std::move(list)) {
+    set.reserve(names.size());
+    for (const auto& name : names)
+        set.insert(name);
+}
+
 DataLinter::DataLinter(const TARNDatastore& rulesData, const TARNDatastore& physicsData,
                        const ModelRules::ExtraRulesDef& extra, const ModelRules* rules,
                        const PhysicsData* physics, bool physicsComplete, Diagnostics& diagnostics,
@@ -134,7 +174,11 @@ DataLinter::DataLinter(const TARNDatastore& rulesData, const TARNDatastore& phys
       m_rulesLocator(rulesData, rulesName),
       m_physicsLocator(physicsData, physicsName),
       m_objectKeys(concat(KnownKeys::rulesObject(), extra.objectRules)),
-      m_parameterKeys(concat(KnownKeys::rulesParameter(), extra.paramRules)) {}
+      m_parameterKeys(concat(KnownKeys::rulesParameter(), extra.paramRules)),
+      m_contextKeys(KnownKeys::rulesContext()),
+      m_checkDataKeys(KnownKeys::checkData()),
+      m_objectDependencyKeys(KnownKeys::objectDependency()),
+      m_parameterValuesKeys(KnownKeys::parameterValues()) {}
 
 void DataLinter::run() {
     if (checkRoot(m_rulesData, m_rulesLocator, kRules, kPhysics)) lintRules();
@@ -172,20 +216,32 @@ bool DataLinter::checkRoot(const TARNDatastore& data, const DataLocator& locator
     return false;
 }
 
+template <class OnKey>
 void DataLinter::lintKeys(const TARNDatastore& data, const DataLocator& locator,
-                          const std::string& path, const Names& known) {
-    data.forEachParameter(path, [&](std::string_view key, std::string_view) {
-        if (std::find(known.begin(), known.end(), key) != known.end()) return;
+                          const std::string& path, const KnownNames& known, OnKey&& onKey) {
+    data.forEachParameter(path, [&](std::string_view key, std::string_view value) {
+        onKey(key, value);
+        if (known.contains(key)) return;
         const std::string name(key);
         warn(locator, "unknown-key", path, name,
-             "unknown key " + quoted(name) + " in " + describe(path) + suggest(name, known));
+             "unknown key " + quoted(name) + " in " + describe(path) + suggest(name, known.names));
     });
 }
 
+void DataLinter::lintKeys(const TARNDatastore& data, const DataLocator& locator,
+                          const std::string& path, const KnownNames& known) {
+    lintKeys(data, locator, path, known, [](std::string_view, std::string_view) {});
+}
+
+template <class OnChild>
 void DataLinter::lintKinds(const TARNDatastore& data, const DataLocator& locator,
-                           const std::string& path, const Names& known) {
+                           const std::string& path, const Names& known, OnChild&& onChild) {
     data.forEachChild(path, [&](std::string_view type, std::string_view name) {
-        if (std::find(known.begin(), known.end(), type) != known.end()) return;
+        const auto it = std::find(known.begin(), known.end(), type);
+        if (it != known.end()) {
+            onChild(static_cast<std::size_t>(it - known.begin()), name);
+            return;
+        }
         const std::string kind(type);
         std::string child = path + "/" + kind;
         if (!name.empty()) child.append(":").append(name);
@@ -199,48 +255,66 @@ void DataLinter::lintKinds(const TARNDatastore& data, const DataLocator& locator
 // RULES
 
 void DataLinter::lintRules() {
-    for (const auto& kind : {kObject, kSingleton}) {
-        for (const auto& name : m_rulesData.getChildObjectNamesByType(kRulesPath, kind)) {
-            m_types.push_back(name);
-            m_typeSet.insert(name);
-        }
+    // OBJECT, SINGLETON and PARAMETER children by name, in order.
+    Names byKind[3];
+    lintKinds(m_rulesData, m_rulesLocator, kRulesPath, kRulesKinds,
+              [&](std::size_t kind, std::string_view name) { byKind[kind].emplace_back(name); });
+    for (std::size_t kind = 0; kind < 2; ++kind)
+        m_types.insert(m_types.end(), byKind[kind].begin(), byKind[kind].end());
+    m_typeSet.reserve(m_types.size());
+    for (const auto& type : m_types)
+        m_typeSet.insert(type);
+    for (std::size_t kind = 0; kind < 2; ++kind) {
+        for (const auto& name : byKind[kind])
+            lintRulesType(childPath(kRulesPath, kRulesKinds[kind], name), name);
     }
-    lintKinds(m_rulesData, m_rulesLocator, kRulesPath, {kObject, kSingleton, kParameter});
-    for (const auto& kind : {kObject, kSingleton}) {
-        forEachNamedChild(
-            m_rulesData, kRulesPath, kind,
-            [this](const std::string& p, const std::string& n) { lintRulesType(p, n); });
-    }
-    lintRulesParameters(kRulesPath);
+    lintRulesParameters(kRulesPath, byKind[2], Level::Global, {}, {});
 }
 
-void DataLinter::lintRulesParameters(const std::string& path) {
-    forEachNamedChild(
-        m_rulesData, path, kParameter,
-        [this](const std::string& p, const std::string& n) { lintRulesParameter(p, n); });
+void DataLinter::lintRulesParameters(const std::string& path, const Names& names, Level level,
+                                     const std::string& type, const std::string& option) {
+    for (const auto& name : names)
+        lintRulesParameter(childPath(path, kParameter, name), name, level, type, option);
 }
 
 void DataLinter::lintRulesType(const std::string& path, const std::string& type) {
-    (void)type;
-    lintKeys(m_rulesData, m_rulesLocator, path, m_objectKeys);
-    lintKinds(m_rulesData, m_rulesLocator, path, {kParameter, kContext});
-    lintTypeList(path, "Essential Child List", "child");
-    lintTypeList(path, "Optional Child List", "child");
-    lintTypeList(path, "Allowed Parent List", "parent");
-    forEachNamedChild(m_rulesData, path, kContext,
-                      [&](const std::string& context, const std::string&) {
-                          lintKeys(m_rulesData, m_rulesLocator, context, KnownKeys::rulesContext());
-                          lintKinds(m_rulesData, m_rulesLocator, context, {kParameter});
-                          lintTypeList(context, "Essential Child List", "child");
-                          lintTypeList(context, "Optional Child List", "child");
-                          lintRulesParameters(context);
-                      });
-    lintRulesParameters(path);
+    std::string essential, optional, parents;
+    auto lists = [&](std::string_view key, std::string_view value) {
+        if (key == kEssentialChildList)
+            essential.assign(value);
+        else if (key == kOptionalChildList)
+            optional.assign(value);
+        else if (key == kAllowedParentList)
+            parents.assign(value);
+    };
+    lintKeys(m_rulesData, m_rulesLocator, path, m_objectKeys, lists);
+    Names params, contexts;
+    lintKinds(m_rulesData, m_rulesLocator, path, kTypeKinds,
+              [&](std::size_t kind, std::string_view name) {
+                  (kind == 0 ? params : contexts).emplace_back(name);
+              });
+    lintTypeList(path, kEssentialChildList, "child", essential);
+    lintTypeList(path, kOptionalChildList, "child", optional);
+    lintTypeList(path, kAllowedParentList, "parent", parents);
+    for (const auto& name : contexts) {
+        const std::string context = childPath(path, kContext, name);
+        essential.clear();
+        optional.clear();
+        lintKeys(m_rulesData, m_rulesLocator, context, m_contextKeys, lists);
+        Names contextParams;
+        lintKinds(m_rulesData, m_rulesLocator, context, kContextKinds,
+                  [&](std::size_t, std::string_view param) { contextParams.emplace_back(param); });
+        lintTypeList(context, kEssentialChildList, "child", essential);
+        lintTypeList(context, kOptionalChildList, "child", optional);
+        lintRulesParameters(context, contextParams, Level::Context, type, name);
+    }
+    lintRulesParameters(path, params, Level::Object, type, {});
 }
 
 void DataLinter::lintTypeList(const std::string& path, const std::string& key,
-                              const std::string& what) {
-    for (const auto& type : m_rulesData.getParameterValueAsList(path, key)) {
+                              const std::string& what, std::string_view value) {
+    if (value.empty()) return;
+    for (const auto& type : StringUtilities::stringToVector(value, ',')) {
         if (type == kRules || m_typeSet.count(type)) continue;
         warn(m_rulesLocator, "unknown-type", path, key,
              what + " type " + quoted(type) + " in " + quoted(key) + " of " + describe(path) +
@@ -248,37 +322,34 @@ void DataLinter::lintTypeList(const std::string& path, const std::string& key,
     }
 }
 
-void DataLinter::lintRulesParameter(const std::string& path, const std::string& name) {
-    lintKeys(m_rulesData, m_rulesLocator, path, m_parameterKeys);
-    if (!m_rules) return;
+void DataLinter::lintRulesParameter(const std::string& path, const std::string& name, Level level,
+                                    const std::string& type, const std::string& contextOption) {
     // Only where this definition sets something the default must fit, so that an inherited
     // misfit is reported once, where it arises.
     bool setsSomething = false;
     bool setsDefault = false;
-    m_rulesData.forEachParameter(path, [&](std::string_view key, std::string_view) {
-        setsDefault = setsDefault || key == kDefault;
-        setsSomething = setsSomething || key == kDefault || key == "Parameter Type" ||
-                        key == "Lower Bound" || key == "Upper Bound" ||
-                        key == "Allowed String List";
-    });
-    if (!setsSomething) return;
+    lintKeys(m_rulesData, m_rulesLocator, path, m_parameterKeys,
+             [&](std::string_view key, std::string_view) {
+                 setsDefault = setsDefault || key == kDefault;
+                 setsSomething = setsSomething || key == kDefault || key == "Parameter Type" ||
+                                 key == "Lower Bound" || key == "Upper Bound" ||
+                                 key == "Allowed String List";
+             });
+    if (!m_rules || !setsSomething) return;
     // The definition as the built model holds it: global (no type), object level (under an
     // option without a definition of its own, if the type has options) or context level.
-    const std::string parent = path.substr(0, path.rfind('/'));
-    const auto [parentKind, parentName] = lastComponent(parent);
-    std::string type, option;
-    if (parentKind == kContext) {
-        type = lastComponent(parent.substr(0, parent.rfind('/'))).second;
-        option = parentName;
-    } else if (parentKind == kObject || parentKind == kSingleton) {
-        type = parentName;
+    std::string option = contextOption;
+    if (level == Level::Object) {
         const Names& options = m_rules->getAllowedOptions(type);
         if (!options.empty() && name != m_rules->getContextRuleParam(type)) {
+            const std::string parent = path.substr(0, path.rfind('/'));
             option.clear();
             for (const auto& o : options) {
-                if (option.empty() && !m_rulesData.hasObject(parent + "/" + kContext + ":" + o +
-                                                             "/" + kParameter + ":" + name))
-                    option = o;
+                if (!option.empty()) continue;
+                std::string definition = parent;
+                definition.append("/").append(kContext).append(":").append(o);
+                definition.append("/").append(kParameter).append(":").append(name);
+                if (!m_rulesData.hasObject(definition)) option = o;
             }
             if (option.empty()) return;  // every option has its own definition
         }
@@ -302,102 +373,163 @@ void DataLinter::lintRulesParameter(const std::string& path, const std::string& 
 // PHYSICS
 
 void DataLinter::lintPhysics() {
-    lintKinds(m_physicsData, m_physicsLocator, kPhysicsPath, {"CHECK DATA", "DEPENDENCIES"});
+    lintKinds(m_physicsData, m_physicsLocator, kPhysicsPath, kPhysicsKinds,
+              [](std::size_t, std::string_view) {});
     lintCheckData();
     lintDependencies();
     if (m_physics && m_physicsComplete) lintUnused();
 }
 
 void DataLinter::lintCheckData() {
-    lintKeys(m_physicsData, m_physicsLocator, kCheckDataPath, KnownKeys::checkData());
-    const Names kinds{"CHECK", "LIST", "GLOBAL CHECK"};
-    lintKinds(m_physicsData, m_physicsLocator, kCheckDataPath, kinds);
-    for (const auto& kind : kinds) {
-        for (const auto& path : m_physicsData.getChildObjectPathsByType(kCheckDataPath, kind)) {
-            const std::string type = m_physicsData.getParameterValue(path, PhysicsStrings::s_Type);
-            if (const Names* known = KnownKeys::product(kind, StringUtilities::trim(type)))
-                lintKeys(m_physicsData, m_physicsLocator, path, *known);
+    lintKeys(m_physicsData, m_physicsLocator, kCheckDataPath, m_checkDataKeys);
+    Names byKind[3];
+    lintKinds(m_physicsData, m_physicsLocator, kCheckDataPath, kCheckDataKinds,
+              [&](std::size_t kind, std::string_view name) { byKind[kind].emplace_back(name); });
+    Names keys;
+    std::string type;
+    for (std::size_t kind = 0; kind < kCheckDataKinds.size(); ++kind) {
+        // The key lists by "Type", as met (null for a type the check engine does not know).
+        std::map<std::string, const KnownNames*, std::less<>> byType;
+        for (const auto& name : byKind[kind]) {
+            const std::string path = childPath(kCheckDataPath, kCheckDataKinds[kind], name);
+            keys.clear();
+            type.clear();
+            m_physicsData.forEachParameter(path, [&](std::string_view key, std::string_view value) {
+                keys.emplace_back(key);
+                if (key == PhysicsStrings::s_Type) type.assign(value);
+            });
+            const std::string trimmed = StringUtilities::trim(type);
+            auto it = byType.find(trimmed);
+            if (it == byType.end()) {
+                const KnownNames* known = nullptr;
+                if (const Names* list = KnownKeys::product(kCheckDataKinds[kind], trimmed))
+                    known = &m_productKeys.try_emplace(list, *list).first->second;
+                it = byType.emplace(trimmed, known).first;
+            }
+            if (!it->second) continue;
+            for (const auto& key : keys) {
+                if (it->second->contains(key)) continue;
+                warn(m_physicsLocator, "unknown-key", path, key,
+                     "unknown key " + quoted(key) + " in " + describe(path) +
+                         suggest(key, it->second->names));
+            }
         }
     }
 }
 
 void DataLinter::lintDependencies() {
-    lintKinds(m_physicsData, m_physicsLocator, kDependenciesPath,
-              {kObjectDependency, kParameterValues});
-    const Names allTypes = m_rules ? m_rules->getAllObjectTypes() : Names();
-    forEachNamedChild(
-        m_physicsData, kDependenciesPath, kObjectDependency,
-        [&](const std::string& path, const std::string& type) {
-            if (m_rules && !m_rules->isValidType(type)) {
-                warn(m_physicsLocator, "unknown-type", path, "",
-                     "OBJECT DEPENDENCY for " + quoted(type) +
-                         ", which is not an object type of the RULES" + suggest(type, allTypes));
-            }
-            lintKeys(m_physicsData, m_physicsLocator, path, KnownKeys::objectDependency());
-            lintKinds(m_physicsData, m_physicsLocator, path, {kObjDepContext});
-            forEachNamedChild(m_physicsData, path, kObjDepContext,
-                              [&](const std::string& context, const std::string&) {
-                                  lintKeys(m_physicsData, m_physicsLocator, context,
-                                           KnownKeys::objectDependency());
-                              });
-        });
-
-    const Names allParams = m_rules ? m_rules->getParamNames() : Names();
-    Names entries;
-    forEachNamedChild(
-        m_physicsData, kDependenciesPath, kParameterValues,
-        [&](const std::string& path, const std::string& name) {
-            const bool known = !m_rules || m_rules->isValidParamName(name);
-            if (!known) {
-                warn(m_physicsLocator, "unknown-parameter", path, "",
-                     "PARAMETER VALUES for " + quoted(name) +
-                         ", which is not a parameter of the RULES" + suggest(name, allParams));
-            }
-            lintKeys(m_physicsData, m_physicsLocator, path, KnownKeys::parameterValues());
-            lintKinds(m_physicsData, m_physicsLocator, path, {kParamValContext});
-            entries.clear();
-            forEachNamedChild(m_physicsData, path, kParamValContext,
-                              [&](const std::string& context, const std::string&) {
-                                  lintKeys(m_physicsData, m_physicsLocator, context,
-                                           KnownKeys::parameterValues());
-                                  entries.push_back(context);
-                              });
-            if (entries.empty()) entries.push_back(path);
-            if (m_rules && known) {
-                for (const auto& entry : entries)
-                    lintParameterEntry(entry, name);
-            }
-        });
-}
-
-void DataLinter::lintParameterEntry(const std::string& path, const std::string& name) {
-    // The owner types this entry applies to: those of its parent contexts, or all.
-    Names contexts =
-        m_physicsData.getParameterValueAsList(path, ParentContextParser::s_parentContextList);
-    if (contexts.empty() || contains(contexts, ParentContextParser::s_default)) {
-        try {
-            contexts = m_rules->enumerateParentTypePathsForParam(name);
-        } catch (const std::exception&) {
-            return;  // more parent paths than can be listed: the load says so if it matters
+    Names dependencies, parameters;
+    lintKinds(m_physicsData, m_physicsLocator, kDependenciesPath, kDependencyKinds,
+              [&](std::size_t kind, std::string_view name) {
+                  (kind == 0 ? dependencies : parameters).emplace_back(name);
+              });
+    // Listed only when a suggestion needs them.
+    Names allTypes, allParams;
+    bool haveTypes = false, haveParams = false;
+    Names contexts;
+    for (const auto& type : dependencies) {
+        const std::string path = childPath(kDependenciesPath, kObjectDependency, type);
+        if (m_rules && !m_rules->isValidType(type)) {
+            if (!haveTypes) allTypes = m_rules->getAllObjectTypes();
+            haveTypes = true;
+            warn(m_physicsLocator, "unknown-type", path, "",
+                 "OBJECT DEPENDENCY for " + quoted(type) +
+                     ", which is not an object type of the RULES" + suggest(type, allTypes));
+        }
+        lintKeys(m_physicsData, m_physicsLocator, path, m_objectDependencyKeys);
+        contexts.clear();
+        lintKinds(m_physicsData, m_physicsLocator, path, kObjDepKinds,
+                  [&](std::size_t, std::string_view name) { contexts.emplace_back(name); });
+        for (const auto& name : contexts) {
+            lintKeys(m_physicsData, m_physicsLocator, childPath(path, kObjDepContext, name),
+                     m_objectDependencyKeys);
         }
     }
-    if (contexts.empty()) return;
-    const std::string ownerType = PathUtils::typeFromNormalisedPath(contexts.front());
+
+    std::vector<ParameterEntry> entries;
+    auto gather = [](ParameterEntry& entry) {
+        return [&entry](std::string_view key, std::string_view value) {
+            if (key == ParentContextParser::s_parentContextList)
+                entry.parentContexts.assign(value);
+            else if (key == ParamValueDef::s_orderedAllowedStringList)
+                entry.allowedValues.assign(value);
+            else if (key == ParamDefault::s_defaultValue)
+                entry.defaultValue.assign(value);
+            else if (key == ParamDefault::s_defaultValueCheckList)
+                entry.defaultChecks.assign(value);
+            else if (key == ParamValueOverride::s_valueOverrideCheckList)
+                entry.overrideChecks.assign(value);
+        };
+    };
+    for (const auto& name : parameters) {
+        const std::string path = childPath(kDependenciesPath, kParameterValues, name);
+        const bool known = !m_rules || m_rules->isValidParamName(name);
+        if (!known) {
+            if (!haveParams) allParams = m_rules->getParamNames();
+            haveParams = true;
+            warn(m_physicsLocator, "unknown-parameter", path, "",
+                 "PARAMETER VALUES for " + quoted(name) +
+                     ", which is not a parameter of the RULES" + suggest(name, allParams));
+        }
+        entries.clear();
+        entries.push_back({path, {}, {}, {}, {}, {}});
+        lintKeys(m_physicsData, m_physicsLocator, path, m_parameterValuesKeys,
+                 gather(entries.front()));
+        contexts.clear();
+        lintKinds(m_physicsData, m_physicsLocator, path, kParamValKinds,
+                  [&](std::size_t, std::string_view context) { contexts.emplace_back(context); });
+        for (const auto& context : contexts) {
+            entries.push_back({childPath(path, kParamValContext, context), {}, {}, {}, {}, {}});
+            lintKeys(m_physicsData, m_physicsLocator, entries.back().path, m_parameterValuesKeys,
+                     gather(entries.back()));
+        }
+        if (m_rules && known) {
+            // The object itself is the entry only when it has no contexts.
+            FirstParentPath firstParent;
+            for (std::size_t e = entries.size() > 1 ? 1 : 0; e < entries.size(); ++e)
+                lintParameterEntry(entries[e], name, firstParent);
+        }
+    }
+}
+
+void DataLinter::lintParameterEntry(const ParameterEntry& entry, const std::string& name,
+                                    FirstParentPath& firstParent) {
+    const std::string& path = entry.path;
+    // The owner types this entry applies to: those of its parent contexts, or all.
+    const Names contexts = StringUtilities::stringToVector(entry.parentContexts, ',');
+    const std::string* context = contexts.empty() ? nullptr : &contexts.front();
+    if (!context || contains(contexts, ParentContextParser::s_default)) {
+        if (!firstParent.listed) {
+            firstParent.listed = true;
+            try {
+                const Names all = m_rules->enumerateParentTypePathsForParam(name);
+                firstParent.found = !all.empty();
+                if (firstParent.found) firstParent.path = all.front();
+            } catch (const std::exception&) {
+                // More parent paths than can be listed: the load says so if it matters.
+            }
+        }
+        if (!firstParent.found) return;
+        context = &firstParent.path;
+    }
+    const std::string ownerType = PathUtils::typeFromNormalisedPath(*context);
 
     // Allowed values the RULES exclude.
     const std::string& listKey = ParamValueDef::s_orderedAllowedStringList;
-    for (const auto& value : m_physicsData.getParameterValueAsList(path, listKey)) {
-        if (m_rules->isPossibleAllowedString(ownerType, name, value)) continue;
-        const Names& rulesAllowed = m_rules->getAllowedStringList(
-            ownerType, m_rules->getValidOptionForObject(ownerType), name);
-        warn(m_physicsLocator, "excluded-value", path, listKey,
-             "allowed value " + quoted(value) + " of parameter " + name +
-                 " is not among the RULES' allowed strings" + suggest(value, rulesAllowed));
+    if (!entry.allowedValues.empty()) {
+        for (const auto& value : StringUtilities::stringToVector(entry.allowedValues, ',')) {
+            if (m_rules->isPossibleAllowedString(ownerType, name, value)) continue;
+            const Names& rulesAllowed = m_rules->getAllowedStringList(
+                ownerType, m_rules->getValidOptionForObject(ownerType), name);
+            warn(m_physicsLocator, "excluded-value", path, listKey,
+                 "allowed value " + quoted(value) + " of parameter " + name +
+                     " is not among the RULES' allowed strings" + suggest(value, rulesAllowed));
+        }
     }
 
     // Defaults and overrides written here that their own definition would not accept.
     if (!m_physics) return;
-    const ParamValueDef* def = m_physics->getParamValueDef(contexts.front(), name, false);
+    const ParamValueDef* def = m_physics->getParamValueDef(*context, name, false);
     if (!def) return;
     std::string lower, upper;
     if (TARNParam::isIntegerType(def->getType()) || TARNParam::isRealType(def->getType())) {
@@ -406,66 +538,83 @@ void DataLinter::lintParameterEntry(const std::string& path, const std::string& 
     }
     const Names allowed =
         def->isRestricted() && !def->isRestrictedDynamic() ? def->getAllAllowedValues() : Names();
-    const ParameterMap map = m_physicsData.getParameterMap(path);
     auto lintValues = [&](const std::vector<CheckedValue>& values, const char* what,
-                          const Names& keys) {
+                          std::span<const WrittenValue> written) {
         for (const auto& candidate : values) {
             if (candidate.type != CheckedValue::PlainValue) continue;
-            // Only values written in this entry, under one of keys.
-            std::string key;
-            for (const auto& k : keys) {
-                if (key.empty() &&
-                    parameterValue(map, k).find(candidate.value) != std::string::npos)
-                    key = k;
+            // Only values written in this entry, under one of its keys.
+            const std::string* key = nullptr;
+            for (const auto& w : written) {
+                if (!key && w.value.find(candidate.value) != std::string::npos) key = &w.key;
             }
-            if (key.empty()) continue;
+            if (!key) continue;
             const std::string problem =
                 misfit(what, candidate.value, def->getType(), lower, upper, allowed);
             if (!problem.empty()) {
-                warn(m_physicsLocator, "bad-value", path, key,
+                warn(m_physicsLocator, "bad-value", path, *key,
                      "parameter " + name + ": " + problem);
             }
         }
     };
-    lintValues(def->getCheckedDefaults(), "the default",
-               {ParamDefault::s_defaultValue, ParamDefault::s_defaultValueCheckList});
-    lintValues(def->getCheckedOverrides(), "the override",
-               {ParamValueOverride::s_valueOverrideCheckList});
+    const WrittenValue defaults[] = {{ParamDefault::s_defaultValue, entry.defaultValue},
+                                     {ParamDefault::s_defaultValueCheckList, entry.defaultChecks}};
+    const WrittenValue overrides[] = {
+        {ParamValueOverride::s_valueOverrideCheckList, entry.overrideChecks}};
+    lintValues(def->getCheckedDefaults(), "the default", defaults);
+    lintValues(def->getCheckedOverrides(), "the override", overrides);
 }
 
 void DataLinter::lintUnused() {
-    std::set<std::string> checks, lists;
-    m_physics->getDependencyStore().getRefdCheckAndListNames(&checks, &lists);
-    for (const auto& name : m_physics->getCheckNames()) {
-        const Check* check = m_physics->getCheck(name, true);
-        for (const auto& used : check->getCheckNamesDependOn())
-            checks.insert(used);
-        for (const auto& used : check->getListNamesDependOn())
-            lists.insert(used);
+    std::set<std::string> refd[2];  // checks, lists
+    m_physics->getDependencyStore().getRefdCheckAndListNames(&refd[0], &refd[1]);
+    const Names names[2] = {m_physics->getCheckNames(), m_physics->getListNames()};
+    // The names no dependency refers to; those the CHECKs, LISTs and GLOBAL CHECKs use
+    // leave as they are found.
+    std::unordered_set<std::string_view> unused[2];
+    std::size_t left = 0;
+    for (int k = 0; k < 2; ++k) {
+        for (const auto& name : names[k]) {
+            if (!refd[k].count(name)) unused[k].insert(name);
+        }
+        left += unused[k].size();
     }
-    for (const auto& name : m_physics->getListNames()) {
+    auto use = [&](int k, const Names& used) {
+        for (const auto& name : used)
+            left -= unused[k].erase(name);
+    };
+    for (const auto& name : names[0]) {
+        if (left == 0) break;
+        const Check* check = m_physics->getCheck(name, true);
+        use(0, check->getCheckNamesDependOn());
+        use(1, check->getListNamesDependOn());
+    }
+    for (const auto& name : names[1]) {
+        if (left == 0) break;
         const List* list = m_physics->getList(name, true);
-        for (const auto& used : list->getCheckNamesDependOn())
-            checks.insert(used);
-        for (const auto& used : list->getListNamesDependOn())
-            lists.insert(used);
+        use(0, list->getCheckNamesDependOn());
+        use(1, list->getListNamesDependOn());
     }
     // Global checks name their checks in their data.
-    for (const auto& path :
-         m_physicsData.getChildObjectPathsByType(kCheckDataPath, "GLOBAL CHECK")) {
-        for (const auto& [key, value] : m_physicsData.getParameterMap(path)) {
-            for (const auto& item : StringUtilities::splitValueNoEmpty(value))
-                checks.insert(item);
+    if (left != 0) {
+        Names globals;
+        m_physicsData.forEachChild(kCheckDataPath,
+                                   [&](std::string_view type, std::string_view name) {
+                                       if (type == kGlobalCheck) globals.emplace_back(name);
+                                   });
+        for (const auto& name : globals) {
+            m_physicsData.forEachParameter(childPath(kCheckDataPath, kGlobalCheck, name),
+                                           [&](std::string_view, std::string_view value) {
+                                               use(0, StringUtilities::splitValueNoEmpty(value));
+                                           });
         }
     }
-    for (const auto& [kind, names, used] :
-         {std::tuple<std::string, Names, const std::set<std::string>*>{
-              "CHECK", m_physics->getCheckNames(), &checks},
-          {"LIST", m_physics->getListNames(), &lists}}) {
-        for (const auto& name : names) {
-            if (used->count(name)) continue;
-            warn(m_physicsLocator, "unused", kCheckDataPath + "/" + kind + ":" + name, "",
-                 kind + " " + quoted(name) +
+    const std::string* kinds[2] = {&kCheck, &kList};
+    for (int k = 0; k < 2; ++k) {
+        if (unused[k].empty()) continue;
+        for (const auto& name : names[k]) {
+            if (!unused[k].count(name)) continue;
+            warn(m_physicsLocator, "unused", childPath(kCheckDataPath, *kinds[k], name), "",
+                 *kinds[k] + " " + quoted(name) +
                      " is not used by any dependency, CHECK, LIST or "
                      "GLOBAL CHECK");
         }

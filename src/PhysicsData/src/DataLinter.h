@@ -1,7 +1,10 @@
 #pragma once
 
-#include <set>
+#include <cstddef>
+#include <map>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include <kel/physicsdata/rules/ModelRules.h>
@@ -36,25 +39,71 @@ public:
     void run();
 
 private:
+    // A list of known names with a hashed set of views of them for the look-ups; the list
+    // is kept, in its order, for suggestions. Built in place, never copied or moved (the
+    // views point into the list).
+    struct KnownNames {
+        explicit KnownNames(std::vector<std::string> list);
+        KnownNames(const KnownNames&) = delete;
+        KnownNames& operator=(const KnownNames&) = delete;
+        bool contains(std::string_view name) const { return set.count(name) != 0; }
+
+        const std::vector<std::string> names;
+        std::unordered_set<std::string_view> set;
+    };
+    // Where a RULES parameter definition sits: directly below RULES, in an object type or in
+    // one of a type's contexts.
+    enum class Level { Global, Object, Context };
+    // What a PARAMETER VALUES entry (the object or one of its contexts) writes that the
+    // checks of its values read, gathered while its keys are checked.
+    struct ParameterEntry {
+        std::string path;
+        std::string parentContexts;
+        std::string allowedValues;
+        std::string defaultValue;
+        std::string defaultChecks;
+        std::string overrideChecks;
+    };
+    // The first parent path of a parameter, listed once per PARAMETER VALUES object.
+    struct FirstParentPath {
+        bool listed = false;
+        bool found = false;  // listed, and there is one
+        std::string path;
+    };
+
     // False when the data lacks its root object (reported).
     bool checkRoot(const TARNDatastore& data, const DataLocator& locator, const std::string& role,
                    const std::string& other);
     void lintRules();
+    // The object type `type` at path.
     void lintRulesType(const std::string& path, const std::string& type);
-    void lintTypeList(const std::string& path, const std::string& key, const std::string& what);
-    void lintRulesParameter(const std::string& path, const std::string& name);
-    // Every PARAMETER definition directly below the RULES object at path.
-    void lintRulesParameters(const std::string& path);
+    // The items of a list of object types (the value of key at path).
+    void lintTypeList(const std::string& path, const std::string& key, const std::string& what,
+                      std::string_view value);
+    void lintRulesParameter(const std::string& path, const std::string& name, Level level,
+                            const std::string& type, const std::string& option);
+    // The PARAMETER definitions named in names, directly below the RULES object at path.
+    void lintRulesParameters(const std::string& path, const std::vector<std::string>& names,
+                             Level level, const std::string& type, const std::string& option);
     void lintPhysics();
     void lintCheckData();
     void lintDependencies();
-    void lintParameterEntry(const std::string& path, const std::string& name);
+    void lintParameterEntry(const ParameterEntry& entry, const std::string& name,
+                            FirstParentPath& firstParent);
     void lintUnused();
 
+    // Warns about the keys at path that are not known, and passes every (key, value) on to
+    // onKey, in one visit of the object.
+    template <class OnKey>
     void lintKeys(const TARNDatastore& data, const DataLocator& locator, const std::string& path,
-                  const std::vector<std::string>& known);
+                  const KnownNames& known, OnKey&& onKey);
+    void lintKeys(const TARNDatastore& data, const DataLocator& locator, const std::string& path,
+                  const KnownNames& known);
+    // Warns about the children at path whose kind is not known, and passes every other
+    // child on to onChild(index of its kind in known, name), in one visit of the object.
+    template <class OnChild>
     void lintKinds(const TARNDatastore& data, const DataLocator& locator, const std::string& path,
-                   const std::vector<std::string>& known);
+                   const std::vector<std::string>& known, OnChild&& onChild);
     // " (did you mean 'X'?)" from candidates, while the work spent on suggestions stays
     // bounded (huge inputs full of unknown names get no suggestions past that).
     std::string suggest(const std::string& word, const std::vector<std::string>& candidates);
@@ -71,11 +120,17 @@ private:
     DataLocator m_rulesLocator;
     DataLocator m_physicsLocator;
     // The keys of a RULES object and parameter, the host's extra rules included.
-    std::vector<std::string> m_objectKeys;
-    std::vector<std::string> m_parameterKeys;
-    std::vector<std::string> m_types;  // object types the RULES data defines
-    std::set<std::string> m_typeSet;   // the same, for look-ups
-    std::size_t m_suggestionWork = 0;  // candidates compared so far
+    const KnownNames m_objectKeys;
+    const KnownNames m_parameterKeys;
+    const KnownNames m_contextKeys;
+    const KnownNames m_checkDataKeys;
+    const KnownNames m_objectDependencyKeys;
+    const KnownNames m_parameterValuesKeys;
+    // The keys of the CHECK, LIST and GLOBAL CHECK types met so far, by key list.
+    std::map<const std::vector<std::string>*, KnownNames> m_productKeys;
+    std::vector<std::string> m_types;                // object types the RULES data defines
+    std::unordered_set<std::string_view> m_typeSet;  // the same, for look-ups
+    std::size_t m_suggestionWork = 0;                // candidates compared so far
 };
 
 }  // namespace kel
