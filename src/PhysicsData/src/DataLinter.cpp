@@ -68,10 +68,10 @@ const Names kDependencyKinds{kObjectDependency, kParameterValues};
 const Names kObjDepKinds{kObjDepContext};
 const Names kParamValKinds{kParamValContext};
 
-// parent/type or parent/type:name.
-std::string childPath(const std::string& parent, const std::string& type, std::string_view name) {
-    std::string path = parent;
-    path.append("/").append(type);
+// parent/type or parent/type:name, written into path (whose buffer is reused).
+const std::string& childPath(std::string& path, const std::string& parent, const std::string& type,
+                             std::string_view name) {
+    path.assign(parent).append("/").append(type);
     if (!name.empty()) path.append(":").append(name);
     return path;
 }
@@ -119,35 +119,48 @@ bool number(const std::string& text, double& value) {
     return ok;
 }
 
+// "what 'item'", the start of a message about a value.
+std::string about(const char* what, const std::string& item) {
+    std::string text(what);
+    text.append(" '").append(item).append("'");
+    return text;
+}
+
+// What is wrong with one item of a value (see misfit); "" when it fits.
+std::string itemMisfit(const char* what, const std::string& item, TARNParam::Type type,
+                       const std::string& lower, const std::string& upper, const Names& allowed) {
+    double v = 0;
+    bool numeric = false;
+    if (TARNParam::isIntegerType(type)) {
+        if (!TARNParam::valueAsInt(item).second) return about(what, item) + " is not an integer";
+        numeric = number(item, v);
+    } else if (TARNParam::isRealType(type)) {
+        if (!number(item, v)) return about(what, item) + " is not a real number";
+        numeric = true;
+    } else if (TARNParam::isLogicalType(type)) {
+        if (!TARNParam::valueAsBool(item).second)
+            return about(what, item) + " is not a logical value";
+    } else if (!allowed.empty() && !contains(allowed, item)) {
+        return about(what, item) + " is not among the allowed values " +
+               StringUtilities::vectorToString(allowed, ',') + KnownKeys::didYouMean(item, allowed);
+    }
+    double bound = 0;
+    if (numeric && !lower.empty() && number(lower, bound) && v < bound)
+        return about(what, item) + " is below the lower bound " + quoted(lower);
+    if (numeric && !upper.empty() && number(upper, bound) && v > bound)
+        return about(what, item) + " is above the upper bound " + quoted(upper);
+    return {};
+}
+
 // What is wrong with value for a parameter of that type, bounds and allowed values
 // (empty allowed: any value); "" when it fits. `what` names the value in the message.
-std::string misfit(const std::string& what, const std::string& value, TARNParam::Type type,
+std::string misfit(const char* what, const std::string& value, TARNParam::Type type,
                    const std::string& lower, const std::string& upper, const Names& allowed) {
-    const Names items = TARNParam::isListType(type) ? StringUtilities::splitValueNoEmpty(value)
-                                                    : Names{StringUtilities::trim(value)};
-    for (const auto& item : items) {
-        double v = 0;
-        bool numeric = false;
-        if (TARNParam::isIntegerType(type)) {
-            if (!TARNParam::valueAsInt(item).second)
-                return what + " " + quoted(item) + " is not an integer";
-            numeric = number(item, v);
-        } else if (TARNParam::isRealType(type)) {
-            if (!number(item, v)) return what + " " + quoted(item) + " is not a real number";
-            numeric = true;
-        } else if (TARNParam::isLogicalType(type)) {
-            if (!TARNParam::valueAsBool(item).second)
-                return what + " " + quoted(item) + " is not a logical value";
-        } else if (!allowed.empty() && !contains(allowed, item)) {
-            return what + " " + quoted(item) + " is not among the allowed values " +
-                   StringUtilities::vectorToString(allowed, ',') +
-                   KnownKeys::didYouMean(item, allowed);
-        }
-        double bound = 0;
-        if (numeric && !lower.empty() && number(lower, bound) && v < bound)
-            return what + " " + quoted(item) + " is below the lower bound " + quoted(lower);
-        if (numeric && !upper.empty() && number(upper, bound) && v > bound)
-            return what + " " + quoted(item) + " is above the upper bound " + quoted(upper);
+    if (!TARNParam::isListType(type))
+        return itemMisfit(what, StringUtilities::trim(value), type, lower, upper, allowed);
+    for (const auto& item : StringUtilities::splitValueNoEmpty(value)) {
+        std::string problem = itemMisfit(what, item, type, lower, upper, allowed);
+        if (!problem.empty()) return problem;
     }
     return {};
 }
@@ -264,9 +277,10 @@ void DataLinter::lintRules() {
     m_typeSet.reserve(m_types.size());
     for (const auto& type : m_types)
         m_typeSet.insert(type);
+    std::string path;
     for (std::size_t kind = 0; kind < 2; ++kind) {
         for (const auto& name : byKind[kind])
-            lintRulesType(childPath(kRulesPath, kRulesKinds[kind], name), name);
+            lintRulesType(childPath(path, kRulesPath, kRulesKinds[kind], name), name);
     }
     lintRulesParameters(kRulesPath, byKind[2], Level::Global, {}, {});
 }
@@ -274,7 +288,8 @@ void DataLinter::lintRules() {
 void DataLinter::lintRulesParameters(const std::string& path, const Names& names, Level level,
                                      const std::string& type, const std::string& option) {
     for (const auto& name : names)
-        lintRulesParameter(childPath(path, kParameter, name), name, level, type, option);
+        lintRulesParameter(childPath(m_parameterPath, path, kParameter, name), name, level, type,
+                           option);
 }
 
 void DataLinter::lintRulesType(const std::string& path, const std::string& type) {
@@ -296,8 +311,9 @@ void DataLinter::lintRulesType(const std::string& path, const std::string& type)
     lintTypeList(path, kEssentialChildList, "child", essential);
     lintTypeList(path, kOptionalChildList, "child", optional);
     lintTypeList(path, kAllowedParentList, "parent", parents);
+    std::string context;
     for (const auto& name : contexts) {
-        const std::string context = childPath(path, kContext, name);
+        childPath(context, path, kContext, name);
         essential.clear();
         optional.clear();
         lintKeys(m_rulesData, m_rulesLocator, context, m_contextKeys, lists);
@@ -386,12 +402,12 @@ void DataLinter::lintCheckData() {
     lintKinds(m_physicsData, m_physicsLocator, kCheckDataPath, kCheckDataKinds,
               [&](std::size_t kind, std::string_view name) { byKind[kind].emplace_back(name); });
     Names keys;
-    std::string type;
+    std::string type, path;
     for (std::size_t kind = 0; kind < kCheckDataKinds.size(); ++kind) {
         // The key lists by "Type", as met (null for a type the check engine does not know).
         std::map<std::string, const KnownNames*, std::less<>> byType;
         for (const auto& name : byKind[kind]) {
-            const std::string path = childPath(kCheckDataPath, kCheckDataKinds[kind], name);
+            childPath(path, kCheckDataPath, kCheckDataKinds[kind], name);
             keys.clear();
             type.clear();
             m_physicsData.forEachParameter(path, [&](std::string_view key, std::string_view value) {
@@ -427,8 +443,9 @@ void DataLinter::lintDependencies() {
     Names allTypes, allParams;
     bool haveTypes = false, haveParams = false;
     Names contexts;
+    std::string path, contextPath;
     for (const auto& type : dependencies) {
-        const std::string path = childPath(kDependenciesPath, kObjectDependency, type);
+        childPath(path, kDependenciesPath, kObjectDependency, type);
         if (m_rules && !m_rules->isValidType(type)) {
             if (!haveTypes) allTypes = m_rules->getAllObjectTypes();
             haveTypes = true;
@@ -441,12 +458,22 @@ void DataLinter::lintDependencies() {
         lintKinds(m_physicsData, m_physicsLocator, path, kObjDepKinds,
                   [&](std::size_t, std::string_view name) { contexts.emplace_back(name); });
         for (const auto& name : contexts) {
-            lintKeys(m_physicsData, m_physicsLocator, childPath(path, kObjDepContext, name),
-                     m_objectDependencyKeys);
+            lintKeys(m_physicsData, m_physicsLocator,
+                     childPath(contextPath, path, kObjDepContext, name), m_objectDependencyKeys);
         }
     }
 
+    // The entries of one PARAMETER VALUES object; their buffers are reused.
     std::vector<ParameterEntry> entries;
+    std::size_t entryCount = 0;
+    auto nextEntry = [&]() -> ParameterEntry& {
+        if (entryCount == entries.size()) entries.emplace_back();
+        ParameterEntry& entry = entries[entryCount++];
+        for (std::string* text : {&entry.parentContexts, &entry.allowedValues, &entry.defaultValue,
+                                  &entry.defaultChecks, &entry.overrideChecks})
+            text->clear();
+        return entry;
+    };
     auto gather = [](ParameterEntry& entry) {
         return [&entry](std::string_view key, std::string_view value) {
             if (key == ParentContextParser::s_parentContextList)
@@ -462,7 +489,7 @@ void DataLinter::lintDependencies() {
         };
     };
     for (const auto& name : parameters) {
-        const std::string path = childPath(kDependenciesPath, kParameterValues, name);
+        childPath(path, kDependenciesPath, kParameterValues, name);
         const bool known = !m_rules || m_rules->isValidParamName(name);
         if (!known) {
             if (!haveParams) allParams = m_rules->getParamNames();
@@ -471,22 +498,23 @@ void DataLinter::lintDependencies() {
                  "PARAMETER VALUES for " + quoted(name) +
                      ", which is not a parameter of the RULES" + suggest(name, allParams));
         }
-        entries.clear();
-        entries.push_back({path, {}, {}, {}, {}, {}});
-        lintKeys(m_physicsData, m_physicsLocator, path, m_parameterValuesKeys,
-                 gather(entries.front()));
+        entryCount = 0;
+        ParameterEntry& own = nextEntry();
+        own.path = path;
+        lintKeys(m_physicsData, m_physicsLocator, path, m_parameterValuesKeys, gather(own));
         contexts.clear();
         lintKinds(m_physicsData, m_physicsLocator, path, kParamValKinds,
                   [&](std::size_t, std::string_view context) { contexts.emplace_back(context); });
         for (const auto& context : contexts) {
-            entries.push_back({childPath(path, kParamValContext, context), {}, {}, {}, {}, {}});
-            lintKeys(m_physicsData, m_physicsLocator, entries.back().path, m_parameterValuesKeys,
-                     gather(entries.back()));
+            ParameterEntry& entry = nextEntry();
+            childPath(entry.path, path, kParamValContext, context);
+            lintKeys(m_physicsData, m_physicsLocator, entry.path, m_parameterValuesKeys,
+                     gather(entry));
         }
         if (m_rules && known) {
             // The object itself is the entry only when it has no contexts.
             FirstParentPath firstParent;
-            for (std::size_t e = entries.size() > 1 ? 1 : 0; e < entries.size(); ++e)
+            for (std::size_t e = entryCount > 1 ? 1 : 0; e < entryCount; ++e)
                 lintParameterEntry(entries[e], name, firstParent);
         }
     }
@@ -601,19 +629,21 @@ void DataLinter::lintUnused() {
                                    [&](std::string_view type, std::string_view name) {
                                        if (type == kGlobalCheck) globals.emplace_back(name);
                                    });
+        std::string path;
         for (const auto& name : globals) {
-            m_physicsData.forEachParameter(childPath(kCheckDataPath, kGlobalCheck, name),
+            m_physicsData.forEachParameter(childPath(path, kCheckDataPath, kGlobalCheck, name),
                                            [&](std::string_view, std::string_view value) {
                                                use(0, StringUtilities::splitValueNoEmpty(value));
                                            });
         }
     }
     const std::string* kinds[2] = {&kCheck, &kList};
+    std::string path;
     for (int k = 0; k < 2; ++k) {
         if (unused[k].empty()) continue;
         for (const auto& name : names[k]) {
             if (!unused[k].count(name)) continue;
-            warn(m_physicsLocator, "unused", childPath(kCheckDataPath, *kinds[k], name), "",
+            warn(m_physicsLocator, "unused", childPath(path, kCheckDataPath, *kinds[k], name), "",
                  *kinds[k] + " " + quoted(name) +
                      " is not used by any dependency, CHECK, LIST or "
                      "GLOBAL CHECK");

@@ -131,6 +131,7 @@ private:
     std::vector<std::string> m_types;                // object types the RULES data defines
     std::unordered_set<std::string_view> m_typeSet;  // the same, for look-ups
     std::size_t m_suggestionWork = 0;                // candidates compared so far
+    std::string m_parameterPath;  // buffer for the paths of RULES parameter definitions
 };
 
 }  // namespace kel
