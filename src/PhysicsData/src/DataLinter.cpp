@@ -7,6 +7,7 @@
 #include <set>
 #include <span>
 #include <string_view>
+#include <type_traits>
 #include <unordered_set>
 #include <utility>
 
@@ -75,6 +76,47 @@ const std::string& childPath(std::string& path, const std::string& parent, const
     if (!name.empty()) path.append(":").append(name);
     return path;
 }
+
+// Names met in visits of a store, as views: of the store's own text when the store keeps
+// it valid, else of copies held here.
+class VisitedNames {
+public:
+    class Iterator {
+    public:
+        Iterator(const VisitedNames& names, std::size_t index) : m_names(names), m_index(index) {}
+        std::string_view operator*() const { return m_names[m_index]; }
+        Iterator& operator++() {
+            ++m_index;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return m_index != other.m_index; }
+
+    private:
+        const VisitedNames& m_names;
+        std::size_t m_index;
+    };
+
+    explicit VisitedNames(const TARNDatastore& data) : m_copy(!data.keepsVisitedViews()) {}
+    void add(std::string_view name) {
+        if (m_copy)
+            m_copies.emplace_back(name);
+        else
+            m_views.push_back(name);
+    }
+    void clear() {
+        m_views.clear();
+        m_copies.clear();
+    }
+    std::size_t size() const { return m_copy ? m_copies.size() : m_views.size(); }
+    std::string_view operator[](std::size_t i) const { return m_copy ? m_copies[i] : m_views[i]; }
+    Iterator begin() const { return Iterator(*this, 0); }
+    Iterator end() const { return Iterator(*this, size()); }
+
+private:
+    bool m_copy;
+    std::vector<std::string_view> m_views;
+    std::vector<std::string> m_copies;
+};
 
 // A value written in an entry, under its key.
 struct WrittenValue {
@@ -168,9 +210,30 @@ std::string misfit(const char* what, const std::string& value, TARNParam::Type t
 }  // namespace
 
 DataLinter::KnownNames::KnownNames(std::vector<std::string> list) : names(std::move(list)) {
-    set.reserve(names.size());
-    for (const auto& name : names)
-        set.insert(name);
+    std::size_t longest = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        byLength.push_back(i);
+        longest = std::max(longest, names[i].size());
+    }
+    std::stable_sort(byLength.begin(), byLength.end(), [this](std::size_t a, std::size_t b) {
+        return names[a].size() < names[b].size();
+    });
+    lengthStart.assign(longest + 2, 0);
+    std::size_t at = 0;
+    for (std::size_t length = 0; length <= longest + 1; ++length) {
+        while (at < byLength.size() && names[byLength[at]].size() < length)
+            ++at;
+        lengthStart[length] = at;
+    }
+}
+
+std::size_t DataLinter::KnownNames::find(std::string_view name) const {
+    const std::size_t length = name.size();
+    if (length + 1 >= lengthStart.size()) return npos;
+    for (std::size_t at = lengthStart[length]; at < lengthStart[length + 1]; ++at) {
+        if (names[byLength[at]] == name) return byLength[at];
+    }
+    return npos;
 }
 
 DataLinter::DataLinter(const TARNDatastore& rulesData, const TARNDatastore& physicsData,
@@ -191,7 +254,15 @@ DataLinter::DataLinter(const TARNDatastore& rulesData, const TARNDatastore& phys
       m_contextKeys(KnownKeys::rulesContext()),
       m_checkDataKeys(KnownKeys::checkData()),
       m_objectDependencyKeys(KnownKeys::objectDependency()),
-      m_parameterValuesKeys(KnownKeys::parameterValues()) {}
+      m_parameterValuesKeys(KnownKeys::parameterValues()),
+      m_defaultKey(m_parameterKeys.find(kDefault)),
+      m_fitKeys(m_parameterKeys.names.size(), false) {
+    for (const char* key :
+         {"Default", "Parameter Type", "Lower Bound", "Upper Bound", "Allowed String List"}) {
+        const std::size_t at = m_parameterKeys.find(key);
+        if (at != KnownNames::npos) m_fitKeys[at] = true;
+    }
+}
 
 void DataLinter::run() {
     if (checkRoot(m_rulesData, m_rulesLocator, kRules, kPhysics)) lintRules();
@@ -233,8 +304,12 @@ template <class OnKey>
 void DataLinter::lintKeys(const TARNDatastore& data, const DataLocator& locator,
                           const std::string& path, const KnownNames& known, OnKey&& onKey) {
     data.forEachParameter(path, [&](std::string_view key, std::string_view value) {
-        onKey(key, value);
-        if (known.contains(key)) return;
+        const std::size_t at = known.find(key);
+        if constexpr (std::is_invocable_v<OnKey, std::string_view, std::string_view, std::size_t>)
+            onKey(key, value, at);
+        else
+            onKey(key, value);
+        if (at != KnownNames::npos) return;
         const std::string name(key);
         warn(locator, "unknown-key", path, name,
              "unknown key " + quoted(name) + " in " + describe(path) + suggest(name, known.names));
@@ -269,27 +344,35 @@ void DataLinter::lintKinds(const TARNDatastore& data, const DataLocator& locator
 
 void DataLinter::lintRules() {
     // OBJECT, SINGLETON and PARAMETER children by name, in order.
-    Names byKind[3];
+    VisitedNames byKind[3] = {VisitedNames(m_rulesData), VisitedNames(m_rulesData),
+                              VisitedNames(m_rulesData)};
     lintKinds(m_rulesData, m_rulesLocator, kRulesPath, kRulesKinds,
-              [&](std::size_t kind, std::string_view name) { byKind[kind].emplace_back(name); });
-    for (std::size_t kind = 0; kind < 2; ++kind)
-        m_types.insert(m_types.end(), byKind[kind].begin(), byKind[kind].end());
+              [&](std::size_t kind, std::string_view name) { byKind[kind].add(name); });
+    std::size_t objects = 0;
+    for (std::size_t kind = 0; kind < 2; ++kind) {
+        for (const auto name : byKind[kind])
+            m_types.emplace_back(name);
+        if (kind == 0) objects = m_types.size();
+    }
     m_typeSet.reserve(m_types.size());
     for (const auto& type : m_types)
         m_typeSet.insert(type);
     std::string path;
-    for (std::size_t kind = 0; kind < 2; ++kind) {
-        for (const auto& name : byKind[kind])
-            lintRulesType(childPath(path, kRulesPath, kRulesKinds[kind], name), name);
-    }
+    for (std::size_t t = 0; t < m_types.size(); ++t)
+        lintRulesType(childPath(path, kRulesPath, kRulesKinds[t < objects ? 0 : 1], m_types[t]),
+                      m_types[t]);
     lintRulesParameters(kRulesPath, byKind[2], Level::Global, {}, {});
 }
 
-void DataLinter::lintRulesParameters(const std::string& path, const Names& names, Level level,
-                                     const std::string& type, const std::string& option) {
-    for (const auto& name : names)
-        lintRulesParameter(childPath(m_parameterPath, path, kParameter, name), name, level, type,
-                           option);
+template <class ParameterNames>
+void DataLinter::lintRulesParameters(const std::string& path, const ParameterNames& names,
+                                     Level level, const std::string& type,
+                                     const std::string& option) {
+    for (const auto name : names) {
+        m_parameterName.assign(name);
+        lintRulesParameter(childPath(m_parameterPath, path, kParameter, name), m_parameterName,
+                           level, type, option);
+    }
 }
 
 void DataLinter::lintRulesType(const std::string& path, const std::string& type) {
@@ -303,26 +386,27 @@ void DataLinter::lintRulesType(const std::string& path, const std::string& type)
             parents.assign(value);
     };
     lintKeys(m_rulesData, m_rulesLocator, path, m_objectKeys, lists);
-    Names params, contexts;
+    VisitedNames params(m_rulesData), contexts(m_rulesData), contextParams(m_rulesData);
     lintKinds(m_rulesData, m_rulesLocator, path, kTypeKinds,
               [&](std::size_t kind, std::string_view name) {
-                  (kind == 0 ? params : contexts).emplace_back(name);
+                  (kind == 0 ? params : contexts).add(name);
               });
     lintTypeList(path, kEssentialChildList, "child", essential);
     lintTypeList(path, kOptionalChildList, "child", optional);
     lintTypeList(path, kAllowedParentList, "parent", parents);
-    std::string context;
-    for (const auto& name : contexts) {
+    std::string context, option;
+    for (const auto name : contexts) {
         childPath(context, path, kContext, name);
+        option.assign(name);
         essential.clear();
         optional.clear();
         lintKeys(m_rulesData, m_rulesLocator, context, m_contextKeys, lists);
-        Names contextParams;
+        contextParams.clear();
         lintKinds(m_rulesData, m_rulesLocator, context, kContextKinds,
-                  [&](std::size_t, std::string_view param) { contextParams.emplace_back(param); });
+                  [&](std::size_t, std::string_view param) { contextParams.add(param); });
         lintTypeList(context, kEssentialChildList, "child", essential);
         lintTypeList(context, kOptionalChildList, "child", optional);
-        lintRulesParameters(context, contextParams, Level::Context, type, name);
+        lintRulesParameters(context, contextParams, Level::Context, type, option);
     }
     lintRulesParameters(path, params, Level::Object, type, {});
 }
@@ -345,11 +429,10 @@ void DataLinter::lintRulesParameter(const std::string& path, const std::string& 
     bool setsSomething = false;
     bool setsDefault = false;
     lintKeys(m_rulesData, m_rulesLocator, path, m_parameterKeys,
-             [&](std::string_view key, std::string_view) {
-                 setsDefault = setsDefault || key == kDefault;
-                 setsSomething = setsSomething || key == kDefault || key == "Parameter Type" ||
-                                 key == "Lower Bound" || key == "Upper Bound" ||
-                                 key == "Allowed String List";
+             [&](std::string_view, std::string_view, std::size_t at) {
+                 if (at == KnownNames::npos) return;
+                 setsDefault = setsDefault || at == m_defaultKey;
+                 setsSomething = setsSomething || m_fitKeys[at];
              });
     if (!m_rules || !setsSomething) return;
     // The definition as the built model holds it: global (no type), object level (under an
@@ -398,20 +481,21 @@ void DataLinter::lintPhysics() {
 
 void DataLinter::lintCheckData() {
     lintKeys(m_physicsData, m_physicsLocator, kCheckDataPath, m_checkDataKeys);
-    Names byKind[3];
+    VisitedNames byKind[3] = {VisitedNames(m_physicsData), VisitedNames(m_physicsData),
+                              VisitedNames(m_physicsData)};
     lintKinds(m_physicsData, m_physicsLocator, kCheckDataPath, kCheckDataKinds,
-              [&](std::size_t kind, std::string_view name) { byKind[kind].emplace_back(name); });
-    Names keys;
+              [&](std::size_t kind, std::string_view name) { byKind[kind].add(name); });
+    VisitedNames keys(m_physicsData);
     std::string type, path;
     for (std::size_t kind = 0; kind < kCheckDataKinds.size(); ++kind) {
         // The key lists by "Type", as met (null for a type the check engine does not know).
         std::map<std::string, const KnownNames*, std::less<>> byType;
-        for (const auto& name : byKind[kind]) {
+        for (const auto name : byKind[kind]) {
             childPath(path, kCheckDataPath, kCheckDataKinds[kind], name);
             keys.clear();
             type.clear();
             m_physicsData.forEachParameter(path, [&](std::string_view key, std::string_view value) {
-                keys.emplace_back(key);
+                keys.add(key);
                 if (key == PhysicsStrings::s_Type) type.assign(value);
             });
             const std::string trimmed = StringUtilities::trim(type);
@@ -423,8 +507,9 @@ void DataLinter::lintCheckData() {
                 it = byType.emplace(trimmed, known).first;
             }
             if (!it->second) continue;
-            for (const auto& key : keys) {
-                if (it->second->contains(key)) continue;
+            for (const auto view : keys) {
+                if (it->second->contains(view)) continue;
+                const std::string key(view);
                 warn(m_physicsLocator, "unknown-key", path, key,
                      "unknown key " + quoted(key) + " in " + describe(path) +
                          suggest(key, it->second->names));
@@ -434,17 +519,17 @@ void DataLinter::lintCheckData() {
 }
 
 void DataLinter::lintDependencies() {
-    Names dependencies, parameters;
+    VisitedNames dependencies(m_physicsData), parameters(m_physicsData), contexts(m_physicsData);
     lintKinds(m_physicsData, m_physicsLocator, kDependenciesPath, kDependencyKinds,
               [&](std::size_t kind, std::string_view name) {
-                  (kind == 0 ? dependencies : parameters).emplace_back(name);
+                  (kind == 0 ? dependencies : parameters).add(name);
               });
     // Listed only when a suggestion needs them.
     Names allTypes, allParams;
     bool haveTypes = false, haveParams = false;
-    Names contexts;
-    std::string path, contextPath;
-    for (const auto& type : dependencies) {
+    std::string path, contextPath, type, name;
+    for (const auto view : dependencies) {
+        type.assign(view);
         childPath(path, kDependenciesPath, kObjectDependency, type);
         if (m_rules && !m_rules->isValidType(type)) {
             if (!haveTypes) allTypes = m_rules->getAllObjectTypes();
@@ -456,10 +541,10 @@ void DataLinter::lintDependencies() {
         lintKeys(m_physicsData, m_physicsLocator, path, m_objectDependencyKeys);
         contexts.clear();
         lintKinds(m_physicsData, m_physicsLocator, path, kObjDepKinds,
-                  [&](std::size_t, std::string_view name) { contexts.emplace_back(name); });
-        for (const auto& name : contexts) {
+                  [&](std::size_t, std::string_view context) { contexts.add(context); });
+        for (const auto context : contexts) {
             lintKeys(m_physicsData, m_physicsLocator,
-                     childPath(contextPath, path, kObjDepContext, name), m_objectDependencyKeys);
+                     childPath(contextPath, path, kObjDepContext, context), m_objectDependencyKeys);
         }
     }
 
@@ -488,7 +573,8 @@ void DataLinter::lintDependencies() {
                 entry.overrideChecks.assign(value);
         };
     };
-    for (const auto& name : parameters) {
+    for (const auto view : parameters) {
+        name.assign(view);
         childPath(path, kDependenciesPath, kParameterValues, name);
         const bool known = !m_rules || m_rules->isValidParamName(name);
         if (!known) {
@@ -504,8 +590,8 @@ void DataLinter::lintDependencies() {
         lintKeys(m_physicsData, m_physicsLocator, path, m_parameterValuesKeys, gather(own));
         contexts.clear();
         lintKinds(m_physicsData, m_physicsLocator, path, kParamValKinds,
-                  [&](std::size_t, std::string_view context) { contexts.emplace_back(context); });
-        for (const auto& context : contexts) {
+                  [&](std::size_t, std::string_view context) { contexts.add(context); });
+        for (const auto context : contexts) {
             ParameterEntry& entry = nextEntry();
             childPath(entry.path, path, kParamValContext, context);
             lintKeys(m_physicsData, m_physicsLocator, entry.path, m_parameterValuesKeys,

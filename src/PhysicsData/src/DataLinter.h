@@ -39,17 +39,18 @@ public:
     void run();
 
 private:
-    // A list of known names with a hashed set of views of them for the look-ups; the list
-    // is kept, in its order, for suggestions. Built in place, never copied or moved (the
-    // views point into the list).
+    // A list of known names, kept in its order for suggestions, with an index by length
+    // for the look-ups (a name is compared only with the names as long as it).
     struct KnownNames {
         explicit KnownNames(std::vector<std::string> list);
-        KnownNames(const KnownNames&) = delete;
-        KnownNames& operator=(const KnownNames&) = delete;
-        bool contains(std::string_view name) const { return set.count(name) != 0; }
+        // The first position of name in names, or npos.
+        std::size_t find(std::string_view name) const;
+        bool contains(std::string_view name) const { return find(name) != npos; }
 
+        static constexpr std::size_t npos = static_cast<std::size_t>(-1);
         const std::vector<std::string> names;
-        std::unordered_set<std::string_view> set;
+        std::vector<std::size_t> byLength;     // positions in names, shortest names first
+        std::vector<std::size_t> lengthStart;  // where each length starts in byLength
     };
     // Where a RULES parameter definition sits: directly below RULES, in an object type or in
     // one of a type's contexts.
@@ -83,8 +84,9 @@ private:
     void lintRulesParameter(const std::string& path, const std::string& name, Level level,
                             const std::string& type, const std::string& option);
     // The PARAMETER definitions named in names, directly below the RULES object at path.
-    void lintRulesParameters(const std::string& path, const std::vector<std::string>& names,
-                             Level level, const std::string& type, const std::string& option);
+    template <class ParameterNames>
+    void lintRulesParameters(const std::string& path, const ParameterNames& names, Level level,
+                             const std::string& type, const std::string& option);
     void lintPhysics();
     void lintCheckData();
     void lintDependencies();
@@ -126,11 +128,16 @@ private:
     const KnownNames m_checkDataKeys;
     const KnownNames m_objectDependencyKeys;
     const KnownNames m_parameterValuesKeys;
+    // Where "Default" is among the parameter keys, and which of them set something a RULES
+    // default must fit.
+    const std::size_t m_defaultKey;
+    std::vector<bool> m_fitKeys;
     // The keys of the CHECK, LIST and GLOBAL CHECK types met so far, by key list.
     std::map<const std::vector<std::string>*, KnownNames> m_productKeys;
     std::vector<std::string> m_types;                // object types the RULES data defines
     std::unordered_set<std::string_view> m_typeSet;  // the same, for look-ups
     std::size_t m_suggestionWork = 0;                // candidates compared so far
+    std::string m_parameterName;  // buffer for the names of RULES parameter definitions
     std::string m_parameterPath;  // buffer for the paths of RULES parameter definitions
 };
 
