@@ -411,14 +411,14 @@ void DataLinter::lintRulesType(const std::string& path, const std::string& type)
     lintRulesParameters(path, params, Level::Object, type, {});
 }
 
-void DataLinter::lintTypeList(const std::string& path, const std::string& key,
-                              const std::string& what, std::string_view value) {
+void DataLinter::lintTypeList(const std::string& path, const std::string& key, const char* what,
+                              std::string_view value) {
     if (value.empty()) return;
     for (const auto& type : StringUtilities::stringToVector(value, ',')) {
         if (type == kRules || m_typeSet.count(type)) continue;
         warn(m_rulesLocator, "unknown-type", path, key,
-             what + " type " + quoted(type) + " in " + quoted(key) + " of " + describe(path) +
-                 " is not an object type of the RULES" + suggest(type, m_types));
+             std::string(what) + " type " + quoted(type) + " in " + quoted(key) + " of " +
+                 describe(path) + " is not an object type of the RULES" + suggest(type, m_types));
     }
 }
 
@@ -616,9 +616,9 @@ void DataLinter::lintParameterEntry(const ParameterEntry& entry, const std::stri
         if (!firstParent.listed) {
             firstParent.listed = true;
             try {
-                const Names all = m_rules->enumerateParentTypePathsForParam(name);
+                Names all = m_rules->enumerateParentTypePathsForParam(name);
                 firstParent.found = !all.empty();
-                if (firstParent.found) firstParent.path = all.front();
+                if (firstParent.found) firstParent.path = std::move(all.front());
             } catch (const std::exception&) {
                 // More parent paths than can be listed: the load says so if it matters.
             }

@@ -79,7 +79,7 @@ private:
     // The object type `type` at path.
     void lintRulesType(const std::string& path, const std::string& type);
     // The items of a list of object types (the value of key at path).
-    void lintTypeList(const std::string& path, const std::string& key, const std::string& what,
+    void lintTypeList(const std::string& path, const std::string& key, const char* what,
                       std::string_view value);
     void lintRulesParameter(const std::string& path, const std::string& name, Level level,
                             const std::string& type, const std::string& option);
