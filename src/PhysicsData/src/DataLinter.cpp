@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -152,13 +153,20 @@ std::string quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
+// Numbers read from value texts, by text: bounds and defaults repeat across definitions.
+using NumberCache = std::unordered_map<std::string, std::pair<double, bool>>;
+
 // A number read from a value with optional units, when it is one (in double precision, so
 // that a value just past a bound is not rounded onto it).
-bool number(const std::string& text, double& value) {
-    std::string digits, units;
-    const auto [result, ok] = TARNParam::valueAsDouble(text, digits, units);
-    value = result;
-    return ok;
+bool number(const std::string& text, double& value, NumberCache& numbers) {
+    auto it = numbers.find(text);
+    if (it == numbers.end()) {
+        std::string digits, units;
+        const auto [result, ok] = TARNParam::valueAsDouble(text, digits, units);
+        it = numbers.emplace(text, std::make_pair(result, ok)).first;
+    }
+    value = it->second.first;
+    return it->second.second;
 }
 
 // "what 'item'", the start of a message about a value.
@@ -170,14 +178,15 @@ std::string about(const char* what, const std::string& item) {
 
 // What is wrong with one item of a value (see misfit); "" when it fits.
 std::string itemMisfit(const char* what, const std::string& item, TARNParam::Type type,
-                       const std::string& lower, const std::string& upper, const Names& allowed) {
+                       const std::string& lower, const std::string& upper, const Names& allowed,
+                       NumberCache& numbers) {
     double v = 0;
     bool numeric = false;
     if (TARNParam::isIntegerType(type)) {
         if (!TARNParam::valueAsInt(item).second) return about(what, item) + " is not an integer";
-        numeric = number(item, v);
+        numeric = number(item, v, numbers);
     } else if (TARNParam::isRealType(type)) {
-        if (!number(item, v)) return about(what, item) + " is not a real number";
+        if (!number(item, v, numbers)) return about(what, item) + " is not a real number";
         numeric = true;
     } else if (TARNParam::isLogicalType(type)) {
         if (!TARNParam::valueAsBool(item).second)
@@ -187,9 +196,9 @@ std::string itemMisfit(const char* what, const std::string& item, TARNParam::Typ
                StringUtilities::vectorToString(allowed, ',') + KnownKeys::didYouMean(item, allowed);
     }
     double bound = 0;
-    if (numeric && !lower.empty() && number(lower, bound) && v < bound)
+    if (numeric && !lower.empty() && number(lower, bound, numbers) && v < bound)
         return about(what, item) + " is below the lower bound " + quoted(lower);
-    if (numeric && !upper.empty() && number(upper, bound) && v > bound)
+    if (numeric && !upper.empty() && number(upper, bound, numbers) && v > bound)
         return about(what, item) + " is above the upper bound " + quoted(upper);
     return {};
 }
@@ -197,11 +206,12 @@ std::string itemMisfit(const char* what, const std::string& item, TARNParam::Typ
 // What is wrong with value for a parameter of that type, bounds and allowed values
 // (empty allowed: any value); "" when it fits. `what` names the value in the message.
 std::string misfit(const char* what, const std::string& value, TARNParam::Type type,
-                   const std::string& lower, const std::string& upper, const Names& allowed) {
+                   const std::string& lower, const std::string& upper, const Names& allowed,
+                   NumberCache& numbers) {
     if (!TARNParam::isListType(type))
-        return itemMisfit(what, StringUtilities::trim(value), type, lower, upper, allowed);
+        return itemMisfit(what, StringUtilities::trim(value), type, lower, upper, allowed, numbers);
     for (const auto& item : StringUtilities::splitValueNoEmpty(value)) {
-        std::string problem = itemMisfit(what, item, type, lower, upper, allowed);
+        std::string problem = itemMisfit(what, item, type, lower, upper, allowed, numbers);
         if (!problem.empty()) return problem;
     }
     return {};
@@ -458,7 +468,7 @@ void DataLinter::lintRulesParameter(const std::string& path, const std::string& 
         if (param.getDefault().empty()) return;
         const std::string problem =
             misfit("the RULES default", param.getDefault(), param.getType(), param.getLowerBound(),
-                   param.getUpperBound(), param.getAllowedStringList());
+                   param.getUpperBound(), param.getAllowedStringList(), m_numbers);
         if (!problem.empty()) {
             warn(m_rulesLocator, "bad-default", path, setsDefault ? kDefault : "",
                  "parameter " + name + ": " + problem);
@@ -663,7 +673,7 @@ void DataLinter::lintParameterEntry(const ParameterEntry& entry, const std::stri
             }
             if (!key) continue;
             const std::string problem =
-                misfit(what, candidate.value, def->getType(), lower, upper, allowed);
+                misfit(what, candidate.value, def->getType(), lower, upper, allowed, m_numbers);
             if (!problem.empty()) {
                 warn(m_physicsLocator, "bad-value", path, *key,
                      "parameter " + name + ": " + problem);

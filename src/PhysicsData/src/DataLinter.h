@@ -4,7 +4,9 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include <kel/physicsdata/rules/ModelRules.h>
@@ -121,7 +123,8 @@ private:
     Diagnostics& m_diagnostics;
     DataLocator m_rulesLocator;
     DataLocator m_physicsLocator;
-    // The keys of a RULES object and parameter, the host's extra rules included.
+    // The keys each kind of object may hold; those of a RULES object and parameter include
+    // the host's extra rules.
     const KnownNames m_objectKeys;
     const KnownNames m_parameterKeys;
     const KnownNames m_contextKeys;
@@ -134,9 +137,12 @@ private:
     std::vector<bool> m_fitKeys;
     // The keys of the CHECK, LIST and GLOBAL CHECK types met so far, by key list.
     std::map<const std::vector<std::string>*, KnownNames> m_productKeys;
-    std::vector<std::string> m_types;                // object types the RULES data defines
-    std::unordered_set<std::string_view> m_typeSet;  // the same, for look-ups
-    std::size_t m_suggestionWork = 0;                // candidates compared so far
+    std::vector<std::string> m_types;  // object types the RULES data defines
+    // The same, for look-ups: views of m_types, which does not change once filled.
+    std::unordered_set<std::string_view> m_typeSet;
+    std::size_t m_suggestionWork = 0;  // candidates compared so far
+    // Numbers read from values and bounds (whether each is one, and its value), by text.
+    std::unordered_map<std::string, std::pair<double, bool>> m_numbers;
     std::string m_parameterName;  // buffer for the names of RULES parameter definitions
     std::string m_parameterPath;  // buffer for the paths of RULES parameter definitions
 };
