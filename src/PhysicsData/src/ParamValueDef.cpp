@@ -17,6 +17,7 @@
 #include <kel/physicsdata/dependency/ParamValueOverride.h>
 #include <kel/physicsdata/dependency/RulesAllowedStrings.h>
 #include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsdata/rules/RulesParam.h>
 #include <kel/physicsutils/ExtraRules.h>
 #include <kel/physicsutils/ModelTARN.h>
 #include <kel/physicsutils/TARNContext.h>
@@ -265,10 +266,11 @@ void ParamValueDef::initSubsetListSource(const std::string& name,
 
 std::pair<std::string, std::string> ParamValueDef::rulesBounds(const ModelRules* rules,
                                                                const std::string& option) const {
-    auto [hasLower, hasUpper] = rules->hasBounds(m_objectType, option, m_name);
+    const RulesParam& param = rules->getParam(m_objectType, option, m_name);
+    auto [hasLower, hasUpper] = param.hasBounds();
     std::pair<std::string, std::string> bounds;
-    if (hasLower) bounds.first = rules->getLowerBound(m_objectType, option, m_name);
-    if (hasUpper) bounds.second = rules->getUpperBound(m_objectType, option, m_name);
+    if (hasLower) bounds.first = param.getLowerBound();
+    if (hasUpper) bounds.second = param.getUpperBound();
     return bounds;
 }
 
