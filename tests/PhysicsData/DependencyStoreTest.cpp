@@ -267,11 +267,6 @@ protected:
     DependencyStoreValidationTest() { m_options.validate = true; }
 };
 
-TEST_F(DependencyStoreValidationTest, ConsistentDataPasses) {
-    auto store = build(fullData());
-    EXPECT_NE(store->getObjDependDef("/FLOW/DOMAIN", "BOUNDARY", false), nullptr);
-}
-
 TEST_F(DependencyStoreValidationTest, MissingChildDefinitionsAreCollected) {
     const std::string noBoundary = std::string(kFlow) + kDomain + kMaterial + kColour;
     EXPECT_EQ(error(noBoundary),
@@ -549,12 +544,6 @@ TEST_F(ParentContextHolderTest, InvalidContextsHideItemsThenRationaliseDropsThem
                     "ParentContextHolder::addItem - internal error: called after rationalise()")));
 }
 
-TEST_F(ParentContextHolderTest, EquivalenceWithoutCandidatesOrDefinition) {
-    m_holder.addItem("T", {"/A"}, item(), false);
-    EXPECT_THAT(m_holder.findEquivContexts("/A", "T", {}), ElementsAre("All Valid Contexts"));
-    EXPECT_THAT(m_holder.findEquivContexts("/C", "T", {"/A", "/C"}), IsEmpty());
-}
-
 // ContextVerifier: warnings for checks and lists whose required context an object path cannot give.
 using Lines = std::vector<std::string>;
 
@@ -661,18 +650,6 @@ protected:
 
 std::unique_ptr<ModelRules> ContextVerifierTest::s_rules;
 std::unique_ptr<testing::ObjDependDefTestSource> ContextVerifierTest::s_source;
-
-TEST_F(ContextVerifierTest, DefinitionsWithoutChecksOrListsYieldNothing) {
-    EXPECT_THAT(
-        m_verifier.verifyObjDependChecks(kBoundaryPath + "/PATCH", objDef("PATCH", "").get()),
-        IsEmpty());
-    EXPECT_THAT(m_verifier.verifyParamValChecks(kBoundaryPath, valueDef("Scheme", "").get()),
-                IsEmpty());
-    EXPECT_THAT(m_verifier.verifyParamValChecks(
-                    kBoundaryPath,
-                    valueDef("Scheme", "Ordered Allowed String List = Upwind, Central").get()),
-                IsEmpty());
-}
 
 TEST_F(ContextVerifierTest, ObjectDependencyWarningsInGroupAndSubjectOrder) {
     auto def = boundaryDef();

@@ -280,9 +280,6 @@ TEST_F(ObjDependDefTest, EachFaultGivesItsMessage) {
         {"Allowed Option Check List = *F, IsRed", true,
          crInfo + "the option value \"*F\" that appears in the \"Allowed Option Check List\" "
                   "parameter is not recognised."},
-        {"Override Option Check List = d, IsRed", true,
-         crInfo + "the option value \"d\" that appears in the \"Override Option Check List\" "
-                  "parameter is not recognised."},
         {"Subset Allowed Option List = z, a, x, z", true,
          "ObjDependDef::verifySubsetAllowedOptions - in the OBJECT DEPENDENCY data for type BOX, "
          "the following values in the parameter \"Subset Allowed Option List\" are not known "
@@ -291,9 +288,6 @@ TEST_F(ObjDependDefTest, EachFaultGivesItsMessage) {
          "ObjDependDef::makeChildMask - Internal error: the child object BOX in object \"BOX\" "
          "is not allowed in any RULES CONTEXT!"},
         {"Parameter Check List = Extra, IsBig", false,
-         "ObjDependDef::findParamAvail - in data for object type BOX, the referenced parameter "
-         "Extra does not exist in the 'ordered' lists"},
-        {"Relaxed Validation Parameter List = Extra", false,
          "ObjDependDef::findParamAvail - in data for object type BOX, the referenced parameter "
          "Extra does not exist in the 'ordered' lists"},
         {"Child Check List = GONE, IsBig; Child Name List = LID, LidNames", false,

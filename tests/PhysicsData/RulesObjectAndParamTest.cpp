@@ -170,12 +170,6 @@ TEST(RulesObjectErrorsTest, InconsistentObjectDefinitions) {
              Repeat{"  Essential Parameter List = p\n  Default Parameter List = p\n",
                     "\"p\" is named in \"Essential Parameter List\" and again in \"Default "
                     "Parameter List\"."},
-             Repeat{"  Essential Child List = C\n  Optional Child List = C\n",
-                    "\"C\" is named in \"Essential Child List\" and again in \"Optional Child "
-                    "List\"."},
-             Repeat{"  Allowed Option List = a, a\n",
-                    "\"a\" is named in \"Allowed Option List\" and again in \"Allowed Option "
-                    "List\"."},
              Repeat{"  Allowed Option List = a\n  CONTEXT: a\n   Optional Child List = C, C\n  "
                     "END\n",
                     "\"C\" is named in \"Optional Child List\" and again in \"Optional Child "

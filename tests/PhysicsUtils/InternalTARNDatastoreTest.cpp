@@ -128,13 +128,6 @@ TEST(InternalTARNDatastoreTest, AbsentThingsAreNotErrors) {
     EXPECT_THAT(store.getChildObjectNamesByType("/A:a", "C"), IsEmpty());
 }
 
-TEST(InternalTARNDatastoreTest, NonCanonicalPathsAreFound) {
-    InternalTARNDatastore store = fromText("A:\n  B: b\n    K = 1\n  END\nEND\n");
-    EXPECT_TRUE(store.hasObject("/A:A/B:b"));
-    EXPECT_TRUE(store.hasObject("A/B:b/"));
-    EXPECT_EQ(store.getParameterValue("/A:/B:b", "K"), "1");
-}
-
 // Lookups remember recent paths per thread; nothing remembered may leak into another store,
 // a store built where a destroyed one lived, a longer name, or a child that does not exist.
 TEST(InternalTARNDatastoreTest, RecentLookupsNeverAnswerForAnotherPath) {
