@@ -164,6 +164,9 @@ struct TARNModel::Impl {
                 break;
             --kept;
         }
+        // An object above the last one walked (a check reading an enclosing object) is
+        // answered without forgetting the deeper nodes, which the next walk likely needs.
+        if (kept > 0 && walkedSteps[kept - 1].end == path.size()) return walkedSteps[kept - 1].id;
         walkedSteps.resize(kept);
         std::uint32_t id = kept == 0 ? kRoot : walkedSteps.back().id;
         std::size_t pos = kept == 0 ? 0 : walkedSteps.back().end;
@@ -181,12 +184,14 @@ struct TARNModel::Impl {
     // The child of parent with that type and name, or kNone.
     std::uint32_t child(std::uint32_t parent, std::string_view type, std::string_view name) const {
         const Node& node = *nodes[parent];
-        if (node.nextChild < node.children.size()) {
-            const std::uint32_t next = node.children[node.nextChild];
-            const Node& candidate = *nodes[next];
-            if (candidate.type == type && candidate.name == name) {
-                ++node.nextChild;
-                return next;
+        // The child after the one found last, then that one again (nextChild - 1 wraps past
+        // every place when nextChild is 0).
+        for (const std::uint32_t at : {node.nextChild, node.nextChild - 1}) {
+            if (at >= node.children.size()) continue;
+            const std::uint32_t candidate = node.children[at];
+            if (nodes[candidate]->type == type && nodes[candidate]->name == name) {
+                node.nextChild = at + 1;
+                return candidate;
             }
         }
         auto it = index.find({parent, type, name});
