@@ -169,20 +169,6 @@ TEST_F(BetaPhysicsManagerTest, SetupOverALongChainIsLinear) {
     EXPECT_EQ(chained.getObjAvailCheck("yes", "FLOW"), nullptr);
 }
 
-TEST_F(BetaPhysicsManagerTest, WithLoggingOffAProxyIsThePlainEvaluation) {
-    Check* proxy = manager.getObjAvailCheck("needsBeta", "FLOW");
-    EXPECT_TRUE(evaluate(proxy, kFast));
-    EXPECT_FALSE(evaluate(proxy, kSlow));
-    EXPECT_FALSE(controller().anyLoggedMessages());
-
-    // Beta off: the proxy leaves the switch alone and fails like the check.
-    controller().overrideGlobalBetaEnabled(false);
-    manager.enableBetaLogging();
-    EXPECT_FALSE(evaluate(proxy, kFast));
-    EXPECT_FALSE(controller().isBetaEnabled());
-    EXPECT_FALSE(controller().anyLoggedMessages());
-}
-
 TEST_F(BetaPhysicsManagerTest, KeepsMessagesOnlyWhenTheAnswerDependsOnBeta) {
     manager.enableBetaLogging();
 

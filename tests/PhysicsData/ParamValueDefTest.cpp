@@ -746,13 +746,6 @@ TEST_F(CheckedDefaultListTest, FunctionIsPreferredOverListOfTheSameName) {
     EXPECT_THROW(list.evaluate(nullptr, context, nullptr, "Speed", nullptr), std::invalid_argument);
 }
 
-TEST_F(CheckedDefaultListTest, UnknownNamesAreReportedBySource) {
-    source.addCheck("ok", true);
-    EXPECT_THROW(build("*missing, ok"), std::runtime_error);
-    EXPECT_THROW(build("1.0, (ok, missing)"), std::runtime_error);
-    EXPECT_THROW(build("1.0, ok, 2.0"), PhysicsException);
-}
-
 TEST_F(CheckedDefaultListTest, FirstEntryThatPassesAndGivesAValueWins) {
     testing::FakeCheck* pass = source.addCheck("pass", true);
     testing::FakeCheck* fail = source.addCheck("fail", false);

@@ -128,20 +128,6 @@ TEST_F(PhysicsDataTest, BuildsAndWiresChecksListsAndGlobalChecks) {
     EXPECT_THROW(data->getParamAvailCheck("Nope", "Size", true), std::runtime_error);
 }
 
-TEST_F(PhysicsDataTest, BetaManagerSuppliesProxiesForChecksDependingOnBeta) {
-    BetaPhysicsManager beta;
-    auto data = build(physicsText(kCheckData), &beta);
-    Check* plainDependent = data->getCheck("UsesBeta", true);
-    Check* proxy = data->getObjAvailCheck("UsesBeta", "LID", true);
-    ASSERT_NE(proxy, nullptr);
-    EXPECT_NE(proxy, plainDependent);
-    EXPECT_EQ(data->getObjAvailCheck("UsesBeta", "LID", true), proxy);
-    EXPECT_NE(data->getParamAvailCheck("HotBeta", "Size", true), data->getCheck("HotBeta", true));
-    // A check that does not depend on a beta check is handed out plainly.
-    EXPECT_EQ(data->getParamValAvailCheck("IsHot", "Kind", "Hot", true),
-              data->getCheck("IsHot", true));
-}
-
 TEST_F(PhysicsDataTest, EmptyCheckDataStillBuildsTheDependencyStore) {
     auto data = build(physicsText(""));
     EXPECT_THAT(data->getCheckNames(), IsEmpty());
