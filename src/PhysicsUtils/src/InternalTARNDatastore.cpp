@@ -206,6 +206,14 @@ private:
     std::size_t m_count = 0;
 };
 
+// Keeps a function out of line. GCC must not clone it for a constant argument either: a
+// clone would look the thread's copy of t_foundPaths up again for every entry.
+#if defined(__GNUC__) && !defined(__clang__)
+#define KEL_OUT_OF_LINE [[gnu::noipa]]
+#else
+#define KEL_OUT_OF_LINE [[gnu::noinline]]
+#endif
+
 // Paths this thread found lately, in any store. Consecutive questions mostly name one
 // object, or a child of one just named; a path that extends a remembered one is resolved
 // from there, with one probe per further component. Entries name their store by a serial
@@ -215,10 +223,8 @@ class FoundPaths {
 public:
     // The remembered object whose path is the longest prefix of path ending at a component
     // boundary; its length in `length`. kNone (and 0) when none is.
-    // (Out of line: inlined, the compiler would look the thread's copy up again for every
-    // entry.)
-    [[gnu::noipa]] std::uint32_t longestPrefix(std::uint64_t store, std::string_view path,
-                                               std::size_t& length) {
+    KEL_OUT_OF_LINE std::uint32_t longestPrefix(std::uint64_t store, std::string_view path,
+                                                std::size_t& length) {
         std::uint32_t id = kNone;
         length = 0;
         Entry* best = nullptr;
@@ -235,7 +241,7 @@ public:
         return id;
     }
 
-    [[gnu::noipa]] void remember(std::uint64_t store, std::string_view path, std::uint32_t id) {
+    KEL_OUT_OF_LINE void remember(std::uint64_t store, std::string_view path, std::uint32_t id) {
         Entry* oldest = &m_entries[0];
         for (Entry& entry : m_entries)
             if (entry.used < oldest->used) oldest = &entry;
