@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <memory_resource>
 #include <optional>
 #include <tuple>
 #include <unordered_map>
@@ -125,25 +126,30 @@ using ChildOffer = Offered<ChildAvail, TypePlan>;
 // The records of a definition under one context rule value, in the definition's order,
 // with what the validator resolved for them.
 struct OptionPlan {
-    std::vector<ParamOffer> params;
-    std::vector<ChildOffer> children;
+    explicit OptionPlan(std::pmr::memory_resource* memory) : params(memory), children(memory) {}
+
+    std::pmr::vector<ParamOffer> params;
+    std::pmr::vector<ChildOffer> children;
 };
 
-// What the validator needs of one object type path, worked out once per run.
+// What the validator needs of one object type path, worked out once per run. Its
+// containers draw on the planner's arena.
 struct TypePlan {
+    explicit TypePlan(std::pmr::memory_resource* memory) : options(memory), params(memory) {}
+
     const ObjDependDef* def = nullptr;
-    std::string ruleParam;
+    std::string_view ruleParam;  // the definition's own
     // Per context rule value seen (bounded: an unusual value beyond the limit is planned
-    // each time it is met).
-    std::vector<std::pair<std::string, std::unique_ptr<OptionPlan>>> options;
+    // each time it is met); the values are kept in the arena.
+    std::pmr::vector<std::pair<std::string_view, OptionPlan>> options;
     // By parameter name; the keys view the names of the definition's records.
-    std::unordered_map<std::string_view, ParamPlan> params;
+    std::pmr::unordered_map<std::string_view, ParamPlan> params;
 };
 
 constexpr std::size_t kMaxOptionsPlanned = 32;
 
 template <class Offer, class Key>
-std::size_t firstOf(const std::vector<Offer>& offers, std::size_t index, Key key) {
+std::size_t firstOf(const std::pmr::vector<Offer>& offers, std::size_t index, Key key) {
     for (std::size_t i = 0; i < index; ++i)
         if (key(*offers[i].record) == key(*offers[index].record)) return i;
     return index;
@@ -169,19 +175,27 @@ void planOption(const ObjDependDef& def, const std::string& option, OptionPlan& 
 }
 
 // What a validator works out once about the PHYSICS data, for every run: the plans of the
-// object type paths met so far. They depend on the PhysicsData alone.
+// object type paths met so far. They depend on the PhysicsData alone. Plans are never
+// dropped before the planner, so they live in one arena: planning allocates by bumping a
+// pointer, and a planner goes without freeing its plans one by one.
 struct Planner {
-    explicit Planner(const PhysicsData& physics) : physics(physics), rules(*physics.getRules()) {}
+    explicit Planner(const PhysicsData& physics)
+        : physics(physics), rules(*physics.getRules()), types(&arena) {}
 
     TypePlan& typePlan(const std::string& typePath);
     OptionPlan& optionPlan(TypePlan& plan, const std::string& option);
     // name is a record's own (the plan keeps a view of it).
     ParamPlan& paramPlan(TypePlan& plan, const TARNContext& context, const std::string& name);
+    // A copy of text in the arena.
+    std::string_view keep(std::string_view text);
 
     const PhysicsData& physics;
     const ModelRules& rules;
-    std::unordered_map<std::string, TypePlan> types;
-    OptionPlan unplanned;  // for a context rule value beyond the planning limit
+    std::pmr::monotonic_buffer_resource arena;
+    std::pmr::unordered_map<std::string_view, TypePlan> types;  // keys in the arena
+    // For a context rule value beyond the planning limit: on the heap, as it is planned
+    // again for every object that has such a value.
+    OptionPlan unplanned{std::pmr::new_delete_resource()};
 };
 
 // An object still to check, with the plan of its type path.
@@ -261,26 +275,34 @@ private:
     std::vector<std::optional<Strings>> m_allowedNames;
 };
 
+std::string_view Planner::keep(std::string_view text) {
+    char* copy = static_cast<char*>(arena.allocate(text.size() + 1, 1));
+    std::copy(text.begin(), text.end(), copy);
+    return {copy, text.size()};
+}
+
 TypePlan& Planner::typePlan(const std::string& typePath) {
-    auto [it, fresh] = types.try_emplace(typePath);
-    TypePlan& plan = it->second;
-    if (fresh) {
-        plan.def = physics.getObjDependDef(typePath, false);
-        if (plan.def) plan.ruleParam = rules.getContextRuleParam(plan.def->getType());
+    auto it = types.find(typePath);
+    if (it != types.end()) return it->second;
+    TypePlan& plan = types.try_emplace(keep(typePath), &arena).first->second;
+    plan.def = physics.getObjDependDef(typePath, false);
+    if (plan.def) {
+        const refcnt_ptr<const ObjDependDef::ContextRuleInfo> info = plan.def->getContextRuleInfo();
+        if (info) plan.ruleParam = info->contextRuleParam;
     }
     return plan;
 }
 
 OptionPlan& Planner::optionPlan(TypePlan& plan, const std::string& option) {
     for (auto& [value, planned] : plan.options)
-        if (value == option) return *planned;
+        if (value == option) return planned;
     if (plan.options.size() < kMaxOptionsPlanned) {
-        auto planned = std::make_unique<OptionPlan>();
-        planOption(*plan.def, option, *planned);
-        plan.options.emplace_back(option, std::move(planned));
-        return *plan.options.back().second;
+        OptionPlan& planned = plan.options.emplace_back(keep(option), OptionPlan(&arena)).second;
+        planOption(*plan.def, option, planned);
+        return planned;
     }
-    unplanned = OptionPlan();
+    unplanned.params.clear();
+    unplanned.children.clear();
     planOption(*plan.def, option, unplanned);
     return unplanned;
 }
