@@ -270,6 +270,9 @@ private:
     std::size_t m_paramCount = 0;
     std::vector<const std::string*> m_values;
     std::vector<signed char> m_paramState;
+    // Per record of the current object's offers: set on the first of a name when the model
+    // sets that parameter.
+    std::vector<char> m_present;
     std::vector<signed char> m_childState;
     std::vector<int> m_count;
     std::vector<std::optional<Strings>> m_allowedNames;
@@ -355,14 +358,25 @@ void ObjectChecker::object(const TARNContext& context, TypePlan& plan, std::vect
 void ObjectChecker::parameters(const TARNContext& context, TypePlan& type, OptionPlan& plan) {
     const std::string& path = context.getFullPath();
     const ObjDependDef& def = *type.def;
-    m_paramState.assign(plan.params.size(), -1);
-    const auto namesEnd = m_names.begin() + static_cast<std::ptrdiff_t>(m_paramCount);
+    const std::size_t offers = plan.params.size();
+    m_paramState.assign(offers, -1);
+    m_present.assign(offers, 0);
+    // Models mostly list parameters in the order offered: each search starts after the
+    // last record found, and a record found stands for the first of its name.
+    std::size_t from = 0;
     for (std::size_t i = 0; i < m_paramCount; ++i) {
         const std::string& name = m_names[i];
-        std::size_t at = 0;
-        while (at < plan.params.size() && plan.params[at].record->getName() != name)
-            ++at;
-        if (at == plan.params.size()) {
+        std::size_t at = offers;
+        for (std::size_t step = 0; step < offers; ++step) {
+            const std::size_t k = (from + step) % offers;
+            if (plan.params[k].record->getName() == name) {
+                at = plan.params[k].first;
+                from = k + 1;
+                m_present[at] = 1;
+                break;
+            }
+        }
+        if (at == offers) {
             add("unknown-parameter", def.getType() + " has no parameter " + quoted(name), path,
                 name);
         } else if (!available(plan.params[at], m_paramState[at], context)) {
@@ -375,10 +389,10 @@ void ObjectChecker::parameters(const TARNContext& context, TypePlan& type, Optio
             value(context, *offer.plan, offer.allowed, name, *m_values[i]);
         }
     }
-    for (std::size_t at = 0; at < plan.params.size(); ++at) {
+    for (std::size_t at = 0; at < offers; ++at) {
         const ParamAvail& record = *plan.params[at].record;
         const std::string& name = record.getName();
-        if (!record.isRequired() || std::find(m_names.begin(), namesEnd, name) != namesEnd ||
+        if (!record.isRequired() || m_present[plan.params[at].first] ||
             !available(plan.params[at], m_paramState[at], context))
             continue;
         const ParamValueDef* values = m_plans.paramPlan(type, context, name).def;

@@ -15,8 +15,8 @@ bool ParCtxtHolderBase::insertInvalidContexts(const std::string& name,
     return allNew;
 }
 
-bool ParCtxtHolderBase::isInvalidContext(const std::string& key) const {
-    return m_invalid.count(key) != 0;
+bool ParCtxtHolderBase::isInvalidContext(std::string_view key) const {
+    return m_invalid.find(key) != m_invalid.end();
 }
 
 std::vector<std::string> ParCtxtHolderBase::filterInvalidContexts(

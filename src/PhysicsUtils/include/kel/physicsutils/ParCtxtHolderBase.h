@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -21,15 +23,24 @@ public:
     bool insertInvalidContexts(const std::string& name, const std::vector<std::string>& contexts);
 
     // key is context + "/" + name.
-    bool isInvalidContext(const std::string& key) const;
+    bool isInvalidContext(std::string_view key) const;
     // The keys among keys that are invalid, in the given order.
     std::vector<std::string> filterInvalidContexts(const std::vector<std::string>& keys) const;
+    // Hashes keys given as any kind of text (looked up without a copy).
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept {
+            return std::hash<std::string_view>{}(key);
+        }
+    };
+    using Keys = std::unordered_set<std::string, KeyHash, std::equal_to<>>;
+
     // Every key recorded, in no particular order.
-    const std::unordered_set<std::string>& invalidKeys() const { return m_invalid; }
+    const Keys& invalidKeys() const { return m_invalid; }
 
 private:
     bool m_isObjectType;
-    std::unordered_set<std::string> m_invalid;
+    Keys m_invalid;
 };
 
 }  // namespace kel

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <kel/exception/PhysicsException.h>
+#include <kel/physicsdata/store/ContextKeyTable.h>
 #include <kel/physicsutils/ParCtxtHolderBase.h>
 #include <kel/utilities/NonCopyable.h>
 #include <kel/utilities/refcnt_ptr.h>
@@ -72,10 +73,8 @@ public:
         checkOpen();
         bool allInserted = true;
         for (const std::string& context : contexts) {
-            if (findByPattern(context, name) ||
-                !m_contextItems.emplace(context + "/" + name, item).second) {
+            if (findByPattern(context, name) || !m_contextItems.insert(context, name, item))
                 allInserted = false;
-            }
         }
         if (isDefault && !contexts.empty()) addDefault(name, item.get());
         return allInserted;
@@ -91,14 +90,13 @@ public:
         for (const Filed& other : filed)
             if (mayOverlap(other.pattern, pattern)) return false;
         const std::string suffix = "/" + name;
-        for (const auto& entry : m_contextItems) {
-            const std::string& key = entry.first;
-            if (key.size() < suffix.size() ||
-                key.compare(key.size() - suffix.size(), suffix.size(), suffix) != 0)
-                continue;
-            const std::string_view context(key.data(), key.size() - suffix.size());
-            if (inPattern(pattern, context)) return false;
-        }
+        bool clash = false;
+        m_contextItems.forEach([&](std::string_view key, const T*) {
+            if (!clash && key.size() >= suffix.size() &&
+                key.substr(key.size() - suffix.size()) == suffix)
+                clash = inPattern(pattern, key.substr(0, key.size() - suffix.size()));
+        });
+        if (clash) return false;
         m_patternedItems.push_back(item.get());
         if (isDefault) addDefault(name, item.get());
         filed.push_back({std::move(pattern), std::move(item)});
@@ -112,19 +110,18 @@ public:
         m_patternedInvalid[child].push_back({type, item});
     }
 
-    bool isInvalidContext(const std::string& key) const {
+    bool isInvalidContext(std::string_view key) const {
         if (ParCtxtHolderBase::isInvalidContext(key)) return true;
         if (m_patternedInvalid.empty()) return false;
         const std::size_t slash = key.rfind('/');
-        if (slash == std::string::npos) return false;
-        return isPatternedInvalid(std::string_view(key).substr(0, slash), key.substr(slash + 1));
+        if (slash == std::string_view::npos) return false;
+        return isPatternedInvalid(key.substr(0, slash), std::string(key.substr(slash + 1)));
     }
 
     // Erases every key that is an invalid context and closes the holder. Idempotent.
     void rationalise() {
         if (m_rationalised) return;
-        for (auto it = m_contextItems.begin(); it != m_contextItems.end();)
-            it = isInvalidContext(it->first) ? m_contextItems.erase(it) : std::next(it);
+        m_contextItems.eraseIf([&](std::string_view key) { return isInvalidContext(key); });
         // Items that lost their last key are gone: forget them in the default set too.
         const std::unordered_set<const T*> alive = aliveItems();
         for (auto it = m_defaultContextSet.begin(); it != m_defaultContextSet.end();)
@@ -140,32 +137,29 @@ public:
         // Once rationalised no filed key is invalid: the key need not be spelt out unless a
         // pattern answers.
         if (m_rationalised) {
-            const auto it = m_contextItems.find(KeyParts{context, name});
-            if (it != m_contextItems.end()) return it->second.get();
+            if (const T* item = m_contextItems.find(context, name)) return item;
             if (m_patterns.empty()) return nullptr;
         }
-        const std::string key = context + "/" + name;
-        if (isInvalidContext(key)) return nullptr;
-        const auto it = m_contextItems.find(key);
-        if (it != m_contextItems.end()) return it->second.get();
+        if (isInvalidContext(context + "/" + name)) return nullptr;
+        if (const T* item = m_contextItems.find(context, name)) return item;
         return findByPattern(context, name);
     }
 
     // Every distinct item still filed somewhere: in the order of its first key, then those
     // filed by pattern alone in the order filed.
     std::vector<const T*> getDistinctItems() const {
-        std::unordered_map<const T*, const std::string*> firstKey;
-        for (const auto& entry : m_contextItems) {
-            if (isInvalidContext(entry.first)) continue;
-            const std::string*& first = firstKey[entry.second.get()];
-            if (!first || entry.first < *first) first = &entry.first;
-        }
-        std::vector<std::pair<const std::string*, const T*>> keyed;
+        std::unordered_map<const T*, std::string_view> firstKey;
+        m_contextItems.forEach([&](std::string_view key, const T* item) {
+            if (isInvalidContext(key)) return;
+            const auto [it, fresh] = firstKey.try_emplace(item, key);
+            if (!fresh && key < it->second) it->second = key;
+        });
+        std::vector<std::pair<std::string_view, const T*>> keyed;
         keyed.reserve(firstKey.size());
         for (const auto& [item, key] : firstKey)
             keyed.emplace_back(key, item);
         std::sort(keyed.begin(), keyed.end(),
-                  [](const auto& a, const auto& b) { return *a.first < *b.first; });
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<const T*> items;
         items.reserve(keyed.size());
         for (const auto& entry : keyed)
@@ -180,9 +174,9 @@ public:
     template <class Visit>
     void forEachDistinctItem(Visit visit) const {
         std::unordered_set<const T*> seen;
-        for (const auto& entry : m_contextItems)
-            if (!isInvalidContext(entry.first) && seen.insert(entry.second.get()).second)
-                visit(entry.second.get());
+        m_contextItems.forEach([&](std::string_view key, const T* item) {
+            if (!isInvalidContext(key) && seen.insert(item).second) visit(item);
+        });
         for (const T* item : m_patternedItems)
             if (seen.insert(item).second) visit(item);
     }
@@ -206,14 +200,11 @@ public:
     // Calls visit(context, name) for every key filed and every key recorded as invalid.
     void forEachKnownKey(
         const std::function<void(std::string_view context, std::string_view name)>& visit) const {
-        const auto split = [&](const std::string& key) {
+        const auto split = [&](std::string_view key) {
             const std::size_t slash = key.rfind('/');
-            if (slash != std::string::npos)
-                visit(std::string_view(key).substr(0, slash),
-                      std::string_view(key).substr(slash + 1));
+            if (slash != std::string_view::npos) visit(key.substr(0, slash), key.substr(slash + 1));
         };
-        for (const auto& entry : m_contextItems)
-            split(entry.first);
+        m_contextItems.forEach([&](std::string_view key, const T*) { split(key); });
         for (const std::string& key : invalidKeys())
             split(key);
     }
@@ -295,43 +286,14 @@ private:
     // Items with a key that is not invalid, and every item filed by pattern.
     std::unordered_set<const T*> aliveItems() const {
         std::unordered_set<const T*> alive;
-        for (const auto& entry : m_contextItems)
-            if (!isInvalidContext(entry.first)) alive.insert(entry.second.get());
+        m_contextItems.forEach([&](std::string_view key, const T* item) {
+            if (!isInvalidContext(key)) alive.insert(item);
+        });
         alive.insert(m_patternedItems.begin(), m_patternedItems.end());
         return alive;
     }
 
-    // Keys are hashed piecewise, so that a lookup by (context, name) need not join them.
-    struct KeyParts {
-        std::string_view context;
-        std::string_view name;
-    };
-    struct KeyHash {
-        using is_transparent = void;
-        static std::size_t mix(std::size_t hash, std::string_view text) {
-            for (const char c : text)
-                hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-            return hash;
-        }
-        std::size_t operator()(std::string_view key) const {
-            return mix(14695981039346656037ull, key);
-        }
-        std::size_t operator()(const KeyParts& key) const {
-            return mix(mix(mix(14695981039346656037ull, key.context), "/"), key.name);
-        }
-    };
-    struct KeyEqual {
-        using is_transparent = void;
-        bool operator()(std::string_view a, std::string_view b) const { return a == b; }
-        bool operator()(const KeyParts& a, std::string_view b) const {
-            return b.size() == a.context.size() + 1 + a.name.size() &&
-                   b.substr(0, a.context.size()) == a.context && b[a.context.size()] == '/' &&
-                   b.substr(a.context.size() + 1) == a.name;
-        }
-        bool operator()(std::string_view a, const KeyParts& b) const { return (*this)(b, a); }
-    };
-
-    std::unordered_map<std::string, refcnt_ptr<T>, KeyHash, KeyEqual> m_contextItems;
+    ContextKeyTable<T> m_contextItems;
     std::unordered_map<std::string, std::vector<Filed>> m_patterns;
     std::unordered_map<std::string, std::vector<PatternedInvalid>> m_patternedInvalid;
     std::vector<const T*> m_patternedItems;  // distinct, in the order filed
