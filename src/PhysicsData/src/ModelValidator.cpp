@@ -105,12 +105,14 @@ struct ParamPlan {
     Limits limits;  // when fixedBounds
 };
 
-// A record of a definition as one context rule value offers it. `first` is the position of
-// the first record of the same name (or child type): a model item is matched to that one.
-// `plan` is resolved on first use.
+// A record of a definition as one context rule value offers it. `key` is the record's
+// parameter name (or child type), copied next to the plan where the plan is kept, so that
+// matching a model item reads no record. `first` is the position of the first record of the
+// same key: a model item is matched to that one. `plan` is resolved on first use.
 template <class Record, class Plan>
 struct Offered {
     const Record* record;
+    std::string_view key;
     bool applicable;
     std::size_t first;
     Plan* plan = nullptr;
@@ -148,10 +150,10 @@ struct TypePlan {
 
 constexpr std::size_t kMaxOptionsPlanned = 32;
 
-template <class Offer, class Key>
-std::size_t firstOf(const std::pmr::vector<Offer>& offers, std::size_t index, Key key) {
+template <class Offer>
+std::size_t firstOf(const std::pmr::vector<Offer>& offers, std::size_t index) {
     for (std::size_t i = 0; i < index; ++i)
-        if (key(*offers[i].record) == key(*offers[index].record)) return i;
+        if (offers[i].key == offers[index].key) return i;
     return index;
 }
 
@@ -159,18 +161,14 @@ void planOption(const ObjDependDef& def, const std::string& option, OptionPlan& 
     PACursor params;
     for (auto [record, applicable] = def.firstParamAvail(params); record;
          std::tie(record, applicable) = def.nextParamAvail(params, option)) {
-        plan.params.push_back({{record, applicable, plan.params.size()}, std::nullopt});
-        plan.params.back().first =
-            firstOf(plan.params, plan.params.size() - 1,
-                    [](const ParamAvail& r) -> const std::string& { return r.getName(); });
+        plan.params.push_back({{record, record->getName(), applicable, 0}, std::nullopt});
+        plan.params.back().first = firstOf(plan.params, plan.params.size() - 1);
     }
     CACursor children;
     for (auto [record, applicable] = def.firstChildAvail(children, option); record;
          std::tie(record, applicable) = def.nextChildAvail(children)) {
-        plan.children.push_back({record, applicable, plan.children.size()});
-        plan.children.back().first =
-            firstOf(plan.children, plan.children.size() - 1,
-                    [](const ChildAvail& r) -> const std::string& { return r.getType(); });
+        plan.children.push_back({record, record->getType(), applicable, 0});
+        plan.children.back().first = firstOf(plan.children, plan.children.size() - 1);
     }
 }
 
@@ -302,6 +300,10 @@ OptionPlan& Planner::optionPlan(TypePlan& plan, const std::string& option) {
     if (plan.options.size() < kMaxOptionsPlanned) {
         OptionPlan& planned = plan.options.emplace_back(keep(option), OptionPlan(&arena)).second;
         planOption(*plan.def, option, planned);
+        for (ParamOffer& offer : planned.params)
+            offer.key = keep(offer.key);
+        for (ChildOffer& offer : planned.children)
+            offer.key = keep(offer.key);
         return planned;
     }
     unplanned.params.clear();
@@ -369,7 +371,7 @@ void ObjectChecker::parameters(const TARNContext& context, TypePlan& type, Optio
         std::size_t at = offers;
         for (std::size_t step = 0; step < offers; ++step) {
             const std::size_t k = (from + step) % offers;
-            if (plan.params[k].record->getName() == name) {
+            if (plan.params[k].key == name) {
                 at = plan.params[k].first;
                 from = k + 1;
                 m_present[at] = 1;
@@ -487,7 +489,7 @@ void ObjectChecker::children(const TARNContext& context, TypePlan& type, OptionP
         TARNContext child(context, childType, childName);
         const std::string& childPath = child.getFullPath();
         std::size_t at = 0;
-        while (at < offers && plan.children[at].record->getType() != childType)
+        while (at < offers && plan.children[at].key != childType)
             ++at;
         if (at == offers) {
             add("unknown-child",
