@@ -18,7 +18,8 @@ using ::testing::AnyOf;
 using ::testing::ContainsRegex;
 using ::testing::Not;
 
-TEST(StringUtilitiesSplitTest, SplitValueKeepsParenthesisedGroupsAndEmptyItems) {
+TEST(StringUtilitiesSplitTest, SplitJoinAndTrim) {
+    // splitValue keeps parenthesised groups and empty items.
     EXPECT_THAT(S::splitValue(" a , (b, c) ,, d ", ','), ElementsAre("a", "(b, c)", "", "d"));
     EXPECT_THAT(S::splitValue("f((x,y),z), w", ','), ElementsAre("f((x,y),z)", "w"));
     EXPECT_THAT(S::splitValue("a,", ','), ElementsAre("a", ""));
@@ -26,49 +27,34 @@ TEST(StringUtilitiesSplitTest, SplitValueKeepsParenthesisedGroupsAndEmptyItems) 
     EXPECT_THAT(S::splitValue("a;b", ';'), ElementsAre("a", "b"));
     // An unbalanced ')' does not swallow later separators.
     EXPECT_THAT(S::splitValue("a),b", ','), ElementsAre("a)", "b"));
-}
-
-TEST(StringUtilitiesSplitTest, SplitValueNoEmptyDropsEmptyItems) {
-    EXPECT_THAT(S::splitValueNoEmpty("(a,b),c"), ElementsAre("(a,b)", "c"));
     EXPECT_THAT(S::splitValueNoEmpty(" , x,,\t(y , z) ,\n"), ElementsAre("x", "(y , z)"));
     EXPECT_THAT(S::splitValueNoEmpty("   "), IsEmpty());
-    EXPECT_THAT(S::splitValueNoEmpty(""), IsEmpty());
-}
 
-TEST(StringUtilitiesSplitTest, VectorAndSetSplitPlainlyAndTrim) {
+    // Vectors and sets split plainly and trim.
     EXPECT_THAT(S::stringToVector(" b , a,,(c, d) ", ','), ElementsAre("b", "a", "(c", "d)"));
     EXPECT_THAT(S::stringToSet("b, a ,b,", ','), ElementsAre("a", "b"));
     EXPECT_THAT(S::stringToVector("", ','), IsEmpty());
-    EXPECT_THAT(S::stringToVector("x\ny\n", '\n'), ElementsAre("x", "y"));
-}
-
-TEST(StringUtilitiesSplitTest, JoinTrimAndWhitespace) {
     EXPECT_EQ(S::vectorToString({"a", "b c", ""}, ','), "a,b c,");
     EXPECT_EQ(S::vectorToString({}, ','), "");
-    EXPECT_EQ(S::vectorToString({"x", "y"}, '\n'), "x\ny");
     EXPECT_EQ(S::trim(" \t a b \r\n"), "a b");
     EXPECT_EQ(S::trim(" \t "), "");
     EXPECT_EQ(S::removeWhitespace(" a b\tc\r\nd "), "abcd");
 }
 
 TEST(StringUtilitiesLogicalTest, RecognisesLogicalWordsInAnyCase) {
-    for (const char* word : {"true", "TRUE", "Yes", "on", "T", "y", "1", " True "}) {
-        bool logical = false;
-        EXPECT_TRUE(S::isTrue(word, &logical)) << word;
-        EXPECT_TRUE(logical) << word;
-        EXPECT_TRUE(S::stringToBool(word)) << word;
-    }
-    for (const char* word : {"false", "No", "OFF", "f", "N", "0"}) {
-        bool logical = false;
-        EXPECT_FALSE(S::isTrue(word, &logical)) << word;
-        EXPECT_TRUE(logical) << word;
-        EXPECT_FALSE(S::stringToBool(word)) << word;
-    }
-    for (const char* word : {"", "maybe", "2", "truee", "yess", "o"}) {
-        bool logical = true;
-        EXPECT_FALSE(S::isTrue(word, &logical)) << word;
-        EXPECT_FALSE(logical) << word;
-        EXPECT_FALSE(S::stringToBool(word)) << word;
+    // Per group: whether the words are true, and whether they are logical words at all.
+    const std::tuple<std::vector<const char*>, bool, bool> groups[] = {
+        {{"true", "TRUE", "Yes", "on", "T", "y", "1", " True "}, true, true},
+        {{"false", "No", "OFF", "f", "N", "0"}, false, true},
+        {{"", "maybe", "2", "truee", "yess", "o"}, false, false},
+    };
+    for (const auto& [words, truth, isLogical] : groups) {
+        for (const char* word : words) {
+            bool logical = !isLogical;
+            EXPECT_EQ(S::isTrue(word, &logical), truth) << word;
+            EXPECT_EQ(logical, isLogical) << word;
+            EXPECT_EQ(S::stringToBool(word), truth) << word;
+        }
     }
     EXPECT_TRUE(S::isTrue("yes"));  // the flag pointer is optional
 }
@@ -153,18 +139,23 @@ std::string name(int i) {
     return "CHECK:" + std::to_string(i);
 }
 
-TEST(DependencyGraphTest, KeepsInsertionOrderAndDeduplicatesEdges) {
+// A graph of the given edges, added in order.
+DependencyGraph graphOf(const std::vector<std::pair<std::string, Strings>>& edges) {
     DependencyGraph graph;
-    graph.addDependency("b", {"x", "y", "x"});
-    graph.addDependency("a", {});
-    graph.addDependency("b", {"y", "z"});
+    for (const auto& [node, deps] : edges)
+        graph.addDependency(node, deps);
+    return graph;
+}
+
+TEST(DependencyGraphTest, KeepsInsertionOrderAndDeduplicatesEdges) {
+    DependencyGraph graph = graphOf({{"b", {"x", "y", "x"}}, {"a", {}}, {"b", {"y", "z"}}});
     EXPECT_THAT(graph.getNamesWithDependencies(), ElementsAre("b", "a"));
     EXPECT_THAT(graph.getChildren("b"), ElementsAre("x", "y", "z"));
     EXPECT_THAT(graph.getChildren("a"), IsEmpty());
     EXPECT_THAT(graph.getChildren("unknown"), IsEmpty());
 
     // Many edges at once take the hashed path; duplicates still collapse.
-    std::vector<std::string> deps;
+    Strings deps;
     for (int i = 0; i < 40; ++i)
         deps.push_back(name(i % 20));
     graph.addDependency("big", deps);
@@ -172,10 +163,9 @@ TEST(DependencyGraphTest, KeepsInsertionOrderAndDeduplicatesEdges) {
 }
 
 TEST(DependencyGraphTest, ReportsUnknownNamesSortedOnce) {
-    DependencyGraph graph;
-    graph.addDependency("CHECK:a", {"LIST:z", "CHECK:b", "CHECK:missing"});
-    graph.addDependency("CHECK:b", {"CHECK:missing", "LIST:gone"});
-    std::vector<std::string> unknown{"stale"};
+    const DependencyGraph graph = graphOf({{"CHECK:a", {"LIST:z", "CHECK:b", "CHECK:missing"}},
+                                           {"CHECK:b", {"CHECK:missing", "LIST:gone"}}});
+    Strings unknown{"stale"};
     EXPECT_FALSE(graph.areNodeNamesKnown({"CHECK:a", "CHECK:b", "LIST:z"}, unknown));
     EXPECT_THAT(unknown, ElementsAre("CHECK:missing", "LIST:gone"));
 
@@ -186,86 +176,55 @@ TEST(DependencyGraphTest, ReportsUnknownNamesSortedOnce) {
 
 TEST(DependencyGraphTest, DetectsCycles) {
     std::string node;
-    {
-        DependencyGraph empty;
-        EXPECT_TRUE(empty.isAcyclic(node));
-    }
-    {
-        DependencyGraph selfLoop;
-        selfLoop.addDependency("a", {"b"});
-        selfLoop.addDependency("s", {"s"});
-        EXPECT_FALSE(selfLoop.isAcyclic(node));
-        EXPECT_EQ(node, "s");
-    }
-    {
-        // Diamond with a shared leaf: no cycle although "d" is reached twice.
-        DependencyGraph diamond;
-        diamond.addDependency("a", {"b", "c"});
-        diamond.addDependency("b", {"d"});
-        diamond.addDependency("c", {"d"});
-        diamond.addDependency("d", {"leaf"});
-        EXPECT_TRUE(diamond.isAcyclic(node));
-    }
-    {
-        // A long chain closed at the end, deep enough to break a recursive search;
-        // an acyclic tail hangs off it.
-        constexpr int length = 200000;
-        DependencyGraph chain;
-        chain.addDependency("entry", {name(0), "tail"});
-        for (int i = 0; i + 1 < length; ++i)
-            chain.addDependency(name(i), {name(i + 1)});
-        chain.addDependency(name(length - 1), {name(0)});
-        EXPECT_FALSE(chain.isAcyclic(node));
-        EXPECT_EQ(node.rfind("CHECK:", 0), 0u) << node;
-        EXPECT_NE(node, "entry");
-    }
-    {
-        DependencyGraph twoNode;
-        twoNode.addDependency("x", {"y"});
-        twoNode.addDependency("y", {"x"});
-        EXPECT_FALSE(twoNode.isAcyclic(node));
-        EXPECT_THAT(node, AnyOf("x", "y"));
-    }
+    EXPECT_TRUE(DependencyGraph().isAcyclic(node));
+    EXPECT_FALSE(graphOf({{"a", {"b"}}, {"s", {"s"}}}).isAcyclic(node));
+    EXPECT_EQ(node, "s");
+    // Diamond with a shared leaf: no cycle although "d" is reached twice.
+    EXPECT_TRUE(
+        graphOf({{"a", {"b", "c"}}, {"b", {"d"}}, {"c", {"d"}}, {"d", {"leaf"}}}).isAcyclic(node));
+    EXPECT_FALSE(graphOf({{"x", {"y"}}, {"y", {"x"}}}).isAcyclic(node));
+    EXPECT_THAT(node, AnyOf("x", "y"));
+
+    // A long chain closed at the end, deep enough to break a recursive search; an acyclic
+    // tail hangs off it.
+    constexpr int length = 200000;
+    DependencyGraph chain = graphOf({{"entry", {name(0), "tail"}}});
+    for (int i = 0; i + 1 < length; ++i)
+        chain.addDependency(name(i), {name(i + 1)});
+    chain.addDependency(name(length - 1), {name(0)});
+    EXPECT_FALSE(chain.isAcyclic(node));
+    EXPECT_EQ(node.rfind("CHECK:", 0), 0u) << node;
 }
 
-TEST(DependencyGraphTest, AllChildrenAreTransitive) {
-    DependencyGraph graph;
-    graph.addDependency("a", {"b", "c"});
-    graph.addDependency("b", {"d"});
-    graph.addDependency("c", {"d", "e"});
-    graph.addDependency("d", {"leaf"});
+TEST(DependencyGraphTest, AllChildrenAreTransitiveAndIncludeCycles) {
+    DependencyGraph graph =
+        graphOf({{"a", {"b", "c"}}, {"b", {"d"}}, {"c", {"d", "e"}}, {"d", {"leaf"}}});
     EXPECT_THAT(graph.getAllChildren("a"), ElementsAre("b", "c", "d", "e", "leaf"));
     EXPECT_THAT(graph.getAllChildren("c"), ElementsAre("d", "e", "leaf"));
     EXPECT_THAT(graph.getAllChildren("leaf"), IsEmpty());
     EXPECT_THAT(graph.getAllChildren("nowhere"), IsEmpty());
     // Memoised answers stay the same on repeat.
     EXPECT_EQ(&graph.getAllChildren("a"), &graph.getAllChildren("a"));
-
     // New edges are taken into account.
     graph.addDependency("e", {"f"});
     EXPECT_THAT(graph.getAllChildren("a"), ElementsAre("b", "c", "d", "e", "f", "leaf"));
-}
 
-TEST(DependencyGraphTest, AllChildrenThroughCyclesIncludeTheCycle) {
-    DependencyGraph graph;
-    graph.addDependency("top", {"p"});
-    graph.addDependency("p", {"q"});
-    graph.addDependency("q", {"r", "out"});
-    graph.addDependency("r", {"p"});
-    graph.addDependency("self", {"self", "out"});
-    EXPECT_THAT(graph.getAllChildren("q"), ElementsAre("out", "p", "q", "r"));
-    EXPECT_THAT(graph.getAllChildren("top"), ElementsAre("out", "p", "q", "r"));
-    EXPECT_THAT(graph.getAllChildren("r"), ElementsAre("out", "p", "q", "r"));
-    EXPECT_THAT(graph.getAllChildren("self"), ElementsAre("out", "self"));
+    const DependencyGraph cyclic = graphOf({{"top", {"p"}},
+                                            {"p", {"q"}},
+                                            {"q", {"r", "out"}},
+                                            {"r", {"p"}},
+                                            {"self", {"self", "out"}}});
+    for (const char* node : {"q", "top", "r"})
+        EXPECT_THAT(cyclic.getAllChildren(node), ElementsAre("out", "p", "q", "r")) << node;
+    EXPECT_THAT(cyclic.getAllChildren("self"), ElementsAre("out", "self"));
 }
 
 TEST(DependencyGraphTest, DependentsAndDepthOverTheWholeGraph) {
-    DependencyGraph graph;
-    graph.addDependency("top", {"mid", "side"});
-    graph.addDependency("mid", {"beta"});
-    graph.addDependency("side", {"leaf"});
-    graph.addDependency("beta", {});
-    graph.addDependency("other", {"leaf"});
+    DependencyGraph graph = graphOf({{"top", {"mid", "side"}},
+                                     {"mid", {"beta"}},
+                                     {"side", {"leaf"}},
+                                     {"beta", {}},
+                                     {"other", {"leaf"}}});
     // Found through a node and through a name that is not a node; a target is listed
     // only when it depends on one.
     EXPECT_THAT(graph.getNamesDependingOn({"beta"}), ElementsAre("top", "mid"));
