@@ -1,9 +1,7 @@
-// The catalogue's checks, lists and global check, evaluated against a small model.
+// The catalogue's checks and lists, evaluated against a small model, and their explanations.
 
 #include <iterator>
 
-#include <kel/physicschecks/BetaCheck.h>
-#include <kel/physicschecks/BetaCheckLogger.h>
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicschecks/ParamRHSFunc.h>
 #include <kel/physicsutils/ParamAllowedValues.h>
@@ -226,50 +224,6 @@ TEST_F(CatalogueTest, ListsGiveTheirValues) {
     EXPECT_THAT(values(tags, block), ElementsAre("a", "b", "c"));
     EXPECT_THAT(values(both, block), ElementsAre("water", "air", "x", "(a,b)", "y", "a", "b", "c"));
     EXPECT_THAT(both->getListNamesDependOn(), ElementsAre("fluids", "fixed", "tags", "fixed"));
-}
-
-class FakeLogger : public BetaCheckLogger {
-public:
-    bool enabled = true;
-    bool logging = false;
-    std::vector<std::string> messages;
-    bool isBetaEnabled() const override { return enabled; }
-    bool isBetaLoggingEnabled() const override { return logging; }
-    void logMessage(const std::string&, const std::string& message) override {
-        messages.push_back(message);
-    }
-};
-
-TEST_F(CatalogueTest, BetaFollowsTheSwitchAndLogsWhenPassing) {
-    engine.check("fluid", "Type = Parameter Value; Parameter = Domain Type; Value List = Fluid");
-    Check* beta = engine.check("beta", "Type = Beta; Message = Fluid beta; Check = fluid");
-    Check* uses = engine.check("uses", "Type = All; Check List = beta");
-    engine.resolve();
-    auto* betaCheck = dynamic_cast<BetaCheck*>(beta);
-    ASSERT_NE(betaCheck, nullptr);
-    EXPECT_THAT(beta->getCheckNamesDependOn(), ElementsAre("fluid"));
-
-    const std::string hot = "/FLOW:main/DOMAIN:hot";
-    EXPECT_TRUE(pass(beta, hot));  // no logger: as if enabled
-    FakeLogger logger;
-    betaCheck->setBetaLogger(&logger);
-    EXPECT_TRUE(pass(uses, hot));
-    EXPECT_THAT(logger.messages, IsEmpty());  // not logging
-    logger.logging = true;
-    EXPECT_TRUE(pass(uses, hot));
-    EXPECT_FALSE(pass(beta, "/FLOW:main/DOMAIN:block"));
-    EXPECT_THAT(logger.messages, ElementsAre("Fluid beta"));
-    // Switching beta off is seen at once, also through a check that depends on it.
-    logger.enabled = false;
-    EXPECT_FALSE(pass(uses, hot));
-}
-
-TEST_F(CatalogueTest, ForEachObjectReportsFailingObjects) {
-    engine.check("hasFluid", "Type = Child Exists; Object Type = FLUID");
-    GlobalCheck* global = engine.global(
-        "g", "Type = For Each Object; Object Type = DOMAIN; Check = hasFluid; Message = No fluid");
-    engine.resolve();
-    EXPECT_THAT(global->evaluate(*model), ElementsAre("No fluid (/FLOW:main/DOMAIN:block)"));
 }
 
 TEST_F(CatalogueTest, BuiltInFunctions) {

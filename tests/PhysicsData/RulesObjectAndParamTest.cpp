@@ -48,8 +48,12 @@ std::string errorOf(const std::string& text, const std::string& path) {
     return test::errorOf<std::runtime_error>([&] { RulesObject(ds, path, false, {}); });
 }
 
-TEST_F(RulesObjectTest, ContextRuleAndOptions) {
-    RulesObject t = make("/RULES/OBJECT:T");
+TEST_F(RulesObjectTest, ContextRuleOptionsAndExtraRules) {
+    ExtraDef extra;
+    extra.stringRules = {"Label", "Absent"};
+    extra.listRules = {"Aliases"};
+    extra.boolRules = {"Hidden", "Broken"};
+    RulesObject t = make("/RULES/OBJECT:T", false, extra);
     EXPECT_EQ(t.getName(), "T");
     EXPECT_FALSE(t.isSingleton());
     EXPECT_EQ(t.getContextRuleParam(), "Option");
@@ -65,6 +69,19 @@ TEST_F(RulesObjectTest, ContextRuleAndOptions) {
     EXPECT_EQ(n.getContextRuleParam(), "");
     EXPECT_TRUE(n.getAllowedOptions().empty());
     EXPECT_EQ(n.getOptionalChildrenAll(), Strings{"C"});
+
+    // The extra rules of the object itself.
+    std::string label;
+    EXPECT_TRUE(t.getExtraRule("Label", label));
+    EXPECT_EQ(label, "tee");
+    EXPECT_FALSE(t.getExtraRule("Absent", label));
+    Strings aliases;
+    EXPECT_TRUE(t.getExtraRule("Aliases", aliases));
+    EXPECT_EQ(aliases, (Strings{"t1", "t2"}));
+    bool flag = false;
+    EXPECT_TRUE(t.getExtraRule("Hidden", flag));
+    EXPECT_TRUE(flag);
+    EXPECT_FALSE(t.getExtraRule("Broken", flag));
 }
 
 TEST_F(RulesObjectTest, ListsPerOptionFollowTheObjectLevel) {
@@ -94,7 +111,7 @@ TEST_F(RulesObjectTest, ListsPerOptionFollowTheObjectLevel) {
     }
 }
 
-TEST_F(RulesObjectTest, AccumulationMakesEssentialWinAndListsEachNameOnce) {
+TEST_F(RulesObjectTest, AccumulationMakesEssentialWinIsCachedAndRefusesUnknownOptions) {
     RulesObject t = make("/RULES/OBJECT:T");
     EXPECT_EQ(t.getEssentialParamsAll(), (Strings{"crp", "p"}));
     EXPECT_EQ(t.getOptionalParamsAll(), (Strings{"o", "d", "q", "r"}));
@@ -105,10 +122,8 @@ TEST_F(RulesObjectTest, AccumulationMakesEssentialWinAndListsEachNameOnce) {
 
     EXPECT_EQ(t.getOptionalChildren(Strings{"a"}), (Strings{"C", "D"}));
     EXPECT_EQ(t.getEssentialParams(Strings{}), Strings{"crp"});
-}
 
-TEST_F(RulesObjectTest, AccumulationCacheIsReusedForAReorderedSet) {
-    RulesObject t = make("/RULES/OBJECT:T");
+    // The accumulation is cached per option set.
     EXPECT_EQ(t.getOptionalParams(Strings{"b", "a"}), (Strings{"o", "d", "r", "q"}));
     // Same set in another order: the lists built in the order b, a are returned.
     const Strings& reordered = t.getOptionalParams(Strings{"a", "b"});
@@ -123,10 +138,7 @@ TEST_F(RulesObjectTest, AccumulationCacheIsReusedForAReorderedSet) {
 
     RulesObject copy(t);
     EXPECT_EQ(copy.getEssentialParams(Strings{"a", "b"}), (Strings{"crp", "p"}));
-}
 
-TEST_F(RulesObjectTest, UnrecognisedOptions) {
-    RulesObject t = make("/RULES/OBJECT:T");
     RulesObject n = make("/RULES/OBJECT:N");
     EXPECT_EQ(test::errorOf<std::runtime_error>([&] { t.getEssentialChildren(std::string("zz")); }),
               "RulesObject::findData - unrecognised value of \"Context Rule\" parameter (value = "
@@ -134,25 +146,6 @@ TEST_F(RulesObjectTest, UnrecognisedOptions) {
     EXPECT_THROW(t.hasOptionalParam("p", "zz"), std::runtime_error);
     EXPECT_THROW(t.getEssentialChildren(Strings{"zz"}), std::runtime_error);
     EXPECT_THROW(n.getOptionalChildren(std::string("a")), std::runtime_error);
-}
-
-TEST_F(RulesObjectTest, ExtraRulesOfTheObjectItself) {
-    ExtraDef extra;
-    extra.stringRules = {"Label", "Absent"};
-    extra.listRules = {"Aliases"};
-    extra.boolRules = {"Hidden", "Broken"};
-    RulesObject t = make("/RULES/OBJECT:T", false, extra);
-    std::string label;
-    EXPECT_TRUE(t.getExtraRule("Label", label));
-    EXPECT_EQ(label, "tee");
-    EXPECT_FALSE(t.getExtraRule("Absent", label));
-    Strings aliases;
-    EXPECT_TRUE(t.getExtraRule("Aliases", aliases));
-    EXPECT_EQ(aliases, (Strings{"t1", "t2"}));
-    bool flag = false;
-    EXPECT_TRUE(t.getExtraRule("Hidden", flag));
-    EXPECT_TRUE(flag);
-    EXPECT_FALSE(t.getExtraRule("Broken", flag));
 }
 
 // A context rule without options and a CONTEXT of an option not allowed are pinned by the
@@ -280,28 +273,25 @@ TEST(RulesParamTest, TypeErrors) {
 }
 
 TEST(RulesParamTest, RealValuesWithQuantityTypeNeedUnits) {
-    auto rules = [](const std::string& type, const std::string& quantity, const std::string& key,
-                    const std::string& value) {
-        return "RULES:\n PARAMETER: p\n  Parameter Type = " + type +
-               "\n  Quantity Type = " + quantity + "\n  " + key + " = " + value + "\nEND\nEND\n";
-    };
-    const std::string unitless =
-        "RulesObject::initData - in RULES object /RULES/PARAMETER:p, a "
-        "parameter, ";
-    const std::string length = ", is defined without a unit but has a quantity type set to Length.";
-    // {type, quantity type, key, value, message}; only a number without units is refused.
+    // {type, quantity type, default}: only a Real number without units is refused.
     // (A bound without its unit: pinned by the tool's tests, tests/tool/rules.)
     const std::vector<std::vector<std::string>> cases = {
-        {"Real", "Length", "Default", "2.0", unitless + "Default" + length},
-        {"Real", "Length", "Default", "2.0 [m]", ""},
-        {"Real", "Dimensionless", "Default", "2.0", ""},
-        {"Real", "Expression", "Default", "2.0", ""},
-        {"Real", "Length", "Default", "2*x", ""},  // an expression
-        {"Real List", "Length", "Default", "2.0", ""},
+        {"Real", "Length", "2.0"},        {"Real", "Length", "2.0 [m]"},
+        {"Real", "Dimensionless", "2.0"}, {"Real", "Expression", "2.0"},
+        {"Real", "Length", "2*x"},  // an expression
+        {"Real List", "Length", "2.0"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(paramErrorOf(rules(c[0], c[1], c[2], c[3]), "p", "/RULES/PARAMETER:p"), c[4])
-            << c[0] << " " << c[1] << " " << c[2] << " " << c[3];
+    for (const auto& c : cases) {
+        const std::string text = "RULES:\n PARAMETER: p\n  Parameter Type = " + c[0] +
+                                 "\n  Quantity Type = " + c[1] + "\n  Default = " + c[2] +
+                                 "\nEND\nEND\n";
+        EXPECT_EQ(paramErrorOf(text, "p", "/RULES/PARAMETER:p"),
+                  &c == &cases[0] ? "RulesObject::initData - in RULES object /RULES/PARAMETER:p, a "
+                                    "parameter, Default, is defined without a unit but has a "
+                                    "quantity type set to Length."
+                                  : "")
+            << text;
+    }
 }
 
 TEST(RulesParamTest, ExtraRulesFollowTheScopedLookup) {
