@@ -185,6 +185,7 @@ RULES:
   PARAMETER: p { Parameter Type = Real; Description = global p; Default = 1.0 [m]
     Lower Bound = 0 [m]; Allowed String List = a, b; Quantity Type = Length; Tag = from global
     Flag = yes }
+  PARAMETER: q { Parameter Type = String; Empty Tag =; Bad Flag = maybe }
   OBJECT: A
     Optional Parameter List = p
     Allowed Option List = c
@@ -199,14 +200,6 @@ RULES:
   END
 END
 )");
-
-ExtraDef extraRules() {
-    ExtraDef extra;
-    extra.stringRules = {"Tag", "Empty Tag", "Quantity Type"};
-    extra.listRules = {"Allowed String List", "Missing List"};
-    extra.boolRules = {"Flag", "Bad Flag"};
-    return extra;
-}
 
 std::string paramErrorOf(const std::string& text, const std::string& name, const std::string& path,
                          const ExtraDef& extra = {}) {
@@ -262,11 +255,11 @@ TEST(RulesParamTest, OuterParameterPathWalksContextObjectGlobal) {
 }
 
 TEST(RulesParamTest, TypeErrors) {
-    EXPECT_EQ(paramErrorOf(kParamRules, "p", "/RULES/OBJECT:A/PARAMETER:q"),
+    EXPECT_EQ(paramErrorOf(kParamRules, "p", "/RULES/OBJECT:A/PARAMETER:z"),
               "Parameter p has not been assigned a type in the RULES data.");
     // Ignoring the global definition loses its type.
     std::string untyped = kParamRules;
-    untyped.erase(untyped.find("Parameter Type = String\n"), 24);
+    untyped.erase(untyped.find("Parameter Type = String\n", untyped.find("OBJECT: B")), 24);
     EXPECT_EQ(paramErrorOf(untyped, "p", "/RULES/OBJECT:B/PARAMETER:p"),
               "Parameter p has not been assigned a type in the RULES data.");
     // A type given at CONTEXT scope is refused: pinned by the tool's tests (tests/tool/rules).
@@ -295,13 +288,11 @@ TEST(RulesParamTest, RealValuesWithQuantityTypeNeedUnits) {
 }
 
 TEST(RulesParamTest, ExtraRulesFollowTheScopedLookup) {
-    const std::string text = std::string(kParamRules)
-                                 .insert(std::string(kParamRules).find("  OBJECT: A"),
-                                         "  PARAMETER: q\n    Parameter Type = String\n    Empty "
-                                         "Tag =\n    Bad Flag = maybe\n"
-                                         "  END\n");
-    InternalTARNDatastore ds(text, InternalTARNDatastore::TEXT);
-    const ExtraDef extra = extraRules();
+    InternalTARNDatastore ds(kParamRules, InternalTARNDatastore::TEXT);
+    ExtraDef extra;
+    extra.stringRules = {"Tag", "Empty Tag", "Quantity Type"};
+    extra.listRules = {"Allowed String List", "Missing List"};
+    extra.boolRules = {"Flag", "Bad Flag"};
 
     RulesParam local(ds, "p", "/RULES/OBJECT:A/PARAMETER:p", extra);
     std::string tag = "stale";

@@ -1,7 +1,6 @@
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -314,36 +313,24 @@ TEST(InternalTARNDatastoreTest, WriteIsNormalisedAndRoundTrips) {
 // runtime_error becomes one, a position the thrower knew is kept, other kinds keep theirs.
 TEST(InternalTARNDatastoreTest, ErrorsRethrownWithTheItemsPlace) {
     const InternalTARNDatastore store = fromText("A: a\n  K = 1\n  B:\n  END\nEND\n");
-    const std::function<void()> throws[] = {
-        [] { throw std::runtime_error("plain"); },
-        [] { throw PhysicsException("known", SourceLocation("f", 9, 1), "/X"); },
-        [] { throw std::invalid_argument("other"); },
+    const auto place = [&](const std::string& path, const std::string& key, auto thrower) {
+        return test::placeOf<PhysicsException>([&] {
+            try {
+                thrower();
+            } catch (...) {
+                rethrowLocated(store, path, key);
+            }
+        });
     };
-    const struct {
-        std::string path;
-        std::string key;
-        std::string located[2];  // per thrower: location and path
-    } rows[] = {
-        {"/A:a", "K", {"<text>:2:3 /A:a", "f:9:1 /X"}},
-        {"/A:a", "", {"<text>:1:1 /A:a", "f:9:1 /X"}},
-        {"/A:a/B", "Missing", {"<text>:3:3 /A:a/B", "f:9:1 /X"}},
-        {"/None", "", {" /None", "f:9:1 /X"}},
-    };
-    for (const auto& row : rows) {
-        for (std::size_t i = 0; i < 3; ++i) {
-            const auto rethrow = [&] {
-                try {
-                    throws[i]();
-                } catch (...) {
-                    rethrowLocated(store, row.path, row.key);
-                }
-            };
-            if (i == 2)
-                EXPECT_THROW(rethrow(), std::invalid_argument);
-            else
-                EXPECT_EQ(test::placeOf<PhysicsException>(rethrow), row.located[i]) << row.path;
-        }
-    }
+    const auto plain = [] { throw std::runtime_error("plain"); };
+    EXPECT_EQ(place("/A:a", "K", plain), "<text>:2:3 /A:a");
+    EXPECT_EQ(place("/A:a", "", plain), "<text>:1:1 /A:a");
+    EXPECT_EQ(place("/A:a/B", "Missing", plain), "<text>:3:3 /A:a/B");
+    EXPECT_EQ(place("/None", "", plain), " /None");
+    const auto known = [] { throw PhysicsException("known", SourceLocation("f", 9, 1), "/X"); };
+    EXPECT_EQ(place("/A:a", "K", known), "f:9:1 /X");
+    EXPECT_THROW(place("/A:a", "K", [] { throw std::invalid_argument("other"); }),
+                 std::invalid_argument);
     EXPECT_THROW(rethrowLocated(SourceLocation(), "/A:a"), std::logic_error);
 }
 
