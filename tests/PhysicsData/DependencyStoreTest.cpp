@@ -529,30 +529,17 @@ std::string unsatisfied(const std::string& types) {
 
 class ContextVerifierTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        const InternalTARNDatastore ds(kVerifierRules, InternalTARNDatastore::TEXT);
-        s_rules = std::make_unique<ModelRules>(&ds);
-        s_source = std::make_unique<testing::ObjDependDefTestSource>(kVerifierPhysics);
-    }
-    static void TearDownTestSuite() {
-        s_source.reset();
-        s_rules.reset();
-    }
-
-    ContextVerifierTest() : m_verifier(s_rules->getNamedObjectTypes(), s_source.get()) {}
-
     // Definitions of keys written "Key = value; ...".
-    static std::unique_ptr<ObjDependDef> objDef(const std::string& type, const char* keys) {
-        return std::make_unique<ObjDependDef>(type, test::params(keys), s_rules.get(),
-                                              s_source.get(), false);
+    std::unique_ptr<ObjDependDef> objDef(const std::string& type, const char* keys) {
+        return std::make_unique<ObjDependDef>(type, test::params(keys), &m_rules, &m_source, false);
     }
-    static std::unique_ptr<ParamValueDef> valueDef(const std::string& name, const char* keys) {
-        return std::make_unique<ParamValueDef>(name, "BOUNDARY", test::params(keys), s_rules.get(),
-                                               s_source.get(), false);
+    std::unique_ptr<ParamValueDef> valueDef(const std::string& name, const char* keys) {
+        return std::make_unique<ParamValueDef>(name, "BOUNDARY", test::params(keys), &m_rules,
+                                               &m_source, false);
     }
 
     // A BOUNDARY definition using checks and lists of every context kind.
-    static std::unique_ptr<ObjDependDef> boundaryDef() {
+    std::unique_ptr<ObjDependDef> boundaryDef() {
         return objDef(
             "BOUNDARY",
             "Ordered Required Parameter List = Kind; "
@@ -564,13 +551,11 @@ protected:
             "Child Name List = PROBE, FluidNames, PATCH, FixedNames");
     }
 
-    static std::unique_ptr<ModelRules> s_rules;
-    static std::unique_ptr<testing::ObjDependDefTestSource> s_source;
-    ContextVerifier m_verifier;
+    InternalTARNDatastore m_rulesDs{kVerifierRules, InternalTARNDatastore::TEXT};
+    ModelRules m_rules{&m_rulesDs};
+    testing::ObjDependDefTestSource m_source{kVerifierPhysics};
+    ContextVerifier m_verifier{m_rules.getNamedObjectTypes(), &m_source};
 };
-
-std::unique_ptr<ModelRules> ContextVerifierTest::s_rules;
-std::unique_ptr<testing::ObjDependDefTestSource> ContextVerifierTest::s_source;
 
 TEST_F(ContextVerifierTest, ObjectDependencyWarningsInGroupAndSubjectOrder) {
     auto def = boundaryDef();
@@ -635,7 +620,7 @@ TEST_F(ContextVerifierTest, ParameterValueWarningsCoverAllowedValuesDefaultsAndO
 
 TEST_F(ContextVerifierTest, NamesTheSourceDoesNotHoldPropagateItsError) {
     const testing::FakeSource empty;
-    const ContextVerifier verifier(s_rules->getNamedObjectTypes(), &empty);
+    const ContextVerifier verifier(m_rules.getNamedObjectTypes(), &empty);
     EXPECT_THROW(verifier.verifyObjDependChecks(kBoundaryPath, boundaryDef().get()),
                  std::runtime_error);
     auto listOnly = valueDef("Label", "Value List Source = AllNames");

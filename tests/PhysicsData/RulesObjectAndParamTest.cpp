@@ -151,30 +151,23 @@ TEST_F(RulesObjectTest, AccumulationMakesEssentialWinIsCachedAndRefusesUnknownOp
 // A context rule without options and a CONTEXT of an option not allowed are pinned by the
 // tool's tests (tests/tool/rules).
 TEST(RulesObjectErrorsTest, InconsistentObjectDefinitions) {
-    // An object or CONTEXT names an option, parameter or child once.
-    struct Repeat {
-        const char* lists;
-        const char* message;
+    // An object or CONTEXT names an option, parameter or child once: {keys, message}.
+    const std::string in = "RulesObject::initData - in RULES object /RULES/OBJECT:A";
+    const std::pair<const char*, std::string> cases[] = {
+        {"Optional Parameter List = p, q, p",
+         in + ", \"p\" is named in \"Optional Parameter List\" and again in \"Optional Parameter "
+              "List\"."},
+        {"Essential Parameter List = p\nDefault Parameter List = p",
+         in + ", \"p\" is named in \"Essential Parameter List\" and again in \"Default Parameter "
+              "List\"."},
+        {"Allowed Option List = a\nCONTEXT: a { Optional Child List = C, C }",
+         in + "/CONTEXT:a, \"C\" is named in \"Optional Child List\" and again in \"Optional "
+              "Child List\"."},
     };
-    for (const Repeat& r : {
-             Repeat{"  Optional Parameter List = p, q, p\n",
-                    "\"p\" is named in \"Optional Parameter List\" and again in \"Optional "
-                    "Parameter List\"."},
-             Repeat{"  Essential Parameter List = p\n  Default Parameter List = p\n",
-                    "\"p\" is named in \"Essential Parameter List\" and again in \"Default "
-                    "Parameter List\"."},
-             Repeat{"  Allowed Option List = a\n  CONTEXT: a\n   Optional Child List = C, C\n  "
-                    "END\n",
-                    "\"C\" is named in \"Optional Child List\" and again in \"Optional Child "
-                    "List\"."},
-         }) {
-        EXPECT_EQ(
-            errorOf(std::string("RULES:\n OBJECT: A\n") + r.lists + " END\nEND\n",
-                    "/RULES/OBJECT:A"),
-            std::string("RulesObject::initData - in RULES object /RULES/OBJECT:A") +
-                (std::string(r.lists).find("CONTEXT") != std::string::npos ? "/CONTEXT:a" : "") +
-                ", " + r.message)
-            << r.lists;
+    for (const auto& [keys, message] : cases) {
+        const std::string text =
+            test::tarn(std::string("RULES:\nOBJECT: A\n") + keys + "\nEND\nEND");
+        EXPECT_EQ(errorOf(text, "/RULES/OBJECT:A"), message) << keys;
     }
 }
 
