@@ -211,13 +211,6 @@ TEST_F(DependencyStoreTest, ParserErrors) {
     EXPECT_EQ(error(paramTwice),
               "ParamValParser : addParam - failed to add ParamValueDef object named Colour to "
               "store.");
-
-    // Definition errors pass through unchanged.
-    EXPECT_THAT(error(test::tarn(R"(
-    OBJECT DEPENDENCY: FLOW { Ordered Optional Parameter List = Size
-      Parameter Check List = Size, NoSuchCheck }
-)")),
-                HasSubstr("NoSuchCheck"));
 }
 
 class DependencyStoreValidationTest : public DependencyStoreTest {

@@ -232,19 +232,21 @@ TEST(RulesParamTest, LocalDefinitionsInheritFromOuterScopes) {
 }
 
 TEST(RulesParamTest, OuterParameterPathWalksContextObjectGlobal) {
-    EXPECT_EQ(RulesParam::outerParameterPath(false, "/RULES/OBJECT:A/CONTEXT:c/PARAMETER:p"),
-              "/RULES/OBJECT:A/PARAMETER:p");
-    EXPECT_EQ(RulesParam::outerParameterPath(true, "/RULES/OBJECT:A/CONTEXT:c/PARAMETER:p"),
-              "/RULES/OBJECT:A/PARAMETER:p");
-    EXPECT_EQ(RulesParam::outerParameterPath(false, "/RULES/SINGLETON:S/PARAMETER:p"),
-              "/RULES/PARAMETER:p");
-    EXPECT_FALSE(RulesParam::outerParameterPath(true, "/RULES/OBJECT:A/PARAMETER:p"));
-    EXPECT_FALSE(RulesParam::outerParameterPath(false, "/RULES/PARAMETER:p"));
-    EXPECT_FALSE(RulesParam::outerParameterPath(false, "/RULES/OBJECT:A"));
-    // Other spellings of a path come out in the plain one.
-    EXPECT_EQ(RulesParam::outerParameterPath(false, "RULES//OBJECT:A/CONTEXT:/PARAMETER:p/"),
-              "/RULES/OBJECT:A/PARAMETER:p");
-    EXPECT_FALSE(RulesParam::outerParameterPath(false, "RULES//PARAMETER:p"));
+    // {ignoring the global definition, path, outer path or "none"}; other spellings of a
+    // path come out in the plain one.
+    const std::tuple<bool, const char*, const char*> cases[] = {
+        {false, "/RULES/OBJECT:A/CONTEXT:c/PARAMETER:p", "/RULES/OBJECT:A/PARAMETER:p"},
+        {true, "/RULES/OBJECT:A/CONTEXT:c/PARAMETER:p", "/RULES/OBJECT:A/PARAMETER:p"},
+        {false, "/RULES/SINGLETON:S/PARAMETER:p", "/RULES/PARAMETER:p"},
+        {true, "/RULES/OBJECT:A/PARAMETER:p", "none"},
+        {false, "/RULES/PARAMETER:p", "none"},
+        {false, "/RULES/OBJECT:A", "none"},
+        {false, "RULES//OBJECT:A/CONTEXT:/PARAMETER:p/", "/RULES/OBJECT:A/PARAMETER:p"},
+        {false, "RULES//PARAMETER:p", "none"},
+    };
+    for (const auto& [ignoreGlobal, path, outer] : cases)
+        EXPECT_EQ(RulesParam::outerParameterPath(ignoreGlobal, path).value_or("none"), outer)
+            << path;
 }
 
 TEST(RulesParamTest, TypeErrors) {
