@@ -31,6 +31,9 @@ END
 CONTROL: { Precision = Double }
 )");
 
+const std::string kHot = "/FLOW:main/DOMAIN:hot";
+const std::string kBlock = "/FLOW:main/DOMAIN:block";
+
 class CatalogueTest : public ::testing::Test {
 protected:
     CatalogueTest() : model(TARNModel::fromText(kModel)), eval(*model) {}
@@ -56,10 +59,8 @@ std::string indexed(const char* prefix, std::size_t i) {
 }
 
 TEST_F(CatalogueTest, ChecksOverTheModel) {
-    const std::string hot = "/FLOW:main/DOMAIN:hot";
-    const std::string block = "/FLOW:main/DOMAIN:block";
-    const std::string inlet = hot + "/BOUNDARY:inlet";
-    const std::string water = hot + "/FLUID:water";
+    const std::string inlet = kHot + "/BOUNDARY:inlet";
+    const std::string water = kHot + "/FLUID:water";
     const std::string fluid = "Type = Parameter Value; Parameter = Domain Type; Value List = Fluid";
     const std::string numeric = "Type = Numeric Test; Parameter = Temperature; Operator = ";
     struct Case {
@@ -69,19 +70,19 @@ TEST_F(CatalogueTest, ChecksOverTheModel) {
     };
     const Case cases[] = {
         // Parameter Value compares as asked.
-        {fluid + ", Porous", hot, true},
-        {fluid + ", Porous", block, false},
+        {fluid + ", Porous", kHot, true},
+        {fluid + ", Porous", kBlock, false},
         {fluid + ", Porous", "/FLOW:main/DOMAIN:missing", false},
-        {fluid + "; Test = Not Equal", hot, false},
-        {fluid + "; Test = Not Equal", block, true},
-        {"Type = Parameter Value; Parameter = Tags; Test = Set", block, true},
-        {"Type = Parameter Value; Parameter = Tags; Test = Not Set", block, false},
-        {"Type = Parameter Value; Parameter = Tags; Test = Not Set", hot, true},
+        {fluid + "; Test = Not Equal", kHot, false},
+        {fluid + "; Test = Not Equal", kBlock, true},
+        {"Type = Parameter Value; Parameter = Tags; Test = Set", kBlock, true},
+        {"Type = Parameter Value; Parameter = Tags; Test = Not Set", kBlock, false},
+        {"Type = Parameter Value; Parameter = Tags; Test = Not Set", kHot, true},
         // Logical words compare by meaning.
         {"Type = Parameter Value; Parameter = Enabled; Value List = true", inlet, true},
         // Object Type reads the nearest ancestor, the object itself included.
         {fluid + "; Object Type = DOMAIN", water, true},
-        {fluid + "; Object Type = DOMAIN", hot, true},
+        {fluid + "; Object Type = DOMAIN", kHot, true},
         {fluid + "; Object Type = DOMAIN", "/FLOW:main", false},
         {"Type = Parameter Value; Parameter = Analysis Type; Value List = Steady; "
          "Object Type = FLOW",
@@ -89,20 +90,20 @@ TEST_F(CatalogueTest, ChecksOverTheModel) {
         // Object Path reads a fixed object.
         {"Type = Parameter Value; Parameter = Precision; Value List = Double; "
          "Object Path = /CONTROL",
-         block, true},
+         kBlock, true},
         // Numeric Test ignores units; text that is not a number, or none, passes nothing.
-        {numeric + "> ; Value = 300", hot, true},
-        {numeric + ">= ; Value = 350 [C]", hot, true},
-        {numeric + "< ; Value = 350", hot, false},
-        {numeric + "<= ; Value = 350", hot, true},
-        {numeric + "== ; Value = 350", hot, true},
-        {numeric + "!= ; Value = 350", hot, false},
-        {numeric + "< ; Value = 1e9", block, false},
-        {"Type = Numeric Test; Parameter = Domain Type; Operator = ==; Value = 0", hot, false},
+        {numeric + "> ; Value = 300", kHot, true},
+        {numeric + ">= ; Value = 350 [C]", kHot, true},
+        {numeric + "< ; Value = 350", kHot, false},
+        {numeric + "<= ; Value = 350", kHot, true},
+        {numeric + "== ; Value = 350", kHot, true},
+        {numeric + "!= ; Value = 350", kHot, false},
+        {numeric + "< ; Value = 1e9", kBlock, false},
+        {"Type = Numeric Test; Parameter = Domain Type; Operator = ==; Value = 0", kHot, false},
         // Child Exists counts the object's children; Object Exists looks at the model.
-        {"Type = Child Exists; Object Type = FLUID", hot, true},
-        {"Type = Child Exists; Object Type = FLUID", block, false},
-        {"Type = Child Exists; Object Type = FLUID; Minimum Count = 3", hot, false},
+        {"Type = Child Exists; Object Type = FLUID", kHot, true},
+        {"Type = Child Exists; Object Type = FLUID", kBlock, false},
+        {"Type = Child Exists; Object Type = FLUID; Minimum Count = 3", kHot, false},
         {"Type = Object Exists; Object Type = BOUNDARY", "/CONTROL", true},
         {"Type = Object Exists; Object Type = SOLVER", "/CONTROL", false},
         // All, Any and Not combine the checks they name; Constant reads logical words.
@@ -111,10 +112,10 @@ TEST_F(CatalogueTest, ChecksOverTheModel) {
         {"Type = Not; Check List = all", "/CONTROL", true},
         {"Type = Any; Check List = no, ctx", water, true},
         // Value In List looks the value up in the LIST.
-        {"Type = Value In List; Parameter = Domain Type; List = solidTypes", block, true},
-        {"Type = Value In List; Parameter = Domain Type; List = solidTypes", hot, false},
+        {"Type = Value In List; Parameter = Domain Type; List = solidTypes", kBlock, true},
+        {"Type = Value In List; Parameter = Domain Type; List = solidTypes", kHot, false},
         {"Type = Value In List; Parameter = Domain Type; List = ctxList; Object Type = DOMAIN",
-         block, false},
+         kBlock, false},
     };
     engine.check("yes", "Type = Constant; Value = Yes");
     engine.check("no", "Type = Constant; Value = off");
@@ -214,15 +215,14 @@ TEST_F(CatalogueTest, ListsGiveTheirValues) {
     List* both = engine.list("both", "Type = Union; List Names = fluids, fixed, tags, fixed");
     engine.resolve();
 
-    const std::string hot = "/FLOW:main/DOMAIN:hot";
-    const std::string block = "/FLOW:main/DOMAIN:block";
-    EXPECT_THAT(values(fixed, hot), ElementsAre("x", "(a,b)", "y"));
-    EXPECT_THAT(values(allFluids, block), ElementsAre("water", "air"));
-    EXPECT_THAT(values(children, hot), ElementsAre("water", "air"));
-    EXPECT_THAT(values(children, block), IsEmpty());
-    EXPECT_THAT(values(siblings, hot), ElementsAre("block"));
-    EXPECT_THAT(values(tags, block), ElementsAre("a", "b", "c"));
-    EXPECT_THAT(values(both, block), ElementsAre("water", "air", "x", "(a,b)", "y", "a", "b", "c"));
+    EXPECT_THAT(values(fixed, kHot), ElementsAre("x", "(a,b)", "y"));
+    EXPECT_THAT(values(allFluids, kBlock), ElementsAre("water", "air"));
+    EXPECT_THAT(values(children, kHot), ElementsAre("water", "air"));
+    EXPECT_THAT(values(children, kBlock), IsEmpty());
+    EXPECT_THAT(values(siblings, kHot), ElementsAre("block"));
+    EXPECT_THAT(values(tags, kBlock), ElementsAre("a", "b", "c"));
+    EXPECT_THAT(values(both, kBlock),
+                ElementsAre("water", "air", "x", "(a,b)", "y", "a", "b", "c"));
     EXPECT_THAT(both->getListNamesDependOn(), ElementsAre("fluids", "fixed", "tags", "fixed"));
 }
 
@@ -231,29 +231,27 @@ TEST_F(CatalogueTest, BuiltInFunctions) {
     const ParamRHSFunc* firstAllowed = engine.getParamRHSFunction("First Allowed Value", false);
     ASSERT_NE(objectName, nullptr);
     ASSERT_NE(firstAllowed, nullptr);
-    const std::string path = "/FLOW:main/DOMAIN:hot";
     const std::string param = "Domain Type";
     ParamAllowedValues allowed(std::vector<std::string>{"Fluid", "Solid"});
-    EXPECT_EQ(objectName->evaluate({nullptr, model.get(), path, param, nullptr}), "hot");
-    EXPECT_EQ(firstAllowed->evaluate({nullptr, model.get(), path, param, &allowed}), "Fluid");
-    EXPECT_EQ(firstAllowed->evaluate({nullptr, model.get(), path, param, nullptr}), "");
+    EXPECT_EQ(objectName->evaluate({nullptr, model.get(), kHot, param, nullptr}), "hot");
+    EXPECT_EQ(firstAllowed->evaluate({nullptr, model.get(), kHot, param, &allowed}), "Fluid");
+    EXPECT_EQ(firstAllowed->evaluate({nullptr, model.get(), kHot, param, nullptr}), "");
 }
 
 TEST_F(CatalogueTest, CachedResultsAreDroppedAfterAnEdit) {
     Check* fluid = engine.check(
         "fluid", "Type = Parameter Value; Parameter = Domain Type; Value List = Fluid");
-    const std::string block = "/FLOW:main/DOMAIN:block";
-    EXPECT_FALSE(pass(fluid, block));
+    EXPECT_FALSE(pass(fluid, kBlock));
     EXPECT_EQ(eval.getCache()->size(), 1u);
-    model->setParameterValue(block, "Domain Type", "Fluid");
-    EXPECT_TRUE(pass(fluid, block));
+    model->setParameterValue(kBlock, "Domain Type", "Fluid");
+    EXPECT_TRUE(pass(fluid, kBlock));
 
     // An edit made while the cache is off still invalidates what it held before.
     eval.getCache()->enable(false);
-    model->setParameterValue(block, "Domain Type", "Solid");
-    EXPECT_FALSE(pass(fluid, block));
+    model->setParameterValue(kBlock, "Domain Type", "Solid");
+    EXPECT_FALSE(pass(fluid, kBlock));
     eval.getCache()->enable(true);
-    EXPECT_FALSE(pass(fluid, block));
+    EXPECT_FALSE(pass(fluid, kBlock));
 }
 
 // Check::explain: the same result as evaluate, with the deciding leaf check, its kind, the
@@ -317,21 +315,15 @@ TEST(CheckExplanationTest, NamesTheDecidingLeafWithWhatItReadAndWanted) {
 // checks. Explaining must cost once per check, not once per path.
 TEST(CheckExplanationTest, SharedChecksAreExplainedOncePerQuery) {
     constexpr int kDepth = 90;
-    // Appending to a named string: GCC 12 falsely flags "A" + std::to_string(i) when optimising.
-    const auto named = [](char prefix, int level) {
-        std::string name(1, prefix);
-        name += std::to_string(level);
-        return name;
-    };
     test::Engine engine;
-    engine.check(named('A', kDepth), "Type = Constant; Value = true");
-    engine.check(named('B', kDepth), "Type = Constant; Value = false");
+    engine.check(indexed("A", kDepth), "Type = Constant; Value = true");
+    engine.check(indexed("B", kDepth), "Type = Constant; Value = false");
     for (int level = kDepth - 1; level >= 0; --level) {
-        std::string list = named('A', level + 1);
+        std::string list = indexed("A", level + 1);
         list += ", ";
-        list += named('B', level + 1);
-        engine.check(named('A', level), ("Type = Any; Check List = " + list).c_str());
-        engine.check(named('B', level), ("Type = All; Check List = " + list).c_str());
+        list += indexed("B", level + 1);
+        engine.check(indexed("A", level), ("Type = Any; Check List = " + list).c_str());
+        engine.check(indexed("B", level), ("Type = All; Check List = " + list).c_str());
     }
     engine.resolve();
     const auto model = TARNModel::fromText("FLOW: f\nEND\n");

@@ -160,23 +160,17 @@ TEST(InternalTARNDatastoreTest, LargeObjectKeepsOrderAndLaterValues) {
     EXPECT_FALSE(store.hasParameter("/A", "K100"));
 }
 
-std::string nested(int depth) {
-    std::string text;
-    for (int i = 0; i < depth; ++i)
+TEST(InternalTARNDatastoreTest, DeepNestingReadsWritesAndReadsBack) {
+    const int depth = 100000;
+    std::string text, path;
+    for (int i = 0; i < depth; ++i) {
         text += "N:\n";
+        path += "/N";
+    }
     text += "K = deep\n";
     for (int i = 0; i < depth; ++i)
         text += "END\n";
-    return text;
-}
-
-TEST(InternalTARNDatastoreTest, DeepNestingReadsWritesAndReadsBack) {
-    const int depth = 100000;
-    const std::string text = nested(depth);
     InternalTARNDatastore store = fromText(text);
-    std::string path;
-    for (int i = 0; i < depth; ++i)
-        path += "/N";
     EXPECT_EQ(store.getParameterValue(path, "K"), "deep");
     EXPECT_THAT(store.getChildObjectPaths(path), IsEmpty());
     EXPECT_EQ(store.objectLocation(path).line(), static_cast<std::uint32_t>(depth));
@@ -193,10 +187,9 @@ TEST(InternalTARNDatastoreTest, DeepNestingReadsWritesAndReadsBack) {
 TEST(InternalTARNDatastoreTest, RemembersWhereObjectsAndParametersWereWritten) {
     // Line numbers count every line, comments and continued lines included; columns count
     // bytes after the byte-order mark.
-    InternalTARNDatastore store(kData + "/reader_forms.tarn", InternalTARNDatastore::FILE,
-                                {kData + "/crlf_bom.tarn"});
     const std::string forms = kData + "/reader_forms.tarn";
     const std::string crlf = kData + "/crlf_bom.tarn";
+    InternalTARNDatastore store(forms, InternalTARNDatastore::FILE, {crlf});
     struct Case {
         std::string path;
         std::string name;  // empty for the object itself
