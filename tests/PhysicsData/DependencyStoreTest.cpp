@@ -111,7 +111,7 @@ protected:
     bool m_fromEnvironment = false;  // switches read from the environment, not m_options
 };
 
-TEST_F(DependencyStoreTest, FindsObjectDefinitionsByParentContext) {
+TEST_F(DependencyStoreTest, FindsDefinitionsByParentContext) {
     auto store = build(fullData());
     const ObjDependDef* flow = store->getObjDependDef("", "FLOW", true);
     EXPECT_EQ(flow->getType(), "FLOW");
@@ -140,11 +140,9 @@ TEST_F(DependencyStoreTest, FindsObjectDefinitionsByParentContext) {
     EXPECT_THAT(lists, ElementsAre("Colours", "Names"));
     store->getRefdCheckAndListNames(nullptr, &lists);
     EXPECT_THAT(lists, ElementsAre("Colours", "Names"));
-}
 
-TEST_F(DependencyStoreTest, ParameterDefinitionsSplitByLocalRulesDefinition) {
-    auto store = build(fullData());
-    // Colour has no local RULES definition anywhere: one definition serves every owner.
+    // Parameter definitions split by local RULES definition. Colour has no local RULES definition
+    // anywhere: one definition serves every owner.
     const ParamValueDef* colour = store->getParamValueDef("/FLOW/DOMAIN", "Colour", true);
     EXPECT_EQ(colour->getValueListSourceName(), "Colours");
     EXPECT_EQ(store->getParamValueDef("/FLOW/MATERIAL", "Colour", true), colour);
@@ -459,7 +457,6 @@ TEST_F(ParentContextHolderTest, InvalidContextsHideItemsThenRationaliseDropsThem
 }
 
 // ContextVerifier: warnings for checks and lists whose required context an object path cannot give.
-using Lines = std::vector<std::string>;
 
 // FLOW, BOUNDARY, PATCH, PROBE, FLUID and MATERIAL are named types; SOLVER is a singleton,
 // so it can never provide context. BOUNDARY sits at /FLOW/SOLVER/BOUNDARY.
@@ -576,14 +573,14 @@ TEST_F(ContextVerifierTest, ObjectDependencyWarningsInGroupAndSubjectOrder) {
 
     // Without FLOW on the path the conjunction also lacks it, in ascending order; and
     // BOUNDARY no longer being the object, SelfBoundary warns too.
-    const Lines lines = m_verifier.verifyObjDependChecks("/SOLVER/PATCH", def.get());
+    const Strings lines = m_verifier.verifyObjDependChecks("/SOLVER/PATCH", def.get());
     ASSERT_GE(lines.size(), 8u);
     EXPECT_EQ(lines[0], "Availability of child PATCH depends on CHECK SelfBoundary");
     EXPECT_EQ(lines[1], unsatisfied("BOUNDARY"));
     EXPECT_THAT(lines, ::testing::Contains(unsatisfied("FLOW,FLUID,MATERIAL")));
 }
 
-TEST_F(ContextVerifierTest, ParameterValueWarningsCoverAllowedValuesDefaultsAndOverrides) {
+TEST_F(ContextVerifierTest, ParameterValueWarningsAndSourceErrors) {
     auto def = valueDef("Scheme",
                         "Ordered Allowed String List = Upwind, Central, Implicit; "
                         "Allowed String List Checks = "
@@ -609,15 +606,13 @@ TEST_F(ContextVerifierTest, ParameterValueWarningsCoverAllowedValuesDefaultsAndO
         m_verifier.verifyParamValChecks(kBoundaryPath, label.get()),
         ElementsAre("Value of parameter Label depends on LIST AllNames", unsatisfied("FLUID")));
     EXPECT_THAT(m_verifier.verifyParamValChecks("/FLOW/FLUID/BOUNDARY", label.get()), IsEmpty());
-}
 
-TEST_F(ContextVerifierTest, NamesTheSourceDoesNotHoldPropagateItsError) {
+    // Names the source does not hold propagate its error.
     const testing::FakeSource empty;
     const ContextVerifier verifier(m_rules.getNamedObjectTypes(), &empty);
     EXPECT_THROW(verifier.verifyObjDependChecks(kBoundaryPath, boundaryDef().get()),
                  std::runtime_error);
-    auto listOnly = valueDef("Label", "Value List Source = AllNames");
-    EXPECT_THROW(verifier.verifyParamValChecks(kBoundaryPath, listOnly.get()), std::runtime_error);
+    EXPECT_THROW(verifier.verifyParamValChecks(kBoundaryPath, label.get()), std::runtime_error);
     // Nothing to resolve, nothing thrown.
     EXPECT_THAT(verifier.verifyObjDependChecks(kBoundaryPath, objDef("PATCH", "").get()),
                 IsEmpty());

@@ -103,13 +103,6 @@ TEST(StringUtilitiesNumberTest, ValueAsDoubleIsExactToTwoToThe53AndFiniteOnly) {
         EXPECT_EQ(S::valueAsDouble(text, number, units), std::make_pair(0.0, false)) << text;
 }
 
-float readBack(const std::string& text) {
-    float value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    EXPECT_EQ(result.ptr, text.data() + text.size()) << text;
-    return value;
-}
-
 TEST(StringUtilitiesNumberTest, FloatTextIsShortestAndRoundTrips) {
     EXPECT_EQ(S::floatAndUnitsToString(0.1f, ""), "0.1");
     EXPECT_EQ(S::floatAndUnitsToString(1e-7f, ""), "1e-07");
@@ -122,7 +115,10 @@ TEST(StringUtilitiesNumberTest, FloatTextIsShortestAndRoundTrips) {
                         std::numeric_limits<float>::min(), std::numeric_limits<float>::max(),
                         std::numeric_limits<float>::denorm_min()}) {
         const std::string text = S::floatAndUnitsToString(value, "");
-        EXPECT_EQ(readBack(text), value) << text;
+        float back = 0;
+        const auto read = std::from_chars(text.data(), text.data() + text.size(), back);
+        EXPECT_EQ(read.ptr, text.data() + text.size()) << text;
+        EXPECT_EQ(back, value) << text;
         // Through valueAsFloat as well, with units attached.
         std::string number, units;
         const auto parsed = S::valueAsFloat(S::floatAndUnitsToString(value, "Pa"), number, units);
