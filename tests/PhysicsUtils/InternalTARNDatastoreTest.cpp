@@ -190,12 +190,8 @@ TEST(InternalTARNDatastoreTest, RemembersWhereObjectsAndParametersWereWritten) {
     const std::string forms = kData + "/reader_forms.tarn";
     const std::string crlf = kData + "/crlf_bom.tarn";
     InternalTARNDatastore store(forms, InternalTARNDatastore::FILE, {crlf});
-    struct Case {
-        std::string path;
-        std::string name;  // empty for the object itself
-        SourceLocation expected;
-    };
-    const std::vector<Case> cases = {
+    // {object path, parameter name ("" for the object itself), location}
+    const std::tuple<std::string, std::string, SourceLocation> cases[] = {
         {"/FLOW:main flow", "", {forms, 3, 1}},  // a merged object keeps its first header
         {"/FLOW:main flow/DOMAIN:d1/FLUID", "", {forms, 11, 5}},
         {"/FLOW:main flow", "Empty", {forms, 5, 3}},
@@ -208,27 +204,21 @@ TEST(InternalTARNDatastoreTest, RemembersWhereObjectsAndParametersWereWritten) {
         {"/FLOW:none", "", {}},
         {"/OUTPUT", "None", {}},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(
-            c.name.empty() ? store.objectLocation(c.path) : store.parameterLocation(c.path, c.name),
-            c.expected)
-            << c.path << " " << c.name;
+    for (const auto& [path, name, expected] : cases) {
+        EXPECT_EQ(name.empty() ? store.objectLocation(path) : store.parameterLocation(path, name),
+                  expected)
+            << path << " " << name;
     }
     EXPECT_EQ(fromText("A:\n\tB: b\n  END\nEND\n").objectLocation("/A/B:b").toString(),
               "<text>:2:2");
 }
 
 TEST(InternalTARNDatastoreTest, ErrorsNameSourceAndLine) {
-    struct Case {
-        std::string text;
-        std::string message;
-    };
-    const std::vector<Case> cases = {
+    const std::string expected = " (expected \"TYPE: name\", \"Key = value\" or \"END\")";
+    const std::pair<std::string, std::string> cases[] = {
         {"A:\nEND\nEND\n", "<text>:3: END with no open object"},
         {"# c\nK = v\n", "<text>:2: parameter outside any object"},
-        {"A:\n  junk\nEND\n",
-         "<text>:2: unrecognised line \"junk\" (expected \"TYPE: name\", \"Key = value\" or "
-         "\"END\")"},
+        {"A:\n  junk\nEND\n", "<text>:2: unrecognised line \"junk\"" + expected},
         {"A:\n  : x\nEND\n", "<text>:2: empty object type"},
         {"A:\n  = x\nEND\n", "<text>:2: empty parameter key"},
         {"A/B: x\n", "<text>:1: '/' in object type \"A/B\""},
@@ -238,16 +228,13 @@ TEST(InternalTARNDatastoreTest, ErrorsNameSourceAndLine) {
         {"A: a\n  B:\n", "<text>:2: missing END for B opened at line 2"},
         // Long junk is quoted shortened.
         {std::string(70, 'x') + "\n",
-         "<text>:1: unrecognised line \"" + std::string(60, 'x') +
-             "...\" (expected \"TYPE: name\", \"Key = value\" or \"END\")"},
+         "<text>:1: unrecognised line \"" + std::string(60, 'x') + "...\"" + expected},
         // A continued line is reported at its first line.
         {"A:\n  bad \\\n  still bad\nEND\n",
-         "<text>:2: unrecognised line \"bad still bad\" "
-         "(expected \"TYPE: name\", \"Key = value\" or "
-         "\"END\")"},
+         "<text>:2: unrecognised line \"bad still bad\"" + expected},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(readError(c.text), c.message) << c.text;
+    for (const auto& [text, message] : cases)
+        EXPECT_EQ(readError(text), message) << text;
 }
 
 TEST(InternalTARNDatastoreTest, FileErrorsNameTheFile) {
