@@ -63,12 +63,8 @@ TEST_F(CatalogueTest, ChecksOverTheModel) {
     const std::string water = kHot + "/FLUID:water";
     const std::string fluid = "Type = Parameter Value; Parameter = Domain Type; Value List = Fluid";
     const std::string numeric = "Type = Numeric Test; Parameter = Temperature; Operator = ";
-    struct Case {
-        std::string data;
-        std::string path;
-        bool passes;
-    };
-    const Case cases[] = {
+    // {check data, object path, passes}
+    const std::tuple<std::string, std::string, bool> cases[] = {
         // Parameter Value compares as asked.
         {fluid + ", Porous", kHot, true},
         {fluid + ", Porous", kBlock, false},
@@ -124,11 +120,13 @@ TEST_F(CatalogueTest, ChecksOverTheModel) {
     engine.list("solidTypes", "Type = Fixed; Value List = Solid, Shell");
     engine.list("ctxList", "Type = Parameter Values; Parameter = Tags; Object Type = FLOW");
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        engine.check(indexed("c", i), cases[i].data.c_str());
+        engine.check(indexed("c", i), std::get<0>(cases[i]).c_str());
     engine.resolve();
-    for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(pass(engine.getCheck(indexed("c", i), true), cases[i].path), cases[i].passes)
-            << cases[i].data << " at " << cases[i].path;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [data, path, passes] = cases[i];
+        EXPECT_EQ(pass(engine.getCheck(indexed("c", i), true), path), passes)
+            << data << " at " << path;
+    }
 
     // The required context: each Object Type, also of the checks and lists named; an
     // Object Path adds none. Names depended on in the order written.
@@ -144,15 +142,10 @@ TEST_F(CatalogueTest, ChecksOverTheModel) {
 }
 
 TEST_F(CatalogueTest, NumericTestComparesExactly) {
-    struct Case {
-        const char* modelValue;
-        const char* op;
-        const char* value;
-        bool passes;
-    };
-    // Whole numbers compare as 64-bit integers, others in double precision, and a value
-    // that is not a finite number passes no comparison.
-    const Case cases[] = {
+    // {model value, operator, value, passes}: whole numbers compare as 64-bit integers,
+    // others in double precision, and a value that is not a finite number passes no
+    // comparison.
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
         {"16777217", "==", "16777216", false},
         {"16777217", ">", "16777216", true},
         {"0.10000000001", ">", "0.1", true},
@@ -168,16 +161,16 @@ TEST_F(CatalogueTest, NumericTestComparesExactly) {
     };
     std::string text;
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        text += indexed("X: x", i) + "\n  X = " + cases[i].modelValue + "\nEND\n";
+        text += indexed("X: x", i) + "\n  X = " + std::get<0>(cases[i]) + "\nEND\n";
     auto numbers = TARNModel::fromText(text);
     EvalContext numberEval(*numbers);
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const Case& c = cases[i];
+        const auto& [modelValue, op, value, passes] = cases[i];
         const std::string data = std::string("Type = Numeric Test; Parameter = X; Operator = ") +
-                                 c.op + "; Value = " + c.value;
+                                 op + "; Value = " + value;
         Check* check = engine.check(indexed("n", i), data.c_str());
-        EXPECT_EQ(check->evaluate(TARNContext(indexed("/X:x", i)), &numberEval), c.passes)
-            << c.modelValue << " " << c.op << " " << c.value;
+        EXPECT_EQ(check->evaluate(TARNContext(indexed("/X:x", i)), &numberEval), passes)
+            << modelValue << " " << op << " " << value;
     }
 }
 

@@ -22,10 +22,6 @@ END
 FLOW: main { Solver = segregated; Time = 1 [s] }
 )");
 
-std::unique_ptr<TARNModel> readModel() {
-    return TARNModel::fromText(s_model);
-}
-
 using Pairs = std::vector<std::pair<std::string, std::string>>;
 
 // The parameters and the children the model visits: through its own walks, or through the
@@ -60,7 +56,7 @@ Pairs childrenOf(const TARNModel& model, const std::string& path, bool base = fa
 }  // namespace
 
 TEST(TARNModelTest, ReadsObjectsParametersAndOrder) {
-    auto model = readModel();
+    auto model = TARNModel::fromText(s_model);
     EXPECT_TRUE(model->hasObject(""));
     EXPECT_TRUE(model->hasObject("/FLOW:main/DOMAIN:d1/FLUID"));
     EXPECT_FALSE(model->hasObject("/FLOW:main/DOMAIN:d3"));
@@ -95,7 +91,7 @@ TEST(TARNModelTest, ReadsObjectsParametersAndOrder) {
 }
 
 TEST(TARNModelTest, ParameterEditsBumpTheRevision) {
-    auto model = readModel();
+    auto model = TARNModel::fromText(s_model);
     const std::string path = "/FLOW:main/DOMAIN:d2";
 
     model->setParameterValue(path, "Material", "copper");
@@ -132,7 +128,7 @@ TEST(TARNModelTest, AddObjectNeedsItsParent) {
 }
 
 TEST(TARNModelTest, RemoveObjectRemovesTheSubtree) {
-    auto model = readModel();
+    auto model = TARNModel::fromText(s_model);
     // Asked just before removal, so that a remembered look-up would answer for a freed node.
     EXPECT_TRUE(model->hasParameter("/FLOW:main/DOMAIN:d1/BOUNDARY:inlet", "Boundary Type"));
     EXPECT_TRUE(model->removeObject("/FLOW:main/DOMAIN:d1"));
@@ -158,7 +154,7 @@ TEST(TARNModelTest, RemoveObjectRemovesTheSubtree) {
 
 // Child paths come out as the model writes paths, whichever form the parent was asked in.
 TEST(TARNModelTest, ChildPathsAreCanonicalWhateverTheFormAsked) {
-    auto model = readModel();
+    auto model = TARNModel::fromText(s_model);
     const std::string d1 = "/FLOW:main/DOMAIN:d1";
     const std::vector<std::string> d1Children = {d1 + "/BOUNDARY:inlet", d1 + "/FLUID",
                                                  d1 + "/BOUNDARY:outlet"};
@@ -192,17 +188,15 @@ TEST(TARNModelTest, RemembersWhereItemsWereReadUntilEdited) {
 
 TEST(TARNModelTest, DeepModelIsReadQueriedAndEditedByPathLength) {
     const int depth = 100000;
-    std::string text;
-    for (int i = 0; i < depth; ++i)
+    std::string text, path;
+    for (int i = 0; i < depth; ++i) {
         text += "N: n\n";
+        path += "/N:n";
+    }
     text += "K = deep\n";
     for (int i = 0; i < depth; ++i)
         text += "END\n";
     auto model = TARNModel::fromText(text);
-
-    std::string path;
-    for (int i = 0; i < depth; ++i)
-        path += "/N:n";
     EXPECT_TRUE(model->hasObject(path));
     EXPECT_EQ(model->getParameterValue(path, "K"), "deep");
     const std::string parent = path.substr(0, path.size() - 4);
@@ -217,7 +211,7 @@ TEST(TARNModelTest, DeepModelIsReadQueriedAndEditedByPathLength) {
 }
 
 TEST(TARNModelTest, WalksParametersAndChildrenInModelOrder) {
-    auto model = readModel();
+    auto model = TARNModel::fromText(s_model);
     for (const bool base : {false, true}) {
         EXPECT_EQ(parametersOf(*model, "/FLOW:main", base),
                   (Pairs{{"Solver", "segregated"}, {"Time", "1 [s]"}}));
