@@ -180,6 +180,12 @@ public:
         ++m_count;
     }
 
+    // Makes room for `objects` keys in all without growing again: a table sized before a
+    // read is filled once instead of moved at every doubling.
+    void reserve(std::size_t objects) {
+        if (2 * objects > m_slots.size()) grow(2 * objects);
+    }
+
 private:
     struct Slot {
         std::uint64_t hash = 0;
@@ -193,8 +199,11 @@ private:
         m_slots[i] = slot;
     }
 
-    void grow() {
-        std::vector<Slot> old(std::max<std::size_t>(64, 2 * m_slots.size()));
+    void grow(std::size_t atLeast = 0) {
+        std::size_t size = std::max<std::size_t>(64, 2 * m_slots.size());
+        while (size < atLeast)
+            size *= 2;
+        std::vector<Slot> old(size);
         old.swap(m_slots);
         m_mask = m_slots.size() - 1;
         for (const Slot& slot : old)
@@ -375,6 +384,10 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
         sources.push_back(mode == TEXT ? "<text>" : source);
         textBegin = text.data();
         textEnd = text.data() + text.size();
+        // Room for the objects a text of this size usually holds (a header and its END
+        // alone take about 20 bytes, with parameters far more): bounded by the text, so a
+        // text of no objects costs little.
+        index.reserve(objects.size() + text.size() / 192);
         openStack.assign(1, 0);
         TARNReader::read(text, sources.back(), *this);
         openStack.clear();
