@@ -277,7 +277,7 @@ private:
 };
 
 std::string_view Planner::keep(std::string_view text) {
-    char* copy = static_cast<char*>(arena.allocate(text.size() + 1, 1));
+    char* copy = static_cast<char*>(arena.allocate(std::max<std::size_t>(text.size(), 1), 1));
     std::copy(text.begin(), text.end(), copy);
     return {copy, text.size()};
 }
