@@ -1,6 +1,7 @@
 #include <kel/physicsutils/TARNPath.h>
 
 #include <kel/physicsutils/PathUtils.h>
+#include <kel/physicsutils/TARNContext.h>
 #include <kel/physicsutils/TARNParam.h>
 
 #include "TestSupport.h"
@@ -54,6 +55,27 @@ TEST(TARNPathTest, SubPathsAndEditing) {
     TARNPath empty;
     empty.pop_back();
     EXPECT_TRUE(empty.empty());
+}
+
+// A context made in place of another, deeper or shallower one, or of itself, is the one the
+// constructor makes.
+TEST(TARNPathTest, ContextsMadeAgainInPlace) {
+    const TARNContext parent("/A:a/B:b");
+    TARNContext reused("/X:x/Y:y/Z:z/W");
+    for (const auto& [type, name] : {std::pair{"C", "c 1"}, {"D", "D"}, {"E", ""}}) {
+        reused.assignChild(parent, type, name);
+        const TARNContext made(parent, type, name);
+        EXPECT_EQ(reused.getPath(), made.getPath());
+        EXPECT_EQ(reused.getFullPath() + " " + reused.getTypePath(),
+                  made.getFullPath() + " " + made.getTypePath());
+    }
+    EXPECT_EQ(reused.getFullPath(), "/A:a/B:b/E");
+    TARNContext self("/A:a");
+    self.assignChild(self, "B", "b");
+    EXPECT_EQ(self.getFullPath() + " " + self.getTypePath(), "/A:a/B:b /A/B");
+    TARNContext shallow("/Q");
+    shallow.assignChild(TARNContext("/A:a/B:b/C:c"), "D", "d");
+    EXPECT_EQ(describe(shallow.getPath()), "A:a B:b C:c D:d /A:a/B:b/C:c/D:d /A/B/C/D");
 }
 
 TEST(PathUtilsTest, TypeFromNormalisedPath) {

@@ -225,6 +225,16 @@ public:
             {code, message, path, m_file.empty() ? where.file() : m_file, where.line()});
     }
 
+    // Keeps the context of an object done with for a later child's.
+    void recycle(TARNContext&& context) { m_spare.push_back(std::move(context)); }
+    TARNContext childContext(const TARNContext& parent, std::string_view type,
+                             std::string_view name) {
+        if (m_spare.empty()) return TARNContext(parent, type, name);
+        TARNContext child = std::move(m_spare.back());
+        m_spare.pop_back();
+        child.assignChild(parent, type, name);
+        return child;
+    }
     // The top-level objects, against the RULES' ROOT type.
     void topLevel(std::vector<Pending>& next);
     // Checks the object's parameters and children; appends the children whose content is
@@ -274,6 +284,9 @@ private:
     std::vector<signed char> m_childState;
     std::vector<int> m_count;
     std::vector<std::optional<Strings>> m_allowedNames;
+    // Contexts of objects done with: a child's context is made in one of them, whose
+    // buffers are kept, instead of allocating its paths anew.
+    std::vector<TARNContext> m_spare;
 };
 
 std::string_view Planner::keep(std::string_view text) {
@@ -486,7 +499,7 @@ void ObjectChecker::children(const TARNContext& context, TypePlan& type, OptionP
     m_count.assign(offers, 0);
     m_allowedNames.assign(offers, std::nullopt);
     m_model.forEachChild(parentPath, [&](std::string_view childType, std::string_view childName) {
-        TARNContext child(context, childType, childName);
+        TARNContext child = childContext(context, childType, childName);
         const std::string& childPath = child.getFullPath();
         std::size_t at = 0;
         while (at < offers && plan.children[at].key != childType)
@@ -575,18 +588,19 @@ std::vector<ModelViolation> ModelValidator::validate(const ModelTARN& model,
     checker.topLevel(pending);
     std::reverse(pending.begin(), pending.end());
     while (!pending.empty()) {
-        const Pending object = std::move(pending.back());
+        Pending object = std::move(pending.back());
         pending.pop_back();
         if (!object.plan->def) {
             checker.add("unknown-child",
                         "the PHYSICS data does not describe an object of type path " +
                             object.context.getTypePath(),
                         object.context.getFullPath());
-            continue;
+        } else {
+            const std::size_t from = pending.size();
+            checker.object(object.context, *object.plan, pending);
+            std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(from), pending.end());
         }
-        const std::size_t from = pending.size();
-        checker.object(object.context, *object.plan, pending);
-        std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(from), pending.end());
+        checker.recycle(std::move(object.context));
     }
     return result;
 }

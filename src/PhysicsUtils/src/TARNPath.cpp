@@ -1,5 +1,7 @@
 #include <kel/physicsutils/TARNPath.h>
 
+#include <algorithm>
+
 namespace kel {
 
 namespace {
@@ -25,9 +27,25 @@ TARNPath::TARNPath(std::string_view path) {
 }
 
 TARNPath::TARNPath(const TARNPath& parent, std::string_view type, std::string_view name) {
-    m_components.reserve(parent.m_components.size() + 1);
-    m_components = parent.m_components;
-    push_back(std::string(type), std::string(name));
+    assignChild(parent, type, name);
+}
+
+void TARNPath::assignChild(const TARNPath& parent, std::string_view type, std::string_view name) {
+    if (&parent == this) {
+        push_back(std::string(type), std::string(name));
+        return;
+    }
+    // Element-wise assignment keeps the strings' buffers.
+    const std::size_t depth = parent.m_components.size();
+    m_components.resize(depth + 1);
+    std::copy(parent.m_components.begin(), parent.m_components.end(), m_components.begin());
+    auto& [lastType, lastName] = m_components[depth];
+    lastType.assign(type);
+    // A name equal to the type marks an unnamed object, as in TARN headers.
+    if (name == type)
+        lastName.clear();
+    else
+        lastName.assign(name);
 }
 
 const std::string& TARNPath::getLastType() const {

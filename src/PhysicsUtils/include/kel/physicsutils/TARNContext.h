@@ -16,6 +16,9 @@ public:
     // The context of a child of the parent's object (name empty, or equal to the type, when
     // unnamed), built on the parent's worked-out paths instead of reading a path again.
     TARNContext(const TARNContext& parent, std::string_view type, std::string_view name);
+    // Makes this context what that constructor makes, reusing the storage this context
+    // holds (for walks that make a context per object).
+    void assignChild(const TARNContext& parent, std::string_view type, std::string_view name);
 
     const TARNPath& getPath() const { return m_path; }
     const std::string& getFullPath() const { return m_fullPath; }

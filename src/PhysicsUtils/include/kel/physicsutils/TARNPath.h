@@ -17,6 +17,9 @@ public:
     explicit TARNPath(std::string_view path);
     // The parent's path with one more component, as push_back adds it.
     TARNPath(const TARNPath& parent, std::string_view type, std::string_view name);
+    // Makes this path what that constructor makes, reusing the storage this path holds (for
+    // walks that make a path per object).
+    void assignChild(const TARNPath& parent, std::string_view type, std::string_view name);
 
     std::size_t size() const { return m_components.size(); }
     std::size_t numComponent() const { return m_components.size(); }
