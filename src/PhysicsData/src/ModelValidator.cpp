@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <memory_resource>
 #include <optional>
@@ -353,17 +354,17 @@ void ObjectChecker::object(const TARNContext& context, TypePlan& plan, std::vect
     m_paramCount = 0;
     m_values.clear();
     const std::string* option = nullptr;
-    m_model.forEachParameter(context.getFullPath(),
-                             [&](const std::string& name, const std::string& value) {
-                                 if (m_paramCount == m_names.size())
-                                     m_names.push_back(name);
-                                 else
-                                     m_names[m_paramCount].assign(name);
-                                 ++m_paramCount;
-                                 m_values.push_back(&value);
-                                 if (!option && !plan.ruleParam.empty() && name == plan.ruleParam)
-                                     option = &value;
-                             });
+    const auto visit = [&](const std::string& name, const std::string& value) {
+        if (m_paramCount == m_names.size())
+            m_names.push_back(name);
+        else
+            m_names[m_paramCount].assign(name);
+        ++m_paramCount;
+        m_values.push_back(&value);
+        if (!option && !plan.ruleParam.empty() && name == plan.ruleParam) option = &value;
+    };
+    // Passed by reference: a std::function holding the lambda itself would allocate.
+    m_model.forEachParameter(context.getFullPath(), std::cref(visit));
     static const std::string none;
     OptionPlan& offers = m_plans.optionPlan(plan, option ? *option : none);
     parameters(context, plan, offers);
@@ -498,7 +499,7 @@ void ObjectChecker::children(const TARNContext& context, TypePlan& type, OptionP
     m_childState.assign(offers, -1);
     m_count.assign(offers, 0);
     m_allowedNames.assign(offers, std::nullopt);
-    m_model.forEachChild(parentPath, [&](std::string_view childType, std::string_view childName) {
+    const auto visit = [&](std::string_view childType, std::string_view childName) {
         TARNContext child = childContext(context, childType, childName);
         const std::string& childPath = child.getFullPath();
         std::size_t at = 0;
@@ -532,7 +533,8 @@ void ObjectChecker::children(const TARNContext& context, TypePlan& type, OptionP
         if (!offer.plan) offer.plan = &m_plans.typePlan(child.getTypePath());
         TypePlan* childPlan = offer.plan;
         next.push_back({std::move(child), childPlan});
-    });
+    };
+    m_model.forEachChild(parentPath, std::cref(visit));
     for (std::size_t at = 0; at < offers; ++at) {
         const ChildAvail& record = *plan.children[at].record;
         if (record.isRequired() && m_count[plan.children[at].first] == 0 &&
