@@ -1,4 +1,5 @@
-
+// The object dependency definition built from BOX and PLAIN data: its records, cursors and
+// option lists, the message of each fault in the data, and what the records evaluate.
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicschecks/EvalContext.h>
@@ -17,25 +18,6 @@
 #include "TestSupport.h"
 
 namespace kel {
-
-// Builds records the way their owning definition does.
-struct AvailRecordTestAccess {
-    static ParamAvail param(const std::string& name, bool required, bool contextRule) {
-        return ParamAvail(name, required, contextRule);
-    }
-    static ChildAvail child(const std::string& type, bool singleton, bool required, bool coupled,
-                            bool relaxed) {
-        return ChildAvail(type, singleton, required, coupled, relaxed);
-    }
-    template <class Record>
-    static void addCheck(Record& record, Check* check) {
-        record.addAvailCheck(check);
-    }
-    static void setLists(ChildAvail& record, List* allowed, List* defaults) {
-        record.setAllowedNameList(allowed);
-        record.setDefaultNameList(defaults);
-    }
-};
 
 namespace {
 
@@ -373,10 +355,6 @@ TEST_F(ObjDependDefTest, EachFaultGivesItsMessage) {
 
 // The availability records and their questions on their own.
 
-using testing::FakeCheck;
-using testing::FakeList;
-using Access = AvailRecordTestAccess;
-
 // By check name whatever the kind; then object before parameter before parameter value;
 // then by subject, the empty value first and a byte-wise prefix before what it starts.
 TEST(AvailDataTest, OrdersByCheckNameThenKindThenSubject) {
@@ -392,73 +370,40 @@ TEST(AvailDataTest, OrdersByCheckNameThenKindThenSubject) {
     }
 }
 
-TEST(ParamAvailTest, ChecksAreALazyConjunction) {
-    const TARNContext context("/FLOW:f/DOMAIN:d");
-    FakeCheck pass1("p1", true);
-    FakeCheck fail("f", false);
-    FakeCheck pass2("p2", true);
+// A record's checks are a lazy conjunction, ended by the first that fails; a name list
+// replaces the names it is given, and a record without one leaves them.
+TEST_F(ObjDependDefTest, RecordsEvaluateChecksLazilyAndReplaceNames) {
+    testing::FakeSource source;
+    const testing::FakeCheck* pass = source.addCheck("pass", true);
+    source.addCheck("fail", false);
+    const testing::FakeCheck* later = source.addCheck("later", true);
+    source.addList("names", {"in", "out"});
+    const ObjDependDef def("PLAIN",
+                           test::params("Ordered Required Parameter List = Size; Ordered Optional "
+                                        "Parameter List = Colour; Parameter Check List = Colour, "
+                                        "(pass, fail, later); Ordered Optional Child List = ITEM, "
+                                        "LABEL; Child Check List = ITEM, (pass, later, pass); "
+                                        "Child Name List = ITEM, names"),
+                           s_rules.get(), &source, true);
+    const TARNContext context("/PLAIN:p");
+    EXPECT_FALSE(def.paramAvailByName("Colour")->evaluate(context, nullptr));
+    EXPECT_EQ(pass->evaluations, 1);
+    EXPECT_EQ(later->evaluations, 0);
+    EXPECT_TRUE(def.childAvailByType("ITEM")->evaluate(context, nullptr));
+    EXPECT_EQ(later->evaluations, 1);
+    EXPECT_THAT(def.childAvailByType("ITEM")->getReferencedCheckNames(),
+                ElementsAre("pass", "later", "pass"));
+    EXPECT_TRUE(def.childAvailByType("LABEL")->evaluate(context, nullptr));
 
-    ParamAvail none = Access::param("Location", true, false);
-    EXPECT_TRUE(none.evaluate(context, nullptr));
-
-    ParamAvail record = Access::param("Location", true, false);
-    Access::addCheck(record, &pass1);
-    Access::addCheck(record, &fail);
-    Access::addCheck(record, &pass2);
-    EXPECT_FALSE(record.evaluate(context, nullptr));
-    EXPECT_EQ(pass1.evaluations, 1);
-    EXPECT_EQ(fail.evaluations, 1);
-    EXPECT_EQ(pass2.evaluations, 0);
-
-    ParamAvail passing = Access::param("Location", true, false);
-    Access::addCheck(passing, &pass1);
-    Access::addCheck(passing, &pass2);
-    Access::addCheck(passing, &pass1);
-    EXPECT_TRUE(passing.evaluate(context, nullptr));
-    EXPECT_EQ(passing.getReferencedCheckNames(), (std::vector<std::string>{"p1", "p2", "p1"}));
-    EXPECT_TRUE(passing.getReferencedListNames().empty());
-}
-
-TEST(ChildAvailTest, CouplingFollowsRequiredAndNameRestriction) {
-    FakeList names("names", {"a"});
-    EXPECT_TRUE(Access::child("WALL", false, true, false, false).isCoupled());
-    EXPECT_FALSE(Access::child("WALL", false, false, false, false).isCoupled());
-    EXPECT_TRUE(Access::child("WALL", false, false, true, false).isCoupled());
-
-    ChildAvail restricted = Access::child("WALL", true, false, false, true);
-    Access::setLists(restricted, &names, nullptr);
-    EXPECT_TRUE(restricted.isCoupled());
-    EXPECT_TRUE(restricted.areNamesRestricted());
-    EXPECT_FALSE(restricted.anyDefaultNames());
-}
-
-TEST(ChildAvailTest, EvaluatesChecksAndNameLists) {
-    const TARNContext context("/FLOW:f");
-    FakeCheck fail("f", false);
-    FakeCheck later("later", true);
-    FakeList allowed("allowed", {"in", "out"});
-    FakeList defaults("defaults", {"main"});
-
-    ChildAvail free = Access::child("INLET", false, true, false, false);
-    EXPECT_TRUE(free.evaluate(context, nullptr));
     std::vector<std::string> names{"kept"};
-    free.evaluateAllowedNames(context, nullptr, names);
-    free.evaluateDefaultNames(context, nullptr, names);
-    EXPECT_EQ(names, std::vector<std::string>{"kept"});
-    EXPECT_TRUE(free.getReferencedListNames().empty());
-
-    ChildAvail record = Access::child("INLET", false, false, false, false);
-    Access::addCheck(record, &fail);
-    Access::addCheck(record, &later);
-    Access::setLists(record, &allowed, &defaults);
-    EXPECT_FALSE(record.evaluate(context, nullptr));
-    EXPECT_EQ(later.evaluations, 0);
-    record.evaluateAllowedNames(context, nullptr, names);
-    EXPECT_EQ(names, (std::vector<std::string>{"in", "out"}));  // replaced, not appended
-    record.evaluateDefaultNames(context, nullptr, names);
-    EXPECT_EQ(names, std::vector<std::string>{"main"});
-    EXPECT_EQ(record.getReferencedCheckNames(), (std::vector<std::string>{"f", "later"}));
-    EXPECT_EQ(record.getReferencedListNames(), (std::vector<std::string>{"allowed", "defaults"}));
+    def.childAvailByType("LABEL")->evaluateAllowedNames(context, nullptr, names);
+    def.childAvailByType("LABEL")->evaluateDefaultNames(context, nullptr, names);
+    EXPECT_THAT(names, ElementsAre("kept"));
+    def.childAvailByType("ITEM")->evaluateAllowedNames(context, nullptr, names);
+    EXPECT_THAT(names, ElementsAre("in", "out"));
+    // Restricted names couple a child to its parent.
+    EXPECT_TRUE(def.childAvailByType("ITEM")->isCoupled());
+    EXPECT_FALSE(def.childAvailByType("LABEL")->isCoupled());
 }
 
 }  // namespace
