@@ -78,7 +78,8 @@ protected:
     EvalContext eval;
 };
 
-TEST_F(BetaPhysicsManagerTest, ProxiesOnlyForBetaChecksAndChecksDependingOnThem) {
+// Beta checks and the checks depending on them get one proxy per question; other names none.
+TEST_F(BetaPhysicsManagerTest, ProxiesOnePerQuestionOnlyWhereBetaMatters) {
     for (const char* name : {"betaFast", "betaAlways", "needsBeta", "deep", "eitherWay"}) {
         SCOPED_TRACE(name);
         EXPECT_NE(manager.getObjAvailCheck(name, "FLOW"), nullptr);
@@ -95,9 +96,7 @@ TEST_F(BetaPhysicsManagerTest, ProxiesOnlyForBetaChecksAndChecksDependingOnThem)
             EXPECT_EQ(manager.getParamValAvailCheck(name, "Speed", "Fast"), nullptr);
         }
     }
-}
 
-TEST_F(BetaPhysicsManagerTest, OneProxyPerQuestion) {
     Check* flow = manager.getObjAvailCheck("needsBeta", "FLOW");
     EXPECT_EQ(manager.getObjAvailCheck("needsBeta", "FLOW"), flow);
     EXPECT_NE(manager.getObjAvailCheck("needsBeta", "DOMAIN"), flow);
@@ -219,35 +218,22 @@ private:
     Throw m_mode;
 };
 
-TEST_F(BetaPhysicsManagerTest, EvaluatesWithoutTheCacheAndRestoresIt) {
-    ProbeCheck probe(engine.getCheck("betaAlways", true), controller(), ProbeCheck::Throw::Never);
-    AvailData question(AvailData::OBJ_AVAIL, "probe", "FLOW");
-    BetaAvailCheckProxy proxy(&probe, &controller(), question);
-
+// With logging on the proxy evaluates twice (beta on, then off) with the cache off; whatever
+// the check does, the switch, the cache and the protocol are restored, and a throwing
+// check's messages are dropped.
+TEST_F(BetaPhysicsManagerTest, EvaluatesWithoutTheCacheAndRestoresEverything) {
+    const AvailData question(AvailData::OBJ_AVAIL, "probe", "FLOW");
+    ProbeCheck quiet(engine.getCheck("betaAlways", true), controller(), ProbeCheck::Throw::Never);
+    BetaAvailCheckProxy quietProxy(&quiet, &controller(), question);
     // Logging off: one evaluation, cache untouched.
-    EXPECT_TRUE(evaluate(&proxy, kFast));
-    EXPECT_THAT(probe.cacheStates, ElementsAre(true));
+    EXPECT_TRUE(evaluate(&quietProxy, kFast));
+    EXPECT_THAT(quiet.cacheStates, ElementsAre(true));
 
-    manager.enableBetaLogging();
-    probe.cacheStates.clear();
-    EXPECT_TRUE(evaluate(&proxy, kFast));
-    EXPECT_THAT(probe.cacheStates, ElementsAre(false, false));
-    EXPECT_TRUE(eval.getCache()->enabled());
-    EXPECT_THAT(controller().getObjAvailMessages("FLOW"), ElementsAre(kAlwaysMessage));
-
-    eval.getCache()->enable(false);
-    EXPECT_TRUE(evaluate(&proxy, kFast));
-    EXPECT_FALSE(eval.getCache()->enabled());
-}
-
-TEST_F(BetaPhysicsManagerTest, RestoresSwitchCacheAndProtocolWhenTheCheckThrows) {
-    AvailData question(AvailData::OBJ_AVAIL, "probe", "FLOW");
     manager.enableBetaLogging();
     for (ProbeCheck::Throw mode : {ProbeCheck::Throw::WhenBetaOff, ProbeCheck::Throw::Always}) {
         SCOPED_TRACE(static_cast<int>(mode));
         ProbeCheck probe(engine.getCheck("betaAlways", true), controller(), mode);
         BetaAvailCheckProxy proxy(&probe, &controller(), question);
-
         EXPECT_THROW(evaluate(&proxy, kFast), std::runtime_error);
         EXPECT_EQ(probe.cacheStates.size(), mode == ProbeCheck::Throw::Always ? 1u : 2u);
         EXPECT_TRUE(controller().isBetaEnabled());
@@ -255,9 +241,15 @@ TEST_F(BetaPhysicsManagerTest, RestoresSwitchCacheAndProtocolWhenTheCheckThrows)
         EXPECT_FALSE(controller().isBetaLoggingEnabled());  // the check was ended
         EXPECT_FALSE(controller().anyLoggedMessages());     // and its messages dropped
     }
-    // The proxies still work afterwards.
-    EXPECT_TRUE(evaluate(manager.getObjAvailCheck("needsBeta", "FLOW"), kFast));
-    EXPECT_THAT(controller().getObjAvailMessages("FLOW"), ElementsAre(kFastMessage));
+    quiet.cacheStates.clear();
+    EXPECT_TRUE(evaluate(&quietProxy, kFast));
+    EXPECT_THAT(quiet.cacheStates, ElementsAre(false, false));
+    EXPECT_TRUE(eval.getCache()->enabled());
+    EXPECT_THAT(controller().getObjAvailMessages("FLOW"), ElementsAre(kAlwaysMessage));
+
+    eval.getCache()->enable(false);
+    EXPECT_TRUE(evaluate(&quietProxy, kFast));
+    EXPECT_FALSE(eval.getCache()->enabled());
 }
 
 // The beta switchboard: switches, the begin/end protocol and the filtered message queries.

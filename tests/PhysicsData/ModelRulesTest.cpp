@@ -102,32 +102,26 @@ TEST_F(ModelRulesTest, AllowedParentsBecomeImpliedOptionalChildren) {
 
 // The messages of inconsistent RULES are pinned by the tool's tests (tests/tool/rules), which
 // build the same model from such files.
-TEST(ModelRulesErrorsTest, NullDatastoreIsRefused) {
-    EXPECT_THROW(ModelRules(nullptr), std::runtime_error);
-}
-
 TEST(ModelRulesErrorsTest, ErrorsAreLocatedAtTheirItem) {
+    EXPECT_THROW(ModelRules(nullptr), std::runtime_error);
     const struct {
         const char* rules;
         const char* place;
     } rows[] = {
-        {"RULES:\n  PARAMETER: p\n    Description = untyped\n  END\nEND\n",
-         "<text>:2:3 /RULES/PARAMETER:p"},
+        {"  PARAMETER: p { Description = untyped }", "<text>:2:3 /RULES/PARAMETER:p"},
         // A local definition of a parameter the type does not offer.
-        {"RULES:\n  PARAMETER: p\n    Parameter Type = Real\n  END\n  OBJECT: A\n"
-         "    PARAMETER: p\n    END\n  END\nEND\n",
+        {"  PARAMETER: p { Parameter Type = Real }\n  OBJECT: A\n    PARAMETER: p {}\n  END",
          "<text>:6:5 /RULES/OBJECT:A/PARAMETER:p"},
         // A name repeated in the lists: at the key that repeats it.
-        {"RULES:\n  OBJECT: A\n    Optional Child List = B\n    Essential Child List = B\n"
-         "  END\n  OBJECT: B\n  END\nEND\n",
-         "<text>:4:5 /RULES/OBJECT:A"},
+        {"  OBJECT: A { Optional Child List = B; Essential Child List = B }\n  OBJECT: B {}",
+         "<text>:4:1 /RULES/OBJECT:A"},
         // An undefined allowed parent: at the list that names it.
-        {"RULES:\n  SINGLETON: A\n    Description = a\n    Allowed Parent List = Ghost\n"
-         "  END\nEND\n",
-         "<text>:4:5 /RULES/SINGLETON:A"},
+        {"  SINGLETON: A { Description = a; Allowed Parent List = Ghost }",
+         "<text>:4:1 /RULES/SINGLETON:A"},
     };
     for (const auto& row : rows) {
-        const InternalTARNDatastore ds(row.rules, InternalTARNDatastore::TEXT);
+        const InternalTARNDatastore ds(test::tarn("RULES:\n" + std::string(row.rules) + "\nEND\n"),
+                                       InternalTARNDatastore::TEXT);
         EXPECT_EQ(test::placeOf<PhysicsException>([&] { ModelRules rules(&ds); }), row.place);
     }
 }
@@ -255,19 +249,6 @@ END
     EXPECT_TRUE(failures.empty());
 }
 
-TEST_F(ModelRulesTest, PathValidity) {
-    for (const char* path : {"/A/B:b1", "/A/B:b1/C:c"})
-        EXPECT_TRUE(m_rules->isValidPath(TARNPath(path))) << path;
-    // ROOT is not B's parent; unnamed, not a singleton; a name equal to the type.
-    for (const char* path : {"/B:b1", "", "/A/B", "/A/B:B", "/A/Z:z", "/A/C:c"})
-        EXPECT_FALSE(m_rules->isValidPath(TARNPath(path))) << path;
-    // Names are not looked at.
-    EXPECT_TRUE(m_rules->isValidHierarchy(TARNPath("")));
-    EXPECT_TRUE(m_rules->isValidHierarchy(TARNPath("/B:x/C")));
-    EXPECT_FALSE(m_rules->isValidHierarchy(TARNPath("/A/C")) ||
-                 m_rules->isValidHierarchy(TARNPath("/Z")));
-}
-
 TEST_F(ModelRulesTest, ExtraRuleLookups) {
     const ExtraRules* extra = m_rules->getExtraRules();
     ASSERT_NE(extra, nullptr);
@@ -285,12 +266,22 @@ TEST_F(ModelRulesTest, ExtraRuleLookups) {
     EXPECT_THROW(extra->getParamStringRule("B", "", "p", "Tag"), std::runtime_error);
 }
 
-TEST_F(ModelRulesTest, ParentContextAdaptorForwardsNameAndHierarchyQuestions) {
+// Paths name each object after the first (a singleton may go unnamed) under a parent the
+// RULES allow; the hierarchy alone, as the parent-context adaptor forwards it, ignores names.
+TEST_F(ModelRulesTest, PathAndHierarchyValidity) {
+    for (const char* path : {"/A/B:b1", "/A/B:b1/C:c"})
+        EXPECT_TRUE(m_rules->isValidPath(TARNPath(path))) << path;
+    // ROOT is not B's parent; unnamed, not a singleton; a name equal to the type.
+    for (const char* path : {"/B:b1", "", "/A/B", "/A/B:B", "/A/Z:z", "/A/C:c"})
+        EXPECT_FALSE(m_rules->isValidPath(TARNPath(path))) << path;
+
     const ModelRulesParCtxtRules adaptor(m_rules.get());
     EXPECT_TRUE(adaptor.isValidType("C") && !adaptor.isValidType("p"));
     EXPECT_TRUE(adaptor.isValidParamName("p") && !adaptor.isValidParamName("C"));
-    EXPECT_TRUE(adaptor.isValidHierarchy(TARNPath("/A/B")));
-    EXPECT_FALSE(adaptor.isValidHierarchy(TARNPath("/A/C")));
+    for (const char* path : {"", "/A/B", "/B:x/C"})
+        EXPECT_TRUE(adaptor.isValidHierarchy(TARNPath(path))) << path;
+    for (const char* path : {"/A/C", "/Z"})
+        EXPECT_FALSE(adaptor.isValidHierarchy(TARNPath(path))) << path;
 }
 
 }  // namespace

@@ -128,15 +128,6 @@ TEST_F(PhysicsDataTest, BuildsAndWiresChecksListsAndGlobalChecks) {
     EXPECT_THROW(data->getParamAvailCheck("Nope", "Size", true), std::runtime_error);
 }
 
-TEST_F(PhysicsDataTest, EmptyCheckDataStillBuildsTheDependencyStore) {
-    auto data = build(physicsText(""));
-    EXPECT_THAT(data->getCheckNames(), IsEmpty());
-    EXPECT_THAT(data->getListNames(), IsEmpty());
-    EXPECT_THAT(data->getGlobalCheckNames(), IsEmpty());
-    EXPECT_THAT(data->getPertinentGlobalCheckRoots(), IsEmpty());
-    EXPECT_NE(data->getObjDependDef("/BOX", true), nullptr);
-}
-
 TEST_F(PhysicsDataTest, RejectsNullInputs) {
     InternalTARNDatastore physics(physicsText(""), InternalTARNDatastore::TEXT);
     for (auto [ds, rules] : {std::pair<const TARNDatastore*, const ModelRules*>{nullptr, &m_rules},
@@ -145,27 +136,12 @@ TEST_F(PhysicsDataTest, RejectsNullInputs) {
             test::errorOf<PhysicsException>([&] { PhysicsData(ds, rules, &m_functions, nullptr); }),
             "PhysicsData::PhysicsData - null input parameter.");
     }
-    // The function store and the beta manager may be absent.
-    EXPECT_NO_THROW(PhysicsData(&physics, &m_rules, nullptr, nullptr));
-}
-
-TEST_F(PhysicsDataTest, RejectsUnknownReferencesAndCycles) {
-    EXPECT_EQ(buildError<PhysicsException>(physicsText(test::tarn(R"(
-    CHECK: Known { Type = Value In List; Parameter = Label; List = Missing }
-    CHECK: AlsoMissing { Type = Not; Check List = Ghost }
-)"))),
-              "PhysicsData::initialiseChecks - the following unrecognised objects are referenced "
-              "in at least one existing CHECK or LIST: CHECK:Ghost,LIST:Missing");
-
-    const std::string cycle = buildError<PhysicsException>(physicsText(test::tarn(R"(
-    CHECK: A { Type = Not; Check List = B }
-    CHECK: B { Type = Value In List; Parameter = Label; List = L }
-    LIST: L { Type = Parameter Values; Parameter = Label }
-    LIST: U { Type = Union; List Names = U }
-)")));
-    EXPECT_THAT(cycle, HasSubstr("PhysicsData::initialiseChecks - there are cyclic dependencies "
-                                 "between the CHECK or LIST objects that have been defined. For "
-                                 "example, the object \"LIST:U\" is in a cyclic subgraph."));
+    // The function store and the beta manager may be absent; empty check data still gives
+    // the dependency store.
+    const PhysicsData data(&physics, &m_rules, nullptr, nullptr);
+    EXPECT_THAT(data.getCheckNames(), IsEmpty());
+    EXPECT_THAT(data.getPertinentGlobalCheckRoots(), IsEmpty());
+    EXPECT_NE(data.getObjDependDef("/BOX", true), nullptr);
 }
 
 // Errors of the check engine's products keep their text and gain the place of the item
@@ -176,23 +152,36 @@ TEST_F(PhysicsDataTest, CheckDataErrorsAreLocatedAtTheirItem) {
         const char* message;
         const char* place;
     } rows[] = {
-        {"\n    CHECK: Untyped\n      Parameter = Kind\n    END\n",
+        {"CHECK: Untyped { Parameter = Kind }",
          "There is no Type field in the CHECK data of Untyped!",
-         "<text>:4:5 /PHYSICS/CHECK DATA/CHECK:Untyped"},
-        {"\n    CHECK: Odd\n      Type = Parameter Value\n      Parameter = Kind\n"
-         "      Value List = Hot\n      Test = Maybe\n    END\n",
+         "<text>:3:1 /PHYSICS/CHECK DATA/CHECK:Untyped"},
+        {"CHECK: Odd { Type = Parameter Value; Parameter = Kind; Value List = Hot; Test = Maybe }",
          "ParameterValueCheck::initialise - CHECK \"Odd\": key \"Test\" has unknown value "
          "\"Maybe\" (Equal, Not Equal, Set, Not Set).",
-         "<text>:8:7 /PHYSICS/CHECK DATA/CHECK:Odd"},
-        {"\n    LIST: Odd\n      Type = Shuffled\n    END\n", "Unknown List type: Shuffled",
-         "<text>:5:7 /PHYSICS/CHECK DATA/LIST:Odd"},
+         "<text>:7:1 /PHYSICS/CHECK DATA/CHECK:Odd"},
+        {"LIST: Odd { Type = Shuffled }", "Unknown List type: Shuffled",
+         "<text>:4:1 /PHYSICS/CHECK DATA/LIST:Odd"},
         // A global check naming a check that does not exist fails while it resolves.
-        {"\n    GLOBAL CHECK: G\n      Type = For Each Object\n      Object Type = BOX\n"
-         "      Check = Ghost\n      Message = m\n    END\n",
-         "Check of name Ghost not known.", "<text>:7:7 /PHYSICS/CHECK DATA/GLOBAL CHECK:G"},
+        {"GLOBAL CHECK: G { Type = For Each Object; Object Type = BOX; Check = Ghost; "
+         "Message = m }",
+         "Check of name Ghost not known.", "<text>:6:1 /PHYSICS/CHECK DATA/GLOBAL CHECK:G"},
+        // Unknown names and cycles are found once every product exists, at no one item.
+        {"CHECK: Known { Type = Value In List; Parameter = Label; List = Missing }\n"
+         "CHECK: AlsoMissing { Type = Not; Check List = Ghost }",
+         "PhysicsData::initialiseChecks - the following unrecognised objects are referenced "
+         "in at least one existing CHECK or LIST: CHECK:Ghost,LIST:Missing",
+         " "},
+        {"CHECK: A { Type = Not; Check List = B }\n"
+         "CHECK: B { Type = Value In List; Parameter = Label; List = L }\n"
+         "LIST: L { Type = Parameter Values; Parameter = Label }\n"
+         "LIST: U { Type = Union; List Names = U }",
+         "PhysicsData::initialiseChecks - there are cyclic dependencies between the CHECK or LIST "
+         "objects that have been defined. For example, the object \"LIST:U\" is in a cyclic "
+         "subgraph.",
+         " "},
     };
     for (const auto& row : rows) {
-        const auto load = [&] { build(physicsText(row.checkData)); };
+        const auto load = [&] { build(physicsText(test::tarn(row.checkData) + "\n")); };
         EXPECT_EQ(test::errorOf<PhysicsException>(load), row.message);
         EXPECT_EQ(test::placeOf<PhysicsException>(load), row.place) << row.message;
     }
@@ -205,44 +194,20 @@ TEST_F(PhysicsDataTest, DependencyErrorsAreLocatedAtTheirObject) {
         const char* place;
     } rows[] = {
         // A list naming a parameter the type does not have.
-        {"    OBJECT DEPENDENCY: BOX\n      Ordered Allowed Option List = Hot, Cold\n"
-         "      Ordered Required Parameter List = Kind, Size, Ghost\n    END\n",
-         "<text>:5:5 /PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:BOX"},
+        {"OBJECT DEPENDENCY: BOX { Ordered Allowed Option List = Hot, Cold\n"
+         "Ordered Required Parameter List = Kind, Size, Ghost }",
+         "<text>:5:1 /PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:BOX"},
         // A context child without its contexts: at the child.
-        {"    PARAMETER VALUES: Size\n      PARAMVAL CONTEXT: one\n"
-         "        Default Value = 1\n      END\n    END\n",
-         "<text>:6:7 /PHYSICS/DEPENDENCIES/PARAMETER VALUES:Size/PARAMVAL CONTEXT:one"},
-        {"    PARAMETER VALUES: Label\n      Subset Allowed String List = L1\n    END\n",
-         "<text>:5:5 /PHYSICS/DEPENDENCIES/PARAMETER VALUES:Label"},
+        {"PARAMETER VALUES: Size\nPARAMVAL CONTEXT: one { Default Value = 1 }\nEND",
+         "<text>:6:1 /PHYSICS/DEPENDENCIES/PARAMETER VALUES:Size/PARAMVAL CONTEXT:one"},
+        {"PARAMETER VALUES: Label { Subset Allowed String List = L1 }",
+         "<text>:5:1 /PHYSICS/DEPENDENCIES/PARAMETER VALUES:Label"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(test::placeOf<PhysicsException>(
-                      [&] { build(head + row.dependencies + "  END\nEND\n"); }),
+                      [&] { build(head + test::tarn(row.dependencies) + "\n  END\nEND\n"); }),
                   row.place);
     }
-}
-
-// A datastore that reports every CHECK name twice, as a store merging two sources might.
-class DuplicatingDatastore : public InternalTARNDatastore {
-public:
-    using InternalTARNDatastore::InternalTARNDatastore;
-    std::vector<std::string> getChildObjectNamesByType(const std::string& path,
-                                                       const std::string& type) const override {
-        const auto names = InternalTARNDatastore::getChildObjectNamesByType(path, type);
-        auto result = names;
-        if (type == "CHECK") result.insert(result.end(), names.begin(), names.end());
-        return result;
-    }
-};
-
-TEST_F(PhysicsDataTest, RejectsDuplicateNames) {
-    DuplicatingDatastore physics(physicsText(test::tarn(R"(
-    CHECK: Twice { Type = Constant; Value = true }
-)")),
-                                 InternalTARNDatastore::TEXT);
-    EXPECT_EQ(test::errorOf<std::runtime_error>(
-                  [&] { PhysicsData(&physics, &m_rules, &m_functions, nullptr); }),
-              "A CHECK named \"Twice\" already exists in the store.");
 }
 
 TEST_F(PhysicsDataTest, PathQueriesSplitAtTheLastSlash) {
