@@ -71,7 +71,8 @@ protected:
 
 using test::errorOf;
 
-TEST_F(ModelRulesTest, TypesAndParameterNames) {
+// Types, parameter names, and allowed parents that become implied optional children.
+TEST_F(ModelRulesTest, TypesParameterNamesAndAllowedParents) {
     EXPECT_EQ(m_rules->getAllObjectTypes(), (Strings{"A", "B", "C", "D", "E"}));
     EXPECT_EQ(m_rules->getNamedObjectTypes(), (Strings{"B", "C", "D", "E"}));
     EXPECT_EQ(m_rules->getSingletonTypes(), (Strings{"A", "ROOT"}));
@@ -82,9 +83,7 @@ TEST_F(ModelRulesTest, TypesAndParameterNames) {
     EXPECT_EQ(m_rules->getValidOptionForObject("C"), "");
     EXPECT_TRUE(m_rules->isAllowedOption("B", "b"));
     EXPECT_THROW(m_rules->isSingleton("Z"), std::runtime_error);  // message: tests/tool/rules
-}
 
-TEST_F(ModelRulesTest, AllowedParentsBecomeImpliedOptionalChildren) {
     // D is unknown to B, so it becomes an object-level optional child of B.
     EXPECT_EQ(m_rules->getOptionalChildrenAll("B"), (Strings{"E", "D"}));
     EXPECT_EQ(m_rules->getOptionalChildren("B", ""), (Strings{"E", "D"}));

@@ -181,10 +181,12 @@ TEST_F(ObjDependDefTest, ContextRuleInformationAndOptionLists) {
     EXPECT_THAT(plain->getUnusedChildren(), ElementsAre("LABEL"));
 }
 
-TEST_F(ObjDependDefTest, AcceptChildrenTakesTheRulesOptionalChildren) {
-    const auto def = build("PLAIN", test::params("Accept Children = True"));
-    EXPECT_THAT(def->getOrderedOptChildTypes(), ElementsAre("ITEM", "LABEL"));
-    EXPECT_THAT(def->getOrderedParamNames(), IsEmpty());
+// Accepting the RULES children, unused items with and without a list, children treated as
+// optional or coupled.
+TEST_F(ObjDependDefTest, ChildAndUnusedListVariants) {
+    const auto accepting = build("PLAIN", test::params("Accept Children = True"));
+    EXPECT_THAT(accepting->getOrderedOptChildTypes(), ElementsAre("ITEM", "LABEL"));
+    EXPECT_THAT(accepting->getOrderedParamNames(), IsEmpty());
     EXPECT_EQ(failure("PLAIN", {{"Accept Children", "yes"}, {"Unused Child List", "ITEM"}}),
               "ObjDependDef::initAcceptChildren - the OBJECT DEPENDENCY for type PLAIN, has a "
               "True \"Accept Children\" parameter but *other* parameters are also defined. It "
@@ -193,9 +195,8 @@ TEST_F(ObjDependDefTest, AcceptChildrenTakesTheRulesOptionalChildren) {
         build("PLAIN", test::params("Accept Children = false; Unused Child List = ITEM"));
     EXPECT_THAT(ignored->getOrderedChildTypes(), IsEmpty());
     EXPECT_THAT(ignored->getUnusedChildren(), ElementsAre("ITEM", "LABEL"));
-}
 
-TEST_F(ObjDependDefTest, UnusedItemsWithAndWithoutAList) {
+    // Without an unused list, RULES parameters no list names are unused when validating.
     Params implicit = boxData();
     implicit.erase("Unused Parameter List");
     EXPECT_THAT(build("BOX", implicit)->getUnusedParameters(), ElementsAre("Extra"));
@@ -208,9 +209,8 @@ TEST_F(ObjDependDefTest, UnusedItemsWithAndWithoutAList) {
                 box("Ordered Optional Parameter List =; Parameter Check List = Depth, IsBig")),
         HasSubstr("the parameter \"Colour\" is defined for object type \"BOX\" in RULES "
                   "but is not referenced in the PHYSICS dependency data for the type."));
-}
 
-TEST_F(ObjDependDefTest, TreatAsOptionalAndCoupledChildren) {
+    // A child treated as optional leaves the required list.
     Params params = {{"Ordered Required Child List", "ITEM, LABEL"},
                      {"Treat As Optional Child List", "LABEL"},
                      {"Coupled Optional Child List", "LABEL"},

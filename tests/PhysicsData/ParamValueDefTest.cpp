@@ -582,46 +582,37 @@ using testing::FakeSource;
 
 // Owns the strings a CheckedListData refers to.
 struct ListText {
-    std::string key = "Default Value Check List";
     std::string list;
-    std::string parameter;
-    std::string object;
-    std::string heading;
+    std::string key = "Default Value Check List";
+    std::string parameter = "";
+    std::string object = "";
+    std::string heading = "";
 
     CheckedListData data() const { return {key, list, parameter, object, heading}; }
 };
 
-ListText text(std::string list) {
-    ListText t;
-    t.list = std::move(list);
-    return t;
-}
-
-template <class Action>
-std::string errorOf(Action action) {
-    return test::errorOf<PhysicsException>(action);
-}
-
 std::string splitterError(const ListText& t) {
-    return errorOf([&t] { IndexedCheckListSplitter splitter(t.data()); });
+    return test::errorOf<PhysicsException>([&t] { IndexedCheckListSplitter splitter(t.data()); });
 }
 
 // Names pair with one check, a parenthesised group or "()"; the splitter gathers the checks of
 // a repeated name.
 TEST(CheckListSyntaxTest, PairsNamesWithTheirChecks) {
-    const ListText empty = text("");
+    const ListText empty{""};
     EXPECT_EQ(IndexedCheckListSplitter(empty.data()).getNumberOfNames(), 0u);
     EXPECT_TRUE(CheckListSplitter(empty.data()).getNamesWithChecks().empty());
 
-    const ListText t = text("x, (c1, c2), y, (), x, c3, z, single");
+    const ListText t{"x, (c1, c2), y, (), x, c3, z, single"};
     const IndexedCheckListSplitter items(t.data());
     ASSERT_EQ(items.getNumberOfNames(), 4u);
     EXPECT_EQ(items.getName(0) + items.getName(1) + items.getName(2) + items.getName(3), "xyxz");
     EXPECT_EQ(items.getChecks(0), (Strings{"c1", "c2"}));
     EXPECT_TRUE(items.getChecks(1).empty());
     EXPECT_EQ(items.getChecks(3), Strings{"single"});
-    EXPECT_EQ(errorOf([&items] { items.getName(4); }), "Index out of range.");
-    EXPECT_EQ(errorOf([&items] { items.getChecks(99); }), "Index out of range.");
+    EXPECT_EQ(test::errorOf<PhysicsException>([&items] { items.getName(4); }),
+              "Index out of range.");
+    EXPECT_EQ(test::errorOf<PhysicsException>([&items] { items.getChecks(99); }),
+              "Index out of range.");
 
     const CheckListSplitter splitter(t.data());
     EXPECT_EQ(splitter.getNamesWithChecks(), (Strings{"x", "y", "z"}));
@@ -631,7 +622,7 @@ TEST(CheckListSyntaxTest, PairsNamesWithTheirChecks) {
 }
 
 TEST(CheckListSyntaxTest, ErrorsCarryTheContextBlock) {
-    ListText full = text("a, b, c");
+    ListText full{"a, b, c"};
     full.key = "Child Check List";
     full.object = "FLOW";
     full.parameter = "Option";
@@ -646,7 +637,7 @@ TEST(CheckListSyntaxTest, ErrorsCarryTheContextBlock) {
     EXPECT_THROW(CheckListSplitter(full.data()), PhysicsException);
 
     // Only the non-empty lines appear; no line break before the block.
-    ListText partial = text("a, (b");
+    ListText partial{"a, (b"};
     partial.parameter = "Location";
     EXPECT_EQ(splitterError(partial),
               "The check string (b is invalidly parenthesised.Data parameter: Default Value Check "
@@ -660,7 +651,7 @@ TEST(CheckListSyntaxTest, ErrorsCarryTheContextBlock) {
 class CheckedDefaultListTest : public ::testing::Test {
 protected:
     CheckedDefaultList build(const std::string& list) {
-        const ListText t = text(list);
+        const ListText t{list};
         return CheckedDefaultList(t.data(), &source);
     }
     std::string evaluate(const CheckedDefaultList& list,
