@@ -132,11 +132,11 @@ TEST_F(PhysicsDataTest, BuildsAndWiresChecksListsAndGlobalChecks) {
 
 TEST_F(PhysicsDataTest, RejectsNullInputs) {
     InternalTARNDatastore physics(physicsText(""), InternalTARNDatastore::TEXT);
-    for (auto [ds, rules] : {std::pair<const TARNDatastore*, const ModelRules*>{nullptr, &m_rules},
-                             {&physics, nullptr}}) {
-        EXPECT_EQ(
-            test::errorOf<PhysicsException>([&] { PhysicsData(ds, rules, &m_functions, nullptr); }),
-            "PhysicsData::PhysicsData - null input parameter.");
+    for (const auto& in : {std::pair<const TARNDatastore*, const ModelRules*>{nullptr, &m_rules},
+                           {&physics, nullptr}}) {
+        EXPECT_EQ(test::errorOf<PhysicsException>(
+                      [&] { PhysicsData(in.first, in.second, &m_functions, nullptr); }),
+                  "PhysicsData::PhysicsData - null input parameter.");
     }
     // The function store and the beta manager may be absent; empty check data still gives
     // the dependency store.
