@@ -3,7 +3,9 @@
 
 #include <ostream>
 
+#include <kel/physicschecks/EvalCache.h>
 #include <kel/physicschecks/ProductTypeInfo.h>
+#include <kel/physicsutils/TARNModel.h>
 
 #include "CheckEngineHarness.h"
 
@@ -139,6 +141,38 @@ const BadData kBadData[] = {
      "missing"}};
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, InitialiseErrorTest, ::testing::ValuesIn(kBadData));
+
+// The result memo keeps one answer per (product, path) through growth and overwrites, and
+// forgets them all when the model changes.
+TEST(EvalCacheTest, KeepsOneResultPerProductAndPathUntilTheModelChanges) {
+    auto model = TARNModel::fromText("A: a\n  x = 1\nEND\n");
+    EvalCache cache(*model);
+    const int products[2] = {};
+    const auto path = [](int i) { return "/A:a/B:" + std::string(i % 7, 'b') + std::to_string(i); };
+    for (int i = 0; i < 3000; ++i) {
+        cache.store(&products[0], path(i), i % 3 == 0);
+        cache.store(&products[1], path(i), true);
+    }
+    cache.store(&products[0], "", true);
+    cache.store(&products[0], path(3), false);  // overwrites
+    EXPECT_EQ(cache.size(), 6001u);
+    for (int i = 0; i < 3000; ++i) {
+        ASSERT_EQ(cache.lookup(&products[0], path(i)), i % 3 == 0 && i != 3) << i;
+        ASSERT_EQ(cache.lookup(&products[1], path(i)), true) << i;
+    }
+    EXPECT_EQ(cache.lookup(&products[0], ""), true);
+    EXPECT_EQ(cache.lookup(&products[1], ""), std::nullopt);
+    EXPECT_EQ(cache.lookup(&products[0], "/A:a/B:x"), std::nullopt);
+
+    cache.enable(false);
+    EXPECT_EQ(cache.lookup(&products[1], path(5)), std::nullopt);
+    cache.enable(true);
+    model->setParameterValue("/A:a", "x", "2");
+    EXPECT_EQ(cache.lookup(&products[1], path(5)), std::nullopt);
+    EXPECT_EQ(cache.size(), 0u);
+    cache.store(&products[1], path(5), false);
+    EXPECT_EQ(cache.lookup(&products[1], path(5)), false);
+}
 
 }  // namespace
 }  // namespace kel
