@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include <kel/utilities/FlatTextTable.h>
+
 namespace kel {
 
 class ModelTARN;
@@ -89,43 +91,10 @@ private:
 
     void syncRevision();
 
-    // Results by (product, path) in one flat table: a probe reads a slot and one record,
-    // whose path text follows it, and storing allocates nothing once the table has grown.
-    class Results {
-    public:
-        std::optional<bool> find(const void* product, std::string_view path) const;
-        void set(const void* product, std::string_view path, bool result);
-        void clear();
-        std::size_t size() const { return m_count; }
-
-    private:
-        struct Header {
-            std::uint64_t hash;
-            const void* product;
-            std::uint32_t length;
-            std::uint32_t result;
-        };
-        struct Slot {
-            std::uint32_t tag;     // the top half of the hash
-            std::uint32_t record;  // 1 + offset of the record / 8; 0: empty
-        };
-        static std::uint64_t hashOf(const void* product, std::string_view path);
-        Header header(std::size_t at) const;
-        // Offset of the record of (product, path), or npos.
-        std::size_t findRecord(std::uint64_t hash, const void* product,
-                               std::string_view path) const;
-        void place(std::uint64_t hash, std::size_t at);
-        void grow();
-
-        std::vector<unsigned char> m_bytes;  // the records, back to back, 8-byte aligned
-        std::vector<Slot> m_slots;           // a power of two, at most half full
-        std::size_t m_count = 0;
-    };
-
     const ModelTARN* m_model;
     std::uint64_t m_revision;
     bool m_enabled = true;
-    Results m_results;
+    FlatTextTable<bool> m_results;  // by (product, path)
     struct StringHash {
         using is_transparent = void;
         std::size_t operator()(std::string_view s) const {
