@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <memory_resource>
@@ -26,6 +27,7 @@
 #include <kel/physicsutils/TARNContext.h>
 #include <kel/physicsutils/TARNParam.h>
 #include <kel/physicsutils/TARNPath.h>
+#include <kel/utilities/FlatTextTable.h>
 #include <kel/utilities/StringUtilities.h>
 
 namespace kel {
@@ -178,8 +180,7 @@ void planOption(const ObjDependDef& def, const std::string& option, OptionPlan& 
 // dropped before the planner, so they live in one arena: planning allocates by bumping a
 // pointer, and a planner goes without freeing its plans one by one.
 struct Planner {
-    explicit Planner(const PhysicsData& physics)
-        : physics(physics), rules(*physics.getRules()), types(&arena) {}
+    explicit Planner(const PhysicsData& physics) : physics(physics), rules(*physics.getRules()) {}
 
     TypePlan& typePlan(const std::string& typePath);
     OptionPlan& optionPlan(TypePlan& plan, const std::string& option);
@@ -191,7 +192,8 @@ struct Planner {
     const PhysicsData& physics;
     const ModelRules& rules;
     std::pmr::monotonic_buffer_resource arena;
-    std::pmr::unordered_map<std::string_view, TypePlan> types;  // keys in the arena
+    std::deque<TypePlan> plans;      // in the order planned
+    FlatTextTable<TypePlan*> types;  // by type path
     // For a context rule value beyond the planning limit: on the heap, as it is planned
     // again for every object that has such a value.
     OptionPlan unplanned{std::pmr::new_delete_resource()};
@@ -297,9 +299,9 @@ std::string_view Planner::keep(std::string_view text) {
 }
 
 TypePlan& Planner::typePlan(const std::string& typePath) {
-    auto it = types.find(typePath);
-    if (it != types.end()) return it->second;
-    TypePlan& plan = types.try_emplace(keep(typePath), &arena).first->second;
+    if (TypePlan* const* known = types.find(nullptr, typePath)) return **known;
+    TypePlan& plan = plans.emplace_back(&arena);
+    types.insert(nullptr, typePath, &plan);
     plan.def = physics.getObjDependDef(typePath, false);
     if (plan.def) {
         const refcnt_ptr<const ObjDependDef::ContextRuleInfo> info = plan.def->getContextRuleInfo();
