@@ -177,8 +177,8 @@ void planOption(const ObjDependDef& def, const std::string& option, OptionPlan& 
 
 // What a validator works out once about the PHYSICS data, for every run: the plans of the
 // object type paths met so far. They depend on the PhysicsData alone. Plans are never
-// dropped before the planner, so they live in one arena: planning allocates by bumping a
-// pointer, and a planner goes without freeing its plans one by one.
+// dropped before the planner, so their contents live in one arena: planning allocates by
+// bumping a pointer, and a planner goes without freeing its plans piece by piece.
 struct Planner {
     explicit Planner(const PhysicsData& physics) : physics(physics), rules(*physics.getRules()) {}
 
