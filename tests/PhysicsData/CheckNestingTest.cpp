@@ -38,12 +38,9 @@ RULES:
 END
 )");
 
-std::string check(const std::string& name, const std::string& body) {
-    return "    CHECK: " + name + "\n" + body + "    END\n";
-}
-
-std::string list(const std::string& name, const std::string& body) {
-    return "    LIST: " + name + "\n" + body + "    END\n";
+// One CHECK or LIST in the one-line form test::tarn expands.
+std::string object(const char* type, const std::string& name, const std::string& body) {
+    return std::string("    ") + type + ": " + name + " { " + body + " }\n";
 }
 
 std::string name(char prefix, std::size_t i) {
@@ -52,8 +49,7 @@ std::string name(char prefix, std::size_t i) {
 
 // "Kind is Hot" read from the enclosing BOX: a check that needs BOX as context.
 const std::string kIsHot =
-    "      Type = Parameter Value\n      Object Type = BOX\n      Parameter = Kind\n"
-    "      Value List = Hot\n";
+    "Type = Parameter Value; Object Type = BOX; Parameter = Kind; Value List = Hot";
 
 // A0 .. A(depth-1): All, Any and Not in turn, then a beta check over "Kind is Hot"; and
 // V, a Value In List check over the union lists L0 .. L(depth-2), the last one fixed.
@@ -61,22 +57,18 @@ const std::string kIsHot =
 std::string chains(std::size_t depth) {
     static const char* const kinds[] = {"All", "Any", "Not"};
     std::string data;
-    for (std::size_t i = 0; i + 2 < depth; ++i)
-        data += check(name('A', i), std::string("      Type = ") + kinds[i % 3] +
-                                        "\n      Check List = " + name('A', i + 1) + "\n");
-    data += check(name('A', depth - 2),
-                  "      Type = Beta\n      Message = Hot is beta\n"
-                  "      Check = " +
-                      name('A', depth - 1) + "\n");
-    data += check(name('A', depth - 1), kIsHot);
-    data += check("V",
-                  "      Type = Value In List\n      Object Type = BOX\n      Parameter = Kind\n"
-                  "      List = L0\n");
-    for (std::size_t i = 0; i + 2 < depth; ++i)
+    for (std::size_t i = 0; i + 2 < depth; ++i) {
         data +=
-            list(name('L', i), "      Type = Union\n      List Names = " + name('L', i + 1) + "\n");
-    data += list(name('L', depth - 2), "      Type = Fixed\n      Value List = Hot\n");
-    return data;
+            object("CHECK", name('A', i),
+                   std::string("Type = ") + kinds[i % 3] + "; Check List = " + name('A', i + 1));
+        data += object("LIST", name('L', i), "Type = Union; List Names = " + name('L', i + 1));
+    }
+    data += object("CHECK", name('A', depth - 2),
+                   "Type = Beta; Message = Hot is beta; Check = " + name('A', depth - 1));
+    data += object("CHECK", name('A', depth - 1), kIsHot);
+    data += object("CHECK", "V",
+                   "Type = Value In List; Object Type = BOX; Parameter = Kind; List = L0");
+    return data + object("LIST", name('L', depth - 2), "Type = Fixed; Value List = Hot");
 }
 
 // depth levels of two checks each, each check naming both of the level below: 2^depth
@@ -85,76 +77,68 @@ std::string chains(std::size_t depth) {
 std::string ladder(std::size_t depth) {
     std::string data;
     for (std::size_t i = 0; i + 1 < depth; ++i) {
-        const std::string below = name('X', i + 1) + ", " + name('Y', i + 1);
-        data += check(name('X', i), "      Type = All\n      Check List = " + below + "\n");
-        data += check(name('Y', i), "      Type = Any\n      Check List = " + below + "\n");
+        const std::string below = "; Check List = " + name('X', i + 1) + ", " + name('Y', i + 1);
+        data += object("CHECK", name('X', i), "Type = All" + below);
+        data += object("CHECK", name('Y', i), "Type = Any" + below);
     }
-    data += check(name('X', depth - 1), "      Type = Beta\n      Message = Ladders are beta\n");
-    data += check(name('Y', depth - 1), kIsHot);
-    return data;
+    data += object("CHECK", name('X', depth - 1), "Type = Beta; Message = Ladders are beta");
+    return data + object("CHECK", name('Y', depth - 1), kIsHot);
 }
 
 // The same shape of Union LISTs (P, Q), fixed at the bottom, and W, a Value In List check
 // over P0.
 std::string unionLadder(std::size_t depth) {
-    std::string data = check("W",
-                             "      Type = Value In List\n      Object Type = BOX\n"
-                             "      Parameter = Kind\n      List = P0\n");
+    std::string data = object(
+        "CHECK", "W", "Type = Value In List; Object Type = BOX; Parameter = Kind; List = P0");
     for (std::size_t i = 0; i + 1 < depth; ++i) {
-        const std::string below = name('P', i + 1) + ", " + name('Q', i + 1);
-        data += list(name('P', i), "      Type = Union\n      List Names = " + below + "\n");
-        data += list(name('Q', i), "      Type = Union\n      List Names = " + below + "\n");
+        const std::string below =
+            "Type = Union; List Names = " + name('P', i + 1) + ", " + name('Q', i + 1);
+        data += object("LIST", name('P', i), below);
+        data += object("LIST", name('Q', i), below);
     }
-    data += list(name('P', depth - 1), "      Type = Fixed\n      Value List = Hot\n");
-    data += list(name('Q', depth - 1), "      Type = Fixed\n      Value List = Cold\n");
-    return data;
+    data += object("LIST", name('P', depth - 1), "Type = Fixed; Value List = Hot");
+    return data + object("LIST", name('Q', depth - 1), "Type = Fixed; Value List = Cold");
 }
 
 // Every CHECK names the one after it.
 std::string longChain(std::size_t length) {
     std::string data;
     for (std::size_t i = 0; i + 1 < length; ++i)
-        data +=
-            check(name('C', i), "      Type = Not\n      Check List = " + name('C', i + 1) + "\n");
-    data += check(name('C', length - 1), "      Type = Constant\n      Value = true\n");
-    return data;
+        data += object("CHECK", name('C', i), "Type = Not; Check List = " + name('C', i + 1));
+    return data + object("CHECK", name('C', length - 1), "Type = Constant; Value = true");
 }
 
 std::string physics(const std::string& checkData, const std::string& guard) {
-    return "PHYSICS:\n  CHECK DATA:\n" + checkData +
-           "  END\n  DEPENDENCIES:\n    OBJECT DEPENDENCY: BOX\n"
-           "      Ordered Required Parameter List = Kind\n"
-           "      Ordered Optional Parameter List = Enabled\n"
-           "      Parameter Check List = Enabled, " +
-           guard + "\n    END\n  END\nEND\n";
+    return test::tarn("PHYSICS:\n  CHECK DATA:\n" + checkData +
+                      "  END\n  DEPENDENCIES:\n    OBJECT DEPENDENCY: BOX { Ordered Required "
+                      "Parameter List = Kind; Ordered Optional Parameter List = Enabled; "
+                      "Parameter Check List = Enabled, " +
+                      guard + " }\n  END\nEND\n");
 }
 
 // Runs work on a new thread whose stack is 256 KB, and rethrows what it throws.
 void onSmallStack(const std::function<void()>& work) {
-    std::exception_ptr failure;
-    auto run = [&] {
-        try {
-            work();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    };
-    using Run = decltype(run);
+    struct Job {
+        const std::function<void()>& work;
+        std::exception_ptr failure;
+    } job{work, nullptr};
     pthread_attr_t attributes;
     ASSERT_EQ(pthread_attr_init(&attributes), 0);
     ASSERT_EQ(pthread_attr_setstacksize(&attributes, 256 * 1024), 0);
+    const auto run = [](void* arg) -> void* {
+        Job& job = *static_cast<Job*>(arg);
+        try {
+            job.work();
+        } catch (...) {
+            job.failure = std::current_exception();
+        }
+        return nullptr;
+    };
     pthread_t thread;
-    ASSERT_EQ(pthread_create(
-                  &thread, &attributes,
-                  [](void* arg) -> void* {
-                      (*static_cast<Run*>(arg))();
-                      return nullptr;
-                  },
-                  &run),
-              0);
+    ASSERT_EQ(pthread_create(&thread, &attributes, run, &job), 0);
     pthread_join(thread, nullptr);
     pthread_attr_destroy(&attributes);
-    if (failure) std::rethrow_exception(failure);
+    if (job.failure) std::rethrow_exception(job.failure);
 }
 
 class CheckNestingTest : public ::testing::Test {

@@ -85,13 +85,6 @@ std::string dump(const Diagnostics& diagnostics) {
     return text;
 }
 
-TEST(DataCheckerTest, ValidDataGivesNoDiagnosticAndThePhysicsData) {
-    const Checked result = check(kRules, kPhysics);
-    EXPECT_TRUE(result.valid);
-    EXPECT_TRUE(result.physicsBuilt);
-    EXPECT_TRUE(result.diagnostics.empty()) << dump(result.diagnostics);
-}
-
 struct ProblemCase {
     const char* name;
     bool inRules;      // the edit applies to the RULES text, else to the PHYSICS text
@@ -112,15 +105,11 @@ TEST_P(DataCheckerProblemTest, IsReportedWithCodeAndLine) {
     const Checked result = check(rules, physics);
     const unsigned line = lineOf(c.inRules ? rules : physics, c.lineOf);
     bool found = false;
-    for (const auto& d : result.diagnostics.all()) {
-        found =
-            found || (d.code == c.code && d.isError() == c.isError && d.location.line() == line &&
-                      d.message.find(c.message) != std::string::npos);
-    }
+    for (const auto& d : result.diagnostics.all())
+        found |= d.code == c.code && d.isError() == c.isError && d.location.line() == line &&
+                 d.message.find(c.message) != std::string::npos;
     EXPECT_TRUE(found) << "expected line " << line << "\n" << dump(result.diagnostics);
-    if (c.isError) {
-        EXPECT_FALSE(result.valid);
-    }
+    EXPECT_FALSE(c.isError && result.valid);  // an error leaves the data invalid
 }
 
 // The tool's check tests (tests/tool/check_query_tests.cmake) pin, on the example data,
@@ -180,11 +169,16 @@ const ProblemCase kProblems[] = {
 INSTANTIATE_TEST_SUITE_P(Kinds, DataCheckerProblemTest, ::testing::ValuesIn(kProblems),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DataCheckerTest, EmptyInputIsAWarning) {
-    const Checked result = check(kRules, "");
-    ASSERT_EQ(result.diagnostics.all().size(), 1u) << dump(result.diagnostics);
-    EXPECT_EQ(result.diagnostics.all()[0].code, "empty-input");
-    EXPECT_THAT(result.diagnostics.all()[0].message, HasSubstr("PHYSICS data is empty"));
+TEST(DataCheckerTest, ValidDataGivesNoDiagnosticAndThePhysicsData) {
+    const Checked result = check(kRules, kPhysics);
+    EXPECT_TRUE(result.valid && result.physicsBuilt);
+    EXPECT_TRUE(result.diagnostics.empty()) << dump(result.diagnostics);
+
+    // Empty PHYSICS data is a warning.
+    const Checked empty = check(kRules, "");
+    ASSERT_EQ(empty.diagnostics.all().size(), 1u) << dump(empty.diagnostics);
+    EXPECT_EQ(empty.diagnostics.all()[0].code, "empty-input");
+    EXPECT_THAT(empty.diagnostics.all()[0].message, HasSubstr("PHYSICS data is empty"));
 }
 
 }  // namespace

@@ -22,8 +22,9 @@
 namespace kel {
 namespace {
 
-// ROOT -> BOX (named, context rule Kind = Hot/Cold) -> LID (singleton), TAG (names from a
-// LIST), VENT (only for hot boxes, and only with beta features).
+// ROOT -> BOX (named, context rule Kind = Hot/Cold) -> LID (singleton, its Sealed unused
+// by the PHYSICS data), TAG (names from a LIST), VENT (only for hot boxes, and only with
+// beta features).
 const std::string kRules = test::tarn(R"(
 RULES:
   PARAMETER: Kind { Parameter Type = String; Allowed String List = Hot, Cold }
@@ -60,7 +61,7 @@ PHYSICS:
       Ordered Optional Parameter List = Sealed, Colour
       Ordered Optional Child List = LID, TAG, VENT; Child Check List = VENT, VentBeta
       Parameter Check List = Colour, NotHot; Child Name List = TAG, TagNames }
-    OBJECT DEPENDENCY: LID { Ordered Optional Parameter List = Sealed }
+    OBJECT DEPENDENCY: LID { Unused Parameter List = Sealed }
     OBJECT DEPENDENCY: TAG {}
     OBJECT DEPENDENCY: VENT {}
   END
@@ -147,7 +148,7 @@ TEST_F(ObjectQueryTest, ValidatorReportsEveryViolationWithItsPlace) {
     EXPECT_THAT(violations("BOX: b\n  Kind = Cold\n  Size = 2 [m]\nEND\n"), IsEmpty());
     EXPECT_THAT(violations(""), ElementsAre("missing-child / 0"));
     EXPECT_EQ(
-        violations(R"(
+        violations(test::tarn(R"(
 BOX: b
   Kind = Cold
   Size = -1 [m]
@@ -155,22 +156,14 @@ BOX: b
   Sealed = maybe
   Colour = Green
   Weight = 3
-  LID:
-  END
-  LID: second
-  END
-  TAG: side
-  END
-  VENT: v
-  END
-  PANEL: p
-  END
+  LID: {}
+  LID: second {}
+  TAG: side {}
+  VENT: v {}
+  PANEL: p {}
 END
-BOX: c
-  Kind = Hot
-  Size = big
-END
-)"),
+BOX: c { Kind = Hot; Size = big }
+)")),
         (Strings{"out-of-bounds /BOX:b 4", "parameter-not-available /BOX:b 5",
                  "wrong-type /BOX:b 6", "value-not-allowed /BOX:b 7", "unknown-parameter /BOX:b 8",
                  "duplicate-singleton /BOX:b/LID:second 11", "name-not-allowed /BOX:b/TAG:side 13",
@@ -189,24 +182,10 @@ TEST_F(ObjectQueryTest, FillerSetsAvailableEssentialDefaultsOnly) {
     EXPECT_TRUE(ModelValidator(m_physics).validate(*m).empty());
 }
 
-TEST(PhysicsDataOptionsTest, OptionsReplaceTheEnvironment) {
-    // A PHYSICS data set that loads without validation and fails with it.
-    const std::string rulesText = test::tarn(
-        "RULES:\n SINGLETON: ROOT { Optional Child List = A }\n"
-        " OBJECT: A { Optional Parameter List = P, Q }\n PARAMETER: P { Parameter Type = String }\n"
-        " PARAMETER: Q { Parameter Type = String }\nEND\n");
-    const char* const physicsText =
-        "PHYSICS:\n DEPENDENCIES:\n  OBJECT DEPENDENCY: A\n"
-        "   Ordered Optional Parameter List = P\n  END\n END\nEND\n";
-    InternalTARNDatastore rulesDs(rulesText, InternalTARNDatastore::TEXT);
-    ModelRules rules(&rulesDs);
-    InternalTARNDatastore physicsDs(physicsText, InternalTARNDatastore::TEXT);
-
-    EXPECT_NO_THROW(PhysicsData(&physicsDs, &rules, nullptr, nullptr, PhysicsDataOptions{}));
+TEST_F(ObjectQueryTest, UnusedReportGoesToTheStreamTheOptionsName) {
     std::ostringstream report;
-    PhysicsDataOptions options{true, true, &report};
-    EXPECT_NO_THROW(PhysicsData(&physicsDs, &rules, nullptr, nullptr, options));
-    EXPECT_THAT(report.str(), HasSubstr("UNUSED PHYSICS:     Unused parameters : Q"));
+    PhysicsData(&m_physicsDs, &m_rules, &m_functions, nullptr, {true, true, &report});
+    EXPECT_THAT(report.str(), HasSubstr("UNUSED PHYSICS:     Unused parameters : Sealed"));
 }
 
 }  // namespace

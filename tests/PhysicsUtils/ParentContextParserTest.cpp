@@ -38,9 +38,7 @@ public:
 protected:
     // The top-level (empty) context shows as "(top)".
     static std::string join(std::vector<std::string> items) {
-        for (std::string& item : items) {
-            if (item.empty()) item = "(top)";
-        }
+        std::replace(items.begin(), items.end(), std::string(), std::string("(top)"));
         return "[" + StringUtilities::vectorToString(items, ';') + "]";
     }
     static std::string join(const ParameterMap& map) {
@@ -75,10 +73,6 @@ std::vector<std::string> parse(const std::string& dependencies, bool isObjectTyp
     RecordingParser parser(isObjectType);
     parser.parseData(&ds, &rules);
     return parser.events;
-}
-
-std::string parseError(const std::string& dependencies) {
-    return test::errorOf<PhysicsException>([&] { parse(dependencies); });
 }
 
 }  // namespace
@@ -159,7 +153,8 @@ TEST(ParentContextParserTest, BadLayoutsAreErrors) {
          {"bare", "Parent Context List"}},
     };
     for (const auto& [body, words] : cases) {
-        const std::string message = parseError("OBJECT DEPENDENCY: BOUNDARY\n" + body + "END\n");
+        const std::string text = "OBJECT DEPENDENCY: BOUNDARY\n" + body + "END\n";
+        const std::string message = test::errorOf<PhysicsException>([&] { parse(text); });
         EXPECT_THAT(message, StartsWith("ParentContextParser::parseData - ")) << body;
         EXPECT_THAT(message, HasSubstr("BOUNDARY"));
         for (const std::string& word : words)
