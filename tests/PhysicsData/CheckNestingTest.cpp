@@ -143,7 +143,7 @@ void onSmallStack(const std::function<void()>& work) {
 
 class CheckNestingTest : public ::testing::Test {
 protected:
-    CheckNestingTest() : m_rules(&m_rulesDs) {}
+    CheckNestingTest() { m_beta.enableBetaLogging(); }
 
     std::unique_ptr<PhysicsData> load(const std::string& text) {
         m_physicsDs = std::make_unique<InternalTARNDatastore>(text, InternalTARNDatastore::TEXT);
@@ -152,14 +152,13 @@ protected:
     }
 
     InternalTARNDatastore m_rulesDs{kRules, InternalTARNDatastore::TEXT};
-    ModelRules m_rules;
+    ModelRules m_rules{&m_rulesDs};
     PhysicsFunctionStore m_functions;
     BetaPhysicsManager m_beta;
     std::unique_ptr<InternalTARNDatastore> m_physicsDs;
 };
 
 TEST_F(CheckNestingTest, DeepestAcceptedDataLoadsAndEvaluatesOnA256KBStack) {
-    m_beta.enableBetaLogging();
     onSmallStack([&] {
         auto data = load(physics(chains(kLimit), "A0"));
         auto model =
@@ -190,7 +189,6 @@ TEST_F(CheckNestingTest, DeeperDataIsRefusedNamingTheObjectAndTheLimit) {
 }
 
 TEST_F(CheckNestingTest, SharedSubChecksAreVisitedOncePerLoadAndEvaluation) {
-    m_beta.enableBetaLogging();
     onSmallStack([&] {
         auto data = load(physics(ladder(kLimit), "X0"));
         EXPECT_THAT(data->getCheck("X0", true)->getRequiredContext(), ElementsAre("BOX"));

@@ -78,10 +78,9 @@ Checked check(const std::string& rules, const std::string& physics) {
 
 std::string dump(const Diagnostics& diagnostics) {
     std::string text;
-    for (const auto& d : diagnostics.all()) {
+    for (const auto& d : diagnostics.all())
         text += std::to_string(d.location.line()) + ": " + d.severityName() + ": " + d.message +
                 " [" + d.code + "]\n";
-    }
     return text;
 }
 

@@ -63,9 +63,6 @@ public:
 
 class DefaultPhysicsTARNAdaptorTest : public ::testing::Test {
 protected:
-    DefaultPhysicsTARNAdaptorTest()
-        : m_rulesDs(kRules, InternalTARNDatastore::TEXT), m_rules(&m_rulesDs) {}
-
     // An adaptor over PHYSICS text holding the given body of "/PHYSICS/DEPENDENCIES".
     DefaultPhysicsTARNAdaptor& adaptor(const std::string& dependencies = "") {
         m_physics = std::make_unique<InternalTARNDatastore>(
@@ -75,8 +72,8 @@ protected:
         return *m_adaptor;
     }
 
-    InternalTARNDatastore m_rulesDs;
-    ModelRules m_rules;
+    InternalTARNDatastore m_rulesDs{kRules, InternalTARNDatastore::TEXT};
+    ModelRules m_rules{&m_rulesDs};
     std::unique_ptr<InternalTARNDatastore> m_physics;
     std::unique_ptr<DefaultPhysicsTARNAdaptor> m_adaptor;
 };
@@ -200,8 +197,7 @@ TEST_F(DefaultPhysicsTARNAdaptorTest, RulesErrorsPropagate) {
 
     InternalTARNDatastore noRootDs("RULES:\n OBJECT: B\n END\nEND\n", InternalTARNDatastore::TEXT);
     ModelRules noRoot(&noRootDs);
-    InternalTARNDatastore physics("PHYSICS:\nEND\n", InternalTARNDatastore::TEXT);
-    EXPECT_THROW(DefaultPhysicsTARNAdaptor(&physics, &noRoot), std::runtime_error);
+    EXPECT_THROW(DefaultPhysicsTARNAdaptor(m_physics.get(), &noRoot), std::runtime_error);
 }
 
 }  // namespace

@@ -57,26 +57,13 @@ protected:
         fromText("A:\n  K = other\n  O = only other\n  C: y\n  END\n  C: x\n  END\nEND\nZ:\nEND\n");
 };
 
-TEST_F(CompositeTARNDatastoreTest, BaseWinsUnlessOtherWins) {
-    CompositeTARNDatastore baseFirst(&m_base, false);
-    ASSERT_TRUE(baseFirst.compose(&m_other, false, nullptr));
-    EXPECT_EQ(baseFirst.getParameterValue("/A", "K"), "base");
-    EXPECT_EQ(baseFirst.getParameterValue("/A", "O"), "only other");
-    EXPECT_THAT(baseFirst.getParameterMap("/A"),
-                ElementsAre(Pair("B", "only base"), Pair("K", "base"), Pair("O", "only other")));
-
-    CompositeTARNDatastore otherFirst(&m_base, false);
-    ASSERT_TRUE(otherFirst.compose(&m_other, true, nullptr));
-    EXPECT_EQ(otherFirst.getParameterValue("/A", "K"), "other");
-    EXPECT_EQ(otherFirst.getParameterValue("/A", "B"), "only base");
-    EXPECT_THAT(otherFirst.getParameterValueAsList("/A", "K"), ElementsAre("other"));
-    EXPECT_THAT(otherFirst.getParameterMap("/A"),
-                ElementsAre(Pair("B", "only base"), Pair("K", "other"), Pair("O", "only other")));
-}
-
-TEST_F(CompositeTARNDatastoreTest, ObjectsAndChildrenAreTheUnion) {
+TEST_F(CompositeTARNDatastoreTest, BaseWinsUnlessOtherWinsOverTheUnion) {
     CompositeTARNDatastore composite(&m_base, false);
-    composite.compose(&m_other, false, nullptr);
+    ASSERT_TRUE(composite.compose(&m_other, false, nullptr));
+    EXPECT_EQ(composite.getParameterValue("/A", "K"), "base");
+    EXPECT_EQ(composite.getParameterValue("/A", "O"), "only other");
+    EXPECT_THAT(composite.getParameterMap("/A"),
+                ElementsAre(Pair("B", "only base"), Pair("K", "base"), Pair("O", "only other")));
     EXPECT_TRUE(composite.hasObject("/Z"));
     EXPECT_TRUE(composite.hasObject("/A/C:y"));
     EXPECT_FALSE(composite.hasObject("/Q"));
@@ -100,6 +87,14 @@ TEST_F(CompositeTARNDatastoreTest, ObjectsAndChildrenAreTheUnion) {
     }));
     EXPECT_FALSE(composite.forEachParameter("/Q", [&](auto, auto) { FAIL(); }));
     EXPECT_THAT(seen, ElementsAre("B=only base", "K=base", "O=only other", "C:x", "C:", "C:y"));
+
+    CompositeTARNDatastore otherFirst(&m_base, false);
+    ASSERT_TRUE(otherFirst.compose(&m_other, true, nullptr));
+    EXPECT_EQ(otherFirst.getParameterValue("/A", "K"), "other");
+    EXPECT_EQ(otherFirst.getParameterValue("/A", "B"), "only base");
+    EXPECT_THAT(otherFirst.getParameterValueAsList("/A", "K"), ElementsAre("other"));
+    EXPECT_THAT(otherFirst.getParameterMap("/A"),
+                ElementsAre(Pair("B", "only base"), Pair("K", "other"), Pair("O", "only other")));
 }
 
 TEST_F(CompositeTARNDatastoreTest, AsksComponentsOnlyWhatTheyCanAnswer) {
