@@ -46,6 +46,8 @@ const std::string kC = "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:C";
 class CountingStore : public InternalTARNDatastore {
 public:
     using InternalTARNDatastore::InternalTARNDatastore;
+    mutable int valueReads = 0;
+
     std::string getParameterValue(const std::string& path, const std::string& name) const override {
         ++valueReads;
         return InternalTARNDatastore::getParameterValue(path, name);
@@ -56,9 +58,6 @@ protected:
         ++valueReads;
         return InternalTARNDatastore::visitParameters(path, visitor, visit);
     }
-
-public:
-    mutable int valueReads = 0;
 };
 
 class DefaultPhysicsTARNAdaptorTest : public ::testing::Test {

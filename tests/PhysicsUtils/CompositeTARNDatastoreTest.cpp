@@ -10,10 +10,6 @@ namespace {
 
 using ::testing::Pair;
 
-InternalTARNDatastore fromText(const std::string& text) {
-    return InternalTARNDatastore(text, InternalTARNDatastore::TEXT);
-}
-
 // A store that only answers the questions a composite may ask of it: it reports a fixed
 // set of objects and parameters, and fails the test on any other call.
 class StrictStore : public TARNDatastore {
@@ -51,10 +47,12 @@ public:
 
 class CompositeTARNDatastoreTest : public ::testing::Test {
 protected:
-    InternalTARNDatastore m_base =
-        fromText("A:\n  K = base\n  B = only base\n  C: x\n  END\n  C:\n  END\nEND\n");
-    InternalTARNDatastore m_other =
-        fromText("A:\n  K = other\n  O = only other\n  C: y\n  END\n  C: x\n  END\nEND\nZ:\nEND\n");
+    InternalTARNDatastore m_base{
+        "A:\n  K = base\n  B = only base\n  C: x\n  END\n  C:\n  END\nEND\n",
+        InternalTARNDatastore::TEXT};
+    InternalTARNDatastore m_other{
+        "A:\n  K = other\n  O = only other\n  C: y\n  END\n  C: x\n  END\nEND\nZ:\nEND\n",
+        InternalTARNDatastore::TEXT};
 };
 
 TEST_F(CompositeTARNDatastoreTest, BaseWinsUnlessOtherWinsOverTheUnion) {
