@@ -39,7 +39,9 @@ protected:
     // The top-level (empty) context shows as "(top)".
     static std::string join(std::vector<std::string> items) {
         std::replace(items.begin(), items.end(), std::string(), std::string("(top)"));
-        return "[" + StringUtilities::vectorToString(items, ';') + "]";
+        std::string text = "[";
+        text += StringUtilities::vectorToString(items, ';');
+        return text + "]";
     }
     static std::string join(const ParameterMap& map) {
         std::vector<std::string> items;
