@@ -117,6 +117,16 @@ TEST(InternalTARNDatastoreTest, CommentsHashesContinuationsAndEndInsideObjects) 
     EXPECT_EQ(store.getParameterValue("/A", "END"), "3");
     EXPECT_TRUE(store.hasObject("/A/END:x"));
 
+    // A header on continued lines followed by another continued line, the same object opened
+    // again, and nothing left pointing into a text that is gone once the store is built.
+    auto text = std::make_unique<std::string>(
+        "A: long \\\n  name\n  K = v \\\n  w\nEND\nA: long name\n  J = 1\nEND\n");
+    InternalTARNDatastore joined(*text, InternalTARNDatastore::TEXT);
+    text.reset();
+    EXPECT_THAT(joined.getChildObjectPaths(""), ElementsAre("/A:long name"));
+    EXPECT_EQ(joined.getParameterValue("/A:long name", "K"), "v w");
+    EXPECT_EQ(joined.getParameterValue("/A:long name", "J"), "1");
+
     // CR LF and tabs (CR LF and a byte-order mark from a file: see the location case).
     InternalTARNDatastore tabs = fromText("\tA:\tx\t\r\n\t\tK\t=\tv w\t\r\n\tEND\r\n");
     EXPECT_EQ(tabs.getParameterValue("/A:x", "K"), "v w");

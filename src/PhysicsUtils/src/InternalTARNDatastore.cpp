@@ -7,6 +7,7 @@
 #include <cstring>
 #include <deque>
 #include <limits>
+#include <memory>
 #include <new>
 #include <ostream>
 #include <type_traits>
@@ -94,6 +95,27 @@ inline std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
     return h ^ (h >> 29);
 }
 
+// The 1 to 7 bytes at p as one number, read with at most three loads: copying them one by
+// one into a word and reading the word back stalls on every short key.
+inline std::uint64_t loadTail(const char* p, std::size_t n) {
+    std::uint64_t v = 0;
+    std::size_t at = 0;
+    if (n & 4) {
+        std::uint32_t w;
+        std::memcpy(&w, p, 4);
+        v = w;
+        at = 4;
+    }
+    if (n & 2) {
+        std::uint16_t w;
+        std::memcpy(&w, p + at, 2);
+        v |= std::uint64_t(w) << (8 * at);
+        at += 2;
+    }
+    if (n & 1) v |= std::uint64_t(static_cast<unsigned char>(p[at])) << (8 * at);
+    return v;
+}
+
 inline std::uint64_t hashBytes(std::string_view s, std::uint64_t h) {
     const char* p = s.data();
     std::size_t n = s.size();
@@ -105,11 +127,7 @@ inline std::uint64_t hashBytes(std::string_view s, std::uint64_t h) {
         p += 8;
         n -= 8;
     }
-    if (n > 0) {
-        std::uint64_t v = 0;
-        std::memcpy(&v, p, n);
-        h = mix(h, v);
-    }
+    if (n > 0) h = mix(h, loadTail(p, n));
     return h;
 }
 
@@ -163,10 +181,11 @@ public:
     std::uint32_t find(const ChunkedTable<Object>& objects, std::uint32_t parent,
                        std::string_view type, std::string_view name, std::uint64_t h) const {
         if (m_slots.empty()) return kNone;
+        const std::uint32_t tag = tagOf(h);
         for (std::size_t i = h & m_mask;; i = (i + 1) & m_mask) {
             const Slot& slot = m_slots[i];
             if (slot.object == kNone) return kNone;
-            if (slot.hash != h) continue;
+            if (slot.tag != tag) continue;
             const Object& object = objects[slot.object];
             if (object.parent == parent && object.type == type && object.name == name)
                 return slot.object;
@@ -174,40 +193,48 @@ public:
     }
 
     // The object's key must not be present yet.
-    void insert(std::uint32_t object, std::uint64_t h) {
-        if (2 * (m_count + 1) > m_slots.size()) grow();
-        place({h, object});
+    void insert(const ChunkedTable<Object>& objects, std::uint32_t object, std::uint64_t h) {
+        if (2 * (m_count + 1) > m_slots.size()) grow(objects);
+        place({tagOf(h), object}, h);
         ++m_count;
     }
 
-    // Makes room for `objects` keys in all without growing again: a table sized before a
+    // Makes room for `count` keys in all without growing again: a table sized before a
     // read is filled once instead of moved at every doubling.
-    void reserve(std::size_t objects) {
-        if (2 * objects > m_slots.size()) grow(2 * objects);
+    void reserve(const ChunkedTable<Object>& objects, std::size_t count) {
+        if (2 * count > m_slots.size()) grow(objects, 2 * count);
     }
 
 private:
+    // Eight bytes a slot, so that the table of a large store stays in the nearer caches: the
+    // high half of the hash as a tag (the low half picks the slot) and the object. A move
+    // rehashes from the object itself.
     struct Slot {
-        std::uint64_t hash = 0;
+        std::uint32_t tag = 0;
         std::uint32_t object = kNone;
     };
 
-    void place(Slot slot) {
-        std::size_t i = slot.hash & m_mask;
+    static std::uint32_t tagOf(std::uint64_t h) { return static_cast<std::uint32_t>(h >> 32); }
+
+    void place(Slot slot, std::uint64_t h) {
+        std::size_t i = h & m_mask;
         while (m_slots[i].object != kNone)
             i = (i + 1) & m_mask;
         m_slots[i] = slot;
     }
 
-    void grow(std::size_t atLeast = 0) {
+    void grow(const ChunkedTable<Object>& objects, std::size_t atLeast = 0) {
         std::size_t size = std::max<std::size_t>(64, 2 * m_slots.size());
         while (size < atLeast)
             size *= 2;
         std::vector<Slot> old(size);
         old.swap(m_slots);
         m_mask = m_slots.size() - 1;
-        for (const Slot& slot : old)
-            if (slot.object != kNone) place(slot);
+        for (const Slot& slot : old) {
+            if (slot.object == kNone) continue;
+            const Object& object = objects[slot.object];
+            place(slot, hash(object.parent, object.type, object.name));
+        }
     }
 
     std::vector<Slot> m_slots;
@@ -282,8 +309,9 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
     static constexpr std::uint32_t kIndexThreshold = 16;
     using KeyIndex = std::unordered_map<std::string_view, std::uint32_t>;
 
-    std::deque<std::string> texts;  // every text read; views point into them
-    TextArena arena;                // continued lines
+    std::deque<std::string> texts;               // files read; views point into them
+    std::deque<std::unique_ptr<char[]>> copies;  // texts given in memory, copied as read
+    TextArena arena;                             // continued lines
     std::vector<std::string> sources;
     ChunkedTable<Object> objects;  // [0] is the root
     ChunkedTable<Param> params;
@@ -294,6 +322,12 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
     std::vector<std::uint32_t> openStack;
     const char* textBegin = nullptr;
     const char* textEnd = nullptr;
+    // Where a text given in memory is copied (null for a file's text, kept as it is), and
+    // how much of it is copied so far: a piece is copied just before the reader reaches it,
+    // so the text is fetched from memory once, not once for a copy and again to be read.
+    char* copyBegin = nullptr;
+    std::size_t copied = 0;
+    static constexpr std::size_t kCopyPiece = std::size_t(1) << 15;
     std::uint32_t sourceIndex = 0;
 
     const std::uint64_t serial = ++s_lastStoreSerial;
@@ -367,30 +401,52 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
         PathUtils::appendComponent(path, object.type, object.name);
     }
 
-    // Text that lies in the text being read stays where it is; anything else (a continued
-    // line) is copied.
+    // Text that lies in the text being read is kept in place (in the store's copy of it);
+    // anything else (a continued line) is copied to the arena.
     std::string_view keep(std::string_view text) {
-        if (text.data() >= textBegin && text.data() + text.size() <= textEnd) return text;
-        return arena.store(text);
+        if (text.data() < textBegin || text.data() + text.size() > textEnd)
+            return arena.store(text);
+        if (copyBegin == nullptr) return text;
+        const auto offset = static_cast<std::size_t>(text.data() - textBegin);
+        if (offset + text.size() > copied) copyThrough(offset + text.size());
+        return {copyBegin + offset, text.size()};
+    }
+
+    // Copies the text being read up to at least `end`, a piece ahead.
+    void copyThrough(std::size_t end) {
+        const auto size = static_cast<std::size_t>(textEnd - textBegin);
+        const std::size_t upTo = std::min(size, std::max(end, copied + kCopyPiece));
+        std::memcpy(copyBegin + copied, textBegin + copied, upTo - copied);
+        copied = upTo;
     }
 
     void read(const std::string& source, InputMode mode) {
         if (mode != TEXT && mode != FILE)
             throw PhysicsException("InternalTARNDatastore - unsupported input mode " +
                                    std::to_string(static_cast<int>(mode)));
+        // A file's text is the store's own; a text given in memory is read where it is and
+        // copied piece by piece as the reader goes.
         const std::string& text =
-            texts.emplace_back(mode == TEXT ? source : TARNReader::loadFile(source));
+            mode == TEXT ? source : texts.emplace_back(TARNReader::loadFile(source));
+        copyBegin =
+            mode == TEXT && !text.empty()
+                ? copies.emplace_back(std::make_unique_for_overwrite<char[]>(text.size())).get()
+                : nullptr;
+        copied = 0;
         sourceIndex = static_cast<std::uint32_t>(sources.size());
         sources.push_back(mode == TEXT ? "<text>" : source);
         textBegin = text.data();
         textEnd = text.data() + text.size();
         // Room for the objects a text of this size usually holds (a header and its END
-        // alone take about 20 bytes, with parameters far more): bounded by the text, so a
-        // text of no objects costs little.
-        index.reserve(objects.size() + text.size() / 192);
+        // alone take about 20 bytes; with their parameters, objects take 150 bytes or more):
+        // bounded by the text, so a text of no objects costs little.
+        index.reserve(objects, objects.size() + text.size() / 128);
         openStack.assign(1, 0);
         TARNReader::read(text, sources.back(), *this);
         openStack.clear();
+        // Nothing may point into the caller's text once the read is over.
+        textBegin = textEnd = nullptr;
+        copyBegin = nullptr;
     }
 
     void beginObject(std::string_view type, std::string_view name,
@@ -413,7 +469,7 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
             else
                 objects[up.lastChild].nextSibling = id;
             up.lastChild = id;
-            index.insert(id, h);
+            index.insert(objects, id, h);
         }
         openStack.push_back(id);
     }

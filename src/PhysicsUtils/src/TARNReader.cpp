@@ -1,5 +1,6 @@
 #include <kel/physicsutils/TARNReader.h>
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -55,6 +56,26 @@ std::size_t findSeparator(std::string_view s) {
     return i;
 }
 
+// The first byte from p on that is not a space, or end: eight bytes at a time, for the
+// indentation that starts nearly every line.
+const char* skipSpaces(const char* p, const char* end) {
+    constexpr std::uint64_t kSpaces = 0x2020202020202020ull;
+    while (end - p >= 8) {
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        v ^= kSpaces;
+        if (v != 0) {
+            const int bits = std::endian::native == std::endian::little ? std::countr_zero(v)
+                                                                        : std::countl_zero(v);
+            return p + (bits >> 3);
+        }
+        p += 8;
+    }
+    while (p < end && *p == ' ')
+        ++p;
+    return p;
+}
+
 // Line text quoted in a message, shortened so that a huge junk line gives a short message.
 std::string excerpt(std::string_view s) {
     constexpr std::size_t kMax = 60;
@@ -87,7 +108,7 @@ public:
             const char* lineEnd = nl ? static_cast<const char*>(nl) : end;
             pos = lineEnd + 1;
             ++lineNo;
-            const char* first = lineBegin;
+            const char* first = skipSpaces(lineBegin, lineEnd);
             while (first < lineEnd && isBlank(*first))
                 ++first;
             const char* last = lineEnd;
