@@ -431,9 +431,13 @@ std::vector<std::string> ModelRulesImpl::enumerateParentTypePathsForParam(
         throw std::runtime_error(tooManyPaths("parameter", param, count));
     std::vector<std::string> ret;
     ret.reserve(count);
-    for (const std::string* type : getAllowedParamParents(param))
-        for (const auto& path : listedParentTypePaths(*type))
-            ret.push_back(path + "/" + *type);
+    for (const std::string* type : getAllowedParamParents(param)) {
+        for (const auto& path : listedParentTypePaths(*type)) {
+            std::string& full = ret.emplace_back();
+            full.reserve(path.size() + 1 + type->size());
+            full.append(path).append(1, '/').append(*type);
+        }
+    }
     std::sort(ret.begin(), ret.end());
     auto nonUniq = std::adjacent_find(ret.begin(), ret.end());
     if (!(nonUniq == ret.end()))

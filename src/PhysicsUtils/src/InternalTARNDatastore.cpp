@@ -165,8 +165,16 @@ struct Object {
     std::uint32_t lastParam = kNone;
     std::uint32_t paramCount = 0;
     std::uint32_t paramIndex = kNone;  // into Impl::paramIndexes once the object is large
+    std::uint32_t keyBits = 0;         // keyBit() of every key: most new keys need no search
     Loc loc;                           // of its first header
 };
+
+// One of 32 bits for a parameter key (not empty): a key whose bit its object lacks is new.
+inline std::uint32_t keyBit(std::string_view key) {
+    const auto first = static_cast<unsigned char>(key.front());
+    const auto last = static_cast<unsigned char>(key.back());
+    return std::uint32_t(1) << ((key.size() + first * 3 + last * 5) & 31);
+}
 
 // Objects by their place in the tree: the key of an object is its parent and its own
 // component (type and name), so a full path is found with one probe per component and the
@@ -478,7 +486,9 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
         const std::uint32_t owner = openStack.back();
         const Loc loc{sourceIndex, at.line, at.column};
         Object& object = objects[owner];
-        std::uint32_t p = findParam(object, key);
+        const std::uint32_t bit = keyBit(key);
+        std::uint32_t p = (object.keyBits & bit) != 0 ? findParam(object, key) : kNone;
+        object.keyBits |= bit;
         if (p != kNone) {
             params[p].value = keep(value);
             params[p].loc = loc;

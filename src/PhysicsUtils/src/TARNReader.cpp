@@ -49,7 +49,12 @@ std::size_t findSeparator(std::string_view s) {
     for (; i + 8 <= s.size(); i += 8) {
         std::uint64_t v;
         std::memcpy(&v, s.data() + i, 8);
-        if (hasZeroByte(v ^ (kOnes * '=')) | hasZeroByte(v ^ (kOnes * ':'))) break;
+        const std::uint64_t found = hasZeroByte(v ^ (kOnes * '=')) | hasZeroByte(v ^ (kOnes * ':'));
+        if (found == 0) continue;
+        // In memory order the lowest flagged byte is a match (flags above it may be false).
+        if constexpr (std::endian::native == std::endian::little)
+            return i + static_cast<std::size_t>(std::countr_zero(found) >> 3);
+        break;
     }
     while (i < s.size() && s[i] != '=' && s[i] != ':')
         ++i;
