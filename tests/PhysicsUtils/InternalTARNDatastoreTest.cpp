@@ -127,6 +127,16 @@ TEST(InternalTARNDatastoreTest, CommentsHashesContinuationsAndEndInsideObjects) 
     EXPECT_EQ(joined.getParameterValue("/A:long name", "K"), "v w");
     EXPECT_EQ(joined.getParameterValue("/A:long name", "J"), "1");
 
+    // Keys set again, in a small object and in one large enough to index its keys.
+    std::string many = "B:\n";
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 20; ++i)
+            many += "  K" + std::to_string(i) + " = " + std::to_string(round) + "\nJ = x\n";
+    const InternalTARNDatastore keys = fromText(many + "END\n");
+    EXPECT_EQ(keys.getParameterNames("/B").size(), 21U);
+    EXPECT_EQ(keys.getParameterValue("/B", "K0"), "1");
+    EXPECT_EQ(keys.getParameterValue("/B", "K19"), "1");
+
     // CR LF and tabs (CR LF and a byte-order mark from a file: see the location case).
     InternalTARNDatastore tabs = fromText("\tA:\tx\t\r\n\t\tK\t=\tv w\t\r\n\tEND\r\n");
     EXPECT_EQ(tabs.getParameterValue("/A:x", "K"), "v w");
