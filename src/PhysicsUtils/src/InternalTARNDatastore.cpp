@@ -202,7 +202,7 @@ public:
 
     // The object's key must not be present yet.
     void insert(const ChunkedTable<Object>& objects, std::uint32_t object, std::uint64_t h) {
-        if (2 * (m_count + 1) > m_slots.size()) grow(objects);
+        if (4 * (m_count + 1) > 3 * m_slots.size()) grow(objects);
         place({tagOf(h), object}, h);
         ++m_count;
     }
@@ -210,7 +210,7 @@ public:
     // Makes room for `count` keys in all without growing again: a table sized before a
     // read is filled once instead of moved at every doubling.
     void reserve(const ChunkedTable<Object>& objects, std::size_t count) {
-        if (2 * count > m_slots.size()) grow(objects, 2 * count);
+        if (4 * count > 3 * m_slots.size()) grow(objects, 4 * count / 3 + 1);
     }
 
 private:
@@ -448,7 +448,7 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
         // Room for the objects a text of this size usually holds (a header and its END
         // alone take about 20 bytes; with their parameters, objects take 150 bytes or more):
         // bounded by the text, so a text of no objects costs little.
-        index.reserve(objects, objects.size() + text.size() / 128);
+        index.reserve(objects, objects.size() + text.size() / 160);
         openStack.assign(1, 0);
         TARNReader::read(text, sources.back(), *this);
         openStack.clear();
