@@ -17,6 +17,7 @@
 
 #include "CommandRegistry.h"
 #include "JsonWriter.h"
+#include "KeptUntilExit.h"
 #include "PhysicsSession.h"
 
 namespace kel::tool {
@@ -129,14 +130,16 @@ int run(const std::vector<std::string>& args) {
     if (unused && asJson) return usageError("--unused cannot be combined with --json");
 
     Diagnostics diagnostics;
-    const auto rulesData = read(files[0], diagnostics);
-    const auto physicsData = read(files[1], diagnostics);
+    auto rulesData = read(files[0], diagnostics);
+    auto physicsData = read(files[1], diagnostics);
     DataChecker::Options options;
     options.extraRules.paramRules.stringRules.push_back(PhysicsSession::s_quantityType);
     options.load.dumpUnused = unused;
     options.rulesName = files[0];
     options.physicsName = files[1];
-    DataChecker checker(options);
+    auto owned = std::make_unique<DataChecker>(options);
+    DataChecker& checker = *owned;
+    const KeptUntilExit kept(owned, rulesData, physicsData);
     if (rulesData && physicsData) checker.check(*rulesData, *physicsData, diagnostics);
     diagnostics.sortByLocation();
 
