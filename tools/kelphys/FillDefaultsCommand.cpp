@@ -12,6 +12,7 @@
 
 #include "CommandLine.h"
 #include "CommandRegistry.h"
+#include "KeptUntilExit.h"
 #include "PhysicsSession.h"
 
 namespace kel::tool {
@@ -77,8 +78,10 @@ int run(const std::vector<std::string>& args) {
     if (!line.error().empty()) return usageError(line.error());
     if (line.positional().size() != 3) return usageError("expected RULES, PHYSICS and MODEL");
 
-    const PhysicsSession session(line.positional()[0], line.positional()[1]);
-    const std::unique_ptr<TARNModel> model = TARNModel::fromFile(line.positional()[2]);
+    auto owned = std::make_unique<const PhysicsSession>(line.positional()[0], line.positional()[1]);
+    const PhysicsSession& session = *owned;
+    std::unique_ptr<TARNModel> model = TARNModel::fromFile(line.positional()[2]);
+    const KeptUntilExit kept(owned, model);
     ModelDefaultFiller(session.physics()).fill(*model);
     const std::string text = modelText(*model);
 

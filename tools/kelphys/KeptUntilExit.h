@@ -24,8 +24,8 @@ public:
     }
 
 private:
-    static void keep(void* object) {
-        static auto* const kept = new std::vector<void*>;  // never destroyed
+    static void keep(const void* object) {
+        static auto* const kept = new std::vector<const void*>;  // never destroyed
         if (object != nullptr) kept->push_back(object);
     }
 

@@ -17,6 +17,7 @@
 #include "CommandLine.h"
 #include "CommandRegistry.h"
 #include "JsonWriter.h"
+#include "KeptUntilExit.h"
 #include "PhysicsSession.h"
 
 namespace kel::tool {
@@ -300,10 +301,12 @@ int run(const std::vector<std::string>& args) {
     const TARNPath path(positional[3]);
     if (path.empty()) return usageError("OBJECT_PATH must name an object, e.g. /FLOW:name");
 
-    PhysicsSession session(positional[0], positional[1]);
+    auto owned = std::make_unique<PhysicsSession>(positional[0], positional[1]);
+    PhysicsSession& session = *owned;
     if (line.has("--no-beta"))
         session.beta().getLoggingController()->overrideGlobalBetaEnabled(false);
-    const std::unique_ptr<TARNModel> model = TARNModel::fromFile(positional[2]);
+    std::unique_ptr<TARNModel> model = TARNModel::fromFile(positional[2]);
+    const KeptUntilExit kept(owned, model);
     if (!model->hasObject(path.getFullPath())) {
         std::cerr << "kelphys query: the model " << positional[2] << " has no object "
                   << path.getFullPath() << '\n';

@@ -11,6 +11,7 @@
 #include "CommandLine.h"
 #include "CommandRegistry.h"
 #include "JsonWriter.h"
+#include "KeptUntilExit.h"
 #include "PhysicsSession.h"
 
 namespace kel::tool {
@@ -60,8 +61,10 @@ int run(const std::vector<std::string>& args) {
     if (line.positional().size() != 3) return usageError("expected RULES, PHYSICS and MODEL");
     const std::string& modelFile = line.positional()[2];
 
-    const PhysicsSession session(line.positional()[0], line.positional()[1]);
-    const std::unique_ptr<TARNModel> model = TARNModel::fromFile(modelFile);
+    auto owned = std::make_unique<const PhysicsSession>(line.positional()[0], line.positional()[1]);
+    const PhysicsSession& session = *owned;
+    std::unique_ptr<TARNModel> model = TARNModel::fromFile(modelFile);
+    const KeptUntilExit kept(owned, model);
     const std::vector<ModelViolation> violations =
         ModelValidator(session.physics()).validate(*model, modelFile);
 
