@@ -178,8 +178,8 @@ inline std::uint32_t keyBit(std::string_view key) {
 
 // Objects by their place in the tree: the key of an object is its parent and its own
 // component (type and name), so a full path is found with one probe per component and the
-// memory used does not grow with nesting depth. Open addressing over (hash, object) slots;
-// probes compare the cached hash before touching an object.
+// memory used does not grow with nesting depth. Open addressing over (tag, object) slots;
+// probes compare the tag (high hash bits) before touching an object.
 class ObjectIndex {
 public:
     static std::uint64_t hash(std::uint32_t parent, std::string_view type, std::string_view name) {
