@@ -9,7 +9,7 @@ namespace kel::tool {
 
 // Holds objects that a command built and no longer needs, and never destroys them: the
 // process exits right after the command, and taking apart the many small nodes of a large
-// data set (a tenth of a `check` run) only to hand the memory back is wasted work. The
+// data set (a twentieth of a `check` run) only to hand the memory back is wasted work. The
 // objects stay reachable from here, so leak checkers report nothing. Declare it after the
 // owners it empties; its destructor takes their objects over. Not thread-safe.
 template <class... T>
