@@ -171,8 +171,8 @@ bool ModelRules::isAllowedParent(const std::string& type, const std::string& par
 
 std::vector<std::string> ModelRules::getAllowedParamParents(const std::string& param) const {
     std::vector<std::string> types;
-    for (const std::string* type : m_impl->getAllowedParamParents(param))
-        types.push_back(*type);
+    for (const auto* type : m_impl->getAllowedParamParents(param))
+        types.push_back(*type->name);
     return types;
 }
 

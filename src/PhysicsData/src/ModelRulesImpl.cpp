@@ -93,7 +93,7 @@ ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraR
     readObjects(ds, "SINGLETON", definitions.of(2), extra);
     m_objectIndex.reserve(m_objects.size());
     for (auto& [type, object] : m_objects)
-        m_objectIndex.emplace(type, &object);
+        m_objectIndex.try_emplace(type).first->second.set(type, object);
     m_paramNames.reserve(m_globalParams.size() + m_localParamNames.size());
     for (const auto& entry : m_globalParams)
         m_paramNames.push_back(entry.first);
@@ -236,7 +236,7 @@ void ModelRulesImpl::buildValidParents() {
 void ModelRulesImpl::buildParamParents() {
     // (parameter, type) for every type allowing the parameter, in ascending type order; a
     // parameter essential under one option and optional under another has the type once.
-    std::vector<std::pair<std::string_view, const std::string*>> allowed;
+    std::vector<std::pair<std::string_view, const TypeEntry*>> allowed;
     std::size_t most = 0;
     for (const auto& entry : m_objects)
         most += entry.second.getEssentialParamsAll().size() +
@@ -250,22 +250,23 @@ void ModelRulesImpl::buildParamParents() {
         params.assign(essential.begin(), essential.end());
         params.insert(params.end(), optional.begin(), optional.end());
         sortUnique(params);
+        const TypeEntry* entry = findEntry(type);
         for (const auto param : params)
-            allowed.emplace_back(param, &type);
+            allowed.emplace_back(param, entry);
     }
     // Grouped by parameter, types kept in order: count, place each group, fill.
     m_paramParents.reserve(allowed.size());
     for (const auto& [param, type] : allowed)
-        ++m_paramParents[param].second;
+        ++m_paramParents[param].end;
     std::uint32_t next = 0;
     for (auto& entry : m_paramParents) {
-        const std::uint32_t count = entry.second.second;
-        entry.second = {next, next};
+        const std::uint32_t count = entry.second.end;
+        entry.second.begin = entry.second.end = next;
         next += count;
     }
     m_paramParentTypes.resize(allowed.size());
     for (const auto& [param, type] : allowed)
-        m_paramParentTypes[m_paramParents.find(param)->second.second++] = type;
+        m_paramParentTypes[m_paramParents.find(param)->second.end++] = type;
 }
 
 const std::vector<std::string_view>& ModelRulesImpl::paramNames() const {
@@ -276,19 +277,27 @@ const std::vector<std::string_view>& ModelRulesImpl::paramNames() const {
     return m_paramNames;
 }
 
-const RulesObject* ModelRulesImpl::findObject(const std::string& type) const {
-    if (m_lastObject && type == m_lastType) return m_lastObject;
+const ModelRulesImpl::TypeEntry* ModelRulesImpl::findEntry(std::string_view type) const {
+    if (m_lastEntry && type == *m_lastEntry->name) return m_lastEntry;
     auto it = m_objectIndex.find(type);
     if (it == m_objectIndex.end()) return nullptr;
-    m_lastType = it->first;
-    m_lastObject = it->second;
-    return m_lastObject;
+    m_lastEntry = &it->second;
+    return m_lastEntry;
+}
+
+const ModelRulesImpl::TypeEntry& ModelRulesImpl::getEntry(const std::string& type) const {
+    const TypeEntry* entry = findEntry(type);
+    if (!entry) throw std::runtime_error("ModelRulesImpl::getObject - object not found: " + type);
+    return *entry;
+}
+
+const RulesObject* ModelRulesImpl::findObject(const std::string& type) const {
+    const TypeEntry* entry = findEntry(type);
+    return entry ? entry->object : nullptr;
 }
 
 const RulesObject& ModelRulesImpl::getObject(const std::string& type) const {
-    const RulesObject* object = findObject(type);
-    if (!object) throw std::runtime_error("ModelRulesImpl::getObject - object not found: " + type);
-    return *object;
+    return *getEntry(type).object;
 }
 
 RulesObject& ModelRulesImpl::getObjectForMod(std::string_view type) {
@@ -298,15 +307,15 @@ RulesObject& ModelRulesImpl::getObjectForMod(std::string_view type) {
         message.append(type);
         throw std::runtime_error(message);
     }
-    return *it->second;
+    return *it->second.object;
 }
 
-std::span<const std::string* const> ModelRulesImpl::getAllowedParamParents(
+std::span<const ModelRulesImpl::TypeEntry* const> ModelRulesImpl::getAllowedParamParents(
     std::string_view param) const {
     auto it = m_paramParents.find(param);
     if (it == m_paramParents.end()) return {};
-    return {m_paramParentTypes.data() + it->second.first,
-            m_paramParentTypes.data() + it->second.second};
+    return {m_paramParentTypes.data() + it->second.begin,
+            m_paramParentTypes.data() + it->second.end};
 }
 
 const RulesParam& ModelRulesImpl::getParam(const std::string& type, const std::string& option,
@@ -340,12 +349,15 @@ TARNParam::Type ModelRulesImpl::getParamType(const std::string& type,
 
 bool ModelRulesImpl::isLocalRulesParam(const std::string& type, const std::string& param) const {
     const RulesObject* object = findObject(type);
+    // A local definition makes the name valid; only a name without one needs the check.
+    if (object && (object->getLocalRulesParam(param, "") != nullptr ||
+                   object->hasContextLocalRulesParam(param)))
+        return true;
     if (!object || !isValidParamName(param))
         throw std::runtime_error(
             "ModelRulesImpl::isLocalRulesParam invalid object type or parameter name: " + type +
             "/" + param);
-    return object->getLocalRulesParam(param, "") != nullptr ||
-           object->hasContextLocalRulesParam(param);
+    return false;
 }
 
 bool ModelRulesImpl::isPossibleAllowedString(const std::string& type, const std::string& param,
@@ -372,20 +384,16 @@ std::string ModelRulesImpl::getValidOptionForObject(const std::string& type) con
 }
 
 const std::vector<std::string>& ModelRulesImpl::listedParentTypePaths(
-    const std::string& type) const {
-    auto cached = m_parentPathCache.find(type);
-    if (cached != m_parentPathCache.end()) return cached->second;
-    enumerateParentTypePaths(type, false);
-    return m_parentPathCache.find(type)->second;
+    const TypeEntry& entry) const {
+    if (!entry.pathsListed) enumerateParentTypePaths(*entry.name, false);
+    return entry.paths;
 }
 
 std::vector<std::string> ModelRulesImpl::enumerateParentTypePaths(const std::string& type,
                                                                   bool withNames) const {
-    if (!withNames) {
-        auto cached = m_parentPathCache.find(type);
-        if (cached != m_parentPathCache.end()) return cached->second;
-    }
-    const std::uint64_t count = countParentTypePaths(type);
+    const TypeEntry& entry = getEntry(type);
+    if (!withNames && entry.pathsListed) return entry.paths;
+    const std::uint64_t count = countParentTypePaths(entry);
     if (count > ModelRules::s_maxListedPaths)
         throw std::runtime_error(tooManyPaths("object type", type, count));
     std::vector<std::string> paths;
@@ -396,7 +404,7 @@ std::vector<std::string> ModelRulesImpl::enumerateParentTypePaths(const std::str
     };
     std::vector<std::string> stack{type};
     std::set<std::string> onStack{type};
-    std::vector<Frame> frames{{&getObject(type).getAllowedParents(), 0}};
+    std::vector<Frame> frames{{&entry.object->getAllowedParents(), 0}};
     while (!frames.empty()) {
         Frame& frame = frames.back();
         if (frame.next == frame.parents->size()) {
@@ -420,7 +428,10 @@ std::vector<std::string> ModelRulesImpl::enumerateParentTypePaths(const std::str
             frames.push_back({&grandParents, 0});
         }
     }
-    if (!withNames) m_parentPathCache[type] = paths;
+    if (!withNames) {
+        entry.paths = paths;
+        entry.pathsListed = true;
+    }
     return paths;
 }
 
@@ -431,11 +442,12 @@ std::vector<std::string> ModelRulesImpl::enumerateParentTypePathsForParam(
         throw std::runtime_error(tooManyPaths("parameter", param, count));
     std::vector<std::string> ret;
     ret.reserve(count);
-    for (const std::string* type : getAllowedParamParents(param)) {
+    for (const TypeEntry* type : getAllowedParamParents(param)) {
+        const std::string& name = *type->name;
         for (const auto& path : listedParentTypePaths(*type)) {
             std::string& full = ret.emplace_back();
-            full.reserve(path.size() + 1 + type->size());
-            full.append(path).append(1, '/').append(*type);
+            full.reserve(path.size() + 1 + name.size());
+            full.append(path).append(1, '/').append(name);
         }
     }
     std::sort(ret.begin(), ret.end());
@@ -446,47 +458,51 @@ std::vector<std::string> ModelRulesImpl::enumerateParentTypePathsForParam(
 }
 
 std::uint64_t ModelRulesImpl::countParentTypePaths(const std::string& type) const {
-    auto cached = m_pathCounts.find(type);
-    if (cached != m_pathCounts.end()) return cached->second;
+    return countParentTypePaths(getEntry(type));
+}
+
+std::uint64_t ModelRulesImpl::countParentTypePaths(const TypeEntry& entry) const {
+    if (entry.pathCount != kUnknown) return entry.pathCount;
+    const std::string& type = *entry.name;
     std::uint64_t count = 0;
-    for (const auto& parent : getObject(type).getAllowedParents()) {
+    for (const auto& parent : entry.object->getAllowedParents()) {
         if (parent == type) continue;  // the walk starts with type on its stack
-        std::uint64_t up = 0;
-        if (!countUpwardMemoised(parent, up)) {
+        std::uint64_t up = 1;
+        if (parent != kRoot && !countUpwardMemoised(getEntry(parent), up)) {
             count = countUpwardByWalk(type);
             break;
         }
         count = addCapped(count, up);
     }
-    m_pathCounts.emplace(type, count);
+    entry.pathCount = count;
     return count;
 }
 
-bool ModelRulesImpl::countUpwardMemoised(const std::string& type, std::uint64_t& count) const {
-    if (type == kRoot) {
-        count = 1;
+bool ModelRulesImpl::countUpwardMemoised(const TypeEntry& start, std::uint64_t& count) const {
+    if (start.upwardCount != kUnknown) {
+        count = start.upwardCount;
         return true;
     }
-    // Iterative post-order over the parent graph; a type met again while still open means
-    // a cycle, where the walk's cycle guard makes counts depend on the path taken.
+    // Iterative post-order over the parent graph; a type met again while still open (on
+    // the frames) means a cycle, where the walk's cycle guard makes counts depend on the
+    // path taken.
     struct Frame {
-        const std::string* type;
-        const std::vector<std::string>* parents;
+        const TypeEntry* entry;
         std::size_t next;
         std::uint64_t sum;
     };
-    std::unordered_map<std::string_view, bool> open;
     std::vector<Frame> frames;
-    auto push = [&](const std::string& t) {
-        frames.push_back({&t, &getObject(t).getAllowedParents(), 0, 0});
-        open[t] = true;
+    const auto push = [&](const TypeEntry& entry) {
+        frames.push_back({&entry, 0, 0});
+        entry.open = true;
     };
-    push(type);
+    push(start);
     while (!frames.empty()) {
         Frame& frame = frames.back();
-        if (frame.next == frame.parents->size()) {
-            m_upwardCounts[*frame.type] = frame.sum;
-            open.erase(*frame.type);
+        const std::vector<std::string>& parents = frame.entry->object->getAllowedParents();
+        if (frame.next == parents.size()) {
+            frame.entry->upwardCount = frame.sum;
+            frame.entry->open = false;
             const std::uint64_t done = frame.sum;
             frames.pop_back();
             if (frames.empty()) {
@@ -496,19 +512,23 @@ bool ModelRulesImpl::countUpwardMemoised(const std::string& type, std::uint64_t&
             frames.back().sum = addCapped(frames.back().sum, done);
             continue;
         }
-        const std::string& parent = (*frame.parents)[frame.next++];
-        if (parent == *frame.type) continue;
+        const std::string& parent = parents[frame.next++];
+        if (parent == *frame.entry->name) continue;
         if (parent == kRoot) {
             frame.sum = addCapped(frame.sum, 1);
             continue;
         }
-        auto known = m_upwardCounts.find(parent);
-        if (known != m_upwardCounts.end()) {
-            frame.sum = addCapped(frame.sum, known->second);
+        const TypeEntry& known = getEntry(parent);
+        if (known.upwardCount != kUnknown) {
+            frame.sum = addCapped(frame.sum, known.upwardCount);
             continue;
         }
-        if (open.count(parent)) return false;
-        push(parent);
+        if (known.open) {
+            for (const Frame& open : frames)
+                open.entry->open = false;
+            return false;
+        }
+        push(known);
     }
     return true;
 }
@@ -544,12 +564,14 @@ std::uint64_t ModelRulesImpl::countUpwardByWalk(const std::string& type) const {
 }
 
 std::uint64_t ModelRulesImpl::countParentTypePathsForParam(const std::string& param) const {
-    auto cached = m_paramPathCounts.find(param);
-    if (cached != m_paramPathCounts.end()) return cached->second;
+    auto found = m_paramParents.find(param);
+    if (found == m_paramParents.end()) return 0;
+    const ParamParents& parents = found->second;
+    if (parents.pathCount != kUnknown) return parents.pathCount;
     std::uint64_t count = 0;
-    for (const std::string* type : getAllowedParamParents(param))
-        count = addCapped(count, countParentTypePaths(*type));
-    m_paramPathCounts.emplace(param, count);
+    for (std::uint32_t i = parents.begin; i < parents.end; ++i)
+        count = addCapped(count, countParentTypePaths(*m_paramParentTypes[i]));
+    parents.pathCount = count;
     return count;
 }
 
@@ -582,7 +604,7 @@ bool ModelRulesImpl::isParentTypePath(std::string_view context, const std::strin
         pos = end;
         if (component == kRoot || component == type || repeated(component)) return false;
         const auto step = m_objectIndex.find(component);
-        if (step == m_objectIndex.end() || !isParent(*step->second, previous)) return false;
+        if (step == m_objectIndex.end() || !isParent(*step->second.object, previous)) return false;
         previous = component;
     }
     return isParent(*object, previous);

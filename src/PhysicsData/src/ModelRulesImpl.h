@@ -55,8 +55,9 @@ public:
     bool isValidParamName(std::string_view param) const {
         return m_globalParams.count(param) != 0 || m_localParamNames.count(param) != 0;
     }
-    // The types, keys of objects(), in ascending order.
-    std::span<const std::string* const> getAllowedParamParents(std::string_view param) const;
+    struct TypeEntry;
+    // The types allowing param, in ascending order of their names.
+    std::span<const TypeEntry* const> getAllowedParamParents(std::string_view param) const;
 
     const RulesParam& getParam(const std::string& type, const std::string& option,
                                const std::string& param) const;
@@ -79,7 +80,29 @@ public:
     bool isValidHierarchy(const TARNPath& path) const;
     bool isValidPath(const TARNPath& path) const;
 
+    // One type: its definition, and what has been worked out about its parent paths (kept
+    // here so that a question about a known type costs no further look-up by name).
+    struct TypeEntry {
+        const std::string* name = nullptr;  // the key in objects()
+        RulesObject* object = nullptr;
+        mutable std::uint64_t pathCount = kUnknown;    // countParentTypePaths
+        mutable std::uint64_t upwardCount = kUnknown;  // paths from ROOT, memoised walk
+        mutable bool open = false;                     // on the memoised walk's stack
+        mutable bool pathsListed = false;
+        mutable std::vector<std::string> paths;  // enumerateParentTypePaths without names
+
+        void set(const std::string& type, RulesObject& definition) {
+            name = &type;
+            object = &definition;
+        }
+    };
+    static constexpr std::uint64_t kUnknown = ~std::uint64_t(0);
+
 private:
+    const TypeEntry* findEntry(std::string_view type) const;
+    const TypeEntry& getEntry(const std::string& type) const;
+    std::uint64_t countParentTypePaths(const TypeEntry& entry) const;
+    const std::vector<std::string>& listedParentTypePaths(const TypeEntry& entry) const;
     RulesObject& getObjectForMod(std::string_view type);
     // Read the definitions of the given names below /RULES.
     void readGlobalParams(const TARNDatastore& ds, const std::vector<std::string_view>& names,
@@ -94,11 +117,8 @@ private:
     void buildParamParents();
     // Paths from ROOT down to type, as the upward walk meets them: memoised per type while
     // no ancestor lies on a cycle (the walk's cycle guard never fires then), else walked.
-    bool countUpwardMemoised(const std::string& type, std::uint64_t& count) const;
+    bool countUpwardMemoised(const TypeEntry& entry, std::uint64_t& count) const;
     std::uint64_t countUpwardByWalk(const std::string& type) const;
-
-    // The parent type paths of type without names, listed once and kept.
-    const std::vector<std::string>& listedParentTypePaths(const std::string& type) const;
 
     struct StringHash {
         using is_transparent = void;
@@ -110,7 +130,7 @@ private:
     using StringMap = std::unordered_map<std::string, V, StringHash, std::equal_to<>>;
 
     std::map<std::string, RulesObject> m_objects;  // ascending, for the listing queries
-    StringMap<RulesObject*> m_objectIndex;         // the same, for lookups
+    StringMap<TypeEntry> m_objectIndex;            // the same, for lookups
     // Every definition read, kept so that the views of their names below stay valid even
     // when a repeated definition replaces one.
     std::vector<refcnt_ptr<const RulesParam>> m_definitions;
@@ -118,18 +138,18 @@ private:
     mutable std::vector<std::string_view> m_paramNames;  // for listing
     mutable bool m_paramNamesSorted = false;
     std::unordered_set<std::string_view> m_localParamNames;  // those without global one
-    // The types allowing each parameter: a range of m_paramParentTypes. The keys view the
-    // objects' parameter lists, which no longer change once built.
-    std::unordered_map<std::string_view, std::pair<std::uint32_t, std::uint32_t>> m_paramParents;
-    std::vector<const std::string*> m_paramParentTypes;
-    mutable StringMap<std::vector<std::string>> m_parentPathCache;
-    mutable StringMap<std::uint64_t> m_upwardCounts;
-    mutable StringMap<std::uint64_t> m_pathCounts;
-    mutable StringMap<std::uint64_t> m_paramPathCounts;
-    // The type found last: consecutive questions mostly concern one type. The view is of
-    // the key in m_objects, which lives as long as the model.
-    mutable std::string_view m_lastType;
-    mutable const RulesObject* m_lastObject = nullptr;
+    // The types allowing each parameter: a range of m_paramParentTypes, and the number of
+    // paths they give once counted. The keys view the objects' parameter lists, which no
+    // longer change once built.
+    struct ParamParents {
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0;
+        mutable std::uint64_t pathCount = kUnknown;
+    };
+    std::unordered_map<std::string_view, ParamParents> m_paramParents;
+    std::vector<const TypeEntry*> m_paramParentTypes;
+    // The type found last: consecutive questions mostly concern one type.
+    mutable const TypeEntry* m_lastEntry = nullptr;
 };
 
 }  // namespace kel

@@ -374,11 +374,7 @@ const RulesParam* RulesObject::getLocalRulesParam(const std::string& param,
 }
 
 bool RulesObject::hasContextLocalRulesParam(const std::string& param) const {
-    for (const auto& option : m_allowedOptions) {
-        auto data = m_optionData.find(option);
-        if (data != m_optionData.end() && data->second.localParams.count(param)) return true;
-    }
-    return false;
+    return std::binary_search(m_contextLocalParams.begin(), m_contextLocalParams.end(), param);
 }
 
 const std::vector<std::string>& RulesObject::getAllowedParents() const {
@@ -414,6 +410,8 @@ void RulesObject::addRulesParam(Key, const std::string& option,
                                 refcnt_ptr<const RulesParam> param) {
     const std::string name = param->getName();
     m_optionData[option].localParams[name] = std::move(param);
+    auto at = std::lower_bound(m_contextLocalParams.begin(), m_contextLocalParams.end(), name);
+    if (at == m_contextLocalParams.end() || *at != name) m_contextLocalParams.insert(at, name);
 }
 
 void RulesObject::addOptionalChild(Key, const std::string& type) {

@@ -136,6 +136,7 @@ private:
     std::vector<std::string> m_allowedOptions;
     RulesObjectData m_defaultData;
     std::map<std::string, RulesObjectData> m_optionData;
+    std::vector<std::string> m_contextLocalParams;  // defined by some option; ascending
     std::vector<std::string> m_validParents;
     bool m_isValidParentsSorted = true;
     AccumulatedLists m_allAccumulated;
