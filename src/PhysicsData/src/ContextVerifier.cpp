@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string_view>
 #include <utility>
 
 #include <kel/physicschecks/Check.h>
@@ -9,7 +10,6 @@
 #include <kel/physicschecks/List.h>
 #include <kel/physicsdata/dependency/ObjDependDef.h>
 #include <kel/physicsdata/dependency/ParamValueDef.h>
-#include <kel/physicsutils/TARNPath.h>
 #include <kel/utilities/StringUtilities.h>
 
 namespace kel {
@@ -72,10 +72,17 @@ bool ContextVerifier::isNamedType(const std::string& type) const {
 }
 
 std::set<std::string> ContextVerifier::namedTypesFromTypePath(const std::string& typePath) const {
-    const TARNPath path(typePath);
+    // The type of each non-empty component (the text before a ':', if any), read in place.
+    const std::string_view path = typePath;
     std::set<std::string> result;
-    for (std::size_t i = 0; i < path.numComponent(); ++i) {
-        if (isNamedType(path.getType(i))) result.insert(path.getType(i));
+    std::size_t pos = 0;
+    while (pos < path.size()) {
+        const std::size_t slash = std::min(path.find('/', pos), path.size());
+        const std::string_view component = path.substr(pos, slash - pos);
+        const std::string_view type = component.substr(0, component.find(':'));
+        if (!component.empty() && m_namedTypes.find(type) != m_namedTypes.end())
+            result.emplace(type);
+        pos = slash + 1;
     }
     return result;
 }

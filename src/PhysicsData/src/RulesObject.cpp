@@ -256,6 +256,8 @@ void RulesObject::createAccumulatedLists(const std::vector<std::string>& options
 
 const RulesObject::AccumulatedLists& RulesObject::updateAccumCache(
     const std::vector<std::string>& options) const {
+    // The same options as last time, mostly in the same order: compared as given first.
+    if (!options.empty() && options == m_accumCacheKey) return m_accumCache;
     if (options.size() == m_accumCacheKey.size()) {
         std::vector<std::string> a(options), b(m_accumCacheKey);
         std::sort(a.begin(), a.end());

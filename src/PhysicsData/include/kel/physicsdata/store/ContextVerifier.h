@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -79,7 +80,7 @@ private:
     void warnParamValList(const std::string& subject, const std::string& name,
                           const Strings& missing, Strings& lines) const;
 
-    std::set<std::string> m_namedTypes;
+    std::set<std::string, std::less<>> m_namedTypes;
     const CheckDataSource* m_dataSource;
 };
 
