@@ -23,7 +23,7 @@ ProductStore<T>::~ProductStore() {
 
 template <class T>
 T* ProductStore<T>::create(const std::string& name, const ParameterMap& map) {
-    if (m_products.count(name) != 0)
+    if (m_index.count(name) != 0)
         throw std::runtime_error("A " + kind(IDStyle::Upper) + " named \"" + name +
                                  "\" already exists in the store.");
     auto typeIt = map.find(PhysicsStrings::s_Type);
@@ -36,7 +36,14 @@ T* ProductStore<T>::create(const std::string& name, const ParameterMap& map) {
     T* made = product.get();
     try {
         made->initialise(name, map, m_verify);
-        m_products.emplace(name, std::move(product));
+        const auto placed = m_products.emplace(name, std::move(product)).first;
+        try {
+            m_index.emplace(placed->first, made);
+        } catch (...) {
+            product = std::move(placed->second);
+            m_products.erase(placed);
+            throw;
+        }
     } catch (...) {
         if (product) m_factory->destroy(std::move(product));
         throw;
@@ -46,8 +53,8 @@ T* ProductStore<T>::create(const std::string& name, const ParameterMap& map) {
 
 template <class T>
 T* ProductStore<T>::get(const std::string& name, bool mustExist) const {
-    auto it = m_products.find(name);
-    if (it != m_products.end()) return it->second.get();
+    auto it = m_index.find(name);
+    if (it != m_index.end()) return it->second;
     if (mustExist)
         throw std::runtime_error(kind(IDStyle::Title) + " of name " + name + " not known.");
     return nullptr;

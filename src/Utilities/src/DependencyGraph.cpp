@@ -23,6 +23,7 @@ DependencyGraph::~DependencyGraph() = default;
 void DependencyGraph::addDependency(const std::string& node, const std::vector<std::string>& deps) {
     auto [it, inserted] = m_nodes.try_emplace(node);
     if (inserted) m_order.push_back(node);
+    m_edgesBuilt = false;
     auto& existing = it->second.deps;
     if (!deps.empty()) m_allChildren.clear();
 
@@ -55,7 +56,8 @@ bool DependencyGraph::areNodeNamesKnown(const std::vector<std::string>& known,
     return unknown.empty();
 }
 
-std::vector<std::vector<std::size_t>> DependencyGraph::numberedEdges() const {
+const std::vector<std::vector<std::size_t>>& DependencyGraph::numberedEdges() const {
+    if (m_edgesBuilt) return m_edges;
     const std::size_t count = m_order.size();
     std::unordered_map<std::string_view, std::size_t> index;
     index.reserve(count);
@@ -70,13 +72,15 @@ std::vector<std::vector<std::size_t>> DependencyGraph::numberedEdges() const {
             }
         }
     }
-    return edges;
+    m_edges = std::move(edges);
+    m_edgesBuilt = true;
+    return m_edges;
 }
 
 bool DependencyGraph::isAcyclic(std::string& node) const {
     // An iterative depth-first search: an edge to a node still on the search path closes a
     // cycle through that node. A name with no dependencies of its own cannot be on a cycle.
-    const std::vector<std::vector<std::size_t>> edges = numberedEdges();
+    const std::vector<std::vector<std::size_t>>& edges = numberedEdges();
     const std::size_t count = edges.size();
     enum class Mark : unsigned char { New, OnPath, Done };
     std::vector<Mark> mark(count, Mark::New);
@@ -112,7 +116,7 @@ bool DependencyGraph::isAcyclic(std::string& node) const {
 
 bool DependencyGraph::isDepthWithin(std::size_t limit, std::string& node) const {
     // Depths in post-order of an iterative depth-first search; 0 marks "not yet known".
-    const std::vector<std::vector<std::size_t>> edges = numberedEdges();
+    const std::vector<std::vector<std::size_t>>& edges = numberedEdges();
     const std::size_t count = edges.size();
     std::vector<std::size_t> depth(count, 0);
     struct Frame {
@@ -151,7 +155,7 @@ bool DependencyGraph::isDepthWithin(std::size_t limit, std::string& node) const 
 std::vector<std::string> DependencyGraph::getNamesDependingOn(
     const std::set<std::string>& targets) const {
     // One traversal of the reversed edges, starting from the nodes that name a target.
-    const std::vector<std::vector<std::size_t>> edges = numberedEdges();
+    const std::vector<std::vector<std::size_t>>& edges = numberedEdges();
     const std::size_t count = edges.size();
     std::vector<std::vector<std::size_t>> dependents(count);
     for (std::size_t i = 0; i < count; ++i)

@@ -3,6 +3,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include <kel/physicschecks/PhysicsFactory.h>
@@ -43,6 +45,8 @@ private:
     PhysicsFactory<T>* m_factory;
     DataVerifyInterface* m_verify;
     std::map<std::string, std::unique_ptr<T>> m_products;
+    // The same products by name for look-ups; the keys view those of m_products.
+    std::unordered_map<std::string_view, T*> m_index;
 };
 
 class Check;

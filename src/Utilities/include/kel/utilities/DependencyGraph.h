@@ -12,7 +12,7 @@ namespace kel {
 // Used to reject references to unknown names and cycles among checks and lists, to bound
 // how deeply they nest, and to find what depends on what. Every whole-graph question is
 // answered by one iterative traversal, in time linear in nodes plus edges, whatever the
-// shape. Not thread-safe: getAllChildren fills a memo.
+// shape. Not thread-safe: getAllChildren and the traversals fill memos.
 class DependencyGraph {
 public:
     DependencyGraph();
@@ -57,12 +57,15 @@ private:
         std::vector<std::string> deps;
     };
     // The dependencies of every node by node number (its place in insertion order);
-    // names that are not nodes are left out. For the whole-graph traversals.
-    std::vector<std::vector<std::size_t>> numberedEdges() const;
+    // names that are not nodes are left out. For the whole-graph traversals; built once
+    // and kept until the next addDependency.
+    const std::vector<std::vector<std::size_t>>& numberedEdges() const;
 
     std::vector<std::string> m_order;
     std::unordered_map<std::string, Node> m_nodes;
     mutable std::unordered_map<std::string, std::set<std::string>> m_allChildren;
+    mutable std::vector<std::vector<std::size_t>> m_edges;
+    mutable bool m_edgesBuilt = false;
 };
 
 }  // namespace kel
