@@ -1,9 +1,9 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include <kel/utilities/FlatTextTable.h>
@@ -48,9 +48,16 @@ public:
         const std::size_t before = m_keys.size();
         m_keys.eraseIf([&](const void*, std::string_view key, T*) { return drop(key); });
         if (m_keys.size() == before) return;
-        std::unordered_set<const T*> keyed;
-        forEach([&](std::string_view, const T* item) { keyed.insert(item); });
-        std::erase_if(m_owned, [&](const refcnt_ptr<T>& item) { return !keyed.count(item.get()); });
+        std::vector<const T*> keyed;
+        keyed.reserve(m_keys.size());
+        forEach([&](std::string_view, const T* item) {
+            if (keyed.empty() || keyed.back() != item) keyed.push_back(item);
+        });
+        std::sort(keyed.begin(), keyed.end(), std::less<const T*>());
+        std::erase_if(m_owned, [&](const refcnt_ptr<T>& item) {
+            return !std::binary_search(keyed.begin(), keyed.end(), item.get(),
+                                       std::less<const T*>());
+        });
     }
 
 private:

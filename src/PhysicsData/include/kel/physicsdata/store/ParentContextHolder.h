@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -123,9 +122,11 @@ public:
         if (m_rationalised) return;
         m_contextItems.eraseIf([&](std::string_view key) { return isInvalidContext(key); });
         // Items that lost their last key are gone: forget them in the default set too.
-        const std::unordered_set<const T*> alive = aliveItems();
+        const std::vector<const T*> alive = aliveItems();
         for (auto it = m_defaultContextSet.begin(); it != m_defaultContextSet.end();)
-            it = alive.count(*it) ? std::next(it) : m_defaultContextSet.erase(it);
+            it = std::binary_search(alive.begin(), alive.end(), *it)
+                     ? std::next(it)
+                     : m_defaultContextSet.erase(it);
         m_rationalised = true;
     }
 
@@ -173,12 +174,8 @@ public:
     // particular order (for callers that only count or collect: no sorting of keys).
     template <class Visit>
     void forEachDistinctItem(Visit visit) const {
-        std::unordered_set<const T*> seen;
-        m_contextItems.forEach([&](std::string_view key, const T* item) {
-            if (!isInvalidContext(key) && seen.insert(item).second) visit(item);
-        });
-        for (const T* item : m_patternedItems)
-            if (seen.insert(item).second) visit(item);
+        for (const T* item : aliveItems())
+            visit(item);
     }
 
     // The item a pattern of name files under context (invalid contexts not considered).
@@ -283,13 +280,17 @@ private:
         return false;
     }
 
-    // Items with a key that is not invalid, and every item filed by pattern.
-    std::unordered_set<const T*> aliveItems() const {
-        std::unordered_set<const T*> alive;
+    // Items with a key that is not invalid, and every item filed by pattern: each once,
+    // ordered by address (collected in one vector; no node per item).
+    std::vector<const T*> aliveItems() const {
+        std::vector<const T*> alive;
+        const T* last = nullptr;  // consecutive keys mostly file one item
         m_contextItems.forEach([&](std::string_view key, const T* item) {
-            if (!isInvalidContext(key)) alive.insert(item);
+            if (item != last && !isInvalidContext(key)) alive.push_back(last = item);
         });
-        alive.insert(m_patternedItems.begin(), m_patternedItems.end());
+        alive.insert(alive.end(), m_patternedItems.begin(), m_patternedItems.end());
+        std::sort(alive.begin(), alive.end(), std::less<const T*>());
+        alive.erase(std::unique(alive.begin(), alive.end()), alive.end());
         return alive;
     }
 
