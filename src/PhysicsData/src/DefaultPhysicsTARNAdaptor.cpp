@@ -112,16 +112,31 @@ std::vector<std::string> DefaultPhysicsTARNAdaptor::getParameterValueAsList(
 }
 
 ParameterMap DefaultPhysicsTARNAdaptor::getParameterMap(const std::string& path) const {
-    auto cached = m_paramMapCache.find(path);
-    if (cached != m_paramMapCache.end()) return cached->second;
-
     const std::string_view type = dependencyType(path);
     if (type.empty()) return {};
+    const ParameterMap* offered = offeredMap(path, type);
+    return offered ? *offered : ParameterMap();
+}
 
+bool DefaultPhysicsTARNAdaptor::visitParameters(std::string_view path, Visitor visitor,
+                                                void* visit) const {
+    if (path == kDependenciesPath) return true;
+    const std::string_view type = dependencyType(path);
+    if (type.empty() || m_excludedTypes.count(type)) return false;
+    if (const ParameterMap* offered = offeredMap(std::string(path), type))
+        for (const auto& [key, value] : *offered)
+            visitor(visit, key, value);
+    return true;
+}
+
+const ParameterMap* DefaultPhysicsTARNAdaptor::offeredMap(const std::string& path,
+                                                          std::string_view depType) const {
+    auto cached = m_paramMapCache.find(path);
+    if (cached != m_paramMapCache.end()) return &cached->second;
     ParameterMap result;
-    createParams(path, std::string(type), result);
-    if (!result.empty()) m_paramMapCache.emplace(path, result);
-    return result;
+    createParams(path, std::string(depType), result);
+    if (result.empty()) return nullptr;
+    return &m_paramMapCache.emplace(path, std::move(result)).first->second;
 }
 
 void DefaultPhysicsTARNAdaptor::createParams(const std::string& path, const std::string& depType,

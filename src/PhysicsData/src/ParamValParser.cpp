@@ -21,6 +21,13 @@ namespace kel {
 
 namespace {
 
+// The type at the end of a normalised path (the part of its last component before a name).
+std::string_view lastType(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string_view last = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return last.substr(0, last.find(':'));
+}
+
 // The PARAMETER VALUES data equivalent to the context rule keys of an OBJECT DEPENDENCY.
 ParameterMap contextRuleParamMap(const ObjDependDef::ContextRuleInfo& info) {
     ParameterMap map;
@@ -125,8 +132,7 @@ void ParamValParser::onParseComplete() {
     }
     // Parameters the object dependencies use without PARAMETER VALUES data still get a
     // definition (from RULES alone) in every context.
-    const std::set<std::string> undefined = m_usedParamNames;
-    for (const std::string& name : undefined)
+    for (const std::string& name : m_usedParamNames)
         onNonContextData(name, ParameterMap());
     m_holder->rationalise();
 }
@@ -140,32 +146,40 @@ void ParamValParser::addParam(const std::string& name, const std::vector<std::st
     for (const std::string& context : contexts)
         if (!std::binary_search(invalid.begin(), invalid.end(), context))
             ordered.push_back(&context);
-    std::sort(ordered.begin(), ordered.end(),
-              [](const std::string* a, const std::string* b) { return *a < *b; });
+    const auto byText = [](const std::string* a, const std::string* b) { return *a < *b; };
+    if (!std::is_sorted(ordered.begin(), ordered.end(), byText))
+        std::sort(ordered.begin(), ordered.end(), byText);
 
     // Contexts whose type defines the parameter locally get a definition per type; the
-    // RULES are asked once per type.
-    std::vector<std::string> plain;
-    std::map<std::string, std::vector<std::string>> localGroups;
-    std::unordered_map<std::string, bool> localByType;
+    // RULES are asked once per type (a parameter has few owner types: a short list).
+    // Groups view the caller's contexts.
+    std::vector<std::string_view> plain;
+    std::map<std::string, std::vector<std::string_view>> localGroups;
+    std::vector<std::pair<std::string_view, bool>> localByType;
+    std::string type;
     for (const std::string* context : ordered) {
-        std::string type = PathUtils::typeFromNormalisedPath(*context);
-        auto known = localByType.find(type);
+        const std::string_view typeView = lastType(*context);
+        auto known = std::find_if(localByType.begin(), localByType.end(),
+                                  [&](const auto& entry) { return entry.first == typeView; });
         if (known == localByType.end()) {
-            const bool local = m_rules->isLocalRulesParam(type, name);
-            known = localByType.emplace(std::move(type), local).first;
+            type.assign(typeView);
+            localByType.emplace_back(typeView, m_rules->isLocalRulesParam(type, name));
+            known = localByType.end() - 1;
         }
-        (known->second ? localGroups[known->first] : plain).push_back(*context);
+        if (known->second)
+            localGroups[std::string(typeView)].push_back(*context);
+        else
+            plain.push_back(*context);
     }
 
-    const auto add = [&](const std::string& type, const std::vector<std::string>& group) {
+    const auto add = [&](const std::string& owner, const std::vector<std::string_view>& group) {
         auto def =
-            std::make_shared<ParamValueDef>(name, type, map, m_rules, m_dataSource, m_validate);
+            std::make_shared<ParamValueDef>(name, owner, map, m_rules, m_dataSource, m_validate);
         if (!m_holder->addItem(name, group, def, isDefault)) failToAdd(name);
     };
     if (!plain.empty()) add(PathUtils::typeFromNormalisedPath(plain.front()), plain);
-    for (const auto& [type, group] : localGroups)
-        add(type, group);
+    for (const auto& [owner, group] : localGroups)
+        add(owner, group);
 }
 
 void ParamValParser::addParamByPattern(const std::string& name,

@@ -66,12 +66,13 @@ public:
     // false; the other keys are still filed. An item added with isDefault (and at least
     // one context) joins the default context set; adding the same item there twice throws
     // PhysicsException. An empty context list files nothing and answers true. Throws
-    // PhysicsException after rationalise().
-    bool addItem(const std::string& name, const std::vector<std::string>& contexts,
-                 refcnt_ptr<T> item, bool isDefault) {
+    // PhysicsException after rationalise(). Contexts are strings or views of strings.
+    template <class Context = std::string>
+    bool addItem(const std::string& name, const std::vector<Context>& contexts, refcnt_ptr<T> item,
+                 bool isDefault) {
         checkOpen();
         bool allInserted = true;
-        for (const std::string& context : contexts) {
+        for (const std::string_view context : contexts) {
             if (findByPattern(context, name) || !m_contextItems.insert(context, name, item))
                 allInserted = false;
         }

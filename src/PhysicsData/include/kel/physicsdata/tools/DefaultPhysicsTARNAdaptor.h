@@ -58,7 +58,14 @@ public:
                                                        const std::string& type) const override;
     std::vector<std::string> getChildObjectPaths(const std::string& path) const override;
 
+protected:
+    // Visits the cached map in place: no copy of it per visit.
+    bool visitParameters(std::string_view path, Visitor visitor, void* visit) const override;
+
 private:
+    // The offered map for path (an object this adaptor has), made once and cached; null
+    // when it offers nothing there.
+    const ParameterMap* offeredMap(const std::string& path, std::string_view depType) const;
     // The object type an OBJECT DEPENDENCY path describes, or "" for any other path.
     static std::string_view dependencyType(std::string_view path);
     void createParams(const std::string& path, const std::string& depType, ParameterMap& out) const;
