@@ -10,13 +10,24 @@ bool ParCtxtHolderBase::insertInvalidContexts(const std::string& name,
                                               const std::vector<std::string>& contexts) {
     bool allNew = true;
     for (const std::string& context : contexts) {
-        if (!m_invalid.insert(context + "/" + name).second) allNew = false;
+        std::string key = context + "/" + name;
+        m_invalidTails.emplace(lastComponent(key));
+        if (!m_invalid.insert(std::move(key)).second) allNew = false;
     }
     return allNew;
 }
 
 bool ParCtxtHolderBase::isInvalidContext(std::string_view key) const {
+    // Most keys end in a name that has no invalid context at all: the short tail is
+    // looked up before the whole key.
+    if (m_invalid.empty() || m_invalidTails.find(lastComponent(key)) == m_invalidTails.end())
+        return false;
     return m_invalid.find(key) != m_invalid.end();
+}
+
+std::string_view ParCtxtHolderBase::lastComponent(std::string_view key) {
+    const std::size_t slash = key.rfind('/');
+    return slash == std::string_view::npos ? key : key.substr(slash + 1);
 }
 
 std::vector<std::string> ParCtxtHolderBase::filterInvalidContexts(

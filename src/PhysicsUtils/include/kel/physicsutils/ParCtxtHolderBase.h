@@ -39,8 +39,12 @@ public:
     const Keys& invalidKeys() const { return m_invalid; }
 
 private:
+    // The text after a key's last '/'.
+    static std::string_view lastComponent(std::string_view key);
+
     bool m_isObjectType;
     Keys m_invalid;
+    Keys m_invalidTails;  // lastComponent of every key in m_invalid
 };
 
 }  // namespace kel
