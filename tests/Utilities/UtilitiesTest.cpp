@@ -180,6 +180,11 @@ TEST(DependencyGraphTest, DetectsCycles) {
     // Reported at a node of the cycle, not at one leading into it.
     EXPECT_FALSE(graphOf({{"entry", {"x", "tail"}}, {"x", {"y"}}, {"y", {"x"}}}).isAcyclic(node));
     EXPECT_THAT(node, AnyOf("x", "y"));
+    // An edge added after a question is seen by the next one.
+    DependencyGraph growing = graphOf({{"a", {"b"}}, {"b", {"c"}}});
+    EXPECT_TRUE(growing.isAcyclic(node));
+    growing.addDependency("c", {"a"});
+    EXPECT_FALSE(growing.isAcyclic(node));
 }
 
 TEST(DependencyGraphTest, AllChildrenAreTransitiveAndIncludeCycles) {
