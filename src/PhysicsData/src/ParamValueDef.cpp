@@ -5,14 +5,15 @@
 #include <optional>
 #include <set>
 #include <stdexcept>
+#include <string_view>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicschecks/Check.h>
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicschecks/List.h>
 #include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
-#include <kel/physicsdata/dependency/CheckListSplitter.h>
 #include <kel/physicsdata/dependency/CheckedListData.h>
+#include <kel/physicsdata/dependency/IndexedCheckListSplitter.h>
 #include <kel/physicsdata/dependency/ParamDefault.h>
 #include <kel/physicsdata/dependency/ParamValueOverride.h>
 #include <kel/physicsdata/dependency/RulesAllowedStrings.h>
@@ -22,6 +23,8 @@
 #include <kel/physicsutils/ModelTARN.h>
 #include <kel/physicsutils/TARNContext.h>
 #include <kel/utilities/StringUtilities.h>
+
+#include "CheckListGroups.h"
 
 namespace kel {
 
@@ -199,36 +202,62 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
                                       const AvailabilityCheckDataSource* source) {
     static const std::string heading = "Error in parameter allowed string list checks.";
     const std::string empty;
-    CheckedListData data{s_allowedStringListChecks,
-                         parameterValue(params, s_allowedStringListChecks), m_name, empty, heading};
-    CheckListSplitter splitter(data);
-
-    // The allowed values as a set, built only when some list is checked against them.
-    std::optional<std::set<std::string>> allowed;
-    auto notAllowed = [&](const std::vector<std::string>& items) {
-        std::vector<std::string> missing;
-        if (items.empty()) return missing;
-        if (!allowed) allowed.emplace(values.begin(), values.end());
-        std::set<std::string> sorted(items.begin(), items.end());
-        std::set_difference(sorted.begin(), sorted.end(), allowed->begin(), allowed->end(),
-                            std::back_inserter(missing));
-        return missing;
-    };
-    auto missing = notAllowed(splitter.getNamesWithChecks());
-    if (!missing.empty()) {
-        throw PhysicsException("ParamValueDef::initAllowedString - the values \"" +
-                               StringUtilities::vectorToString(missing, ',') + "\" in the \"" +
-                               s_allowedStringListChecks +
-                               "\" parameter of the \"PARAMETER VALUES\" object named \"" + m_name +
-                               "\" do not exist in the \"" + s_orderedAllowedStringList +
-                               "\" parameter of the same object");
+    const std::string& checkText = parameterValue(params, s_allowedStringListChecks);
+    std::optional<IndexedCheckListSplitter> items;
+    std::optional<CheckListGroups> checks;
+    if (!checkText.empty()) {
+        items.emplace(
+            CheckedListData{s_allowedStringListChecks, checkText, m_name, empty, heading});
+        checks.emplace(*items);
     }
 
-    std::set<std::string> subset;
+    // The allowed values in ascending order, built only when some list is checked against
+    // them.
+    std::vector<std::string_view> allowed;
+    // The distinct items not among the allowed values, ascending.
+    auto notAllowed = [&](const std::vector<const std::string*>& names) {
+        std::vector<std::string> missing;
+        if (names.empty()) return missing;
+        if (allowed.empty()) {
+            allowed.assign(values.begin(), values.end());
+            std::sort(allowed.begin(), allowed.end());
+        }
+        std::vector<const std::string*> unknown;
+        for (const std::string* name : names)
+            if (!std::binary_search(allowed.begin(), allowed.end(), std::string_view(*name)))
+                unknown.push_back(name);
+        std::sort(unknown.begin(), unknown.end(),
+                  [](const std::string* a, const std::string* b) { return *a < *b; });
+        for (const std::string* name : unknown)
+            if (missing.empty() || missing.back() != *name) missing.push_back(*name);
+        return missing;
+    };
+    if (checks) {
+        std::vector<const std::string*> names;
+        names.reserve(checks->size());
+        for (std::size_t g = 0; g < checks->size(); ++g)
+            names.push_back(&checks->name(g));
+        auto missing = notAllowed(names);
+        if (!missing.empty()) {
+            throw PhysicsException("ParamValueDef::initAllowedString - the values \"" +
+                                   StringUtilities::vectorToString(missing, ',') + "\" in the \"" +
+                                   s_allowedStringListChecks +
+                                   "\" parameter of the \"PARAMETER VALUES\" object named \"" +
+                                   m_name + "\" do not exist in the \"" +
+                                   s_orderedAllowedStringList + "\" parameter of the same object");
+        }
+    }
+
+    // The subset values, ascending.
+    std::vector<std::string> subset;
     const std::string& subsetText = parameterValue(params, s_subsetAllowedStringList);
     if (!subsetText.empty()) {
-        auto subsetItems = StringUtilities::splitValueNoEmpty(subsetText);
-        missing = notAllowed(subsetItems);
+        subset = StringUtilities::splitValueNoEmpty(subsetText);
+        std::vector<const std::string*> names;
+        names.reserve(subset.size());
+        for (const std::string& item : subset)
+            names.push_back(&item);
+        auto missing = notAllowed(names);
         if (!missing.empty()) {
             throw PhysicsException("ParamValueDef::initAllowedString - the values \"" +
                                    StringUtilities::vectorToString(missing, ',') + "\" in the \"" +
@@ -237,7 +266,7 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
                                    m_name + "\" do not exist in the \"" +
                                    s_orderedAllowedStringList + " \"parameter of the same object");
         }
-        subset.insert(subsetItems.begin(), subsetItems.end());
+        std::sort(subset.begin(), subset.end());
         m_restriction = kFixedList | kSubset;
     }
 
@@ -245,11 +274,14 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
     for (const auto& value : values) {
         ValueCheck valueCheck;
         valueCheck.value = value;
-        for (const auto& checkName : splitter.getChecksForName(value)) {
-            valueCheck.checks.push_back(
-                source->getParamValAvailCheck(checkName, m_name, value, true));
+        if (checks) {
+            checks->forEachCheckOf(value, [&](const std::string& checkName) {
+                valueCheck.checks.push_back(
+                    source->getParamValAvailCheck(checkName, m_name, value, true));
+            });
         }
-        valueCheck.inSubset = subset.count(value) != 0;
+        valueCheck.inSubset =
+            !subset.empty() && std::binary_search(subset.begin(), subset.end(), value);
         m_allowedValues.push_back(std::move(valueCheck));
     }
 }

@@ -144,15 +144,14 @@ private:
     Strings processOptList(const Params& m, const std::string& key, Strings& available) const;
 
     void initParamAvail(const Params& m, const ModelRules* rules, bool required);
-    void initParamReqOrOpt(const Strings& list, const ModelRules* rules, bool required);
+    void initParamReqOrOpt(Strings list, const ModelRules* rules, bool required);
     void initParamAvailChecks(const Params& m, const ModelRules* rules,
                               const AvailabilityCheckDataSource* source);
     void setRelaxedValidationParams(const Params& m);
     void initParamUnused(const Params& m);
 
     void initChildAvail(const Params& m, const ModelRules* rules, bool required);
-    void initChildReqOrOpt(const Params& m, const Strings& list, const ModelRules* rules,
-                           bool required);
+    void initChildReqOrOpt(const Params& m, Strings list, const ModelRules* rules, bool required);
     void initChildAvailChecks(const Params& m, const ModelRules* rules,
                               const AvailabilityCheckDataSource* source);
     void initChildAvailNames(const Params& m, const ModelRules* rules,
@@ -166,8 +165,6 @@ private:
     Strings extractCoupledTypes(const Params& m) const;
     Strings extractTreatedAsOptionalTypes(const Params& m) const;
 
-    std::vector<bool> makeParamMask(const std::string& name, const ModelRules* rules) const;
-    std::vector<bool> makeChildMask(const std::string& childType, const ModelRules* rules) const;
     ParamAvail* findParamAvail(const std::string& name) const;
     ChildAvail* findChildAvail(const std::string& childType) const;
     std::uint64_t getContextRuleSelector(const std::string& value) const;
