@@ -12,6 +12,8 @@
 #include <kel/physicsutils/TARNParam.h>
 #include <kel/utilities/StringUtilities.h>
 
+#include "ParamRulesFacts.h"
+
 namespace kel {
 
 namespace {
@@ -28,20 +30,27 @@ ParamDefault::ParamDefault(const std::string& name, const std::string& objectTyp
                            const ParameterMap& params, const ModelRules* rules,
                            const CheckDataSource* source)
     : m_defaultType(NoDefault), m_fallbackToFirstAllowedValue(true), m_isListType(false) {
-    initialise(name, objectType, params, rules, source);
+    ParamRulesFacts facts(rules, objectType, name);
+    initialise(name, params, source, facts);
+}
+
+ParamDefault::ParamDefault(const std::string& name, const ParameterMap& params,
+                           const CheckDataSource* source, ParamRulesFacts& facts)
+    : m_defaultType(NoDefault), m_fallbackToFirstAllowedValue(true), m_isListType(false) {
+    initialise(name, params, source, facts);
 }
 
 ParamDefault::~ParamDefault() = default;
 
-void ParamDefault::initialise(const std::string& name, const std::string& objectType,
-                              const ParameterMap& params, const ModelRules* rules,
-                              const CheckDataSource* source) {
+void ParamDefault::initialise(const std::string& name, const ParameterMap& params,
+                              const CheckDataSource* source, ParamRulesFacts& facts) {
     const std::string& fallback = parameterValue(params, s_fallbackToBlank);
     m_fallbackToFirstAllowedValue = fallback.empty() || !StringUtilities::stringToBool(fallback);
-    m_isListType = TARNParam::isListType(rules->getParamType(objectType, name));
+    m_isListType = TARNParam::isListType(facts.paramType());
 
-    std::string fixedDefault = parameterValue(params, s_defaultValue);
-    if (fixedDefault.empty()) fixedDefault = getRulesDefault(name, objectType, rules);
+    const std::string& writtenDefault = parameterValue(params, s_defaultValue);
+    const std::string fixedDefault =
+        writtenDefault.empty() ? getRulesDefault(name, facts.objectType(), facts) : writtenDefault;
 
     initCheckList(name, parameterValue(params, s_defaultValueCheckList), source);
 
@@ -65,18 +74,20 @@ void ParamDefault::initCheckList(const std::string& name, const std::string& lis
 }
 
 std::string ParamDefault::getRulesDefault(const std::string& name, const std::string& objectType,
-                                          const ModelRules* rules) {
-    if (!rules->isLocalRulesParam(objectType, name) ||
-        rules->getContextRuleParam(objectType).empty()) {
-        return rules->getDefault(objectType, rules->getValidOptionForObject(objectType), name);
+                                          ParamRulesFacts& facts) {
+    const ModelRules* rules = facts.rules();
+    if (!facts.isLocal() || facts.contextRuleParam().empty()) {
+        return rules->getDefault(objectType, facts.validOption(), name);
     }
     const auto& options = rules->getAllowedOptions(objectType);
     if (options.empty()) return std::string();
     std::string result = rules->getDefault(objectType, options.front(), name);
     for (std::size_t i = 1; i < options.size(); ++i) {
         if (rules->getDefault(objectType, options[i], name) != result) {
+            // The defaults differ: the model object's option chooses.
             result.clear();
             m_defaultType = ContextRuleDefault;
+            break;
         }
     }
     return result;

@@ -22,6 +22,7 @@ public:
         : m_rules(rules), m_objectType(objectType), m_param(param) {}
 
     const ModelRules* rules() const { return m_rules; }
+    const std::string& objectType() const { return m_objectType; }
 
     // ModelRules::getParamType(T, P).
     TARNParam::Type paramType() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -25,6 +26,7 @@
 #include <kel/utilities/StringUtilities.h>
 
 #include "CheckListGroups.h"
+#include "ParamRulesFacts.h"
 
 namespace kel {
 
@@ -80,19 +82,21 @@ void ParamValueDef::initialise(const ParameterMap& params, const ModelRules* rul
         throw PhysicsException("ParamValueDef::initialise - attempt to create a parameter " +
                                m_name + " which is not defined in RULES.");
     }
-    m_isLocalRulesParam = rules->isLocalRulesParam(m_objectType, m_name);
+    // Every part asks the RULES the same questions: they are asked once, here or where a
+    // part first needs the answer.
+    ParamRulesFacts facts(rules, m_objectType, m_name);
+    m_isLocalRulesParam = facts.isLocal();
     if (m_isLocalRulesParam) {
-        m_hasContextRule = !rules->getContextRuleParam(m_objectType).empty();
+        m_hasContextRule = !facts.contextRuleParam().empty();
     } else {
-        m_validOption = rules->getValidOptionForObject(m_objectType);
+        m_validOption = facts.validOption();
     }
 
     const std::string& typeWord = parameterValue(params, s_parameterType);
-    m_type = typeWord.empty() ? rules->getParamType(m_objectType, m_name)
-                              : TARNParam::typeFromString(typeWord);
+    m_type = typeWord.empty() ? facts.paramType() : TARNParam::typeFromString(typeWord);
 
-    initDefault(params, rules, source);
-    initOverride(params, rules, source);
+    initDefault(params, facts, source);
+    initOverride(params, facts, source);
 
     if (TARNParam::isIntegerType(m_type)) {
         initInt(rules);
@@ -101,20 +105,23 @@ void ParamValueDef::initialise(const ParameterMap& params, const ModelRules* rul
     } else if (TARNParam::isRealType(m_type)) {
         initReal(rules);
     } else if (TARNParam::isStringType(m_type)) {
-        initString(params, rules, source);
+        initString(params, facts, source);
     } else {
         throw PhysicsException("ParamValueDef::initialise - Internal error : unknown type");
     }
 }
 
-void ParamValueDef::initDefault(const ParameterMap& params, const ModelRules* rules,
+void ParamValueDef::initDefault(const ParameterMap& params, ParamRulesFacts& facts,
                                 const AvailabilityCheckDataSource* source) {
-    m_default.emplace(m_name, m_objectType, params, rules, source);
+    m_default.build(
+        [&](void* where) { return ::new (where) ParamDefault(m_name, params, source, facts); });
 }
 
-void ParamValueDef::initOverride(const ParameterMap& params, const ModelRules* rules,
+void ParamValueDef::initOverride(const ParameterMap& params, ParamRulesFacts& facts,
                                  const AvailabilityCheckDataSource* source) {
-    m_valueOverride.emplace(m_name, m_objectType, params, rules, source);
+    m_valueOverride.build([&](void* where) {
+        return ::new (where) ParamValueOverride(m_name, params, source, facts);
+    });
 }
 
 void ParamValueDef::initInt(const ModelRules* rules) {
@@ -133,11 +140,13 @@ void ParamValueDef::initUnusedAllowedString(const ParameterMap& params) {
         StringUtilities::splitValueNoEmpty(parameterValue(params, s_unusedAllowedStringList));
 }
 
-void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rules,
+void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& facts,
                                const AvailabilityCheckDataSource* source) {
+    const ModelRules* rules = facts.rules();
     m_restriction = 0;
     initUnusedAllowedString(params);
-    m_rulesAllowedStrings.emplace(rules, m_objectType, m_name);
+    m_rulesAllowedStrings.build(
+        [&](void* where) { return ::new (where) RulesAllowedStrings(m_name, facts); });
 
     const std::string& ordered = parameterValue(params, s_orderedAllowedStringList);
     if (!ordered.empty()) {

@@ -5,6 +5,8 @@
 #include <kel/physicsutils/ParamAllowedValues.h>
 #include <kel/physicsutils/TARNParam.h>
 
+#include "ParamRulesFacts.h"
+
 namespace kel {
 
 namespace {
@@ -27,6 +29,11 @@ ParamValueOverride::ParamValueOverride(const std::string& name, const std::strin
                                        const CheckDataSource* source)
     : m_checkedOverrides(buildOverrides(name, params, source)),
       m_isListType(TARNParam::isListType(rules->getParamType(objectType, name))) {}
+
+ParamValueOverride::ParamValueOverride(const std::string& name, const ParameterMap& params,
+                                       const CheckDataSource* source, ParamRulesFacts& facts)
+    : m_checkedOverrides(buildOverrides(name, params, source)),
+      m_isListType(TARNParam::isListType(facts.paramType())) {}
 
 std::pair<bool, std::string> ParamValueOverride::doEvaluate(
     const ModelRules* rules, const TARNContext& context, EvalContext* evalContext,

@@ -8,12 +8,27 @@
 #include <kel/physicsutils/ModelTARN.h>
 #include <kel/physicsutils/TARNContext.h>
 
+#include "ParamRulesFacts.h"
+
 namespace kel {
 
 RulesAllowedStrings::RulesAllowedStrings(const ModelRules* rules, const std::string& objectType,
                                          const std::string& paramName)
-    : m_contextRuleParam(rules->getContextRuleParam(objectType)), m_hasAllowed(false) {
-    if (rules->isLocalRulesParam(objectType, paramName) && !m_contextRuleParam.empty()) {
+    : m_hasAllowed(false) {
+    ParamRulesFacts facts(rules, objectType, paramName);
+    init(paramName, facts);
+}
+
+RulesAllowedStrings::RulesAllowedStrings(const std::string& paramName, ParamRulesFacts& facts)
+    : m_hasAllowed(false) {
+    init(paramName, facts);
+}
+
+void RulesAllowedStrings::init(const std::string& paramName, ParamRulesFacts& facts) {
+    const ModelRules* rules = facts.rules();
+    const std::string& objectType = facts.objectType();
+    m_contextRuleParam = facts.contextRuleParam();
+    if (facts.isLocal() && !m_contextRuleParam.empty()) {
         const auto& options = rules->getAllowedOptions(objectType);
         std::vector<std::set<std::string>> sets;  // by option
         sets.reserve(options.size());
@@ -43,8 +58,7 @@ RulesAllowedStrings::RulesAllowedStrings(const ModelRules* rules, const std::str
             m_optAllowed.emplace(std::string(), std::set<std::string>());
         }
     } else {
-        m_allAllowed = rules->getAllowedStringList(
-            objectType, rules->getValidOptionForObject(objectType), paramName);
+        m_allAllowed = rules->getAllowedStringList(objectType, facts.validOption(), paramName);
         m_optAllowed.emplace(std::string(),
                              std::set<std::string>(m_allAllowed.begin(), m_allAllowed.end()));
         m_contextRuleParam.clear();

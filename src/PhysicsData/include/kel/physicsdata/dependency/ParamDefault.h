@@ -16,6 +16,7 @@ class CheckDataSource;
 class EvalContext;
 class ModelRules;
 class ParamAllowedValues;
+class ParamRulesFacts;
 class TARNContext;
 
 // The default value of one parameter of one object type, as one PARAMETER VALUES entry
@@ -65,13 +66,18 @@ public:
     std::set<std::string> getReferencedListNames() const;
 
 private:
-    void initialise(const std::string& name, const std::string& objectType,
-                    const ParameterMap& params, const ModelRules* rules,
-                    const CheckDataSource* source);
+    friend class ParamValueDef;
+
+    // As the public constructor, with the RULES answers kept by the owning definition.
+    ParamDefault(const std::string& name, const ParameterMap& params, const CheckDataSource* source,
+                 ParamRulesFacts& facts);
+
+    void initialise(const std::string& name, const ParameterMap& params,
+                    const CheckDataSource* source, ParamRulesFacts& facts);
     void initCheckList(const std::string& name, const std::string& listString,
                        const CheckDataSource* source);
     std::string getRulesDefault(const std::string& name, const std::string& objectType,
-                                const ModelRules* rules);
+                                ParamRulesFacts& facts);
     std::string doEvaluate(const ModelRules* rules, const TARNContext& context,
                            EvalContext* evalContext, const std::string& paramName,
                            const ParamAllowedValues* allowed) const;

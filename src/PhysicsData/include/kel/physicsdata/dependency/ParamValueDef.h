@@ -26,6 +26,7 @@ class Check;
 class EvalContext;
 class List;
 class ModelRules;
+class ParamRulesFacts;
 class TARNContext;
 
 // Everything the PHYSICS data says about the values of one parameter of one object type
@@ -138,6 +139,31 @@ public:
     void stringToBool(const std::string& text, bool& result) const;
 
 private:
+    // A part built in place through its constructor that only this class may call, so that
+    // a definition stays one allocation. Empty until built; build(storage) must construct
+    // the part at storage (placement new) and return it.
+    template <class T>
+    class InPlace {
+    public:
+        InPlace() = default;
+        InPlace(const InPlace&) = delete;
+        InPlace& operator=(const InPlace&) = delete;
+        ~InPlace() {
+            if (m_object != nullptr) m_object->~T();
+        }
+        template <class Build>
+        void build(Build build) {
+            m_object = build(static_cast<void*>(m_storage));
+        }
+        explicit operator bool() const { return m_object != nullptr; }
+        T* operator->() { return m_object; }
+        const T* operator->() const { return m_object; }
+
+    private:
+        alignas(T) unsigned char m_storage[sizeof(T)];
+        T* m_object = nullptr;
+    };
+
     // Bits of m_restriction.
     static constexpr std::uint32_t kSubset = 1;
     static constexpr std::uint32_t kListSource = 2;
@@ -148,15 +174,15 @@ private:
     void initInt(const ModelRules* rules);
     void initReal(const ModelRules* rules);
     void initLogical();
-    void initString(const ParameterMap& params, const ModelRules* rules,
+    void initString(const ParameterMap& params, ParamRulesFacts& facts,
                     const AvailabilityCheckDataSource* source);
     void initAllowedString(const std::vector<std::string>& values, const ParameterMap& params,
                            const ModelRules* rules, const AvailabilityCheckDataSource* source);
     void initUnusedAllowedString(const ParameterMap& params);
     void initBounds(const ModelRules* rules);
-    void initDefault(const ParameterMap& params, const ModelRules* rules,
+    void initDefault(const ParameterMap& params, ParamRulesFacts& facts,
                      const AvailabilityCheckDataSource* source);
-    void initOverride(const ParameterMap& params, const ModelRules* rules,
+    void initOverride(const ParameterMap& params, ParamRulesFacts& facts,
                       const AvailabilityCheckDataSource* source);
     void setQuantityType(const ModelRules* rules);
     std::pair<std::string, std::string> rulesBounds(const ModelRules* rules,
@@ -187,12 +213,12 @@ private:
     List* m_subsetValueListSource;
     std::vector<ValueCheck> m_allowedValues;
     // Held in place: a definition is one allocation, not one per part.
-    std::optional<ParamDefault> m_default;
-    std::optional<ParamValueOverride> m_valueOverride;
+    InPlace<ParamDefault> m_default;
+    InPlace<ParamValueOverride> m_valueOverride;
     bool m_validateData;
     bool m_completeListRequired;
     std::vector<std::string> m_unusedAllowedValues;
-    std::optional<RulesAllowedStrings> m_rulesAllowedStrings;
+    InPlace<RulesAllowedStrings> m_rulesAllowedStrings;
 };
 
 }  // namespace kel

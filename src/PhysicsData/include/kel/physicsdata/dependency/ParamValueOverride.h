@@ -15,6 +15,7 @@ class CheckDataSource;
 class EvalContext;
 class ModelRules;
 class ParamAllowedValues;
+class ParamRulesFacts;
 class TARNContext;
 
 // Whether, in a model context, a parameter's value is forced, and to what: the first
@@ -53,6 +54,12 @@ public:
     std::set<std::string> getReferencedListNames() const;
 
 private:
+    friend class ParamValueDef;
+
+    // As the public constructor, with the RULES answers kept by the owning definition.
+    ParamValueOverride(const std::string& name, const ParameterMap& params,
+                       const CheckDataSource* source, ParamRulesFacts& facts);
+
     std::pair<bool, std::string> doEvaluate(const ModelRules* rules, const TARNContext& context,
                                             EvalContext* evalContext, const std::string& paramName,
                                             const ParamAllowedValues* allowed) const;
