@@ -19,6 +19,7 @@
 #include <kel/utilities/StringUtilities.h>
 
 #include "CheckListGroups.h"
+#include "ParamMapLookup.h"
 
 namespace kel {
 
@@ -61,13 +62,15 @@ using Params = std::map<std::string, std::string>;
 using Strings = std::vector<std::string>;
 
 const std::string& rawValue(const Params& m, const std::string& key) {
-    auto found = m.find(key);
-    return found == m.end() ? kNone : found->second;
+    const std::string* value = findParamValue(m, key);
+    return value != nullptr ? *value : kNone;
 }
 
 // A scalar key: the whole value with every blank removed.
 std::string scalar(const Params& m, const std::string& key) {
-    return StringUtilities::removeWhitespace(rawValue(m, key));
+    const std::string& value = rawValue(m, key);
+    if (value.empty()) return {};
+    return StringUtilities::removeWhitespace(value);
 }
 
 // A list key: trimmed items in written order, empty items dropped.
@@ -121,6 +124,14 @@ private:
     bool clashes() const {
         const std::size_t n = m_names.size();
         if (n < 2) return false;
+        if (n <= 8) {  // few names: every pair, nothing allocated
+            for (std::size_t i = 0; i < n; ++i)
+                for (std::size_t j = i + 1; j < n; ++j)
+                    if (compareWithoutBlanks(*m_names[i], *m_names[j]) == 0 &&
+                        *m_names[i] != *m_names[j])
+                        return true;
+            return false;
+        }
         std::vector<std::pair<std::uint64_t, const std::string*>> keyed;
         keyed.reserve(n);
         for (const std::string* name : m_names)
@@ -207,6 +218,10 @@ Strings sorted(Strings items) {
     return items;
 }
 
+bool lessByValue(const std::string* a, const std::string* b) {
+    return *a < *b;
+}
+
 bool sortedContains(const Strings& items, const std::string& item) {
     return std::binary_search(items.begin(), items.end(), item);
 }
@@ -267,49 +282,6 @@ bool comesFirst(const std::vector<std::unique_ptr<Record>>& records, const std::
     return false;
 }
 
-// The RULES parameters (or child types) of a type per context rule selector, each
-// selector's essential and optional lists asked for once and kept: whether an item is
-// allowed under a selector is what ModelRules::isAllowedParam (isAllowedChild) answers for
-// its option ("" for selector 0). Refers to the RULES lists and to `options`.
-class AllowedItems {
-public:
-    AllowedItems(const ModelRules* rules, const std::string& type, const Strings& options,
-                 bool params)
-        : m_rules(rules), m_type(type), m_options(options), m_params(params) {}
-
-    bool allowed(const std::string& item, std::size_t selector) {
-        if (m_lists.empty()) m_lists.resize(m_options.size() + 1);
-        Lists& lists = m_lists[selector];
-        if (lists.essential == nullptr) {
-            const std::string& option = selector == 0 ? kNone : m_options[selector - 1];
-            if (m_params) {
-                lists.essential = &m_rules->getEssentialParams(m_type, option);
-                lists.optional = &m_rules->getOptionalParams(m_type, option);
-            } else {
-                lists.essential = &m_rules->getEssentialChildren(m_type, option);
-                lists.optional = &m_rules->getOptionalChildren(m_type, option);
-            }
-        }
-        return contains(*lists.essential, item) || contains(*lists.optional, item);
-    }
-
-private:
-    struct Lists {
-        const Strings* essential = nullptr;
-        const Strings* optional = nullptr;
-    };
-
-    static bool contains(const Strings& list, const std::string& item) {
-        return std::find(list.begin(), list.end(), item) != list.end();
-    }
-
-    const ModelRules* m_rules;
-    const std::string& m_type;
-    const Strings& m_options;
-    bool m_params;
-    std::vector<Lists> m_lists;  // by selector; filled on first use
-};
-
 // One bit per context rule selector: all set when `allowed` holds for selector 0 (no
 // option), else bit i set when it holds for selector i (options[i - 1]). Empty when it
 // holds under no option at all.
@@ -355,6 +327,49 @@ std::map<std::string, Strings> namesByRecord(const std::vector<std::unique_ptr<R
 
 }  // namespace
 
+// The RULES parameters (or child types) of a type per context rule selector, each
+// selector's essential and optional lists asked for once and kept: whether an item is
+// allowed under a selector is what ModelRules::isAllowedParam (isAllowedChild) answers for
+// its option ("" for selector 0). Refers to the RULES lists and to `options`.
+class ObjDependDef::AllowedItems {
+public:
+    AllowedItems(const ModelRules* rules, const std::string& type, const Strings& options,
+                 bool params)
+        : m_rules(rules), m_type(type), m_options(options), m_params(params) {}
+
+    bool allowed(const std::string& item, std::size_t selector) {
+        if (m_lists.empty()) m_lists.resize(m_options.size() + 1);
+        Lists& lists = m_lists[selector];
+        if (lists.essential == nullptr) {
+            const std::string& option = selector == 0 ? kNone : m_options[selector - 1];
+            if (m_params) {
+                lists.essential = &m_rules->getEssentialParams(m_type, option);
+                lists.optional = &m_rules->getOptionalParams(m_type, option);
+            } else {
+                lists.essential = &m_rules->getEssentialChildren(m_type, option);
+                lists.optional = &m_rules->getOptionalChildren(m_type, option);
+            }
+        }
+        return contains(*lists.essential, item) || contains(*lists.optional, item);
+    }
+
+private:
+    struct Lists {
+        const Strings* essential = nullptr;
+        const Strings* optional = nullptr;
+    };
+
+    static bool contains(const Strings& list, const std::string& item) {
+        return std::find(list.begin(), list.end(), item) != list.end();
+    }
+
+    const ModelRules* m_rules;
+    const std::string& m_type;
+    const Strings& m_options;
+    bool m_params;
+    std::vector<Lists> m_lists;  // by selector; filled on first use
+};
+
 ObjDependDef::ObjDependDef(const std::string& type, const Params& params, const ModelRules* rules,
                            const AvailabilityCheckDataSource* source, bool validate)
     : m_type(type), m_validate(validate) {
@@ -371,8 +386,9 @@ void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
     const Params& m = accepting ? *accepting : params;
     initContextRuleInfo(m, rules);
 
-    initParamAvail(m, rules, true);
-    initParamAvail(m, rules, false);
+    AllowedItems allowedParams(rules, m_type, m_orderedAllowedOptions, true);
+    initParamAvail(m, rules, allowedParams, true);
+    initParamAvail(m, rules, allowedParams, false);
     initParamAvailChecks(m, rules, source);
     setRelaxedValidationParams(m);
     initParamUnused(m);
@@ -382,8 +398,9 @@ void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
         m_unusedParameters.insert(m_unusedParameters.end(), unused.begin(), unused.end());
     }
 
-    initChildAvail(m, rules, true);
-    initChildAvail(m, rules, false);
+    AllowedItems allowedChildren(rules, m_type, m_orderedAllowedOptions, false);
+    initChildAvail(m, rules, allowedChildren, true);
+    initChildAvail(m, rules, allowedChildren, false);
     initChildAvailChecks(m, rules, source);
     initChildAvailNames(m, rules, source);
     initChildUnused(m);
@@ -459,14 +476,20 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
         info->defaultValue = defaultChecks;
     }
 
-    Strings available = sorted(ruleOptions);
+    // The RULES options no list has named yet, ascending.
+    OptionRefs available;
+    available.reserve(ruleOptions.size());
+    for (const std::string& option : ruleOptions)
+        available.push_back(&option);
+    std::sort(available.begin(), available.end(), lessByValue);
     Strings ordered = processOptList(m, kOrderedAllowedOptionList, available);
     m_unusedAllowedOptions = processOptList(m, kUnusedAllowedOptionList, available);
     if (ordered.empty()) {
         // Data that lists no options covers every RULES option its unused list leaves, in
         // RULES order, wherever the type sits in the model.
         for (const std::string& option : ruleOptions) {
-            if (sortedContains(available, option)) ordered.push_back(option);
+            if (std::binary_search(available.begin(), available.end(), &option, lessByValue))
+                ordered.push_back(option);
         }
         available.clear();
     }
@@ -478,14 +501,17 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
                 "ObjDependDef::initContextRuleInfo - in the " + kObjectDependency +
                 " data for type " + m_type + ", the following values are missing from the " +
                 kOrderedAllowedOptionList + " or " + kUnusedAllowedOptionList + " parameters: ";
-            for (const std::string& option : available)
-                message += "\"" + option + "\", ";
+            for (const std::string* option : available)
+                message += "\"" + *option + "\", ";
             message += " and a partial " + kUnusedAllowedOptionList +
                        " exists. Please complete the lists or remove the " +
                        kUnusedAllowedOptionList;
             throw PhysicsException(message);
         }
-        m_unusedAllowedOptions = available;
+        m_unusedAllowedOptions.clear();
+        m_unusedAllowedOptions.reserve(available.size());
+        for (const std::string* option : available)
+            m_unusedAllowedOptions.push_back(*option);
     }
 
     const Strings subset = listOf(m, kSubsetAllowedOptionList);
@@ -503,11 +529,11 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
 }
 
 ObjDependDef::Strings ObjDependDef::processOptList(const Params& m, const std::string& key,
-                                                   Strings& available) const {
+                                                   OptionRefs& available) const {
     Strings entries = listOf(m, key);
     for (const std::string& entry : entries) {
-        auto found = std::lower_bound(available.begin(), available.end(), entry);
-        if (found == available.end() || *found != entry) {
+        auto found = std::lower_bound(available.begin(), available.end(), &entry, lessByValue);
+        if (found == available.end() || **found != entry) {
             throw PhysicsException("ObjDependDef::processOptList - in the \"" + key +
                                    "\" parameter of the " + kObjectDependency + " data for type " +
                                    m_type + ", the allowed value \"" + entry +
@@ -519,15 +545,16 @@ ObjDependDef::Strings ObjDependDef::processOptList(const Params& m, const std::s
     return entries;
 }
 
-void ObjDependDef::initParamAvail(const Params& m, const ModelRules* rules, bool required) {
+void ObjDependDef::initParamAvail(const Params& m, const ModelRules* rules, AllowedItems& allowed,
+                                  bool required) {
     Strings list =
         listOf(m, required ? kOrderedRequiredParameterList : kOrderedOptionalParameterList);
-    if (!list.empty()) initParamReqOrOpt(std::move(list), rules, required);
+    if (!list.empty()) initParamReqOrOpt(std::move(list), rules, allowed, required);
 }
 
-void ObjDependDef::initParamReqOrOpt(Strings list, const ModelRules* rules, bool required) {
+void ObjDependDef::initParamReqOrOpt(Strings list, const ModelRules* rules, AllowedItems& allowed,
+                                     bool required) {
     const std::string& crp = rules->getContextRuleParam(m_type);
-    AllowedItems allowed(rules, m_type, m_orderedAllowedOptions, true);
     bool contextRuleTaken = false;
     m_paramAvail.reserve(m_paramAvail.size() + list.size());
     for (std::string& name : list) {
@@ -580,17 +607,17 @@ void ObjDependDef::initParamUnused(const Params& m) {
     m_unusedParameters = listOf(m, kUnusedParameterList);
 }
 
-void ObjDependDef::initChildAvail(const Params& m, const ModelRules* rules, bool required) {
+void ObjDependDef::initChildAvail(const Params& m, const ModelRules* rules, AllowedItems& allowed,
+                                  bool required) {
     Strings list = listOf(m, required ? kOrderedRequiredChildList : kOrderedOptionalChildList);
-    if (!list.empty()) initChildReqOrOpt(m, std::move(list), rules, required);
+    if (!list.empty()) initChildReqOrOpt(m, std::move(list), rules, allowed, required);
 }
 
 void ObjDependDef::initChildReqOrOpt(const Params& m, Strings list, const ModelRules* rules,
-                                     bool required) {
+                                     AllowedItems& allowed, bool required) {
     const Strings coupledTypes = extractCoupledTypes(m);
     const Strings treatedTypes = extractTreatedAsOptionalTypes(m);
     const Strings relaxedTypes = sorted(listOf(m, kRelaxedValidationChildList));
-    AllowedItems allowed(rules, m_type, m_orderedAllowedOptions, false);
     m_childAvail.reserve(m_childAvail.size() + list.size());
     for (std::string& childType : list) {
         const bool singleton = rules->isSingleton(childType);

@@ -12,6 +12,7 @@
 #include <kel/physicsutils/TARNParam.h>
 #include <kel/utilities/StringUtilities.h>
 
+#include "ParamMapLookup.h"
 #include "ParamRulesFacts.h"
 
 namespace kel {
@@ -44,20 +45,20 @@ ParamDefault::~ParamDefault() = default;
 
 void ParamDefault::initialise(const std::string& name, const ParameterMap& params,
                               const CheckDataSource* source, ParamRulesFacts& facts) {
-    const std::string& fallback = parameterValue(params, s_fallbackToBlank);
+    const std::string& fallback = paramValueOf(params, s_fallbackToBlank);
     m_fallbackToFirstAllowedValue = fallback.empty() || !StringUtilities::stringToBool(fallback);
     m_isListType = TARNParam::isListType(facts.paramType());
 
-    const std::string& writtenDefault = parameterValue(params, s_defaultValue);
+    const std::string& writtenDefault = paramValueOf(params, s_defaultValue);
     const std::string fixedDefault =
         writtenDefault.empty() ? getRulesDefault(name, facts.objectType(), facts) : writtenDefault;
 
-    initCheckList(name, parameterValue(params, s_defaultValueCheckList), source);
+    initCheckList(name, paramValueOf(params, s_defaultValueCheckList), source);
 
     // A written or RULES default is always the last candidate.
     if (!fixedDefault.empty()) {
         if (m_defaultType == NoDefault) {
-            m_checkedDefaults = std::make_unique<CheckedDefaultList>();
+            m_checkedDefaults.emplace();
             m_defaultType = CheckedDefaults;
         }
         m_checkedDefaults->addFallbackValue(fixedDefault);
@@ -69,7 +70,7 @@ void ParamDefault::initCheckList(const std::string& name, const std::string& lis
     if (listString.empty()) return;
     const std::string empty;
     CheckedListData data{s_defaultValueCheckList, listString, name, empty, empty};
-    m_checkedDefaults = std::make_unique<CheckedDefaultList>(data, source);
+    m_checkedDefaults.emplace(data, source);
     m_defaultType = CheckedDefaults;
 }
 

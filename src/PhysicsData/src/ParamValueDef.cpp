@@ -26,6 +26,7 @@
 #include <kel/utilities/StringUtilities.h>
 
 #include "CheckListGroups.h"
+#include "ParamMapLookup.h"
 #include "ParamRulesFacts.h"
 
 namespace kel {
@@ -35,7 +36,7 @@ namespace {
 const char* const kQuantityTypeRule = "Quantity Type";
 
 bool isPresent(const ParameterMap& params, const std::string& key) {
-    return params.find(key) != params.end();
+    return findParamValue(params, key) != nullptr;
 }
 
 // The entry's "in the the data" wording is the established text of these messages.
@@ -92,7 +93,7 @@ void ParamValueDef::initialise(const ParameterMap& params, const ModelRules* rul
         m_validOption = facts.validOption();
     }
 
-    const std::string& typeWord = parameterValue(params, s_parameterType);
+    const std::string& typeWord = paramValueOf(params, s_parameterType);
     m_type = typeWord.empty() ? facts.paramType() : TARNParam::typeFromString(typeWord);
 
     initDefault(params, facts, source);
@@ -137,7 +138,7 @@ void ParamValueDef::initLogical() {}
 
 void ParamValueDef::initUnusedAllowedString(const ParameterMap& params) {
     m_unusedAllowedValues =
-        StringUtilities::splitValueNoEmpty(parameterValue(params, s_unusedAllowedStringList));
+        StringUtilities::splitValueNoEmpty(paramValueOf(params, s_unusedAllowedStringList));
 }
 
 void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& facts,
@@ -148,7 +149,7 @@ void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& fact
     m_rulesAllowedStrings.build(
         [&](void* where) { return ::new (where) RulesAllowedStrings(m_name, facts); });
 
-    const std::string& ordered = parameterValue(params, s_orderedAllowedStringList);
+    const std::string& ordered = paramValueOf(params, s_orderedAllowedStringList);
     if (!ordered.empty()) {
         m_restriction = kFixedList;
         initAllowedString(StringUtilities::splitValueNoEmpty(ordered), params, rules, source);
@@ -158,7 +159,7 @@ void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& fact
                                s_subsetAllowedStringList + "\" defined without there being a \"" +
                                s_orderedAllowedStringList + "\" parameter" + kInTheData + m_name);
     }
-    const std::string& listSource = parameterValue(params, s_valueListSource);
+    const std::string& listSource = paramValueOf(params, s_valueListSource);
     if (!listSource.empty()) {
         if (m_restriction & kFixedList) {
             throw PhysicsException(
@@ -169,7 +170,7 @@ void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& fact
         m_restriction = kListSource;
         initListSource(listSource, source);
     }
-    const std::string& subsetSource = parameterValue(params, s_subsetValueListSource);
+    const std::string& subsetSource = paramValueOf(params, s_subsetValueListSource);
     if (!subsetSource.empty()) {
         if (m_restriction != kListSource) {
             throw PhysicsException(
@@ -189,7 +190,7 @@ void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& fact
                                s_unusedAllowedStringList + "\" defined for an " +
                                "incompatible \"PARAMETER VALUES\" object " + m_name);
     }
-    const std::string& withNone = parameterValue(params, s_availableWithNoAllowedVals);
+    const std::string& withNone = paramValueOf(params, s_availableWithNoAllowedVals);
     if (m_restriction != 0 && !withNone.empty()) {
         m_availableWithNoAllowedValues = StringUtilities::isTrue(withNone);
     }
@@ -202,7 +203,7 @@ void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& fact
                 ". The two parameters are incompatiable. Please remove one of the parameters.");
         }
         m_completeListRequired =
-            StringUtilities::isTrue(parameterValue(params, s_completeListRequired));
+            StringUtilities::isTrue(paramValueOf(params, s_completeListRequired));
     }
 }
 
@@ -211,7 +212,7 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
                                       const AvailabilityCheckDataSource* source) {
     static const std::string heading = "Error in parameter allowed string list checks.";
     const std::string empty;
-    const std::string& checkText = parameterValue(params, s_allowedStringListChecks);
+    const std::string& checkText = paramValueOf(params, s_allowedStringListChecks);
     std::optional<IndexedCheckListSplitter> items;
     std::optional<CheckListGroups> checks;
     if (!checkText.empty()) {
@@ -259,7 +260,7 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
 
     // The subset values, ascending.
     std::vector<std::string> subset;
-    const std::string& subsetText = parameterValue(params, s_subsetAllowedStringList);
+    const std::string& subsetText = paramValueOf(params, s_subsetAllowedStringList);
     if (!subsetText.empty()) {
         subset = StringUtilities::splitValueNoEmpty(subsetText);
         std::vector<const std::string*> names;

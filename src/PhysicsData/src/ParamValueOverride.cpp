@@ -5,6 +5,7 @@
 #include <kel/physicsutils/ParamAllowedValues.h>
 #include <kel/physicsutils/TARNParam.h>
 
+#include "ParamMapLookup.h"
 #include "ParamRulesFacts.h"
 
 namespace kel {
@@ -15,7 +16,7 @@ CheckedDefaultList buildOverrides(const std::string& name, const ParameterMap& p
                                   const CheckDataSource* source) {
     const std::string empty;
     CheckedListData data{ParamValueOverride::s_valueOverrideCheckList,
-                         parameterValue(params, ParamValueOverride::s_valueOverrideCheckList), name,
+                         paramValueOf(params, ParamValueOverride::s_valueOverrideCheckList), name,
                          empty, empty};
     return CheckedDefaultList(data, source);
 }

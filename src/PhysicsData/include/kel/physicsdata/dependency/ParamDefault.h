@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -86,7 +87,7 @@ private:
                                            const std::string& paramName) const;
 
     DefaultType m_defaultType;
-    std::unique_ptr<CheckedDefaultList> m_checkedDefaults;
+    std::optional<CheckedDefaultList> m_checkedDefaults;  // held in place
     bool m_fallbackToFirstAllowedValue;
     bool m_isListType;
 };
