@@ -19,6 +19,7 @@
 #include <kel/utilities/StringUtilities.h>
 
 #include "CheckListGroups.h"
+#include "ListItems.h"
 #include "ParamMapLookup.h"
 
 namespace kel {
@@ -75,9 +76,7 @@ std::string scalar(const Params& m, const std::string& key) {
 
 // A list key: trimmed items in written order, empty items dropped.
 Strings listOf(const Params& m, const std::string& key) {
-    const std::string& value = rawValue(m, key);
-    if (value.empty()) return {};
-    return StringUtilities::splitValueNoEmpty(value);
+    return listItems(rawValue(m, key));
 }
 
 // Compares texts as if their blanks were removed.
@@ -856,6 +855,8 @@ public:
     enum class Reference { Unknown, Repeated, EssentialOnly, Fine };
     enum Kind : std::uint8_t { kOther = 0, kEssential = 1, kOptional = 2 };
 
+    void reserve(std::size_t size) { m_entries.reserve(size); }
+
     // Enters the names of one list; `kind` says which of the covered lists it is (kOther:
     // the type's items outside them).
     void add(const Strings& names, Kind kind) {
@@ -953,6 +954,12 @@ private:
 void addRulesItems(RulesItems& items, const ModelRules* rules, const std::string& type,
                    const Strings& coveredOptions, bool params) {
     const bool coversAll = coveredOptions.size() == rules->getAllowedOptions(type).size();
+    const Strings& essentialAll =
+        params ? rules->getEssentialParamsAll(type) : rules->getEssentialChildrenAll(type);
+    const Strings& optionalAll =
+        params ? rules->getOptionalParamsAll(type) : rules->getOptionalChildrenAll(type);
+    // The lists over the covered options are at most as long as those over all options.
+    items.reserve((coversAll ? 1 : 2) * (essentialAll.size() + optionalAll.size()));
     if (!coversAll) {
         // Both lists come from one accumulation, kept by the RULES until another set of
         // options is asked for: enter the first before asking for the second.
@@ -963,10 +970,6 @@ void addRulesItems(RulesItems& items, const ModelRules* rules, const std::string
                          : rules->getOptionalChildren(type, coveredOptions),
                   RulesItems::kOptional);
     }
-    const Strings& essentialAll =
-        params ? rules->getEssentialParamsAll(type) : rules->getEssentialChildrenAll(type);
-    const Strings& optionalAll =
-        params ? rules->getOptionalParamsAll(type) : rules->getOptionalChildrenAll(type);
     items.add(essentialAll, coversAll ? RulesItems::kEssential : RulesItems::kOther);
     items.add(optionalAll, coversAll ? RulesItems::kOptional : RulesItems::kOther);
     items.finish();
@@ -1086,7 +1089,7 @@ void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rule
     for (const std::string* key : {&kCoupledOptionalChildList, &kTreatAsOptionalChildList}) {
         const std::string& list = rawValue(params, *key);
         if (list.empty()) continue;
-        for (const std::string& name : sorted(StringUtilities::splitValueNoEmpty(list))) {
+        for (const std::string& name : sorted(listItems(list))) {
             auto start = [&] {
                 return prefix + "in PHYSICS object dependency for type \"" + m_type +
                        "\", the object name \"" + name + "\" referenced in the \"" + *key;

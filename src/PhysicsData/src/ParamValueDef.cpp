@@ -26,6 +26,7 @@
 #include <kel/utilities/StringUtilities.h>
 
 #include "CheckListGroups.h"
+#include "ListItems.h"
 #include "ParamMapLookup.h"
 #include "ParamRulesFacts.h"
 
@@ -137,8 +138,7 @@ void ParamValueDef::initReal(const ModelRules* rules) {
 void ParamValueDef::initLogical() {}
 
 void ParamValueDef::initUnusedAllowedString(const ParameterMap& params) {
-    m_unusedAllowedValues =
-        StringUtilities::splitValueNoEmpty(paramValueOf(params, s_unusedAllowedStringList));
+    m_unusedAllowedValues = listItems(paramValueOf(params, s_unusedAllowedStringList));
 }
 
 void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& facts,
@@ -152,7 +152,7 @@ void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& fact
     const std::string& ordered = paramValueOf(params, s_orderedAllowedStringList);
     if (!ordered.empty()) {
         m_restriction = kFixedList;
-        initAllowedString(StringUtilities::splitValueNoEmpty(ordered), params, rules, source);
+        initAllowedString(listItems(ordered), params, rules, source);
     }
     if (isPresent(params, s_subsetAllowedStringList) && !(m_restriction & kFixedList)) {
         throw PhysicsException("ParamValueDef::initString - parameter \"" +
@@ -262,7 +262,7 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
     std::vector<std::string> subset;
     const std::string& subsetText = paramValueOf(params, s_subsetAllowedStringList);
     if (!subsetText.empty()) {
-        subset = StringUtilities::splitValueNoEmpty(subsetText);
+        subset = listItems(subsetText);
         std::vector<const std::string*> names;
         names.reserve(subset.size());
         for (const std::string& item : subset)
