@@ -51,7 +51,7 @@ void ParamDefault::initialise(const std::string& name, const ParameterMap& param
 
     const std::string& writtenDefault = paramValueOf(params, s_defaultValue);
     const std::string fixedDefault =
-        writtenDefault.empty() ? getRulesDefault(name, facts.objectType(), facts) : writtenDefault;
+        writtenDefault.empty() ? getRulesDefault(facts.objectType(), facts) : writtenDefault;
 
     initCheckList(name, paramValueOf(params, s_defaultValueCheckList), source);
 
@@ -74,17 +74,16 @@ void ParamDefault::initCheckList(const std::string& name, const std::string& lis
     m_defaultType = CheckedDefaults;
 }
 
-std::string ParamDefault::getRulesDefault(const std::string& name, const std::string& objectType,
-                                          ParamRulesFacts& facts) {
+std::string ParamDefault::getRulesDefault(const std::string& objectType, ParamRulesFacts& facts) {
     const ModelRules* rules = facts.rules();
     if (!facts.isLocal() || facts.contextRuleParam().empty()) {
-        return rules->getDefault(objectType, facts.validOption(), name);
+        return facts.param(facts.validOption()).getDefault();
     }
     const auto& options = rules->getAllowedOptions(objectType);
     if (options.empty()) return std::string();
-    std::string result = rules->getDefault(objectType, options.front(), name);
+    std::string result = facts.param(options.front()).getDefault();
     for (std::size_t i = 1; i < options.size(); ++i) {
-        if (rules->getDefault(objectType, options[i], name) != result) {
+        if (facts.param(options[i]).getDefault() != result) {
             // The defaults differ: the model object's option chooses.
             result.clear();
             m_defaultType = ContextRuleDefault;

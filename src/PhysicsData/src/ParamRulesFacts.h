@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsdata/rules/RulesParam.h>
 #include <kel/physicsutils/TARNParam.h>
 
 namespace kel {
@@ -49,7 +52,24 @@ public:
         return *m_validOption;
     }
 
+    // ModelRules::getParam(T, option, P): the definition that applies under option, which
+    // getDefault, getAllowedStringList and the bounds queries read. Kept for a few options;
+    // `option` must outlive the facts.
+    const RulesParam& param(const std::string& option) {
+        for (std::size_t i = 0; i < m_paramCount; ++i)
+            if (m_params[i].option == option) return *m_params[i].param;
+        const RulesParam& found = m_rules->getParam(m_objectType, option, m_param);
+        if (m_paramCount < kKeptParams) m_params[m_paramCount++] = {option, &found};
+        return found;
+    }
+
 private:
+    static constexpr std::size_t kKeptParams = 8;
+    struct KeptParam {
+        std::string_view option;
+        const RulesParam* param;
+    };
+
     const ModelRules* m_rules;
     const std::string& m_objectType;
     const std::string& m_param;
@@ -57,6 +77,8 @@ private:
     std::optional<bool> m_isLocal;
     const std::string* m_contextRuleParam = nullptr;
     std::optional<std::string> m_validOption;
+    KeptParam m_params[kKeptParams] = {};
+    std::size_t m_paramCount = 0;
 };
 
 }  // namespace kel

@@ -101,11 +101,11 @@ void ParamValueDef::initialise(const ParameterMap& params, const ModelRules* rul
     initOverride(params, facts, source);
 
     if (TARNParam::isIntegerType(m_type)) {
-        initInt(rules);
+        initInt(facts);
     } else if (TARNParam::isLogicalType(m_type)) {
         initLogical();
     } else if (TARNParam::isRealType(m_type)) {
-        initReal(rules);
+        initReal(facts);
     } else if (TARNParam::isStringType(m_type)) {
         initString(params, facts, source);
     } else {
@@ -126,13 +126,13 @@ void ParamValueDef::initOverride(const ParameterMap& params, ParamRulesFacts& fa
     });
 }
 
-void ParamValueDef::initInt(const ModelRules* rules) {
-    initBounds(rules);
+void ParamValueDef::initInt(ParamRulesFacts& facts) {
+    initBounds(facts);
 }
 
-void ParamValueDef::initReal(const ModelRules* rules) {
-    setQuantityType(rules);
-    initBounds(rules);
+void ParamValueDef::initReal(ParamRulesFacts& facts) {
+    setQuantityType(facts.rules());
+    initBounds(facts);
 }
 
 void ParamValueDef::initLogical() {}
@@ -147,7 +147,7 @@ void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& fact
     m_restriction = 0;
     initUnusedAllowedString(params);
     m_rulesAllowedStrings.build(
-        [&](void* where) { return ::new (where) RulesAllowedStrings(m_name, facts); });
+        [&](void* where) { return ::new (where) RulesAllowedStrings(facts); });
 
     const std::string& ordered = paramValueOf(params, s_orderedAllowedStringList);
     if (!ordered.empty()) {
@@ -306,9 +306,7 @@ void ParamValueDef::initSubsetListSource(const std::string& name,
     m_subsetValueListSource = source->getList(name, true);
 }
 
-std::pair<std::string, std::string> ParamValueDef::rulesBounds(const ModelRules* rules,
-                                                               const std::string& option) const {
-    const RulesParam& param = rules->getParam(m_objectType, option, m_name);
+std::pair<std::string, std::string> ParamValueDef::rulesBounds(const RulesParam& param) {
     auto [hasLower, hasUpper] = param.hasBounds();
     std::pair<std::string, std::string> bounds;
     if (hasLower) bounds.first = param.getLowerBound();
@@ -316,23 +314,29 @@ std::pair<std::string, std::string> ParamValueDef::rulesBounds(const ModelRules*
     return bounds;
 }
 
-void ParamValueDef::initBounds(const ModelRules* rules) {
+void ParamValueDef::initBounds(ParamRulesFacts& facts) {
     const BoundsData::Type kind =
         TARNParam::isIntegerType(m_type) ? BoundsData::Integer : BoundsData::Real;
     if (m_hasContextRule) {
-        std::set<BoundsData> distinct;
-        for (const auto& option : rules->getAllowedOptions(m_objectType)) {
-            BoundsData bounds(m_name, kind, rulesBounds(rules, option));
-            distinct.insert(bounds);
-            m_contextBounds.emplace(option, std::move(bounds));
-        }
         // Equal bounds under every option collapse to fixed bounds.
-        if (distinct.size() == 1) {
+        bool allEqual = true;
+        const BoundsData* first = nullptr;
+        for (const auto& option : facts.rules()->getAllowedOptions(m_objectType)) {
+            BoundsData bounds(m_name, kind, rulesBounds(facts.param(option)));
+            const BoundsData& kept =
+                m_contextBounds.emplace(option, std::move(bounds)).first->second;
+            if (first == nullptr) {
+                first = &kept;
+            } else if (!(kept == *first)) {
+                allEqual = false;
+            }
+        }
+        if (first != nullptr && allEqual) {
             m_bounds = m_contextBounds.begin()->second;
             m_contextBounds.clear();
         }
     } else {
-        m_bounds = BoundsData(m_name, kind, rulesBounds(rules, m_validOption));
+        m_bounds = BoundsData(m_name, kind, rulesBounds(facts.param(m_validOption)));
     }
 }
 

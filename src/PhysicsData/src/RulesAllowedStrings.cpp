@@ -16,15 +16,14 @@ RulesAllowedStrings::RulesAllowedStrings(const ModelRules* rules, const std::str
                                          const std::string& paramName)
     : m_hasAllowed(false) {
     ParamRulesFacts facts(rules, objectType, paramName);
-    init(paramName, facts);
+    init(facts);
 }
 
-RulesAllowedStrings::RulesAllowedStrings(const std::string& paramName, ParamRulesFacts& facts)
-    : m_hasAllowed(false) {
-    init(paramName, facts);
+RulesAllowedStrings::RulesAllowedStrings(ParamRulesFacts& facts) : m_hasAllowed(false) {
+    init(facts);
 }
 
-void RulesAllowedStrings::init(const std::string& paramName, ParamRulesFacts& facts) {
+void RulesAllowedStrings::init(ParamRulesFacts& facts) {
     const ModelRules* rules = facts.rules();
     const std::string& objectType = facts.objectType();
     m_contextRuleParam = facts.contextRuleParam();
@@ -33,7 +32,7 @@ void RulesAllowedStrings::init(const std::string& paramName, ParamRulesFacts& fa
         std::vector<std::set<std::string>> sets;  // by option
         sets.reserve(options.size());
         for (const auto& option : options) {
-            const auto& list = rules->getAllowedStringList(objectType, option, paramName);
+            const auto& list = facts.param(option).getAllowedStringList();
             sets.emplace_back(list.begin(), list.end());
             for (const auto& value : list) {
                 if (std::find(m_allAllowed.begin(), m_allAllowed.end(), value) ==
@@ -58,7 +57,7 @@ void RulesAllowedStrings::init(const std::string& paramName, ParamRulesFacts& fa
             m_optAllowed.emplace(std::string(), std::set<std::string>());
         }
     } else {
-        m_allAllowed = rules->getAllowedStringList(objectType, facts.validOption(), paramName);
+        m_allAllowed = facts.param(facts.validOption()).getAllowedStringList();
         m_optAllowed.emplace(std::string(),
                              std::set<std::string>(m_allAllowed.begin(), m_allAllowed.end()));
         m_contextRuleParam.clear();

@@ -77,8 +77,7 @@ private:
                     const CheckDataSource* source, ParamRulesFacts& facts);
     void initCheckList(const std::string& name, const std::string& listString,
                        const CheckDataSource* source);
-    std::string getRulesDefault(const std::string& name, const std::string& objectType,
-                                ParamRulesFacts& facts);
+    std::string getRulesDefault(const std::string& objectType, ParamRulesFacts& facts);
     std::string doEvaluate(const ModelRules* rules, const TARNContext& context,
                            EvalContext* evalContext, const std::string& paramName,
                            const ParamAllowedValues* allowed) const;

@@ -27,6 +27,7 @@ class EvalContext;
 class List;
 class ModelRules;
 class ParamRulesFacts;
+class RulesParam;
 class TARNContext;
 
 // Everything the PHYSICS data says about the values of one parameter of one object type
@@ -171,22 +172,21 @@ private:
 
     void initialise(const ParameterMap& params, const ModelRules* rules,
                     const AvailabilityCheckDataSource* source);
-    void initInt(const ModelRules* rules);
-    void initReal(const ModelRules* rules);
+    void initInt(ParamRulesFacts& facts);
+    void initReal(ParamRulesFacts& facts);
     void initLogical();
     void initString(const ParameterMap& params, ParamRulesFacts& facts,
                     const AvailabilityCheckDataSource* source);
     void initAllowedString(const std::vector<std::string>& values, const ParameterMap& params,
                            const ModelRules* rules, const AvailabilityCheckDataSource* source);
     void initUnusedAllowedString(const ParameterMap& params);
-    void initBounds(const ModelRules* rules);
+    void initBounds(ParamRulesFacts& facts);
     void initDefault(const ParameterMap& params, ParamRulesFacts& facts,
                      const AvailabilityCheckDataSource* source);
     void initOverride(const ParameterMap& params, ParamRulesFacts& facts,
                       const AvailabilityCheckDataSource* source);
     void setQuantityType(const ModelRules* rules);
-    std::pair<std::string, std::string> rulesBounds(const ModelRules* rules,
-                                                    const std::string& option) const;
+    static std::pair<std::string, std::string> rulesBounds(const RulesParam& param);
     void initListSource(const std::string& name, const AvailabilityCheckDataSource* source);
     void initSubsetListSource(const std::string& name, const AvailabilityCheckDataSource* source);
     void evaluateCheckList(const TARNContext& context, EvalContext* evalContext,

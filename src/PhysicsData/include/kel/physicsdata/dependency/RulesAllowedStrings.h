@@ -41,8 +41,8 @@ private:
     friend class ParamValueDef;
 
     // As the public constructor, with the RULES answers kept by the owning definition.
-    RulesAllowedStrings(const std::string& paramName, ParamRulesFacts& facts);
-    void init(const std::string& paramName, ParamRulesFacts& facts);
+    explicit RulesAllowedStrings(ParamRulesFacts& facts);
+    void init(ParamRulesFacts& facts);
 
     std::vector<std::string> m_allAllowed;
     std::map<std::string, std::set<std::string>> m_optAllowed;
