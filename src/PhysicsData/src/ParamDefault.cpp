@@ -14,6 +14,7 @@
 
 #include "ParamMapLookup.h"
 #include "ParamRulesFacts.h"
+#include "ParamValueKeys.h"
 
 namespace kel {
 
@@ -32,28 +33,30 @@ ParamDefault::ParamDefault(const std::string& name, const std::string& objectTyp
                            const CheckDataSource* source)
     : m_defaultType(NoDefault), m_fallbackToFirstAllowedValue(true), m_isListType(false) {
     ParamRulesFacts facts(rules, objectType, name);
-    initialise(name, params, source, facts);
+    initialise(name, paramValueOf(params, s_fallbackToBlank), paramValueOf(params, s_defaultValue),
+               paramValueOf(params, s_defaultValueCheckList), source, facts);
 }
 
-ParamDefault::ParamDefault(const std::string& name, const ParameterMap& params,
+ParamDefault::ParamDefault(const std::string& name, const ParamValueKeys& keys,
                            const CheckDataSource* source, ParamRulesFacts& facts)
     : m_defaultType(NoDefault), m_fallbackToFirstAllowedValue(true), m_isListType(false) {
-    initialise(name, params, source, facts);
+    initialise(name, keys.value(ParamValueKeys::FallbackToBlankDefault),
+               keys.value(ParamValueKeys::DefaultValue),
+               keys.value(ParamValueKeys::DefaultValueCheckList), source, facts);
 }
 
 ParamDefault::~ParamDefault() = default;
 
-void ParamDefault::initialise(const std::string& name, const ParameterMap& params,
+void ParamDefault::initialise(const std::string& name, const std::string& fallback,
+                              const std::string& writtenDefault, const std::string& checkList,
                               const CheckDataSource* source, ParamRulesFacts& facts) {
-    const std::string& fallback = paramValueOf(params, s_fallbackToBlank);
     m_fallbackToFirstAllowedValue = fallback.empty() || !StringUtilities::stringToBool(fallback);
     m_isListType = TARNParam::isListType(facts.paramType());
 
-    const std::string& writtenDefault = paramValueOf(params, s_defaultValue);
     const std::string fixedDefault =
         writtenDefault.empty() ? getRulesDefault(facts.objectType(), facts) : writtenDefault;
 
-    initCheckList(name, paramValueOf(params, s_defaultValueCheckList), source);
+    initCheckList(name, checkList, source);
 
     // A written or RULES default is always the last candidate.
     if (!fixedDefault.empty()) {

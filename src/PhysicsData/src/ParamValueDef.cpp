@@ -27,18 +27,14 @@
 
 #include "CheckListGroups.h"
 #include "ListItems.h"
-#include "ParamMapLookup.h"
 #include "ParamRulesFacts.h"
+#include "ParamValueKeys.h"
 
 namespace kel {
 
 namespace {
 
 const char* const kQuantityTypeRule = "Quantity Type";
-
-bool isPresent(const ParameterMap& params, const std::string& key) {
-    return findParamValue(params, key) != nullptr;
-}
 
 // The entry's "in the the data" wording is the established text of these messages.
 const std::string kInTheData = " in the the data for the \"PARAMETER VALUES\" object ";
@@ -94,11 +90,13 @@ void ParamValueDef::initialise(const ParameterMap& params, const ModelRules* rul
         m_validOption = facts.validOption();
     }
 
-    const std::string& typeWord = paramValueOf(params, s_parameterType);
+    // The entry's keys, found once for the definition and its parts.
+    const ParamValueKeys keys(params);
+    const std::string& typeWord = keys.value(ParamValueKeys::ParameterType);
     m_type = typeWord.empty() ? facts.paramType() : TARNParam::typeFromString(typeWord);
 
-    initDefault(params, facts, source);
-    initOverride(params, facts, source);
+    initDefault(keys, facts, source);
+    initOverride(keys, facts, source);
 
     if (TARNParam::isIntegerType(m_type)) {
         initInt(facts);
@@ -107,22 +105,23 @@ void ParamValueDef::initialise(const ParameterMap& params, const ModelRules* rul
     } else if (TARNParam::isRealType(m_type)) {
         initReal(facts);
     } else if (TARNParam::isStringType(m_type)) {
-        initString(params, facts, source);
+        initString(keys, facts, source);
     } else {
         throw PhysicsException("ParamValueDef::initialise - Internal error : unknown type");
     }
 }
 
-void ParamValueDef::initDefault(const ParameterMap& params, ParamRulesFacts& facts,
+void ParamValueDef::initDefault(const ParamValueKeys& keys, ParamRulesFacts& facts,
                                 const AvailabilityCheckDataSource* source) {
     m_default.build(
-        [&](void* where) { return ::new (where) ParamDefault(m_name, params, source, facts); });
+        [&](void* where) { return ::new (where) ParamDefault(m_name, keys, source, facts); });
 }
 
-void ParamValueDef::initOverride(const ParameterMap& params, ParamRulesFacts& facts,
+void ParamValueDef::initOverride(const ParamValueKeys& keys, ParamRulesFacts& facts,
                                  const AvailabilityCheckDataSource* source) {
     m_valueOverride.build([&](void* where) {
-        return ::new (where) ParamValueOverride(m_name, params, source, facts);
+        return ::new (where) ParamValueOverride(
+            m_name, keys.value(ParamValueKeys::ValueOverrideCheckList), source, facts);
     });
 }
 
@@ -137,29 +136,29 @@ void ParamValueDef::initReal(ParamRulesFacts& facts) {
 
 void ParamValueDef::initLogical() {}
 
-void ParamValueDef::initUnusedAllowedString(const ParameterMap& params) {
-    m_unusedAllowedValues = listItems(paramValueOf(params, s_unusedAllowedStringList));
+void ParamValueDef::initUnusedAllowedString(const ParamValueKeys& keys) {
+    m_unusedAllowedValues = listItems(keys.value(ParamValueKeys::UnusedAllowedStringList));
 }
 
-void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& facts,
+void ParamValueDef::initString(const ParamValueKeys& keys, ParamRulesFacts& facts,
                                const AvailabilityCheckDataSource* source) {
     const ModelRules* rules = facts.rules();
     m_restriction = 0;
-    initUnusedAllowedString(params);
+    initUnusedAllowedString(keys);
     m_rulesAllowedStrings.build(
         [&](void* where) { return ::new (where) RulesAllowedStrings(facts); });
 
-    const std::string& ordered = paramValueOf(params, s_orderedAllowedStringList);
+    const std::string& ordered = keys.value(ParamValueKeys::OrderedAllowedStringList);
     if (!ordered.empty()) {
         m_restriction = kFixedList;
-        initAllowedString(listItems(ordered), params, rules, source);
+        initAllowedString(listItems(ordered), keys, rules, source);
     }
-    if (isPresent(params, s_subsetAllowedStringList) && !(m_restriction & kFixedList)) {
+    if (keys.has(ParamValueKeys::SubsetAllowedStringList) && !(m_restriction & kFixedList)) {
         throw PhysicsException("ParamValueDef::initString - parameter \"" +
                                s_subsetAllowedStringList + "\" defined without there being a \"" +
                                s_orderedAllowedStringList + "\" parameter" + kInTheData + m_name);
     }
-    const std::string& listSource = paramValueOf(params, s_valueListSource);
+    const std::string& listSource = keys.value(ParamValueKeys::ValueListSource);
     if (!listSource.empty()) {
         if (m_restriction & kFixedList) {
             throw PhysicsException(
@@ -170,7 +169,7 @@ void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& fact
         m_restriction = kListSource;
         initListSource(listSource, source);
     }
-    const std::string& subsetSource = paramValueOf(params, s_subsetValueListSource);
+    const std::string& subsetSource = keys.value(ParamValueKeys::SubsetValueListSource);
     if (!subsetSource.empty()) {
         if (m_restriction != kListSource) {
             throw PhysicsException(
@@ -183,19 +182,19 @@ void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& fact
     }
     if (m_restriction == 0 && m_rulesAllowedStrings->hasAllowedStrings()) {
         m_restriction = kFixedList;
-        initAllowedString(m_rulesAllowedStrings->getAllAllowedStrings(), params, rules, source);
+        initAllowedString(m_rulesAllowedStrings->getAllAllowedStrings(), keys, rules, source);
     }
     if (!m_unusedAllowedValues.empty() && (m_restriction & kListSource)) {
         throw PhysicsException("ParamValueDef::initString - parameter \"" +
                                s_unusedAllowedStringList + "\" defined for an " +
                                "incompatible \"PARAMETER VALUES\" object " + m_name);
     }
-    const std::string& withNone = paramValueOf(params, s_availableWithNoAllowedVals);
+    const std::string& withNone = keys.value(ParamValueKeys::AvailableWithNoAllowedValues);
     if (m_restriction != 0 && !withNone.empty()) {
         m_availableWithNoAllowedValues = StringUtilities::isTrue(withNone);
     }
-    if (isPresent(params, s_completeListRequired)) {
-        if (isPresent(params, ParamDefault::s_defaultValueCheckList)) {
+    if (keys.has(ParamValueKeys::CompleteListRequired)) {
+        if (keys.has(ParamValueKeys::DefaultValueCheckList)) {
             throw PhysicsException(
                 "ParamValueDef::initString - parameter \"" + s_completeListRequired +
                 "\" defined with there being a \"" + ParamDefault::s_defaultValueCheckList +
@@ -203,16 +202,16 @@ void ParamValueDef::initString(const ParameterMap& params, ParamRulesFacts& fact
                 ". The two parameters are incompatiable. Please remove one of the parameters.");
         }
         m_completeListRequired =
-            StringUtilities::isTrue(paramValueOf(params, s_completeListRequired));
+            StringUtilities::isTrue(keys.value(ParamValueKeys::CompleteListRequired));
     }
 }
 
 void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
-                                      const ParameterMap& params, const ModelRules* /*rules*/,
+                                      const ParamValueKeys& keys, const ModelRules* /*rules*/,
                                       const AvailabilityCheckDataSource* source) {
     static const std::string heading = "Error in parameter allowed string list checks.";
     const std::string empty;
-    const std::string& checkText = paramValueOf(params, s_allowedStringListChecks);
+    const std::string& checkText = keys.value(ParamValueKeys::AllowedStringListChecks);
     std::optional<IndexedCheckListSplitter> items;
     std::optional<CheckListGroups> checks;
     if (!checkText.empty()) {
@@ -260,7 +259,7 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
 
     // The subset values, ascending.
     std::vector<std::string> subset;
-    const std::string& subsetText = paramValueOf(params, s_subsetAllowedStringList);
+    const std::string& subsetText = keys.value(ParamValueKeys::SubsetAllowedStringList);
     if (!subsetText.empty()) {
         subset = listItems(subsetText);
         std::vector<const std::string*> names;

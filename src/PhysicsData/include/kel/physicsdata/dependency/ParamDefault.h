@@ -18,6 +18,7 @@ class EvalContext;
 class ModelRules;
 class ParamAllowedValues;
 class ParamRulesFacts;
+class ParamValueKeys;
 class TARNContext;
 
 // The default value of one parameter of one object type, as one PARAMETER VALUES entry
@@ -69,11 +70,15 @@ public:
 private:
     friend class ParamValueDef;
 
-    // As the public constructor, with the RULES answers kept by the owning definition.
-    ParamDefault(const std::string& name, const ParameterMap& params, const CheckDataSource* source,
+    // As the public constructor, with the entry's keys found and the RULES answers kept by
+    // the owning definition.
+    ParamDefault(const std::string& name, const ParamValueKeys& keys, const CheckDataSource* source,
                  ParamRulesFacts& facts);
 
-    void initialise(const std::string& name, const ParameterMap& params,
+    // The texts of the entry's "Fallback To Blank Default", "Default Value" and "Default
+    // Value Check List" keys ("" when absent).
+    void initialise(const std::string& name, const std::string& fallback,
+                    const std::string& writtenDefault, const std::string& checkList,
                     const CheckDataSource* source, ParamRulesFacts& facts);
     void initCheckList(const std::string& name, const std::string& listString,
                        const CheckDataSource* source);

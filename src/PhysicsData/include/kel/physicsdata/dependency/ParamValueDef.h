@@ -27,6 +27,7 @@ class EvalContext;
 class List;
 class ModelRules;
 class ParamRulesFacts;
+class ParamValueKeys;
 class RulesParam;
 class TARNContext;
 
@@ -175,15 +176,15 @@ private:
     void initInt(ParamRulesFacts& facts);
     void initReal(ParamRulesFacts& facts);
     void initLogical();
-    void initString(const ParameterMap& params, ParamRulesFacts& facts,
+    void initString(const ParamValueKeys& keys, ParamRulesFacts& facts,
                     const AvailabilityCheckDataSource* source);
-    void initAllowedString(const std::vector<std::string>& values, const ParameterMap& params,
+    void initAllowedString(const std::vector<std::string>& values, const ParamValueKeys& keys,
                            const ModelRules* rules, const AvailabilityCheckDataSource* source);
-    void initUnusedAllowedString(const ParameterMap& params);
+    void initUnusedAllowedString(const ParamValueKeys& keys);
     void initBounds(ParamRulesFacts& facts);
-    void initDefault(const ParameterMap& params, ParamRulesFacts& facts,
+    void initDefault(const ParamValueKeys& keys, ParamRulesFacts& facts,
                      const AvailabilityCheckDataSource* source);
-    void initOverride(const ParameterMap& params, ParamRulesFacts& facts,
+    void initOverride(const ParamValueKeys& keys, ParamRulesFacts& facts,
                       const AvailabilityCheckDataSource* source);
     void setQuantityType(const ModelRules* rules);
     static std::pair<std::string, std::string> rulesBounds(const RulesParam& param);

@@ -57,7 +57,8 @@ private:
     friend class ParamValueDef;
 
     // As the public constructor, with the RULES answers kept by the owning definition.
-    ParamValueOverride(const std::string& name, const ParameterMap& params,
+    // `checkList` is the text of the entry's "Value Override Check List" ("" when absent).
+    ParamValueOverride(const std::string& name, const std::string& checkList,
                        const CheckDataSource* source, ParamRulesFacts& facts);
 
     std::pair<bool, std::string> doEvaluate(const ModelRules* rules, const TARNContext& context,
