@@ -382,7 +382,8 @@ TEST_F(ObjDependDefTest, RecordsEvaluateChecksLazilyAndReplaceNames) {
                            test::params("Ordered Required Parameter List = Size; Ordered Optional "
                                         "Parameter List = Colour; Parameter Check List = Colour, "
                                         "(pass, fail, later); Ordered Optional Child List = ITEM, "
-                                        "LABEL; Child Check List = ITEM, (pass, later, pass); "
+                                        "LABEL; Child Check List = ITEM, (pass, later), LABEL, "
+                                        "(), ITEM, pass; "
                                         "Child Name List = ITEM, names"),
                            s_rules.get(), &source, true);
     const TARNContext context("/PLAIN:p");

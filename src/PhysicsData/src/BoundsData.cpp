@@ -20,6 +20,23 @@ float openRealUpper() {
     return std::nextafter(std::ldexp(1.0f, 125), 0.0f);
 }
 
+// The texts of the open sides, the same for every bound: made once.
+const std::string& openIntText(bool upper) {
+    static const std::string lowerText =
+        StringUtilities::toString(std::numeric_limits<std::int32_t>::min());
+    static const std::string upperText =
+        StringUtilities::toString(std::numeric_limits<std::int32_t>::max());
+    return upper ? upperText : lowerText;
+}
+
+const std::string& openRealText(bool upper) {
+    static const std::string lowerText =
+        StringUtilities::floatAndUnitsToString(-openRealUpper(), std::string());
+    static const std::string upperText =
+        StringUtilities::floatAndUnitsToString(openRealUpper(), std::string());
+    return upper ? upperText : lowerText;
+}
+
 std::string orderingMessage(const std::string& paramName) {
     return "Lower bound > upper bound in \"PARAMETER VALUES\" object " + paramName;
 }
@@ -79,7 +96,8 @@ void BoundsData::processIntBounds(const std::string& paramName,
     if (m_defined.first) read(bounds.first, lower);
     if (m_defined.second) read(bounds.second, upper);
     if (lower > upper) throw PhysicsException(orderingMessage(paramName));
-    m_value = {StringUtilities::toString(lower), StringUtilities::toString(upper)};
+    m_value.first = m_defined.first ? StringUtilities::toString(lower) : openIntText(false);
+    m_value.second = m_defined.second ? StringUtilities::toString(upper) : openIntText(true);
 }
 
 void BoundsData::processRealBounds(const std::string& paramName,
@@ -103,8 +121,10 @@ void BoundsData::processRealBounds(const std::string& paramName,
     if (lower > upper && lowerUnits == upperUnits) {
         throw PhysicsException(orderingMessage(paramName));
     }
-    m_value = {StringUtilities::floatAndUnitsToString(lower, lowerUnits),
-               StringUtilities::floatAndUnitsToString(upper, upperUnits)};
+    m_value.first = m_defined.first ? StringUtilities::floatAndUnitsToString(lower, lowerUnits)
+                                    : openRealText(false);
+    m_value.second = m_defined.second ? StringUtilities::floatAndUnitsToString(upper, upperUnits)
+                                      : openRealText(true);
 }
 
 }  // namespace kel

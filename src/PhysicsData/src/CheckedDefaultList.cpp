@@ -32,6 +32,7 @@ const CheckDataSource& requireSource(const CheckDataSource* source, const Checke
 }  // namespace
 
 CheckedDefaultList::CheckedDefaultList(const CheckedListData& data, const CheckDataSource* source) {
+    if (data.listString.empty()) return;  // most parameters have no such list
     const IndexedCheckListSplitter items(data);
     m_entries.reserve(items.getNumberOfNames());
     for (std::size_t i = 0; i < items.getNumberOfNames(); ++i) {

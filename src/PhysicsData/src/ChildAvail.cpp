@@ -1,14 +1,16 @@
 #include <kel/physicsdata/dependency/ChildAvail.h>
 
+#include <utility>
+
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/physicschecks/Check.h>
 #include <kel/physicschecks/List.h>
 
 namespace kel {
 
-ChildAvail::ChildAvail(const std::string& type, bool singleton, bool required, bool coupled,
+ChildAvail::ChildAvail(std::string type, bool singleton, bool required, bool coupled,
                        bool relaxedValidation)
-    : m_type(type),
+    : m_type(std::move(type)),
       m_required(required),
       m_singleton(singleton),
       m_coupled(required || coupled),

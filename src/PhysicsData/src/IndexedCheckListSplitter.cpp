@@ -1,12 +1,16 @@
 #include <kel/physicsdata/dependency/IndexedCheckListSplitter.h>
 
+#include <string_view>
+
 #include <kel/exception/PhysicsException.h>
 #include <kel/utilities/StringUtilities.h>
+
+#include "ListItems.h"
 
 namespace kel {
 
 IndexedCheckListSplitter::IndexedCheckListSplitter(const CheckedListData& data) {
-    std::vector<std::string> entries = StringUtilities::splitValueNoEmpty(data.listString);
+    const std::vector<std::string_view> entries = listItemViews(data.listString);
     if (entries.size() % 2 != 0) {
         throw PhysicsException("The check list string [" + data.listString +
                                "] contains an odd number of entries and is therefore invalid.\n" +
@@ -14,7 +18,8 @@ IndexedCheckListSplitter::IndexedCheckListSplitter(const CheckedListData& data) 
     }
     m_items.reserve(entries.size() / 2);
     for (std::size_t i = 0; i < entries.size(); i += 2) {
-        m_items.emplace_back(std::move(entries[i]), parseCheckString(entries[i + 1], data));
+        std::vector<std::string> checks = parseCheckString(entries[i + 1], data);
+        m_items.emplace_back(std::string(entries[i]), std::move(checks));
     }
 }
 
@@ -31,17 +36,19 @@ const IndexedCheckListSplitter::Item& IndexedCheckListSplitter::getItem(std::siz
     return m_items[index];
 }
 
-std::vector<std::string> IndexedCheckListSplitter::parseCheckString(const std::string& checkString,
+std::vector<std::string> IndexedCheckListSplitter::parseCheckString(std::string_view checkString,
                                                                     const CheckedListData& data) {
     const bool opens = !checkString.empty() && checkString.front() == '(';
     const bool closes = !checkString.empty() && checkString.back() == ')';
-    if (!opens && !closes) return {checkString};
+    if (!opens && !closes) return {std::string(checkString)};
     if (opens && closes) {
-        return StringUtilities::splitValueNoEmpty(
-            std::string_view(checkString).substr(1, checkString.size() - 2));
+        return listItems(checkString.substr(1, checkString.size() - 2));
     }
-    throw PhysicsException("The check string " + checkString + " is invalidly parenthesised." +
-                           contextBlock(data));
+    std::string message("The check string ");
+    message += checkString;
+    message += " is invalidly parenthesised.";
+    message += contextBlock(data);
+    throw PhysicsException(message);
 }
 
 std::string IndexedCheckListSplitter::contextBlock(const CheckedListData& data) {

@@ -10,7 +10,6 @@
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
 #include <kel/physicsdata/dependency/CACursor.h>
-#include <kel/physicsdata/dependency/CheckListSplitter.h>
 #include <kel/physicsdata/dependency/CheckedListData.h>
 #include <kel/physicsdata/dependency/ChildAvail.h>
 #include <kel/physicsdata/dependency/IndexedCheckListSplitter.h>
@@ -18,6 +17,10 @@
 #include <kel/physicsdata/dependency/ParamAvail.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/utilities/StringUtilities.h>
+
+#include "CheckListGroups.h"
+#include "ListItems.h"
+#include "ParamMapLookup.h"
 
 namespace kel {
 
@@ -53,93 +56,169 @@ const std::string kParamCheckHeading = "Parameter availability check list data e
 const std::string kChildCheckHeading = "Child availability check list data error.";
 const std::string kOptionCheckHeading = "Option value check list data error.";
 const std::string kNone;
+const std::string kVerifyParamPrefix = "ObjDependDef::verifyParamAvail - ";
+const std::string kVerifyChildPrefix = "ObjDependDef::verifyChildAvail - ";
 
 using Params = std::map<std::string, std::string>;
 using Strings = std::vector<std::string>;
 
 const std::string& rawValue(const Params& m, const std::string& key) {
-    auto found = m.find(key);
-    return found == m.end() ? kNone : found->second;
+    const std::string* value = findParamValue(m, key);
+    return value != nullptr ? *value : kNone;
 }
 
 // A scalar key: the whole value with every blank removed.
 std::string scalar(const Params& m, const std::string& key) {
-    return StringUtilities::removeWhitespace(rawValue(m, key));
+    const std::string& value = rawValue(m, key);
+    if (value.empty()) return {};
+    return StringUtilities::removeWhitespace(value);
 }
 
 // A list key: trimmed items in written order, empty items dropped.
 Strings listOf(const Params& m, const std::string& key) {
-    return StringUtilities::splitValueNoEmpty(rawValue(m, key));
+    return listItems(rawValue(m, key));
 }
 
-// A list key as one text: its items joined with "," and no blanks around them; blanks
-// inside an item are kept.
-std::string joinedListOf(const Params& m, const std::string& key) {
-    return StringUtilities::vectorToString(listOf(m, key), ',');
+// Compares texts as if their blanks were removed.
+int compareWithoutBlanks(std::string_view a, std::string_view b) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::size_t i = 0;
+    std::size_t j = 0;
+    for (;; ++i, ++j) {
+        while (i < a.size() && blank(a[i]))
+            ++i;
+        while (j < b.size() && blank(b[j]))
+            ++j;
+        if (i == a.size() || j == b.size()) return int(j == b.size()) - int(i == a.size());
+        if (a[i] != b[j])
+            return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]) ? -1 : 1;
+    }
 }
 
 // Check lists are read with their blanks removed, so the names in them are matched to the
 // real names they stand for by comparing both without blanks. Two real names that are
 // equal that way cannot be told apart: a load error, whose message starts with
-// `errorStart` and names both.
+// `errorStart()` and names both. Refers to the names, which must outlive it; nothing is
+// copied, and the message is built only when thrown.
 class BlankFreeNames {
 public:
-    BlankFreeNames(const Strings& names, const std::string& errorStart) {
-        for (const std::string& name : names) {
-            auto [it, inserted] = m_byKey.emplace(StringUtilities::removeWhitespace(name), name);
-            if (!inserted && it->second != name) {
-                throw PhysicsException(errorStart + "\"" + it->second + "\" and \"" + name +
+    template <class ErrorStart>
+    BlankFreeNames(std::vector<const std::string*> names, ErrorStart errorStart)
+        : m_names(std::move(names)) {
+        if (clashes()) throwClash(errorStart());
+    }
+
+    // The real name that `name` stands for, or `name` itself when none matches. Names
+    // equal without blanks are equal outright (else construction threw), so the first
+    // match is the only one.
+    const std::string& resolve(const std::string& name) const {
+        for (const std::string* real : m_names)
+            if (compareWithoutBlanks(*real, name) == 0) return *real;
+        return name;
+    }
+
+private:
+    // Whether two different names are equal once blanks are removed. Only names with
+    // equal blank-free hashes are compared.
+    bool clashes() const {
+        const std::size_t n = m_names.size();
+        if (n < 2) return false;
+        if (n <= 8) {  // few names: every pair, nothing allocated
+            for (std::size_t i = 0; i < n; ++i)
+                for (std::size_t j = i + 1; j < n; ++j)
+                    if (compareWithoutBlanks(*m_names[i], *m_names[j]) == 0 &&
+                        *m_names[i] != *m_names[j])
+                        return true;
+            return false;
+        }
+        std::vector<std::pair<std::uint64_t, const std::string*>> keyed;
+        keyed.reserve(n);
+        for (const std::string* name : m_names)
+            keyed.emplace_back(blankFreeHash(*name), name);
+        std::sort(keyed.begin(), keyed.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t begin = 0; begin < n;) {
+            std::size_t end = begin + 1;
+            while (end < n && keyed[end].first == keyed[begin].first)
+                ++end;
+            for (std::size_t i = begin; i < end; ++i)
+                for (std::size_t j = i + 1; j < end; ++j)
+                    if (*keyed[i].second != *keyed[j].second &&
+                        compareWithoutBlanks(*keyed[i].second, *keyed[j].second) == 0)
+                        return true;
+            begin = end;
+        }
+        return false;
+    }
+
+    static std::uint64_t blankFreeHash(std::string_view text) {
+        std::uint64_t hash = 14695981039346656037ull;
+        for (char c : text) {
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        }
+        return hash;
+    }
+
+    // Names the pair met first in list order: the first name equal without blanks to an
+    // earlier, different one, and the first name of that key.
+    [[noreturn]] void throwClash(const std::string& errorStart) const {
+        std::map<std::string, std::string> byKey;
+        for (const std::string* name : m_names) {
+            auto [it, inserted] = byKey.emplace(StringUtilities::removeWhitespace(*name), *name);
+            if (!inserted && it->second != *name) {
+                throw PhysicsException(errorStart + "\"" + it->second + "\" and \"" + *name +
                                        "\" are the same once blanks are removed, so check lists "
                                        "cannot tell them apart.");
             }
         }
+        throw PhysicsException(errorStart);  // not reached: clashes() found a pair
     }
 
-    // The real name that `name` stands for, or `name` itself when none matches.
-    const std::string& resolve(const std::string& name) const {
-        auto found = m_byKey.find(StringUtilities::removeWhitespace(name));
-        return found == m_byKey.end() ? name : found->second;
-    }
-
-private:
-    std::map<std::string, std::string> m_byKey;
+    std::vector<const std::string*> m_names;
 };
 
 // The check list `listString` with every name replaced by the real name it stands for
 // ("*" references are kept), written back in its own syntax without blanks around items.
 std::string withRealNames(const std::string& key, const std::string& listString,
                           const std::string& type, const BlankFreeNames& names) {
-    const std::string heading = "Option value check list data error.";
-    const std::string none;
     std::optional<IndexedCheckListSplitter> split;
     try {
-        split.emplace(CheckedListData{key, listString, none, type, heading});
+        split.emplace(CheckedListData{key, listString, kNone, type, kOptionCheckHeading});
     } catch (const PhysicsException&) {
         return listString;  // malformed: reported where the list is used, as written
     }
     const IndexedCheckListSplitter& items = *split;
-    Strings entries;
+    // Joined as vectorToString would join the entries: "," between them, nothing around.
+    std::string result;
+    result.reserve(listString.size() + 16);
     for (std::size_t i = 0; i < items.getNumberOfNames(); ++i) {
+        if (i != 0) result += ',';
         const std::string& name = items.getName(i);
-        entries.push_back(!name.empty() && name[0] == '*' ? name : names.resolve(name));
+        result += !name.empty() && name[0] == '*' ? name : names.resolve(name);
+        result += ',';
         const Strings& checks = items.getChecks(i);
         if (checks.size() == 1) {
-            entries.push_back(checks.front());
+            result += checks.front();
         } else {
-            // Appended piece by piece: a literal in front of the joined text gives GCC 12 a
-            // false -Wrestrict in optimised builds.
-            std::string group(1, '(');
-            group += StringUtilities::vectorToString(checks, ',');
-            group += ')';
-            entries.push_back(std::move(group));
+            result += '(';
+            for (std::size_t c = 0; c < checks.size(); ++c) {
+                if (c != 0) result += ',';
+                result += checks[c];
+            }
+            result += ')';
         }
     }
-    return StringUtilities::vectorToString(entries, ',');
+    return result;
 }
 
 Strings sorted(Strings items) {
     std::sort(items.begin(), items.end());
     return items;
+}
+
+bool lessByValue(const std::string* a, const std::string* b) {
+    return *a < *b;
 }
 
 bool sortedContains(const Strings& items, const std::string& item) {
@@ -171,37 +250,14 @@ const std::string& nameOfRecord(const ParamAvail& record) {
     return record.getName();
 }
 
-// Compares texts as if their blanks were removed.
-int compareWithoutBlanks(std::string_view a, std::string_view b) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    std::size_t i = 0;
-    std::size_t j = 0;
-    for (;; ++i, ++j) {
-        while (i < a.size() && blank(a[i]))
-            ++i;
-        while (j < b.size() && blank(b[j]))
-            ++j;
-        if (i == a.size() || j == b.size()) return int(j == b.size()) - int(i == a.size());
-        if (a[i] != b[j])
-            return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]) ? -1 : 1;
-    }
-}
-
-// Whether two different record names are equal once blanks are removed (what
-// BlankFreeNames reports), found without copying the names.
+// The names of the records, in record order.
 template <class Record>
-bool namesClash(const std::vector<std::unique_ptr<Record>>& records) {
+std::vector<const std::string*> recordNames(const std::vector<std::unique_ptr<Record>>& records) {
     std::vector<const std::string*> names;
     names.reserve(records.size());
     for (const auto& record : records)
         names.push_back(&nameOfRecord(*record));
-    std::sort(names.begin(), names.end(), [](const std::string* a, const std::string* b) {
-        return compareWithoutBlanks(*a, *b) < 0;
-    });
-    for (std::size_t i = 1; i < names.size(); ++i)
-        if (compareWithoutBlanks(*names[i - 1], *names[i]) == 0 && *names[i - 1] != *names[i])
-            return true;
-    return false;
+    return names;
 }
 
 // The first record called `name`, or null.
@@ -225,18 +281,19 @@ bool comesFirst(const std::vector<std::unique_ptr<Record>>& records, const std::
     return false;
 }
 
-// One bit per context rule selector: all set when `allowed` holds with no option, else bit
-// i set when it holds for options[i - 1]. Empty when it holds under no option at all.
+// One bit per context rule selector: all set when `allowed` holds for selector 0 (no
+// option), else bit i set when it holds for selector i (options[i - 1]). Empty when it
+// holds under no option at all.
 template <class Allowed>
 std::vector<bool> optionMask(const Strings& options, Allowed allowed) {
     std::vector<bool> mask(options.size() + 1, false);
-    if (allowed(std::string())) {
+    if (allowed(std::size_t(0))) {
         mask.assign(mask.size(), true);
         return mask;
     }
     bool any = false;
     for (std::size_t i = 1; i < mask.size(); ++i) {
-        mask[i] = allowed(options[i - 1]);
+        mask[i] = allowed(i);
         any = any || mask[i];
     }
     if (!any) mask.clear();
@@ -269,6 +326,49 @@ std::map<std::string, Strings> namesByRecord(const std::vector<std::unique_ptr<R
 
 }  // namespace
 
+// The RULES parameters (or child types) of a type per context rule selector, each
+// selector's essential and optional lists asked for once and kept: whether an item is
+// allowed under a selector is what ModelRules::isAllowedParam (isAllowedChild) answers for
+// its option ("" for selector 0). Refers to the RULES lists and to `options`.
+class ObjDependDef::AllowedItems {
+public:
+    AllowedItems(const ModelRules* rules, const std::string& type, const Strings& options,
+                 bool params)
+        : m_rules(rules), m_type(type), m_options(options), m_params(params) {}
+
+    bool allowed(const std::string& item, std::size_t selector) {
+        if (m_lists.empty()) m_lists.resize(m_options.size() + 1);
+        Lists& lists = m_lists[selector];
+        if (lists.essential == nullptr) {
+            const std::string& option = selector == 0 ? kNone : m_options[selector - 1];
+            if (m_params) {
+                lists.essential = &m_rules->getEssentialParams(m_type, option);
+                lists.optional = &m_rules->getOptionalParams(m_type, option);
+            } else {
+                lists.essential = &m_rules->getEssentialChildren(m_type, option);
+                lists.optional = &m_rules->getOptionalChildren(m_type, option);
+            }
+        }
+        return contains(*lists.essential, item) || contains(*lists.optional, item);
+    }
+
+private:
+    struct Lists {
+        const Strings* essential = nullptr;
+        const Strings* optional = nullptr;
+    };
+
+    static bool contains(const Strings& list, const std::string& item) {
+        return std::find(list.begin(), list.end(), item) != list.end();
+    }
+
+    const ModelRules* m_rules;
+    const std::string& m_type;
+    const Strings& m_options;
+    bool m_params;
+    std::vector<Lists> m_lists;  // by selector; filled on first use
+};
+
 ObjDependDef::ObjDependDef(const std::string& type, const Params& params, const ModelRules* rules,
                            const AvailabilityCheckDataSource* source, bool validate)
     : m_type(type), m_validate(validate) {
@@ -285,8 +385,9 @@ void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
     const Params& m = accepting ? *accepting : params;
     initContextRuleInfo(m, rules);
 
-    initParamAvail(m, rules, true);
-    initParamAvail(m, rules, false);
+    AllowedItems allowedParams(rules, m_type, m_orderedAllowedOptions, true);
+    initParamAvail(m, rules, allowedParams, true);
+    initParamAvail(m, rules, allowedParams, false);
     initParamAvailChecks(m, rules, source);
     setRelaxedValidationParams(m);
     initParamUnused(m);
@@ -296,8 +397,9 @@ void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
         m_unusedParameters.insert(m_unusedParameters.end(), unused.begin(), unused.end());
     }
 
-    initChildAvail(m, rules, true);
-    initChildAvail(m, rules, false);
+    AllowedItems allowedChildren(rules, m_type, m_orderedAllowedOptions, false);
+    initChildAvail(m, rules, allowedChildren, true);
+    initChildAvail(m, rules, allowedChildren, false);
     initChildAvailChecks(m, rules, source);
     initChildAvailNames(m, rules, source);
     initChildUnused(m);
@@ -335,9 +437,14 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
     std::optional<BlankFreeNames> optionNames;
     auto realOptions = [&]() -> const BlankFreeNames& {
         if (!optionNames) {
-            optionNames.emplace(ruleOptions, "ObjDependDef::initContextRuleInfo - in the " +
-                                                 kObjectDependency + " data for type " + m_type +
-                                                 ", the RULES options ");
+            std::vector<const std::string*> names;
+            names.reserve(ruleOptions.size());
+            for (const std::string& option : ruleOptions)
+                names.push_back(&option);
+            optionNames.emplace(std::move(names), [&] {
+                return "ObjDependDef::initContextRuleInfo - in the " + kObjectDependency +
+                       " data for type " + m_type + ", the RULES options ";
+            });
         }
         return *optionNames;
     };
@@ -368,14 +475,20 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
         info->defaultValue = defaultChecks;
     }
 
-    Strings available = sorted(ruleOptions);
+    // The RULES options no list has named yet, ascending.
+    OptionRefs available;
+    available.reserve(ruleOptions.size());
+    for (const std::string& option : ruleOptions)
+        available.push_back(&option);
+    std::sort(available.begin(), available.end(), lessByValue);
     Strings ordered = processOptList(m, kOrderedAllowedOptionList, available);
     m_unusedAllowedOptions = processOptList(m, kUnusedAllowedOptionList, available);
     if (ordered.empty()) {
         // Data that lists no options covers every RULES option its unused list leaves, in
         // RULES order, wherever the type sits in the model.
         for (const std::string& option : ruleOptions) {
-            if (sortedContains(available, option)) ordered.push_back(option);
+            if (std::binary_search(available.begin(), available.end(), &option, lessByValue))
+                ordered.push_back(option);
         }
         available.clear();
     }
@@ -387,17 +500,21 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
                 "ObjDependDef::initContextRuleInfo - in the " + kObjectDependency +
                 " data for type " + m_type + ", the following values are missing from the " +
                 kOrderedAllowedOptionList + " or " + kUnusedAllowedOptionList + " parameters: ";
-            for (const std::string& option : available)
-                message += "\"" + option + "\", ";
+            for (const std::string* option : available)
+                message += "\"" + *option + "\", ";
             message += " and a partial " + kUnusedAllowedOptionList +
                        " exists. Please complete the lists or remove the " +
                        kUnusedAllowedOptionList;
             throw PhysicsException(message);
         }
-        m_unusedAllowedOptions = available;
+        m_unusedAllowedOptions.clear();
+        m_unusedAllowedOptions.reserve(available.size());
+        for (const std::string* option : available)
+            m_unusedAllowedOptions.push_back(*option);
     }
 
-    info->subsetAllowedOptionList = joinedListOf(m, kSubsetAllowedOptionList);
+    const Strings subset = listOf(m, kSubsetAllowedOptionList);
+    info->subsetAllowedOptionList = StringUtilities::vectorToString(subset, ',');
 
     if (m_validate) {
         verifyCheckedOptionValues(kAllowedOptionCheckList, info->allowedOptionCheckList, false);
@@ -405,17 +522,17 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
             verifyCheckedOptionValues(kDefaultOptionCheckList, info->defaultValue, true);
         }
         verifyCheckedOptionValues(kOverrideOptionCheckList, info->overrideOptionCheckList, true);
-        verifySubsetAllowedOptions(listOf(m, kSubsetAllowedOptionList));
+        verifySubsetAllowedOptions(subset);
     }
     m_contextRuleInfo = std::move(info);
 }
 
 ObjDependDef::Strings ObjDependDef::processOptList(const Params& m, const std::string& key,
-                                                   Strings& available) const {
+                                                   OptionRefs& available) const {
     Strings entries = listOf(m, key);
     for (const std::string& entry : entries) {
-        auto found = std::lower_bound(available.begin(), available.end(), entry);
-        if (found == available.end() || *found != entry) {
+        auto found = std::lower_bound(available.begin(), available.end(), &entry, lessByValue);
+        if (found == available.end() || **found != entry) {
             throw PhysicsException("ObjDependDef::processOptList - in the \"" + key +
                                    "\" parameter of the " + kObjectDependency + " data for type " +
                                    m_type + ", the allowed value \"" + entry +
@@ -427,20 +544,32 @@ ObjDependDef::Strings ObjDependDef::processOptList(const Params& m, const std::s
     return entries;
 }
 
-void ObjDependDef::initParamAvail(const Params& m, const ModelRules* rules, bool required) {
-    const Strings list =
+void ObjDependDef::initParamAvail(const Params& m, const ModelRules* rules, AllowedItems& allowed,
+                                  bool required) {
+    Strings list =
         listOf(m, required ? kOrderedRequiredParameterList : kOrderedOptionalParameterList);
-    if (!list.empty()) initParamReqOrOpt(list, rules, required);
+    if (!list.empty()) initParamReqOrOpt(std::move(list), rules, allowed, required);
 }
 
-void ObjDependDef::initParamReqOrOpt(const Strings& list, const ModelRules* rules, bool required) {
+void ObjDependDef::initParamReqOrOpt(Strings list, const ModelRules* rules, AllowedItems& allowed,
+                                     bool required) {
     const std::string& crp = rules->getContextRuleParam(m_type);
     bool contextRuleTaken = false;
-    for (const std::string& name : list) {
+    m_paramAvail.reserve(m_paramAvail.size() + list.size());
+    for (std::string& name : list) {
         const bool isContextRule = !contextRuleTaken && !crp.empty() && name == crp;
         contextRuleTaken = contextRuleTaken || isContextRule;
-        std::unique_ptr<ParamAvail> record(new ParamAvail(name, required, isContextRule));
-        record->setApplicableOptions(makeParamMask(name, rules));
+        std::vector<bool> mask = optionMask(m_orderedAllowedOptions, [&](std::size_t selector) {
+            return allowed.allowed(name, selector);
+        });
+        if (mask.empty()) {
+            throw PhysicsException("ObjDependDef::makeParamMask - Internal error: the parameter " +
+                                   name + " in object " + m_type +
+                                   " is not allowed in any RULES CONTEXT!");
+        }
+        std::unique_ptr<ParamAvail> record(
+            new ParamAvail(std::move(name), required, isContextRule));
+        record->setApplicableOptions(std::move(mask));
         m_paramAvail.push_back(std::move(record));
     }
 }
@@ -449,20 +578,21 @@ void ObjDependDef::initParamAvailChecks(const Params& m, const ModelRules*,
                                         const AvailabilityCheckDataSource* source) {
     // Names that clash without their blanks are an error even without a check list.
     const std::string checkList = scalar(m, kParameterCheckList);
-    if (checkList.empty() && !namesClash(m_paramAvail)) return;
-    const BlankFreeNames names(getOrderedParamNames(),
-                               "ObjDependDef::initParamAvailChecks - in data for object type " +
-                                   m_type + ", the parameters ");
+    const BlankFreeNames names(recordNames(m_paramAvail), [&] {
+        return "ObjDependDef::initParamAvailChecks - in data for object type " + m_type +
+               ", the parameters ";
+    });
     if (checkList.empty()) return;
-    const CheckListSplitter splitter(
+    const IndexedCheckListSplitter items(
         CheckedListData{kParameterCheckList, checkList, kNone, m_type, kParamCheckHeading});
-    for (const std::string& written : splitter.getNamesWithChecks()) {
-        const std::string& name = names.resolve(written);
+    const CheckListGroups groups(items);
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        const std::string& name = names.resolve(groups.name(g));
         ParamAvail* record = findParamAvail(name);
-        for (const std::string& check : splitter.getChecksForName(written)) {
+        groups.forEachCheck(g, [&](const std::string& check) {
             record->addAvailCheck(sourceFor(source, m_type, kParameterCheckList)
                                       .getParamAvailCheck(check, name, true));
-        }
+        });
     }
 }
 
@@ -476,25 +606,34 @@ void ObjDependDef::initParamUnused(const Params& m) {
     m_unusedParameters = listOf(m, kUnusedParameterList);
 }
 
-void ObjDependDef::initChildAvail(const Params& m, const ModelRules* rules, bool required) {
-    const Strings list =
-        listOf(m, required ? kOrderedRequiredChildList : kOrderedOptionalChildList);
-    if (!list.empty()) initChildReqOrOpt(m, list, rules, required);
+void ObjDependDef::initChildAvail(const Params& m, const ModelRules* rules, AllowedItems& allowed,
+                                  bool required) {
+    Strings list = listOf(m, required ? kOrderedRequiredChildList : kOrderedOptionalChildList);
+    if (!list.empty()) initChildReqOrOpt(m, std::move(list), rules, allowed, required);
 }
 
-void ObjDependDef::initChildReqOrOpt(const Params& m, const Strings& list, const ModelRules* rules,
-                                     bool required) {
+void ObjDependDef::initChildReqOrOpt(const Params& m, Strings list, const ModelRules* rules,
+                                     AllowedItems& allowed, bool required) {
     const Strings coupledTypes = extractCoupledTypes(m);
     const Strings treatedTypes = extractTreatedAsOptionalTypes(m);
     const Strings relaxedTypes = sorted(listOf(m, kRelaxedValidationChildList));
-    for (const std::string& childType : list) {
+    m_childAvail.reserve(m_childAvail.size() + list.size());
+    for (std::string& childType : list) {
         const bool singleton = rules->isSingleton(childType);
         const bool isRequired = required && !sortedContains(treatedTypes, childType);
         const bool coupled = isRequired || sortedContains(coupledTypes, childType);
         const bool relaxed = sortedContains(relaxedTypes, childType);
+        std::vector<bool> mask = optionMask(m_orderedAllowedOptions, [&](std::size_t selector) {
+            return allowed.allowed(childType, selector);
+        });
+        if (mask.empty()) {
+            throw PhysicsException(
+                "ObjDependDef::makeChildMask - Internal error: the child object " + childType +
+                " in object \"" + m_type + "\" is not allowed in any RULES CONTEXT!");
+        }
         std::unique_ptr<ChildAvail> record(
-            new ChildAvail(childType, singleton, isRequired, coupled, relaxed));
-        record->setApplicableOptions(makeChildMask(childType, rules));
+            new ChildAvail(std::move(childType), singleton, isRequired, coupled, relaxed));
+        record->setApplicableOptions(std::move(mask));
         m_childAvail.push_back(std::move(record));
     }
 }
@@ -502,15 +641,16 @@ void ObjDependDef::initChildReqOrOpt(const Params& m, const Strings& list, const
 void ObjDependDef::initChildAvailChecks(const Params& m, const ModelRules*,
                                         const AvailabilityCheckDataSource* source) {
     const std::string checkList = scalar(m, kChildCheckList);
-    if (checkList.empty() && !namesClash(m_childAvail)) return;
-    const BlankFreeNames types(getOrderedChildTypes(),
-                               "ObjDependDef::initChildAvailChecks - in data for object type \"" +
-                                   m_type + "\", the child objects ");
+    const BlankFreeNames types(recordNames(m_childAvail), [&] {
+        return "ObjDependDef::initChildAvailChecks - in data for object type \"" + m_type +
+               "\", the child objects ";
+    });
     if (checkList.empty()) return;
-    const CheckListSplitter splitter(
+    const IndexedCheckListSplitter items(
         CheckedListData{kChildCheckList, checkList, kNone, m_type, kChildCheckHeading});
-    for (const std::string& written : splitter.getNamesWithChecks()) {
-        const std::string& childType = types.resolve(written);
+    const CheckListGroups groups(items);
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        const std::string& childType = types.resolve(groups.name(g));
         ChildAvail* record = findChildAvail(childType);
         if (record == nullptr) {
             throw PhysicsException(
@@ -519,10 +659,10 @@ void ObjDependDef::initChildAvailChecks(const Params& m, const ModelRules*,
                 " referenced in the check list does not exist in the "
                 "'ordered' lists");
         }
-        for (const std::string& check : splitter.getChecksForName(written)) {
+        groups.forEachCheck(g, [&](const std::string& check) {
             record->addAvailCheck(sourceFor(source, m_type, kChildCheckList)
                                       .getObjAvailCheck(check, childType, true));
-        }
+        });
     }
 }
 
@@ -550,25 +690,26 @@ void ObjDependDef::applyChildNameList(const Params& m, const std::string& key,
         const std::string& childType = pairs[i];
         const std::string& listName = pairs[i + 1];
         ChildAvail* record = findChildAvail(childType);
-        const std::string where =
-            "data for object type \"" + m_type + "\", the child object " + childType;
+        auto where = [&] {
+            return "data for object type \"" + m_type + "\", the child object " + childType;
+        };
         if (record == nullptr) {
-            throw PhysicsException(prefix + where +
+            throw PhysicsException(prefix + where() +
                                    " referenced in the name list does not exist in the 'ordered' "
                                    "lists");
         }
         if (record->isSingleton()) {
-            throw PhysicsException(prefix + where + " has a \"" + key +
+            throw PhysicsException(prefix + where() + " has a \"" + key +
                                    "\" parameter despite being a singleton object.");
         }
         if (defaultNames) {
-            const std::string defaultPrefix = "ObjDependDef::initDefaultChildNameList - in ";
+            const char* const defaultPrefix = "ObjDependDef::initDefaultChildNameList - in ";
             if (record->areNamesRestricted()) {
-                throw PhysicsException(defaultPrefix + where +
+                throw PhysicsException(defaultPrefix + where() +
                                        " referenced in the check list has a restricted name.");
             }
             if (!record->isRequired()) {
-                throw PhysicsException(defaultPrefix + where +
+                throw PhysicsException(defaultPrefix + where() +
                                        " referenced in the check list is optional and  must be "
                                        "a required object");
             }
@@ -589,32 +730,6 @@ ObjDependDef::Strings ObjDependDef::extractCoupledTypes(const Params& m) const {
 
 ObjDependDef::Strings ObjDependDef::extractTreatedAsOptionalTypes(const Params& m) const {
     return sorted(listOf(m, kTreatAsOptionalChildList));
-}
-
-std::vector<bool> ObjDependDef::makeParamMask(const std::string& name,
-                                              const ModelRules* rules) const {
-    std::vector<bool> mask = optionMask(m_orderedAllowedOptions, [&](const std::string& option) {
-        return rules->isAllowedParam(m_type, name, option);
-    });
-    if (mask.empty()) {
-        throw PhysicsException("ObjDependDef::makeParamMask - Internal error: the parameter " +
-                               name + " in object " + m_type +
-                               " is not allowed in any RULES CONTEXT!");
-    }
-    return mask;
-}
-
-std::vector<bool> ObjDependDef::makeChildMask(const std::string& childType,
-                                              const ModelRules* rules) const {
-    std::vector<bool> mask = optionMask(m_orderedAllowedOptions, [&](const std::string& option) {
-        return rules->isAllowedChild(m_type, childType, option);
-    });
-    if (mask.empty()) {
-        throw PhysicsException("ObjDependDef::makeChildMask - Internal error: the child object " +
-                               childType + " in object \"" + m_type +
-                               "\" is not allowed in any RULES CONTEXT!");
-    }
-    return mask;
 }
 
 ParamAvail* ObjDependDef::findParamAvail(const std::string& name) const {
@@ -733,30 +848,44 @@ namespace {
 
 // The RULES items of a type for the verification: essential and optional items over the
 // covered options, and the table of items (optional and the type's other items first,
-// essential ones added later) with whether the dependency data has referenced them.
+// essential ones added later) with whether the dependency data has referenced them. Refers
+// to the RULES lists it is given, which must stay as they are while it is used.
 class RulesItems {
 public:
     enum class Reference { Unknown, Repeated, EssentialOnly, Fine };
+    enum Kind : std::uint8_t { kOther = 0, kEssential = 1, kOptional = 2 };
 
-    RulesItems(Strings essentialItems, Strings optionalItems, Strings allItems)
-        : m_essential(sorted(std::move(essentialItems))),
-          m_optional(sorted(std::move(optionalItems))),
-          m_all(sorted(std::move(allItems))) {
-        for (const Strings* list : {&m_essential, &m_optional, &m_all})
-            for (const std::string& name : *list)
-                m_entries.push_back({&name, false, false});
-        std::sort(m_entries.begin(), m_entries.end(),
-                  [](const Entry& a, const Entry& b) { return *a.name < *b.name; });
-        m_entries.erase(
-            std::unique(m_entries.begin(), m_entries.end(),
-                        [](const Entry& a, const Entry& b) { return *a.name == *b.name; }),
-            m_entries.end());
-        // Optional items and the type's other items are in the table from the start.
-        for (Entry& entry : m_entries)
-            entry.inTable = isOptional(*entry.name) || !sortedContains(m_essential, *entry.name);
+    void reserve(std::size_t size) { m_entries.reserve(size); }
+
+    // Enters the names of one list; `kind` says which of the covered lists it is (kOther:
+    // the type's items outside them).
+    void add(const Strings& names, Kind kind) {
+        for (const std::string& name : names)
+            m_entries.push_back({name, kind, false, false});
     }
 
-    bool isOptional(const std::string& name) const { return sortedContains(m_optional, name); }
+    // Called once every list is in: one entry per name, ascending.
+    void finish() {
+        std::sort(m_entries.begin(), m_entries.end(),
+                  [](const Entry& a, const Entry& b) { return a.name < b.name; });
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < m_entries.size(); ++i) {
+            if (kept != 0 && m_entries[kept - 1].name == m_entries[i].name) {
+                m_entries[kept - 1].kinds |= m_entries[i].kinds;
+            } else {
+                m_entries[kept++] = m_entries[i];
+            }
+        }
+        m_entries.resize(kept);
+        // Optional items and the type's other items are in the table from the start.
+        for (Entry& entry : m_entries)
+            entry.inTable = (entry.kinds & kOptional) != 0 || (entry.kinds & kEssential) == 0;
+    }
+
+    bool isOptional(const std::string& name) const {
+        const Entry* entry = lookUp(name);
+        return entry != nullptr && (entry->kinds & kOptional) != 0;
+    }
 
     // Marks the names of the data's unused list as referenced; returns the first name the
     // table does not hold (essential or unknown to RULES), or null.
@@ -781,46 +910,77 @@ public:
         if (!entry) return Reference::Unknown;
         if (entry->referenced) return Reference::Repeated;
         entry->referenced = true;
-        return required || isOptional(name) ? Reference::Fine : Reference::EssentialOnly;
+        return required || (entry->kinds & kOptional) != 0 ? Reference::Fine
+                                                           : Reference::EssentialOnly;
     }
 
     // The items not referenced, in ascending order.
     Strings unreferenced() const {
         Strings names;
         for (const Entry& entry : m_entries)
-            if (entry.inTable && !entry.referenced) names.push_back(*entry.name);
+            if (entry.inTable && !entry.referenced) names.emplace_back(entry.name);
         return names;
     }
 
 private:
     struct Entry {
-        const std::string* name;  // into the lists below
+        std::string_view name;  // into the RULES lists
+        std::uint8_t kinds;     // Kind bits of the lists that name it
         bool inTable;
         bool referenced;
     };
 
-    // The table's entry of name, or null when the table does not hold it (yet).
-    Entry* find(const std::string& name) {
+    const Entry* lookUp(std::string_view name) const {
         auto found = std::lower_bound(
             m_entries.begin(), m_entries.end(), name,
-            [](const Entry& entry, const std::string& key) { return *entry.name < key; });
-        return found != m_entries.end() && *found->name == name && found->inTable ? &*found
-                                                                                  : nullptr;
+            [](const Entry& entry, std::string_view key) { return entry.name < key; });
+        return found != m_entries.end() && found->name == name ? &*found : nullptr;
     }
 
-    Strings m_essential;
-    Strings m_optional;
-    Strings m_all;
-    std::vector<Entry> m_entries;  // every name of the three lists, ascending, once
+    // The table's entry of name, or null when the table does not hold it (yet).
+    Entry* find(const std::string& name) {
+        const Entry* entry = lookUp(name);
+        return entry != nullptr && entry->inTable ? const_cast<Entry*>(entry) : nullptr;
+    }
+
+    std::vector<Entry> m_entries;  // every name of the lists, ascending, once
 };
+
+// Enters the RULES items of the type as RulesItems sees them. Over every option (or when
+// the type has none) the covered lists are the type's lists over all options and there are
+// no other items; else they are accumulated over the covered options, and the lists over
+// all options supply the rest. Lists over a set of options are compared as sets only, so
+// the order in which the options were accumulated does not matter.
+void addRulesItems(RulesItems& items, const ModelRules* rules, const std::string& type,
+                   const Strings& coveredOptions, bool params) {
+    const bool coversAll = coveredOptions.size() == rules->getAllowedOptions(type).size();
+    const Strings& essentialAll =
+        params ? rules->getEssentialParamsAll(type) : rules->getEssentialChildrenAll(type);
+    const Strings& optionalAll =
+        params ? rules->getOptionalParamsAll(type) : rules->getOptionalChildrenAll(type);
+    // The lists over the covered options are at most as long as those over all options.
+    items.reserve((coversAll ? 1 : 2) * (essentialAll.size() + optionalAll.size()));
+    if (!coversAll) {
+        // Both lists come from one accumulation, kept by the RULES until another set of
+        // options is asked for: enter the first before asking for the second.
+        items.add(params ? rules->getEssentialParams(type, coveredOptions)
+                         : rules->getEssentialChildren(type, coveredOptions),
+                  RulesItems::kEssential);
+        items.add(params ? rules->getOptionalParams(type, coveredOptions)
+                         : rules->getOptionalChildren(type, coveredOptions),
+                  RulesItems::kOptional);
+    }
+    items.add(essentialAll, coversAll ? RulesItems::kEssential : RulesItems::kOther);
+    items.add(optionalAll, coversAll ? RulesItems::kOptional : RulesItems::kOther);
+    items.finish();
+}
 
 }  // namespace
 
 void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Strings& unused) const {
-    const std::string prefix = "ObjDependDef::verifyParamAvail - ";
-    RulesItems items(rules->getEssentialParams(m_type, m_orderedAllowedOptions),
-                     rules->getOptionalParams(m_type, m_orderedAllowedOptions),
-                     rules->getParamsAll(m_type));
+    const std::string& prefix = kVerifyParamPrefix;
+    RulesItems items;
+    addRulesItems(items, rules, m_type, m_orderedAllowedOptions, true);
 
     if (const std::string* name = items.markUnused(m_unusedParameters)) {
         throw PhysicsException(prefix + "in PHYSICS object dependency for type " + m_type +
@@ -885,10 +1045,9 @@ void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Stri
 
 void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rules,
                                     Strings& unused) const {
-    const std::string prefix = "ObjDependDef::verifyChildAvail - ";
-    RulesItems items(rules->getEssentialChildren(m_type, m_orderedAllowedOptions),
-                     rules->getOptionalChildren(m_type, m_orderedAllowedOptions),
-                     rules->getChildrenAll(m_type));
+    const std::string& prefix = kVerifyChildPrefix;
+    RulesItems items;
+    addRulesItems(items, rules, m_type, m_orderedAllowedOptions, false);
 
     if (const std::string* name = items.markUnused(m_unusedChildren)) {
         throw PhysicsException(prefix + "in PHYSICS object dependency for type \"" + m_type +
@@ -928,16 +1087,19 @@ void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rule
     unused.insert(unused.end(), notReferenced.begin(), notReferenced.end());
 
     for (const std::string* key : {&kCoupledOptionalChildList, &kTreatAsOptionalChildList}) {
-        for (const std::string& name : sorted(listOf(params, *key))) {
-            const std::string start = prefix + "in PHYSICS object dependency for type \"" + m_type +
-                                      "\", the object name \"" + name + "\" referenced in the \"" +
-                                      *key;
+        const std::string& list = rawValue(params, *key);
+        if (list.empty()) continue;
+        for (const std::string& name : sorted(listItems(list))) {
+            auto start = [&] {
+                return prefix + "in PHYSICS object dependency for type \"" + m_type +
+                       "\", the object name \"" + name + "\" referenced in the \"" + *key;
+            };
             if (!rules->isValidType(name)) {
-                throw PhysicsException(start +
+                throw PhysicsException(start() +
                                        "\" is not a valid type according to the RULES data.");
             }
             if (!items.isOptional(name)) {
-                throw PhysicsException(start +
+                throw PhysicsException(start() +
                                        "\" is not an optional object according to the RULES data.");
             }
         }
@@ -947,9 +1109,11 @@ void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rule
 void ObjDependDef::verifyCheckedOptionValues(const std::string& key, const std::string& listString,
                                              bool allowStars) const {
     if (listString.empty()) return;
-    const CheckListSplitter splitter(
+    // Items in written order: the first unknown one is the first unknown distinct name.
+    const IndexedCheckListSplitter items(
         CheckedListData{key, listString, kNone, m_type, kOptionCheckHeading});
-    for (const std::string& name : splitter.getNamesWithChecks()) {
+    for (std::size_t i = 0; i < items.getNumberOfNames(); ++i) {
+        const std::string& name = items.getName(i);
         if (allowStars && !name.empty() && name[0] == '*') continue;
         if (!sortedContains(m_orderedAllowedOptions, name)) {
             throw PhysicsException("ObjDependDef::initContextRuleInfo - in the " +
@@ -961,11 +1125,16 @@ void ObjDependDef::verifyCheckedOptionValues(const std::string& key, const std::
 }
 
 void ObjDependDef::verifySubsetAllowedOptions(const Strings& subset) const {
-    const std::set<std::string> values(subset.begin(), subset.end());
+    // The values not among the options, ascending and each once.
+    std::vector<const std::string*> unknownValues;
+    for (const std::string& value : subset)
+        if (!sortedContains(m_orderedAllowedOptions, value)) unknownValues.push_back(&value);
+    if (unknownValues.empty()) return;
+    std::sort(unknownValues.begin(), unknownValues.end(),
+              [](const std::string* a, const std::string* b) { return *a < *b; });
     Strings unknown;
-    std::set_difference(values.begin(), values.end(), m_orderedAllowedOptions.begin(),
-                        m_orderedAllowedOptions.end(), std::back_inserter(unknown));
-    if (unknown.empty()) return;
+    for (const std::string* value : unknownValues)
+        if (unknown.empty() || unknown.back() != *value) unknown.push_back(*value);
     throw PhysicsException("ObjDependDef::verifySubsetAllowedOptions - in the " +
                            kObjectDependency + " data for type " + m_type +
                            ", the following values in the parameter \"" + kSubsetAllowedOptionList +

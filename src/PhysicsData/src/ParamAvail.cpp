@@ -1,12 +1,14 @@
 #include <kel/physicsdata/dependency/ParamAvail.h>
 
+#include <utility>
+
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/physicschecks/Check.h>
 
 namespace kel {
 
-ParamAvail::ParamAvail(const std::string& name, bool required, bool contextRule)
-    : m_name(name), m_required(required), m_contextRule(contextRule) {}
+ParamAvail::ParamAvail(std::string name, bool required, bool contextRule)
+    : m_name(std::move(name)), m_required(required), m_contextRule(contextRule) {}
 
 bool ParamAvail::evaluate(const TARNContext& context, EvalContext* evalContext) const {
     for (Check* check : m_checks) {

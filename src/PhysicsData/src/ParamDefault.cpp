@@ -12,6 +12,10 @@
 #include <kel/physicsutils/TARNParam.h>
 #include <kel/utilities/StringUtilities.h>
 
+#include "ParamMapLookup.h"
+#include "ParamRulesFacts.h"
+#include "ParamValueKeys.h"
+
 namespace kel {
 
 namespace {
@@ -28,27 +32,36 @@ ParamDefault::ParamDefault(const std::string& name, const std::string& objectTyp
                            const ParameterMap& params, const ModelRules* rules,
                            const CheckDataSource* source)
     : m_defaultType(NoDefault), m_fallbackToFirstAllowedValue(true), m_isListType(false) {
-    initialise(name, objectType, params, rules, source);
+    ParamRulesFacts facts(rules, objectType, name);
+    initialise(name, paramValueOf(params, s_fallbackToBlank), paramValueOf(params, s_defaultValue),
+               paramValueOf(params, s_defaultValueCheckList), source, facts);
+}
+
+ParamDefault::ParamDefault(const std::string& name, const ParamValueKeys& keys,
+                           const CheckDataSource* source, ParamRulesFacts& facts)
+    : m_defaultType(NoDefault), m_fallbackToFirstAllowedValue(true), m_isListType(false) {
+    initialise(name, keys.value(ParamValueKeys::FallbackToBlankDefault),
+               keys.value(ParamValueKeys::DefaultValue),
+               keys.value(ParamValueKeys::DefaultValueCheckList), source, facts);
 }
 
 ParamDefault::~ParamDefault() = default;
 
-void ParamDefault::initialise(const std::string& name, const std::string& objectType,
-                              const ParameterMap& params, const ModelRules* rules,
-                              const CheckDataSource* source) {
-    const std::string& fallback = parameterValue(params, s_fallbackToBlank);
+void ParamDefault::initialise(const std::string& name, const std::string& fallback,
+                              const std::string& writtenDefault, const std::string& checkList,
+                              const CheckDataSource* source, ParamRulesFacts& facts) {
     m_fallbackToFirstAllowedValue = fallback.empty() || !StringUtilities::stringToBool(fallback);
-    m_isListType = TARNParam::isListType(rules->getParamType(objectType, name));
+    m_isListType = TARNParam::isListType(facts.paramType());
 
-    std::string fixedDefault = parameterValue(params, s_defaultValue);
-    if (fixedDefault.empty()) fixedDefault = getRulesDefault(name, objectType, rules);
+    const std::string fixedDefault =
+        writtenDefault.empty() ? getRulesDefault(facts.objectType(), facts) : writtenDefault;
 
-    initCheckList(name, parameterValue(params, s_defaultValueCheckList), source);
+    initCheckList(name, checkList, source);
 
     // A written or RULES default is always the last candidate.
     if (!fixedDefault.empty()) {
         if (m_defaultType == NoDefault) {
-            m_checkedDefaults = std::make_unique<CheckedDefaultList>();
+            m_checkedDefaults.emplace();
             m_defaultType = CheckedDefaults;
         }
         m_checkedDefaults->addFallbackValue(fixedDefault);
@@ -60,23 +73,24 @@ void ParamDefault::initCheckList(const std::string& name, const std::string& lis
     if (listString.empty()) return;
     const std::string empty;
     CheckedListData data{s_defaultValueCheckList, listString, name, empty, empty};
-    m_checkedDefaults = std::make_unique<CheckedDefaultList>(data, source);
+    m_checkedDefaults.emplace(data, source);
     m_defaultType = CheckedDefaults;
 }
 
-std::string ParamDefault::getRulesDefault(const std::string& name, const std::string& objectType,
-                                          const ModelRules* rules) {
-    if (!rules->isLocalRulesParam(objectType, name) ||
-        rules->getContextRuleParam(objectType).empty()) {
-        return rules->getDefault(objectType, rules->getValidOptionForObject(objectType), name);
+std::string ParamDefault::getRulesDefault(const std::string& objectType, ParamRulesFacts& facts) {
+    const ModelRules* rules = facts.rules();
+    if (!facts.isLocal() || facts.contextRuleParam().empty()) {
+        return facts.param(facts.validOption()).getDefault();
     }
     const auto& options = rules->getAllowedOptions(objectType);
     if (options.empty()) return std::string();
-    std::string result = rules->getDefault(objectType, options.front(), name);
+    std::string result = facts.param(options.front()).getDefault();
     for (std::size_t i = 1; i < options.size(); ++i) {
-        if (rules->getDefault(objectType, options[i], name) != result) {
+        if (facts.param(options[i]).getDefault() != result) {
+            // The defaults differ: the model object's option chooses.
             result.clear();
             m_defaultType = ContextRuleDefault;
+            break;
         }
     }
     return result;

@@ -2,17 +2,19 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 #include <optional>
 #include <set>
 #include <stdexcept>
+#include <string_view>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicschecks/Check.h>
 #include <kel/physicschecks/EvalContext.h>
 #include <kel/physicschecks/List.h>
 #include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
-#include <kel/physicsdata/dependency/CheckListSplitter.h>
 #include <kel/physicsdata/dependency/CheckedListData.h>
+#include <kel/physicsdata/dependency/IndexedCheckListSplitter.h>
 #include <kel/physicsdata/dependency/ParamDefault.h>
 #include <kel/physicsdata/dependency/ParamValueOverride.h>
 #include <kel/physicsdata/dependency/RulesAllowedStrings.h>
@@ -23,15 +25,16 @@
 #include <kel/physicsutils/TARNContext.h>
 #include <kel/utilities/StringUtilities.h>
 
+#include "CheckListGroups.h"
+#include "ListItems.h"
+#include "ParamRulesFacts.h"
+#include "ParamValueKeys.h"
+
 namespace kel {
 
 namespace {
 
 const char* const kQuantityTypeRule = "Quantity Type";
-
-bool isPresent(const ParameterMap& params, const std::string& key) {
-    return params.find(key) != params.end();
-}
 
 // The entry's "in the the data" wording is the established text of these messages.
 const std::string kInTheData = " in the the data for the \"PARAMETER VALUES\" object ";
@@ -77,76 +80,85 @@ void ParamValueDef::initialise(const ParameterMap& params, const ModelRules* rul
         throw PhysicsException("ParamValueDef::initialise - attempt to create a parameter " +
                                m_name + " which is not defined in RULES.");
     }
-    m_isLocalRulesParam = rules->isLocalRulesParam(m_objectType, m_name);
+    // Every part asks the RULES the same questions: they are asked once, here or where a
+    // part first needs the answer.
+    ParamRulesFacts facts(rules, m_objectType, m_name);
+    m_isLocalRulesParam = facts.isLocal();
     if (m_isLocalRulesParam) {
-        m_hasContextRule = !rules->getContextRuleParam(m_objectType).empty();
+        m_hasContextRule = !facts.contextRuleParam().empty();
     } else {
-        m_validOption = rules->getValidOptionForObject(m_objectType);
+        m_validOption = facts.validOption();
     }
 
-    const std::string& typeWord = parameterValue(params, s_parameterType);
-    m_type = typeWord.empty() ? rules->getParamType(m_objectType, m_name)
-                              : TARNParam::typeFromString(typeWord);
+    // The entry's keys, found once for the definition and its parts.
+    const ParamValueKeys keys(params);
+    const std::string& typeWord = keys.value(ParamValueKeys::ParameterType);
+    m_type = typeWord.empty() ? facts.paramType() : TARNParam::typeFromString(typeWord);
 
-    initDefault(params, rules, source);
-    initOverride(params, rules, source);
+    initDefault(keys, facts, source);
+    initOverride(keys, facts, source);
 
     if (TARNParam::isIntegerType(m_type)) {
-        initInt(rules);
+        initInt(facts);
     } else if (TARNParam::isLogicalType(m_type)) {
         initLogical();
     } else if (TARNParam::isRealType(m_type)) {
-        initReal(rules);
+        initReal(facts);
     } else if (TARNParam::isStringType(m_type)) {
-        initString(params, rules, source);
+        initString(keys, facts, source);
     } else {
         throw PhysicsException("ParamValueDef::initialise - Internal error : unknown type");
     }
 }
 
-void ParamValueDef::initDefault(const ParameterMap& params, const ModelRules* rules,
+void ParamValueDef::initDefault(const ParamValueKeys& keys, ParamRulesFacts& facts,
                                 const AvailabilityCheckDataSource* source) {
-    m_default.emplace(m_name, m_objectType, params, rules, source);
+    m_default.build(
+        [&](void* where) { return ::new (where) ParamDefault(m_name, keys, source, facts); });
 }
 
-void ParamValueDef::initOverride(const ParameterMap& params, const ModelRules* rules,
+void ParamValueDef::initOverride(const ParamValueKeys& keys, ParamRulesFacts& facts,
                                  const AvailabilityCheckDataSource* source) {
-    m_valueOverride.emplace(m_name, m_objectType, params, rules, source);
+    m_valueOverride.build([&](void* where) {
+        return ::new (where) ParamValueOverride(
+            m_name, keys.value(ParamValueKeys::ValueOverrideCheckList), source, facts);
+    });
 }
 
-void ParamValueDef::initInt(const ModelRules* rules) {
-    initBounds(rules);
+void ParamValueDef::initInt(ParamRulesFacts& facts) {
+    initBounds(facts);
 }
 
-void ParamValueDef::initReal(const ModelRules* rules) {
-    setQuantityType(rules);
-    initBounds(rules);
+void ParamValueDef::initReal(ParamRulesFacts& facts) {
+    setQuantityType(facts.rules());
+    initBounds(facts);
 }
 
 void ParamValueDef::initLogical() {}
 
-void ParamValueDef::initUnusedAllowedString(const ParameterMap& params) {
-    m_unusedAllowedValues =
-        StringUtilities::splitValueNoEmpty(parameterValue(params, s_unusedAllowedStringList));
+void ParamValueDef::initUnusedAllowedString(const ParamValueKeys& keys) {
+    m_unusedAllowedValues = listItems(keys.value(ParamValueKeys::UnusedAllowedStringList));
 }
 
-void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rules,
+void ParamValueDef::initString(const ParamValueKeys& keys, ParamRulesFacts& facts,
                                const AvailabilityCheckDataSource* source) {
+    const ModelRules* rules = facts.rules();
     m_restriction = 0;
-    initUnusedAllowedString(params);
-    m_rulesAllowedStrings.emplace(rules, m_objectType, m_name);
+    initUnusedAllowedString(keys);
+    m_rulesAllowedStrings.build(
+        [&](void* where) { return ::new (where) RulesAllowedStrings(facts); });
 
-    const std::string& ordered = parameterValue(params, s_orderedAllowedStringList);
+    const std::string& ordered = keys.value(ParamValueKeys::OrderedAllowedStringList);
     if (!ordered.empty()) {
         m_restriction = kFixedList;
-        initAllowedString(StringUtilities::splitValueNoEmpty(ordered), params, rules, source);
+        initAllowedString(listItems(ordered), keys, rules, source);
     }
-    if (isPresent(params, s_subsetAllowedStringList) && !(m_restriction & kFixedList)) {
+    if (keys.has(ParamValueKeys::SubsetAllowedStringList) && !(m_restriction & kFixedList)) {
         throw PhysicsException("ParamValueDef::initString - parameter \"" +
                                s_subsetAllowedStringList + "\" defined without there being a \"" +
                                s_orderedAllowedStringList + "\" parameter" + kInTheData + m_name);
     }
-    const std::string& listSource = parameterValue(params, s_valueListSource);
+    const std::string& listSource = keys.value(ParamValueKeys::ValueListSource);
     if (!listSource.empty()) {
         if (m_restriction & kFixedList) {
             throw PhysicsException(
@@ -157,7 +169,7 @@ void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rul
         m_restriction = kListSource;
         initListSource(listSource, source);
     }
-    const std::string& subsetSource = parameterValue(params, s_subsetValueListSource);
+    const std::string& subsetSource = keys.value(ParamValueKeys::SubsetValueListSource);
     if (!subsetSource.empty()) {
         if (m_restriction != kListSource) {
             throw PhysicsException(
@@ -170,19 +182,19 @@ void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rul
     }
     if (m_restriction == 0 && m_rulesAllowedStrings->hasAllowedStrings()) {
         m_restriction = kFixedList;
-        initAllowedString(m_rulesAllowedStrings->getAllAllowedStrings(), params, rules, source);
+        initAllowedString(m_rulesAllowedStrings->getAllAllowedStrings(), keys, rules, source);
     }
     if (!m_unusedAllowedValues.empty() && (m_restriction & kListSource)) {
         throw PhysicsException("ParamValueDef::initString - parameter \"" +
                                s_unusedAllowedStringList + "\" defined for an " +
                                "incompatible \"PARAMETER VALUES\" object " + m_name);
     }
-    const std::string& withNone = parameterValue(params, s_availableWithNoAllowedVals);
+    const std::string& withNone = keys.value(ParamValueKeys::AvailableWithNoAllowedValues);
     if (m_restriction != 0 && !withNone.empty()) {
         m_availableWithNoAllowedValues = StringUtilities::isTrue(withNone);
     }
-    if (isPresent(params, s_completeListRequired)) {
-        if (isPresent(params, ParamDefault::s_defaultValueCheckList)) {
+    if (keys.has(ParamValueKeys::CompleteListRequired)) {
+        if (keys.has(ParamValueKeys::DefaultValueCheckList)) {
             throw PhysicsException(
                 "ParamValueDef::initString - parameter \"" + s_completeListRequired +
                 "\" defined with there being a \"" + ParamDefault::s_defaultValueCheckList +
@@ -190,45 +202,71 @@ void ParamValueDef::initString(const ParameterMap& params, const ModelRules* rul
                 ". The two parameters are incompatiable. Please remove one of the parameters.");
         }
         m_completeListRequired =
-            StringUtilities::isTrue(parameterValue(params, s_completeListRequired));
+            StringUtilities::isTrue(keys.value(ParamValueKeys::CompleteListRequired));
     }
 }
 
 void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
-                                      const ParameterMap& params, const ModelRules* /*rules*/,
+                                      const ParamValueKeys& keys, const ModelRules* /*rules*/,
                                       const AvailabilityCheckDataSource* source) {
     static const std::string heading = "Error in parameter allowed string list checks.";
     const std::string empty;
-    CheckedListData data{s_allowedStringListChecks,
-                         parameterValue(params, s_allowedStringListChecks), m_name, empty, heading};
-    CheckListSplitter splitter(data);
-
-    // The allowed values as a set, built only when some list is checked against them.
-    std::optional<std::set<std::string>> allowed;
-    auto notAllowed = [&](const std::vector<std::string>& items) {
-        std::vector<std::string> missing;
-        if (items.empty()) return missing;
-        if (!allowed) allowed.emplace(values.begin(), values.end());
-        std::set<std::string> sorted(items.begin(), items.end());
-        std::set_difference(sorted.begin(), sorted.end(), allowed->begin(), allowed->end(),
-                            std::back_inserter(missing));
-        return missing;
-    };
-    auto missing = notAllowed(splitter.getNamesWithChecks());
-    if (!missing.empty()) {
-        throw PhysicsException("ParamValueDef::initAllowedString - the values \"" +
-                               StringUtilities::vectorToString(missing, ',') + "\" in the \"" +
-                               s_allowedStringListChecks +
-                               "\" parameter of the \"PARAMETER VALUES\" object named \"" + m_name +
-                               "\" do not exist in the \"" + s_orderedAllowedStringList +
-                               "\" parameter of the same object");
+    const std::string& checkText = keys.value(ParamValueKeys::AllowedStringListChecks);
+    std::optional<IndexedCheckListSplitter> items;
+    std::optional<CheckListGroups> checks;
+    if (!checkText.empty()) {
+        items.emplace(
+            CheckedListData{s_allowedStringListChecks, checkText, m_name, empty, heading});
+        checks.emplace(*items);
     }
 
-    std::set<std::string> subset;
-    const std::string& subsetText = parameterValue(params, s_subsetAllowedStringList);
+    // The allowed values in ascending order, built only when some list is checked against
+    // them.
+    std::vector<std::string_view> allowed;
+    // The distinct items not among the allowed values, ascending.
+    auto notAllowed = [&](const std::vector<const std::string*>& names) {
+        std::vector<std::string> missing;
+        if (names.empty()) return missing;
+        if (allowed.empty()) {
+            allowed.assign(values.begin(), values.end());
+            std::sort(allowed.begin(), allowed.end());
+        }
+        std::vector<const std::string*> unknown;
+        for (const std::string* name : names)
+            if (!std::binary_search(allowed.begin(), allowed.end(), std::string_view(*name)))
+                unknown.push_back(name);
+        std::sort(unknown.begin(), unknown.end(),
+                  [](const std::string* a, const std::string* b) { return *a < *b; });
+        for (const std::string* name : unknown)
+            if (missing.empty() || missing.back() != *name) missing.push_back(*name);
+        return missing;
+    };
+    if (checks) {
+        std::vector<const std::string*> names;
+        names.reserve(checks->size());
+        for (std::size_t g = 0; g < checks->size(); ++g)
+            names.push_back(&checks->name(g));
+        auto missing = notAllowed(names);
+        if (!missing.empty()) {
+            throw PhysicsException("ParamValueDef::initAllowedString - the values \"" +
+                                   StringUtilities::vectorToString(missing, ',') + "\" in the \"" +
+                                   s_allowedStringListChecks +
+                                   "\" parameter of the \"PARAMETER VALUES\" object named \"" +
+                                   m_name + "\" do not exist in the \"" +
+                                   s_orderedAllowedStringList + "\" parameter of the same object");
+        }
+    }
+
+    // The subset values, ascending.
+    std::vector<std::string> subset;
+    const std::string& subsetText = keys.value(ParamValueKeys::SubsetAllowedStringList);
     if (!subsetText.empty()) {
-        auto subsetItems = StringUtilities::splitValueNoEmpty(subsetText);
-        missing = notAllowed(subsetItems);
+        subset = listItems(subsetText);
+        std::vector<const std::string*> names;
+        names.reserve(subset.size());
+        for (const std::string& item : subset)
+            names.push_back(&item);
+        auto missing = notAllowed(names);
         if (!missing.empty()) {
             throw PhysicsException("ParamValueDef::initAllowedString - the values \"" +
                                    StringUtilities::vectorToString(missing, ',') + "\" in the \"" +
@@ -237,7 +275,7 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
                                    m_name + "\" do not exist in the \"" +
                                    s_orderedAllowedStringList + " \"parameter of the same object");
         }
-        subset.insert(subsetItems.begin(), subsetItems.end());
+        std::sort(subset.begin(), subset.end());
         m_restriction = kFixedList | kSubset;
     }
 
@@ -245,11 +283,14 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
     for (const auto& value : values) {
         ValueCheck valueCheck;
         valueCheck.value = value;
-        for (const auto& checkName : splitter.getChecksForName(value)) {
-            valueCheck.checks.push_back(
-                source->getParamValAvailCheck(checkName, m_name, value, true));
+        if (checks) {
+            checks->forEachCheckOf(value, [&](const std::string& checkName) {
+                valueCheck.checks.push_back(
+                    source->getParamValAvailCheck(checkName, m_name, value, true));
+            });
         }
-        valueCheck.inSubset = subset.count(value) != 0;
+        valueCheck.inSubset =
+            !subset.empty() && std::binary_search(subset.begin(), subset.end(), value);
         m_allowedValues.push_back(std::move(valueCheck));
     }
 }
@@ -264,9 +305,7 @@ void ParamValueDef::initSubsetListSource(const std::string& name,
     m_subsetValueListSource = source->getList(name, true);
 }
 
-std::pair<std::string, std::string> ParamValueDef::rulesBounds(const ModelRules* rules,
-                                                               const std::string& option) const {
-    const RulesParam& param = rules->getParam(m_objectType, option, m_name);
+std::pair<std::string, std::string> ParamValueDef::rulesBounds(const RulesParam& param) {
     auto [hasLower, hasUpper] = param.hasBounds();
     std::pair<std::string, std::string> bounds;
     if (hasLower) bounds.first = param.getLowerBound();
@@ -274,23 +313,29 @@ std::pair<std::string, std::string> ParamValueDef::rulesBounds(const ModelRules*
     return bounds;
 }
 
-void ParamValueDef::initBounds(const ModelRules* rules) {
+void ParamValueDef::initBounds(ParamRulesFacts& facts) {
     const BoundsData::Type kind =
         TARNParam::isIntegerType(m_type) ? BoundsData::Integer : BoundsData::Real;
     if (m_hasContextRule) {
-        std::set<BoundsData> distinct;
-        for (const auto& option : rules->getAllowedOptions(m_objectType)) {
-            BoundsData bounds(m_name, kind, rulesBounds(rules, option));
-            distinct.insert(bounds);
-            m_contextBounds.emplace(option, std::move(bounds));
-        }
         // Equal bounds under every option collapse to fixed bounds.
-        if (distinct.size() == 1) {
+        bool allEqual = true;
+        const BoundsData* first = nullptr;
+        for (const auto& option : facts.rules()->getAllowedOptions(m_objectType)) {
+            BoundsData bounds(m_name, kind, rulesBounds(facts.param(option)));
+            const BoundsData& kept =
+                m_contextBounds.emplace(option, std::move(bounds)).first->second;
+            if (first == nullptr) {
+                first = &kept;
+            } else if (!(kept == *first)) {
+                allEqual = false;
+            }
+        }
+        if (first != nullptr && allEqual) {
             m_bounds = m_contextBounds.begin()->second;
             m_contextBounds.clear();
         }
     } else {
-        m_bounds = BoundsData(m_name, kind, rulesBounds(rules, m_validOption));
+        m_bounds = BoundsData(m_name, kind, rulesBounds(facts.param(m_validOption)));
     }
 }
 

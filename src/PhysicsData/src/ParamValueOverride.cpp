@@ -5,16 +5,18 @@
 #include <kel/physicsutils/ParamAllowedValues.h>
 #include <kel/physicsutils/TARNParam.h>
 
+#include "ParamMapLookup.h"
+#include "ParamRulesFacts.h"
+
 namespace kel {
 
 namespace {
 
-CheckedDefaultList buildOverrides(const std::string& name, const ParameterMap& params,
+CheckedDefaultList buildOverrides(const std::string& name, const std::string& checkList,
                                   const CheckDataSource* source) {
     const std::string empty;
-    CheckedListData data{ParamValueOverride::s_valueOverrideCheckList,
-                         parameterValue(params, ParamValueOverride::s_valueOverrideCheckList), name,
-                         empty, empty};
+    CheckedListData data{ParamValueOverride::s_valueOverrideCheckList, checkList, name, empty,
+                         empty};
     return CheckedDefaultList(data, source);
 }
 
@@ -25,8 +27,14 @@ const std::string ParamValueOverride::s_valueOverrideCheckList = "Value Override
 ParamValueOverride::ParamValueOverride(const std::string& name, const std::string& objectType,
                                        const ParameterMap& params, const ModelRules* rules,
                                        const CheckDataSource* source)
-    : m_checkedOverrides(buildOverrides(name, params, source)),
+    : m_checkedOverrides(buildOverrides(
+          name, paramValueOf(params, ParamValueOverride::s_valueOverrideCheckList), source)),
       m_isListType(TARNParam::isListType(rules->getParamType(objectType, name))) {}
+
+ParamValueOverride::ParamValueOverride(const std::string& name, const std::string& checkList,
+                                       const CheckDataSource* source, ParamRulesFacts& facts)
+    : m_checkedOverrides(buildOverrides(name, checkList, source)),
+      m_isListType(TARNParam::isListType(facts.paramType())) {}
 
 std::pair<bool, std::string> ParamValueOverride::doEvaluate(
     const ModelRules* rules, const TARNContext& context, EvalContext* evalContext,

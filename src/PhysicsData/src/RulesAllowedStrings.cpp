@@ -8,16 +8,32 @@
 #include <kel/physicsutils/ModelTARN.h>
 #include <kel/physicsutils/TARNContext.h>
 
+#include "ParamRulesFacts.h"
+
 namespace kel {
 
 RulesAllowedStrings::RulesAllowedStrings(const ModelRules* rules, const std::string& objectType,
                                          const std::string& paramName)
-    : m_contextRuleParam(rules->getContextRuleParam(objectType)), m_hasAllowed(false) {
-    if (rules->isLocalRulesParam(objectType, paramName) && !m_contextRuleParam.empty()) {
+    : m_hasAllowed(false) {
+    ParamRulesFacts facts(rules, objectType, paramName);
+    init(facts);
+}
+
+RulesAllowedStrings::RulesAllowedStrings(ParamRulesFacts& facts) : m_hasAllowed(false) {
+    init(facts);
+}
+
+void RulesAllowedStrings::init(ParamRulesFacts& facts) {
+    const ModelRules* rules = facts.rules();
+    const std::string& objectType = facts.objectType();
+    m_contextRuleParam = facts.contextRuleParam();
+    if (facts.isLocal() && !m_contextRuleParam.empty()) {
         const auto& options = rules->getAllowedOptions(objectType);
+        std::vector<std::set<std::string>> sets;  // by option
+        sets.reserve(options.size());
         for (const auto& option : options) {
-            const auto& list = rules->getAllowedStringList(objectType, option, paramName);
-            m_optAllowed[option] = std::set<std::string>(list.begin(), list.end());
+            const auto& list = facts.param(option).getAllowedStringList();
+            sets.emplace_back(list.begin(), list.end());
             for (const auto& value : list) {
                 if (std::find(m_allAllowed.begin(), m_allAllowed.end(), value) ==
                     m_allAllowed.end()) {
@@ -26,23 +42,22 @@ RulesAllowedStrings::RulesAllowedStrings(const ModelRules* rules, const std::str
             }
         }
         bool allEqual = true;
-        for (std::size_t i = 1; i < options.size() && allEqual; ++i) {
-            allEqual = m_optAllowed[options[i - 1]] == m_optAllowed[options[i]];
+        for (std::size_t i = 1; i < sets.size() && allEqual; ++i) {
+            allEqual = sets[i - 1] == sets[i];
         }
         if (allEqual) {
             // One set serves every option: drop the dependence on the context rule.
-            std::set<std::string> common;
-            if (!options.empty()) common = m_optAllowed[options.front()];
-            m_optAllowed.clear();
-            m_optAllowed.emplace(std::string(), std::move(common));
+            m_optAllowed.emplace(std::string(),
+                                 sets.empty() ? std::set<std::string>() : std::move(sets.front()));
             m_contextRuleParam.clear();
         } else {
+            for (std::size_t i = 0; i < options.size(); ++i)
+                m_optAllowed.emplace(options[i], std::move(sets[i]));
             // An object without a context rule value is not restricted by the RULES.
             m_optAllowed.emplace(std::string(), std::set<std::string>());
         }
     } else {
-        m_allAllowed = rules->getAllowedStringList(
-            objectType, rules->getValidOptionForObject(objectType), paramName);
+        m_allAllowed = facts.param(facts.validOption()).getAllowedStringList();
         m_optAllowed.emplace(std::string(),
                              std::set<std::string>(m_allAllowed.begin(), m_allAllowed.end()));
         m_contextRuleParam.clear();

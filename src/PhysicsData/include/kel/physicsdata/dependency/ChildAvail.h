@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kel {
@@ -52,11 +53,14 @@ private:
     friend struct AvailRecordTestAccess;
 
     // A required child is always coupled.
-    ChildAvail(const std::string& type, bool singleton, bool required, bool coupled,
+    ChildAvail(std::string type, bool singleton, bool required, bool coupled,
                bool relaxedValidation);
 
     void addAvailCheck(Check* check) { m_checks.push_back(check); }
     void setApplicableOptions(const std::vector<bool>& options) { m_applicableOptions = options; }
+    void setApplicableOptions(std::vector<bool>&& options) {
+        m_applicableOptions = std::move(options);
+    }
     void setAllowedNameList(List* list) { m_allowedNameList = list; }
     void setDefaultNameList(List* list) { m_defaultNameList = list; }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -35,7 +36,7 @@ public:
 private:
     // The check names a check string stands for: itself, or the names inside a
     // parenthesised group ("()" stands for none). Throws for bad parentheses.
-    static std::vector<std::string> parseCheckString(const std::string& checkString,
+    static std::vector<std::string> parseCheckString(std::string_view checkString,
                                                      const CheckedListData& data);
 
     const Item& getItem(std::size_t index) const;

@@ -134,6 +134,7 @@ public:
 private:
     using Params = std::map<std::string, std::string>;
     using Strings = std::vector<std::string>;
+    class AllowedItems;  // the RULES items of the type per selector, asked once
 
     void initialise(const Params& params, const ModelRules* rules,
                     const AvailabilityCheckDataSource* source);
@@ -141,18 +142,22 @@ private:
     // (use the data as it is) otherwise.
     std::optional<Params> initAcceptChildren(const Params& params, const ModelRules* rules) const;
     void initContextRuleInfo(const Params& m, const ModelRules* rules);
-    Strings processOptList(const Params& m, const std::string& key, Strings& available) const;
+    using OptionRefs = std::vector<const std::string*>;  // RULES options, by value
+    Strings processOptList(const Params& m, const std::string& key, OptionRefs& available) const;
 
-    void initParamAvail(const Params& m, const ModelRules* rules, bool required);
-    void initParamReqOrOpt(const Strings& list, const ModelRules* rules, bool required);
+    void initParamAvail(const Params& m, const ModelRules* rules, AllowedItems& allowed,
+                        bool required);
+    void initParamReqOrOpt(Strings list, const ModelRules* rules, AllowedItems& allowed,
+                           bool required);
     void initParamAvailChecks(const Params& m, const ModelRules* rules,
                               const AvailabilityCheckDataSource* source);
     void setRelaxedValidationParams(const Params& m);
     void initParamUnused(const Params& m);
 
-    void initChildAvail(const Params& m, const ModelRules* rules, bool required);
-    void initChildReqOrOpt(const Params& m, const Strings& list, const ModelRules* rules,
-                           bool required);
+    void initChildAvail(const Params& m, const ModelRules* rules, AllowedItems& allowed,
+                        bool required);
+    void initChildReqOrOpt(const Params& m, Strings list, const ModelRules* rules,
+                           AllowedItems& allowed, bool required);
     void initChildAvailChecks(const Params& m, const ModelRules* rules,
                               const AvailabilityCheckDataSource* source);
     void initChildAvailNames(const Params& m, const ModelRules* rules,
@@ -166,8 +171,6 @@ private:
     Strings extractCoupledTypes(const Params& m) const;
     Strings extractTreatedAsOptionalTypes(const Params& m) const;
 
-    std::vector<bool> makeParamMask(const std::string& name, const ModelRules* rules) const;
-    std::vector<bool> makeChildMask(const std::string& childType, const ModelRules* rules) const;
     ParamAvail* findParamAvail(const std::string& name) const;
     ChildAvail* findChildAvail(const std::string& childType) const;
     std::uint64_t getContextRuleSelector(const std::string& value) const;

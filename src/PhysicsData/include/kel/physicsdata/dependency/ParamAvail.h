@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kel {
@@ -39,10 +40,13 @@ private:
     friend class ObjDependDef;
     friend struct AvailRecordTestAccess;
 
-    ParamAvail(const std::string& name, bool required, bool contextRule);
+    ParamAvail(std::string name, bool required, bool contextRule);
 
     void addAvailCheck(Check* check) { m_checks.push_back(check); }
     void setApplicableOptions(const std::vector<bool>& options) { m_applicableOptions = options; }
+    void setApplicableOptions(std::vector<bool>&& options) {
+        m_applicableOptions = std::move(options);
+    }
     void setRelaxedValidation() { m_relaxedValidation = true; }
     void setCompleteListRequired() { m_completeListRequired = true; }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@ class CheckDataSource;
 class EvalContext;
 class ModelRules;
 class ParamAllowedValues;
+class ParamRulesFacts;
+class ParamValueKeys;
 class TARNContext;
 
 // The default value of one parameter of one object type, as one PARAMETER VALUES entry
@@ -65,13 +68,21 @@ public:
     std::set<std::string> getReferencedListNames() const;
 
 private:
-    void initialise(const std::string& name, const std::string& objectType,
-                    const ParameterMap& params, const ModelRules* rules,
-                    const CheckDataSource* source);
+    friend class ParamValueDef;
+
+    // As the public constructor, with the entry's keys found and the RULES answers kept by
+    // the owning definition.
+    ParamDefault(const std::string& name, const ParamValueKeys& keys, const CheckDataSource* source,
+                 ParamRulesFacts& facts);
+
+    // The texts of the entry's "Fallback To Blank Default", "Default Value" and "Default
+    // Value Check List" keys ("" when absent).
+    void initialise(const std::string& name, const std::string& fallback,
+                    const std::string& writtenDefault, const std::string& checkList,
+                    const CheckDataSource* source, ParamRulesFacts& facts);
     void initCheckList(const std::string& name, const std::string& listString,
                        const CheckDataSource* source);
-    std::string getRulesDefault(const std::string& name, const std::string& objectType,
-                                const ModelRules* rules);
+    std::string getRulesDefault(const std::string& objectType, ParamRulesFacts& facts);
     std::string doEvaluate(const ModelRules* rules, const TARNContext& context,
                            EvalContext* evalContext, const std::string& paramName,
                            const ParamAllowedValues* allowed) const;
@@ -80,7 +91,7 @@ private:
                                            const std::string& paramName) const;
 
     DefaultType m_defaultType;
-    std::unique_ptr<CheckedDefaultList> m_checkedDefaults;
+    std::optional<CheckedDefaultList> m_checkedDefaults;  // held in place
     bool m_fallbackToFirstAllowedValue;
     bool m_isListType;
 };

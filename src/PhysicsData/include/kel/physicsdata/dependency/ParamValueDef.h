@@ -26,6 +26,9 @@ class Check;
 class EvalContext;
 class List;
 class ModelRules;
+class ParamRulesFacts;
+class ParamValueKeys;
+class RulesParam;
 class TARNContext;
 
 // Everything the PHYSICS data says about the values of one parameter of one object type
@@ -138,6 +141,31 @@ public:
     void stringToBool(const std::string& text, bool& result) const;
 
 private:
+    // A part built in place through its constructor that only this class may call, so that
+    // a definition stays one allocation. Empty until built; build(storage) must construct
+    // the part at storage (placement new) and return it.
+    template <class T>
+    class InPlace {
+    public:
+        InPlace() = default;
+        InPlace(const InPlace&) = delete;
+        InPlace& operator=(const InPlace&) = delete;
+        ~InPlace() {
+            if (m_object != nullptr) m_object->~T();
+        }
+        template <class Build>
+        void build(Build build) {
+            m_object = build(static_cast<void*>(m_storage));
+        }
+        explicit operator bool() const { return m_object != nullptr; }
+        T* operator->() { return m_object; }
+        const T* operator->() const { return m_object; }
+
+    private:
+        alignas(T) unsigned char m_storage[sizeof(T)];
+        T* m_object = nullptr;
+    };
+
     // Bits of m_restriction.
     static constexpr std::uint32_t kSubset = 1;
     static constexpr std::uint32_t kListSource = 2;
@@ -145,22 +173,21 @@ private:
 
     void initialise(const ParameterMap& params, const ModelRules* rules,
                     const AvailabilityCheckDataSource* source);
-    void initInt(const ModelRules* rules);
-    void initReal(const ModelRules* rules);
+    void initInt(ParamRulesFacts& facts);
+    void initReal(ParamRulesFacts& facts);
     void initLogical();
-    void initString(const ParameterMap& params, const ModelRules* rules,
+    void initString(const ParamValueKeys& keys, ParamRulesFacts& facts,
                     const AvailabilityCheckDataSource* source);
-    void initAllowedString(const std::vector<std::string>& values, const ParameterMap& params,
+    void initAllowedString(const std::vector<std::string>& values, const ParamValueKeys& keys,
                            const ModelRules* rules, const AvailabilityCheckDataSource* source);
-    void initUnusedAllowedString(const ParameterMap& params);
-    void initBounds(const ModelRules* rules);
-    void initDefault(const ParameterMap& params, const ModelRules* rules,
+    void initUnusedAllowedString(const ParamValueKeys& keys);
+    void initBounds(ParamRulesFacts& facts);
+    void initDefault(const ParamValueKeys& keys, ParamRulesFacts& facts,
                      const AvailabilityCheckDataSource* source);
-    void initOverride(const ParameterMap& params, const ModelRules* rules,
+    void initOverride(const ParamValueKeys& keys, ParamRulesFacts& facts,
                       const AvailabilityCheckDataSource* source);
     void setQuantityType(const ModelRules* rules);
-    std::pair<std::string, std::string> rulesBounds(const ModelRules* rules,
-                                                    const std::string& option) const;
+    static std::pair<std::string, std::string> rulesBounds(const RulesParam& param);
     void initListSource(const std::string& name, const AvailabilityCheckDataSource* source);
     void initSubsetListSource(const std::string& name, const AvailabilityCheckDataSource* source);
     void evaluateCheckList(const TARNContext& context, EvalContext* evalContext,
@@ -187,12 +214,12 @@ private:
     List* m_subsetValueListSource;
     std::vector<ValueCheck> m_allowedValues;
     // Held in place: a definition is one allocation, not one per part.
-    std::optional<ParamDefault> m_default;
-    std::optional<ParamValueOverride> m_valueOverride;
+    InPlace<ParamDefault> m_default;
+    InPlace<ParamValueOverride> m_valueOverride;
     bool m_validateData;
     bool m_completeListRequired;
     std::vector<std::string> m_unusedAllowedValues;
-    std::optional<RulesAllowedStrings> m_rulesAllowedStrings;
+    InPlace<RulesAllowedStrings> m_rulesAllowedStrings;
 };
 
 }  // namespace kel

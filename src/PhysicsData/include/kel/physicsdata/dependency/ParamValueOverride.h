@@ -15,6 +15,7 @@ class CheckDataSource;
 class EvalContext;
 class ModelRules;
 class ParamAllowedValues;
+class ParamRulesFacts;
 class TARNContext;
 
 // Whether, in a model context, a parameter's value is forced, and to what: the first
@@ -53,6 +54,13 @@ public:
     std::set<std::string> getReferencedListNames() const;
 
 private:
+    friend class ParamValueDef;
+
+    // As the public constructor, with the RULES answers kept by the owning definition.
+    // `checkList` is the text of the entry's "Value Override Check List" ("" when absent).
+    ParamValueOverride(const std::string& name, const std::string& checkList,
+                       const CheckDataSource* source, ParamRulesFacts& facts);
+
     std::pair<bool, std::string> doEvaluate(const ModelRules* rules, const TARNContext& context,
                                             EvalContext* evalContext, const std::string& paramName,
                                             const ParamAllowedValues* allowed) const;

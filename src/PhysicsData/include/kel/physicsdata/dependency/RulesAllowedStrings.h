@@ -11,6 +11,7 @@ namespace kel {
 
 class EvalContext;
 class ModelRules;
+class ParamRulesFacts;
 class TARNContext;
 
 // The allowed strings that the RULES give one parameter of one object type. When the
@@ -37,6 +38,12 @@ public:
                                                    EvalContext* evalContext) const;
 
 private:
+    friend class ParamValueDef;
+
+    // As the public constructor, with the RULES answers kept by the owning definition.
+    explicit RulesAllowedStrings(ParamRulesFacts& facts);
+    void init(ParamRulesFacts& facts);
+
     std::vector<std::string> m_allAllowed;
     std::map<std::string, std::set<std::string>> m_optAllowed;
     std::string m_contextRuleParam;
