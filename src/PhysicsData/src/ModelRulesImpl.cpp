@@ -91,9 +91,7 @@ ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraR
     readGlobalParams(ds, globals, extra.paramRules);
     readObjects(ds, "OBJECT", definitions.of(1), extra);
     readObjects(ds, "SINGLETON", definitions.of(2), extra);
-    m_objectIndex.reserve(m_objects.size());
-    for (auto& [type, object] : m_objects)
-        m_objectIndex.try_emplace(type).first->second.set(type, object);
+    buildTypeIndex();
     m_paramNames.reserve(m_globalParams.size() + m_localParamNames.size());
     for (const auto& entry : m_globalParams)
         m_paramNames.push_back(entry.first);
@@ -277,12 +275,43 @@ const std::vector<std::string_view>& ModelRulesImpl::paramNames() const {
     return m_paramNames;
 }
 
+void ModelRulesImpl::buildTypeIndex() {
+    m_entries.resize(m_objects.size());
+    std::size_t size = 16;
+    while (size < 2 * m_entries.size())
+        size *= 2;
+    m_slots.assign(size, 0);
+    const std::size_t mask = size - 1;
+    std::uint64_t number = 0;
+    for (auto& [type, object] : m_objects) {
+        m_entries[number].set(type, object);
+        const std::size_t hash = std::hash<std::string_view>{}(type);
+        std::size_t at = hash & mask;
+        while (m_slots[at] != 0)
+            at = (at + 1) & mask;
+        m_slots[at] = (std::uint64_t(hash >> 32) << 32) | ++number;
+    }
+}
+
+const ModelRulesImpl::TypeEntry* ModelRulesImpl::lookUp(std::string_view type) const {
+    if (m_slots.empty()) return nullptr;
+    const std::size_t mask = m_slots.size() - 1;
+    const std::size_t hash = std::hash<std::string_view>{}(type);
+    const std::uint64_t tag = std::uint64_t(hash >> 32) << 32;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const std::uint64_t slot = m_slots[at];
+        if (slot == 0) return nullptr;
+        if ((slot & ~std::uint64_t(0xffffffff)) != tag) continue;
+        const TypeEntry& entry = m_entries[(slot & 0xffffffff) - 1];
+        if (*entry.name == type) return &entry;
+    }
+}
+
 const ModelRulesImpl::TypeEntry* ModelRulesImpl::findEntry(std::string_view type) const {
     if (m_lastEntry && type == *m_lastEntry->name) return m_lastEntry;
-    auto it = m_objectIndex.find(type);
-    if (it == m_objectIndex.end()) return nullptr;
-    m_lastEntry = &it->second;
-    return m_lastEntry;
+    const TypeEntry* entry = lookUp(type);
+    if (entry) m_lastEntry = entry;
+    return entry;
 }
 
 const ModelRulesImpl::TypeEntry& ModelRulesImpl::getEntry(const std::string& type) const {
@@ -301,13 +330,13 @@ const RulesObject& ModelRulesImpl::getObject(const std::string& type) const {
 }
 
 RulesObject& ModelRulesImpl::getObjectForMod(std::string_view type) {
-    auto it = m_objectIndex.find(type);
-    if (it == m_objectIndex.end()) {
+    const TypeEntry* entry = lookUp(type);
+    if (!entry) {
         std::string message("ModelRulesImpl::getObjectForMod - object not found: ");
         message.append(type);
         throw std::runtime_error(message);
     }
-    return *it->second.object;
+    return *entry->object;
 }
 
 std::span<const ModelRulesImpl::TypeEntry* const> ModelRulesImpl::getAllowedParamParents(
@@ -603,8 +632,8 @@ bool ModelRulesImpl::isParentTypePath(std::string_view context, const std::strin
         const std::string_view component = context.substr(pos + 1, end - pos - 1);
         pos = end;
         if (component == kRoot || component == type || repeated(component)) return false;
-        const auto step = m_objectIndex.find(component);
-        if (step == m_objectIndex.end() || !isParent(*step->second.object, previous)) return false;
+        const TypeEntry* step = lookUp(component);
+        if (!step || !isParent(*step->object, previous)) return false;
         previous = component;
     }
     return isParent(*object, previous);

@@ -99,6 +99,9 @@ public:
     static constexpr std::uint64_t kUnknown = ~std::uint64_t(0);
 
 private:
+    void buildTypeIndex();
+    // The entry of type, or null; lookUp never touches the last-found entry.
+    const TypeEntry* lookUp(std::string_view type) const;
     const TypeEntry* findEntry(std::string_view type) const;
     const TypeEntry& getEntry(const std::string& type) const;
     std::uint64_t countParentTypePaths(const TypeEntry& entry) const;
@@ -120,17 +123,11 @@ private:
     bool countUpwardMemoised(const TypeEntry& entry, std::uint64_t& count) const;
     std::uint64_t countUpwardByWalk(const std::string& type) const;
 
-    struct StringHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>{}(s);
-        }
-    };
-    template <class V>
-    using StringMap = std::unordered_map<std::string, V, StringHash, std::equal_to<>>;
-
     std::map<std::string, RulesObject> m_objects;  // ascending, for the listing queries
-    StringMap<TypeEntry> m_objectIndex;            // the same, for lookups
+    // The same types for look-ups: entries in the order of m_objects, found through an
+    // open-addressed table of (hash tag, entry number + 1) slots, at most half full.
+    std::vector<TypeEntry> m_entries;
+    std::vector<std::uint64_t> m_slots;
     // Every definition read, kept so that the views of their names below stay valid even
     // when a repeated definition replaces one.
     std::vector<refcnt_ptr<const RulesParam>> m_definitions;
