@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
-#include <set>
 #include <stdexcept>
 #include <unordered_set>
 
@@ -426,36 +425,43 @@ std::vector<std::string> ModelRulesImpl::enumerateParentTypePaths(const std::str
     if (count > ModelRules::s_maxListedPaths)
         throw std::runtime_error(tooManyPaths("object type", type, count));
     std::vector<std::string> paths;
-    // Iterative depth-first walk upward; frame i walks the valid parents of stack[i].
+    // Iterative depth-first walk upward; frame i walks the valid parents of stack[i]. The
+    // types on the stack are marked open, and unmarked however the walk ends.
     struct Frame {
         const std::vector<std::string>* parents;
         std::size_t next;
     };
-    std::vector<std::string> stack{type};
-    std::set<std::string> onStack{type};
+    std::vector<const TypeEntry*> stack{&entry};
     std::vector<Frame> frames{{&entry.object->getAllowedParents(), 0}};
-    while (!frames.empty()) {
-        Frame& frame = frames.back();
-        if (frame.next == frame.parents->size()) {
-            frames.pop_back();
-            onStack.erase(stack.back());
-            stack.pop_back();
-            continue;
-        }
-        const std::string& parent = (*frame.parents)[frame.next++];
-        if (parent == kRoot) {
-            std::string path;
-            for (std::size_t i = stack.size(); i-- > 1;) {
-                path += "/" + stack[i];
-                if (withNames && !getObject(stack[i]).isSingleton()) path += ":name";
+    entry.open = true;
+    try {
+        while (!frames.empty()) {
+            Frame& frame = frames.back();
+            if (frame.next == frame.parents->size()) {
+                frames.pop_back();
+                stack.back()->open = false;
+                stack.pop_back();
+                continue;
             }
-            paths.push_back(std::move(path));
-        } else if (!onStack.count(parent)) {
-            const auto& grandParents = getObject(parent).getAllowedParents();
-            stack.push_back(parent);
-            onStack.insert(parent);
-            frames.push_back({&grandParents, 0});
+            const std::string& parent = (*frame.parents)[frame.next++];
+            if (parent == kRoot) {
+                std::string& path = paths.emplace_back();
+                for (std::size_t i = stack.size(); i-- > 1;) {
+                    path.append(1, '/').append(*stack[i]->name);
+                    if (withNames && !stack[i]->object->isSingleton()) path.append(":name");
+                }
+                continue;
+            }
+            const TypeEntry& up = getEntry(parent);
+            if (up.open) continue;
+            stack.push_back(&up);
+            frames.push_back({&up.object->getAllowedParents(), 0});
+            up.open = true;
         }
+    } catch (...) {
+        for (const TypeEntry* open : stack)
+            open->open = false;
+        throw;
     }
     if (!withNames) {
         entry.paths = paths;

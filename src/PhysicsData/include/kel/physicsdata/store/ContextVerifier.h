@@ -4,6 +4,8 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace kel {
@@ -80,7 +82,13 @@ private:
     void warnParamValList(const std::string& subject, const std::string& name,
                           const Strings& missing, Strings& lines) const;
 
-    std::set<std::string, std::less<>> m_namedTypes;
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const noexcept {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+    std::unordered_set<std::string, NameHash, std::equal_to<>> m_namedTypes;
     const CheckDataSource* m_dataSource;
 };
 
