@@ -551,9 +551,10 @@ void ObjDependDef::initParamAvail(const Params& m, const ModelRules* rules, Allo
     if (!list.empty()) initParamReqOrOpt(std::move(list), rules, allowed, required);
 }
 
-void ObjDependDef::initParamReqOrOpt(Strings list, const ModelRules* rules, AllowedItems& allowed,
+void ObjDependDef::initParamReqOrOpt(Strings list, const ModelRules*, AllowedItems& allowed,
                                      bool required) {
-    const std::string& crp = rules->getContextRuleParam(m_type);
+    // The context rule information exists exactly when the type has a context rule.
+    const std::string& crp = m_contextRuleInfo ? m_contextRuleInfo->contextRuleParam : kNone;
     bool contextRuleTaken = false;
     m_paramAvail.reserve(m_paramAvail.size() + list.size());
     for (std::string& name : list) {
