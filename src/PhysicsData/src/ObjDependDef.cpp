@@ -118,12 +118,12 @@ public:
     }
 
 private:
-    // Whether two different names are equal once blanks are removed. Only names with
-    // equal blank-free hashes are compared.
+    // Whether two different names are equal once blanks are removed. A few names are
+    // compared pair by pair; more only where their blank-free hashes agree.
     bool clashes() const {
         const std::size_t n = m_names.size();
         if (n < 2) return false;
-        if (n <= 8) {  // few names: every pair, nothing allocated
+        if (n <= 8) {  // nothing allocated
             for (std::size_t i = 0; i < n; ++i)
                 for (std::size_t j = i + 1; j < n; ++j)
                     if (compareWithoutBlanks(*m_names[i], *m_names[j]) == 0 &&
