@@ -22,78 +22,95 @@ public:
         if (n == 0) return;
         m_items.reserve(n);
         for (std::size_t i = 0; i < n; ++i)
-            m_items.push_back({&items.getName(i), &items.getChecks(i)});
-        // Item indices by name, written order within a name: each run is one group.
+            m_items.push_back({&items.getName(i), &items.getChecks(i), kEnd});
+        if (n <= kFew) {
+            // Few items: each is linked to the next item of its name by a scan.
+            for (std::size_t i = 0; i < n; ++i) {
+                bool first = true;
+                for (std::size_t j = 0; j < i && first; ++j)
+                    first = *m_items[j].name != *m_items[i].name;
+                if (!first) continue;
+                m_heads.push_back(i);
+                std::size_t last = i;
+                for (std::size_t j = i + 1; j < n; ++j) {
+                    if (*m_items[j].name == *m_items[i].name) {
+                        m_items[last].next = j;
+                        last = j;
+                    }
+                }
+            }
+            return;
+        }
+        // Many items: sorted by name, then written order, each run is one name.
         m_byName.resize(n);
         for (std::size_t i = 0; i < n; ++i)
             m_byName[i] = i;
-        std::stable_sort(m_byName.begin(), m_byName.end(), [this](std::size_t a, std::size_t b) {
-            return *m_items[a].name < *m_items[b].name;
+        std::sort(m_byName.begin(), m_byName.end(), [this](std::size_t a, std::size_t b) {
+            const int order = m_items[a].name->compare(*m_items[b].name);
+            return order != 0 ? order < 0 : a < b;
         });
-        for (std::size_t begin = 0; begin < n;) {
-            std::size_t end = begin + 1;
-            while (end < n && *m_items[m_byName[end]].name == *m_items[m_byName[begin]].name)
-                ++end;
-            m_runs.push_back({begin, end});
-            begin = end;
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t i = m_byName[k];
+            if (k + 1 < n && *m_items[m_byName[k + 1]].name == *m_items[i].name) {
+                m_items[i].next = m_byName[k + 1];
+            }
+            if (k == 0 || *m_items[m_byName[k - 1]].name != *m_items[i].name) m_heads.push_back(i);
         }
-        // Groups in order of their first item.
-        m_order.resize(m_runs.size());
-        for (std::size_t g = 0; g < m_runs.size(); ++g)
-            m_order[g] = g;
-        std::sort(m_order.begin(), m_order.end(), [this](std::size_t a, std::size_t b) {
-            return m_byName[m_runs[a].begin] < m_byName[m_runs[b].begin];
-        });
+        std::sort(m_heads.begin(), m_heads.end());
     }
 
     // Number of distinct names.
-    std::size_t size() const { return m_order.size(); }
+    std::size_t size() const { return m_heads.size(); }
 
     // The name of the group at that position (first-appearance order).
-    const std::string& name(std::size_t group) const {
-        return *m_items[m_byName[m_runs[m_order[group]].begin]].name;
-    }
+    const std::string& name(std::size_t group) const { return *m_items[m_heads[group]].name; }
 
     // Calls f(check) for every check of the group at that position, in written order.
     template <class F>
     void forEachCheck(std::size_t group, F f) const {
-        forEachCheckOfRun(m_order[group], f);
+        forEachCheckFrom(m_heads[group], f);
     }
 
     // Calls f(check) for every check written for name, in written order; nothing when the
     // list does not name it.
     template <class F>
     void forEachCheckOf(const std::string& name, F f) const {
+        if (m_byName.empty()) {
+            for (std::size_t head : m_heads) {
+                if (*m_items[head].name == name) {
+                    forEachCheckFrom(head, f);
+                    return;
+                }
+            }
+            return;
+        }
+        // The first of a name's run is the item where its group starts.
         auto found = std::lower_bound(
-            m_runs.begin(), m_runs.end(), name,
-            [this](const Run& run, const std::string& key) { return runName(run) < key; });
-        if (found != m_runs.end() && runName(*found) == name)
-            forEachCheckOfRun(static_cast<std::size_t>(found - m_runs.begin()), f);
+            m_byName.begin(), m_byName.end(), name,
+            [this](std::size_t item, const std::string& key) { return *m_items[item].name < key; });
+        if (found != m_byName.end() && *m_items[*found].name == name) forEachCheckFrom(*found, f);
     }
 
 private:
+    static constexpr std::size_t kFew = 8;
+    static constexpr std::size_t kEnd = static_cast<std::size_t>(-1);
+
     struct Item {
         const std::string* name;
         const std::vector<std::string>* checks;
+        std::size_t next;  // the next item of the same name, or kEnd
     };
-    struct Run {
-        std::size_t begin;  // into m_byName
-        std::size_t end;
-    };
-
-    const std::string& runName(const Run& run) const { return *m_items[m_byName[run.begin]].name; }
 
     template <class F>
-    void forEachCheckOfRun(std::size_t run, F& f) const {
-        for (std::size_t i = m_runs[run].begin; i < m_runs[run].end; ++i)
-            for (const std::string& check : *m_items[m_byName[i]].checks)
+    void forEachCheckFrom(std::size_t item, F& f) const {
+        for (; item != kEnd; item = m_items[item].next)
+            for (const std::string& check : *m_items[item].checks)
                 f(check);
     }
 
     std::vector<Item> m_items;          // in written order
-    std::vector<std::size_t> m_byName;  // item indices, by name, then written order
-    std::vector<Run> m_runs;            // one per name, ascending name order
-    std::vector<std::size_t> m_order;   // run indices in first-appearance order
+    std::vector<std::size_t> m_heads;   // first item of each name, in written order
+    std::vector<std::size_t> m_byName;  // item indices by name, then written order (many only)
 };
 
 }  // namespace kel

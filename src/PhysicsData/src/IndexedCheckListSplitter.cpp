@@ -1,6 +1,7 @@
 #include <kel/physicsdata/dependency/IndexedCheckListSplitter.h>
 
 #include <string_view>
+#include <vector>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/utilities/StringUtilities.h>
@@ -10,14 +11,28 @@
 namespace kel {
 
 IndexedCheckListSplitter::IndexedCheckListSplitter(const CheckedListData& data) {
-    const std::vector<std::string_view> entries = listItemViews(data.listString);
-    if (entries.size() % 2 != 0) {
+    // The entries as views of the text; a short list needs no allocation for them.
+    constexpr std::size_t kFew = 16;
+    std::string_view few[kFew];
+    std::vector<std::string_view> many;
+    std::size_t count = 0;
+    forEachListItem(data.listString, [&](std::string_view entry) {
+        if (count < kFew) {
+            few[count] = entry;
+        } else {
+            if (many.empty()) many.assign(few, few + kFew);
+            many.push_back(entry);
+        }
+        ++count;
+    });
+    const std::string_view* entries = count <= kFew ? few : many.data();
+    if (count % 2 != 0) {
         throw PhysicsException("The check list string [" + data.listString +
                                "] contains an odd number of entries and is therefore invalid.\n" +
                                contextBlock(data));
     }
-    m_items.reserve(entries.size() / 2);
-    for (std::size_t i = 0; i < entries.size(); i += 2) {
+    m_items.reserve(count / 2);
+    for (std::size_t i = 0; i < count; i += 2) {
         std::vector<std::string> checks = parseCheckString(entries[i + 1], data);
         m_items.emplace_back(std::string(entries[i]), std::move(checks));
     }

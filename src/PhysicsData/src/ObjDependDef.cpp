@@ -100,11 +100,11 @@ int compareWithoutBlanks(std::string_view a, std::string_view b) {
 // equal that way cannot be told apart: a load error, whose message starts with
 // `errorStart()` and names both. Refers to the names, which must outlive it; nothing is
 // copied, and the message is built only when thrown.
+template <class Names>
 class BlankFreeNames {
 public:
     template <class ErrorStart>
-    BlankFreeNames(std::vector<const std::string*> names, ErrorStart errorStart)
-        : m_names(std::move(names)) {
+    BlankFreeNames(Names names, ErrorStart errorStart) : m_names(names) {
         if (clashes()) throwClash(errorStart());
     }
 
@@ -112,29 +112,29 @@ public:
     // equal without blanks are equal outright (else construction threw), so the first
     // match is the only one.
     const std::string& resolve(const std::string& name) const {
-        for (const std::string* real : m_names)
-            if (compareWithoutBlanks(*real, name) == 0) return *real;
+        for (std::size_t i = 0; i < m_names.size(); ++i)
+            if (compareWithoutBlanks(m_names[i], name) == 0) return m_names[i];
         return name;
     }
 
 private:
-    // Whether two different names are equal once blanks are removed. Only names with
-    // equal blank-free hashes are compared.
+    // Whether two different names are equal once blanks are removed. A few names are
+    // compared pair by pair; more only where their blank-free hashes agree.
     bool clashes() const {
         const std::size_t n = m_names.size();
         if (n < 2) return false;
-        if (n <= 8) {  // few names: every pair, nothing allocated
+        if (n <= 8) {  // nothing allocated
             for (std::size_t i = 0; i < n; ++i)
                 for (std::size_t j = i + 1; j < n; ++j)
-                    if (compareWithoutBlanks(*m_names[i], *m_names[j]) == 0 &&
-                        *m_names[i] != *m_names[j])
+                    if (compareWithoutBlanks(m_names[i], m_names[j]) == 0 &&
+                        m_names[i] != m_names[j])
                         return true;
             return false;
         }
         std::vector<std::pair<std::uint64_t, const std::string*>> keyed;
         keyed.reserve(n);
-        for (const std::string* name : m_names)
-            keyed.emplace_back(blankFreeHash(*name), name);
+        for (std::size_t i = 0; i < n; ++i)
+            keyed.emplace_back(blankFreeHash(m_names[i]), &m_names[i]);
         std::sort(keyed.begin(), keyed.end(),
                   [](const auto& a, const auto& b) { return a.first < b.first; });
         for (std::size_t begin = 0; begin < n;) {
@@ -164,10 +164,11 @@ private:
     // earlier, different one, and the first name of that key.
     [[noreturn]] void throwClash(const std::string& errorStart) const {
         std::map<std::string, std::string> byKey;
-        for (const std::string* name : m_names) {
-            auto [it, inserted] = byKey.emplace(StringUtilities::removeWhitespace(*name), *name);
-            if (!inserted && it->second != *name) {
-                throw PhysicsException(errorStart + "\"" + it->second + "\" and \"" + *name +
+        for (std::size_t i = 0; i < m_names.size(); ++i) {
+            const std::string& name = m_names[i];
+            auto [it, inserted] = byKey.emplace(StringUtilities::removeWhitespace(name), name);
+            if (!inserted && it->second != name) {
+                throw PhysicsException(errorStart + "\"" + it->second + "\" and \"" + name +
                                        "\" are the same once blanks are removed, so check lists "
                                        "cannot tell them apart.");
             }
@@ -175,13 +176,20 @@ private:
         throw PhysicsException(errorStart);  // not reached: clashes() found a pair
     }
 
-    std::vector<const std::string*> m_names;
+    Names m_names;
+};
+
+// A list of names, as BlankFreeNames reads them.
+struct ListNames {
+    const Strings* list;
+    std::size_t size() const { return list->size(); }
+    const std::string& operator[](std::size_t i) const { return (*list)[i]; }
 };
 
 // The check list `listString` with every name replaced by the real name it stands for
 // ("*" references are kept), written back in its own syntax without blanks around items.
 std::string withRealNames(const std::string& key, const std::string& listString,
-                          const std::string& type, const BlankFreeNames& names) {
+                          const std::string& type, const BlankFreeNames<ListNames>& names) {
     std::optional<IndexedCheckListSplitter> split;
     try {
         split.emplace(CheckedListData{key, listString, kNone, type, kOptionCheckHeading});
@@ -250,15 +258,13 @@ const std::string& nameOfRecord(const ParamAvail& record) {
     return record.getName();
 }
 
-// The names of the records, in record order.
+// The names of records in record order, as BlankFreeNames reads them.
 template <class Record>
-std::vector<const std::string*> recordNames(const std::vector<std::unique_ptr<Record>>& records) {
-    std::vector<const std::string*> names;
-    names.reserve(records.size());
-    for (const auto& record : records)
-        names.push_back(&nameOfRecord(*record));
-    return names;
-}
+struct RecordNames {
+    const std::vector<std::unique_ptr<Record>>* records;
+    std::size_t size() const { return records->size(); }
+    const std::string& operator[](std::size_t i) const { return nameOfRecord(*(*records)[i]); }
+};
 
 // The first record called `name`, or null.
 template <class Record, class Name>
@@ -337,8 +343,8 @@ public:
         : m_rules(rules), m_type(type), m_options(options), m_params(params) {}
 
     bool allowed(const std::string& item, std::size_t selector) {
-        if (m_lists.empty()) m_lists.resize(m_options.size() + 1);
-        Lists& lists = m_lists[selector];
+        if (selector != 0 && m_optionLists.empty()) m_optionLists.resize(m_options.size());
+        Lists& lists = selector == 0 ? m_noOption : m_optionLists[selector - 1];
         if (lists.essential == nullptr) {
             const std::string& option = selector == 0 ? kNone : m_options[selector - 1];
             if (m_params) {
@@ -366,7 +372,8 @@ private:
     const std::string& m_type;
     const Strings& m_options;
     bool m_params;
-    std::vector<Lists> m_lists;  // by selector; filled on first use
+    Lists m_noOption;                  // selector 0; filled on first use
+    std::vector<Lists> m_optionLists;  // selector i at i - 1; made on first use
 };
 
 ObjDependDef::ObjDependDef(const std::string& type, const Params& params, const ModelRules* rules,
@@ -394,7 +401,8 @@ void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
     if (m_validate) {
         Strings unused;
         verifyParamAvail(m, rules, unused);
-        m_unusedParameters.insert(m_unusedParameters.end(), unused.begin(), unused.end());
+        m_unusedParameters.insert(m_unusedParameters.end(), std::make_move_iterator(unused.begin()),
+                                  std::make_move_iterator(unused.end()));
     }
 
     AllowedItems allowedChildren(rules, m_type, m_orderedAllowedOptions, false);
@@ -407,7 +415,8 @@ void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
     if (m_validate) {
         Strings unused;
         verifyChildAvail(m, rules, unused);
-        m_unusedChildren.insert(m_unusedChildren.end(), unused.begin(), unused.end());
+        m_unusedChildren.insert(m_unusedChildren.end(), std::make_move_iterator(unused.begin()),
+                                std::make_move_iterator(unused.end()));
     }
 }
 
@@ -434,14 +443,10 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
 
     // The option names of the scalar keys lost their blanks: each stands for the RULES
     // option that is equal without blanks, and is passed on as that option.
-    std::optional<BlankFreeNames> optionNames;
-    auto realOptions = [&]() -> const BlankFreeNames& {
+    std::optional<BlankFreeNames<ListNames>> optionNames;
+    auto realOptions = [&]() -> const BlankFreeNames<ListNames>& {
         if (!optionNames) {
-            std::vector<const std::string*> names;
-            names.reserve(ruleOptions.size());
-            for (const std::string& option : ruleOptions)
-                names.push_back(&option);
-            optionNames.emplace(std::move(names), [&] {
+            optionNames.emplace(ListNames{&ruleOptions}, [&] {
                 return "ObjDependDef::initContextRuleInfo - in the " + kObjectDependency +
                        " data for type " + m_type + ", the RULES options ";
             });
@@ -551,9 +556,10 @@ void ObjDependDef::initParamAvail(const Params& m, const ModelRules* rules, Allo
     if (!list.empty()) initParamReqOrOpt(std::move(list), rules, allowed, required);
 }
 
-void ObjDependDef::initParamReqOrOpt(Strings list, const ModelRules* rules, AllowedItems& allowed,
+void ObjDependDef::initParamReqOrOpt(Strings list, const ModelRules*, AllowedItems& allowed,
                                      bool required) {
-    const std::string& crp = rules->getContextRuleParam(m_type);
+    // The context rule information exists exactly when the type has a context rule.
+    const std::string& crp = m_contextRuleInfo ? m_contextRuleInfo->contextRuleParam : kNone;
     bool contextRuleTaken = false;
     m_paramAvail.reserve(m_paramAvail.size() + list.size());
     for (std::string& name : list) {
@@ -578,7 +584,7 @@ void ObjDependDef::initParamAvailChecks(const Params& m, const ModelRules*,
                                         const AvailabilityCheckDataSource* source) {
     // Names that clash without their blanks are an error even without a check list.
     const std::string checkList = scalar(m, kParameterCheckList);
-    const BlankFreeNames names(recordNames(m_paramAvail), [&] {
+    const BlankFreeNames names(RecordNames<ParamAvail>{&m_paramAvail}, [&] {
         return "ObjDependDef::initParamAvailChecks - in data for object type " + m_type +
                ", the parameters ";
     });
@@ -641,7 +647,7 @@ void ObjDependDef::initChildReqOrOpt(const Params& m, Strings list, const ModelR
 void ObjDependDef::initChildAvailChecks(const Params& m, const ModelRules*,
                                         const AvailabilityCheckDataSource* source) {
     const std::string checkList = scalar(m, kChildCheckList);
-    const BlankFreeNames types(recordNames(m_childAvail), [&] {
+    const BlankFreeNames types(RecordNames<ChildAvail>{&m_childAvail}, [&] {
         return "ObjDependDef::initChildAvailChecks - in data for object type \"" + m_type +
                "\", the child objects ";
     });
@@ -1033,14 +1039,15 @@ void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Stri
 
     // Data with an unused list must account for every RULES parameter; without one, the
     // parameters it does not mention become unused.
-    const Strings notReferenced = items.unreferenced();
+    Strings notReferenced = items.unreferenced();
     if (!notReferenced.empty() && !m_unusedParameters.empty()) {
         throw PhysicsException(prefix + "the parameter \"" + notReferenced.front() +
                                "\" is defined for object type \"" + m_type +
                                "\" in RULES but is not referenced in the PHYSICS dependency "
                                "data for the type.");
     }
-    unused.insert(unused.end(), notReferenced.begin(), notReferenced.end());
+    unused.insert(unused.end(), std::make_move_iterator(notReferenced.begin()),
+                  std::make_move_iterator(notReferenced.end()));
 }
 
 void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rules,
@@ -1083,8 +1090,9 @@ void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rule
     }
 
     // An unreferenced child is never an error: it becomes unused.
-    const Strings notReferenced = items.unreferenced();
-    unused.insert(unused.end(), notReferenced.begin(), notReferenced.end());
+    Strings notReferenced = items.unreferenced();
+    unused.insert(unused.end(), std::make_move_iterator(notReferenced.begin()),
+                  std::make_move_iterator(notReferenced.end()));
 
     for (const std::string* key : {&kCoupledOptionalChildList, &kTreatAsOptionalChildList}) {
         const std::string& list = rawValue(params, *key);

@@ -281,7 +281,7 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
 
     m_allowedValues.reserve(values.size());
     for (const auto& value : values) {
-        ValueCheck valueCheck;
+        ValueCheck& valueCheck = m_allowedValues.emplace_back();
         valueCheck.value = value;
         if (checks) {
             checks->forEachCheckOf(value, [&](const std::string& checkName) {
@@ -291,7 +291,6 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
         }
         valueCheck.inSubset =
             !subset.empty() && std::binary_search(subset.begin(), subset.end(), value);
-        m_allowedValues.push_back(std::move(valueCheck));
     }
 }
 

@@ -47,19 +47,17 @@ void RulesAllowedStrings::init(ParamRulesFacts& facts) {
         }
         if (allEqual) {
             // One set serves every option: drop the dependence on the context rule.
-            m_optAllowed.emplace(std::string(),
-                                 sets.empty() ? std::set<std::string>() : std::move(sets.front()));
+            if (!sets.empty()) m_common = std::move(sets.front());
             m_contextRuleParam.clear();
         } else {
             for (std::size_t i = 0; i < options.size(); ++i)
                 m_optAllowed.emplace(options[i], std::move(sets[i]));
-            // An object without a context rule value is not restricted by the RULES.
-            m_optAllowed.emplace(std::string(), std::set<std::string>());
+            // An object without a context rule value is not restricted by the RULES: it
+            // finds no set, as an option the RULES do not know.
         }
     } else {
         m_allAllowed = facts.param(facts.validOption()).getAllowedStringList();
-        m_optAllowed.emplace(std::string(),
-                             std::set<std::string>(m_allAllowed.begin(), m_allAllowed.end()));
+        m_common.insert(m_allAllowed.begin(), m_allAllowed.end());
         m_contextRuleParam.clear();
     }
     m_hasAllowed = !m_allAllowed.empty();
@@ -67,7 +65,7 @@ void RulesAllowedStrings::init(ParamRulesFacts& facts) {
 
 const std::set<std::string>& RulesAllowedStrings::getAllowedStrings(
     const TARNContext& context, EvalContext* evalContext) const {
-    if (m_contextRuleParam.empty()) return m_optAllowed.begin()->second;
+    if (m_contextRuleParam.empty()) return m_common;
     if (evalContext == nullptr) {
         throw std::invalid_argument(
             "RulesAllowedStrings::getAllowedStrings - the strings depend on " + m_contextRuleParam +

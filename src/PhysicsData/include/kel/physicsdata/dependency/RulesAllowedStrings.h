@@ -45,7 +45,8 @@ private:
     void init(ParamRulesFacts& facts);
 
     std::vector<std::string> m_allAllowed;
-    std::map<std::string, std::set<std::string>> m_optAllowed;
+    std::set<std::string> m_common;  // serves every context when the rule does not choose
+    std::map<std::string, std::set<std::string>> m_optAllowed;  // by option, when it does
     std::string m_contextRuleParam;
     bool m_hasAllowed;
 };
