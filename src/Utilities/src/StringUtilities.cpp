@@ -40,6 +40,17 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 // separators when nested is set.
 template <class Emit>
 void forEachItem(std::string_view text, char sep, bool nested, Emit&& emit) {
+    if (!nested) {
+        // No parentheses to track: the separators are found by a library search.
+        std::size_t start = 0;
+        for (std::size_t at = text.find(sep); at != std::string_view::npos;
+             at = text.find(sep, start)) {
+            emit(trimView(text.substr(start, at - start)));
+            start = at + 1;
+        }
+        emit(trimView(text.substr(start)));
+        return;
+    }
     int depth = 0;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
