@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
 #include <set>
 #include <string>
@@ -166,6 +167,38 @@ private:
         T* m_object = nullptr;
     };
 
+    // A part only string parameters have, kept out of line so that the other definitions
+    // do not carry its room; allocated when built. Used as InPlace is.
+    template <class T>
+    class OutOfLine {
+    public:
+        OutOfLine() = default;
+        OutOfLine(const OutOfLine&) = delete;
+        OutOfLine& operator=(const OutOfLine&) = delete;
+        ~OutOfLine() {
+            if (m_object == nullptr) return;
+            m_object->~T();
+            ::operator delete(static_cast<void*>(m_object));
+        }
+        template <class Build>
+        void build(Build build) {
+            static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+            void* storage = ::operator new(sizeof(T));
+            try {
+                m_object = build(storage);
+            } catch (...) {
+                ::operator delete(storage);
+                throw;
+            }
+        }
+        explicit operator bool() const { return m_object != nullptr; }
+        T* operator->() { return m_object; }
+        const T* operator->() const { return m_object; }
+
+    private:
+        T* m_object = nullptr;
+    };
+
     // Bits of m_restriction.
     static constexpr std::uint32_t kSubset = 1;
     static constexpr std::uint32_t kListSource = 2;
@@ -219,7 +252,7 @@ private:
     bool m_validateData;
     bool m_completeListRequired;
     std::vector<std::string> m_unusedAllowedValues;
-    InPlace<RulesAllowedStrings> m_rulesAllowedStrings;
+    OutOfLine<RulesAllowedStrings> m_rulesAllowedStrings;
 };
 
 }  // namespace kel
