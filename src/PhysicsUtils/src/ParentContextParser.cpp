@@ -70,7 +70,8 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
     };
 
     for (const std::string& name : ds->getChildObjectNamesByType(m_folder, m_objectKind)) {
-        const std::string objectText = m_objectKind + " " + name;
+        // Texts that only error messages use are made when one is thrown.
+        const auto objectText = [&] { return m_objectKind + " " + name; };
         std::string objectPath = m_folder;
         objectPath += '/';
         objectPath += m_objectKind;
@@ -79,8 +80,11 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
             objectPath += name;
         }
 
-        // An error leaves carrying the place of the object, or of the context child, at fault.
-        std::string at = objectPath;
+        // An error leaves carrying the place of the object, or of the context child, at fault;
+        // the paths `at` points to live outside the body, so that the handler still has them.
+        const std::string* at = &objectPath;
+        std::vector<std::string> childPaths;
+        std::vector<ContextChild> children;
         try {
             [&] {
                 // One read of the object gives its data and its invalid contexts.
@@ -100,15 +104,14 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
 
                 onObjectName(name);
 
-                const std::vector<std::string> childPaths =
-                    ds->getChildObjectPathsByType(objectPath, m_contextKind);
+                childPaths = ds->getChildObjectPathsByType(objectPath, m_contextKind);
                 if (childPaths.empty()) {
                     onNonContextData(name, objectMap);
                     onCompletedObjects(name);
                     return;
                 }
                 if (!objectMap.empty()) {
-                    throw PhysicsException(s_errorPrefix + objectText + " has data (" +
+                    throw PhysicsException(s_errorPrefix + objectText() + " has data (" +
                                            objectMap.begin()->first + ") beside its " +
                                            m_contextKind + " children");
                 }
@@ -125,20 +128,20 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
                                   : rules->isParentTypePath(context, name, m_isObjectType);
                 };
                 std::set<std::string> claimed;
-                std::vector<ContextChild> children;
                 const ContextChild* defaultChild = nullptr;
                 children.reserve(childPaths.size());
                 for (const std::string& childPath : childPaths) {
                     ContextChild& child = children.emplace_back();
-                    at = childPath;
+                    at = &childPath;
                     child.path = childPath;
                     child.label = childLabel(childPath);
-                    const std::string childText =
-                        objectText + ", " + m_contextKind + " " + child.label;
+                    const auto childText = [&] {
+                        return objectText() + ", " + m_contextKind + " " + child.label;
+                    };
                     child.map = ds->getParameterMap(childPath);
                     const auto contextList = child.map.find(s_parentContextList);
                     if (contextList == child.map.end()) {
-                        throw PhysicsException(s_errorPrefix + childText + ": no " +
+                        throw PhysicsException(s_errorPrefix + childText() + ": no " +
                                                s_parentContextList);
                     }
                     for (std::string& context :
@@ -146,7 +149,7 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
                         if (context == s_default) {
                             if (defaultChild) {
                                 throw PhysicsException(
-                                    s_errorPrefix + childText +
+                                    s_errorPrefix + childText() +
                                     ": a second Default context (the first is in " + m_contextKind +
                                     " " + defaultChild->label + ")");
                             }
@@ -156,13 +159,13 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
                         }
                         context = normaliseContext(std::move(context));
                         if (!isCandidate(context)) {
-                            throw PhysicsException(s_errorPrefix + childText + ": context " +
+                            throw PhysicsException(s_errorPrefix + childText() + ": context " +
                                                    context + " is not a valid parent context of " +
                                                    name);
                         }
                         if (std::binary_search(m_invalidContexts.begin(), m_invalidContexts.end(),
                                                context)) {
-                            throw PhysicsException(s_errorPrefix + childText + ": context " +
+                            throw PhysicsException(s_errorPrefix + childText() + ": context " +
                                                    context + " is also in the " +
                                                    s_invalidParentContextList);
                         }
@@ -171,10 +174,10 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
                     }
                     removeOwnKeys(child.map);
                 }
-                at = objectPath;
+                at = &objectPath;
 
                 for (ContextChild& child : children) {
-                    at = child.path;
+                    at = &child.path;
                     if (child.isDefault && !listed) {
                         std::vector<std::string> excluded(claimed.begin(), claimed.end());
                         excluded.insert(excluded.end(), m_invalidContexts.begin(),
@@ -198,11 +201,11 @@ void ParentContextParser::parseData(const TARNDatastore* ds, const ParentContext
                     }
                     onContextData(name, child.contexts, child.map, child.isDefault);
                 }
-                at = objectPath;
+                at = &objectPath;
                 onCompletedObjects(name);
             }();
         } catch (...) {
-            rethrowLocated(*ds, at);
+            rethrowLocated(*ds, *at);
         }
     }
 
