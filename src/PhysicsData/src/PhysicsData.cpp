@@ -42,15 +42,22 @@ const std::string kListNode = "LIST:";
 
 // The path of a child of the CHECK DATA folder; an unnamed child is "/TYPE".
 std::string childPath(const std::string& type, const std::string& name) {
-    return kCheckDataPath + "/" + type + (name.empty() ? "" : ":" + name);
+    std::string path;
+    path.reserve(kCheckDataPath.size() + type.size() + name.size() + 2);
+    path.append(kCheckDataPath).append(1, '/').append(type);
+    if (!name.empty()) path.append(1, ':').append(name);
+    return path;
 }
 
 std::vector<std::string> prefixed(const std::string& prefix,
                                   const std::vector<std::string>& names) {
     std::vector<std::string> result;
     result.reserve(names.size());
-    for (const auto& name : names)
-        result.push_back(prefix + name);
+    for (const auto& name : names) {
+        std::string& item = result.emplace_back();
+        item.reserve(prefix.size() + name.size());
+        item.append(prefix).append(name);
+    }
     return result;
 }
 

@@ -94,9 +94,15 @@ std::vector<std::string> CompositeTARNDatastore::getChildObjectPathsByType(
     std::string prefix = path == "/" ? std::string() : path;
     prefix += '/';
     prefix += type;
+    const std::vector<std::string> names = getChildObjectNamesByType(path, type);
     std::vector<std::string> paths;
-    for (const std::string& name : getChildObjectNamesByType(path, type))
-        paths.push_back(name.empty() || name == type ? prefix : prefix + ":" + name);
+    paths.reserve(names.size());
+    for (const std::string& name : names) {
+        std::string& child = paths.emplace_back();
+        child.reserve(prefix.size() + 1 + name.size());
+        child.append(prefix);
+        if (!name.empty() && name != type) child.append(1, ':').append(name);
+    }
     return paths;
 }
 

@@ -409,6 +409,15 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
         PathUtils::appendComponent(path, object.type, object.name);
     }
 
+    // Adds the path of child, below the object at prefix, to paths: one allocation.
+    static void appendChildPath(std::vector<std::string>& paths, const std::string& prefix,
+                                const Object& child) {
+        std::string& path = paths.emplace_back();
+        path.reserve(prefix.size() + child.type.size() + child.name.size() + 2);
+        path.append(prefix);
+        appendComponent(path, child);
+    }
+
     // Text that lies in the text being read is kept in place (in the store's copy of it);
     // anything else (a continued line) is copied to the arena.
     std::string_view keep(std::string_view text) {
@@ -590,8 +599,7 @@ std::vector<std::string> InternalTARNDatastore::getChildObjectPathsByType(
     for (std::uint32_t c = m_impl->objects[id].firstChild; c != kNone;
          c = m_impl->objects[c].nextSibling) {
         if (m_impl->objects[c].type != type) continue;
-        paths.push_back(prefix);
-        Impl::appendComponent(paths.back(), m_impl->objects[c]);
+        m_impl->appendChildPath(paths, prefix, m_impl->objects[c]);
     }
     return paths;
 }
@@ -602,10 +610,8 @@ std::vector<std::string> InternalTARNDatastore::getChildObjectPaths(const std::s
     if (id == kNone) return paths;
     const std::string prefix = m_impl->pathOf(id);
     for (std::uint32_t c = m_impl->objects[id].firstChild; c != kNone;
-         c = m_impl->objects[c].nextSibling) {
-        paths.push_back(prefix);
-        Impl::appendComponent(paths.back(), m_impl->objects[c]);
-    }
+         c = m_impl->objects[c].nextSibling)
+        m_impl->appendChildPath(paths, prefix, m_impl->objects[c]);
     return paths;
 }
 
