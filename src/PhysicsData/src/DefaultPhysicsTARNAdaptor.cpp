@@ -42,13 +42,26 @@ std::string_view lastType(std::string_view path) {
                            " not implemented.");
 }
 
+// The items of the lists (blanks trimmed, empty ones dropped) as views, sorted.
+std::vector<std::string_view> sortedItems(std::string_view first, std::string_view second = {}) {
+    std::vector<std::string_view> items;
+    StringUtilities::appendItemViews(first, ',', items);
+    StringUtilities::appendItemViews(second, ',', items);
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+bool isIn(const std::vector<std::string_view>& sorted, std::string_view item) {
+    return std::binary_search(sorted.begin(), sorted.end(), item);
+}
+
 // Sets out[key] to the RULES list unless the list is empty, the PHYSICS data already names
-// one of its entries, or key is already set.
+// one of its entries (known, sorted), or key is already set.
 void offerDefault(ParameterMap& out, const std::string& key, const std::vector<std::string>& list,
-                  const std::set<std::string>& known) {
+                  const std::vector<std::string_view>& known) {
     if (list.empty() || out.count(key)) return;
     if (std::any_of(list.begin(), list.end(),
-                    [&](const std::string& item) { return known.count(item) != 0; }))
+                    [&](const std::string& item) { return isIn(known, item); }))
         return;
     out[key] = StringUtilities::vectorToString(list, ',');
 }
@@ -166,10 +179,10 @@ void DefaultPhysicsTARNAdaptor::createParams(const std::string& path, const std:
     // The RULES options less those the data leaves unused: what the data covers when it
     // names no options.
     std::vector<std::string> ruleOptions = m_rules->getAllowedOptions(depType);
-    const std::set<std::string> unusedOptions =
-        StringUtilities::stringToSet(value(kUnusedAllowedOptionList), ',');
+    const std::vector<std::string_view> unusedOptions =
+        sortedItems(value(kUnusedAllowedOptionList));
     std::erase_if(ruleOptions,
-                  [&](const std::string& option) { return unusedOptions.count(option) != 0; });
+                  [&](const std::string& option) { return isIn(unusedOptions, option); });
     const std::string_view orderedOptions = value(kOrderedAllowedOptionList);
     const std::vector<std::string> optionSet =
         orderedOptions.empty() ? ruleOptions : StringUtilities::stringToVector(orderedOptions, ',');
@@ -181,18 +194,14 @@ void DefaultPhysicsTARNAdaptor::createParams(const std::string& path, const std:
     const bool treatChildren = StringUtilities::stringToBool(value(kTreatRemainingChildren));
     const bool treatParams = StringUtilities::stringToBool(value(kTreatRemainingParameters));
 
-    std::set<std::string> knownParams = StringUtilities::stringToSet(requiredParams, ',');
-    for (const auto& item : StringUtilities::stringToVector(optionalParams, ','))
-        knownParams.insert(item);
-    std::set<std::string> knownChildren = StringUtilities::stringToSet(requiredChildren, ',');
-    for (const auto& item : StringUtilities::stringToVector(optionalChildren, ','))
-        knownChildren.insert(item);
+    const std::vector<std::string_view> knownParams = sortedItems(requiredParams, optionalParams);
+    const std::vector<std::string_view> knownChildren =
+        sortedItems(requiredChildren, optionalChildren);
 
     // The option-set queries hand out references valid only until the next such query for
     // the type, so each list is consumed before the next one is asked for.
     ParameterMap offered;
-    offerDefault(offered, kOrderedAllowedOptionList, ruleOptions,
-                 StringUtilities::stringToSet(orderedOptions, ','));
+    offerDefault(offered, kOrderedAllowedOptionList, ruleOptions, sortedItems(orderedOptions));
     if (!treatParams) {
         offerDefault(offered, kOrderedRequiredParameterList,
                      m_rules->getEssentialParams(depType, optionSet), knownParams);

@@ -121,6 +121,13 @@ void StringUtilities::appendItems(std::string_view text, char sep, std::vector<s
     });
 }
 
+void StringUtilities::appendItemViews(std::string_view text, char sep,
+                                      std::vector<std::string_view>& out) {
+    forEachItem(text, sep, false, [&](std::string_view item) {
+        if (!item.empty()) out.push_back(item);
+    });
+}
+
 std::set<std::string> StringUtilities::stringToSet(std::string_view text, char sep) {
     std::set<std::string> items;
     forEachItem(text, sep, false, [&](std::string_view item) {

@@ -19,6 +19,9 @@ public:
     static std::vector<std::string> stringToVector(std::string_view text, char sep);
     // The same items appended to out.
     static void appendItems(std::string_view text, char sep, std::vector<std::string>& out);
+    // The same items as views of text, appended to out.
+    static void appendItemViews(std::string_view text, char sep,
+                                std::vector<std::string_view>& out);
     static std::set<std::string> stringToSet(std::string_view text, char sep);
 
     // Split at sep outside parentheses, trim blanks, keep empty items ("a,,b" has three).
