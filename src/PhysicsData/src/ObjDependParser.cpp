@@ -119,9 +119,22 @@ bool ObjDependParser::addObjDependDef(const std::string& type,
 
     for (const std::string& param : def->getOrderedParamNames()) {
         if (info && param == info->contextRuleParam) continue;
-        m_usedParamNames.insert(param);
+        m_usedParamNames.push_back(param);
     }
     return true;
+}
+
+std::set<std::string> ObjDependParser::getUsedParamNames() const {
+    std::vector<const std::string*> names;
+    names.reserve(m_usedParamNames.size());
+    for (const std::string& name : m_usedParamNames)
+        names.push_back(&name);
+    const auto byText = [](const std::string* a, const std::string* b) { return *a < *b; };
+    std::sort(names.begin(), names.end(), byText);
+    std::set<std::string> used;
+    for (const std::string* name : names)
+        if (used.empty() || *used.rbegin() != *name) used.emplace_hint(used.end(), *name);
+    return used;
 }
 
 }  // namespace kel

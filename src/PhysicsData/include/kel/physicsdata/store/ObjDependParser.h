@@ -46,7 +46,7 @@ public:
 
     // Object path (context + "/" + type) to the context rule data of its definition.
     ContextRuleInfoMap getContextRuleInfoMap() const { return m_contextRuleInfoMap; }
-    std::set<std::string> getUsedParamNames() const { return m_usedParamNames; }
+    std::set<std::string> getUsedParamNames() const;
     // Context rule data of definitions filed by pattern: it applies under every object
     // path context + "/" + type where the holder's patterns of type give def.
     struct PatternedContextRuleInfo {
@@ -80,7 +80,9 @@ private:
     const ModelRules* m_rules;
     ParentContextHolder<ObjDependDef>* m_holder;
     ContextRuleInfoMap m_contextRuleInfoMap;
-    std::set<std::string> m_usedParamNames;
+    // Every use, repeats included; made a set when asked for (cheaper than a set insert
+    // per use when names repeat across many definitions).
+    std::vector<std::string> m_usedParamNames;
     std::vector<std::string> m_defaultContexts;
     bool m_defaultByPattern = false;  // the current type has too many contexts to list
     std::vector<PatternedContextRuleInfo> m_patternedContextRuleInfo;
