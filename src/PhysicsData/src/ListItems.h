@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include <kel/utilities/StringUtilities.h>
+
 namespace kel {
 
 // The items of a list value exactly as StringUtilities::splitValueNoEmpty gives them: split
@@ -12,29 +14,11 @@ namespace kel {
 // the items are handed out as views of the text, or copied into a vector sized once, so a
 // split costs one allocation for the vector (and none for items that fit a short string).
 
-namespace listitems {
-
-inline bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-inline std::string_view trimmed(std::string_view text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
-}  // namespace listitems
-
 // Calls emit(item) for every item, in written order.
 template <class Emit>
 void forEachListItem(std::string_view text, Emit&& emit) {
     auto piece = [&](std::string_view item) {
-        item = listitems::trimmed(item);
+        item = StringUtilities::trimView(item);
         if (!item.empty()) emit(item);
     };
     std::size_t start = 0;

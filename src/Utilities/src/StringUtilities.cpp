@@ -14,16 +14,6 @@ constexpr bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-std::string_view trimView(std::string_view text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
 char lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -45,10 +35,10 @@ void forEachItem(std::string_view text, char sep, bool nested, Emit&& emit) {
         std::size_t start = 0;
         for (std::size_t at = text.find(sep); at != std::string_view::npos;
              at = text.find(sep, start)) {
-            emit(trimView(text.substr(start, at - start)));
+            emit(StringUtilities::trimView(text.substr(start, at - start)));
             start = at + 1;
         }
-        emit(trimView(text.substr(start)));
+        emit(StringUtilities::trimView(text.substr(start)));
         return;
     }
     int depth = 0;
@@ -60,11 +50,11 @@ void forEachItem(std::string_view text, char sep, bool nested, Emit&& emit) {
         } else if (nested && c == ')') {
             if (depth > 0) --depth;
         } else if (c == sep && depth == 0) {
-            emit(trimView(text.substr(start, i - start)));
+            emit(StringUtilities::trimView(text.substr(start, i - start)));
             start = i + 1;
         }
     }
-    emit(trimView(text.substr(start)));
+    emit(StringUtilities::trimView(text.substr(start)));
 }
 
 // Parses a whole finite number (no blanks around it). from_chars does not take a leading
@@ -90,15 +80,15 @@ std::pair<Number, bool> numberWithUnits(std::string_view text, std::string& numb
                                         std::string& units) {
     numberText.clear();
     units.clear();
-    std::string_view body = trimView(text);
+    std::string_view body = StringUtilities::trimView(text);
     std::string_view unitPart;
     if (const auto open = body.find('['); open != std::string_view::npos) {
         // Units are "[...]" closing the text; nothing may follow the ']'.
         if (body.back() != ']') return {Number(0), false};
         const std::string_view inner = body.substr(open + 1, body.size() - open - 2);
         if (inner.find_first_of("[]") != std::string_view::npos) return {Number(0), false};
-        unitPart = trimView(inner);
-        body = trimView(body.substr(0, open));
+        unitPart = StringUtilities::trimView(inner);
+        body = StringUtilities::trimView(body.substr(0, open));
     }
     Number value = 0;
     if (!parseNumber(body, value)) return {Number(0), false};
@@ -165,7 +155,7 @@ std::string StringUtilities::vectorToString(const std::vector<std::string>& item
 }
 
 std::string StringUtilities::trim(std::string_view text) {
-    return std::string(trimView(text));
+    return std::string(StringUtilities::trimView(text));
 }
 
 std::string StringUtilities::removeWhitespace(std::string_view text) {
@@ -181,7 +171,7 @@ bool StringUtilities::isTrue(std::string_view text, bool* isLogical) {
     static constexpr std::array<std::string_view, 6> trueWords{"true", "yes", "on", "t", "y", "1"};
     static constexpr std::array<std::string_view, 6> falseWords{"false", "no", "off",
                                                                 "f",     "n",  "0"};
-    const std::string_view word = trimView(text);
+    const std::string_view word = StringUtilities::trimView(text);
     for (auto w : trueWords) {
         if (equalsNoCase(word, w)) {
             if (isLogical) *isLogical = true;

@@ -36,6 +36,17 @@ public:
 
     // Blanks trimmed from both ends.
     static std::string trim(std::string_view text);
+    // The same text as a view, without the blanks (space, tab, CR, LF) at either end.
+    static std::string_view trimView(std::string_view text) {
+        const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+        std::size_t begin = 0;
+        std::size_t end = text.size();
+        while (begin < end && blank(text[begin]))
+            ++begin;
+        while (end > begin && blank(text[end - 1]))
+            --end;
+        return text.substr(begin, end - begin);
+    }
 
     // Every blank removed.
     static std::string removeWhitespace(std::string_view text);
