@@ -56,17 +56,16 @@ ParamValueDef::ParamValueDef(const std::string& name, const std::string& objectT
                              const ParameterMap& params, const ModelRules* rules,
                              const AvailabilityCheckDataSource* source, bool validateData)
     : m_name(name),
-      m_objectType(objectType),
-      m_isLocalRulesParam(false),
-      m_hasContextRule(false),
-      m_type(TARNParam::Unknown),
-      m_restriction(0),
-      m_availableWithNoAllowedValues(false),
       m_valueListSource(nullptr),
       m_subsetValueListSource(nullptr),
+      m_type(TARNParam::Unknown),
+      m_restriction(0),
+      m_isLocalRulesParam(false),
+      m_hasContextRule(false),
+      m_availableWithNoAllowedValues(false),
       m_validateData(validateData),
       m_completeListRequired(false) {
-    initialise(params, rules, source);
+    initialise(objectType, params, rules, source);
 }
 
 ParamValueDef::~ParamValueDef() = default;
@@ -74,21 +73,17 @@ ParamValueDef::~ParamValueDef() = default;
 // ---------------------------------------------------------------------------------------
 // Initialisation
 
-void ParamValueDef::initialise(const ParameterMap& params, const ModelRules* rules,
-                               const AvailabilityCheckDataSource* source) {
+void ParamValueDef::initialise(const std::string& objectType, const ParameterMap& params,
+                               const ModelRules* rules, const AvailabilityCheckDataSource* source) {
     if (!rules->isValidParamName(m_name)) {
         throw PhysicsException("ParamValueDef::initialise - attempt to create a parameter " +
                                m_name + " which is not defined in RULES.");
     }
     // Every part asks the RULES the same questions: they are asked once, here or where a
     // part first needs the answer.
-    ParamRulesFacts facts(rules, m_objectType, m_name);
+    ParamRulesFacts facts(rules, objectType, m_name);
     m_isLocalRulesParam = facts.isLocal();
-    if (m_isLocalRulesParam) {
-        m_hasContextRule = !facts.contextRuleParam().empty();
-    } else {
-        m_validOption = facts.validOption();
-    }
+    if (m_isLocalRulesParam) m_hasContextRule = !facts.contextRuleParam().empty();
 
     // The entry's keys, found once for the definition and its parts.
     const ParamValueKeys keys(params);
@@ -130,7 +125,7 @@ void ParamValueDef::initInt(ParamRulesFacts& facts) {
 }
 
 void ParamValueDef::initReal(ParamRulesFacts& facts) {
-    setQuantityType(facts.rules());
+    setQuantityType(facts);
     initBounds(facts);
 }
 
@@ -315,14 +310,15 @@ std::pair<std::string, std::string> ParamValueDef::rulesBounds(const RulesParam&
 void ParamValueDef::initBounds(ParamRulesFacts& facts) {
     const BoundsData::Type kind =
         TARNParam::isIntegerType(m_type) ? BoundsData::Integer : BoundsData::Real;
+    Bounds bounds;
     if (m_hasContextRule) {
         // Equal bounds under every option collapse to fixed bounds.
         bool allEqual = true;
         const BoundsData* first = nullptr;
-        for (const auto& option : facts.rules()->getAllowedOptions(m_objectType)) {
-            BoundsData bounds(m_name, kind, rulesBounds(facts.param(option)));
+        for (const auto& option : facts.rules()->getAllowedOptions(facts.objectType())) {
+            BoundsData optionBounds(m_name, kind, rulesBounds(facts.param(option)));
             const BoundsData& kept =
-                m_contextBounds.emplace(option, std::move(bounds)).first->second;
+                bounds.byOption.emplace(option, std::move(optionBounds)).first->second;
             if (first == nullptr) {
                 first = &kept;
             } else if (!(kept == *first)) {
@@ -330,29 +326,37 @@ void ParamValueDef::initBounds(ParamRulesFacts& facts) {
             }
         }
         if (first != nullptr && allEqual) {
-            m_bounds = m_contextBounds.begin()->second;
-            m_contextBounds.clear();
+            bounds.fixed = bounds.byOption.begin()->second;
+            bounds.byOption.clear();
         }
     } else {
-        m_bounds = BoundsData(m_name, kind, rulesBounds(facts.param(m_validOption)));
+        bounds.fixed = BoundsData(m_name, kind, rulesBounds(facts.param(facts.validOption())));
     }
+    if (bounds.fixed.undefined() && bounds.byOption.empty()) return;
+    m_bounds.build([&](void* where) { return ::new (where) Bounds(std::move(bounds)); });
 }
 
-void ParamValueDef::setQuantityType(const ModelRules* rules) {
-    const ExtraRules* extra = rules->getExtraRules();
+const BoundsData& ParamValueDef::fixedBounds() const {
+    static const BoundsData kNone;
+    return m_bounds ? m_bounds->fixed : kNone;
+}
+
+void ParamValueDef::setQuantityType(ParamRulesFacts& facts) {
+    const ExtraRules* extra = facts.rules()->getExtraRules();
+    const std::string& objectType = facts.objectType();
     if (!m_hasContextRule) {
         m_quantityType =
-            extra->getParamStringRule(m_objectType, m_validOption, m_name, kQuantityTypeRule);
+            extra->getParamStringRule(objectType, facts.validOption(), m_name, kQuantityTypeRule);
         return;
     }
-    for (const auto& option : rules->getAllowedOptions(m_objectType)) {
+    for (const auto& option : facts.rules()->getAllowedOptions(objectType)) {
         std::string quantity =
-            extra->getParamStringRule(m_objectType, option, m_name, kQuantityTypeRule);
+            extra->getParamStringRule(objectType, option, m_name, kQuantityTypeRule);
         if (m_quantityType.empty()) {
             m_quantityType = quantity;
         } else if (quantity.empty()) {
             throw PhysicsException("Quantity Type is missing in RULES for parameter " + m_name +
-                                   " in object " + m_objectType + " in CONTEXT:" + option);
+                                   " in object " + objectType + " in CONTEXT:" + option);
         } else if (quantity != m_quantityType) {
             m_quantityType = s_contextDependentQuantity;
             return;
@@ -439,7 +443,7 @@ bool ParamValueDef::allowsValue(const TARNContext& context, EvalContext* evalCon
 std::pair<std::string, std::string> ParamValueDef::evaluateBounds(const ModelRules* rules,
                                                                   const TARNContext& context,
                                                                   EvalContext* evalContext) const {
-    if (!(m_isLocalRulesParam && !m_contextBounds.empty())) return m_bounds.value();
+    if (!hasVariableBounds()) return fixedBounds().value();
     if (evalContext == nullptr) {
         throw std::invalid_argument("ParamValueDef::evaluateBounds - the bounds of " + m_name +
                                     " depend on the context rule and need an evaluation context.");
@@ -448,8 +452,8 @@ std::pair<std::string, std::string> ParamValueDef::evaluateBounds(const ModelRul
     const std::string& option =
         evalContext->getDB().getParameterValue(context.getFullPath(), ruleParam);
     if (option.empty()) return {};
-    auto it = m_contextBounds.find(option);
-    if (it == m_contextBounds.end()) return {};
+    auto it = m_bounds->byOption.find(option);
+    if (it == m_bounds->byOption.end()) return {};
     return it->second.value();
 }
 
@@ -568,13 +572,13 @@ std::vector<std::string> ParamValueDef::getReferencedListNames() const {
 }
 
 bool ParamValueDef::hasFullyConstrainedBounds() const {
-    if (m_bounds.undefined() && m_contextBounds.empty()) return false;
+    if (!m_bounds) return false;
     auto bothSides = [](const BoundsData& bounds) {
         auto [lower, upper] = bounds.defined();
         return lower && upper;
     };
-    if (!m_isLocalRulesParam || m_contextBounds.empty()) return bothSides(m_bounds);
-    return std::all_of(m_contextBounds.begin(), m_contextBounds.end(),
+    if (!hasVariableBounds()) return bothSides(m_bounds->fixed);
+    return std::all_of(m_bounds->byOption.begin(), m_bounds->byOption.end(),
                        [&bothSides](const auto& entry) { return bothSides(entry.second); });
 }
 

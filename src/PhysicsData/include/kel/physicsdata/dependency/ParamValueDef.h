@@ -132,9 +132,13 @@ public:
     bool isRestrictedDynamic() const { return (m_restriction & kListSource) != 0; }
     bool hasSubsetAllowedValueList() const { return (m_restriction & kSubset) != 0; }
 
-    const std::pair<std::string, std::string>& getFixedBounds() const { return m_bounds.value(); }
-    bool hasBounds() const { return !m_bounds.undefined() || !m_contextBounds.empty(); }
-    bool hasVariableBounds() const { return m_isLocalRulesParam && !m_contextBounds.empty(); }
+    const std::pair<std::string, std::string>& getFixedBounds() const {
+        return fixedBounds().value();
+    }
+    bool hasBounds() const { return static_cast<bool>(m_bounds); }
+    bool hasVariableBounds() const {
+        return m_isLocalRulesParam && m_bounds && !m_bounds->byOption.empty();
+    }
     // Both sides given, in every context the bounds can take.
     bool hasFullyConstrainedBounds() const;
 
@@ -167,8 +171,8 @@ private:
         T* m_object = nullptr;
     };
 
-    // A part only string parameters have, kept out of line so that the other definitions
-    // do not carry its room; allocated when built. Used as InPlace is.
+    // A part only some definitions have, kept out of line so that the others do not carry
+    // its room; allocated when built. Used as InPlace is.
     template <class T>
     class OutOfLine {
     public:
@@ -204,8 +208,8 @@ private:
     static constexpr std::uint32_t kListSource = 2;
     static constexpr std::uint32_t kFixedList = 4;
 
-    void initialise(const ParameterMap& params, const ModelRules* rules,
-                    const AvailabilityCheckDataSource* source);
+    void initialise(const std::string& objectType, const ParameterMap& params,
+                    const ModelRules* rules, const AvailabilityCheckDataSource* source);
     void initInt(ParamRulesFacts& facts);
     void initReal(ParamRulesFacts& facts);
     void initLogical();
@@ -219,7 +223,7 @@ private:
                      const AvailabilityCheckDataSource* source);
     void initOverride(const ParamValueKeys& keys, ParamRulesFacts& facts,
                       const AvailabilityCheckDataSource* source);
-    void setQuantityType(const ModelRules* rules);
+    void setQuantityType(ParamRulesFacts& facts);
     static std::pair<std::string, std::string> rulesBounds(const RulesParam& param);
     void initListSource(const std::string& name, const AvailabilityCheckDataSource* source);
     void initSubsetListSource(const std::string& name, const AvailabilityCheckDataSource* source);
@@ -232,27 +236,33 @@ private:
                                       std::set<std::string>& names);
     const ValueCheck* findValueCheck(const std::string& value) const;
 
+    // The bounds of a numeric parameter: fixed, or per option of the context rule. Kept
+    // out of line, and only when there are any: most definitions have none.
+    struct Bounds {
+        BoundsData fixed;
+        std::map<std::string, BoundsData> byOption;
+    };
+    const BoundsData& fixedBounds() const;
+
     std::string m_name;
-    std::string m_objectType;
-    bool m_isLocalRulesParam;
-    bool m_hasContextRule;
-    std::string m_validOption;
-    TARNParam::Type m_type;
     std::string m_quantityType;
-    BoundsData m_bounds;
-    std::map<std::string, BoundsData> m_contextBounds;
-    std::uint32_t m_restriction;
-    bool m_availableWithNoAllowedValues;
     List* m_valueListSource;
     List* m_subsetValueListSource;
     std::vector<ValueCheck> m_allowedValues;
+    std::vector<std::string> m_unusedAllowedValues;
     // Held in place: a definition is one allocation, not one per part.
     InPlace<ParamDefault> m_default;
     InPlace<ParamValueOverride> m_valueOverride;
+    // Only string parameters have RULES allowed strings.
+    OutOfLine<RulesAllowedStrings> m_rulesAllowedStrings;
+    OutOfLine<Bounds> m_bounds;
+    TARNParam::Type m_type;
+    std::uint32_t m_restriction;
+    bool m_isLocalRulesParam;
+    bool m_hasContextRule;
+    bool m_availableWithNoAllowedValues;
     bool m_validateData;
     bool m_completeListRequired;
-    std::vector<std::string> m_unusedAllowedValues;
-    OutOfLine<RulesAllowedStrings> m_rulesAllowedStrings;
 };
 
 }  // namespace kel
