@@ -82,20 +82,31 @@ ParameterMap CompositeTARNDatastore::getParameterMap(const std::string& path) co
 
 std::vector<std::string> CompositeTARNDatastore::getChildObjectNamesByType(
     const std::string& path, const std::string& type) const {
+    // Mostly one store at most has children of the type: its list is the answer as it is
+    // (a store's child names of one type are distinct), and no set of seen names is needed.
     std::vector<std::string> names;
     std::unordered_set<std::string> seen;
-    for (const TARNDatastore* store : m_stores)
-        appendUnion(names, seen, store->getChildObjectNamesByType(path, type));
+    for (const TARNDatastore* store : m_stores) {
+        std::vector<std::string> more = store->getChildObjectNamesByType(path, type);
+        if (more.empty()) continue;
+        if (names.empty()) {
+            names = std::move(more);
+            continue;
+        }
+        if (seen.empty()) seen.insert(names.begin(), names.end());
+        appendUnion(names, seen, std::move(more));
+    }
     return names;
 }
 
 std::vector<std::string> CompositeTARNDatastore::getChildObjectPathsByType(
     const std::string& path, const std::string& type) const {
+    const std::vector<std::string> names = getChildObjectNamesByType(path, type);
+    std::vector<std::string> paths;
+    if (names.empty()) return paths;
     std::string prefix = path == "/" ? std::string() : path;
     prefix += '/';
     prefix += type;
-    const std::vector<std::string> names = getChildObjectNamesByType(path, type);
-    std::vector<std::string> paths;
     paths.reserve(names.size());
     for (const std::string& name : names) {
         std::string& child = paths.emplace_back();

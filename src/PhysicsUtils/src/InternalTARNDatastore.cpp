@@ -595,10 +595,11 @@ std::vector<std::string> InternalTARNDatastore::getChildObjectPathsByType(
     std::vector<std::string> paths;
     const std::uint32_t id = m_impl->find(path);
     if (id == kNone) return paths;
-    const std::string prefix = m_impl->pathOf(id);
+    std::string prefix;  // made at the first child of the type: mostly there is none
     for (std::uint32_t c = m_impl->objects[id].firstChild; c != kNone;
          c = m_impl->objects[c].nextSibling) {
         if (m_impl->objects[c].type != type) continue;
+        if (paths.empty()) prefix = m_impl->pathOf(id);
         m_impl->appendChildPath(paths, prefix, m_impl->objects[c]);
     }
     return paths;
