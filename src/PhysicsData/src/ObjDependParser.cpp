@@ -27,10 +27,14 @@ void ObjDependParser::onObjectName(const std::string& name) {
     if (m_defaultByPattern) return;
     std::vector<std::string> candidates = m_rules->enumerateParentTypePaths(name, false);
     std::sort(candidates.begin(), candidates.end());
-    std::vector<std::string> invalid = getInvalidContexts();
-    std::sort(invalid.begin(), invalid.end());
-    std::set_difference(candidates.begin(), candidates.end(), invalid.begin(), invalid.end(),
-                        std::back_inserter(m_defaultContexts));
+    // The invalid contexts are sorted: the candidates not among them are moved over.
+    const std::vector<std::string>& invalid = getInvalidContexts();
+    auto skip = invalid.begin();
+    for (std::string& candidate : candidates) {
+        skip = std::lower_bound(skip, invalid.end(), candidate);
+        if (skip == invalid.end() || *skip != candidate)
+            m_defaultContexts.push_back(std::move(candidate));
+    }
 }
 
 void ObjDependParser::onNonContextData(const std::string& name, const ParameterMap& map) {

@@ -34,7 +34,8 @@ class ParentContextRules;
 // contexts in one list; that child gets its explicit contexts, then the remaining ones in
 // the candidates' order. The empty context (a top-level object's) is written "/". All
 // context children are read and checked before the first onContextData of an object.
-// getInvalidContexts() is empty again when onParseComplete runs. Single-threaded use.
+// getInvalidContexts() is sorted and distinct, and empty again when onParseComplete runs.
+// Single-threaded use.
 //
 // Candidates are listed only while there are at most s_maxListedContexts of them; above
 // that, explicit contexts are matched against the rules one by one and a "Default" child

@@ -122,10 +122,11 @@ public:
     void rationalise() {
         if (m_rationalised) return;
         m_contextItems.eraseIf([&](std::string_view key) { return isInvalidContext(key); });
-        // Items that lost their last key are gone: forget them in the default set too.
-        const std::vector<const T*> alive = aliveItems();
+        // Items that lost their last key are gone: forget them in the default set too. The
+        // holder is read-only from here, so the items alive are known for good.
+        m_alive = aliveItems();
         for (auto it = m_defaultContextSet.begin(); it != m_defaultContextSet.end();)
-            it = std::binary_search(alive.begin(), alive.end(), *it)
+            it = std::binary_search(m_alive.begin(), m_alive.end(), *it)
                      ? std::next(it)
                      : m_defaultContextSet.erase(it);
         m_rationalised = true;
@@ -175,6 +176,11 @@ public:
     // particular order (for callers that only count or collect: no sorting of keys).
     template <class Visit>
     void forEachDistinctItem(Visit visit) const {
+        if (m_rationalised) {
+            for (const T* item : m_alive)
+                visit(item);
+            return;
+        }
         for (const T* item : aliveItems())
             visit(item);
     }
@@ -300,6 +306,7 @@ private:
     std::unordered_map<std::string, std::vector<PatternedInvalid>> m_patternedInvalid;
     std::vector<const T*> m_patternedItems;  // distinct, in the order filed
     std::set<const T*> m_defaultContextSet;
+    std::vector<const T*> m_alive;  // aliveItems(), once rationalised
     bool m_rationalised = false;
 };
 
