@@ -180,6 +180,35 @@ TEST(InternalTARNDatastoreTest, LargeObjectKeepsOrderAndLaterValues) {
     EXPECT_FALSE(store.hasParameter("/A", "K100"));
 }
 
+TEST(InternalTARNDatastoreTest, TextsOfEveryLengthAreKeptWhole) {
+    // Lengths around the point where a record stops holding a text in place.
+    std::string text;
+    std::vector<std::string> values;
+    for (const std::size_t length : {0u, 1u, 65534u, 65535u, 65536u, 200000u}) {
+        values.push_back(std::string(length, 'v') + "e");
+        const std::string name(length, 'n');
+        text += "T" + std::to_string(length) + ":" + (name.empty() ? "" : " " + name) + "\n";
+        text += "  " + std::string(length, 'k') + "K = " + values.back() + "\n";
+        text += "END\n";
+    }
+    // One value joined from continued lines, past the limit too.
+    text +=
+        "C:\n  Joined = " + std::string(40000, 'a') + " \\\n" + std::string(40000, 'b') + "\nEND\n";
+    const InternalTARNDatastore store = fromText(text);
+    std::size_t i = 0;
+    for (const std::size_t length : {0u, 1u, 65534u, 65535u, 65536u, 200000u}) {
+        const std::string name(length, 'n');
+        const std::string path = "/T" + std::to_string(length) + (name.empty() ? "" : ":" + name);
+        ASSERT_TRUE(store.hasObject(path)) << length;
+        EXPECT_EQ(store.getParameterValue(path, std::string(length, 'k') + "K"), values[i++]);
+        const std::string parent = "/";
+        EXPECT_EQ(store.getChildObjectNamesByType(parent, "T" + std::to_string(length)),
+                  std::vector<std::string>{name});
+    }
+    EXPECT_EQ(store.getParameterValue("/C", "Joined").size(), 80001u);
+    EXPECT_EQ(normalised(fromText(normalised(store))), normalised(store));
+}
+
 TEST(InternalTARNDatastoreTest, DeepNestingReadsWritesAndReadsBack) {
     const int depth = 100000;
     std::string text, path;

@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <ostream>
 #include <type_traits>
 #include <unordered_map>
@@ -137,6 +138,46 @@ inline std::uint64_t finish(std::uint64_t h) {
     return h ^ (h >> 32);
 }
 
+// Views of text too long for a TextRef, or at addresses it cannot hold; a TextRef holds an
+// index into this list instead.
+using LongTexts = std::vector<std::string_view>;
+
+// Text the store keeps (a view into its copy of a text, or into its arena) in eight bytes
+// instead of the sixteen of a view, so that the records of a large store take less memory:
+// the address in the low 48 bits and the length in the high 16. A view that does not fit so
+// is kept whole in the store's LongTexts; the word then holds its index there, under a
+// length of all ones.
+class TextRef {
+public:
+    TextRef() = default;
+
+    static TextRef make(std::string_view text, LongTexts& longTexts) {
+        const auto address = reinterpret_cast<std::uintptr_t>(text.data());
+        TextRef ref;
+        if (text.size() < kLong && address <= kAddressMask) {
+            ref.m_word = (std::uint64_t(text.size()) << kLengthShift) | address;
+        } else {
+            ref.m_word = (std::uint64_t(kLong) << kLengthShift) | longTexts.size();
+            longTexts.push_back(text);
+        }
+        return ref;
+    }
+
+    std::string_view view(const LongTexts& longTexts) const {
+        const std::uint64_t length = m_word >> kLengthShift;
+        if (length == kLong) return longTexts[m_word & kAddressMask];
+        return {reinterpret_cast<const char*>(m_word & kAddressMask), length};
+    }
+
+    bool empty() const { return (m_word >> kLengthShift) == 0; }
+
+private:
+    static constexpr unsigned kLengthShift = 48;
+    static constexpr std::uint64_t kAddressMask = (std::uint64_t(1) << kLengthShift) - 1;
+    static constexpr std::uint64_t kLong = 0xFFFF;
+    std::uint64_t m_word = 0;  // empty text
+};
+
 // Where an item was written: an index into the store's source names, line and column.
 struct Loc {
     std::uint32_t source = kNone;
@@ -146,8 +187,8 @@ struct Loc {
 
 // One parameter. An object's parameters form a list in first-appearance order.
 struct Param {
-    std::string_view key;
-    std::string_view value;
+    TextRef key;
+    TextRef value;
     std::uint32_t next = kNone;
     Loc loc;  // of the value in effect (a key set again moves here)
 };
@@ -155,8 +196,8 @@ struct Param {
 // One object. Children and parameters are lists through indices, in first-appearance order,
 // so that an object costs no allocation of its own.
 struct Object {
-    std::string_view type;
-    std::string_view name;  // empty when unnamed
+    TextRef type;
+    TextRef name;  // empty when unnamed
     std::uint32_t parent = kNone;
     std::uint32_t firstChild = kNone;
     std::uint32_t lastChild = kNone;
@@ -186,8 +227,9 @@ public:
         return finish(hashBytes(name, hashBytes(type, parent)));
     }
 
-    std::uint32_t find(const ChunkedTable<Object>& objects, std::uint32_t parent,
-                       std::string_view type, std::string_view name, std::uint64_t h) const {
+    std::uint32_t find(const ChunkedTable<Object>& objects, const LongTexts& longTexts,
+                       std::uint32_t parent, std::string_view type, std::string_view name,
+                       std::uint64_t h) const {
         if (m_slots.empty()) return kNone;
         const std::uint32_t tag = tagOf(h);
         for (std::size_t i = h & m_mask;; i = (i + 1) & m_mask) {
@@ -195,22 +237,25 @@ public:
             if (slot.object == kNone) return kNone;
             if (slot.tag != tag) continue;
             const Object& object = objects[slot.object];
-            if (object.parent == parent && object.type == type && object.name == name)
+            if (object.parent == parent && object.type.view(longTexts) == type &&
+                object.name.view(longTexts) == name)
                 return slot.object;
         }
     }
 
     // The object's key must not be present yet.
-    void insert(const ChunkedTable<Object>& objects, std::uint32_t object, std::uint64_t h) {
-        if (4 * (m_count + 1) > 3 * m_slots.size()) grow(objects);
+    void insert(const ChunkedTable<Object>& objects, const LongTexts& longTexts,
+                std::uint32_t object, std::uint64_t h) {
+        if (4 * (m_count + 1) > 3 * m_slots.size()) grow(objects, longTexts);
         place({tagOf(h), object}, h);
         ++m_count;
     }
 
     // Makes room for `count` keys in all without growing again: a table sized before a
     // read is filled once instead of moved at every doubling.
-    void reserve(const ChunkedTable<Object>& objects, std::size_t count) {
-        if (4 * count > 3 * m_slots.size()) grow(objects, 4 * count / 3 + 1);
+    void reserve(const ChunkedTable<Object>& objects, const LongTexts& longTexts,
+                 std::size_t count) {
+        if (4 * count > 3 * m_slots.size()) grow(objects, longTexts, 4 * count / 3 + 1);
     }
 
 private:
@@ -231,7 +276,8 @@ private:
         m_slots[i] = slot;
     }
 
-    void grow(const ChunkedTable<Object>& objects, std::size_t atLeast = 0) {
+    void grow(const ChunkedTable<Object>& objects, const LongTexts& longTexts,
+              std::size_t atLeast = 0) {
         std::size_t size = std::max<std::size_t>(64, 2 * m_slots.size());
         while (size < atLeast)
             size *= 2;
@@ -241,7 +287,8 @@ private:
         for (const Slot& slot : old) {
             if (slot.object == kNone) continue;
             const Object& object = objects[slot.object];
-            place(slot, hash(object.parent, object.type, object.name));
+            place(slot,
+                  hash(object.parent, object.type.view(longTexts), object.name.view(longTexts)));
         }
     }
 
@@ -325,6 +372,7 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
     ChunkedTable<Param> params;
     std::vector<std::unique_ptr<KeyIndex>> paramIndexes;
     ObjectIndex index;
+    LongTexts longTexts;
 
     // Used while reading.
     std::vector<std::uint32_t> openStack;
@@ -357,7 +405,8 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
         std::string_view name;
         bool walked = false;
         while (object != kNone && PathUtils::nextComponent(path, pos, type, name)) {
-            object = index.find(objects, object, type, name, ObjectIndex::hash(object, type, name));
+            object = index.find(objects, longTexts, object, type, name,
+                                ObjectIndex::hash(object, type, name));
             walked = true;
         }
         if (walked && object != kNone) found.remember(serial, path, object);
@@ -377,17 +426,20 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
             return it == keys.end() ? kNone : it->second;
         }
         std::uint32_t p = object.firstParam;
-        while (p != kNone && params[p].key != key)
+        while (p != kNone && text(params[p].key) != key)
             p = params[p].next;
         return p;
     }
 
-    const std::string_view* findValue(std::string_view path, std::string_view key) const {
+    std::optional<std::string_view> findValue(std::string_view path, std::string_view key) const {
         const Object* object = findObject(path);
-        if (!object) return nullptr;
+        if (!object) return std::nullopt;
         const std::uint32_t p = findParam(*object, key);
-        return p == kNone ? nullptr : &params[p].value;
+        if (p == kNone) return std::nullopt;
+        return text(params[p].value);
     }
+
+    std::string_view text(TextRef ref) const { return ref.view(longTexts); }
 
     SourceLocation location(const Loc& loc) const {
         if (loc.source == kNone) return {};
@@ -405,22 +457,24 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
         return path;
     }
 
-    static void appendComponent(std::string& path, const Object& object) {
-        PathUtils::appendComponent(path, object.type, object.name);
+    void appendComponent(std::string& path, const Object& object) const {
+        PathUtils::appendComponent(path, text(object.type), text(object.name));
     }
 
     // Adds the path of child, below the object at prefix, to paths: one allocation.
-    static void appendChildPath(std::vector<std::string>& paths, const std::string& prefix,
-                                const Object& child) {
+    void appendChildPath(std::vector<std::string>& paths, const std::string& prefix,
+                         const Object& child) const {
         std::string& path = paths.emplace_back();
-        path.reserve(prefix.size() + child.type.size() + child.name.size() + 2);
+        path.reserve(prefix.size() + text(child.type).size() + text(child.name).size() + 2);
         path.append(prefix);
         appendComponent(path, child);
     }
 
     // Text that lies in the text being read is kept in place (in the store's copy of it);
     // anything else (a continued line) is copied to the arena.
-    std::string_view keep(std::string_view text) {
+    TextRef keep(std::string_view text) { return TextRef::make(place(text), longTexts); }
+
+    std::string_view place(std::string_view text) {
         if (text.data() < textBegin || text.data() + text.size() > textEnd)
             return arena.store(text);
         if (copyBegin == nullptr) return text;
@@ -457,7 +511,7 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
         // Room for the objects a text of this size usually holds (a header and its END
         // alone take about 20 bytes; with their parameters, objects take 150 bytes or more):
         // bounded by the text, so a text of no objects costs little.
-        index.reserve(objects, objects.size() + text.size() / 160);
+        index.reserve(objects, longTexts, objects.size() + text.size() / 160);
         openStack.assign(1, 0);
         TARNReader::read(text, sources.back(), *this);
         openStack.clear();
@@ -470,7 +524,7 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
                      TARNReader::Position at) override {
         const std::uint32_t parent = openStack.back();
         const std::uint64_t h = ObjectIndex::hash(parent, type, name);
-        std::uint32_t id = index.find(objects, parent, type, name, h);
+        std::uint32_t id = index.find(objects, longTexts, parent, type, name, h);
         if (id == kNone) {
             if (objects.size() >= kNone - 1)
                 throw PhysicsException("InternalTARNDatastore - too many objects");
@@ -486,7 +540,7 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
             else
                 objects[up.lastChild].nextSibling = id;
             up.lastChild = id;
-            index.insert(objects, id, h);
+            index.insert(objects, longTexts, id, h);
         }
         openStack.push_back(id);
     }
@@ -514,12 +568,12 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
         object.lastParam = p;
         ++object.paramCount;
         if (object.paramIndex != kNone) {
-            paramIndexes[object.paramIndex]->emplace(params[p].key, p);
+            paramIndexes[object.paramIndex]->emplace(text(params[p].key), p);
         } else if (object.paramCount > kIndexThreshold) {
             auto keys = std::make_unique<KeyIndex>();
             keys->reserve(2 * object.paramCount);
             for (std::uint32_t q = object.firstParam; q != kNone; q = params[q].next)
-                keys->emplace(params[q].key, q);
+                keys->emplace(text(params[q].key), q);
             object.paramIndex = static_cast<std::uint32_t>(paramIndexes.size());
             paramIndexes.push_back(std::move(keys));
         }
@@ -547,18 +601,18 @@ bool InternalTARNDatastore::hasObject(const std::string& path) const {
 }
 
 bool InternalTARNDatastore::hasParameter(const std::string& path, const std::string& name) const {
-    return m_impl->findValue(path, name) != nullptr;
+    return m_impl->findValue(path, name).has_value();
 }
 
 std::string InternalTARNDatastore::getParameterValue(const std::string& path,
                                                      const std::string& name) const {
-    const std::string_view* value = m_impl->findValue(path, name);
+    const std::optional<std::string_view> value = m_impl->findValue(path, name);
     return value ? std::string(*value) : std::string();
 }
 
 std::vector<std::string> InternalTARNDatastore::getParameterValueAsList(
     const std::string& path, const std::string& name) const {
-    const std::string_view* value = m_impl->findValue(path, name);
+    const std::optional<std::string_view> value = m_impl->findValue(path, name);
     if (!value) return {};
     return StringUtilities::stringToVector(*value, ',');
 }
@@ -567,7 +621,7 @@ ParameterMap InternalTARNDatastore::getParameterMap(const std::string& path) con
     ParameterMap map;
     if (const Object* object = m_impl->findObject(path))
         for (std::uint32_t p = object->firstParam; p != kNone; p = m_impl->params[p].next)
-            map.emplace(m_impl->params[p].key, m_impl->params[p].value);
+            map.emplace(m_impl->text(m_impl->params[p].key), m_impl->text(m_impl->params[p].value));
     return map;
 }
 
@@ -576,7 +630,7 @@ std::vector<std::string> InternalTARNDatastore::getParameterNames(const std::str
     if (const Object* object = m_impl->findObject(path)) {
         names.reserve(object->paramCount);
         for (std::uint32_t p = object->firstParam; p != kNone; p = m_impl->params[p].next)
-            names.emplace_back(m_impl->params[p].key);
+            names.emplace_back(m_impl->text(m_impl->params[p].key));
     }
     return names;
 }
@@ -586,7 +640,8 @@ std::vector<std::string> InternalTARNDatastore::getChildObjectNamesByType(
     std::vector<std::string> names;
     if (const Object* object = m_impl->findObject(path))
         for (std::uint32_t c = object->firstChild; c != kNone; c = m_impl->objects[c].nextSibling)
-            if (m_impl->objects[c].type == type) names.emplace_back(m_impl->objects[c].name);
+            if (m_impl->text(m_impl->objects[c].type) == type)
+                names.emplace_back(m_impl->text(m_impl->objects[c].name));
     return names;
 }
 
@@ -598,7 +653,7 @@ std::vector<std::string> InternalTARNDatastore::getChildObjectPathsByType(
     std::string prefix;  // made at the first child of the type: mostly there is none
     for (std::uint32_t c = m_impl->objects[id].firstChild; c != kNone;
          c = m_impl->objects[c].nextSibling) {
-        if (m_impl->objects[c].type != type) continue;
+        if (m_impl->text(m_impl->objects[c].type) != type) continue;
         if (paths.empty()) prefix = m_impl->pathOf(id);
         m_impl->appendChildPath(paths, prefix, m_impl->objects[c]);
     }
@@ -634,7 +689,7 @@ bool InternalTARNDatastore::visitParameters(std::string_view path, Visitor visit
     const Object* object = m_impl->findObject(path);
     if (!object) return false;
     for (std::uint32_t p = object->firstParam; p != kNone; p = m_impl->params[p].next)
-        visitor(visit, m_impl->params[p].key, m_impl->params[p].value);
+        visitor(visit, m_impl->text(m_impl->params[p].key), m_impl->text(m_impl->params[p].value));
     return true;
 }
 
@@ -643,7 +698,8 @@ bool InternalTARNDatastore::visitChildren(std::string_view path, Visitor visitor
     const Object* object = m_impl->findObject(path);
     if (!object) return false;
     for (std::uint32_t c = object->firstChild; c != kNone; c = m_impl->objects[c].nextSibling)
-        visitor(visit, m_impl->objects[c].type, m_impl->objects[c].name);
+        visitor(visit, m_impl->text(m_impl->objects[c].type),
+                m_impl->text(m_impl->objects[c].name));
     return true;
 }
 
@@ -686,19 +742,19 @@ void InternalTARNDatastore::write(std::ostream& out) const {
         const Object& child = objects[id];
         frame.next = child.nextSibling;
         indent(depth);
-        text += child.type;
+        text += m_impl->text(child.type);
         text += ':';
         if (!child.name.empty()) {
             text += ' ';
-            text += child.name;
+            text += m_impl->text(child.name);
         }
         endLine(text);
         for (std::uint32_t p = child.firstParam; p != kNone; p = m_impl->params[p].next) {
             const Param& param = m_impl->params[p];
             indent(depth + 1);
-            text += param.key;
+            text += m_impl->text(param.key);
             text += param.value.empty() ? " =" : " = ";
-            text += param.value;
+            text += m_impl->text(param.value);
             endLine(text);
         }
         stack.push_back({id, child.firstChild});
