@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -16,6 +18,10 @@ namespace kel {
 class DependencyGraph {
 public:
     DependencyGraph();
+    DependencyGraph(const DependencyGraph& other);
+    DependencyGraph(DependencyGraph&& other);
+    DependencyGraph& operator=(const DependencyGraph& other);
+    DependencyGraph& operator=(DependencyGraph&& other);
     ~DependencyGraph();
 
     // Records that node depends on each of deps. Calling it with no deps still records
@@ -53,19 +59,25 @@ public:
     bool isDepthWithin(std::size_t limit, std::string& node) const;
 
 private:
-    struct Node {
-        std::vector<std::string> deps;
-    };
-    // The dependencies of every node by node number (its place in insertion order);
-    // names that are not nodes are left out. For the whole-graph traversals; built once
-    // and kept until the next addDependency.
-    const std::vector<std::vector<std::size_t>>& numberedEdges() const;
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
-    std::vector<std::string> m_order;
-    std::unordered_map<std::string, Node> m_nodes;
+    // The number of name (its place in m_names), adding it when new.
+    std::size_t idOf(const std::string& name);
+    // The number of name, or npos when neither a node nor a dependency has that name.
+    std::size_t findId(std::string_view name) const;
+
+    // Every name met, node or dependency, once, by number; a deque so that the views in
+    // m_ids stay valid as it grows.
+    std::deque<std::string> m_names;
+    std::unordered_map<std::string_view, std::size_t> m_ids;
+    // For every name, its place among the nodes (in insertion order), or npos.
+    std::vector<std::size_t> m_nodeOf;
+    // The name of every node, and the names it depends on, by place among the nodes.
+    std::vector<std::size_t> m_order;
+    std::vector<std::vector<std::size_t>> m_deps;
+    // getChildren's answers, as names, by node place; dropped when the node gains edges.
+    mutable std::unordered_map<std::size_t, std::vector<std::string>> m_children;
     mutable std::unordered_map<std::string, std::set<std::string>> m_allChildren;
-    mutable std::vector<std::vector<std::size_t>> m_edges;
-    mutable bool m_edgesBuilt = false;
 };
 
 }  // namespace kel
