@@ -49,23 +49,22 @@ std::string childPath(const std::string& type, const std::string& name) {
     return path;
 }
 
-std::vector<std::string> prefixed(const std::string& prefix,
-                                  const std::vector<std::string>& names) {
-    std::vector<std::string> result;
-    result.reserve(names.size());
-    for (const auto& name : names) {
-        std::string& item = result.emplace_back();
-        item.reserve(prefix.size() + name.size());
-        item.append(prefix).append(name);
-    }
-    return result;
-}
-
 // Files a check or list in the graph under its node name, with the checks and lists it names.
 template <class Product>
 void addToGraph(DependencyGraph& graph, const std::string& node, const Product& product) {
-    graph.addDependency(node, prefixed(kCheckNode, product.getCheckNamesDependOn()));
-    graph.addDependency(node, prefixed(kListNode, product.getListNamesDependOn()));
+    const std::vector<std::string> checks = product.getCheckNamesDependOn();
+    const std::vector<std::string> lists = product.getListNamesDependOn();
+    std::vector<std::string> deps;
+    deps.reserve(checks.size() + lists.size());
+    for (const auto* names : {&checks, &lists}) {
+        const std::string& prefix = names == &checks ? kCheckNode : kListNode;
+        for (const auto& name : *names) {
+            std::string& dep = deps.emplace_back();
+            dep.reserve(prefix.size() + name.size());
+            dep.append(prefix).append(name);
+        }
+    }
+    graph.addDependency(node, deps);
 }
 
 // Splits a path at its last "/" into (context, last component).
@@ -155,10 +154,11 @@ void PhysicsData::initialise(const PhysicsDataOptions& options) {
     for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kCheckType)) {
         const std::string path = childPath(kCheckType, name);
         locatingErrors(*m_physics, path, [&] {
-            Check* check = m_engine->checks().create(name, m_physics->getParameterMap(path));
+            const ParameterMap params = m_physics->getParameterMap(path);
+            Check* check = m_engine->checks().create(name, params);
             addToGraph(graph, kCheckNode + name, *check);
-            if (m_beta && m_physics->getParameterValue(path, PhysicsStrings::s_Type) ==
-                              PhysicsStrings::s_Beta) {
+            if (m_beta &&
+                parameterValue(params, PhysicsStrings::s_Type) == PhysicsStrings::s_Beta) {
                 auto* betaCheck = dynamic_cast<BetaCheck*>(check);
                 if (!betaCheck) {
                     throw std::runtime_error("Supposed Beta Check \"" + name +
@@ -195,12 +195,11 @@ void PhysicsData::initialise(const PhysicsDataOptions& options) {
 }
 
 void PhysicsData::initialiseChecks(DependencyGraph& graph) {
-    std::vector<std::string> known = prefixed(kCheckNode, m_engine->checks().getNames());
-    for (const auto& name : m_engine->lists().getNames())
-        known.push_back(kListNode + name);
+    // Every CHECK and LIST made is a node of the graph, and nothing else is.
+    const std::vector<std::string> nodes = graph.getNamesWithDependencies();
 
     std::vector<std::string> unknown;
-    if (!graph.areNodeNamesKnown(known, unknown)) {
+    if (!graph.areNodeNamesKnown(nodes, unknown)) {
         throw PhysicsException(
             "PhysicsData::initialiseChecks - the following unrecognised objects are referenced "
             "in at least one existing CHECK or LIST: " +
@@ -221,17 +220,18 @@ void PhysicsData::initialiseChecks(DependencyGraph& graph) {
     }
 
     CheckStoreAdaptor source(this, m_functions);
-    for (const auto& nodeName : graph.getNamesWithDependencies()) {
-        const auto split = StringUtilities::splitObjectTypeAndName(nodeName);
-        const std::string& type = split.first;
-        const std::string& name = split.second;
-        locatingErrors(*m_physics, childPath(type, name), [&] {
-            if (type == kCheckType) {
-                m_engine->checks().get(name, true)->setUnresolved(&source);
-            } else if (type == kListType) {
-                m_engine->lists().get(name, true)->setUnresolved(&source);
-            }
-        });
+    std::string name;
+    for (const auto& node : nodes) {
+        const bool isCheck = node.compare(0, kCheckNode.size(), kCheckNode) == 0;
+        name.assign(node, (isCheck ? kCheckNode : kListNode).size());
+        locatingErrorsAt(
+            *m_physics, [&] { return childPath(isCheck ? kCheckType : kListType, name); },
+            [&] {
+                if (isCheck)
+                    m_engine->checks().get(name, true)->setUnresolved(&source);
+                else
+                    m_engine->lists().get(name, true)->setUnresolved(&source);
+            });
     }
 }
 
