@@ -148,43 +148,47 @@ PhysicsData::~PhysicsData() = default;
 
 void PhysicsData::initialise(const PhysicsDataOptions& options) {
     OperationTimer timer("PhysicsData initialisation");
-    DependencyGraph graph;
+    // What the CHECKs and LISTs name, needed only until they are resolved: let go before
+    // the dependency data is built.
+    {
+        DependencyGraph graph;
 
-    timer.enterSection("...init Checks...");
-    for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kCheckType)) {
-        const std::string path = childPath(kCheckType, name);
-        locatingErrors(*m_physics, path, [&] {
-            const ParameterMap params = m_physics->getParameterMap(path);
-            Check* check = m_engine->checks().create(name, params);
-            addToGraph(graph, kCheckNode + name, *check);
-            if (m_beta &&
-                parameterValue(params, PhysicsStrings::s_Type) == PhysicsStrings::s_Beta) {
-                auto* betaCheck = dynamic_cast<BetaCheck*>(check);
-                if (!betaCheck) {
-                    throw std::runtime_error("Supposed Beta Check \"" + name +
-                                             "\" failed dynamic cast to BetaCheck.");
+        timer.enterSection("...init Checks...");
+        for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kCheckType)) {
+            const std::string path = childPath(kCheckType, name);
+            locatingErrors(*m_physics, path, [&] {
+                const ParameterMap params = m_physics->getParameterMap(path);
+                Check* check = m_engine->checks().create(name, params);
+                addToGraph(graph, kCheckNode + name, *check);
+                if (m_beta &&
+                    parameterValue(params, PhysicsStrings::s_Type) == PhysicsStrings::s_Beta) {
+                    auto* betaCheck = dynamic_cast<BetaCheck*>(check);
+                    if (!betaCheck) {
+                        throw std::runtime_error("Supposed Beta Check \"" + name +
+                                                 "\" failed dynamic cast to BetaCheck.");
+                    }
+                    m_beta->addBetaCheck(name, betaCheck);
                 }
-                m_beta->addBetaCheck(name, betaCheck);
-            }
-        });
-    }
+            });
+        }
 
-    timer.enterSection("...init Lists...");
-    for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kListType)) {
-        const std::string path = childPath(kListType, name);
-        locatingErrors(*m_physics, path, [&] {
-            addToGraph(graph, kListNode + name,
-                       *m_engine->lists().create(name, m_physics->getParameterMap(path)));
-        });
-    }
+        timer.enterSection("...init Lists...");
+        for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kListType)) {
+            const std::string path = childPath(kListType, name);
+            locatingErrors(*m_physics, path, [&] {
+                addToGraph(graph, kListNode + name,
+                           *m_engine->lists().create(name, m_physics->getParameterMap(path)));
+            });
+        }
 
-    timer.enterSection("...resolve Check/List dependencies...");
-    initialiseChecks(graph);
+        timer.enterSection("...resolve Check/List dependencies...");
+        initialiseChecks(graph);
 
-    timer.enterSection("...initialise BetaManager...");
-    if (m_beta) {
-        CheckStoreAdaptor source(this, m_functions);
-        m_beta->setup(&source, graph);
+        timer.enterSection("...initialise BetaManager...");
+        if (m_beta) {
+            CheckStoreAdaptor source(this, m_functions);
+            m_beta->setup(&source, graph);
+        }
     }
 
     timer.enterSection("...initialise GlobalChecks...");
