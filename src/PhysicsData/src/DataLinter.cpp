@@ -440,8 +440,11 @@ void DataLinter::lintRulesType(const std::string& path, const std::string& type)
 void DataLinter::lintTypeList(const std::string& path, const std::string& key, const char* what,
                               std::string_view value) {
     if (value.empty()) return;
-    for (const auto& type : StringUtilities::stringToVector(value, ',')) {
-        if (type == kRules || m_typeSet.count(type)) continue;
+    m_items.clear();
+    StringUtilities::appendItemViews(value, ',', m_items);
+    for (const auto item : m_items) {
+        if (item == kRules || m_typeSet.count(item)) continue;
+        const std::string type(item);
         warn(m_rulesLocator, "unknown-type", path, key,
              std::string(what) + " type " + quoted(type) + " in " + quoted(key) + " of " +
                  describe(path) + " is not an object type of the RULES" + suggest(type, m_types));
@@ -642,9 +645,11 @@ void DataLinter::lintParameterEntry(const ParameterEntry& entry, const std::stri
                                     FirstParentPath& firstParent) {
     const std::string& path = entry.path;
     // The owner types this entry applies to: those of its parent contexts, or all.
-    const Names contexts = StringUtilities::stringToVector(entry.parentContexts, ',');
-    const std::string* context = contexts.empty() ? nullptr : &contexts.front();
-    if (!context || contains(contexts, ParentContextParser::s_default)) {
+    m_items.clear();
+    StringUtilities::appendItemViews(entry.parentContexts, ',', m_items);
+    const std::string* context = &m_item;
+    if (m_items.empty() || std::find(m_items.begin(), m_items.end(),
+                                     ParentContextParser::s_default) != m_items.end()) {
         if (!firstParent.listed) {
             firstParent.listed = true;
             try {
@@ -657,13 +662,19 @@ void DataLinter::lintParameterEntry(const ParameterEntry& entry, const std::stri
         }
         if (!firstParent.found) return;
         context = &firstParent.path;
+    } else {
+        m_item.assign(m_items.front());  // copied out: m_items is reused below
     }
     const std::string ownerType = PathUtils::typeFromNormalisedPath(*context);
 
     // Allowed values the RULES exclude.
     const std::string& listKey = ParamValueDef::s_orderedAllowedStringList;
     if (!entry.allowedValues.empty()) {
-        for (const auto& value : StringUtilities::stringToVector(entry.allowedValues, ',')) {
+        std::string value;
+        m_items.clear();
+        StringUtilities::appendItemViews(entry.allowedValues, ',', m_items);
+        for (const auto item : m_items) {
+            value.assign(item);
             if (m_rules->isPossibleAllowedString(ownerType, name, value)) continue;
             const Names& rulesAllowed = m_rules->getAllowedStringList(
                 ownerType, m_rules->getValidOptionForObject(ownerType), name);

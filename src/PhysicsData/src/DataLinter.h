@@ -158,8 +158,10 @@ private:
     std::size_t m_suggestionWork = 0;  // candidates compared so far
     // Numbers read from values and bounds (whether each is one, and its value), by text.
     std::unordered_map<std::string, std::pair<double, bool>> m_numbers;
-    std::string m_parameterName;  // buffer for the names of RULES parameter definitions
-    ChildPaths m_parameterPaths;  // buffer for the paths of RULES parameter definitions
+    std::string m_parameterName;            // buffer for the names of RULES parameter definitions
+    ChildPaths m_parameterPaths;            // buffer for the paths of RULES parameter definitions
+    std::vector<std::string_view> m_items;  // buffer for the items of a list value
+    std::string m_item;                     // buffer for one of them
 };
 
 }  // namespace kel
