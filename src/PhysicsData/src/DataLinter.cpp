@@ -730,8 +730,12 @@ void DataLinter::lintUnused() {
     std::unordered_set<std::string_view> unused[2];
     std::size_t left = 0;
     for (int k = 0; k < 2; ++k) {
+        // Both in ascending order: one walk through the two.
+        auto referenced = refd[k].begin();
         for (const auto& name : names[k]) {
-            if (!refd[k].count(name)) unused[k].insert(name);
+            while (referenced != refd[k].end() && *referenced < name)
+                ++referenced;
+            if (referenced == refd[k].end() || *referenced != name) unused[k].insert(name);
         }
         left += unused[k].size();
     }
