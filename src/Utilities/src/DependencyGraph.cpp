@@ -203,8 +203,16 @@ std::vector<std::string> DependencyGraph::getNamesDependingOn(
         const std::size_t id = findId(target);
         if (id != npos) isTarget[id] = true;
     }
+    // The dependents of node n are users[start[n]] up to users[start[n + 1]].
     const std::size_t count = m_order.size();
-    std::vector<std::vector<std::size_t>> dependents(count);
+    std::vector<std::size_t> start(count + 1, 0);
+    for (const auto& deps : m_deps)
+        for (std::size_t dep : deps)
+            if (m_nodeOf[dep] != npos) ++start[m_nodeOf[dep] + 1];
+    for (std::size_t n = 0; n < count; ++n)
+        start[n + 1] += start[n];
+    std::vector<std::size_t> users(start[count]);
+    std::vector<std::size_t> filled(start.begin(), start.end() - 1);
     std::vector<bool> marked(count, false);
     std::vector<std::size_t> pending;
     for (std::size_t i = 0; i < count; ++i) {
@@ -214,13 +222,14 @@ std::vector<std::string> DependencyGraph::getNamesDependingOn(
                 pending.push_back(i);
             }
             const std::size_t place = m_nodeOf[dep];
-            if (place != npos) dependents[place].push_back(i);
+            if (place != npos) users[filled[place]++] = i;
         }
     }
     while (!pending.empty()) {
         const std::size_t next = pending.back();
         pending.pop_back();
-        for (std::size_t user : dependents[next]) {
+        for (std::size_t at = start[next]; at < start[next + 1]; ++at) {
+            const std::size_t user = users[at];
             if (!marked[user]) {
                 marked[user] = true;
                 pending.push_back(user);
