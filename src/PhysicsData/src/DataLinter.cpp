@@ -419,7 +419,7 @@ void DataLinter::lintRulesType(const std::string& path, const std::string& type)
     lintTypeList(path, kOptionalChildList, "child", optional);
     lintTypeList(path, kAllowedParentList, "parent", parents);
     ChildPaths contextPaths;
-    contextPaths.of(path, kContext);
+    if (contexts.size() != 0) contextPaths.of(path, kContext);
     std::string option;
     for (const auto name : contexts) {
         const std::string& context = contextPaths(name);
@@ -575,7 +575,7 @@ void DataLinter::lintDependencies() {
         contexts.clear();
         lintKinds(m_physicsData, m_physicsLocator, path, kObjDepKinds,
                   [&](std::size_t, std::string_view context) { contexts.add(context); });
-        if (!contexts.size()) continue;
+        if (contexts.size() == 0) continue;
         contextPaths.of(path, kObjDepContext);
         for (const auto context : contexts)
             lintKeys(m_physicsData, m_physicsLocator, contextPaths(context),
