@@ -40,32 +40,45 @@ const std::string kGlobalCheckRootList = "Global Check Root List";
 const std::string kCheckNode = "CHECK:";
 const std::string kListNode = "LIST:";
 
-// The path of a child of the CHECK DATA folder; an unnamed child is "/TYPE".
-std::string childPath(const std::string& type, const std::string& name) {
-    std::string path;
-    path.reserve(kCheckDataPath.size() + type.size() + name.size() + 2);
-    path.append(kCheckDataPath).append(1, '/').append(type);
+// The path of a child of the CHECK DATA folder, written into path; an unnamed child is
+// "/TYPE".
+const std::string& childPath(std::string& path, const std::string& type, const std::string& name) {
+    path.assign(kCheckDataPath).append(1, '/').append(type);
     if (!name.empty()) path.append(1, ':').append(name);
     return path;
 }
 
-// Files a check or list in the graph under its node name, with the checks and lists it names.
-template <class Product>
-void addToGraph(DependencyGraph& graph, const std::string& node, const Product& product) {
-    const std::vector<std::string> checks = product.getCheckNamesDependOn();
-    const std::vector<std::string> lists = product.getListNamesDependOn();
-    std::vector<std::string> deps;
-    deps.reserve(checks.size() + lists.size());
-    for (const auto* names : {&checks, &lists}) {
-        const std::string& prefix = names == &checks ? kCheckNode : kListNode;
-        for (const auto& name : *names) {
-            std::string& dep = deps.emplace_back();
-            dep.reserve(prefix.size() + name.size());
-            dep.append(prefix).append(name);
-        }
-    }
-    graph.addDependency(node, deps);
+std::string childPath(const std::string& type, const std::string& name) {
+    std::string path;
+    path.reserve(kCheckDataPath.size() + type.size() + name.size() + 2);
+    return childPath(path, type, name);
 }
+
+// Files checks and lists in the graph under their node names (CHECK:name, LIST:name), each
+// with the checks and lists it names; the buffers serve one product after another.
+class GraphFiler {
+public:
+    explicit GraphFiler(DependencyGraph& graph) : m_graph(graph) {}
+
+    template <class Product>
+    void add(const std::string& nodePrefix, const std::string& name, const Product& product) {
+        m_node.assign(nodePrefix).append(name);
+        const std::vector<std::string> checks = product.getCheckNamesDependOn();
+        const std::vector<std::string> lists = product.getListNamesDependOn();
+        m_deps.resize(checks.size() + lists.size());
+        std::size_t at = 0;
+        for (const auto& check : checks)
+            m_deps[at++].assign(kCheckNode).append(check);
+        for (const auto& list : lists)
+            m_deps[at++].assign(kListNode).append(list);
+        m_graph.addDependency(m_node, m_deps);
+    }
+
+private:
+    DependencyGraph& m_graph;
+    std::string m_node;
+    std::vector<std::string> m_deps;
+};
 
 // Splits a path at its last "/" into (context, last component).
 std::pair<std::string, std::string> splitAtLastSlash(const std::string& path,
@@ -152,14 +165,17 @@ void PhysicsData::initialise(const PhysicsDataOptions& options) {
     // the dependency data is built.
     {
         DependencyGraph graph;
+        GraphFiler filer(graph);
+
+        std::string path;  // of each CHECK and LIST in turn
 
         timer.enterSection("...init Checks...");
         for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kCheckType)) {
-            const std::string path = childPath(kCheckType, name);
+            childPath(path, kCheckType, name);
             locatingErrors(*m_physics, path, [&] {
                 const ParameterMap params = m_physics->getParameterMap(path);
                 Check* check = m_engine->checks().create(name, params);
-                addToGraph(graph, kCheckNode + name, *check);
+                filer.add(kCheckNode, name, *check);
                 if (m_beta &&
                     parameterValue(params, PhysicsStrings::s_Type) == PhysicsStrings::s_Beta) {
                     auto* betaCheck = dynamic_cast<BetaCheck*>(check);
@@ -174,10 +190,10 @@ void PhysicsData::initialise(const PhysicsDataOptions& options) {
 
         timer.enterSection("...init Lists...");
         for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kListType)) {
-            const std::string path = childPath(kListType, name);
+            childPath(path, kListType, name);
             locatingErrors(*m_physics, path, [&] {
-                addToGraph(graph, kListNode + name,
-                           *m_engine->lists().create(name, m_physics->getParameterMap(path)));
+                filer.add(kListNode, name,
+                          *m_engine->lists().create(name, m_physics->getParameterMap(path)));
             });
         }
 
