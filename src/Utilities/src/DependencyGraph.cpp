@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <unordered_set>
 #include <utility>
 
@@ -23,16 +24,16 @@ DependencyGraph::DependencyGraph(DependencyGraph&& other) = default;
 DependencyGraph& DependencyGraph::operator=(DependencyGraph&& other) = default;
 
 DependencyGraph::DependencyGraph(const DependencyGraph& other)
-    : m_names(other.m_names),
-      m_nodeOf(other.m_nodeOf),
-      m_order(other.m_order),
+    : m_order(other.m_order),
       m_deps(other.m_deps),
       m_children(other.m_children),
       m_allChildren(other.m_allChildren) {
-    // The index views the names; a copy views its own.
-    m_ids.reserve(m_names.size());
-    for (std::size_t id = 0; id < m_names.size(); ++id)
-        m_ids.emplace(m_names[id], id);
+    // The names are copied into blocks of the copy's own, under the same numbers.
+    m_names.reserve(other.m_names.size());
+    m_hashes.reserve(other.m_names.size());
+    for (std::size_t id = 0; id < other.m_names.size(); ++id)
+        addName(other.m_names[id], other.m_hashes[id]);
+    m_nodeOf = other.m_nodeOf;
 }
 
 DependencyGraph& DependencyGraph::operator=(const DependencyGraph& other) {
@@ -40,25 +41,67 @@ DependencyGraph& DependencyGraph::operator=(const DependencyGraph& other) {
     return *this;
 }
 
-std::size_t DependencyGraph::idOf(const std::string& name) {
-    const auto found = m_ids.find(name);
-    if (found != m_ids.end()) return found->second;
-    const std::size_t id = m_names.size();
-    m_names.push_back(name);
-    try {
-        m_ids.emplace(m_names.back(), id);
-        m_nodeOf.push_back(npos);
-    } catch (...) {
-        m_ids.erase(m_names.back());
-        m_names.pop_back();
-        throw;
+std::size_t DependencyGraph::slotOf(std::string_view name, std::size_t hash) const {
+    const std::size_t mask = m_index.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const std::size_t held = m_index[slot];
+        if (held == 0) return slot;
+        if (m_hashes[held - 1] == hash && m_names[held - 1] == name) return slot;
     }
-    return id;
 }
 
 std::size_t DependencyGraph::findId(std::string_view name) const {
-    const auto found = m_ids.find(name);
-    return found == m_ids.end() ? npos : found->second;
+    if (m_index.empty()) return npos;
+    const std::size_t held = m_index[slotOf(name, std::hash<std::string_view>()(name))];
+    return held == 0 ? npos : held - 1;
+}
+
+std::size_t DependencyGraph::idOf(std::string_view name) {
+    const std::size_t hash = std::hash<std::string_view>()(name);
+    if (!m_index.empty()) {
+        const std::size_t held = m_index[slotOf(name, hash)];
+        if (held != 0) return held - 1;
+    }
+    return addName(name, hash);
+}
+
+std::size_t DependencyGraph::addName(std::string_view name, std::size_t hash) {
+    const std::size_t id = m_names.size();
+    // At most three quarters of the slots in use.
+    if (4 * (id + 1) > 3 * m_index.size()) {
+        std::vector<std::size_t> index(std::max<std::size_t>(64, 2 * m_index.size()), 0);
+        const std::size_t mask = index.size() - 1;
+        for (std::size_t held = 0; held < id; ++held) {
+            std::size_t slot = m_hashes[held] & mask;
+            while (index[slot] != 0)
+                slot = (slot + 1) & mask;
+            index[slot] = held + 1;
+        }
+        m_index = std::move(index);
+    }
+    // A moved-from graph has no blocks, whatever its other members say.
+    if (m_text.empty() || name.size() > m_textLeft) {
+        constexpr std::size_t kBlock = 4096;
+        const std::size_t size = std::max(kBlock, name.size());
+        m_text.push_back(std::make_unique<char[]>(size));
+        m_textNext = m_text.back().get();
+        m_textLeft = size;
+    }
+    std::copy(name.begin(), name.end(), m_textNext);
+    const std::string_view kept(m_textNext, name.size());
+    m_names.push_back(kept);
+    try {
+        m_hashes.push_back(hash);
+        m_nodeOf.push_back(npos);
+    } catch (...) {
+        m_hashes.resize(id);
+        m_names.pop_back();
+        throw;
+    }
+    m_textNext += name.size();
+    m_textLeft -= name.size();
+    m_index[slotOf(kept, hash)] = id + 1;
+    return id;
 }
 
 void DependencyGraph::addDependency(const std::string& node, const std::vector<std::string>& deps) {
@@ -238,7 +281,7 @@ std::vector<std::string> DependencyGraph::getNamesDependingOn(
     }
     std::vector<std::string> names;
     for (std::size_t i = 0; i < count; ++i)
-        if (marked[i]) names.push_back(m_names[m_order[i]]);
+        if (marked[i]) names.emplace_back(m_names[m_order[i]]);
     return names;
 }
 
@@ -246,7 +289,7 @@ std::vector<std::string> DependencyGraph::getNamesWithDependencies() const {
     std::vector<std::string> names;
     names.reserve(m_order.size());
     for (std::size_t id : m_order)
-        names.push_back(m_names[id]);
+        names.emplace_back(m_names[id]);
     return names;
 }
 
@@ -257,7 +300,7 @@ const std::vector<std::string>& DependencyGraph::getChildren(const std::string& 
     const auto [memo, added] = m_children.try_emplace(place);
     if (added) {
         for (std::size_t dep : m_deps[place])
-            memo->second.push_back(m_names[dep]);
+            memo->second.emplace_back(m_names[dep]);
     }
     return memo->second;
 }
@@ -278,7 +321,7 @@ const std::set<std::string>& DependencyGraph::getAllChildren(const std::string& 
         for (std::size_t dep : m_deps[place]) {
             if (reached[dep]) continue;
             reached[dep] = true;
-            closure.insert(m_names[dep]);
+            closure.emplace(m_names[dep]);
             pending.push_back(dep);
         }
     }

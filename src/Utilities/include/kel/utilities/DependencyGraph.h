@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -62,14 +62,23 @@ private:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
     // The number of name (its place in m_names), adding it when new.
-    std::size_t idOf(const std::string& name);
+    std::size_t idOf(std::string_view name);
     // The number of name, or npos when neither a node nor a dependency has that name.
     std::size_t findId(std::string_view name) const;
+    // The slot of m_index that holds name (of that hash), or the free slot where it goes.
+    std::size_t slotOf(std::string_view name, std::size_t hash) const;
+    // Adds name, which is not there yet and has that hash, and gives its number.
+    std::size_t addName(std::string_view name, std::size_t hash);
 
-    // Every name met, node or dependency, once, by number; a deque so that the views in
-    // m_ids stay valid as it grows.
-    std::deque<std::string> m_names;
-    std::unordered_map<std::string_view, std::size_t> m_ids;
+    // Every name met, node or dependency, once, by number, as views of characters held in
+    // blocks of m_text; m_index finds a number by name (open addressing: number + 1 in a
+    // slot, 0 in a free one).
+    std::vector<std::string_view> m_names;
+    std::vector<std::size_t> m_hashes;
+    std::vector<std::unique_ptr<char[]>> m_text;
+    char* m_textNext = nullptr;  // where the last block has room
+    std::size_t m_textLeft = 0;  // how much
+    std::vector<std::size_t> m_index;
     // For every name, its place among the nodes (in insertion order), or npos.
     std::vector<std::size_t> m_nodeOf;
     // The name of every node, and the names it depends on, by place among the nodes.
