@@ -299,8 +299,13 @@ const std::vector<std::string>& DependencyGraph::getChildren(const std::string& 
     const std::size_t place = m_nodeOf[id];
     const auto [memo, added] = m_children.try_emplace(place);
     if (added) {
-        for (std::size_t dep : m_deps[place])
-            memo->second.emplace_back(m_names[dep]);
+        try {
+            for (std::size_t dep : m_deps[place])
+                memo->second.emplace_back(m_names[dep]);
+        } catch (...) {
+            m_children.erase(memo);
+            throw;
+        }
     }
     return memo->second;
 }

@@ -14,7 +14,7 @@ namespace kel {
 // Used to reject references to unknown names and cycles among checks and lists, to bound
 // how deeply they nest, and to find what depends on what. Every whole-graph question is
 // answered by one iterative traversal, in time linear in nodes plus edges, whatever the
-// shape. Not thread-safe: getAllChildren and the traversals fill memos.
+// shape. Not thread-safe: getChildren and getAllChildren fill memos.
 class DependencyGraph {
 public:
     DependencyGraph();
