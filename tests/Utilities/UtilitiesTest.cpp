@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "TestSupport.h"
 
@@ -234,6 +235,25 @@ TEST(DependencyGraphTest, DependentsAndDepthOverTheWholeGraph) {
     EXPECT_FALSE(graph.isDepthWithin(2, node));
     EXPECT_EQ(node, "top");  // first in insertion order, though "other" is deeper
     EXPECT_TRUE(DependencyGraph().isDepthWithin(0, node));
+}
+
+TEST(DependencyGraphTest, CopiesStandAlone) {
+    // Names long enough not to fit in a string object, so that a copy sharing the
+    // original's storage would read freed memory.
+    const std::string a = "CHECK:a name longer than any short string";
+    const std::string b = "LIST:another name longer than any short string";
+    auto original = std::make_unique<DependencyGraph>(graphOf({{a, {b}}, {b, {}}}));
+    DependencyGraph copy(*original);
+    DependencyGraph assigned;
+    assigned = *original;
+    original.reset();
+    for (DependencyGraph* graph : {&copy, &assigned}) {
+        EXPECT_THAT(graph->getNamesWithDependencies(), ElementsAre(a, b));
+        EXPECT_THAT(graph->getChildren(a), ElementsAre(b));
+        graph->addDependency(b, {a});
+        std::string node;
+        EXPECT_FALSE(graph->isAcyclic(node));
+    }
 }
 
 TEST(DependencyGraphTest, LongChainIsLinear) {

@@ -10,12 +10,13 @@ namespace kel {
 
 ProductKeys::ProductKeys(const char* className, const std::string& kind, const std::string& name,
                          const ParameterMap& map, const DataVerifyInterface* verify)
-    : m_prefix(std::string(className) + "::initialise - " + kind + " \"" + name + "\": "),
-      m_map(map),
-      m_verify(verify) {}
+    : m_className(className), m_kind(kind), m_name(name), m_map(map), m_verify(verify) {}
 
 void ProductKeys::fail(const std::string& key, const std::string& problem) const {
-    throw std::runtime_error(m_prefix + "key \"" + key + "\" " + problem + ".");
+    std::string message(m_className);
+    message.append("::initialise - ").append(m_kind).append(" \"").append(m_name);
+    message.append("\": key \"").append(key).append("\" ").append(problem).append(".");
+    throw std::runtime_error(message);
 }
 
 const std::string* ProductKeys::optional(const std::string& key) const {

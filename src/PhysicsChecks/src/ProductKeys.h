@@ -13,7 +13,8 @@ class DataVerifyInterface;
 // std::runtime_error of the form
 //   <Class>::initialise - <KIND> "<name>": key "<key>" <problem>.
 // so that it names the product and the key. Validation against the RULES happens only
-// when a DataVerifyInterface was given. Borrows the map and the interface for the call.
+// when a DataVerifyInterface was given. Borrows the class name, kind, name, map and
+// interface for the call; the message is put together only when there is an error.
 class ProductKeys {
 public:
     ProductKeys(const char* className, const std::string& kind, const std::string& name,
@@ -44,7 +45,9 @@ public:
     const DataVerifyInterface* verify() const { return m_verify; }
 
 private:
-    std::string m_prefix;
+    const char* m_className;
+    const std::string& m_kind;
+    const std::string& m_name;
     const ParameterMap& m_map;
     const DataVerifyInterface* m_verify;
 };

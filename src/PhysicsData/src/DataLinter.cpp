@@ -228,6 +228,8 @@ DataLinter::KnownNames::KnownNames(std::vector<std::string> list) : names(std::m
     std::stable_sort(byLength.begin(), byLength.end(), [this](std::size_t a, std::size_t b) {
         return names[a].size() < names[b].size();
     });
+    for (std::size_t at : byLength)
+        firstChars.push_back(names[at].empty() ? '\0' : names[at].front());
     lengthStart.assign(longest + 2, 0);
     std::size_t at = 0;
     for (std::size_t length = 0; length <= longest + 1; ++length) {
@@ -240,10 +242,21 @@ DataLinter::KnownNames::KnownNames(std::vector<std::string> list) : names(std::m
 std::size_t DataLinter::KnownNames::find(std::string_view name) const {
     const std::size_t length = name.size();
     if (length + 1 >= lengthStart.size()) return npos;
+    if (length == 0) return lengthStart[0] < lengthStart[1] ? byLength[lengthStart[0]] : npos;
     for (std::size_t at = lengthStart[length]; at < lengthStart[length + 1]; ++at) {
-        if (names[byLength[at]] == name) return byLength[at];
+        if (firstChars[at] == name.front() && names[byLength[at]] == name) return byLength[at];
     }
     return npos;
+}
+
+void DataLinter::ChildPaths::of(std::string_view parent, std::string_view type) {
+    m_path.assign(parent).append("/").append(type).append(":");
+    m_start = m_path.size();
+}
+
+const std::string& DataLinter::ChildPaths::operator()(std::string_view name) {
+    m_path.resize(name.empty() ? m_start - 1 : m_start);
+    return m_path.append(name);
 }
 
 DataLinter::DataLinter(const TARNDatastore& rulesData, const TARNDatastore& physicsData,
@@ -367,10 +380,11 @@ void DataLinter::lintRules() {
     m_typeSet.reserve(m_types.size());
     for (const auto& type : m_types)
         m_typeSet.insert(type);
-    std::string path;
-    for (std::size_t t = 0; t < m_types.size(); ++t)
-        lintRulesType(childPath(path, kRulesPath, kRulesKinds[t < objects ? 0 : 1], m_types[t]),
-                      m_types[t]);
+    ChildPaths paths;
+    for (std::size_t t = 0; t < m_types.size(); ++t) {
+        if (t == 0 || t == objects) paths.of(kRulesPath, kRulesKinds[t < objects ? 0 : 1]);
+        lintRulesType(paths(m_types[t]), m_types[t]);
+    }
     lintRulesParameters(kRulesPath, byKind[2], Level::Global, {}, {});
 }
 
@@ -378,10 +392,10 @@ template <class ParameterNames>
 void DataLinter::lintRulesParameters(const std::string& path, const ParameterNames& names,
                                      Level level, const std::string& type,
                                      const std::string& option) {
+    m_parameterPaths.of(path, kParameter);
     for (const auto name : names) {
         m_parameterName.assign(name);
-        lintRulesParameter(childPath(m_parameterPath, path, kParameter, name), m_parameterName,
-                           level, type, option);
+        lintRulesParameter(m_parameterPaths(name), m_parameterName, level, type, option);
     }
 }
 
@@ -404,9 +418,11 @@ void DataLinter::lintRulesType(const std::string& path, const std::string& type)
     lintTypeList(path, kEssentialChildList, "child", essential);
     lintTypeList(path, kOptionalChildList, "child", optional);
     lintTypeList(path, kAllowedParentList, "parent", parents);
-    std::string context, option;
+    ChildPaths contextPaths;
+    if (contexts.size() != 0) contextPaths.of(path, kContext);
+    std::string option;
     for (const auto name : contexts) {
-        childPath(context, path, kContext, name);
+        const std::string& context = contextPaths(name);
         option.assign(name);
         essential.clear();
         optional.clear();
@@ -424,8 +440,11 @@ void DataLinter::lintRulesType(const std::string& path, const std::string& type)
 void DataLinter::lintTypeList(const std::string& path, const std::string& key, const char* what,
                               std::string_view value) {
     if (value.empty()) return;
-    for (const auto& type : StringUtilities::stringToVector(value, ',')) {
-        if (type == kRules || m_typeSet.count(type)) continue;
+    m_items.clear();
+    StringUtilities::appendItemViews(value, ',', m_items);
+    for (const auto item : m_items) {
+        if (item == kRules || m_typeSet.count(item)) continue;
+        const std::string type(item);
         warn(m_rulesLocator, "unknown-type", path, key,
              std::string(what) + " type " + quoted(type) + " in " + quoted(key) + " of " +
                  describe(path) + " is not an object type of the RULES" + suggest(type, m_types));
@@ -496,12 +515,14 @@ void DataLinter::lintCheckData() {
     lintKinds(m_physicsData, m_physicsLocator, kCheckDataPath, kCheckDataKinds,
               [&](std::size_t kind, std::string_view name) { byKind[kind].add(name); });
     VisitedNames keys(m_physicsData);
-    std::string type, path;
+    std::string type;
+    ChildPaths paths;
     for (std::size_t kind = 0; kind < kCheckDataKinds.size(); ++kind) {
         // The key lists by "Type", as met (null for a type the check engine does not know).
         std::map<std::string, const KnownNames*, std::less<>> byType;
+        paths.of(kCheckDataPath, kCheckDataKinds[kind]);
         for (const auto name : byKind[kind]) {
-            childPath(path, kCheckDataPath, kCheckDataKinds[kind], name);
+            const std::string& path = paths(name);
             keys.clear();
             type.clear();
             m_physicsData.forEachParameter(path, [&](std::string_view key, std::string_view value) {
@@ -537,10 +558,12 @@ void DataLinter::lintDependencies() {
     // Listed only when a suggestion needs them.
     Names allTypes, allParams;
     bool haveTypes = false, haveParams = false;
-    std::string path, contextPath, type, name;
+    std::string type, name;
+    ChildPaths paths, contextPaths;
+    paths.of(kDependenciesPath, kObjectDependency);
     for (const auto view : dependencies) {
         type.assign(view);
-        childPath(path, kDependenciesPath, kObjectDependency, type);
+        const std::string& path = paths(type);
         if (m_rules && !m_rules->isValidType(type)) {
             if (!haveTypes) allTypes = m_rules->getAllObjectTypes();
             haveTypes = true;
@@ -552,10 +575,11 @@ void DataLinter::lintDependencies() {
         contexts.clear();
         lintKinds(m_physicsData, m_physicsLocator, path, kObjDepKinds,
                   [&](std::size_t, std::string_view context) { contexts.add(context); });
-        for (const auto context : contexts) {
-            lintKeys(m_physicsData, m_physicsLocator,
-                     childPath(contextPath, path, kObjDepContext, context), m_objectDependencyKeys);
-        }
+        if (contexts.size() == 0) continue;
+        contextPaths.of(path, kObjDepContext);
+        for (const auto context : contexts)
+            lintKeys(m_physicsData, m_physicsLocator, contextPaths(context),
+                     m_objectDependencyKeys);
     }
 
     // The entries of one PARAMETER VALUES object; their buffers are reused.
@@ -583,9 +607,10 @@ void DataLinter::lintDependencies() {
                 entry.overrideChecks.assign(value);
         };
     };
+    paths.of(kDependenciesPath, kParameterValues);
     for (const auto view : parameters) {
         name.assign(view);
-        childPath(path, kDependenciesPath, kParameterValues, name);
+        const std::string& path = paths(name);
         const bool known = !m_rules || m_rules->isValidParamName(name);
         if (!known) {
             if (!haveParams) allParams = m_rules->getParamNames();
@@ -620,9 +645,11 @@ void DataLinter::lintParameterEntry(const ParameterEntry& entry, const std::stri
                                     FirstParentPath& firstParent) {
     const std::string& path = entry.path;
     // The owner types this entry applies to: those of its parent contexts, or all.
-    const Names contexts = StringUtilities::stringToVector(entry.parentContexts, ',');
-    const std::string* context = contexts.empty() ? nullptr : &contexts.front();
-    if (!context || contains(contexts, ParentContextParser::s_default)) {
+    m_items.clear();
+    StringUtilities::appendItemViews(entry.parentContexts, ',', m_items);
+    const std::string* context = &m_item;
+    if (m_items.empty() || std::find(m_items.begin(), m_items.end(),
+                                     ParentContextParser::s_default) != m_items.end()) {
         if (!firstParent.listed) {
             firstParent.listed = true;
             try {
@@ -635,13 +662,19 @@ void DataLinter::lintParameterEntry(const ParameterEntry& entry, const std::stri
         }
         if (!firstParent.found) return;
         context = &firstParent.path;
+    } else {
+        m_item.assign(m_items.front());  // copied out: m_items is reused below
     }
     const std::string ownerType = PathUtils::typeFromNormalisedPath(*context);
 
     // Allowed values the RULES exclude.
     const std::string& listKey = ParamValueDef::s_orderedAllowedStringList;
     if (!entry.allowedValues.empty()) {
-        for (const auto& value : StringUtilities::stringToVector(entry.allowedValues, ',')) {
+        std::string value;
+        m_items.clear();
+        StringUtilities::appendItemViews(entry.allowedValues, ',', m_items);
+        for (const auto item : m_items) {
+            value.assign(item);
             if (m_rules->isPossibleAllowedString(ownerType, name, value)) continue;
             const Names& rulesAllowed = m_rules->getAllowedStringList(
                 ownerType, m_rules->getValidOptionForObject(ownerType), name);
@@ -697,8 +730,12 @@ void DataLinter::lintUnused() {
     std::unordered_set<std::string_view> unused[2];
     std::size_t left = 0;
     for (int k = 0; k < 2; ++k) {
+        // Both in ascending order: one walk through the two.
+        auto referenced = refd[k].begin();
         for (const auto& name : names[k]) {
-            if (!refd[k].count(name)) unused[k].insert(name);
+            while (referenced != refd[k].end() && *referenced < name)
+                ++referenced;
+            if (referenced == refd[k].end() || *referenced != name) unused[k].insert(name);
         }
         left += unused[k].size();
     }

@@ -53,6 +53,21 @@ private:
         const std::vector<std::string> names;
         std::vector<std::size_t> byLength;     // positions in names, shortest names first
         std::vector<std::size_t> lengthStart;  // where each length starts in byLength
+        std::vector<char> firstChars;          // the first character of each, in that order
+    };
+    // The paths of the children of one kind of an object, parent/type:name (parent/type
+    // when unnamed), made in one buffer that keeps their common start.
+    class ChildPaths {
+    public:
+        // Starts the paths of the children of that type of parent (which must not be a path
+        // this made).
+        void of(std::string_view parent, std::string_view type);
+        // The path of the child of that name; valid until the next call.
+        const std::string& operator()(std::string_view name);
+
+    private:
+        std::string m_path;
+        std::size_t m_start = 0;  // where names go
     };
     // Where a RULES parameter definition sits: directly below RULES, in an object type or in
     // one of a type's contexts.
@@ -143,8 +158,10 @@ private:
     std::size_t m_suggestionWork = 0;  // candidates compared so far
     // Numbers read from values and bounds (whether each is one, and its value), by text.
     std::unordered_map<std::string, std::pair<double, bool>> m_numbers;
-    std::string m_parameterName;  // buffer for the names of RULES parameter definitions
-    std::string m_parameterPath;  // buffer for the paths of RULES parameter definitions
+    std::string m_parameterName;            // buffer for the names of RULES parameter definitions
+    ChildPaths m_parameterPaths;            // buffer for the paths of RULES parameter definitions
+    std::vector<std::string_view> m_items;  // buffer for the items of a list value
+    std::string m_item;                     // buffer for one of them
 };
 
 }  // namespace kel

@@ -41,14 +41,23 @@ private:
 
 // Runs build for the item of data at path: an error it throws leaves as a data error
 // (PhysicsException) located at the key its message names, else the item, and carrying the
-// item's path; an error that already carries them keeps them.
-template <class Build>
-void locatingErrors(const TARNDatastore& data, const std::string& path, Build&& build) {
+// item's path; an error that already carries them keeps them. pathOf() gives the path, and
+// is called only when build throws.
+template <class PathOf, class Build>
+void locatingErrorsAt(const TARNDatastore& data, PathOf&& pathOf, Build&& build) {
     try {
         build();
     } catch (const std::exception& e) {
+        const std::string path = pathOf();
         rethrowLocated(DataLocator(data).forMessage(path, e.what()), path);
     }
+}
+
+// The same for an item whose path is at hand.
+template <class Build>
+void locatingErrors(const TARNDatastore& data, const std::string& path, Build&& build) {
+    locatingErrorsAt(
+        data, [&path] { return path; }, std::forward<Build>(build));
 }
 
 }  // namespace kel

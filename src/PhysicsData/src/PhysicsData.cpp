@@ -40,33 +40,45 @@ const std::string kGlobalCheckRootList = "Global Check Root List";
 const std::string kCheckNode = "CHECK:";
 const std::string kListNode = "LIST:";
 
-// The path of a child of the CHECK DATA folder; an unnamed child is "/TYPE".
-std::string childPath(const std::string& type, const std::string& name) {
-    std::string path;
-    path.reserve(kCheckDataPath.size() + type.size() + name.size() + 2);
-    path.append(kCheckDataPath).append(1, '/').append(type);
+// The path of a child of the CHECK DATA folder, written into path; an unnamed child is
+// "/TYPE".
+const std::string& childPath(std::string& path, const std::string& type, const std::string& name) {
+    path.assign(kCheckDataPath).append(1, '/').append(type);
     if (!name.empty()) path.append(1, ':').append(name);
     return path;
 }
 
-std::vector<std::string> prefixed(const std::string& prefix,
-                                  const std::vector<std::string>& names) {
-    std::vector<std::string> result;
-    result.reserve(names.size());
-    for (const auto& name : names) {
-        std::string& item = result.emplace_back();
-        item.reserve(prefix.size() + name.size());
-        item.append(prefix).append(name);
-    }
-    return result;
+std::string childPath(const std::string& type, const std::string& name) {
+    std::string path;
+    path.reserve(kCheckDataPath.size() + type.size() + name.size() + 2);
+    return childPath(path, type, name);
 }
 
-// Files a check or list in the graph under its node name, with the checks and lists it names.
-template <class Product>
-void addToGraph(DependencyGraph& graph, const std::string& node, const Product& product) {
-    graph.addDependency(node, prefixed(kCheckNode, product.getCheckNamesDependOn()));
-    graph.addDependency(node, prefixed(kListNode, product.getListNamesDependOn()));
-}
+// Files checks and lists in the graph under their node names (CHECK:name, LIST:name), each
+// with the checks and lists it names; the buffers serve one product after another.
+class GraphFiler {
+public:
+    explicit GraphFiler(DependencyGraph& graph) : m_graph(graph) {}
+
+    template <class Product>
+    void add(const std::string& nodePrefix, const std::string& name, const Product& product) {
+        m_node.assign(nodePrefix).append(name);
+        const std::vector<std::string> checks = product.getCheckNamesDependOn();
+        const std::vector<std::string> lists = product.getListNamesDependOn();
+        m_deps.resize(checks.size() + lists.size());
+        std::size_t at = 0;
+        for (const auto& check : checks)
+            m_deps[at++].assign(kCheckNode).append(check);
+        for (const auto& list : lists)
+            m_deps[at++].assign(kListNode).append(list);
+        m_graph.addDependency(m_node, m_deps);
+    }
+
+private:
+    DependencyGraph& m_graph;
+    std::string m_node;
+    std::vector<std::string> m_deps;
+};
 
 // Splits a path at its last "/" into (context, last component).
 std::pair<std::string, std::string> splitAtLastSlash(const std::string& path,
@@ -149,42 +161,50 @@ PhysicsData::~PhysicsData() = default;
 
 void PhysicsData::initialise(const PhysicsDataOptions& options) {
     OperationTimer timer("PhysicsData initialisation");
-    DependencyGraph graph;
+    // What the CHECKs and LISTs name, needed only until they are resolved: let go before
+    // the dependency data is built.
+    {
+        DependencyGraph graph;
+        GraphFiler filer(graph);
 
-    timer.enterSection("...init Checks...");
-    for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kCheckType)) {
-        const std::string path = childPath(kCheckType, name);
-        locatingErrors(*m_physics, path, [&] {
-            Check* check = m_engine->checks().create(name, m_physics->getParameterMap(path));
-            addToGraph(graph, kCheckNode + name, *check);
-            if (m_beta && m_physics->getParameterValue(path, PhysicsStrings::s_Type) ==
-                              PhysicsStrings::s_Beta) {
-                auto* betaCheck = dynamic_cast<BetaCheck*>(check);
-                if (!betaCheck) {
-                    throw std::runtime_error("Supposed Beta Check \"" + name +
-                                             "\" failed dynamic cast to BetaCheck.");
+        std::string path;  // of each CHECK and LIST in turn
+
+        timer.enterSection("...init Checks...");
+        for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kCheckType)) {
+            childPath(path, kCheckType, name);
+            locatingErrors(*m_physics, path, [&] {
+                const ParameterMap params = m_physics->getParameterMap(path);
+                Check* check = m_engine->checks().create(name, params);
+                filer.add(kCheckNode, name, *check);
+                if (m_beta &&
+                    parameterValue(params, PhysicsStrings::s_Type) == PhysicsStrings::s_Beta) {
+                    auto* betaCheck = dynamic_cast<BetaCheck*>(check);
+                    if (!betaCheck) {
+                        throw std::runtime_error("Supposed Beta Check \"" + name +
+                                                 "\" failed dynamic cast to BetaCheck.");
+                    }
+                    m_beta->addBetaCheck(name, betaCheck);
                 }
-                m_beta->addBetaCheck(name, betaCheck);
-            }
-        });
-    }
+            });
+        }
 
-    timer.enterSection("...init Lists...");
-    for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kListType)) {
-        const std::string path = childPath(kListType, name);
-        locatingErrors(*m_physics, path, [&] {
-            addToGraph(graph, kListNode + name,
-                       *m_engine->lists().create(name, m_physics->getParameterMap(path)));
-        });
-    }
+        timer.enterSection("...init Lists...");
+        for (const auto& name : m_physics->getChildObjectNamesByType(kCheckDataPath, kListType)) {
+            childPath(path, kListType, name);
+            locatingErrors(*m_physics, path, [&] {
+                filer.add(kListNode, name,
+                          *m_engine->lists().create(name, m_physics->getParameterMap(path)));
+            });
+        }
 
-    timer.enterSection("...resolve Check/List dependencies...");
-    initialiseChecks(graph);
+        timer.enterSection("...resolve Check/List dependencies...");
+        initialiseChecks(graph);
 
-    timer.enterSection("...initialise BetaManager...");
-    if (m_beta) {
-        CheckStoreAdaptor source(this, m_functions);
-        m_beta->setup(&source, graph);
+        timer.enterSection("...initialise BetaManager...");
+        if (m_beta) {
+            CheckStoreAdaptor source(this, m_functions);
+            m_beta->setup(&source, graph);
+        }
     }
 
     timer.enterSection("...initialise GlobalChecks...");
@@ -195,12 +215,11 @@ void PhysicsData::initialise(const PhysicsDataOptions& options) {
 }
 
 void PhysicsData::initialiseChecks(DependencyGraph& graph) {
-    std::vector<std::string> known = prefixed(kCheckNode, m_engine->checks().getNames());
-    for (const auto& name : m_engine->lists().getNames())
-        known.push_back(kListNode + name);
+    // Every CHECK and LIST made is a node of the graph, and nothing else is.
+    const std::vector<std::string> nodes = graph.getNamesWithDependencies();
 
     std::vector<std::string> unknown;
-    if (!graph.areNodeNamesKnown(known, unknown)) {
+    if (!graph.areNodeNamesKnown(nodes, unknown)) {
         throw PhysicsException(
             "PhysicsData::initialiseChecks - the following unrecognised objects are referenced "
             "in at least one existing CHECK or LIST: " +
@@ -221,17 +240,18 @@ void PhysicsData::initialiseChecks(DependencyGraph& graph) {
     }
 
     CheckStoreAdaptor source(this, m_functions);
-    for (const auto& nodeName : graph.getNamesWithDependencies()) {
-        const auto split = StringUtilities::splitObjectTypeAndName(nodeName);
-        const std::string& type = split.first;
-        const std::string& name = split.second;
-        locatingErrors(*m_physics, childPath(type, name), [&] {
-            if (type == kCheckType) {
-                m_engine->checks().get(name, true)->setUnresolved(&source);
-            } else if (type == kListType) {
-                m_engine->lists().get(name, true)->setUnresolved(&source);
-            }
-        });
+    std::string name;
+    for (const auto& node : nodes) {
+        const bool isCheck = node.compare(0, kCheckNode.size(), kCheckNode) == 0;
+        name.assign(node, (isCheck ? kCheckNode : kListNode).size());
+        locatingErrorsAt(
+            *m_physics, [&] { return childPath(isCheck ? kCheckType : kListType, name); },
+            [&] {
+                if (isCheck)
+                    m_engine->checks().get(name, true)->setUnresolved(&source);
+                else
+                    m_engine->lists().get(name, true)->setUnresolved(&source);
+            });
     }
 }
 

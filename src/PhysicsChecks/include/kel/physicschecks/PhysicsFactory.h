@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <kel/physicschecks/ProductCreator.h>
@@ -35,7 +36,7 @@ public:
 
 private:
     std::map<std::string, std::unique_ptr<ProductCreator<T>>> m_creators;
-    std::map<const T*, const ProductCreator<T>*> m_madeBy;
+    std::unordered_map<const T*, const ProductCreator<T>*> m_madeBy;
     // Replaced creators that still have products outstanding.
     std::vector<std::unique_ptr<ProductCreator<T>>> m_retired;
 };

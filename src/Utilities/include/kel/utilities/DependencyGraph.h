@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -12,10 +14,14 @@ namespace kel {
 // Used to reject references to unknown names and cycles among checks and lists, to bound
 // how deeply they nest, and to find what depends on what. Every whole-graph question is
 // answered by one iterative traversal, in time linear in nodes plus edges, whatever the
-// shape. Not thread-safe: getAllChildren and the traversals fill memos.
+// shape. Not thread-safe: getChildren and getAllChildren fill memos.
 class DependencyGraph {
 public:
     DependencyGraph();
+    DependencyGraph(const DependencyGraph& other);
+    DependencyGraph(DependencyGraph&& other);
+    DependencyGraph& operator=(const DependencyGraph& other);
+    DependencyGraph& operator=(DependencyGraph&& other);
     ~DependencyGraph();
 
     // Records that node depends on each of deps. Calling it with no deps still records
@@ -53,19 +59,34 @@ public:
     bool isDepthWithin(std::size_t limit, std::string& node) const;
 
 private:
-    struct Node {
-        std::vector<std::string> deps;
-    };
-    // The dependencies of every node by node number (its place in insertion order);
-    // names that are not nodes are left out. For the whole-graph traversals; built once
-    // and kept until the next addDependency.
-    const std::vector<std::vector<std::size_t>>& numberedEdges() const;
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
-    std::vector<std::string> m_order;
-    std::unordered_map<std::string, Node> m_nodes;
+    // The number of name (its place in m_names), adding it when new.
+    std::size_t idOf(std::string_view name);
+    // The number of name, or npos when neither a node nor a dependency has that name.
+    std::size_t findId(std::string_view name) const;
+    // The slot of m_index that holds name (of that hash), or the free slot where it goes.
+    std::size_t slotOf(std::string_view name, std::size_t hash) const;
+    // Adds name, which is not there yet and has that hash, and gives its number.
+    std::size_t addName(std::string_view name, std::size_t hash);
+
+    // Every name met, node or dependency, once, by number, as views of characters held in
+    // blocks of m_text; m_index finds a number by name (open addressing: number + 1 in a
+    // slot, 0 in a free one).
+    std::vector<std::string_view> m_names;
+    std::vector<std::size_t> m_hashes;
+    std::vector<std::unique_ptr<char[]>> m_text;
+    char* m_textNext = nullptr;  // where the last block has room
+    std::size_t m_textLeft = 0;  // how much
+    std::vector<std::size_t> m_index;
+    // For every name, its place among the nodes (in insertion order), or npos.
+    std::vector<std::size_t> m_nodeOf;
+    // The name of every node, and the names it depends on, by place among the nodes.
+    std::vector<std::size_t> m_order;
+    std::vector<std::vector<std::size_t>> m_deps;
+    // getChildren's answers, as names, by node place; dropped when the node gains edges.
+    mutable std::unordered_map<std::size_t, std::vector<std::string>> m_children;
     mutable std::unordered_map<std::string, std::set<std::string>> m_allChildren;
-    mutable std::vector<std::vector<std::size_t>> m_edges;
-    mutable bool m_edgesBuilt = false;
 };
 
 }  // namespace kel
