@@ -3,6 +3,7 @@
 #include "ObjectKeys.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -55,11 +56,18 @@ private:
     std::unordered_set<std::string_view> m_set;
 };
 
-// Appends each item of from not yet in seen. The views in seen refer to from's items.
-void appendUnseen(const std::vector<std::string>& from, SeenNames& seen,
-                  std::vector<std::string>& to) {
-    for (const auto& item : from)
-        if (seen.insert(item)) to.push_back(item);
+// Appends each item of [first, last) not yet in seen. The views in seen refer to the items.
+template <class It>
+void appendUnseen(It first, It last, SeenNames& seen, std::vector<std::string>& to) {
+    for (; first != last; ++first)
+        if (seen.insert(*first)) to.push_back(*first);
+}
+
+// The four lists of data, in the order of RulesObject::OptionData::inherited.
+template <class Data>
+auto listsOf(Data& data) {
+    return std::array{&data.essentialChildren, &data.optionalChildren, &data.essentialParams,
+                      &data.optionalParams};
 }
 
 // list without the items of excluded, order kept.
@@ -176,12 +184,20 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
     });
     std::string contextPath = path + "/CONTEXT:";
     const std::size_t prefix = contextPath.size();
+    const auto defaults = listsOf(m_defaultData);
+    m_optionData.reserve(sorted.size());
     for (const auto& option : sorted) {
         contextPath.resize(prefix);
         contextPath += option;
-        RulesObjectData data(m_defaultData);
-        makeData(ObjectKeys(ds, contextPath), contextPath, data);
-        m_optionData.emplace_hint(m_optionData.end(), option, std::move(data));
+        OptionData& data = m_optionData.emplace_back();
+        data.option = option;
+        makeData(ObjectKeys(ds, contextPath), contextPath, data.data);
+        bool inherits = false;
+        for (std::size_t i = 0; i < defaults.size(); ++i) {
+            data.inherited[i] = static_cast<std::uint32_t>(defaults[i]->size());
+            inherits = inherits || data.inherited[i] != 0;
+        }
+        data.whole = !inherits;
     }
 
     keys.appendList(kAllowedParentList, m_allowedParentListRaw);
@@ -228,27 +244,54 @@ void RulesObject::makeData(const ObjectKeys& keys, const std::string& path,
     params.check();
 }
 
-const RulesObject::RulesObjectData& RulesObject::findData(const std::string& option) const {
-    if (option.empty()) return m_defaultData;
-    auto it = m_optionData.find(option);
-    if (it == m_optionData.end())
+RulesObject::OptionData* RulesObject::optionOf(const std::string& option) const {
+    // A type has a few options: a scan finds one soonest.
+    for (OptionData& data : m_optionData)
+        if (data.option == option) return &data;
+    return nullptr;
+}
+
+RulesObject::OptionData& RulesObject::findOption(const std::string& option) const {
+    OptionData* data = optionOf(option);
+    if (!data)
         throw std::runtime_error(
             "RulesObject::findData - unrecognised value of \"Context Rule\" parameter (value = " +
             option + ") in object " + m_name + ".");
-    return it->second;
+    return *data;
+}
+
+const RulesObject::RulesObjectData& RulesObject::findData(const std::string& option) const {
+    if (option.empty()) return m_defaultData;
+    OptionData& data = findOption(option);
+    if (!data.whole) {
+        // The object-level items as they were read go first; the lists no longer move.
+        const auto defaults = listsOf(m_defaultData);
+        const auto lists = listsOf(data.data);
+        for (std::size_t i = 0; i < lists.size(); ++i)
+            lists[i]->insert(lists[i]->begin(), defaults[i]->begin(),
+                             defaults[i]->begin() + data.inherited[i]);
+        data.whole = true;
+    }
+    return data.data;
 }
 
 void RulesObject::createAccumulatedLists(const std::vector<std::string>& options,
                                          AccumulatedLists& out) const {
     if (options.empty()) return;
-    SeenNames seenEssentialParams, seenEssentialChildren, seenOptionalParams, seenOptionalChildren;
+    SeenNames seen[4];
     std::vector<std::string> optionalParams, optionalChildren;
+    const std::array<std::vector<std::string>*, 4> targets{
+        &out.essentialChildren, &optionalChildren, &out.essentialParams, &optionalParams};
+    const auto defaults = listsOf(m_defaultData);
     for (const auto& option : options) {
-        const RulesObjectData& data = findData(option);
-        appendUnseen(data.essentialParams, seenEssentialParams, out.essentialParams);
-        appendUnseen(data.essentialChildren, seenEssentialChildren, out.essentialChildren);
-        appendUnseen(data.optionalParams, seenOptionalParams, optionalParams);
-        appendUnseen(data.optionalChildren, seenOptionalChildren, optionalChildren);
+        const OptionData* data = option.empty() ? nullptr : &findOption(option);
+        const auto own = listsOf(data ? data->data : m_defaultData);
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            if (data && !data->whole)
+                appendUnseen(defaults[i]->begin(), defaults[i]->begin() + data->inherited[i],
+                             seen[i], *targets[i]);
+            appendUnseen(own[i]->begin(), own[i]->end(), seen[i], *targets[i]);
+        }
     }
     out.optionalParams = without(optionalParams, out.essentialParams);
     out.optionalChildren = without(optionalChildren, out.essentialChildren);
@@ -256,20 +299,22 @@ void RulesObject::createAccumulatedLists(const std::vector<std::string>& options
 
 const RulesObject::AccumulatedLists& RulesObject::updateAccumCache(
     const std::vector<std::string>& options) const {
+    AccumCache* cache = m_accumCache.cache.get();
     // The same options as last time, mostly in the same order: compared as given first.
-    if (!options.empty() && options == m_accumCacheKey) return m_accumCache;
-    if (options.size() == m_accumCacheKey.size()) {
-        std::vector<std::string> a(options), b(m_accumCacheKey);
+    if (cache && !options.empty() && options == cache->options) return cache->lists;
+    if (cache && options.size() == cache->options.size()) {
+        std::vector<std::string> a(options), b(cache->options);
         std::sort(a.begin(), a.end());
         std::sort(b.begin(), b.end());
-        if (a == b && !options.empty()) return m_accumCache;
+        if (a == b && !options.empty()) return cache->lists;
     }
     // Built aside so that an unrecognised option leaves the cache as it was.
     AccumulatedLists fresh;
     createAccumulatedLists(options, fresh);
-    m_accumCache = std::move(fresh);
-    m_accumCacheKey = options;
-    return m_accumCache;
+    if (!cache) cache = (m_accumCache.cache = std::make_unique<AccumCache>()).get();
+    cache->lists = std::move(fresh);
+    cache->options = options;
+    return cache->lists;
 }
 
 bool RulesObject::hasAllowedOption(const std::string& option) const {
@@ -365,10 +410,9 @@ bool RulesObject::isAllowedParamAll(const std::string& param) const {
 const RulesParam* RulesObject::getLocalRulesParam(const std::string& param,
                                                   const std::string& option) const {
     if (!option.empty()) {
-        auto data = m_optionData.find(option);
-        if (data != m_optionData.end()) {
-            auto it = data->second.localParams.find(param);
-            if (it != data->second.localParams.end()) return it->second.get();
+        if (const OptionData* data = optionOf(option)) {
+            auto it = data->data.localParams.find(param);
+            if (it != data->data.localParams.end()) return it->second.get();
         }
     }
     auto it = m_defaultData.localParams.find(param);
@@ -411,7 +455,14 @@ void RulesObject::addRulesParam(Key, refcnt_ptr<const RulesParam> param) {
 void RulesObject::addRulesParam(Key, const std::string& option,
                                 refcnt_ptr<const RulesParam> param) {
     const std::string name = param->getName();
-    m_optionData[option].localParams[name] = std::move(param);
+    OptionData* data = optionOf(option);
+    // An option the type does not allow gets lists of its own, empty.
+    if (!data) {
+        auto at = std::find_if(m_optionData.begin(), m_optionData.end(),
+                               [&](const OptionData& known) { return option < known.option; });
+        data = &*m_optionData.insert(at, OptionData{option, {}, {}, true});
+    }
+    data->data.localParams[name] = std::move(param);
     auto at = std::lower_bound(m_contextLocalParams.begin(), m_contextLocalParams.end(), name);
     if (at == m_contextLocalParams.end() || *at != name) m_contextLocalParams.insert(at, name);
 }
