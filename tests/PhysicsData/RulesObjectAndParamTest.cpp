@@ -151,7 +151,8 @@ TEST_F(RulesObjectTest, AccumulationMakesEssentialWinIsCachedAndRefusesUnknownOp
 // A context rule without options and a CONTEXT of an option not allowed are pinned by the
 // tool's tests (tests/tool/rules).
 TEST(RulesObjectErrorsTest, InconsistentObjectDefinitions) {
-    // An object or CONTEXT names an option, parameter or child once: {keys, message}.
+    // An object or CONTEXT names an option, parameter or child once, though one name may be
+    // both a child and a parameter; repeated children are reported first: {keys, message}.
     const std::string in = "RulesObject::initData - in RULES object /RULES/OBJECT:A";
     const std::pair<const char*, std::string> cases[] = {
         {"Optional Parameter List = p, q, p",
@@ -163,6 +164,10 @@ TEST(RulesObjectErrorsTest, InconsistentObjectDefinitions) {
         {"Allowed Option List = a\nCONTEXT: a { Optional Child List = C, C }",
          in + "/CONTEXT:a, \"C\" is named in \"Optional Child List\" and again in \"Optional "
               "Child List\"."},
+        {"Optional Child List = p, q\nOptional Parameter List = q, p", ""},
+        {"Optional Parameter List = p, p\nOptional Child List = C, C",
+         in + ", \"C\" is named in \"Optional Child List\" and again in \"Optional Child "
+              "List\"."},
     };
     for (const auto& [keys, message] : cases) {
         const std::string text =

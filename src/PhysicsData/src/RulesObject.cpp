@@ -90,33 +90,45 @@ std::vector<std::string> without(const std::vector<std::string>& list,
 
 // One object or CONTEXT may name an item once among its parameter lists, and once among
 // its child lists (a CONTEXT may repeat what its object names): collects where each item
-// was named and, on check(), throws for the first repeat in reading order, naming the RULES
-// object, both keys and the item. Sorting keeps long lists linear-logarithmic. The listed
-// items must outlive the guard.
+// was named, in groups of lists (parameters, children) within which a name may appear once,
+// and on check() throws for the first repeat in reading order, naming the RULES object, both
+// keys and the item. Sorting keeps long lists linear-logarithmic. The listed items must
+// outlive the guard; the record of where they were named is the caller's, so that one
+// buffer serves every guard of a definition.
 class RepeatGuard {
 public:
-    explicit RepeatGuard(const std::string& path) : m_path(path) {}
-    void add(const std::string& key, const std::vector<std::string>& items) {
-        add(key, items.begin(), items.end());
+    struct Named {
+        std::string_view item;
+        const std::string* key;
+        std::uint32_t order;
+        std::uint32_t group;
+    };
+
+    RepeatGuard(const std::string& path, std::vector<Named>& named) : m_path(path), m_named(named) {
+        m_named.clear();
     }
     template <class It>
-    void add(const std::string& key, It first, It last) {
+    void add(std::uint32_t group, const std::string& key, It first, It last) {
         for (; first != last; ++first)
-            m_named.push_back({*first, &key, static_cast<std::uint32_t>(m_named.size())});
+            m_named.push_back({*first, &key, static_cast<std::uint32_t>(m_named.size()), group});
     }
     void check() {
         if (m_named.size() < 2) return;
         std::sort(m_named.begin(), m_named.end(), [](const Named& a, const Named& b) {
+            if (a.group != b.group) return a.group < b.group;
             return a.item != b.item ? a.item < b.item : a.order < b.order;
         });
+        const auto same = [](const Named& a, const Named& b) {
+            return a.group == b.group && a.item == b.item;
+        };
         const Named* first = nullptr;
         const Named* repeat = nullptr;
         for (std::size_t i = 1; i < m_named.size(); ++i) {
-            if (m_named[i].item != m_named[i - 1].item) continue;
+            if (!same(m_named[i], m_named[i - 1])) continue;
             if (!repeat || m_named[i].order < repeat->order) {
                 repeat = &m_named[i];
                 first = &m_named[i - 1];
-                while (first != m_named.data() && (first - 1)->item == first->item)
+                while (first != m_named.data() && same(*(first - 1), *first))
                     --first;
             }
         }
@@ -127,14 +139,41 @@ public:
     }
 
 private:
-    struct Named {
-        std::string_view item;
-        const std::string* key;
-        std::uint32_t order;
-    };
     const std::string& m_path;
-    std::vector<Named> m_named;
+    std::vector<Named>& m_named;
 };
+
+// Adds the lists of the object or CONTEXT at path, whose keys are keys, to data; named is
+// the guard's record.
+void makeData(const ObjectKeys& keys, const std::string& path, RulesObject::RulesObjectData& data,
+              std::vector<RepeatGuard::Named>& named) {
+    const std::string* const listKeys[] = {&kEssentialChildList, &kOptionalChildList,
+                                           &kEssentialParameterList, &kOptionalParameterList,
+                                           &kDefaultParameterList};
+    std::vector<std::string>* const targets[] = {&data.essentialChildren, &data.optionalChildren,
+                                                 &data.essentialParams, &data.optionalParams,
+                                                 &data.optionalParams};
+    // Appended in place; what each list added is checked once every list is in.
+    std::size_t begins[5];
+    std::size_t ends[5];
+    for (int i = 0; i < 5; ++i) {
+        std::vector<std::string>& target = *targets[i];
+        begins[i] = target.size();
+        keys.appendList(*listKeys[i], target);
+        if (i < 2)
+            target.erase(std::remove(target.begin() + static_cast<std::ptrdiff_t>(begins[i]),
+                                     target.end(), kRules),
+                         target.end());
+        ends[i] = target.size();
+    }
+    // Children first: a repeated child is reported before a repeated parameter.
+    RepeatGuard guard(path, named);
+    for (int i = 0; i < 5; ++i)
+        guard.add(i < 2 ? 0 : 1, *listKeys[i],
+                  targets[i]->begin() + static_cast<std::ptrdiff_t>(begins[i]),
+                  targets[i]->begin() + static_cast<std::ptrdiff_t>(ends[i]));
+    guard.check();
+}
 
 }  // namespace
 
@@ -160,8 +199,9 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
     std::string contextRule(keys.value(kContextRule));
     std::vector<std::string> options;
     keys.appendList(kAllowedOptionList, options);
-    RepeatGuard optionGuard(path);
-    optionGuard.add(kAllowedOptionList, options);
+    std::vector<RepeatGuard::Named> named;
+    RepeatGuard optionGuard(path, named);
+    optionGuard.add(0, kAllowedOptionList, options.begin(), options.end());
     optionGuard.check();
     if (!options.empty() && contextRule.empty()) contextRule = kDefaultOption;
     if (options.empty() && !contextRule.empty())
@@ -173,7 +213,7 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
     std::vector<std::string_view> sorted(m_allowedOptions.begin(), m_allowedOptions.end());
     std::sort(sorted.begin(), sorted.end());
 
-    makeData(keys, path, m_defaultData);
+    makeData(keys, path, m_defaultData, named);
 
     ds.forEachChild(path, [&](std::string_view type, std::string_view context) {
         if (type == "CONTEXT" && !std::binary_search(sorted.begin(), sorted.end(), context))
@@ -191,7 +231,7 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
         contextPath += option;
         OptionData& data = m_optionData.emplace_back();
         data.option = option;
-        makeData(ObjectKeys(ds, contextPath), contextPath, data.data);
+        makeData(ObjectKeys(ds, contextPath), contextPath, data.data, named);
         bool inherits = false;
         for (std::size_t i = 0; i < defaults.size(); ++i) {
             data.inherited[i] = static_cast<std::uint32_t>(defaults[i]->size());
@@ -211,37 +251,6 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
         [&](const std::string& key, std::vector<std::string>& out) {
             return keys.appendList(key, out);
         });
-}
-
-void RulesObject::makeData(const ObjectKeys& keys, const std::string& path,
-                           RulesObjectData& data) const {
-    const std::string* const listKeys[] = {&kEssentialChildList, &kOptionalChildList,
-                                           &kEssentialParameterList, &kOptionalParameterList,
-                                           &kDefaultParameterList};
-    std::vector<std::string>* const targets[] = {&data.essentialChildren, &data.optionalChildren,
-                                                 &data.essentialParams, &data.optionalParams,
-                                                 &data.optionalParams};
-    // Appended in place; what each list added is checked once every list is in.
-    std::size_t begins[5];
-    std::size_t ends[5];
-    for (int i = 0; i < 5; ++i) {
-        std::vector<std::string>& target = *targets[i];
-        begins[i] = target.size();
-        keys.appendList(*listKeys[i], target);
-        if (i < 2)
-            target.erase(std::remove(target.begin() + static_cast<std::ptrdiff_t>(begins[i]),
-                                     target.end(), kRules),
-                         target.end());
-        ends[i] = target.size();
-    }
-    RepeatGuard children(path);
-    RepeatGuard params(path);
-    for (int i = 0; i < 5; ++i)
-        (i < 2 ? children : params)
-            .add(*listKeys[i], targets[i]->begin() + static_cast<std::ptrdiff_t>(begins[i]),
-                 targets[i]->begin() + static_cast<std::ptrdiff_t>(ends[i]));
-    children.check();
-    params.check();
 }
 
 RulesObject::OptionData* RulesObject::optionOf(const std::string& option) const {

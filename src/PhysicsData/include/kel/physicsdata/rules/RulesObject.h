@@ -14,7 +14,6 @@
 namespace kel {
 
 class ModelRulesImpl;
-class ObjectKeys;
 class TARNDatastore;
 
 // The RULES of one object type: its context rule and allowed options, its essential and
@@ -153,8 +152,6 @@ private:
     };
 
     void initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra);
-    // Adds the lists of the object or CONTEXT at path, whose keys are keys, to data.
-    void makeData(const ObjectKeys& keys, const std::string& path, RulesObjectData& data) const;
     // The lists of option ("" for object level), whole; throws for an unknown option.
     const RulesObjectData& findData(const std::string& option) const;
     // The option's entry: null / throwing when the type has no such option.
