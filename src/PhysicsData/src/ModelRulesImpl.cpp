@@ -89,6 +89,8 @@ ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraR
     m_params.reserve(globals.size() + globals.size() / 2);
     m_paramIndex.reserve(globals.size() + globals.size() / 2);
     readGlobalParams(ds, globals, extra.paramRules);
+    m_objects.reserve(definitions.of(1).size() + definitions.of(2).size());
+    m_typeNames.reserve(m_objects.capacity());
     readObjects(ds, "OBJECT", definitions.of(1), extra);
     readObjects(ds, "SINGLETON", definitions.of(2), extra);
     buildTypeIndex();
@@ -128,15 +130,11 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
     for (const std::string_view name : names) {
         objectPath.resize(objectPrefix);
         objectPath += name;
-        RulesObject* built = nullptr;
         locatingErrors(ds, objectPath, [&] {
-            built = &m_objects
-                         .insert_or_assign(
-                             std::string(name),
-                             RulesObject(ds, objectPath, kind == "SINGLETON", extra.objectRules))
-                         .first->second;
+            m_objects.emplace_back(ds, objectPath, kind == "SINGLETON", extra.objectRules);
         });
-        RulesObject& object = *built;
+        m_typeNames.emplace_back(name);
+        RulesObject& object = m_objects.back();
         auto addLocal = [&](const std::string& scope, const std::string* option) {
             for (const std::string_view local : ChildNames(ds, scope, {"PARAMETER"})) {
                 paramPath.assign(scope).append("/PARAMETER:").append(local);
@@ -168,12 +166,11 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
 
 void ModelRulesImpl::reconcileAllowedParents(const TARNDatastore& ds) {
     std::string path;
-    for (const auto& [child, object] : m_objects) {
+    for (const TypeEntry& entry : m_entries) {
+        const RulesObject& object = *entry.object;
         path.assign(kRulesPath).append(object.isSingleton() ? "/SINGLETON:" : "/OBJECT:");
-        path.append(child);
-        locatingErrors(ds, path, [&, &child = child, &object = object] {
-            reconcileAllowedParents(child, object);
-        });
+        path.append(*entry.name);
+        locatingErrors(ds, path, [&] { reconcileAllowedParents(*entry.name, object); });
     }
 }
 
@@ -211,7 +208,9 @@ void sortUnique(std::vector<std::string_view>& names) {
 void ModelRulesImpl::buildValidParents() {
     const RulesObject::Key key;
     std::vector<std::string_view> children;
-    for (const auto& [parentType, object] : m_objects) {
+    for (const TypeEntry& entry : m_entries) {
+        const RulesObject& object = *entry.object;
+        const std::string& parentType = *entry.name;
         // Every child of the object level or of some option, once: the lists over all
         // options hold both.
         const auto& essential = object.getEssentialChildrenAll();
@@ -222,8 +221,8 @@ void ModelRulesImpl::buildValidParents() {
         for (const auto child : children)
             getObjectForMod(child).addValidParent(key, parentType);
     }
-    for (auto& entry : m_objects)
-        entry.second.sortValidParents(key);
+    for (const TypeEntry& entry : m_entries)
+        entry.object->sortValidParents(key);
 }
 
 void ModelRulesImpl::buildParamParents() {
@@ -231,22 +230,21 @@ void ModelRulesImpl::buildParamParents() {
     // parameter essential under one option and optional under another has the type once.
     std::vector<std::pair<std::uint32_t, const TypeEntry*>> allowed;
     std::size_t most = 0;
-    for (const auto& entry : m_objects)
-        most += entry.second.getEssentialParamsAll().size() +
-                entry.second.getOptionalParamsAll().size();
+    for (const TypeEntry& entry : m_entries)
+        most += entry.object->getEssentialParamsAll().size() +
+                entry.object->getOptionalParamsAll().size();
     allowed.reserve(most);
     std::vector<std::string_view> params;
-    for (const auto& [type, object] : m_objects) {
-        if (type == "RULES" || type == kRoot) continue;
-        const auto& essential = object.getEssentialParamsAll();
-        const auto& optional = object.getOptionalParamsAll();
+    for (const TypeEntry& entry : m_entries) {
+        if (*entry.name == "RULES" || *entry.name == kRoot) continue;
+        const auto& essential = entry.object->getEssentialParamsAll();
+        const auto& optional = entry.object->getOptionalParamsAll();
         params.assign(essential.begin(), essential.end());
         params.insert(params.end(), optional.begin(), optional.end());
         sortUnique(params);
-        const TypeEntry* entry = findEntry(type);
         for (const auto param : params)
             allowed.emplace_back(static_cast<std::uint32_t>(&paramEntry(param) - m_params.data()),
-                                 entry);
+                                 &entry);
     }
     // Grouped by parameter, types kept in order: count, place each group, fill.
     for (const auto& [param, type] : allowed)
@@ -287,11 +285,19 @@ ModelRulesImpl::ParamEntry& ModelRulesImpl::paramEntry(std::string_view param) {
 }
 
 void ModelRulesImpl::buildTypeIndex() {
-    m_entries.resize(m_objects.size());
-    m_typeIndex.reserve(m_entries.size());
-    std::size_t number = 0;
-    for (auto& [type, object] : m_objects) {
-        m_entries[number++].set(type, object);
+    std::vector<std::uint32_t> order(m_objects.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
+        return m_typeNames[a] < m_typeNames[b];
+    });
+    m_entries.reserve(order.size());
+    m_typeIndex.reserve(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        // A repeated definition replaces the earlier one: the last read of a name stays.
+        const std::string& type = m_typeNames[order[k]];
+        if (k + 1 < order.size() && m_typeNames[order[k + 1]] == type) continue;
+        m_entries.emplace_back().set(type, m_objects[order[k]]);
         m_typeIndex.add(
             type, [this](std::uint32_t i) -> const std::string& { return *m_entries[i].name; });
     }

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -48,14 +47,15 @@ public:
     // Throws "ModelRulesImpl::getObject - object not found: T".
     const RulesObject& getObject(const std::string& type) const;
     const RulesObject* findObject(const std::string& type) const;
-    const std::map<std::string, RulesObject>& objects() const { return m_objects; }
-    // Ascending (sorted on the first call); views of names the definitions hold.
+    struct TypeEntry;
+    // Every type, ascending by name.
+    const std::vector<TypeEntry>& types() const { return m_entries; }
+    // Ascending (listed on the first call); views of names the definitions hold.
     const std::vector<std::string_view>& paramNames() const;
     bool isValidParamName(std::string_view param) const {
         const ParamEntry* entry = findParam(param);
         return entry && (entry->global || entry->local);
     }
-    struct TypeEntry;
     // The types allowing param, in ascending order of their names.
     std::span<const TypeEntry* const> getAllowedParamParents(std::string_view param) const;
 
@@ -83,7 +83,7 @@ public:
     // One type: its definition, and what has been worked out about its parent paths (kept
     // here so that a question about a known type costs no further look-up by name).
     struct TypeEntry {
-        const std::string* name = nullptr;  // the key in objects()
+        const std::string* name = nullptr;  // as the definition names it
         RulesObject* object = nullptr;
         mutable std::uint64_t pathCount = kUnknown;    // countParentTypePaths
         mutable std::uint64_t upwardCount = kUnknown;  // paths from ROOT, memoised walk
@@ -127,8 +127,12 @@ private:
     bool countUpwardMemoised(const TypeEntry& entry, std::uint64_t& count) const;
     std::uint64_t countUpwardByWalk(const std::string& type) const;
 
-    std::map<std::string, RulesObject> m_objects;  // ascending, for the listing queries
-    // The same types for look-ups: entries in the order of m_objects, numbered by the index.
+    // Every definition read and the name it was read under, in reading order; sized once, so
+    // that the entries can refer to them.
+    std::vector<RulesObject> m_objects;
+    std::vector<std::string> m_typeNames;
+    // The types, ascending by name for the listing queries (a repeated definition replaces
+    // the earlier one), numbered by the index for look-ups.
     std::vector<TypeEntry> m_entries;
     NameIndex m_typeIndex;
     // Every definition read, kept so that the views of their names below stay valid even
