@@ -84,10 +84,11 @@ ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraR
     const ChildNames definitions(ds, kRulesPath, {"PARAMETER", "OBJECT", "SINGLETON"});
     const auto& globals = definitions.of(0);
     // Tables sized once: growing them late frees large blocks, which makes the allocator
-    // sweep every small block freed so far. Room for as many local definitions as global.
+    // sweep every small block freed so far. Room for as many local definitions as global,
+    // and for a few parameter names besides the global ones.
     m_definitions.reserve(2 * globals.size());
-    m_params.reserve(globals.size() + globals.size() / 2);
-    m_paramIndex.reserve(globals.size() + globals.size() / 2);
+    m_params.reserve(globals.size() + globals.size() / 8 + 16);
+    m_paramIndex.reserve(m_params.capacity());
     readGlobalParams(ds, globals, extra.paramRules);
     m_objects.reserve(definitions.of(1).size() + definitions.of(2).size());
     m_typeNames.reserve(m_objects.capacity());
