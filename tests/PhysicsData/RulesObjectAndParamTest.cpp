@@ -174,6 +174,15 @@ TEST(RulesObjectErrorsTest, InconsistentObjectDefinitions) {
             test::tarn(std::string("RULES:\nOBJECT: A\n") + keys + "\nEND\nEND");
         EXPECT_EQ(errorOf(text, "/RULES/OBJECT:A"), message) << keys;
     }
+    // Long lists are checked another way, to the same first repeat.
+    std::string items;
+    for (int i = 0; i < 20; ++i)
+        items.append("q").append(std::to_string(i)).append(", ");
+    std::string text("RULES:\nOBJECT: A\nOptional Child List = ");
+    text.append(items).append("q3, q5\nEND\nEND");
+    EXPECT_EQ(errorOf(test::tarn(text), "/RULES/OBJECT:A"),
+              in + ", \"q3\" is named in \"Optional Child List\" and again in \"Optional "
+                   "Child List\".");
 }
 
 // RULES parameter definitions: scoped lookup of keys (context -> object -> global), the

@@ -114,15 +114,26 @@ public:
     }
     void check() {
         if (m_named.size() < 2) return;
+        const auto same = [](const Named& a, const Named& b) {
+            return a.group == b.group && a.item.size() == b.item.size() && a.item == b.item;
+        };
+        const Named* first = nullptr;
+        const Named* repeat = nullptr;
+        if (m_named.size() <= kFew) {
+            // Still in reading order: the first item named before, and where it was.
+            for (std::size_t j = 1; j < m_named.size() && !repeat; ++j)
+                for (std::size_t i = 0; i < j && !repeat; ++i)
+                    if (same(m_named[i], m_named[j])) {
+                        first = &m_named[i];
+                        repeat = &m_named[j];
+                    }
+            if (repeat) fail(*first, *repeat);
+            return;
+        }
         std::sort(m_named.begin(), m_named.end(), [](const Named& a, const Named& b) {
             if (a.group != b.group) return a.group < b.group;
             return a.item != b.item ? a.item < b.item : a.order < b.order;
         });
-        const auto same = [](const Named& a, const Named& b) {
-            return a.group == b.group && a.item == b.item;
-        };
-        const Named* first = nullptr;
-        const Named* repeat = nullptr;
         for (std::size_t i = 1; i < m_named.size(); ++i) {
             if (!same(m_named[i], m_named[i - 1])) continue;
             if (!repeat || m_named[i].order < repeat->order) {
@@ -132,13 +143,19 @@ public:
                     --first;
             }
         }
-        if (repeat)
-            throw std::runtime_error("RulesObject::initData - in RULES object " + m_path + ", \"" +
-                                     std::string(repeat->item) + "\" is named in \"" + *first->key +
-                                     "\" and again in \"" + *repeat->key + "\".");
+        if (repeat) fail(*first, *repeat);
     }
 
 private:
+    // Lists this short are checked pair by pair.
+    static constexpr std::size_t kFew = 16;
+
+    [[noreturn]] void fail(const Named& first, const Named& repeat) const {
+        throw std::runtime_error("RulesObject::initData - in RULES object " + m_path + ", \"" +
+                                 std::string(repeat.item) + "\" is named in \"" + *first.key +
+                                 "\" and again in \"" + *repeat.key + "\".");
+    }
+
     const std::string& m_path;
     std::vector<Named>& m_named;
 };
@@ -222,13 +239,11 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
                                      " does not appear in the \"" + kAllowedOptionList +
                                      "\" parameter.");
     });
-    std::string contextPath = path + "/CONTEXT:";
-    const std::size_t prefix = contextPath.size();
+    std::string contextPath;  // made only for a type with options
     const auto defaults = listsOf(m_defaultData);
     m_optionData.reserve(sorted.size());
     for (const auto& option : sorted) {
-        contextPath.resize(prefix);
-        contextPath += option;
+        contextPath.assign(path).append("/CONTEXT:").append(option);
         OptionData& data = m_optionData.emplace_back();
         data.option = option;
         makeData(ObjectKeys(ds, contextPath), contextPath, data.data, named);
