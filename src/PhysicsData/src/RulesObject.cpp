@@ -41,7 +41,11 @@ public:
     // Whether name was new.
     bool insert(std::string_view name) {
         if (m_count < kFew) {
-            if (std::find(m_few, m_few + m_count, name) != m_few + m_count) return false;
+            // Sizes first: most names differ there, and the compare stays inline.
+            const auto same = [name](std::string_view seen) {
+                return seen.size() == name.size() && seen == name;
+            };
+            if (std::find_if(m_few, m_few + m_count, same) != m_few + m_count) return false;
             m_few[m_count++] = name;
             if (m_count == kFew) m_set.insert(m_few, m_few + kFew);
             return true;
@@ -57,8 +61,8 @@ private:
 };
 
 // Appends each item of [first, last) not yet in seen. The views in seen refer to the items.
-template <class It>
-void appendUnseen(It first, It last, SeenNames& seen, std::vector<std::string>& to) {
+template <class It, class Item>
+void appendUnseen(It first, It last, SeenNames& seen, std::vector<Item>& to) {
     for (; first != last; ++first)
         if (seen.insert(*first)) to.push_back(*first);
 }
@@ -71,20 +75,20 @@ auto listsOf(Data& data) {
 }
 
 // list without the items of excluded, order kept.
-std::vector<std::string> without(const std::vector<std::string>& list,
+std::vector<std::string> without(const std::vector<std::string_view>& list,
                                  const std::vector<std::string>& excluded) {
     std::vector<std::string> result;
     result.reserve(list.size());
     if (excluded.size() < 16) {
-        for (const auto& item : list)
-            if (!contains(excluded, item)) result.push_back(item);
+        for (const auto item : list)
+            if (std::find(excluded.begin(), excluded.end(), item) == excluded.end())
+                result.emplace_back(item);
         return result;
     }
     std::vector<std::string_view> sorted(excluded.begin(), excluded.end());
     std::sort(sorted.begin(), sorted.end());
-    for (const auto& item : list)
-        if (!std::binary_search(sorted.begin(), sorted.end(), std::string_view(item)))
-            result.push_back(item);
+    for (const auto item : list)
+        if (!std::binary_search(sorted.begin(), sorted.end(), item)) result.emplace_back(item);
     return result;
 }
 
@@ -303,18 +307,28 @@ void RulesObject::createAccumulatedLists(const std::vector<std::string>& options
                                          AccumulatedLists& out) const {
     if (options.empty()) return;
     SeenNames seen[4];
-    std::vector<std::string> optionalParams, optionalChildren;
-    const std::array<std::vector<std::string>*, 4> targets{
-        &out.essentialChildren, &optionalChildren, &out.essentialParams, &optionalParams};
+    // The optional items are gathered as views of the lists and copied once filtered.
+    std::vector<std::string_view> optionalChildren, optionalParams;
     const auto defaults = listsOf(m_defaultData);
+    const auto append = [&](std::size_t list, auto first, auto last) {
+        switch (list) {
+            case 0:
+                return appendUnseen(first, last, seen[0], out.essentialChildren);
+            case 1:
+                return appendUnseen(first, last, seen[1], optionalChildren);
+            case 2:
+                return appendUnseen(first, last, seen[2], out.essentialParams);
+            default:
+                return appendUnseen(first, last, seen[3], optionalParams);
+        }
+    };
     for (const auto& option : options) {
         const OptionData* data = option.empty() ? nullptr : &findOption(option);
         const auto own = listsOf(data ? data->data : m_defaultData);
-        for (std::size_t i = 0; i < targets.size(); ++i) {
+        for (std::size_t i = 0; i < own.size(); ++i) {
             if (data && !data->whole)
-                appendUnseen(defaults[i]->begin(), defaults[i]->begin() + data->inherited[i],
-                             seen[i], *targets[i]);
-            appendUnseen(own[i]->begin(), own[i]->end(), seen[i], *targets[i]);
+                append(i, defaults[i]->begin(), defaults[i]->begin() + data->inherited[i]);
+            append(i, own[i]->begin(), own[i]->end());
         }
     }
     out.optionalParams = without(optionalParams, out.essentialParams);
