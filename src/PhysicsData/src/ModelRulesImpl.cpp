@@ -278,11 +278,10 @@ const ModelRulesImpl::ParamEntry* ModelRulesImpl::findParam(std::string_view par
 }
 
 ModelRulesImpl::ParamEntry& ModelRulesImpl::paramEntry(std::string_view param) {
-    if (const ParamEntry* known = findParam(param)) return m_params[known - m_params.data()];
-    m_paramIndex.add(param, [this](std::uint32_t i) { return m_params[i].name; });
-    ParamEntry& entry = m_params.emplace_back();
-    entry.name = param;
-    return entry;
+    const auto [number, added] =
+        m_paramIndex.insert(param, [this](std::uint32_t i) { return m_params[i].name; });
+    if (added) m_params.emplace_back().name = param;
+    return m_params[number];
 }
 
 void ModelRulesImpl::buildTypeIndex() {
@@ -299,7 +298,7 @@ void ModelRulesImpl::buildTypeIndex() {
         const std::string& type = m_typeNames[order[k]];
         if (k + 1 < order.size() && m_typeNames[order[k + 1]] == type) continue;
         m_entries.emplace_back().set(type, m_objects[order[k]]);
-        m_typeIndex.add(
+        m_typeIndex.insert(
             type, [this](std::uint32_t i) -> const std::string& { return *m_entries[i].name; });
     }
 }
