@@ -486,13 +486,14 @@ bool RulesObject::getExtraRule(const std::string& name, bool& out) const {
 }
 
 void RulesObject::addRulesParam(Key, refcnt_ptr<const RulesParam> param) {
-    const std::string name = param->getName();
+    // The record outlives the move of the pointer to it.
+    const std::string& name = param->getName();
     m_defaultData.localParams[name] = std::move(param);
 }
 
 void RulesObject::addRulesParam(Key, const std::string& option,
                                 refcnt_ptr<const RulesParam> param) {
-    const std::string name = param->getName();
+    const std::string& name = param->getName();
     OptionData* data = optionOf(option);
     // An option the type does not allow gets lists of its own, empty.
     if (!data) {
