@@ -99,6 +99,32 @@ TEST_F(ModelRulesTest, TypesParameterNamesAndAllowedParents) {
     EXPECT_EQ(m_rules->getChildrenAll("B"), (Strings{"C", "E", "D"}));
 }
 
+// A type or global parameter defined again replaces the earlier definition, whichever
+// kind (OBJECT, SINGLETON) either is.
+TEST(ModelRulesDefinitionsTest, RepeatedDefinitionsReplaceEarlierOnes) {
+    const InternalTARNDatastore ds(test::tarn(R"(
+RULES:
+  PARAMETER: p { Parameter Type = String }
+  PARAMETER: q { Parameter Type = String }
+  PARAMETER: q { Parameter Type = Integer }
+  SINGLETON: ROOT { Optional Child List = X, Y }
+  OBJECT: X { Optional Parameter List = p }
+  OBJECT: Y { Optional Parameter List = p }
+  OBJECT: Y { Optional Parameter List = q }
+  SINGLETON: X { Essential Parameter List = q }
+END
+)"),
+                                   InternalTARNDatastore::TEXT);
+    const ModelRules rules(&ds);
+    EXPECT_EQ(rules.getAllObjectTypes(), (Strings{"X", "Y"}));
+    EXPECT_EQ(rules.getSingletonTypes(), (Strings{"ROOT", "X"}));
+    EXPECT_EQ(rules.getEssentialParamsAll("X"), Strings{"q"});
+    EXPECT_EQ(rules.getOptionalParamsAll("Y"), Strings{"q"});
+    EXPECT_EQ(rules.getAllowedParamParents("q"), (Strings{"X", "Y"}));
+    EXPECT_TRUE(rules.getAllowedParamParents("p").empty());
+    EXPECT_EQ(rules.getParamType("", "q"), TARNParam::Integer);
+}
+
 // The messages of inconsistent RULES are pinned by the tool's tests (tests/tool/rules), which
 // build the same model from such files.
 TEST(ModelRulesErrorsTest, ErrorsAreLocatedAtTheirItem) {

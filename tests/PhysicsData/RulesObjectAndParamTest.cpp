@@ -151,7 +151,8 @@ TEST_F(RulesObjectTest, AccumulationMakesEssentialWinIsCachedAndRefusesUnknownOp
 // A context rule without options and a CONTEXT of an option not allowed are pinned by the
 // tool's tests (tests/tool/rules).
 TEST(RulesObjectErrorsTest, InconsistentObjectDefinitions) {
-    // An object or CONTEXT names an option, parameter or child once: {keys, message}.
+    // An object or CONTEXT names an option, parameter or child once, though one name may be
+    // both a child and a parameter; repeated children are reported first: {keys, message}.
     const std::string in = "RulesObject::initData - in RULES object /RULES/OBJECT:A";
     const std::pair<const char*, std::string> cases[] = {
         {"Optional Parameter List = p, q, p",
@@ -163,12 +164,25 @@ TEST(RulesObjectErrorsTest, InconsistentObjectDefinitions) {
         {"Allowed Option List = a\nCONTEXT: a { Optional Child List = C, C }",
          in + "/CONTEXT:a, \"C\" is named in \"Optional Child List\" and again in \"Optional "
               "Child List\"."},
+        {"Optional Child List = p, q\nOptional Parameter List = q, p", ""},
+        {"Optional Parameter List = p, p\nOptional Child List = C, C",
+         in + ", \"C\" is named in \"Optional Child List\" and again in \"Optional Child "
+              "List\"."},
     };
     for (const auto& [keys, message] : cases) {
         const std::string text =
             test::tarn(std::string("RULES:\nOBJECT: A\n") + keys + "\nEND\nEND");
         EXPECT_EQ(errorOf(text, "/RULES/OBJECT:A"), message) << keys;
     }
+    // Long lists are checked another way, to the same first repeat.
+    std::string items;
+    for (int i = 0; i < 20; ++i)
+        items.append("q").append(std::to_string(i)).append(", ");
+    std::string text("RULES:\nOBJECT: A\nOptional Child List = ");
+    text.append(items).append("q3, q5\nEND\nEND");
+    EXPECT_EQ(errorOf(test::tarn(text), "/RULES/OBJECT:A"),
+              in + ", \"q3\" is named in \"Optional Child List\" and again in \"Optional "
+                   "Child List\".");
 }
 
 // RULES parameter definitions: scoped lookup of keys (context -> object -> global), the

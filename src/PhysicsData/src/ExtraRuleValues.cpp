@@ -8,60 +8,67 @@ namespace kel {
 
 namespace {
 
-template <class Entries, class Out>
-bool lookup(const Entries& entries, const std::string& name, Out& out) {
-    for (const auto& entry : entries)
-        if (entry.first == name) {
-            out = entry.second;
-            return true;
-        }
-    return false;
-}
-
-// Sets name's value, once per name however often the host lists it.
-template <class Entries, class Value>
-void put(Entries& entries, const std::string& name, Value&& value) {
-    for (auto& entry : entries)
-        if (entry.first == name) {
-            entry.second = std::forward<Value>(value);
-            return;
-        }
-    entries.emplace_back(name, std::forward<Value>(value));
+// The entry of name in that form, or null; Values const or not.
+template <class Values, class Form>
+auto findIn(Values& values, Form form, const std::string& name) -> decltype(&values[0]) {
+    for (auto& value : values)
+        if (value.form == form && value.name == name) return &value;
+    return nullptr;
 }
 
 }  // namespace
+
+const ExtraRuleValues::Value* ExtraRuleValues::find(Form form, const std::string& name) const {
+    return findIn(m_values, form, name);
+}
+
+// The value of name in that form, once per name however often the host lists it.
+ExtraRuleValues::Value& ExtraRuleValues::put(Form form, const std::string& name) {
+    if (Value* known = findIn(m_values, form, name)) return *known;
+    Value& value = m_values.emplace_back();
+    value.form = form;
+    value.name = name;
+    return value;
+}
 
 ExtraRuleValues::ExtraRuleValues(const ExtraDef& extra, const ValueLookup& value,
                                  const ListLookup& list) {
     for (const auto& rule : extra.stringRules) {
         auto [text, found] = value(rule);
-        if (found) put(m_strings, rule, std::move(text));
+        if (found) put(Form::String, rule).text = std::move(text);
     }
+    std::vector<std::string> items;
     for (const auto& rule : extra.listRules) {
-        std::vector<std::string> items;
-        if (list(rule, items)) put(m_lists, rule, std::move(items));
+        items.clear();
+        if (list(rule, items)) put(Form::List, rule).items = std::move(items);
     }
     for (const auto& rule : extra.boolRules) {
         auto [text, found] = value(rule);
         if (!found) continue;
         auto [flag, ok] = TARNParam::valueAsBool(text);
-        if (ok) put(m_bools, rule, flag);
+        if (ok) put(Form::Bool, rule).flag = flag;
     }
 }
 
 bool ExtraRuleValues::get(const std::string& name, std::string& out) const {
     out.clear();
-    return lookup(m_strings, name, out);
+    const Value* value = find(Form::String, name);
+    if (value) out = value->text;
+    return value != nullptr;
 }
 
 bool ExtraRuleValues::get(const std::string& name, std::vector<std::string>& out) const {
     out.clear();
-    return lookup(m_lists, name, out);
+    const Value* value = find(Form::List, name);
+    if (value) out = value->items;
+    return value != nullptr;
 }
 
 bool ExtraRuleValues::get(const std::string& name, bool& out) const {
     out = false;
-    return lookup(m_bools, name, out);
+    const Value* value = find(Form::Bool, name);
+    if (value) out = value->flag;
+    return value != nullptr;
 }
 
 }  // namespace kel

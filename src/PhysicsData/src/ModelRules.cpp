@@ -15,22 +15,22 @@ ModelRules::~ModelRules() = default;
 
 std::vector<std::string> ModelRules::getAllObjectTypes() const {
     std::vector<std::string> types;
-    for (const auto& [type, object] : m_impl->objects())
-        if (type != "RULES" && type != "ROOT") types.push_back(type);
+    for (const auto& entry : m_impl->types())
+        if (*entry.name != "RULES" && *entry.name != "ROOT") types.push_back(*entry.name);
     return types;
 }
 
 std::vector<std::string> ModelRules::getNamedObjectTypes() const {
     std::vector<std::string> types;
-    for (const auto& [type, object] : m_impl->objects())
-        if (!object.isSingleton()) types.push_back(type);
+    for (const auto& entry : m_impl->types())
+        if (!entry.object->isSingleton()) types.push_back(*entry.name);
     return types;
 }
 
 std::vector<std::string> ModelRules::getSingletonTypes() const {
     std::vector<std::string> types;
-    for (const auto& [type, object] : m_impl->objects())
-        if (object.isSingleton()) types.push_back(type);
+    for (const auto& entry : m_impl->types())
+        if (entry.object->isSingleton()) types.push_back(*entry.name);
     return types;
 }
 

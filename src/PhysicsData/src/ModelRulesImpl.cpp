@@ -84,17 +84,17 @@ ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraR
     const ChildNames definitions(ds, kRulesPath, {"PARAMETER", "OBJECT", "SINGLETON"});
     const auto& globals = definitions.of(0);
     // Tables sized once: growing them late frees large blocks, which makes the allocator
-    // sweep every small block freed so far. Room for as many local definitions as global.
+    // sweep every small block freed so far. Room for as many local definitions as global,
+    // and for a few parameter names besides the global ones.
     m_definitions.reserve(2 * globals.size());
-    m_globalParams.reserve(globals.size());
+    m_params.reserve(globals.size() + globals.size() / 8 + 16);
+    m_paramIndex.reserve(m_params.capacity());
     readGlobalParams(ds, globals, extra.paramRules);
+    m_objects.reserve(definitions.of(1).size() + definitions.of(2).size());
+    m_typeNames.reserve(m_objects.capacity());
     readObjects(ds, "OBJECT", definitions.of(1), extra);
     readObjects(ds, "SINGLETON", definitions.of(2), extra);
     buildTypeIndex();
-    m_paramNames.reserve(m_globalParams.size() + m_localParamNames.size());
-    for (const auto& entry : m_globalParams)
-        m_paramNames.push_back(entry.first);
-    m_paramNames.insert(m_paramNames.end(), m_localParamNames.begin(), m_localParamNames.end());
     reconcileAllowedParents(ds);
     buildValidParents();
     buildParamParents();
@@ -116,7 +116,7 @@ void ModelRulesImpl::readGlobalParams(const TARNDatastore& ds,
         });
         const RulesParam* param = m_definitions.back().get();
         // A repeated definition replaces the earlier one.
-        m_globalParams.insert_or_assign(param->getName(), param);
+        paramEntry(param->getName()).global = param;
     }
 }
 
@@ -131,15 +131,11 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
     for (const std::string_view name : names) {
         objectPath.resize(objectPrefix);
         objectPath += name;
-        RulesObject* built = nullptr;
         locatingErrors(ds, objectPath, [&] {
-            built = &m_objects
-                         .insert_or_assign(
-                             std::string(name),
-                             RulesObject(ds, objectPath, kind == "SINGLETON", extra.objectRules))
-                         .first->second;
+            m_objects.emplace_back(ds, objectPath, kind == "SINGLETON", extra.objectRules);
         });
-        RulesObject& object = *built;
+        m_typeNames.emplace_back(name);
+        RulesObject& object = m_objects.back();
         auto addLocal = [&](const std::string& scope, const std::string* option) {
             for (const std::string_view local : ChildNames(ds, scope, {"PARAMETER"})) {
                 paramPath.assign(scope).append("/PARAMETER:").append(local);
@@ -158,8 +154,7 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
                     else
                         object.addRulesParam(key, m_definitions.back());
                 });
-                const std::string& defined = m_definitions.back()->getName();
-                if (!m_globalParams.count(defined)) m_localParamNames.insert(defined);
+                paramEntry(m_definitions.back()->getName()).local = true;
             }
         };
         addLocal(objectPath, nullptr);
@@ -172,12 +167,11 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
 
 void ModelRulesImpl::reconcileAllowedParents(const TARNDatastore& ds) {
     std::string path;
-    for (const auto& [child, object] : m_objects) {
+    for (const TypeEntry& entry : m_entries) {
+        const RulesObject& object = *entry.object;
         path.assign(kRulesPath).append(object.isSingleton() ? "/SINGLETON:" : "/OBJECT:");
-        path.append(child);
-        locatingErrors(ds, path, [&, &child = child, &object = object] {
-            reconcileAllowedParents(child, object);
-        });
+        path.append(*entry.name);
+        locatingErrors(ds, path, [&] { reconcileAllowedParents(*entry.name, object); });
     }
 }
 
@@ -215,7 +209,9 @@ void sortUnique(std::vector<std::string_view>& names) {
 void ModelRulesImpl::buildValidParents() {
     const RulesObject::Key key;
     std::vector<std::string_view> children;
-    for (const auto& [parentType, object] : m_objects) {
+    for (const TypeEntry& entry : m_entries) {
+        const RulesObject& object = *entry.object;
+        const std::string& parentType = *entry.name;
         // Every child of the object level or of some option, once: the lists over all
         // options hold both.
         const auto& essential = object.getEssentialChildrenAll();
@@ -226,88 +222,95 @@ void ModelRulesImpl::buildValidParents() {
         for (const auto child : children)
             getObjectForMod(child).addValidParent(key, parentType);
     }
-    for (auto& entry : m_objects)
-        entry.second.sortValidParents(key);
+    for (const TypeEntry& entry : m_entries)
+        entry.object->sortValidParents(key);
 }
 
 void ModelRulesImpl::buildParamParents() {
     // (parameter, type) for every type allowing the parameter, in ascending type order; a
     // parameter essential under one option and optional under another has the type once.
-    std::vector<std::pair<std::string_view, const TypeEntry*>> allowed;
+    std::vector<std::pair<std::uint32_t, const TypeEntry*>> allowed;
     std::size_t most = 0;
-    for (const auto& entry : m_objects)
-        most += entry.second.getEssentialParamsAll().size() +
-                entry.second.getOptionalParamsAll().size();
+    for (const TypeEntry& entry : m_entries)
+        most += entry.object->getEssentialParamsAll().size() +
+                entry.object->getOptionalParamsAll().size();
     allowed.reserve(most);
     std::vector<std::string_view> params;
-    for (const auto& [type, object] : m_objects) {
-        if (type == "RULES" || type == kRoot) continue;
-        const auto& essential = object.getEssentialParamsAll();
-        const auto& optional = object.getOptionalParamsAll();
+    for (const TypeEntry& entry : m_entries) {
+        if (*entry.name == "RULES" || *entry.name == kRoot) continue;
+        const auto& essential = entry.object->getEssentialParamsAll();
+        const auto& optional = entry.object->getOptionalParamsAll();
         params.assign(essential.begin(), essential.end());
         params.insert(params.end(), optional.begin(), optional.end());
         sortUnique(params);
-        const TypeEntry* entry = findEntry(type);
         for (const auto param : params)
-            allowed.emplace_back(param, entry);
+            allowed.emplace_back(static_cast<std::uint32_t>(&paramEntry(param) - m_params.data()),
+                                 &entry);
     }
     // Grouped by parameter, types kept in order: count, place each group, fill.
-    m_paramParents.reserve(allowed.size());
     for (const auto& [param, type] : allowed)
-        ++m_paramParents[param].end;
+        ++m_params[param].end;
     std::uint32_t next = 0;
-    for (auto& entry : m_paramParents) {
-        const std::uint32_t count = entry.second.end;
-        entry.second.begin = entry.second.end = next;
+    for (ParamEntry& entry : m_params) {
+        const std::uint32_t count = entry.end;
+        entry.begin = entry.end = next;
         next += count;
     }
     m_paramParentTypes.resize(allowed.size());
     for (const auto& [param, type] : allowed)
-        m_paramParentTypes[m_paramParents.find(param)->second.end++] = type;
+        m_paramParentTypes[m_params[param].end++] = type;
 }
 
 const std::vector<std::string_view>& ModelRulesImpl::paramNames() const {
-    if (!m_paramNamesSorted) {
+    if (!m_paramNamesListed) {
+        for (const ParamEntry& entry : m_params)
+            if (entry.global || entry.local) m_paramNames.push_back(entry.name);
         std::sort(m_paramNames.begin(), m_paramNames.end());
-        m_paramNamesSorted = true;
+        m_paramNamesListed = true;
     }
     return m_paramNames;
 }
 
+const ModelRulesImpl::ParamEntry* ModelRulesImpl::findParam(std::string_view param) const {
+    const std::uint32_t number =
+        m_paramIndex.find(param, [this](std::uint32_t i) { return m_params[i].name; });
+    return number == NameIndex::kNone ? nullptr : &m_params[number];
+}
+
+ModelRulesImpl::ParamEntry& ModelRulesImpl::paramEntry(std::string_view param) {
+    const auto [number, added] =
+        m_paramIndex.insert(param, [this](std::uint32_t i) { return m_params[i].name; });
+    if (added) m_params.emplace_back().name = param;
+    return m_params[number];
+}
+
 void ModelRulesImpl::buildTypeIndex() {
-    m_entries.resize(m_objects.size());
-    std::size_t size = 16;
-    while (size < 2 * m_entries.size())
-        size *= 2;
-    m_slots.assign(size, 0);
-    const std::size_t mask = size - 1;
-    std::uint64_t number = 0;
-    for (auto& [type, object] : m_objects) {
-        m_entries[number].set(type, object);
-        const std::size_t hash = std::hash<std::string_view>{}(type);
-        std::size_t at = hash & mask;
-        while (m_slots[at] != 0)
-            at = (at + 1) & mask;
-        m_slots[at] = (std::uint64_t(hash >> 32) << 32) | ++number;
+    std::vector<std::uint32_t> order(m_objects.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
+        return m_typeNames[a] < m_typeNames[b];
+    });
+    m_entries.reserve(order.size());
+    m_typeIndex.reserve(order.size());
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        // A repeated definition replaces the earlier one: the last read of a name stays.
+        const std::string& type = m_typeNames[order[k]];
+        if (k + 1 < order.size() && m_typeNames[order[k + 1]] == type) continue;
+        m_entries.emplace_back().set(type, m_objects[order[k]]);
+        m_typeIndex.insert(
+            type, [this](std::uint32_t i) -> const std::string& { return *m_entries[i].name; });
     }
 }
 
 const ModelRulesImpl::TypeEntry* ModelRulesImpl::lookUp(std::string_view type) const {
-    if (m_slots.empty()) return nullptr;
-    const std::size_t mask = m_slots.size() - 1;
-    const std::size_t hash = std::hash<std::string_view>{}(type);
-    const std::uint64_t tag = std::uint64_t(hash >> 32) << 32;
-    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-        const std::uint64_t slot = m_slots[at];
-        if (slot == 0) return nullptr;
-        if ((slot & ~std::uint64_t(0xffffffff)) != tag) continue;
-        const TypeEntry& entry = m_entries[(slot & 0xffffffff) - 1];
-        if (*entry.name == type) return &entry;
-    }
+    const std::uint32_t number = m_typeIndex.find(
+        type, [this](std::uint32_t i) -> const std::string& { return *m_entries[i].name; });
+    return number == NameIndex::kNone ? nullptr : &m_entries[number];
 }
 
 const ModelRulesImpl::TypeEntry* ModelRulesImpl::findEntry(std::string_view type) const {
-    if (m_lastEntry && type == *m_lastEntry->name) return m_lastEntry;
+    if (m_lastEntry && NameIndex::same(type, *m_lastEntry->name)) return m_lastEntry;
     const TypeEntry* entry = lookUp(type);
     if (entry) m_lastEntry = entry;
     return entry;
@@ -340,10 +343,9 @@ RulesObject& ModelRulesImpl::getObjectForMod(std::string_view type) {
 
 std::span<const ModelRulesImpl::TypeEntry* const> ModelRulesImpl::getAllowedParamParents(
     std::string_view param) const {
-    auto it = m_paramParents.find(param);
-    if (it == m_paramParents.end()) return {};
-    return {m_paramParentTypes.data() + it->second.begin,
-            m_paramParentTypes.data() + it->second.end};
+    const ParamEntry* entry = findParam(param);
+    if (!entry) return {};
+    return {m_paramParentTypes.data() + entry->begin, m_paramParentTypes.data() + entry->end};
 }
 
 const RulesParam& ModelRulesImpl::getParam(const std::string& type, const std::string& option,
@@ -357,8 +359,8 @@ const RulesParam& ModelRulesImpl::getParam(const std::string& type, const std::s
                 param + " in object " + type + ": " + param);
         if (const RulesParam* local = object->getLocalRulesParam(param, option)) return *local;
     }
-    auto global = m_globalParams.find(param);
-    if (global != m_globalParams.end()) return *global->second;
+    const ParamEntry* entry = findParam(param);
+    if (entry && entry->global) return *entry->global;
     throw std::runtime_error("ModelRulesImpl::getParam - param not found in object " + type +
                              (option.empty() ? std::string() : " (context = " + option + ")") +
                              ": " + param);
@@ -369,8 +371,8 @@ TARNParam::Type ModelRulesImpl::getParamType(const std::string& type,
     if (const RulesObject* object = findObject(type))
         if (const RulesParam* local = object->getLocalRulesParam(param, ""))
             return local->getType();
-    auto global = m_globalParams.find(param);
-    if (global != m_globalParams.end()) return global->second->getType();
+    const ParamEntry* entry = findParam(param);
+    if (entry && entry->global) return entry->global->getType();
     throw std::runtime_error("ModelRulesImpl::getParam - param not found in object " + type + ": " +
                              param);
 }
@@ -599,9 +601,9 @@ std::uint64_t ModelRulesImpl::countUpwardByWalk(const std::string& type) const {
 }
 
 std::uint64_t ModelRulesImpl::countParentTypePathsForParam(const std::string& param) const {
-    auto found = m_paramParents.find(param);
-    if (found == m_paramParents.end()) return 0;
-    const ParamParents& parents = found->second;
+    const ParamEntry* found = findParam(param);
+    if (!found) return 0;
+    const ParamEntry& parents = *found;
     if (parents.pathCount != kUnknown) return parents.pathCount;
     std::uint64_t count = 0;
     for (std::uint32_t i = parents.begin; i < parents.end; ++i)

@@ -2,15 +2,13 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <set>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
+
+#include "NameIndex.h"
 
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsdata/rules/RulesObject.h>
@@ -49,13 +47,15 @@ public:
     // Throws "ModelRulesImpl::getObject - object not found: T".
     const RulesObject& getObject(const std::string& type) const;
     const RulesObject* findObject(const std::string& type) const;
-    const std::map<std::string, RulesObject>& objects() const { return m_objects; }
-    // Ascending (sorted on the first call); views of names the definitions hold.
+    struct TypeEntry;
+    // Every type, ascending by name.
+    const std::vector<TypeEntry>& types() const { return m_entries; }
+    // Ascending (listed on the first call); views of names the definitions hold.
     const std::vector<std::string_view>& paramNames() const;
     bool isValidParamName(std::string_view param) const {
-        return m_globalParams.count(param) != 0 || m_localParamNames.count(param) != 0;
+        const ParamEntry* entry = findParam(param);
+        return entry && (entry->global || entry->local);
     }
-    struct TypeEntry;
     // The types allowing param, in ascending order of their names.
     std::span<const TypeEntry* const> getAllowedParamParents(std::string_view param) const;
 
@@ -83,7 +83,7 @@ public:
     // One type: its definition, and what has been worked out about its parent paths (kept
     // here so that a question about a known type costs no further look-up by name).
     struct TypeEntry {
-        const std::string* name = nullptr;  // the key in objects()
+        const std::string* name = nullptr;  // as the definition names it
         RulesObject* object = nullptr;
         mutable std::uint64_t pathCount = kUnknown;    // countParentTypePaths
         mutable std::uint64_t upwardCount = kUnknown;  // paths from ROOT, memoised walk
@@ -103,6 +103,10 @@ private:
     // The entry of type, or null; lookUp never touches the last-found entry.
     const TypeEntry* lookUp(std::string_view type) const;
     const TypeEntry* findEntry(std::string_view type) const;
+    struct ParamEntry;
+    const ParamEntry* findParam(std::string_view param) const;
+    // The entry of param, added when there is none.
+    ParamEntry& paramEntry(std::string_view param);
     const TypeEntry& getEntry(const std::string& type) const;
     std::uint64_t countParentTypePaths(const TypeEntry& entry) const;
     const std::vector<std::string>& listedParentTypePaths(const TypeEntry& entry) const;
@@ -123,27 +127,33 @@ private:
     bool countUpwardMemoised(const TypeEntry& entry, std::uint64_t& count) const;
     std::uint64_t countUpwardByWalk(const std::string& type) const;
 
-    std::map<std::string, RulesObject> m_objects;  // ascending, for the listing queries
-    // The same types for look-ups: entries in the order of m_objects, found through an
-    // open-addressed table of (hash tag, entry number + 1) slots, at most half full.
+    // Every definition read and the name it was read under, in reading order; sized once, so
+    // that the entries can refer to them.
+    std::vector<RulesObject> m_objects;
+    std::vector<std::string> m_typeNames;
+    // The types, ascending by name for the listing queries (a repeated definition replaces
+    // the earlier one), numbered by the index for look-ups.
     std::vector<TypeEntry> m_entries;
-    std::vector<std::uint64_t> m_slots;
+    NameIndex m_typeIndex;
     // Every definition read, kept so that the views of their names below stay valid even
     // when a repeated definition replaces one.
     std::vector<refcnt_ptr<const RulesParam>> m_definitions;
-    std::unordered_map<std::string_view, const RulesParam*> m_globalParams;
-    mutable std::vector<std::string_view> m_paramNames;  // for listing
-    mutable bool m_paramNamesSorted = false;
-    std::unordered_set<std::string_view> m_localParamNames;  // those without global one
-    // The types allowing each parameter: a range of m_paramParentTypes, and the number of
-    // paths they give once counted. The keys view the objects' parameter lists, which no
-    // longer change once built.
-    struct ParamParents {
+    // Every parameter name that is defined or listed by some type. The names view the
+    // definitions or the objects' parameter lists, which no longer change once built.
+    struct ParamEntry {
+        std::string_view name;
+        const RulesParam* global = nullptr;  // the global definition
+        bool local = false;                  // some type defines it
+        // The types allowing the parameter: a range of m_paramParentTypes, and the number of
+        // paths they give once counted.
         std::uint32_t begin = 0;
         std::uint32_t end = 0;
         mutable std::uint64_t pathCount = kUnknown;
     };
-    std::unordered_map<std::string_view, ParamParents> m_paramParents;
+    std::vector<ParamEntry> m_params;
+    NameIndex m_paramIndex;
+    mutable std::vector<std::string_view> m_paramNames;  // for listing, made on first use
+    mutable bool m_paramNamesListed = false;
     std::vector<const TypeEntry*> m_paramParentTypes;
     // The type found last: consecutive questions mostly concern one type.
     mutable const TypeEntry* m_lastEntry = nullptr;

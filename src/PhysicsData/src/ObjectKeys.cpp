@@ -1,5 +1,7 @@
 #include "ObjectKeys.h"
 
+#include <algorithm>
+
 #include <kel/physicsutils/TARNDatastore.h>
 #include <kel/utilities/StringUtilities.h>
 
@@ -55,8 +57,15 @@ std::string_view ObjectKeys::value(std::string_view key) const {
 bool ObjectKeys::appendList(std::string_view key, std::vector<std::string>& out) const {
     const Entry* entry = find(key);
     if (!entry) return false;
-    StringUtilities::appendItems(entry->second, ',', out);
+    appendItems(entry->second, out);
     return true;
+}
+
+void ObjectKeys::appendItems(std::string_view text, std::vector<std::string>& out) {
+    // Room for every item at once: lists are kept, so no spare capacity either.
+    out.reserve(out.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), ',')) +
+                1);
+    StringUtilities::appendItems(text, ',', out);
 }
 
 }  // namespace kel

@@ -29,6 +29,8 @@ public:
     // The value split at ',' with items trimmed and empty items dropped, appended to out;
     // false, out unchanged, when key is absent.
     bool appendList(std::string_view key, std::vector<std::string>& out) const;
+    // The items of a list value, split and trimmed as appendList does, appended to out.
+    static void appendItems(std::string_view text, std::vector<std::string>& out);
 
     // Calls visit(key, value) for every parameter, in the object's order.
     template <class Visit>

@@ -3,6 +3,7 @@
 #include "ObjectKeys.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -40,7 +41,11 @@ public:
     // Whether name was new.
     bool insert(std::string_view name) {
         if (m_count < kFew) {
-            if (std::find(m_few, m_few + m_count, name) != m_few + m_count) return false;
+            // Sizes first: most names differ there, and the compare stays inline.
+            const auto same = [name](std::string_view seen) {
+                return seen.size() == name.size() && seen == name;
+            };
+            if (std::find_if(m_few, m_few + m_count, same) != m_few + m_count) return false;
             m_few[m_count++] = name;
             if (m_count == kFew) m_set.insert(m_few, m_few + kFew);
             return true;
@@ -55,78 +60,141 @@ private:
     std::unordered_set<std::string_view> m_set;
 };
 
-// Appends each item of from not yet in seen. The views in seen refer to from's items.
-void appendUnseen(const std::vector<std::string>& from, SeenNames& seen,
-                  std::vector<std::string>& to) {
-    for (const auto& item : from)
-        if (seen.insert(item)) to.push_back(item);
+// Appends each item of [first, last) not yet in seen. The views in seen refer to the items.
+template <class It, class Item>
+void appendUnseen(It first, It last, SeenNames& seen, std::vector<Item>& to) {
+    for (; first != last; ++first)
+        if (seen.insert(*first)) to.push_back(*first);
+}
+
+// The four lists of data, in the order of RulesObject::OptionData::inherited.
+template <class Data>
+auto listsOf(Data& data) {
+    return std::array{&data.essentialChildren, &data.optionalChildren, &data.essentialParams,
+                      &data.optionalParams};
 }
 
 // list without the items of excluded, order kept.
-std::vector<std::string> without(const std::vector<std::string>& list,
+std::vector<std::string> without(const std::vector<std::string_view>& list,
                                  const std::vector<std::string>& excluded) {
     std::vector<std::string> result;
     result.reserve(list.size());
     if (excluded.size() < 16) {
-        for (const auto& item : list)
-            if (!contains(excluded, item)) result.push_back(item);
+        for (const auto item : list)
+            if (std::find(excluded.begin(), excluded.end(), item) == excluded.end())
+                result.emplace_back(item);
         return result;
     }
     std::vector<std::string_view> sorted(excluded.begin(), excluded.end());
     std::sort(sorted.begin(), sorted.end());
-    for (const auto& item : list)
-        if (!std::binary_search(sorted.begin(), sorted.end(), std::string_view(item)))
-            result.push_back(item);
+    for (const auto item : list)
+        if (!std::binary_search(sorted.begin(), sorted.end(), item)) result.emplace_back(item);
     return result;
 }
 
 // One object or CONTEXT may name an item once among its parameter lists, and once among
 // its child lists (a CONTEXT may repeat what its object names): collects where each item
-// was named and, on check(), throws for the first repeat in reading order, naming the RULES
-// object, both keys and the item. Sorting keeps long lists linear-logarithmic. The listed
-// items must outlive the guard.
+// was named, in groups of lists (parameters, children) within which a name may appear once,
+// and on check() throws for the first repeat in reading order, naming the RULES object, both
+// keys and the item. Sorting keeps long lists linear-logarithmic. The listed items must
+// outlive the guard; the record of where they were named is the caller's, so that one
+// buffer serves every guard of a definition.
 class RepeatGuard {
 public:
-    explicit RepeatGuard(const std::string& path) : m_path(path) {}
-    void add(const std::string& key, const std::vector<std::string>& items) {
-        add(key, items.begin(), items.end());
-    }
-    template <class It>
-    void add(const std::string& key, It first, It last) {
-        for (; first != last; ++first)
-            m_named.push_back({*first, &key, static_cast<std::uint32_t>(m_named.size())});
-    }
-    void check() {
-        if (m_named.size() < 2) return;
-        std::sort(m_named.begin(), m_named.end(), [](const Named& a, const Named& b) {
-            return a.item != b.item ? a.item < b.item : a.order < b.order;
-        });
-        const Named* first = nullptr;
-        const Named* repeat = nullptr;
-        for (std::size_t i = 1; i < m_named.size(); ++i) {
-            if (m_named[i].item != m_named[i - 1].item) continue;
-            if (!repeat || m_named[i].order < repeat->order) {
-                repeat = &m_named[i];
-                first = &m_named[i - 1];
-                while (first != m_named.data() && (first - 1)->item == first->item)
-                    --first;
-            }
-        }
-        if (repeat)
-            throw std::runtime_error("RulesObject::initData - in RULES object " + m_path + ", \"" +
-                                     std::string(repeat->item) + "\" is named in \"" + *first->key +
-                                     "\" and again in \"" + *repeat->key + "\".");
-    }
-
-private:
     struct Named {
         std::string_view item;
         const std::string* key;
         std::uint32_t order;
+        std::uint32_t group;
     };
+
+    RepeatGuard(const std::string& path, std::vector<Named>& named) : m_path(path), m_named(named) {
+        m_named.clear();
+    }
+    template <class It>
+    void add(std::uint32_t group, const std::string& key, It first, It last) {
+        for (; first != last; ++first)
+            m_named.push_back({*first, &key, static_cast<std::uint32_t>(m_named.size()), group});
+    }
+    void check() {
+        if (m_named.size() < 2) return;
+        const auto same = [](const Named& a, const Named& b) {
+            return a.group == b.group && a.item.size() == b.item.size() && a.item == b.item;
+        };
+        const Named* first = nullptr;
+        const Named* repeat = nullptr;
+        if (m_named.size() <= kFew) {
+            // Still in reading order: the first item named before, and where it was.
+            for (std::size_t j = 1; j < m_named.size() && !repeat; ++j)
+                for (std::size_t i = 0; i < j && !repeat; ++i)
+                    if (same(m_named[i], m_named[j])) {
+                        first = &m_named[i];
+                        repeat = &m_named[j];
+                    }
+            if (repeat) fail(*first, *repeat);
+            return;
+        }
+        std::sort(m_named.begin(), m_named.end(), [](const Named& a, const Named& b) {
+            if (a.group != b.group) return a.group < b.group;
+            return a.item != b.item ? a.item < b.item : a.order < b.order;
+        });
+        for (std::size_t i = 1; i < m_named.size(); ++i) {
+            if (!same(m_named[i], m_named[i - 1])) continue;
+            if (!repeat || m_named[i].order < repeat->order) {
+                repeat = &m_named[i];
+                first = &m_named[i - 1];
+                while (first != m_named.data() && same(*(first - 1), *first))
+                    --first;
+            }
+        }
+        if (repeat) fail(*first, *repeat);
+    }
+
+private:
+    // Lists this short are checked pair by pair.
+    static constexpr std::size_t kFew = 16;
+
+    [[noreturn]] void fail(const Named& first, const Named& repeat) const {
+        throw std::runtime_error("RulesObject::initData - in RULES object " + m_path + ", \"" +
+                                 std::string(repeat.item) + "\" is named in \"" + *first.key +
+                                 "\" and again in \"" + *repeat.key + "\".");
+    }
+
     const std::string& m_path;
-    std::vector<Named> m_named;
+    std::vector<Named>& m_named;
 };
+
+// Adds the lists of the object or CONTEXT at path, whose keys are keys, to data; named is
+// the guard's record.
+void makeData(const ObjectKeys& keys, const std::string& path, RulesObject::RulesObjectData& data,
+              std::vector<RepeatGuard::Named>& named) {
+    const std::string* const listKeys[] = {&kEssentialChildList, &kOptionalChildList,
+                                           &kEssentialParameterList, &kOptionalParameterList,
+                                           &kDefaultParameterList};
+    std::vector<std::string>* const targets[] = {&data.essentialChildren, &data.optionalChildren,
+                                                 &data.essentialParams, &data.optionalParams,
+                                                 &data.optionalParams};
+    // Appended in place; what each list added is checked once every list is in.
+    std::size_t begins[5];
+    std::size_t ends[5];
+    for (int i = 0; i < 5; ++i) {
+        std::vector<std::string>& target = *targets[i];
+        begins[i] = target.size();
+        keys.appendList(*listKeys[i], target);
+        if (i < 2)
+            target.erase(std::remove(target.begin() + static_cast<std::ptrdiff_t>(begins[i]),
+                                     target.end(), kRules),
+                         target.end());
+        ends[i] = target.size();
+    }
+    // Children first: a repeated child is reported before a repeated parameter.
+    RepeatGuard guard(path, named);
+    for (int i = 0; i < 5; ++i)
+        guard.add(i < 2 ? 0 : 1, *listKeys[i],
+                  targets[i]->begin() + static_cast<std::ptrdiff_t>(begins[i]),
+                  targets[i]->begin() + static_cast<std::ptrdiff_t>(ends[i]));
+    guard.check();
+}
 
 }  // namespace
 
@@ -152,8 +220,9 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
     std::string contextRule(keys.value(kContextRule));
     std::vector<std::string> options;
     keys.appendList(kAllowedOptionList, options);
-    RepeatGuard optionGuard(path);
-    optionGuard.add(kAllowedOptionList, options);
+    std::vector<RepeatGuard::Named> named;
+    RepeatGuard optionGuard(path, named);
+    optionGuard.add(0, kAllowedOptionList, options.begin(), options.end());
     optionGuard.check();
     if (!options.empty() && contextRule.empty()) contextRule = kDefaultOption;
     if (options.empty() && !contextRule.empty())
@@ -165,7 +234,7 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
     std::vector<std::string_view> sorted(m_allowedOptions.begin(), m_allowedOptions.end());
     std::sort(sorted.begin(), sorted.end());
 
-    makeData(keys, path, m_defaultData);
+    makeData(keys, path, m_defaultData, named);
 
     ds.forEachChild(path, [&](std::string_view type, std::string_view context) {
         if (type == "CONTEXT" && !std::binary_search(sorted.begin(), sorted.end(), context))
@@ -174,14 +243,20 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
                                      " does not appear in the \"" + kAllowedOptionList +
                                      "\" parameter.");
     });
-    std::string contextPath = path + "/CONTEXT:";
-    const std::size_t prefix = contextPath.size();
+    std::string contextPath;  // made only for a type with options
+    const auto defaults = listsOf(m_defaultData);
+    m_optionData.reserve(sorted.size());
     for (const auto& option : sorted) {
-        contextPath.resize(prefix);
-        contextPath += option;
-        RulesObjectData data(m_defaultData);
-        makeData(ObjectKeys(ds, contextPath), contextPath, data);
-        m_optionData.emplace_hint(m_optionData.end(), option, std::move(data));
+        contextPath.assign(path).append("/CONTEXT:").append(option);
+        OptionData& data = m_optionData.emplace_back();
+        data.option = option;
+        makeData(ObjectKeys(ds, contextPath), contextPath, data.data, named);
+        bool inherits = false;
+        for (std::size_t i = 0; i < defaults.size(); ++i) {
+            data.inherited[i] = static_cast<std::uint32_t>(defaults[i]->size());
+            inherits = inherits || data.inherited[i] != 0;
+        }
+        data.whole = !inherits;
     }
 
     keys.appendList(kAllowedParentList, m_allowedParentListRaw);
@@ -197,58 +272,64 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
         });
 }
 
-void RulesObject::makeData(const ObjectKeys& keys, const std::string& path,
-                           RulesObjectData& data) const {
-    const std::string* const listKeys[] = {&kEssentialChildList, &kOptionalChildList,
-                                           &kEssentialParameterList, &kOptionalParameterList,
-                                           &kDefaultParameterList};
-    std::vector<std::string>* const targets[] = {&data.essentialChildren, &data.optionalChildren,
-                                                 &data.essentialParams, &data.optionalParams,
-                                                 &data.optionalParams};
-    // Appended in place; what each list added is checked once every list is in.
-    std::size_t begins[5];
-    std::size_t ends[5];
-    for (int i = 0; i < 5; ++i) {
-        std::vector<std::string>& target = *targets[i];
-        begins[i] = target.size();
-        keys.appendList(*listKeys[i], target);
-        if (i < 2)
-            target.erase(std::remove(target.begin() + static_cast<std::ptrdiff_t>(begins[i]),
-                                     target.end(), kRules),
-                         target.end());
-        ends[i] = target.size();
-    }
-    RepeatGuard children(path);
-    RepeatGuard params(path);
-    for (int i = 0; i < 5; ++i)
-        (i < 2 ? children : params)
-            .add(*listKeys[i], targets[i]->begin() + static_cast<std::ptrdiff_t>(begins[i]),
-                 targets[i]->begin() + static_cast<std::ptrdiff_t>(ends[i]));
-    children.check();
-    params.check();
+RulesObject::OptionData* RulesObject::optionOf(const std::string& option) const {
+    // A type has a few options: a scan finds one soonest.
+    for (OptionData& data : m_optionData)
+        if (data.option == option) return &data;
+    return nullptr;
+}
+
+RulesObject::OptionData& RulesObject::findOption(const std::string& option) const {
+    OptionData* data = optionOf(option);
+    if (!data)
+        throw std::runtime_error(
+            "RulesObject::findData - unrecognised value of \"Context Rule\" parameter (value = " +
+            option + ") in object " + m_name + ".");
+    return *data;
 }
 
 const RulesObject::RulesObjectData& RulesObject::findData(const std::string& option) const {
     if (option.empty()) return m_defaultData;
-    auto it = m_optionData.find(option);
-    if (it == m_optionData.end())
-        throw std::runtime_error(
-            "RulesObject::findData - unrecognised value of \"Context Rule\" parameter (value = " +
-            option + ") in object " + m_name + ".");
-    return it->second;
+    OptionData& data = findOption(option);
+    if (!data.whole) {
+        // The object-level items as they were read go first; the lists no longer move.
+        const auto defaults = listsOf(m_defaultData);
+        const auto lists = listsOf(data.data);
+        for (std::size_t i = 0; i < lists.size(); ++i)
+            lists[i]->insert(lists[i]->begin(), defaults[i]->begin(),
+                             defaults[i]->begin() + data.inherited[i]);
+        data.whole = true;
+    }
+    return data.data;
 }
 
 void RulesObject::createAccumulatedLists(const std::vector<std::string>& options,
                                          AccumulatedLists& out) const {
     if (options.empty()) return;
-    SeenNames seenEssentialParams, seenEssentialChildren, seenOptionalParams, seenOptionalChildren;
-    std::vector<std::string> optionalParams, optionalChildren;
+    SeenNames seen[4];
+    // The optional items are gathered as views of the lists and copied once filtered.
+    std::vector<std::string_view> optionalChildren, optionalParams;
+    const auto defaults = listsOf(m_defaultData);
+    const auto append = [&](std::size_t list, auto first, auto last) {
+        switch (list) {
+            case 0:
+                return appendUnseen(first, last, seen[0], out.essentialChildren);
+            case 1:
+                return appendUnseen(first, last, seen[1], optionalChildren);
+            case 2:
+                return appendUnseen(first, last, seen[2], out.essentialParams);
+            default:
+                return appendUnseen(first, last, seen[3], optionalParams);
+        }
+    };
     for (const auto& option : options) {
-        const RulesObjectData& data = findData(option);
-        appendUnseen(data.essentialParams, seenEssentialParams, out.essentialParams);
-        appendUnseen(data.essentialChildren, seenEssentialChildren, out.essentialChildren);
-        appendUnseen(data.optionalParams, seenOptionalParams, optionalParams);
-        appendUnseen(data.optionalChildren, seenOptionalChildren, optionalChildren);
+        const OptionData* data = option.empty() ? nullptr : &findOption(option);
+        const auto own = listsOf(data ? data->data : m_defaultData);
+        for (std::size_t i = 0; i < own.size(); ++i) {
+            if (data && !data->whole)
+                append(i, defaults[i]->begin(), defaults[i]->begin() + data->inherited[i]);
+            append(i, own[i]->begin(), own[i]->end());
+        }
     }
     out.optionalParams = without(optionalParams, out.essentialParams);
     out.optionalChildren = without(optionalChildren, out.essentialChildren);
@@ -256,20 +337,22 @@ void RulesObject::createAccumulatedLists(const std::vector<std::string>& options
 
 const RulesObject::AccumulatedLists& RulesObject::updateAccumCache(
     const std::vector<std::string>& options) const {
+    AccumCache* cache = m_accumCache.cache.get();
     // The same options as last time, mostly in the same order: compared as given first.
-    if (!options.empty() && options == m_accumCacheKey) return m_accumCache;
-    if (options.size() == m_accumCacheKey.size()) {
-        std::vector<std::string> a(options), b(m_accumCacheKey);
+    if (cache && !options.empty() && options == cache->options) return cache->lists;
+    if (cache && options.size() == cache->options.size()) {
+        std::vector<std::string> a(options), b(cache->options);
         std::sort(a.begin(), a.end());
         std::sort(b.begin(), b.end());
-        if (a == b && !options.empty()) return m_accumCache;
+        if (a == b && !options.empty()) return cache->lists;
     }
     // Built aside so that an unrecognised option leaves the cache as it was.
     AccumulatedLists fresh;
     createAccumulatedLists(options, fresh);
-    m_accumCache = std::move(fresh);
-    m_accumCacheKey = options;
-    return m_accumCache;
+    if (!cache) cache = (m_accumCache.cache = std::make_unique<AccumCache>()).get();
+    cache->lists = std::move(fresh);
+    cache->options = options;
+    return cache->lists;
 }
 
 bool RulesObject::hasAllowedOption(const std::string& option) const {
@@ -365,10 +448,9 @@ bool RulesObject::isAllowedParamAll(const std::string& param) const {
 const RulesParam* RulesObject::getLocalRulesParam(const std::string& param,
                                                   const std::string& option) const {
     if (!option.empty()) {
-        auto data = m_optionData.find(option);
-        if (data != m_optionData.end()) {
-            auto it = data->second.localParams.find(param);
-            if (it != data->second.localParams.end()) return it->second.get();
+        if (const OptionData* data = optionOf(option)) {
+            auto it = data->data.localParams.find(param);
+            if (it != data->data.localParams.end()) return it->second.get();
         }
     }
     auto it = m_defaultData.localParams.find(param);
@@ -404,14 +486,22 @@ bool RulesObject::getExtraRule(const std::string& name, bool& out) const {
 }
 
 void RulesObject::addRulesParam(Key, refcnt_ptr<const RulesParam> param) {
-    const std::string name = param->getName();
+    // The record outlives the move of the pointer to it.
+    const std::string& name = param->getName();
     m_defaultData.localParams[name] = std::move(param);
 }
 
 void RulesObject::addRulesParam(Key, const std::string& option,
                                 refcnt_ptr<const RulesParam> param) {
-    const std::string name = param->getName();
-    m_optionData[option].localParams[name] = std::move(param);
+    const std::string& name = param->getName();
+    OptionData* data = optionOf(option);
+    // An option the type does not allow gets lists of its own, empty.
+    if (!data) {
+        auto at = std::find_if(m_optionData.begin(), m_optionData.end(),
+                               [&](const OptionData& known) { return option < known.option; });
+        data = &*m_optionData.insert(at, OptionData{option, {}, {}, true});
+    }
+    data->data.localParams[name] = std::move(param);
     auto at = std::lower_bound(m_contextLocalParams.begin(), m_contextLocalParams.end(), name);
     if (at == m_contextLocalParams.end() || *at != name) m_contextLocalParams.insert(at, name);
 }

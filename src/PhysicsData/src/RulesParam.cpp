@@ -60,34 +60,45 @@ bool RulesParam::getExtraRule(const std::string& name, bool& out) const {
     return m_extra.get(name, out);
 }
 
-std::optional<std::string> RulesParam::outerParameterPath(bool ignoreGlobal,
-                                                          const std::string& path) {
-    if (!contains(path, kParameterComponent)) return std::nullopt;
-    const std::string_view text(path);
-    const auto typeOf = [](std::string_view component) {
-        return component.substr(0, component.find(':'));
-    };
-    const auto movesOut = [&](std::string_view parentType) {
-        return parentType == "CONTEXT" ||
-               (!ignoreGlobal && (parentType == "OBJECT" || parentType == "SINGLETON"));
-    };
-    // Paths as the loaders write them ("/A:a/B:b", no empty component, none ending in ':')
-    // are cut in place: this runs for every local parameter definition in the RULES.
+namespace {
+
+std::string_view typeOf(std::string_view component) {
+    return component.substr(0, component.find(':'));
+}
+
+bool movesOut(bool ignoreGlobal, std::string_view parentType) {
+    return parentType == "CONTEXT" ||
+           (!ignoreGlobal && (parentType == "OBJECT" || parentType == "SINGLETON"));
+}
+
+// outerParameterPath for paths as the loaders write them ("/A:a/B:b", no empty component,
+// none ending in ':'), cut in place into out: this runs for every local parameter definition
+// in the RULES. Whether there is an outer path, or nothing when path is not plain.
+std::optional<bool> plainOuterPath(bool ignoreGlobal, std::string_view text, std::string& out) {
+    if (!contains(text, kParameterComponent)) return false;
     bool plain = text.front() == '/' && text.back() != '/' && text.back() != ':';
     for (std::size_t i = 1; plain && i < text.size(); ++i)
         plain = !(text[i] == '/' && (text[i - 1] == '/' || text[i - 1] == ':'));
-    if (plain) {
-        const std::size_t last = text.rfind('/');
-        const std::size_t parent = last == 0 ? std::string_view::npos : text.rfind('/', last - 1);
-        if (parent == std::string_view::npos || parent == 0) return std::nullopt;
-        if (typeOf(text.substr(last + 1)) != "PARAMETER" ||
-            !movesOut(typeOf(text.substr(parent + 1, last - parent - 1))))
-            return std::nullopt;
-        std::string outer;
-        outer.reserve(path.size());
-        outer.append(text.substr(0, parent)).append(text.substr(last));
-        return outer;
-    }
+    if (!plain) return std::nullopt;
+    const std::size_t last = text.rfind('/');
+    const std::size_t parent = last == 0 ? std::string_view::npos : text.rfind('/', last - 1);
+    if (parent == std::string_view::npos || parent == 0) return false;
+    if (typeOf(text.substr(last + 1)) != "PARAMETER" ||
+        !movesOut(ignoreGlobal, typeOf(text.substr(parent + 1, last - parent - 1))))
+        return false;
+    out.reserve(text.size());
+    out.assign(text.substr(0, parent)).append(text.substr(last));
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> RulesParam::outerParameterPath(bool ignoreGlobal,
+                                                          const std::string& path) {
+    std::string outer;
+    if (const std::optional<bool> plain = plainOuterPath(ignoreGlobal, path, outer))
+        return *plain ? std::optional<std::string>(std::move(outer)) : std::nullopt;
+    const std::string_view text(path);
     // Otherwise components as TARNPath reads them (empty ones skipped).
     std::vector<std::string_view> components;
     for (std::size_t pos = 0; pos < text.size();) {
@@ -96,14 +107,13 @@ std::optional<std::string> RulesParam::outerParameterPath(bool ignoreGlobal,
         pos = slash + 1;
     }
     if (components.size() < 3 || typeOf(components.back()) != "PARAMETER" ||
-        !movesOut(typeOf(components[components.size() - 2])))
+        !movesOut(ignoreGlobal, typeOf(components[components.size() - 2])))
         return std::nullopt;
     const auto normalised = [](std::string& out, std::string_view component) {
         out += '/';
         // "TYPE:" has an empty name, written as "/TYPE".
         out += component.back() == ':' ? component.substr(0, component.size() - 1) : component;
     };
-    std::string outer;
     outer.reserve(path.size());
     for (std::size_t i = 0; i + 2 < components.size(); ++i)
         normalised(outer, components[i]);
@@ -149,11 +159,16 @@ void RulesParam::scopesOf(const TARNDatastore& ds, const std::string& path, Scop
         if (current.rfind(kGlobalPrefix, 0) == 0 &&
             current.find('/', kGlobalPrefix.size()) == std::string_view::npos)
             break;
-        std::optional<std::string> next =
-            outerParameterPath(mode == ScopeMode::IgnoreGlobal, std::string(current));
-        if (!next) break;
+        const bool ignoreGlobal = mode == ScopeMode::IgnoreGlobal;
         std::string& outer = out.outerPath();
-        outer = std::move(*next);
+        const std::optional<bool> plain = plainOuterPath(ignoreGlobal, current, outer);
+        if (plain && !*plain) break;
+        if (!plain) {
+            std::optional<std::string> next =
+                outerParameterPath(ignoreGlobal, std::string(current));
+            if (!next) break;
+            outer = std::move(*next);
+        }
         current = outer;
     }
 }
@@ -259,8 +274,7 @@ void RulesParam::initData(const TARNDatastore& ds, const std::string& path, cons
         valueValidForQuantity(path, kLowerBound, m_lowerBound, quantity);
         valueValidForQuantity(path, kUpperBound, m_upperBound, quantity);
     }
-    if (found(kAllowedField))
-        StringUtilities::appendItems(values[kAllowedField], ',', m_allowedStrings);
+    if (found(kAllowedField)) ObjectKeys::appendItems(values[kAllowedField], m_allowedStrings);
 
     m_extra = ExtraRuleValues(
         extra,

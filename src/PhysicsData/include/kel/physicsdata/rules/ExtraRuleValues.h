@@ -33,10 +33,20 @@ public:
     bool get(const std::string& name, bool& out) const;
 
 private:
-    // A host asks for a few rules: flat lists, searched in order, cost less than maps.
-    std::vector<std::pair<std::string, std::string>> m_strings;
-    std::vector<std::pair<std::string, std::vector<std::string>>> m_lists;
-    std::vector<std::pair<std::string, bool>> m_bools;
+    enum class Form : char { String, List, Bool };
+    struct Value {
+        Form form;
+        bool flag = false;
+        std::string name;
+        std::string text;
+        std::vector<std::string> items;
+    };
+    const Value* find(Form form, const std::string& name) const;
+    Value& put(Form form, const std::string& name);
+
+    // A host asks for a few rules, and most definitions have none of them: one flat list,
+    // searched in order, keeps an empty record small and a full one in one allocation.
+    std::vector<Value> m_values;
 };
 
 }  // namespace kel

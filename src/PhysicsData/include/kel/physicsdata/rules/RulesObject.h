@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,7 +14,6 @@
 namespace kel {
 
 class ModelRulesImpl;
-class ObjectKeys;
 class TARNDatastore;
 
 // The RULES of one object type: its context rule and allowed options, its essential and
@@ -25,9 +26,10 @@ class TARNDatastore;
 // of the context rule parameter; "" means object level; any other value that is not an
 // allowed option throws std::runtime_error.
 //
-// Copies share the RulesParam records. The vector-of-options getters cache the last
-// accumulation inside const calls: the reference they return is valid until the next call
-// with a different option set, and an object must not be queried from two threads at once.
+// Copies share the RulesParam records. An option's lists are completed by the first const
+// call that needs them, and the vector-of-options getters cache the last accumulation inside
+// const calls: the reference they return is valid until the next call with a different
+// option set. An object must not be queried from two threads at once.
 class RulesObject {
 public:
     // The lists of one scope (object level or one option).
@@ -122,10 +124,39 @@ public:
     const std::vector<std::string>& getAllowedParentListRawValue(Key key) const;
 
 private:
+    // The lists of one option. An option's lists are the object-level lists as read, followed
+    // by its own: until some query needs them whole, data holds only its own items and
+    // inherited how many object-level items come first in each list.
+    struct OptionData {
+        std::string option;
+        RulesObjectData data;
+        std::uint32_t inherited[4] = {0, 0, 0, 0};
+        bool whole = false;
+    };
+    struct AccumCache {
+        AccumulatedLists lists;
+        std::vector<std::string> options;
+    };
+    // The cache of the vector-of-options getters, made on first use; copies start without.
+    struct AccumCacheSlot {
+        AccumCacheSlot() = default;
+        AccumCacheSlot(const AccumCacheSlot&) {}
+        AccumCacheSlot& operator=(const AccumCacheSlot&) {
+            cache.reset();
+            return *this;
+        }
+        AccumCacheSlot(AccumCacheSlot&&) noexcept = default;
+        AccumCacheSlot& operator=(AccumCacheSlot&&) noexcept = default;
+        ~AccumCacheSlot() = default;
+        std::unique_ptr<AccumCache> cache;
+    };
+
     void initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra);
-    // Adds the lists of the object or CONTEXT at path, whose keys are keys, to data.
-    void makeData(const ObjectKeys& keys, const std::string& path, RulesObjectData& data) const;
+    // The lists of option ("" for object level), whole; throws for an unknown option.
     const RulesObjectData& findData(const std::string& option) const;
+    // The option's entry: null / throwing when the type has no such option.
+    OptionData* optionOf(const std::string& option) const;
+    OptionData& findOption(const std::string& option) const;
     void createAccumulatedLists(const std::vector<std::string>& options,
                                 AccumulatedLists& out) const;
     const AccumulatedLists& updateAccumCache(const std::vector<std::string>& options) const;
@@ -135,13 +166,12 @@ private:
     std::string m_contextRuleParam;
     std::vector<std::string> m_allowedOptions;
     RulesObjectData m_defaultData;
-    std::map<std::string, RulesObjectData> m_optionData;
+    mutable std::vector<OptionData> m_optionData;   // ascending by option
     std::vector<std::string> m_contextLocalParams;  // defined by some option; ascending
     std::vector<std::string> m_validParents;
     bool m_isValidParentsSorted = true;
     AccumulatedLists m_allAccumulated;
-    mutable AccumulatedLists m_accumCache;
-    mutable std::vector<std::string> m_accumCacheKey;
+    mutable AccumCacheSlot m_accumCache;
     std::vector<std::string> m_allowedParentListRaw;
     ExtraRuleValues m_extra;
 };
