@@ -307,16 +307,26 @@ private:
 
 // Paths this thread found lately, in any store. Consecutive questions mostly name one
 // object, or a child of one just named; a path that extends a remembered one is resolved
-// from there, with one probe per further component. Entries name their store by a serial
+// from there, with one probe per further component. Children are mostly asked for in
+// order: each entry keeps the child last found below it, and the next sibling of that child
+// is tried before the index (a walk in order then touches objects in the order they were
+// read, not the index's random slots). Entries name their store by a serial
 // that no other store ever gets, and an object's id never changes (merging only adds), so
 // an entry stays right for as long as its store lives and can never match another store.
 class FoundPaths {
 public:
-    // The remembered object whose path is the longest prefix of path ending at a component
-    // boundary; its length in `length`. kNone (and 0) when none is.
-    KEL_OUT_OF_LINE std::uint32_t longestPrefix(std::uint64_t store, std::string_view path,
-                                                std::size_t& length) {
+    struct Entry {
+        std::uint64_t store = 0;  // 0: empty
+        std::string path;
         std::uint32_t id = kNone;
+        std::uint32_t lastChild = kNone;  // the child of id found last through this entry
+        std::uint64_t used = 0;
+    };
+
+    // The remembered entry whose path is the longest prefix of path ending at a component
+    // boundary, and its length in `length`; null (and 0) when none is.
+    KEL_OUT_OF_LINE Entry* longestPrefix(std::uint64_t store, std::string_view path,
+                                         std::size_t& length) {
         length = 0;
         Entry* best = nullptr;
         for (Entry& entry : m_entries) {
@@ -326,10 +336,9 @@ public:
                 continue;
             best = &entry;
             length = size;
-            id = entry.id;
         }
         if (best) best->used = ++m_clock;
-        return id;
+        return best;
     }
 
     KEL_OUT_OF_LINE void remember(std::uint64_t store, std::string_view path, std::uint32_t id) {
@@ -339,16 +348,11 @@ public:
         oldest->store = store;
         oldest->path.assign(path);
         oldest->id = id;
+        oldest->lastChild = kNone;
         oldest->used = ++m_clock;
     }
 
 private:
-    struct Entry {
-        std::uint64_t store = 0;  // 0: empty
-        std::string path;
-        std::uint32_t id = kNone;
-        std::uint64_t used = 0;
-    };
     std::array<Entry, 4> m_entries;
     std::uint64_t m_clock = 0;
 };
@@ -394,23 +398,36 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
     std::uint32_t find(std::string_view path) const {
         FoundPaths& found = t_foundPaths;
         std::size_t pos = 0;
-        std::uint32_t object = found.longestPrefix(serial, path, pos);
-        if (object == kNone) {
-            object = 0;
-            pos = 0;
-        } else if (pos == path.size()) {
-            return object;
-        }
+        FoundPaths::Entry* prefix = found.longestPrefix(serial, path, pos);
+        std::uint32_t object = prefix ? prefix->id : 0;
+        if (prefix && pos == path.size()) return object;
         std::string_view type;
         std::string_view name;
         bool walked = false;
         while (object != kNone && PathUtils::nextComponent(path, pos, type, name)) {
-            object = index.find(objects, longTexts, object, type, name,
-                                ObjectIndex::hash(object, type, name));
+            const std::uint32_t parent = object;
+            object = kNone;
+            if (!walked && prefix) object = nextInOrder(prefix->lastChild, type, name);
+            if (object == kNone)
+                object = index.find(objects, longTexts, parent, type, name,
+                                    ObjectIndex::hash(parent, type, name));
+            if (!walked && prefix && object != kNone) prefix->lastChild = object;
             walked = true;
         }
         if (walked && object != kNone) found.remember(serial, path, object);
         return object;
+    }
+
+    // The sibling after last, or last itself, when it is the child (type, name); else kNone.
+    std::uint32_t nextInOrder(std::uint32_t last, std::string_view type,
+                              std::string_view name) const {
+        if (last == kNone) return kNone;
+        for (const std::uint32_t candidate : {objects[last].nextSibling, last}) {
+            if (candidate == kNone) continue;
+            const Object& object = objects[candidate];
+            if (text(object.type) == type && text(object.name) == name) return candidate;
+        }
+        return kNone;
     }
 
     const Object* findObject(std::string_view path) const {
