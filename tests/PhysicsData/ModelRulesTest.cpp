@@ -207,6 +207,10 @@ TEST_F(ModelRulesTest, ParentTypePaths) {
               (Strings{"/A/B", "/A/B/C", "/A/B/D"}));
     EXPECT_EQ(m_rules->enumerateParentTypePathsForParam("n"), (Strings{"/A", "/A/B/E", "/A/E"}));
     EXPECT_TRUE(m_rules->enumerateParentTypePathsForParam("zz").empty());
+    for (const char* param : {"p", "n"})
+        EXPECT_EQ(m_rules->firstParentTypePathForParam(param),
+                  m_rules->enumerateParentTypePathsForParam(param).front());
+    EXPECT_EQ(m_rules->firstParentTypePathForParam("zz"), "");
 
     // Counting and matching agree with the lists.
     for (const std::string& type : m_rules->getAllObjectTypes()) {
@@ -237,6 +241,10 @@ TEST(ModelRulesPathsTest, LaddersAreCountedAndMatchedWithoutListing) {
               "parent type paths, more than the 100000 that can be listed.");
     EXPECT_NE(errorOf([&] {
                   rules.enumerateParentTypePathsForParam("p");
+              }).find("parameter p has 2199023255550 parent type paths"),
+              std::string::npos);
+    EXPECT_NE(errorOf([&] {
+                  rules.firstParentTypePathForParam("p");
               }).find("parameter p has 2199023255550 parent type paths"),
               std::string::npos);
 }

@@ -653,9 +653,8 @@ void DataLinter::lintParameterEntry(const ParameterEntry& entry, const std::stri
         if (!firstParent.listed) {
             firstParent.listed = true;
             try {
-                Names all = m_rules->enumerateParentTypePathsForParam(name);
-                firstParent.found = !all.empty();
-                if (firstParent.found) firstParent.path = std::move(all.front());
+                firstParent.path = m_rules->firstParentTypePathForParam(name);
+                firstParent.found = !firstParent.path.empty();
             } catch (const std::exception&) {
                 // More parent paths than can be listed: the load says so if it matters.
             }

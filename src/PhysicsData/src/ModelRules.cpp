@@ -233,6 +233,10 @@ std::uint64_t ModelRules::countParentTypePaths(const std::string& type) const {
     return m_impl->countParentTypePaths(type);
 }
 
+std::string ModelRules::firstParentTypePathForParam(const std::string& param) const {
+    return m_impl->firstParentTypePathForParam(param);
+}
+
 std::uint64_t ModelRules::countParentTypePathsForParam(const std::string& param) const {
     return m_impl->countParentTypePathsForParam(param);
 }

@@ -494,6 +494,26 @@ std::vector<std::string> ModelRulesImpl::enumerateParentTypePathsForParam(
     return ret;
 }
 
+std::string ModelRulesImpl::firstParentTypePathForParam(const std::string& param) const {
+    const std::uint64_t count = countParentTypePathsForParam(param);
+    if (count > ModelRules::s_maxListedPaths)
+        throw std::runtime_error(tooManyPaths("parameter", param, count));
+    // The least of path + "/" + type over every listed path of every owner type, compared in
+    // a buffer instead of making the whole list.
+    std::string best;
+    std::string candidate;
+    bool found = false;
+    for (const TypeEntry* type : getAllowedParamParents(param)) {
+        const std::string& name = *type->name;
+        for (const auto& path : listedParentTypePaths(*type)) {
+            candidate.assign(path).append(1, '/').append(name);
+            if (!found || candidate < best) best.swap(candidate);
+            found = true;
+        }
+    }
+    return best;
+}
+
 std::uint64_t ModelRulesImpl::countParentTypePaths(const std::string& type) const {
     return countParentTypePaths(getEntry(type));
 }

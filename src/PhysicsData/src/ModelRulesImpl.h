@@ -69,6 +69,7 @@ public:
     std::vector<std::string> enumerateParentTypePaths(const std::string& type,
                                                       bool withNames) const;
     std::vector<std::string> enumerateParentTypePathsForParam(const std::string& param) const;
+    std::string firstParentTypePathForParam(const std::string& param) const;
     // How many paths the two enumerations above list, counted without listing them.
     // Saturates at ModelRules::s_pathCountCap.
     std::uint64_t countParentTypePaths(const std::string& type) const;

@@ -147,6 +147,9 @@ public:
                                                       bool withNames) const;
     // The full type paths of every object type allowing P, ascending.
     std::vector<std::string> enumerateParentTypePathsForParam(const std::string& param) const;
+    // The first of enumerateParentTypePathsForParam(P), without listing the others; "" when
+    // there is none. Throws as that does when there are too many to list.
+    std::string firstParentTypePathForParam(const std::string& param) const;
     // How many paths enumerateParentTypePaths(T, ...) / enumerateParentTypePathsForParam(P)
     // would list (at most s_pathCountCap), without listing them.
     std::uint64_t countParentTypePaths(const std::string& type) const;
