@@ -60,11 +60,8 @@ void ParamDefault::initialise(const std::string& name, const std::string& fallba
 
     // A written or RULES default is always the last candidate.
     if (!fixedDefault.empty()) {
-        if (m_defaultType == NoDefault) {
-            m_checkedDefaults.emplace();
-            m_defaultType = CheckedDefaults;
-        }
-        m_checkedDefaults->addFallbackValue(fixedDefault);
+        m_fixedDefault = fixedDefault;
+        m_defaultType = CheckedDefaults;
     }
 }
 
@@ -123,13 +120,12 @@ std::string ParamDefault::doEvaluate(const ModelRules* rules, const TARNContext&
         case ContextRuleDefault:
             return evaluateContextRuleDefault(rules, context, evalContext, paramName);
         case CheckedDefaults: {
-            if (!m_checkedDefaults) {
-                KELAssertImpl::assertFail("m_checkedDefaults", kSourceFile, __LINE__);
-                return std::string();
+            if (m_checkedDefaults) {
+                std::string result =
+                    m_checkedDefaults->evaluate(rules, context, evalContext, paramName, allowed);
+                if (!result.empty()) return result;
             }
-            std::string result =
-                m_checkedDefaults->evaluate(rules, context, evalContext, paramName, allowed);
-            if (!result.empty()) return result;
+            if (!m_fixedDefault.empty()) return m_fixedDefault;
             return evaluateContextRuleDefault(rules, context, evalContext, paramName);
         }
     }
@@ -162,28 +158,38 @@ std::string ParamDefault::evaluate(const ModelRules* rules, const TARNContext& c
 }
 
 bool ParamDefault::isFixed() const {
-    return m_defaultType == CheckedDefaults && m_checkedDefaults->isFixedValue();
+    if (m_defaultType != CheckedDefaults) return false;
+    if (!m_checkedDefaults) return !m_fixedDefault.empty();
+    return m_fixedDefault.empty() ? m_checkedDefaults->isFixedValue()
+                                  : m_checkedDefaults->isEmpty();
 }
 
 std::string ParamDefault::getFixedValue() const {
-    return isFixed() ? m_checkedDefaults->getFixedValue() : std::string();
+    if (!isFixed()) return std::string();
+    return m_fixedDefault.empty() ? m_checkedDefaults->getFixedValue() : m_fixedDefault;
 }
 
 std::vector<std::string> ParamDefault::getAllFixedValues() const {
-    return m_checkedDefaults ? m_checkedDefaults->getAllFixedValues() : std::vector<std::string>();
+    std::vector<std::string> values;
+    if (m_checkedDefaults) values = m_checkedDefaults->getAllFixedValues();
+    if (!m_fixedDefault.empty()) values.push_back(m_fixedDefault);
+    return values;
 }
 
 std::vector<CheckedValue> ParamDefault::getCheckedValues() const {
-    return m_checkedDefaults ? m_checkedDefaults->getCheckedValues() : std::vector<CheckedValue>();
+    std::vector<CheckedValue> values;
+    if (m_checkedDefaults) values = m_checkedDefaults->getCheckedValues();
+    if (!m_fixedDefault.empty()) values.push_back({m_fixedDefault, CheckedValue::PlainValue, {}});
+    return values;
 }
 
 std::set<std::string> ParamDefault::getReferencedCheckNames() const {
-    if (m_defaultType != CheckedDefaults) return {};
+    if (m_defaultType != CheckedDefaults || !m_checkedDefaults) return {};
     return m_checkedDefaults->getReferencedCheckNames();
 }
 
 std::set<std::string> ParamDefault::getReferencedListNames() const {
-    if (m_defaultType != CheckedDefaults) return {};
+    if (m_defaultType != CheckedDefaults || !m_checkedDefaults) return {};
     return m_checkedDefaults->getReferencedListNames();
 }
 

@@ -91,7 +91,11 @@ private:
                                            const std::string& paramName) const;
 
     DefaultType m_defaultType;
-    std::optional<CheckedDefaultList> m_checkedDefaults;  // held in place
+    // The entry's "Default Value Check List", when written (held in place).
+    std::optional<CheckedDefaultList> m_checkedDefaults;
+    // The written or RULES default: an unguarded literal tried after every checked
+    // candidate ("" when there is none). Most definitions have only this.
+    std::string m_fixedDefault;
     bool m_fallbackToFirstAllowedValue;
     bool m_isListType;
 };
