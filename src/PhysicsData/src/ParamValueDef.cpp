@@ -175,9 +175,16 @@ void ParamValueDef::initString(const ParamValueKeys& keys, ParamRulesFacts& fact
         m_restriction = kListSource | kSubset;
         initSubsetListSource(subsetSource, source);
     }
-    if (m_restriction == 0 && m_rulesAllowedStrings->hasAllowedStrings()) {
-        m_restriction = kFixedList;
-        initAllowedString(m_rulesAllowedStrings->getAllAllowedStrings(), keys, rules, source);
+    if (!m_rulesAllowedStrings->hasAllowedStrings()) {
+        m_rulesAllowedStrings.reset();
+    } else {
+        // Evaluation needs only the sets: the ordered strings serve, when nothing else
+        // restricts the values, as the definition's own allowed values.
+        std::vector<std::string> rulesStrings = m_rulesAllowedStrings->takeAllAllowedStrings();
+        if (m_restriction == 0) {
+            m_restriction = kFixedList;
+            initAllowedString(std::move(rulesStrings), keys, rules, source);
+        }
     }
     if (!m_unusedAllowedValues.empty() && (m_restriction & kListSource)) {
         throw PhysicsException("ParamValueDef::initString - parameter \"" +
@@ -201,8 +208,8 @@ void ParamValueDef::initString(const ParamValueKeys& keys, ParamRulesFacts& fact
     }
 }
 
-void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
-                                      const ParamValueKeys& keys, const ModelRules* /*rules*/,
+void ParamValueDef::initAllowedString(std::vector<std::string> values, const ParamValueKeys& keys,
+                                      const ModelRules* /*rules*/,
                                       const AvailabilityCheckDataSource* source) {
     static const std::string heading = "Error in parameter allowed string list checks.";
     const std::string empty;
@@ -274,10 +281,12 @@ void ParamValueDef::initAllowedString(const std::vector<std::string>& values,
         m_restriction = kFixedList | kSubset;
     }
 
+    // The views of the allowed values are no longer used: the values move into place.
     m_allowedValues.reserve(values.size());
-    for (const auto& value : values) {
+    for (std::string& written : values) {
         ValueCheck& valueCheck = m_allowedValues.emplace_back();
-        valueCheck.value = value;
+        valueCheck.value = std::move(written);
+        const std::string& value = valueCheck.value;
         if (checks) {
             checks->forEachCheckOf(value, [&](const std::string& checkName) {
                 valueCheck.checks.push_back(

@@ -195,6 +195,11 @@ private:
                 throw;
             }
         }
+        // Destroys the part: a built part that turns out to hold nothing is not kept.
+        void reset() {
+            OutOfLine none;
+            std::swap(m_object, none.m_object);
+        }
         explicit operator bool() const { return m_object != nullptr; }
         T* operator->() { return m_object; }
         const T* operator->() const { return m_object; }
@@ -215,7 +220,7 @@ private:
     void initLogical();
     void initString(const ParamValueKeys& keys, ParamRulesFacts& facts,
                     const AvailabilityCheckDataSource* source);
-    void initAllowedString(const std::vector<std::string>& values, const ParamValueKeys& keys,
+    void initAllowedString(std::vector<std::string> values, const ParamValueKeys& keys,
                            const ModelRules* rules, const AvailabilityCheckDataSource* source);
     void initUnusedAllowedString(const ParamValueKeys& keys);
     void initBounds(ParamRulesFacts& facts);
@@ -253,7 +258,7 @@ private:
     // Held in place: a definition is one allocation, not one per part.
     InPlace<ParamDefault> m_default;
     InPlace<ParamValueOverride> m_valueOverride;
-    // Only string parameters have RULES allowed strings.
+    // Only string parameters have RULES allowed strings; kept only when there are some.
     OutOfLine<RulesAllowedStrings> m_rulesAllowedStrings;
     OutOfLine<Bounds> m_bounds;
     TARNParam::Type m_type;

@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <kel/utilities/NonCopyable.h>
@@ -43,6 +44,9 @@ private:
     // As the public constructor, with the RULES answers kept by the owning definition.
     explicit RulesAllowedStrings(ParamRulesFacts& facts);
     void init(ParamRulesFacts& facts);
+    // Hands the ordered strings to the owning definition, which keeps them as its allowed
+    // values; getAllAllowedStrings is empty afterwards (hasAllowedStrings is unchanged).
+    std::vector<std::string> takeAllAllowedStrings() { return std::move(m_allAllowed); }
 
     std::vector<std::string> m_allAllowed;
     std::set<std::string> m_common;  // serves every context when the rule does not choose
