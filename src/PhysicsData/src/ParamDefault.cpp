@@ -70,7 +70,7 @@ void ParamDefault::initCheckList(const std::string& name, const std::string& lis
     if (listString.empty()) return;
     const std::string empty;
     CheckedListData data{s_defaultValueCheckList, listString, name, empty, empty};
-    m_checkedDefaults.emplace(data, source);
+    m_checkedDefaults = std::make_unique<const CheckedDefaultList>(data, source);
     m_defaultType = CheckedDefaults;
 }
 

@@ -132,7 +132,10 @@ void ParamValueDef::initReal(ParamRulesFacts& facts) {
 void ParamValueDef::initLogical() {}
 
 void ParamValueDef::initUnusedAllowedString(const ParamValueKeys& keys) {
-    m_unusedAllowedValues = listItems(keys.value(ParamValueKeys::UnusedAllowedStringList));
+    std::vector<std::string> unused =
+        listItems(keys.value(ParamValueKeys::UnusedAllowedStringList));
+    if (!unused.empty())
+        m_unusedAllowedValues = std::make_unique<const std::vector<std::string>>(std::move(unused));
 }
 
 void ParamValueDef::initString(const ParamValueKeys& keys, ParamRulesFacts& facts,
@@ -186,7 +189,7 @@ void ParamValueDef::initString(const ParamValueKeys& keys, ParamRulesFacts& fact
             initAllowedString(std::move(rulesStrings), keys, rules, source);
         }
     }
-    if (!m_unusedAllowedValues.empty() && (m_restriction & kListSource)) {
+    if (m_unusedAllowedValues && (m_restriction & kListSource)) {
         throw PhysicsException("ParamValueDef::initString - parameter \"" +
                                s_unusedAllowedStringList + "\" defined for an " +
                                "incompatible \"PARAMETER VALUES\" object " + m_name);
@@ -511,6 +514,11 @@ bool ParamValueDef::hasFixedDefault() const {
 }
 bool ParamValueDef::hasValueOverride() const {
     return m_valueOverride->isDefined();
+}
+
+const std::vector<std::string>& ParamValueDef::noStrings() {
+    static const std::vector<std::string> none;
+    return none;
 }
 
 const ParamValueDef::ValueCheck* ParamValueDef::findValueCheck(const std::string& value) const {

@@ -91,8 +91,8 @@ private:
                                            const std::string& paramName) const;
 
     DefaultType m_defaultType;
-    // The entry's "Default Value Check List", when written (held in place).
-    std::optional<CheckedDefaultList> m_checkedDefaults;
+    // The entry's "Default Value Check List", when written (few entries have one).
+    std::unique_ptr<const CheckedDefaultList> m_checkedDefaults;
     // The written or RULES default: an unguarded literal tried after every checked
     // candidate ("" when there is none). Most definitions have only this.
     std::string m_fixedDefault;

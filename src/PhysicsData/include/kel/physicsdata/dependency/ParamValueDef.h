@@ -125,7 +125,9 @@ public:
     TARNParam::Type getType() const { return m_type; }
     const std::string& getQuantityType() const { return m_quantityType; }
     bool hasQuantity() const { return !m_quantityType.empty(); }
-    const std::vector<std::string>& getUnusedAllowedValues() const { return m_unusedAllowedValues; }
+    const std::vector<std::string>& getUnusedAllowedValues() const {
+        return m_unusedAllowedValues ? *m_unusedAllowedValues : noStrings();
+    }
     bool isAvailableWithNoAllowedValues() const { return m_availableWithNoAllowedValues; }
     bool isCompleteListRequired() const { return m_completeListRequired; }
     bool isRestricted() const { return m_restriction != 0; }
@@ -240,6 +242,7 @@ private:
     static void checksFromValCheckVec(const std::vector<ValueCheck>& valueChecks,
                                       std::set<std::string>& names);
     const ValueCheck* findValueCheck(const std::string& value) const;
+    static const std::vector<std::string>& noStrings();
 
     // The bounds of a numeric parameter: fixed, or per option of the context rule. Kept
     // out of line, and only when there are any: most definitions have none.
@@ -254,7 +257,8 @@ private:
     List* m_valueListSource;
     List* m_subsetValueListSource;
     std::vector<ValueCheck> m_allowedValues;
-    std::vector<std::string> m_unusedAllowedValues;
+    // Written for few definitions: kept out of line, and only when there are any.
+    std::unique_ptr<const std::vector<std::string>> m_unusedAllowedValues;
     // Held in place: a definition is one allocation, not one per part.
     InPlace<ParamDefault> m_default;
     InPlace<ParamValueOverride> m_valueOverride;
