@@ -39,6 +39,9 @@ public:
         return *m_isLocal;
     }
 
+    // The answer of isLocal(), when the caller already has it.
+    void setLocal(bool local) { m_isLocal = local; }
+
     // ModelRules::getContextRuleParam(T).
     const std::string& contextRuleParam() {
         if (m_contextRuleParam == nullptr)

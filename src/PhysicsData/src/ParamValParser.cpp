@@ -172,14 +172,15 @@ void ParamValParser::addParam(const std::string& name, const std::vector<std::st
             plain.push_back(*context);
     }
 
-    const auto add = [&](const std::string& owner, const std::vector<std::string_view>& group) {
+    const auto add = [&](const std::string& owner, const std::vector<std::string_view>& group,
+                         bool local) {
         auto def =
-            std::make_shared<ParamValueDef>(name, owner, map, m_rules, m_dataSource, m_validate);
+            ParamValueDef::makeShared(name, owner, map, m_rules, m_dataSource, m_validate, local);
         if (!m_holder->addItem(name, group, def, isDefault)) failToAdd(name);
     };
-    if (!plain.empty()) add(PathUtils::typeFromNormalisedPath(plain.front()), plain);
+    if (!plain.empty()) add(PathUtils::typeFromNormalisedPath(plain.front()), plain, false);
     for (const auto& [owner, group] : localGroups)
-        add(owner, group);
+        add(owner, group, true);
 }
 
 void ParamValParser::addParamByPattern(const std::string& name,
@@ -203,10 +204,12 @@ void ParamValParser::addParamByPattern(const std::string& name,
         if (m_rules->isLocalRulesParam(type, name)) localTypes.insert(type);
 
     const ModelRules* rules = m_rules;
-    const auto file = [&](const std::string& type, const std::vector<std::string>& group,
+    // local: whether type holds the parameter locally.
+    const auto file = [&](const std::string& type, bool local,
+                          const std::vector<std::string>& group,
                           std::optional<ParentContextHolder<ParamValueDef>::Pattern> pattern) {
         auto def =
-            std::make_shared<ParamValueDef>(name, type, map, m_rules, m_dataSource, m_validate);
+            ParamValueDef::makeShared(name, type, map, m_rules, m_dataSource, m_validate, local);
         const bool filed = pattern
                                ? m_holder->addItem(name, group, def, false) &&
                                      m_holder->addPattern(name, std::move(*pattern), def, isDefault)
@@ -233,11 +236,11 @@ void ParamValParser::addParamByPattern(const std::string& name,
                 {},
                 localTypes};
         }
-        file(type, plain, std::move(pattern));
+        file(type, false, plain, std::move(pattern));
     }
     for (const std::string& type : localTypes) {
         if (!hasContextOutside(type, excluded)) {
-            if (!localGroups[type].empty()) file(type, localGroups[type], std::nullopt);
+            if (!localGroups[type].empty()) file(type, true, localGroups[type], std::nullopt);
             continue;
         }
         ParentContextHolder<ParamValueDef>::Pattern pattern{
@@ -248,7 +251,7 @@ void ParamValParser::addParamByPattern(const std::string& name,
             excluded,
             type,
             {}};
-        file(type, localGroups[type], std::move(pattern));
+        file(type, true, localGroups[type], std::move(pattern));
     }
 }
 

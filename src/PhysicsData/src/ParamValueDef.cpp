@@ -55,6 +55,29 @@ const std::string ParamValueDef::s_contextDependentQuantity = "__CONTEXT_Depende
 ParamValueDef::ParamValueDef(const std::string& name, const std::string& objectType,
                              const ParameterMap& params, const ModelRules* rules,
                              const AvailabilityCheckDataSource* source, bool validateData)
+    : ParamValueDef(name, objectType, params, rules, source, validateData, std::nullopt) {}
+
+// Makes the private constructor reachable for std::make_shared.
+struct ParamValueDef::Made : ParamValueDef {
+    Made(const std::string& name, const std::string& objectType, const ParameterMap& params,
+         const ModelRules* rules, const AvailabilityCheckDataSource* source, bool validateData,
+         bool isLocal)
+        : ParamValueDef(name, objectType, params, rules, source, validateData, isLocal) {}
+};
+
+std::shared_ptr<ParamValueDef> ParamValueDef::makeShared(const std::string& name,
+                                                         const std::string& objectType,
+                                                         const ParameterMap& params,
+                                                         const ModelRules* rules,
+                                                         const AvailabilityCheckDataSource* source,
+                                                         bool validateData, bool isLocal) {
+    return std::make_shared<Made>(name, objectType, params, rules, source, validateData, isLocal);
+}
+
+ParamValueDef::ParamValueDef(const std::string& name, const std::string& objectType,
+                             const ParameterMap& params, const ModelRules* rules,
+                             const AvailabilityCheckDataSource* source, bool validateData,
+                             std::optional<bool> isLocal)
     : m_name(name),
       m_valueListSource(nullptr),
       m_subsetValueListSource(nullptr),
@@ -65,7 +88,7 @@ ParamValueDef::ParamValueDef(const std::string& name, const std::string& objectT
       m_availableWithNoAllowedValues(false),
       m_validateData(validateData),
       m_completeListRequired(false) {
-    initialise(objectType, params, rules, source);
+    initialise(objectType, params, rules, source, isLocal);
 }
 
 ParamValueDef::~ParamValueDef() = default;
@@ -74,7 +97,8 @@ ParamValueDef::~ParamValueDef() = default;
 // Initialisation
 
 void ParamValueDef::initialise(const std::string& objectType, const ParameterMap& params,
-                               const ModelRules* rules, const AvailabilityCheckDataSource* source) {
+                               const ModelRules* rules, const AvailabilityCheckDataSource* source,
+                               std::optional<bool> isLocal) {
     if (!rules->isValidParamName(m_name)) {
         throw PhysicsException("ParamValueDef::initialise - attempt to create a parameter " +
                                m_name + " which is not defined in RULES.");
@@ -82,6 +106,7 @@ void ParamValueDef::initialise(const std::string& objectType, const ParameterMap
     // Every part asks the RULES the same questions: they are asked once, here or where a
     // part first needs the answer.
     ParamRulesFacts facts(rules, objectType, m_name);
+    if (isLocal) facts.setLocal(*isLocal);
     m_isLocalRulesParam = facts.isLocal();
     if (m_isLocalRulesParam) m_hasContextRule = !facts.contextRuleParam().empty();
 

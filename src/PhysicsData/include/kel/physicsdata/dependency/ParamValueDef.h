@@ -148,6 +148,23 @@ public:
     void stringToBool(const std::string& text, bool& result) const;
 
 private:
+    friend class ParamValParser;
+
+    // As the public constructor, for a caller that has already asked the RULES whether
+    // objectType holds the parameter locally (isLocal): the question is not asked again.
+    // Made as std::make_shared makes a definition (one allocation).
+    static std::shared_ptr<ParamValueDef> makeShared(const std::string& name,
+                                                     const std::string& objectType,
+                                                     const ParameterMap& params,
+                                                     const ModelRules* rules,
+                                                     const AvailabilityCheckDataSource* source,
+                                                     bool validateData, bool isLocal);
+    struct Made;
+    ParamValueDef(const std::string& name, const std::string& objectType,
+                  const ParameterMap& params, const ModelRules* rules,
+                  const AvailabilityCheckDataSource* source, bool validateData,
+                  std::optional<bool> isLocal);
+
     // A part built in place through its constructor that only this class may call, so that
     // a definition stays one allocation. Empty until built; build(storage) must construct
     // the part at storage (placement new) and return it.
@@ -216,7 +233,8 @@ private:
     static constexpr std::uint32_t kFixedList = 4;
 
     void initialise(const std::string& objectType, const ParameterMap& params,
-                    const ModelRules* rules, const AvailabilityCheckDataSource* source);
+                    const ModelRules* rules, const AvailabilityCheckDataSource* source,
+                    std::optional<bool> isLocal);
     void initInt(ParamRulesFacts& facts);
     void initReal(ParamRulesFacts& facts);
     void initLogical();
