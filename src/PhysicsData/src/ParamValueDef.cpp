@@ -347,30 +347,37 @@ std::pair<std::string, std::string> ParamValueDef::rulesBounds(const RulesParam&
 void ParamValueDef::initBounds(ParamRulesFacts& facts) {
     const BoundsData::Type kind =
         TARNParam::isIntegerType(m_type) ? BoundsData::Integer : BoundsData::Real;
-    Bounds bounds;
-    if (m_hasContextRule) {
-        // Equal bounds under every option collapse to fixed bounds.
-        bool allEqual = true;
-        const BoundsData* first = nullptr;
-        for (const auto& option : facts.rules()->getAllowedOptions(facts.objectType())) {
-            BoundsData optionBounds(m_name, kind, rulesBounds(facts.param(option)));
-            const BoundsData& kept =
-                bounds.byOption.emplace(option, std::move(optionBounds)).first->second;
-            if (first == nullptr) {
-                first = &kept;
-            } else if (!(kept == *first)) {
-                allEqual = false;
-            }
-        }
-        if (first != nullptr && allEqual) {
-            bounds.fixed = bounds.byOption.begin()->second;
-            bounds.byOption.clear();
-        }
-    } else {
-        bounds.fixed = BoundsData(m_name, kind, rulesBounds(facts.param(facts.validOption())));
+    if (!m_hasContextRule) {
+        BoundsData fixed(m_name, kind, rulesBounds(facts.param(facts.validOption())));
+        if (fixed.undefined()) return;
+        m_bounds.build([&](void* where) { return ::new (where) Bounds{fixed, {}}; });
+        return;
     }
-    if (bounds.fixed.undefined() && bounds.byOption.empty()) return;
-    m_bounds.build([&](void* where) { return ::new (where) Bounds(std::move(bounds)); });
+    // The bounds under each option; equal bounds under every option collapse to fixed
+    // bounds, those of the first option in ascending order (equal texts may still differ
+    // in which sides were given).
+    const auto& options = facts.rules()->getAllowedOptions(facts.objectType());
+    if (options.empty()) return;
+    std::vector<BoundsData> byOption;
+    byOption.reserve(options.size());
+    std::size_t least = 0;
+    bool allEqual = true;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        byOption.emplace_back(m_name, kind, rulesBounds(facts.param(options[i])));
+        allEqual = allEqual && byOption[i] == byOption.front();
+        if (options[i] < options[least]) least = i;
+    }
+    if (allEqual) {
+        if (byOption[least].undefined()) return;
+        m_bounds.build([&](void* where) { return ::new (where) Bounds{byOption[least], {}}; });
+        return;
+    }
+    std::map<std::string, BoundsData> kept;
+    for (std::size_t i = 0; i < options.size(); ++i)
+        kept.emplace(options[i], byOption[i]);
+    m_bounds.build([&](void* where) {
+        return ::new (where) Bounds{BoundsData(), std::move(kept)};
+    });
 }
 
 const BoundsData& ParamValueDef::fixedBounds() const {
