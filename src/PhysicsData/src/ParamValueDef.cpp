@@ -350,7 +350,7 @@ void ParamValueDef::initBounds(ParamRulesFacts& facts) {
     if (!m_hasContextRule) {
         BoundsData fixed(m_name, kind, rulesBounds(facts.param(facts.validOption())));
         if (fixed.undefined()) return;
-        m_bounds.build([&](void* where) { return ::new (where) Bounds{fixed, {}}; });
+        m_fixedBounds.build([&](void* where) { return ::new (where) BoundsData(fixed); });
         return;
     }
     // The bounds under each option; equal bounds under every option collapse to fixed
@@ -369,20 +369,20 @@ void ParamValueDef::initBounds(ParamRulesFacts& facts) {
     }
     if (allEqual) {
         if (byOption[least].undefined()) return;
-        m_bounds.build([&](void* where) { return ::new (where) Bounds{byOption[least], {}}; });
+        m_fixedBounds.build([&](void* where) { return ::new (where) BoundsData(byOption[least]); });
         return;
     }
     std::map<std::string, BoundsData> kept;
     for (std::size_t i = 0; i < options.size(); ++i)
         kept.emplace(options[i], byOption[i]);
-    m_bounds.build([&](void* where) {
-        return ::new (where) Bounds{BoundsData(), std::move(kept)};
+    m_boundsByOption.build([&](void* where) {
+        return ::new (where) std::map<std::string, BoundsData>(std::move(kept));
     });
 }
 
 const BoundsData& ParamValueDef::fixedBounds() const {
     static const BoundsData kNone;
-    return m_bounds ? m_bounds->fixed : kNone;
+    return m_fixedBounds ? *m_fixedBounds : kNone;
 }
 
 void ParamValueDef::setQuantityType(ParamRulesFacts& facts) {
@@ -496,8 +496,8 @@ std::pair<std::string, std::string> ParamValueDef::evaluateBounds(const ModelRul
     const std::string& option =
         evalContext->getDB().getParameterValue(context.getFullPath(), ruleParam);
     if (option.empty()) return {};
-    auto it = m_bounds->byOption.find(option);
-    if (it == m_bounds->byOption.end()) return {};
+    auto it = m_boundsByOption->find(option);
+    if (it == m_boundsByOption->end()) return {};
     return it->second.value();
 }
 
@@ -621,13 +621,13 @@ std::vector<std::string> ParamValueDef::getReferencedListNames() const {
 }
 
 bool ParamValueDef::hasFullyConstrainedBounds() const {
-    if (!m_bounds) return false;
+    if (!hasBounds()) return false;
     auto bothSides = [](const BoundsData& bounds) {
         auto [lower, upper] = bounds.defined();
         return lower && upper;
     };
-    if (!hasVariableBounds()) return bothSides(m_bounds->fixed);
-    return std::all_of(m_bounds->byOption.begin(), m_bounds->byOption.end(),
+    if (!hasVariableBounds()) return bothSides(fixedBounds());
+    return std::all_of(m_boundsByOption->begin(), m_boundsByOption->end(),
                        [&bothSides](const auto& entry) { return bothSides(entry.second); });
 }
 

@@ -26,8 +26,8 @@ RulesAllowedStrings::RulesAllowedStrings(ParamRulesFacts& facts) : m_hasAllowed(
 void RulesAllowedStrings::init(ParamRulesFacts& facts) {
     const ModelRules* rules = facts.rules();
     const std::string& objectType = facts.objectType();
-    m_contextRuleParam = facts.contextRuleParam();
-    if (facts.isLocal() && !m_contextRuleParam.empty()) {
+    const std::string& contextRuleParam = facts.contextRuleParam();
+    if (facts.isLocal() && !contextRuleParam.empty()) {
         const auto& options = rules->getAllowedOptions(objectType);
         std::vector<std::set<std::string>> sets;  // by option
         sets.reserve(options.size());
@@ -48,35 +48,37 @@ void RulesAllowedStrings::init(ParamRulesFacts& facts) {
         if (allEqual) {
             // One set serves every option: drop the dependence on the context rule.
             if (!sets.empty()) m_common = std::move(sets.front());
-            m_contextRuleParam.clear();
         } else {
+            auto byOption = std::make_unique<ByOption>();
+            byOption->contextRuleParam = contextRuleParam;
             for (std::size_t i = 0; i < options.size(); ++i)
-                m_optAllowed.emplace(options[i], std::move(sets[i]));
+                byOption->sets.emplace(options[i], std::move(sets[i]));
             // An object without a context rule value is not restricted by the RULES: it
             // finds no set, as an option the RULES do not know.
+            m_byOption = std::move(byOption);
         }
     } else {
         m_allAllowed = facts.param(facts.validOption()).getAllowedStringList();
         m_common.insert(m_allAllowed.begin(), m_allAllowed.end());
-        m_contextRuleParam.clear();
     }
     m_hasAllowed = !m_allAllowed.empty();
 }
 
 const std::set<std::string>& RulesAllowedStrings::getAllowedStrings(
     const TARNContext& context, EvalContext* evalContext) const {
-    if (m_contextRuleParam.empty()) return m_common;
+    if (!m_byOption) return m_common;
+    const std::string& ruleParam = m_byOption->contextRuleParam;
     if (evalContext == nullptr) {
         throw std::invalid_argument(
-            "RulesAllowedStrings::getAllowedStrings - the strings depend on " + m_contextRuleParam +
+            "RulesAllowedStrings::getAllowedStrings - the strings depend on " + ruleParam +
             ", which needs an evaluation context.");
     }
     const std::string& option =
-        evalContext->getDB().getParameterValue(context.getFullPath(), m_contextRuleParam);
+        evalContext->getDB().getParameterValue(context.getFullPath(), ruleParam);
     // The option comes from the model, where a user may have typed anything: an option
     // the RULES do not know allows no strings.
-    auto it = m_optAllowed.find(option);
-    if (it == m_optAllowed.end()) {
+    auto it = m_byOption->sets.find(option);
+    if (it == m_byOption->sets.end()) {
         static const std::set<std::string> none;
         return none;
     }

@@ -137,10 +137,8 @@ public:
     const std::pair<std::string, std::string>& getFixedBounds() const {
         return fixedBounds().value();
     }
-    bool hasBounds() const { return static_cast<bool>(m_bounds); }
-    bool hasVariableBounds() const {
-        return m_isLocalRulesParam && m_bounds && !m_bounds->byOption.empty();
-    }
+    bool hasBounds() const { return m_fixedBounds || m_boundsByOption; }
+    bool hasVariableBounds() const { return m_isLocalRulesParam && m_boundsByOption; }
     // Both sides given, in every context the bounds can take.
     bool hasFullyConstrainedBounds() const;
 
@@ -222,6 +220,7 @@ private:
         explicit operator bool() const { return m_object != nullptr; }
         T* operator->() { return m_object; }
         const T* operator->() const { return m_object; }
+        const T& operator*() const { return *m_object; }
 
     private:
         T* m_object = nullptr;
@@ -262,12 +261,6 @@ private:
     const ValueCheck* findValueCheck(const std::string& value) const;
     static const std::vector<std::string>& noStrings();
 
-    // The bounds of a numeric parameter: fixed, or per option of the context rule. Kept
-    // out of line, and only when there are any: most definitions have none.
-    struct Bounds {
-        BoundsData fixed;
-        std::map<std::string, BoundsData> byOption;
-    };
     const BoundsData& fixedBounds() const;
 
     std::string m_name;
@@ -282,7 +275,11 @@ private:
     InPlace<ParamValueOverride> m_valueOverride;
     // Only string parameters have RULES allowed strings; kept only when there are some.
     OutOfLine<RulesAllowedStrings> m_rulesAllowedStrings;
-    OutOfLine<Bounds> m_bounds;
+    // The bounds of a numeric parameter: fixed, or per option of the context rule (then
+    // there are at least two, and they differ). Kept out of line, and only when there are
+    // any: most definitions have none.
+    OutOfLine<BoundsData> m_fixedBounds;
+    OutOfLine<std::map<std::string, BoundsData>> m_boundsByOption;
     TARNParam::Type m_type;
     std::uint32_t m_restriction;
     bool m_isLocalRulesParam;

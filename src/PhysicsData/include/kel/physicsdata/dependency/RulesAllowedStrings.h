@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -48,10 +49,16 @@ private:
     // values; getAllAllowedStrings is empty afterwards (hasAllowedStrings is unchanged).
     std::vector<std::string> takeAllAllowedStrings() { return std::move(m_allAllowed); }
 
+    // The sets by option and the parameter whose value chooses among them; most
+    // parameters have one set for every context, so this is kept out of line.
+    struct ByOption {
+        std::string contextRuleParam;
+        std::map<std::string, std::set<std::string>> sets;
+    };
+
     std::vector<std::string> m_allAllowed;
     std::set<std::string> m_common;  // serves every context when the rule does not choose
-    std::map<std::string, std::set<std::string>> m_optAllowed;  // by option, when it does
-    std::string m_contextRuleParam;
+    std::unique_ptr<const ByOption> m_byOption;  // when it does
     bool m_hasAllowed;
 };
 
