@@ -139,9 +139,11 @@ void ParamValueDef::initDefault(const ParamValueKeys& keys, ParamRulesFacts& fac
 
 void ParamValueDef::initOverride(const ParamValueKeys& keys, ParamRulesFacts& facts,
                                  const AvailabilityCheckDataSource* source) {
+    // Without a written check list there is no override: nothing is kept.
+    const std::string& checkList = keys.value(ParamValueKeys::ValueOverrideCheckList);
+    if (checkList.empty()) return;
     m_valueOverride.build([&](void* where) {
-        return ::new (where) ParamValueOverride(
-            m_name, keys.value(ParamValueKeys::ValueOverrideCheckList), source, facts);
+        return ::new (where) ParamValueOverride(m_name, checkList, source, facts);
     });
 }
 
@@ -515,12 +517,14 @@ std::string ParamValueDef::evaluateDefault(const ModelRules* rules, const TARNCo
 std::pair<bool, std::string> ParamValueDef::evaluateValueOverride(const ModelRules* rules,
                                                                   const TARNContext& context,
                                                                   EvalContext* evalContext) const {
+    if (!m_valueOverride) return {false, std::string()};
     return m_valueOverride->evaluate(rules, context, evalContext, m_name);
 }
 
 std::pair<bool, std::string> ParamValueDef::evaluateValueOverride(
     const ModelRules* rules, const TARNContext& context, EvalContext* evalContext,
     const ParamAllowedValues& allowed) const {
+    if (!m_valueOverride) return {false, std::string()};
     return m_valueOverride->evaluate(rules, context, evalContext, m_name, allowed);
 }
 
@@ -532,7 +536,7 @@ std::vector<CheckedValue> ParamValueDef::getCheckedDefaults() const {
 }
 
 std::vector<CheckedValue> ParamValueDef::getCheckedOverrides() const {
-    return m_valueOverride->getCheckedValues();
+    return m_valueOverride ? m_valueOverride->getCheckedValues() : std::vector<CheckedValue>();
 }
 
 std::string ParamValueDef::getFixedDefault() const {
@@ -545,7 +549,7 @@ bool ParamValueDef::hasFixedDefault() const {
     return m_default->isFixed();
 }
 bool ParamValueDef::hasValueOverride() const {
-    return m_valueOverride->isDefined();
+    return m_valueOverride && m_valueOverride->isDefined();
 }
 
 const std::vector<std::string>& ParamValueDef::noStrings() {
@@ -608,13 +612,13 @@ std::vector<std::string> ParamValueDef::getReferencedCheckNames() const {
     std::set<std::string> names;
     if (m_restriction & kFixedList) checksFromValCheckVec(m_allowedValues, names);
     names.merge(m_default->getReferencedCheckNames());
-    names.merge(m_valueOverride->getReferencedCheckNames());
+    if (m_valueOverride) names.merge(m_valueOverride->getReferencedCheckNames());
     return {names.begin(), names.end()};
 }
 
 std::vector<std::string> ParamValueDef::getReferencedListNames() const {
     std::set<std::string> names = m_default->getReferencedListNames();
-    names.merge(m_valueOverride->getReferencedListNames());
+    if (m_valueOverride) names.merge(m_valueOverride->getReferencedListNames());
     if (m_valueListSource) names.insert(m_valueListSource->getName());
     if (m_subsetValueListSource) names.insert(m_subsetValueListSource->getName());
     return {names.begin(), names.end()};

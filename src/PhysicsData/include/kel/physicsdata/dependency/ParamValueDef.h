@@ -272,7 +272,8 @@ private:
     std::unique_ptr<const std::vector<std::string>> m_unusedAllowedValues;
     // Held in place: a definition is one allocation, not one per part.
     InPlace<ParamDefault> m_default;
-    InPlace<ParamValueOverride> m_valueOverride;
+    // Only entries with a written override check list have one.
+    OutOfLine<ParamValueOverride> m_valueOverride;
     // Only string parameters have RULES allowed strings; kept only when there are some.
     OutOfLine<RulesAllowedStrings> m_rulesAllowedStrings;
     // The bounds of a numeric parameter: fixed, or per option of the context rule (then
