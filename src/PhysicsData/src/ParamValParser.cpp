@@ -29,18 +29,23 @@ std::string_view lastType(std::string_view path) {
 }
 
 // The PARAMETER VALUES data equivalent to the context rule keys of an OBJECT DEPENDENCY.
+// The keys are added in ascending order, each at the end of the map.
 ParameterMap contextRuleParamMap(const ObjDependDef::ContextRuleInfo& info) {
     ParameterMap map;
-    map[ParamValueDef::s_parameterType] = "String";
-    map[ParamValueDef::s_orderedAllowedStringList] = info.orderedAllowedOptionList;
-    map[ParamValueDef::s_subsetAllowedStringList] = info.subsetAllowedOptionList;
-    map[ParamValueDef::s_allowedStringListChecks] = info.allowedOptionCheckList;
-    map[ParamValueOverride::s_valueOverrideCheckList] = info.overrideOptionCheckList;
+    const auto add = [&map](const std::string& key, const std::string& value) {
+        map.emplace_hint(map.end(), key, value);
+    };
+    add(ParamValueDef::s_allowedStringListChecks, info.allowedOptionCheckList);
     if (info.defaultKind == ObjDependDef::ContextRuleInfo::FIXED_DEFAULT) {
-        map[ParamDefault::s_defaultValue] = info.defaultValue;
+        add(ParamDefault::s_defaultValue, info.defaultValue);
     } else if (info.defaultKind == ObjDependDef::ContextRuleInfo::CHECKED_DEFAULT) {
-        map[ParamDefault::s_defaultValueCheckList] = info.defaultValue;
+        add(ParamDefault::s_defaultValueCheckList, info.defaultValue);
     }
+    add(ParamValueDef::s_orderedAllowedStringList, info.orderedAllowedOptionList);
+    static const std::string kString = "String";
+    add(ParamValueDef::s_parameterType, kString);
+    add(ParamValueDef::s_subsetAllowedStringList, info.subsetAllowedOptionList);
+    add(ParamValueOverride::s_valueOverrideCheckList, info.overrideOptionCheckList);
     return map;
 }
 
