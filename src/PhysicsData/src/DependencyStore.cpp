@@ -11,7 +11,11 @@
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
+#include <kel/physicsdata/dependency/CACursor.h>
+#include <kel/physicsdata/dependency/ChildAvail.h>
 #include <kel/physicsdata/dependency/ObjDependDef.h>
+#include <kel/physicsdata/dependency/PACursor.h>
+#include <kel/physicsdata/dependency/ParamAvail.h>
 #include <kel/physicsdata/dependency/ParamValueDef.h>
 #include <kel/physicsdata/physics/PhysicsDataOptions.h>
 #include <kel/physicsdata/rules/ModelRules.h>
@@ -290,11 +294,16 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
     // Parameters: each needs a value definition under the object path; the context rule
     // parameter's values must be the options the definition uses.
     const std::string& contextRuleParam = m_rules->getContextRuleParam(type);
-    const std::vector<std::string> paramNames = def.getOrderedParamNames();
+    std::vector<const std::string*> paramNames;
+    PACursor paramCursor;
+    for (auto found = def.firstParamAvail(paramCursor); found.first;
+         found = def.nextParamAvail(paramCursor, std::string()))
+        paramNames.push_back(&found.first->getName());
     std::vector<const ParamValueDef*> params;
     params.reserve(paramNames.size());
 
-    for (const std::string& name : paramNames) {
+    for (const std::string* paramName : paramNames) {
+        const std::string& name = *paramName;
         const ParamValueDef* param = m_paramHolder->find(objectPath, name);
         params.push_back(param);
         if (!param) {
@@ -333,7 +342,10 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
     }
 
     // Children: each needs an object definition under the object path.
-    for (const std::string& child : def.getOrderedChildTypes()) {
+    CACursor childCursor;
+    for (auto found = def.firstChildAvail(childCursor, std::string()); found.first;
+         found = def.nextChildAvail(childCursor)) {
+        const std::string& child = found.first->getType();
         if (!m_objHolder->find(objectPath, child)) {
             errors.push_back("The object type \"" + type +
                              "\" is recoverable from the ObjDependDef store with parent context " +
@@ -347,7 +359,7 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
     // Context sufficiency of every check and list the definitions evaluate here.
     std::vector<std::string> messages = verifier.verifyObjDependChecks(objectPath, &def);
     for (std::size_t i = 0; i < paramNames.size(); ++i) {
-        const std::string& name = paramNames[i];
+        const std::string& name = *paramNames[i];
         const ParamValueDef* param = params[i];
         if (!param) {
             throw PhysicsException(
@@ -355,8 +367,9 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
                 "parameter " +
                 name + " under object path " + objectPath);
         }
-        const std::vector<std::string> lines = verifier.verifyParamValChecks(objectPath, param);
-        messages.insert(messages.end(), lines.begin(), lines.end());
+        std::vector<std::string> lines = verifier.verifyParamValChecks(objectPath, param);
+        messages.insert(messages.end(), std::make_move_iterator(lines.begin()),
+                        std::make_move_iterator(lines.end()));
     }
     if (!messages.empty()) {
         contextErrors.push_back("Type:    " + type + "\n" + "Context: " + context);
