@@ -261,58 +261,58 @@ const std::string& nameOfRecord(const ParamAvail& record) {
 // The names of records in record order, as BlankFreeNames reads them.
 template <class Record>
 struct RecordNames {
-    const std::vector<std::unique_ptr<Record>>* records;
+    const std::vector<Record>* records;
     std::size_t size() const { return records->size(); }
-    const std::string& operator[](std::size_t i) const { return nameOfRecord(*(*records)[i]); }
+    const std::string& operator[](std::size_t i) const { return nameOfRecord((*records)[i]); }
 };
 
 // The first record called `name`, or null.
 template <class Record, class Name>
-Record* findRecord(const std::vector<std::unique_ptr<Record>>& records, const std::string& name,
-                   Name nameOf) {
-    for (const auto& record : records) {
-        if (nameOf(*record) == name) return record.get();
+Record* findRecord(const std::vector<Record>& records, const std::string& name, Name nameOf) {
+    for (const Record& record : records) {
+        if (nameOf(record) == name) return const_cast<Record*>(&record);
     }
     return nullptr;
 }
 
 // True when the first record, in order, called `a` or `b` is called `a`.
 template <class Record, class Name>
-bool comesFirst(const std::vector<std::unique_ptr<Record>>& records, const std::string& a,
-                const std::string& b, Name nameOf) {
-    for (const auto& record : records) {
-        if (nameOf(*record) == a) return true;
-        if (nameOf(*record) == b) return false;
+bool comesFirst(const std::vector<Record>& records, const std::string& a, const std::string& b,
+                Name nameOf) {
+    for (const Record& record : records) {
+        if (nameOf(record) == a) return true;
+        if (nameOf(record) == b) return false;
     }
     return false;
 }
 
 // One bit per context rule selector: all set when `allowed` holds for selector 0 (no
-// option), else bit i set when it holds for selector i (options[i - 1]). Empty when it
+// option), else bit i set when it holds for selector i (options[i - 1]). Of size 0 when it
 // holds under no option at all.
 template <class Allowed>
-std::vector<bool> optionMask(const Strings& options, Allowed allowed) {
-    std::vector<bool> mask(options.size() + 1, false);
+OptionMask optionMask(const Strings& options, Allowed allowed) {
+    OptionMask mask(options.size() + 1);
     if (allowed(std::size_t(0))) {
-        mask.assign(mask.size(), true);
+        mask.setAll();
         return mask;
     }
     bool any = false;
     for (std::size_t i = 1; i < mask.size(); ++i) {
-        mask[i] = allowed(i);
-        any = any || mask[i];
+        if (allowed(i)) {
+            mask.set(i);
+            any = true;
+        }
     }
-    if (!any) mask.clear();
-    return mask;
+    return any ? mask : OptionMask();
 }
 
 // The names of the records that pass `keep`, in record order.
 template <class Record, class Name, class Keep>
-Strings namesOf(const std::vector<std::unique_ptr<Record>>& records, Name name, Keep keep) {
+Strings namesOf(const std::vector<Record>& records, Name name, Keep keep) {
     Strings names;
     names.reserve(records.size());
-    for (const auto& record : records) {
-        if (keep(*record)) names.push_back(name(*record));
+    for (const Record& record : records) {
+        if (keep(record)) names.push_back(name(record));
     }
     return names;
 }
@@ -320,12 +320,12 @@ Strings namesOf(const std::vector<std::unique_ptr<Record>>& records, Name name, 
 // Record name to the non-empty result of `names` for that record; the first record of a
 // name wins.
 template <class Record, class Name, class Names>
-std::map<std::string, Strings> namesByRecord(const std::vector<std::unique_ptr<Record>>& records,
-                                             Name name, Names names) {
+std::map<std::string, Strings> namesByRecord(const std::vector<Record>& records, Name name,
+                                             Names names) {
     std::map<std::string, Strings> result;
-    for (const auto& record : records) {
-        Strings found = names(*record);
-        if (!found.empty()) result.emplace(name(*record), std::move(found));
+    for (const Record& record : records) {
+        Strings found = names(record);
+        if (!found.empty()) result.emplace(name(record), std::move(found));
     }
     return result;
 }
@@ -565,18 +565,16 @@ void ObjDependDef::initParamReqOrOpt(Strings list, const ModelRules*, AllowedIte
     for (std::string& name : list) {
         const bool isContextRule = !contextRuleTaken && !crp.empty() && name == crp;
         contextRuleTaken = contextRuleTaken || isContextRule;
-        std::vector<bool> mask = optionMask(m_orderedAllowedOptions, [&](std::size_t selector) {
+        OptionMask mask = optionMask(m_orderedAllowedOptions, [&](std::size_t selector) {
             return allowed.allowed(name, selector);
         });
-        if (mask.empty()) {
+        if (mask.size() == 0) {
             throw PhysicsException("ObjDependDef::makeParamMask - Internal error: the parameter " +
                                    name + " in object " + m_type +
                                    " is not allowed in any RULES CONTEXT!");
         }
-        std::unique_ptr<ParamAvail> record(
-            new ParamAvail(std::move(name), required, isContextRule));
-        record->setApplicableOptions(std::move(mask));
-        m_paramAvail.push_back(std::move(record));
+        m_paramAvail.push_back(ParamAvail(std::move(name), required, isContextRule));
+        m_paramAvail.back().setApplicableOptions(std::move(mask));
     }
 }
 
@@ -629,18 +627,17 @@ void ObjDependDef::initChildReqOrOpt(const Params& m, Strings list, const ModelR
         const bool isRequired = required && !sortedContains(treatedTypes, childType);
         const bool coupled = isRequired || sortedContains(coupledTypes, childType);
         const bool relaxed = sortedContains(relaxedTypes, childType);
-        std::vector<bool> mask = optionMask(m_orderedAllowedOptions, [&](std::size_t selector) {
+        OptionMask mask = optionMask(m_orderedAllowedOptions, [&](std::size_t selector) {
             return allowed.allowed(childType, selector);
         });
-        if (mask.empty()) {
+        if (mask.size() == 0) {
             throw PhysicsException(
                 "ObjDependDef::makeChildMask - Internal error: the child object " + childType +
                 " in object \"" + m_type + "\" is not allowed in any RULES CONTEXT!");
         }
-        std::unique_ptr<ChildAvail> record(
-            new ChildAvail(std::move(childType), singleton, isRequired, coupled, relaxed));
-        record->setApplicableOptions(std::move(mask));
-        m_childAvail.push_back(std::move(record));
+        m_childAvail.push_back(
+            ChildAvail(std::move(childType), singleton, isRequired, coupled, relaxed));
+        m_childAvail.back().setApplicableOptions(std::move(mask));
     }
 }
 
@@ -769,7 +766,7 @@ ObjDependDef::ChildResult ObjDependDef::firstChildAvail(CACursor& cursor,
 ObjDependDef::ChildResult ObjDependDef::nextChildAvail(CACursor& cursor) const {
     KEL_ASSERT_AT(cursor.m_def == this, kSourceFile, __LINE__);
     if (cursor.m_def != this || cursor.m_pos >= m_childAvail.size()) return {nullptr, false};
-    const ChildAvail* record = m_childAvail[cursor.m_pos++].get();
+    const ChildAvail* record = &m_childAvail[cursor.m_pos++];
     return {record, record->matchOption(cursor.m_selector)};
 }
 
@@ -777,7 +774,7 @@ ObjDependDef::ParamResult ObjDependDef::firstParamAvail(PACursor& cursor) const 
     cursor = PACursor(this);
     if (m_paramAvail.empty()) return {nullptr, false};
     cursor.m_pos = 1;
-    return {m_paramAvail.front().get(), true};
+    return {&m_paramAvail.front(), true};
 }
 
 ObjDependDef::ParamResult ObjDependDef::nextParamAvail(PACursor& cursor,
@@ -786,7 +783,7 @@ ObjDependDef::ParamResult ObjDependDef::nextParamAvail(PACursor& cursor,
     if (cursor.m_def != this) return {nullptr, false};
     if (!contextRuleValue.empty()) cursor.m_selector = getContextRuleSelector(contextRuleValue);
     if (cursor.m_pos >= m_paramAvail.size()) return {nullptr, false};
-    const ParamAvail* record = m_paramAvail[cursor.m_pos++].get();
+    const ParamAvail* record = &m_paramAvail[cursor.m_pos++];
     return {record, record->matchOption(cursor.m_selector)};
 }
 
@@ -999,9 +996,9 @@ void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Stri
 
     bool contextRuleSeen = false;
     const std::size_t n = m_orderedAllowedOptions.size();
-    for (const auto& record : m_paramAvail) {
-        const std::string& name = record->getName();
-        switch (items.reference(name, record->isRequired())) {
+    for (const ParamAvail& record : m_paramAvail) {
+        const std::string& name = record.getName();
+        switch (items.reference(name, record.isRequired())) {
             case RulesItems::Reference::Unknown:
                 throw PhysicsException(
                     prefix + "the parameter " + name +
@@ -1025,7 +1022,7 @@ void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Stri
         // every covered option (bit 0, no option chosen, is not tested).
         if (!contextRuleSeen) {
             for (std::size_t i = 1; i <= n; ++i) {
-                if (!record->matchOption(i)) {
+                if (!record.matchOption(i)) {
                     throw PhysicsException(
                         prefix + "the parameter \"" + name +
                         "\" appears before the context rule parameter in the PHYSICS "
@@ -1033,7 +1030,7 @@ void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Stri
                         m_type + "\" but depends on the value of the context rule parameter!");
                 }
             }
-            contextRuleSeen = record->isContextRule();
+            contextRuleSeen = record.isContextRule();
         }
     }
 
@@ -1065,9 +1062,9 @@ void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rule
     }
     items.addEssential();
 
-    for (const auto& record : m_childAvail) {
-        const std::string& childType = record->getType();
-        switch (items.reference(childType, record->isRequired())) {
+    for (const ChildAvail& record : m_childAvail) {
+        const std::string& childType = record.getType();
+        switch (items.reference(childType, record.isRequired())) {
             case RulesItems::Reference::Unknown:
                 throw PhysicsException(prefix + "the object type \"" + childType +
                                        "\", referenced in the PHYSICS dependency data for object "

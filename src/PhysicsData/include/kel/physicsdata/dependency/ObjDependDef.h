@@ -182,9 +182,11 @@ private:
                                    bool allowStars) const;
     void verifySubsetAllowedOptions(const Strings& subset) const;
 
-    std::vector<std::unique_ptr<ChildAvail>> m_childAvail;  // required, then optional
-    std::vector<std::unique_ptr<ParamAvail>> m_paramAvail;  // required, then optional
-    Strings m_orderedAllowedOptions;                        // sorted; selector = index + 1
+    // Required, then optional. Held in place: the vectors do not change once construction
+    // is over, so record pointers stay valid.
+    std::vector<ChildAvail> m_childAvail;
+    std::vector<ParamAvail> m_paramAvail;
+    Strings m_orderedAllowedOptions;  // sorted; selector = index + 1
     Strings m_unusedAllowedOptions;
     Strings m_unusedChildren;
     Strings m_missingChildren;
