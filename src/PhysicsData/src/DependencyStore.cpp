@@ -35,9 +35,20 @@ const char* const DependencyStore::s_dumpUnusedEnv = "KEL_PHYSICS_DUMP_UNUSED";
 
 namespace {
 
-std::vector<std::string> sorted(std::vector<std::string> items) {
-    std::sort(items.begin(), items.end());
-    return items;
+using TextRefs = std::vector<const std::string*>;
+
+bool lessByText(const std::string* a, const std::string* b) {
+    return *a < *b;
+}
+
+// The items, as pointers sorted by text (equal texts each kept).
+TextRefs sortedRefs(const std::vector<std::string>& items) {
+    TextRefs refs;
+    refs.reserve(items.size());
+    for (const std::string& item : items)
+        refs.push_back(&item);
+    std::sort(refs.begin(), refs.end(), lessByText);
+    return refs;
 }
 
 }  // namespace
@@ -320,15 +331,22 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
             reportList("Param " + param->getName() + " -- Unused allowed values",
                        param->getUnusedAllowedValues());
         if (name != contextRuleParam) continue;
-        const std::vector<std::string> allowedOptions = sorted(m_rules->getAllowedOptions(type));
-        const std::vector<std::string> unusedOptions = sorted(def.getUnusedAllowedOptionList());
-        std::vector<std::string> usedOptions;
+        // Compared as sorted multisets of texts, nothing copied until they differ.
+        const TextRefs allowedOptions = sortedRefs(m_rules->getAllowedOptions(type));
+        const std::vector<std::string> unusedList = def.getUnusedAllowedOptionList();
+        const TextRefs unusedOptions = sortedRefs(unusedList);
+        TextRefs usedOptions;
         std::set_difference(allowedOptions.begin(), allowedOptions.end(), unusedOptions.begin(),
-                            unusedOptions.end(), std::back_inserter(usedOptions));
-        const std::vector<std::string> values = sorted(param->getAllAllowedValues());
-        std::vector<std::string> difference;
+                            unusedOptions.end(), std::back_inserter(usedOptions), lessByText);
+        const std::vector<std::string> valueList = param->getAllAllowedValues();
+        const TextRefs values = sortedRefs(valueList);
+        TextRefs differing;
         std::set_symmetric_difference(values.begin(), values.end(), usedOptions.begin(),
-                                      usedOptions.end(), std::back_inserter(difference));
+                                      usedOptions.end(), std::back_inserter(differing), lessByText);
+        std::vector<std::string> difference;
+        difference.reserve(differing.size());
+        for (const std::string* value : differing)
+            difference.push_back(*value);
         if (!difference.empty()) {
             errors.push_back(
                 "For object type \"" + type + "\" (parent context path \"" + context +

@@ -333,7 +333,7 @@ std::map<std::string, Strings> namesByRecord(const std::vector<Record>& records,
 }  // namespace
 
 // The RULES parameters (or child types) of a type per context rule selector, each
-// selector's essential and optional lists asked for once and kept: whether an item is
+// selector's essential and optional lists asked for at most once and kept: whether an item is
 // allowed under a selector is what ModelRules::isAllowedParam (isAllowedChild) answers for
 // its option ("" for selector 0). Refers to the RULES lists and to `options`.
 class ObjDependDef::AllowedItems {
@@ -345,17 +345,18 @@ public:
     bool allowed(const std::string& item, std::size_t selector) {
         if (selector != 0 && m_optionLists.empty()) m_optionLists.resize(m_options.size());
         Lists& lists = selector == 0 ? m_noOption : m_optionLists[selector - 1];
+        const std::string& option = selector == 0 ? kNone : m_options[selector - 1];
+        // The optional list is asked for only when the essential one lacks the item.
         if (lists.essential == nullptr) {
-            const std::string& option = selector == 0 ? kNone : m_options[selector - 1];
-            if (m_params) {
-                lists.essential = &m_rules->getEssentialParams(m_type, option);
-                lists.optional = &m_rules->getOptionalParams(m_type, option);
-            } else {
-                lists.essential = &m_rules->getEssentialChildren(m_type, option);
-                lists.optional = &m_rules->getOptionalChildren(m_type, option);
-            }
+            lists.essential = m_params ? &m_rules->getEssentialParams(m_type, option)
+                                       : &m_rules->getEssentialChildren(m_type, option);
         }
-        return contains(*lists.essential, item) || contains(*lists.optional, item);
+        if (contains(*lists.essential, item)) return true;
+        if (lists.optional == nullptr) {
+            lists.optional = m_params ? &m_rules->getOptionalParams(m_type, option)
+                                      : &m_rules->getOptionalChildren(m_type, option);
+        }
+        return contains(*lists.optional, item);
     }
 
 private:
