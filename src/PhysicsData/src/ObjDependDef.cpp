@@ -385,6 +385,11 @@ ObjDependDef::ObjDependDef(const std::string& type, const Params& params, const 
 
 ObjDependDef::~ObjDependDef() = default;
 
+const std::vector<std::string>& ObjDependDef::getMissingChildren() const {
+    static const Strings none;
+    return none;
+}
+
 // ---- construction ----------------------------------------------------------------------
 
 void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
@@ -394,8 +399,11 @@ void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
     initContextRuleInfo(m, rules);
 
     AllowedItems allowedParams(rules, m_type, m_orderedAllowedOptions, true);
-    initParamAvail(m, rules, allowedParams, true);
-    initParamAvail(m, rules, allowedParams, false);
+    Strings requiredParams = listOf(m, kOrderedRequiredParameterList);
+    Strings optionalParams = listOf(m, kOrderedOptionalParameterList);
+    m_paramAvail.reserve(requiredParams.size() + optionalParams.size());
+    initParamReqOrOpt(std::move(requiredParams), rules, allowedParams, true);
+    initParamReqOrOpt(std::move(optionalParams), rules, allowedParams, false);
     initParamAvailChecks(m, rules, source);
     setRelaxedValidationParams(m);
     initParamUnused(m);
@@ -407,8 +415,11 @@ void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
     }
 
     AllowedItems allowedChildren(rules, m_type, m_orderedAllowedOptions, false);
-    initChildAvail(m, rules, allowedChildren, true);
-    initChildAvail(m, rules, allowedChildren, false);
+    Strings requiredChildren = listOf(m, kOrderedRequiredChildList);
+    Strings optionalChildren = listOf(m, kOrderedOptionalChildList);
+    m_childAvail.reserve(requiredChildren.size() + optionalChildren.size());
+    initChildReqOrOpt(m, std::move(requiredChildren), rules, allowedChildren, true);
+    initChildReqOrOpt(m, std::move(optionalChildren), rules, allowedChildren, false);
     initChildAvailChecks(m, rules, source);
     initChildAvailNames(m, rules, source);
     initChildUnused(m);
@@ -550,19 +561,11 @@ ObjDependDef::Strings ObjDependDef::processOptList(const Params& m, const std::s
     return entries;
 }
 
-void ObjDependDef::initParamAvail(const Params& m, const ModelRules* rules, AllowedItems& allowed,
-                                  bool required) {
-    Strings list =
-        listOf(m, required ? kOrderedRequiredParameterList : kOrderedOptionalParameterList);
-    if (!list.empty()) initParamReqOrOpt(std::move(list), rules, allowed, required);
-}
-
 void ObjDependDef::initParamReqOrOpt(Strings list, const ModelRules*, AllowedItems& allowed,
                                      bool required) {
     // The context rule information exists exactly when the type has a context rule.
     const std::string& crp = m_contextRuleInfo ? m_contextRuleInfo->contextRuleParam : kNone;
     bool contextRuleTaken = false;
-    m_paramAvail.reserve(m_paramAvail.size() + list.size());
     for (std::string& name : list) {
         const bool isContextRule = !contextRuleTaken && !crp.empty() && name == crp;
         contextRuleTaken = contextRuleTaken || isContextRule;
@@ -611,18 +614,12 @@ void ObjDependDef::initParamUnused(const Params& m) {
     m_unusedParameters = listOf(m, kUnusedParameterList);
 }
 
-void ObjDependDef::initChildAvail(const Params& m, const ModelRules* rules, AllowedItems& allowed,
-                                  bool required) {
-    Strings list = listOf(m, required ? kOrderedRequiredChildList : kOrderedOptionalChildList);
-    if (!list.empty()) initChildReqOrOpt(m, std::move(list), rules, allowed, required);
-}
-
 void ObjDependDef::initChildReqOrOpt(const Params& m, Strings list, const ModelRules* rules,
                                      AllowedItems& allowed, bool required) {
+    if (list.empty()) return;
     const Strings coupledTypes = extractCoupledTypes(m);
     const Strings treatedTypes = extractTreatedAsOptionalTypes(m);
     const Strings relaxedTypes = sorted(listOf(m, kRelaxedValidationChildList));
-    m_childAvail.reserve(m_childAvail.size() + list.size());
     for (std::string& childType : list) {
         const bool singleton = rules->isSingleton(childType);
         const bool isRequired = required && !sortedContains(treatedTypes, childType);
