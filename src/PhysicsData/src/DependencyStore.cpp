@@ -170,9 +170,14 @@ void DependencyStore::Impl::checkConsistency(const TARNDatastore& ds,
                 if (found) checkDefinition(*found, context, verifier, errors, contextErrors);
             }
         }
-        const std::string path = "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:" + type;
-        if (firstError.empty() && !errors.empty()) firstError = path;
-        if (firstContextError.empty() && !contextErrors.empty()) firstContextError = path;
+        const bool firstErrors = firstError.empty() && !errors.empty();
+        const bool firstContextErrors = firstContextError.empty() && !contextErrors.empty();
+        if (firstErrors || firstContextErrors) {
+            std::string path = "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:";
+            path += type;
+            if (firstErrors) firstError = path;
+            if (firstContextErrors) firstContextError = path;
+        }
     }
     const auto located = [&](std::string message, const std::string& path) {
         return PhysicsException(std::move(message), ds.objectLocation(path), path);
