@@ -110,8 +110,10 @@ public:
 
     // The real name that `name` stands for, or `name` itself when none matches. Names
     // equal without blanks are equal outright (else construction threw), so the first
-    // match is the only one.
+    // match is the only one, and a name equal outright is that match; most are.
     const std::string& resolve(const std::string& name) const {
+        for (std::size_t i = 0; i < m_names.size(); ++i)
+            if (m_names[i] == name) return m_names[i];
         for (std::size_t i = 0; i < m_names.size(); ++i)
             if (compareWithoutBlanks(m_names[i], name) == 0) return m_names[i];
         return name;
