@@ -5,6 +5,7 @@
 #include <iostream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <set>
 #include <string_view>
 #include <unordered_set>
@@ -108,15 +109,19 @@ DependencyStore::Impl::Impl(const TARNDatastore* ds, const ModelRules* rules,
     const ModelRulesParCtxtRules parCtxtRules(rules);
 
     m_objHolder = std::make_unique<ParentContextHolder<ObjDependDef>>(true);
-    ObjDependParser objParser(source, rules, m_options.validate, m_objHolder.get());
-    objParser.parseData(ds, &parCtxtRules);
+    // The object parser's state is handed over to the parameter parser as copies: it ends
+    // before the parameter values are parsed, so that its state does not stay alongside.
+    std::optional<ObjDependParser> objParser(std::in_place, source, rules, m_options.validate,
+                                             m_objHolder.get());
+    objParser->parseData(ds, &parCtxtRules);
 
     m_paramHolder = std::make_unique<ParentContextHolder<ParamValueDef>>(false);
-    ParamValParser paramParser(source, rules, objParser.getUsedParamNames(),
-                               objParser.getContextRuleInfoMap(), m_options.validate,
+    ParamValParser paramParser(source, rules, objParser->getUsedParamNames(),
+                               objParser->getContextRuleInfoMap(), m_options.validate,
                                m_paramHolder.get());
-    paramParser.setPatternedContextRuleInfo(objParser.getPatternedContextRuleInfo(),
+    paramParser.setPatternedContextRuleInfo(objParser->getPatternedContextRuleInfo(),
                                             m_objHolder.get());
+    objParser.reset();
     paramParser.parseData(ds, &parCtxtRules);
 
     if (m_options.validate) checkConsistency(*ds, source);
