@@ -407,5 +407,47 @@ TEST_F(ObjDependDefTest, RecordsEvaluateChecksLazilyAndReplaceNames) {
     EXPECT_FALSE(def.childAvailByType("LABEL")->isCoupled());
 }
 
+// A type with more options than one machine word has bits for: the selectors on both
+// sides of the word boundary and the last one keep their own bits.
+TEST(ObjDependDefManyOptionsTest, SelectorsPastSixtyFourKeepTheirBits) {
+    std::string options;  // o00 to o69, already in sorted order: option oNN is selector NN + 1
+    for (int i = 0; i < 70; ++i) {
+        if (i != 0) options += ", ";
+        options += "o";
+        options += char('0' + i / 10);
+        options += char('0' + i % 10);
+    }
+    const InternalTARNDatastore ds(
+        test::tarn("RULES:\n"
+                   "  PARAMETER: Mode { Parameter Type = String; Allowed String List = " +
+                   options +
+                   " }\n"
+                   "  SINGLETON: ROOT { Optional Child List = WIDE }\n"
+                   "  OBJECT: WIDE\n"
+                   "    Context Rule = Mode\n"
+                   "    Allowed Option List = " +
+                   options +
+                   "\n"
+                   "    Essential Parameter List = Mode\n"
+                   "    CONTEXT: o62 { Optional Child List = TAG }\n"
+                   "    CONTEXT: o63 { Optional Child List = TAG }\n"
+                   "    CONTEXT: o69 { Optional Child List = TAG }\n"
+                   "  END\n"
+                   "  OBJECT: TAG {}\n"
+                   "END\n"),
+        InternalTARNDatastore::TEXT);
+    const ModelRules rules(&ds);
+    const ObjDependDef def(
+        "WIDE",
+        {{"Ordered Required Parameter List", "Mode"}, {"Ordered Optional Child List", "TAG"}},
+        &rules, nullptr, true);
+    std::string applies;
+    for (const char* option : {"o61", "o62", "o63", "o64", "o68", "o69"}) {
+        CACursor cursor;
+        applies += def.firstChildAvail(cursor, option).second ? '1' : '0';
+    }
+    EXPECT_EQ(applies, "011001");
+}
+
 }  // namespace
 }  // namespace kel

@@ -51,7 +51,7 @@ std::vector<std::string> ChildAvail::getReferencedListNames() const {
 bool ChildAvail::matchOption(unsigned long long selector) const {
     const bool inRange = selector < m_applicableOptions.size();
     KEL_ASSERT_AT(inRange, "src/PhysicsData/src/ChildAvail", __LINE__);
-    return inRange && m_applicableOptions[selector];
+    return inRange && m_applicableOptions.test(selector);
 }
 
 }  // namespace kel

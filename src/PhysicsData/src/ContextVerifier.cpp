@@ -18,10 +18,11 @@ namespace {
 
 // The required types that `available` lacks, ascending.
 std::vector<std::string> missingContext(const std::set<std::string>& required,
-                                        const std::set<std::string>& available) {
+                                        const std::vector<std::string_view>& available) {
     std::vector<std::string> missing;
-    std::set_difference(required.begin(), required.end(), available.begin(), available.end(),
-                        std::back_inserter(missing));
+    for (const std::string& type : required)
+        if (!std::binary_search(available.begin(), available.end(), std::string_view(type)))
+            missing.push_back(type);
     return missing;
 }
 
@@ -47,7 +48,7 @@ std::vector<std::string> ContextVerifier::verifyObjDependChecks(const std::strin
     Strings lines;
     if (childChecks.empty() && childLists.empty() && paramChecks.empty() && paramLists.empty())
         return lines;
-    const std::set<std::string> available = namedTypesFromTypePath(typePath);
+    const Available& available = namedTypesFromTypePath(typePath);
     verifyCheckMap(available, childChecks, &ContextVerifier::warnChildCheck, lines);
     verifyListMap(available, childLists, &ContextVerifier::warnChildList, lines);
     verifyCheckMap(available, paramChecks, &ContextVerifier::warnParamCheck, lines);
@@ -61,7 +62,7 @@ std::vector<std::string> ContextVerifier::verifyParamValChecks(const std::string
     const Strings lists = def->getReferencedListNames();
     Strings lines;
     if (checks.empty() && lists.empty()) return lines;
-    const std::set<std::string> available = namedTypesFromTypePath(typePath);
+    const Available& available = namedTypesFromTypePath(typePath);
     verifyCheckVec(def->getName(), available, checks, &ContextVerifier::warnParamValCheck, lines);
     verifyListVec(def->getName(), available, lists, &ContextVerifier::warnParamValList, lines);
     return lines;
@@ -71,25 +72,32 @@ bool ContextVerifier::isNamedType(const std::string& type) const {
     return m_namedTypes.count(type) != 0;
 }
 
-std::set<std::string> ContextVerifier::namedTypesFromTypePath(const std::string& typePath) const {
+const ContextVerifier::Available& ContextVerifier::namedTypesFromTypePath(
+    const std::string& typePath) const {
+    if (m_lastValid && m_lastPath == typePath) return m_lastAvailable;
+    m_lastValid = false;
+    m_lastPath = typePath;
+    m_lastAvailable.clear();
     // The type of each non-empty component (the text before a ':', if any), read in place.
-    const std::string_view path = typePath;
-    std::set<std::string> result;
+    const std::string_view path = m_lastPath;
     std::size_t pos = 0;
     while (pos < path.size()) {
         const std::size_t slash = std::min(path.find('/', pos), path.size());
         const std::string_view component = path.substr(pos, slash - pos);
         const std::string_view type = component.substr(0, component.find(':'));
         if (!component.empty() && m_namedTypes.find(type) != m_namedTypes.end())
-            result.emplace(type);
+            m_lastAvailable.push_back(type);
         pos = slash + 1;
     }
-    return result;
+    std::sort(m_lastAvailable.begin(), m_lastAvailable.end());
+    m_lastAvailable.erase(std::unique(m_lastAvailable.begin(), m_lastAvailable.end()),
+                          m_lastAvailable.end());
+    m_lastValid = true;
+    return m_lastAvailable;
 }
 
-void ContextVerifier::verifyCheckVec(const std::string& subject,
-                                     const std::set<std::string>& available, const Strings& names,
-                                     WarnOp warn, Strings& lines) const {
+void ContextVerifier::verifyCheckVec(const std::string& subject, const Available& available,
+                                     const Strings& names, WarnOp warn, Strings& lines) const {
     for (const std::string& name : names) {
         const Check* check = m_dataSource->getCheck(name, true);
         const Strings missing = missingContext(check->getRequiredContext(), available);
@@ -97,9 +105,8 @@ void ContextVerifier::verifyCheckVec(const std::string& subject,
     }
 }
 
-void ContextVerifier::verifyListVec(const std::string& subject,
-                                    const std::set<std::string>& available, const Strings& names,
-                                    WarnOp warn, Strings& lines) const {
+void ContextVerifier::verifyListVec(const std::string& subject, const Available& available,
+                                    const Strings& names, WarnOp warn, Strings& lines) const {
     for (const std::string& name : names) {
         const List* list = m_dataSource->getList(name, true);
         const Strings missing = missingContext(list->getRequiredContext(), available);
@@ -107,7 +114,7 @@ void ContextVerifier::verifyListVec(const std::string& subject,
     }
 }
 
-void ContextVerifier::verifyCheckMap(const std::set<std::string>& available,
+void ContextVerifier::verifyCheckMap(const Available& available,
                                      const std::map<std::string, Strings>& namesBySubject,
                                      WarnOp warn, Strings& lines) const {
     for (const auto& [subject, names] : namesBySubject) {
@@ -115,7 +122,7 @@ void ContextVerifier::verifyCheckMap(const std::set<std::string>& available,
     }
 }
 
-void ContextVerifier::verifyListMap(const std::set<std::string>& available,
+void ContextVerifier::verifyListMap(const Available& available,
                                     const std::map<std::string, Strings>& namesBySubject,
                                     WarnOp warn, Strings& lines) const {
     for (const auto& [subject, names] : namesBySubject) {

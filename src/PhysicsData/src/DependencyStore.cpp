@@ -5,13 +5,18 @@
 #include <iostream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <set>
 #include <string_view>
 #include <unordered_set>
 
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
+#include <kel/physicsdata/dependency/CACursor.h>
+#include <kel/physicsdata/dependency/ChildAvail.h>
 #include <kel/physicsdata/dependency/ObjDependDef.h>
+#include <kel/physicsdata/dependency/PACursor.h>
+#include <kel/physicsdata/dependency/ParamAvail.h>
 #include <kel/physicsdata/dependency/ParamValueDef.h>
 #include <kel/physicsdata/physics/PhysicsDataOptions.h>
 #include <kel/physicsdata/rules/ModelRules.h>
@@ -31,9 +36,20 @@ const char* const DependencyStore::s_dumpUnusedEnv = "KEL_PHYSICS_DUMP_UNUSED";
 
 namespace {
 
-std::vector<std::string> sorted(std::vector<std::string> items) {
-    std::sort(items.begin(), items.end());
-    return items;
+using TextRefs = std::vector<const std::string*>;
+
+bool lessByText(const std::string* a, const std::string* b) {
+    return *a < *b;
+}
+
+// The items, as pointers sorted by text (equal texts each kept).
+TextRefs sortedRefs(const std::vector<std::string>& items) {
+    TextRefs refs;
+    refs.reserve(items.size());
+    for (const std::string& item : items)
+        refs.push_back(&item);
+    std::sort(refs.begin(), refs.end(), lessByText);
+    return refs;
 }
 
 }  // namespace
@@ -93,15 +109,19 @@ DependencyStore::Impl::Impl(const TARNDatastore* ds, const ModelRules* rules,
     const ModelRulesParCtxtRules parCtxtRules(rules);
 
     m_objHolder = std::make_unique<ParentContextHolder<ObjDependDef>>(true);
-    ObjDependParser objParser(source, rules, m_options.validate, m_objHolder.get());
-    objParser.parseData(ds, &parCtxtRules);
+    // The object parser's state is handed over to the parameter parser as copies: it ends
+    // before the parameter values are parsed, so that its state does not stay alongside.
+    std::optional<ObjDependParser> objParser(std::in_place, source, rules, m_options.validate,
+                                             m_objHolder.get());
+    objParser->parseData(ds, &parCtxtRules);
 
     m_paramHolder = std::make_unique<ParentContextHolder<ParamValueDef>>(false);
-    ParamValParser paramParser(source, rules, objParser.getUsedParamNames(),
-                               objParser.getContextRuleInfoMap(), m_options.validate,
+    ParamValParser paramParser(source, rules, objParser->getUsedParamNames(),
+                               objParser->getContextRuleInfoMap(), m_options.validate,
                                m_paramHolder.get());
-    paramParser.setPatternedContextRuleInfo(objParser.getPatternedContextRuleInfo(),
+    paramParser.setPatternedContextRuleInfo(objParser->getPatternedContextRuleInfo(),
                                             m_objHolder.get());
+    objParser.reset();
     paramParser.parseData(ds, &parCtxtRules);
 
     if (m_options.validate) checkConsistency(*ds, source);
@@ -155,9 +175,14 @@ void DependencyStore::Impl::checkConsistency(const TARNDatastore& ds,
                 if (found) checkDefinition(*found, context, verifier, errors, contextErrors);
             }
         }
-        const std::string path = "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:" + type;
-        if (firstError.empty() && !errors.empty()) firstError = path;
-        if (firstContextError.empty() && !contextErrors.empty()) firstContextError = path;
+        const bool firstErrors = firstError.empty() && !errors.empty();
+        const bool firstContextErrors = firstContextError.empty() && !contextErrors.empty();
+        if (firstErrors || firstContextErrors) {
+            std::string path = "/PHYSICS/DEPENDENCIES/OBJECT DEPENDENCY:";
+            path += type;
+            if (firstErrors) firstError = path;
+            if (firstContextErrors) firstContextError = path;
+        }
     }
     const auto located = [&](std::string message, const std::string& path) {
         return PhysicsException(std::move(message), ds.objectLocation(path), path);
@@ -290,11 +315,16 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
     // Parameters: each needs a value definition under the object path; the context rule
     // parameter's values must be the options the definition uses.
     const std::string& contextRuleParam = m_rules->getContextRuleParam(type);
-    const std::vector<std::string> paramNames = def.getOrderedParamNames();
+    std::vector<const std::string*> paramNames;
+    PACursor paramCursor;
+    for (auto found = def.firstParamAvail(paramCursor); found.first;
+         found = def.nextParamAvail(paramCursor, std::string()))
+        paramNames.push_back(&found.first->getName());
     std::vector<const ParamValueDef*> params;
     params.reserve(paramNames.size());
 
-    for (const std::string& name : paramNames) {
+    for (const std::string* paramName : paramNames) {
+        const std::string& name = *paramName;
         const ParamValueDef* param = m_paramHolder->find(objectPath, name);
         params.push_back(param);
         if (!param) {
@@ -311,15 +341,22 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
             reportList("Param " + param->getName() + " -- Unused allowed values",
                        param->getUnusedAllowedValues());
         if (name != contextRuleParam) continue;
-        const std::vector<std::string> allowedOptions = sorted(m_rules->getAllowedOptions(type));
-        const std::vector<std::string> unusedOptions = sorted(def.getUnusedAllowedOptionList());
-        std::vector<std::string> usedOptions;
+        // Compared as sorted multisets of texts, nothing copied until they differ.
+        const TextRefs allowedOptions = sortedRefs(m_rules->getAllowedOptions(type));
+        const std::vector<std::string> unusedList = def.getUnusedAllowedOptionList();
+        const TextRefs unusedOptions = sortedRefs(unusedList);
+        TextRefs usedOptions;
         std::set_difference(allowedOptions.begin(), allowedOptions.end(), unusedOptions.begin(),
-                            unusedOptions.end(), std::back_inserter(usedOptions));
-        const std::vector<std::string> values = sorted(param->getAllAllowedValues());
-        std::vector<std::string> difference;
+                            unusedOptions.end(), std::back_inserter(usedOptions), lessByText);
+        const std::vector<std::string> valueList = param->getAllAllowedValues();
+        const TextRefs values = sortedRefs(valueList);
+        TextRefs differing;
         std::set_symmetric_difference(values.begin(), values.end(), usedOptions.begin(),
-                                      usedOptions.end(), std::back_inserter(difference));
+                                      usedOptions.end(), std::back_inserter(differing), lessByText);
+        std::vector<std::string> difference;
+        difference.reserve(differing.size());
+        for (const std::string* value : differing)
+            difference.push_back(*value);
         if (!difference.empty()) {
             errors.push_back(
                 "For object type \"" + type + "\" (parent context path \"" + context +
@@ -333,7 +370,10 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
     }
 
     // Children: each needs an object definition under the object path.
-    for (const std::string& child : def.getOrderedChildTypes()) {
+    CACursor childCursor;
+    for (auto found = def.firstChildAvail(childCursor, std::string()); found.first;
+         found = def.nextChildAvail(childCursor)) {
+        const std::string& child = found.first->getType();
         if (!m_objHolder->find(objectPath, child)) {
             errors.push_back("The object type \"" + type +
                              "\" is recoverable from the ObjDependDef store with parent context " +
@@ -347,7 +387,7 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
     // Context sufficiency of every check and list the definitions evaluate here.
     std::vector<std::string> messages = verifier.verifyObjDependChecks(objectPath, &def);
     for (std::size_t i = 0; i < paramNames.size(); ++i) {
-        const std::string& name = paramNames[i];
+        const std::string& name = *paramNames[i];
         const ParamValueDef* param = params[i];
         if (!param) {
             throw PhysicsException(
@@ -355,8 +395,9 @@ void DependencyStore::Impl::checkDefinition(const ObjDependDef& def, const std::
                 "parameter " +
                 name + " under object path " + objectPath);
         }
-        const std::vector<std::string> lines = verifier.verifyParamValChecks(objectPath, param);
-        messages.insert(messages.end(), lines.begin(), lines.end());
+        std::vector<std::string> lines = verifier.verifyParamValChecks(objectPath, param);
+        messages.insert(messages.end(), std::make_move_iterator(lines.begin()),
+                        std::make_move_iterator(lines.end()));
     }
     if (!messages.empty()) {
         contextErrors.push_back("Type:    " + type + "\n" + "Context: " + context);

@@ -110,8 +110,10 @@ public:
 
     // The real name that `name` stands for, or `name` itself when none matches. Names
     // equal without blanks are equal outright (else construction threw), so the first
-    // match is the only one.
+    // match is the only one, and a name equal outright is that match; most are.
     const std::string& resolve(const std::string& name) const {
+        for (std::size_t i = 0; i < m_names.size(); ++i)
+            if (m_names[i] == name) return m_names[i];
         for (std::size_t i = 0; i < m_names.size(); ++i)
             if (compareWithoutBlanks(m_names[i], name) == 0) return m_names[i];
         return name;
@@ -261,58 +263,58 @@ const std::string& nameOfRecord(const ParamAvail& record) {
 // The names of records in record order, as BlankFreeNames reads them.
 template <class Record>
 struct RecordNames {
-    const std::vector<std::unique_ptr<Record>>* records;
+    const std::vector<Record>* records;
     std::size_t size() const { return records->size(); }
-    const std::string& operator[](std::size_t i) const { return nameOfRecord(*(*records)[i]); }
+    const std::string& operator[](std::size_t i) const { return nameOfRecord((*records)[i]); }
 };
 
 // The first record called `name`, or null.
 template <class Record, class Name>
-Record* findRecord(const std::vector<std::unique_ptr<Record>>& records, const std::string& name,
-                   Name nameOf) {
-    for (const auto& record : records) {
-        if (nameOf(*record) == name) return record.get();
+Record* findRecord(const std::vector<Record>& records, const std::string& name, Name nameOf) {
+    for (const Record& record : records) {
+        if (nameOf(record) == name) return const_cast<Record*>(&record);
     }
     return nullptr;
 }
 
 // True when the first record, in order, called `a` or `b` is called `a`.
 template <class Record, class Name>
-bool comesFirst(const std::vector<std::unique_ptr<Record>>& records, const std::string& a,
-                const std::string& b, Name nameOf) {
-    for (const auto& record : records) {
-        if (nameOf(*record) == a) return true;
-        if (nameOf(*record) == b) return false;
+bool comesFirst(const std::vector<Record>& records, const std::string& a, const std::string& b,
+                Name nameOf) {
+    for (const Record& record : records) {
+        if (nameOf(record) == a) return true;
+        if (nameOf(record) == b) return false;
     }
     return false;
 }
 
 // One bit per context rule selector: all set when `allowed` holds for selector 0 (no
-// option), else bit i set when it holds for selector i (options[i - 1]). Empty when it
+// option), else bit i set when it holds for selector i (options[i - 1]). Of size 0 when it
 // holds under no option at all.
 template <class Allowed>
-std::vector<bool> optionMask(const Strings& options, Allowed allowed) {
-    std::vector<bool> mask(options.size() + 1, false);
+OptionMask optionMask(const Strings& options, Allowed allowed) {
+    OptionMask mask(options.size() + 1);
     if (allowed(std::size_t(0))) {
-        mask.assign(mask.size(), true);
+        mask.setAll();
         return mask;
     }
     bool any = false;
     for (std::size_t i = 1; i < mask.size(); ++i) {
-        mask[i] = allowed(i);
-        any = any || mask[i];
+        if (allowed(i)) {
+            mask.set(i);
+            any = true;
+        }
     }
-    if (!any) mask.clear();
-    return mask;
+    return any ? mask : OptionMask();
 }
 
 // The names of the records that pass `keep`, in record order.
 template <class Record, class Name, class Keep>
-Strings namesOf(const std::vector<std::unique_ptr<Record>>& records, Name name, Keep keep) {
+Strings namesOf(const std::vector<Record>& records, Name name, Keep keep) {
     Strings names;
     names.reserve(records.size());
-    for (const auto& record : records) {
-        if (keep(*record)) names.push_back(name(*record));
+    for (const Record& record : records) {
+        if (keep(record)) names.push_back(name(record));
     }
     return names;
 }
@@ -320,12 +322,12 @@ Strings namesOf(const std::vector<std::unique_ptr<Record>>& records, Name name, 
 // Record name to the non-empty result of `names` for that record; the first record of a
 // name wins.
 template <class Record, class Name, class Names>
-std::map<std::string, Strings> namesByRecord(const std::vector<std::unique_ptr<Record>>& records,
-                                             Name name, Names names) {
+std::map<std::string, Strings> namesByRecord(const std::vector<Record>& records, Name name,
+                                             Names names) {
     std::map<std::string, Strings> result;
-    for (const auto& record : records) {
-        Strings found = names(*record);
-        if (!found.empty()) result.emplace(name(*record), std::move(found));
+    for (const Record& record : records) {
+        Strings found = names(record);
+        if (!found.empty()) result.emplace(name(record), std::move(found));
     }
     return result;
 }
@@ -333,7 +335,7 @@ std::map<std::string, Strings> namesByRecord(const std::vector<std::unique_ptr<R
 }  // namespace
 
 // The RULES parameters (or child types) of a type per context rule selector, each
-// selector's essential and optional lists asked for once and kept: whether an item is
+// selector's essential and optional lists asked for at most once and kept: whether an item is
 // allowed under a selector is what ModelRules::isAllowedParam (isAllowedChild) answers for
 // its option ("" for selector 0). Refers to the RULES lists and to `options`.
 class ObjDependDef::AllowedItems {
@@ -345,17 +347,18 @@ public:
     bool allowed(const std::string& item, std::size_t selector) {
         if (selector != 0 && m_optionLists.empty()) m_optionLists.resize(m_options.size());
         Lists& lists = selector == 0 ? m_noOption : m_optionLists[selector - 1];
+        const std::string& option = selector == 0 ? kNone : m_options[selector - 1];
+        // The optional list is asked for only when the essential one lacks the item.
         if (lists.essential == nullptr) {
-            const std::string& option = selector == 0 ? kNone : m_options[selector - 1];
-            if (m_params) {
-                lists.essential = &m_rules->getEssentialParams(m_type, option);
-                lists.optional = &m_rules->getOptionalParams(m_type, option);
-            } else {
-                lists.essential = &m_rules->getEssentialChildren(m_type, option);
-                lists.optional = &m_rules->getOptionalChildren(m_type, option);
-            }
+            lists.essential = m_params ? &m_rules->getEssentialParams(m_type, option)
+                                       : &m_rules->getEssentialChildren(m_type, option);
         }
-        return contains(*lists.essential, item) || contains(*lists.optional, item);
+        if (contains(*lists.essential, item)) return true;
+        if (lists.optional == nullptr) {
+            lists.optional = m_params ? &m_rules->getOptionalParams(m_type, option)
+                                      : &m_rules->getOptionalChildren(m_type, option);
+        }
+        return contains(*lists.optional, item);
     }
 
 private:
@@ -384,6 +387,11 @@ ObjDependDef::ObjDependDef(const std::string& type, const Params& params, const 
 
 ObjDependDef::~ObjDependDef() = default;
 
+const std::vector<std::string>& ObjDependDef::getMissingChildren() const {
+    static const Strings none;
+    return none;
+}
+
 // ---- construction ----------------------------------------------------------------------
 
 void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
@@ -393,8 +401,11 @@ void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
     initContextRuleInfo(m, rules);
 
     AllowedItems allowedParams(rules, m_type, m_orderedAllowedOptions, true);
-    initParamAvail(m, rules, allowedParams, true);
-    initParamAvail(m, rules, allowedParams, false);
+    Strings requiredParams = listOf(m, kOrderedRequiredParameterList);
+    Strings optionalParams = listOf(m, kOrderedOptionalParameterList);
+    m_paramAvail.reserve(requiredParams.size() + optionalParams.size());
+    initParamReqOrOpt(std::move(requiredParams), rules, allowedParams, true);
+    initParamReqOrOpt(std::move(optionalParams), rules, allowedParams, false);
     initParamAvailChecks(m, rules, source);
     setRelaxedValidationParams(m);
     initParamUnused(m);
@@ -406,8 +417,11 @@ void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
     }
 
     AllowedItems allowedChildren(rules, m_type, m_orderedAllowedOptions, false);
-    initChildAvail(m, rules, allowedChildren, true);
-    initChildAvail(m, rules, allowedChildren, false);
+    Strings requiredChildren = listOf(m, kOrderedRequiredChildList);
+    Strings optionalChildren = listOf(m, kOrderedOptionalChildList);
+    m_childAvail.reserve(requiredChildren.size() + optionalChildren.size());
+    initChildReqOrOpt(m, std::move(requiredChildren), rules, allowedChildren, true);
+    initChildReqOrOpt(m, std::move(optionalChildren), rules, allowedChildren, false);
     initChildAvailChecks(m, rules, source);
     initChildAvailNames(m, rules, source);
     initChildUnused(m);
@@ -549,34 +563,24 @@ ObjDependDef::Strings ObjDependDef::processOptList(const Params& m, const std::s
     return entries;
 }
 
-void ObjDependDef::initParamAvail(const Params& m, const ModelRules* rules, AllowedItems& allowed,
-                                  bool required) {
-    Strings list =
-        listOf(m, required ? kOrderedRequiredParameterList : kOrderedOptionalParameterList);
-    if (!list.empty()) initParamReqOrOpt(std::move(list), rules, allowed, required);
-}
-
 void ObjDependDef::initParamReqOrOpt(Strings list, const ModelRules*, AllowedItems& allowed,
                                      bool required) {
     // The context rule information exists exactly when the type has a context rule.
     const std::string& crp = m_contextRuleInfo ? m_contextRuleInfo->contextRuleParam : kNone;
     bool contextRuleTaken = false;
-    m_paramAvail.reserve(m_paramAvail.size() + list.size());
     for (std::string& name : list) {
         const bool isContextRule = !contextRuleTaken && !crp.empty() && name == crp;
         contextRuleTaken = contextRuleTaken || isContextRule;
-        std::vector<bool> mask = optionMask(m_orderedAllowedOptions, [&](std::size_t selector) {
+        OptionMask mask = optionMask(m_orderedAllowedOptions, [&](std::size_t selector) {
             return allowed.allowed(name, selector);
         });
-        if (mask.empty()) {
+        if (mask.size() == 0) {
             throw PhysicsException("ObjDependDef::makeParamMask - Internal error: the parameter " +
                                    name + " in object " + m_type +
                                    " is not allowed in any RULES CONTEXT!");
         }
-        std::unique_ptr<ParamAvail> record(
-            new ParamAvail(std::move(name), required, isContextRule));
-        record->setApplicableOptions(std::move(mask));
-        m_paramAvail.push_back(std::move(record));
+        m_paramAvail.push_back(ParamAvail(std::move(name), required, isContextRule));
+        m_paramAvail.back().setApplicableOptions(std::move(mask));
     }
 }
 
@@ -612,35 +616,28 @@ void ObjDependDef::initParamUnused(const Params& m) {
     m_unusedParameters = listOf(m, kUnusedParameterList);
 }
 
-void ObjDependDef::initChildAvail(const Params& m, const ModelRules* rules, AllowedItems& allowed,
-                                  bool required) {
-    Strings list = listOf(m, required ? kOrderedRequiredChildList : kOrderedOptionalChildList);
-    if (!list.empty()) initChildReqOrOpt(m, std::move(list), rules, allowed, required);
-}
-
 void ObjDependDef::initChildReqOrOpt(const Params& m, Strings list, const ModelRules* rules,
                                      AllowedItems& allowed, bool required) {
+    if (list.empty()) return;
     const Strings coupledTypes = extractCoupledTypes(m);
     const Strings treatedTypes = extractTreatedAsOptionalTypes(m);
     const Strings relaxedTypes = sorted(listOf(m, kRelaxedValidationChildList));
-    m_childAvail.reserve(m_childAvail.size() + list.size());
     for (std::string& childType : list) {
         const bool singleton = rules->isSingleton(childType);
         const bool isRequired = required && !sortedContains(treatedTypes, childType);
         const bool coupled = isRequired || sortedContains(coupledTypes, childType);
         const bool relaxed = sortedContains(relaxedTypes, childType);
-        std::vector<bool> mask = optionMask(m_orderedAllowedOptions, [&](std::size_t selector) {
+        OptionMask mask = optionMask(m_orderedAllowedOptions, [&](std::size_t selector) {
             return allowed.allowed(childType, selector);
         });
-        if (mask.empty()) {
+        if (mask.size() == 0) {
             throw PhysicsException(
                 "ObjDependDef::makeChildMask - Internal error: the child object " + childType +
                 " in object \"" + m_type + "\" is not allowed in any RULES CONTEXT!");
         }
-        std::unique_ptr<ChildAvail> record(
-            new ChildAvail(std::move(childType), singleton, isRequired, coupled, relaxed));
-        record->setApplicableOptions(std::move(mask));
-        m_childAvail.push_back(std::move(record));
+        m_childAvail.push_back(
+            ChildAvail(std::move(childType), singleton, isRequired, coupled, relaxed));
+        m_childAvail.back().setApplicableOptions(std::move(mask));
     }
 }
 
@@ -769,7 +766,7 @@ ObjDependDef::ChildResult ObjDependDef::firstChildAvail(CACursor& cursor,
 ObjDependDef::ChildResult ObjDependDef::nextChildAvail(CACursor& cursor) const {
     KEL_ASSERT_AT(cursor.m_def == this, kSourceFile, __LINE__);
     if (cursor.m_def != this || cursor.m_pos >= m_childAvail.size()) return {nullptr, false};
-    const ChildAvail* record = m_childAvail[cursor.m_pos++].get();
+    const ChildAvail* record = &m_childAvail[cursor.m_pos++];
     return {record, record->matchOption(cursor.m_selector)};
 }
 
@@ -777,7 +774,7 @@ ObjDependDef::ParamResult ObjDependDef::firstParamAvail(PACursor& cursor) const 
     cursor = PACursor(this);
     if (m_paramAvail.empty()) return {nullptr, false};
     cursor.m_pos = 1;
-    return {m_paramAvail.front().get(), true};
+    return {&m_paramAvail.front(), true};
 }
 
 ObjDependDef::ParamResult ObjDependDef::nextParamAvail(PACursor& cursor,
@@ -786,7 +783,7 @@ ObjDependDef::ParamResult ObjDependDef::nextParamAvail(PACursor& cursor,
     if (cursor.m_def != this) return {nullptr, false};
     if (!contextRuleValue.empty()) cursor.m_selector = getContextRuleSelector(contextRuleValue);
     if (cursor.m_pos >= m_paramAvail.size()) return {nullptr, false};
-    const ParamAvail* record = m_paramAvail[cursor.m_pos++].get();
+    const ParamAvail* record = &m_paramAvail[cursor.m_pos++];
     return {record, record->matchOption(cursor.m_selector)};
 }
 
@@ -999,9 +996,9 @@ void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Stri
 
     bool contextRuleSeen = false;
     const std::size_t n = m_orderedAllowedOptions.size();
-    for (const auto& record : m_paramAvail) {
-        const std::string& name = record->getName();
-        switch (items.reference(name, record->isRequired())) {
+    for (const ParamAvail& record : m_paramAvail) {
+        const std::string& name = record.getName();
+        switch (items.reference(name, record.isRequired())) {
             case RulesItems::Reference::Unknown:
                 throw PhysicsException(
                     prefix + "the parameter " + name +
@@ -1025,7 +1022,7 @@ void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Stri
         // every covered option (bit 0, no option chosen, is not tested).
         if (!contextRuleSeen) {
             for (std::size_t i = 1; i <= n; ++i) {
-                if (!record->matchOption(i)) {
+                if (!record.matchOption(i)) {
                     throw PhysicsException(
                         prefix + "the parameter \"" + name +
                         "\" appears before the context rule parameter in the PHYSICS "
@@ -1033,7 +1030,7 @@ void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Stri
                         m_type + "\" but depends on the value of the context rule parameter!");
                 }
             }
-            contextRuleSeen = record->isContextRule();
+            contextRuleSeen = record.isContextRule();
         }
     }
 
@@ -1065,9 +1062,9 @@ void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rule
     }
     items.addEssential();
 
-    for (const auto& record : m_childAvail) {
-        const std::string& childType = record->getType();
-        switch (items.reference(childType, record->isRequired())) {
+    for (const ChildAvail& record : m_childAvail) {
+        const std::string& childType = record.getType();
+        switch (items.reference(childType, record.isRequired())) {
             case RulesItems::Reference::Unknown:
                 throw PhysicsException(prefix + "the object type \"" + childType +
                                        "\", referenced in the PHYSICS dependency data for object "

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include <kel/exception/PhysicsException.h>
+#include <kel/physicsdata/dependency/PACursor.h>
+#include <kel/physicsdata/dependency/ParamAvail.h>
 #include <kel/physicsdata/rules/ModelRules.h>
 #include <kel/physicsdata/store/ParentContextHolder.h>
 
@@ -121,7 +123,10 @@ bool ObjDependParser::addObjDependDef(const std::string& type,
         if (patternExcluded) m_patternedContextRuleInfo.push_back({type, def.get(), info});
     }
 
-    for (const std::string& param : def->getOrderedParamNames()) {
+    PACursor cursor;
+    for (auto found = def->firstParamAvail(cursor); found.first;
+         found = def->nextParamAvail(cursor, std::string())) {
+        const std::string& param = found.first->getName();
         if (info && param == info->contextRuleParam) continue;
         m_usedParamNames.push_back(param);
     }

@@ -28,7 +28,7 @@ std::vector<std::string> ParamAvail::getReferencedCheckNames() const {
 bool ParamAvail::matchOption(unsigned long long selector) const {
     const bool inRange = selector < m_applicableOptions.size();
     KEL_ASSERT_AT(inRange, "src/PhysicsData/src/ParamAvail", __LINE__);
-    return inRange && m_applicableOptions[selector];
+    return inRange && m_applicableOptions.test(selector);
 }
 
 }  // namespace kel

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include <kel/physicsdata/dependency/OptionMask.h>
+
 namespace kel {
 
 class Check;
@@ -57,10 +59,7 @@ private:
                bool relaxedValidation);
 
     void addAvailCheck(Check* check) { m_checks.push_back(check); }
-    void setApplicableOptions(const std::vector<bool>& options) { m_applicableOptions = options; }
-    void setApplicableOptions(std::vector<bool>&& options) {
-        m_applicableOptions = std::move(options);
-    }
+    void setApplicableOptions(OptionMask&& options) { m_applicableOptions = std::move(options); }
     void setAllowedNameList(List* list) { m_allowedNameList = list; }
     void setDefaultNameList(List* list) { m_defaultNameList = list; }
 
@@ -72,7 +71,7 @@ private:
     bool m_singleton;
     bool m_coupled;
     bool m_relaxedValidation;
-    std::vector<bool> m_applicableOptions;
+    OptionMask m_applicableOptions;
     std::vector<Check*> m_checks;
     List* m_allowedNameList = nullptr;
     List* m_defaultNameList = nullptr;

@@ -121,7 +121,7 @@ public:
     const std::vector<std::string>& getUnusedChildren() const { return m_unusedChildren; }
     const std::vector<std::string>& getUnusedParameters() const { return m_unusedParameters; }
     // Always empty: kept for callers that report missing children.
-    const std::vector<std::string>& getMissingChildren() const { return m_missingChildren; }
+    const std::vector<std::string>& getMissingChildren() const;
     std::vector<std::string> getUnusedAllowedOptionList() const { return m_unusedAllowedOptions; }
 
     // Child type (CHILD) or parameter name (PARAM) to the names of the record's checks
@@ -145,8 +145,6 @@ private:
     using OptionRefs = std::vector<const std::string*>;  // RULES options, by value
     Strings processOptList(const Params& m, const std::string& key, OptionRefs& available) const;
 
-    void initParamAvail(const Params& m, const ModelRules* rules, AllowedItems& allowed,
-                        bool required);
     void initParamReqOrOpt(Strings list, const ModelRules* rules, AllowedItems& allowed,
                            bool required);
     void initParamAvailChecks(const Params& m, const ModelRules* rules,
@@ -154,8 +152,6 @@ private:
     void setRelaxedValidationParams(const Params& m);
     void initParamUnused(const Params& m);
 
-    void initChildAvail(const Params& m, const ModelRules* rules, AllowedItems& allowed,
-                        bool required);
     void initChildReqOrOpt(const Params& m, Strings list, const ModelRules* rules,
                            AllowedItems& allowed, bool required);
     void initChildAvailChecks(const Params& m, const ModelRules* rules,
@@ -182,12 +178,13 @@ private:
                                    bool allowStars) const;
     void verifySubsetAllowedOptions(const Strings& subset) const;
 
-    std::vector<std::unique_ptr<ChildAvail>> m_childAvail;  // required, then optional
-    std::vector<std::unique_ptr<ParamAvail>> m_paramAvail;  // required, then optional
-    Strings m_orderedAllowedOptions;                        // sorted; selector = index + 1
+    // Required, then optional. Held in place: the vectors do not change once construction
+    // is over, so record pointers stay valid.
+    std::vector<ChildAvail> m_childAvail;
+    std::vector<ParamAvail> m_paramAvail;
+    Strings m_orderedAllowedOptions;  // sorted; selector = index + 1
     Strings m_unusedAllowedOptions;
     Strings m_unusedChildren;
-    Strings m_missingChildren;
     Strings m_unusedParameters;
     std::string m_type;
     refcnt_ptr<const ContextRuleInfo> m_contextRuleInfo;

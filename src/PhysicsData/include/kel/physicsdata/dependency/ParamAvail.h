@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include <kel/physicsdata/dependency/OptionMask.h>
+
 namespace kel {
 
 class Check;
@@ -43,10 +45,7 @@ private:
     ParamAvail(std::string name, bool required, bool contextRule);
 
     void addAvailCheck(Check* check) { m_checks.push_back(check); }
-    void setApplicableOptions(const std::vector<bool>& options) { m_applicableOptions = options; }
-    void setApplicableOptions(std::vector<bool>&& options) {
-        m_applicableOptions = std::move(options);
-    }
+    void setApplicableOptions(OptionMask&& options) { m_applicableOptions = std::move(options); }
     void setRelaxedValidation() { m_relaxedValidation = true; }
     void setCompleteListRequired() { m_completeListRequired = true; }
 
@@ -58,7 +57,7 @@ private:
     bool m_contextRule;
     bool m_relaxedValidation = false;
     bool m_completeListRequired = false;
-    std::vector<bool> m_applicableOptions;
+    OptionMask m_applicableOptions;
     std::vector<Check*> m_checks;
 };
 

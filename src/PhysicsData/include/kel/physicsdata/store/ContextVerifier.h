@@ -30,8 +30,9 @@ class ParamValueDef;
 // does not hold (every name is resolved with mustExist set), and then returns no lines.
 //
 // Ownership: the data source is not owned and must outlive the verifier. Copies share the
-// source. Const operations keep no state and may be used from one thread at a time (the
-// source's look-ups decide further thread-safety).
+// source. Const operations keep no state beyond a cache of the last object path's named
+// types, and may be used from one thread at a time (the source's look-ups decide further
+// thread-safety).
 class ContextVerifier {
 public:
     // namedTypes: the RULES' named object types (ModelRules::getNamedObjectTypes).
@@ -52,20 +53,24 @@ public:
 
 private:
     using Strings = std::vector<std::string>;
+    // The named types an object path holds, ascending, each once: views into m_lastPath.
+    using Available = std::vector<std::string_view>;
     using WarnOp = void (ContextVerifier::*)(const std::string& subject, const std::string& name,
                                              const Strings& missing, Strings& lines) const;
 
     bool isNamedType(const std::string& type) const;
-    std::set<std::string> namedTypesFromTypePath(const std::string& typePath) const;
+    // Those of `typePath`; valid until the next call. A definition's checks and its
+    // parameters' are verified for one object path after another, so the last is kept.
+    const Available& namedTypesFromTypePath(const std::string& typePath) const;
 
-    void verifyCheckVec(const std::string& subject, const std::set<std::string>& available,
+    void verifyCheckVec(const std::string& subject, const Available& available,
                         const Strings& names, WarnOp warn, Strings& lines) const;
-    void verifyListVec(const std::string& subject, const std::set<std::string>& available,
-                       const Strings& names, WarnOp warn, Strings& lines) const;
-    void verifyCheckMap(const std::set<std::string>& available,
+    void verifyListVec(const std::string& subject, const Available& available, const Strings& names,
+                       WarnOp warn, Strings& lines) const;
+    void verifyCheckMap(const Available& available,
                         const std::map<std::string, Strings>& namesBySubject, WarnOp warn,
                         Strings& lines) const;
-    void verifyListMap(const std::set<std::string>& available,
+    void verifyListMap(const Available& available,
                        const std::map<std::string, Strings>& namesBySubject, WarnOp warn,
                        Strings& lines) const;
 
@@ -90,6 +95,9 @@ private:
     };
     std::unordered_set<std::string, NameHash, std::equal_to<>> m_namedTypes;
     const CheckDataSource* m_dataSource;
+    mutable std::string m_lastPath;
+    mutable Available m_lastAvailable;
+    mutable bool m_lastValid = false;
 };
 
 }  // namespace kel
