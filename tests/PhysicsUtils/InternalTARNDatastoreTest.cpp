@@ -180,6 +180,35 @@ TEST(InternalTARNDatastoreTest, LargeObjectKeepsOrderAndLaterValues) {
     EXPECT_FALSE(store.hasParameter("/A", "K100"));
 }
 
+TEST(InternalTARNDatastoreTest, ObjectsReopenedAnywhereMergeIntoOne) {
+    // Many small objects (far more than the text's size suggests), each opened again later
+    // in the text, again in a merge, and once more in a merge that fails part way.
+    constexpr int kCount = 5000;
+    std::string text;
+    for (int i = 0; i < kCount; ++i)
+        text += "O: n" + std::to_string(i) + "\nK = a\nC:\nEND\nEND\n";
+    for (int i = kCount - 1; i >= 0; i -= 7)
+        text += "O: n" + std::to_string(i) + "\nL = b\nC:\nM = c\nEND\nEND\n";
+    InternalTARNDatastore store = fromText(text);
+    EXPECT_EQ(store.getChildObjectPaths("").size(), std::size_t(kCount));
+    EXPECT_EQ(store.getChildObjectPaths("/O:n4999").size(), 1u);
+    EXPECT_EQ(store.getParameterNames("/O:n4999"), (std::vector<std::string>{"K", "L"}));
+    EXPECT_EQ(store.getParameterValue("/O:n4999/C", "M"), "c");
+    EXPECT_FALSE(store.hasParameter("/O:n4998", "L"));
+
+    store.merge("O: n17\nK = z\nEND\nO: extra\nEND\n", InternalTARNDatastore::TEXT);
+    EXPECT_THROW(store.merge("O: n18\nK = y\nEND\nO: more\nEND\nO: n18\nbad line\n",
+                             InternalTARNDatastore::TEXT),
+                 PhysicsException);
+    EXPECT_EQ(store.getChildObjectPaths("").size(), std::size_t(kCount + 2));
+    EXPECT_EQ(store.getParameterValue("/O:n17", "K"), "z");
+    EXPECT_EQ(store.getParameterValue("/O:n18", "K"), "y");
+    EXPECT_TRUE(store.hasObject("/O:more"));
+    store.merge("O: more\nK = 1\nEND\n", InternalTARNDatastore::TEXT);
+    EXPECT_EQ(store.getChildObjectPaths("").size(), std::size_t(kCount + 2));
+    EXPECT_EQ(store.getParameterValue("/O:more", "K"), "1");
+}
+
 TEST(InternalTARNDatastoreTest, TextsOfEveryLengthAreKeptWhole) {
     // Lengths around the point where a record stops holding a text in place.
     std::string text;

@@ -251,6 +251,13 @@ public:
         ++m_count;
     }
 
+    std::size_t count() const { return m_count; }
+
+    // Starts fetching the slot where a probe for h begins, for an insert a little later.
+    void prefetch(std::uint64_t h) const {
+        if (!m_slots.empty()) __builtin_prefetch(&m_slots[h & m_mask], 1);
+    }
+
     // Makes room for `count` keys in all without growing again: a table sized before a
     // read is filled once instead of moved at every doubling.
     void reserve(const ChunkedTable<Object>& objects, const LongTexts& longTexts,
@@ -297,6 +304,41 @@ private:
     std::size_t m_count = 0;
 };
 
+// A one-bit-per-slot filter of object keys (their hashes), for the read: a new header
+// whose bit is clear names no object yet, so the object is made without probing the
+// index, whose slots are spread over far more memory than the filter's bits. A set bit
+// may be a false alarm (about one in eight at the size kept); the index then decides.
+class KeyFilter {
+public:
+    bool mayHave(std::uint64_t h) const {
+        if (m_bits.empty()) return false;
+        const std::uint64_t bit = (h >> 32) & m_mask;
+        return (m_bits[bit >> 6] >> (bit & 63)) & 1;
+    }
+    void add(std::uint64_t h) {
+        const std::uint64_t bit = (h >> 32) & m_mask;
+        m_bits[bit >> 6] |= std::uint64_t(1) << (bit & 63);
+    }
+    // Whether `keys` keys fit at the intended density; if not, resize() then add them all.
+    bool fits(std::size_t keys) const { return !m_bits.empty() && 4 * keys <= m_mask + 1; }
+    void resize(std::size_t keys) {
+        std::size_t bits = 4096;
+        while (bits < 8 * keys)
+            bits *= 2;
+        m_bits.assign(bits / 64, 0);
+        m_mask = bits - 1;
+    }
+    void clear() {
+        m_bits.clear();
+        m_bits.shrink_to_fit();
+        m_mask = 0;
+    }
+
+private:
+    std::vector<std::uint64_t> m_bits;
+    std::uint64_t m_mask = 0;
+};
+
 // Keeps a function out of line. GCC must not clone it for a constant argument either: a
 // clone would look the thread's copy of t_foundPaths up again for every entry.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -313,14 +355,20 @@ private:
 // read, not the index's random slots). Entries name their store by a serial
 // that no other store ever gets, and an object's id never changes (merging only adds), so
 // an entry stays right for as long as its store lives and can never match another store.
+// Paths are held in place, and paths longer than kMaxPath are not remembered: the memory is
+// plain and zero-initialised, so the thread's copy needs neither set-up nor tear-down.
 class FoundPaths {
 public:
+    static constexpr std::size_t kMaxPath = 240;
     struct Entry {
         std::uint64_t store = 0;  // 0: empty
-        std::string path;
+        std::uint64_t used = 0;
         std::uint32_t id = kNone;
         std::uint32_t lastChild = kNone;  // the child of id found last through this entry
-        std::uint64_t used = 0;
+        std::uint32_t size = 0;
+        char path[kMaxPath] = {};
+
+        std::string_view view() const { return {path, size}; }
     };
 
     // The remembered entry whose path is the longest prefix of path ending at a component
@@ -330,9 +378,10 @@ public:
         length = 0;
         Entry* best = nullptr;
         for (Entry& entry : m_entries) {
-            const std::size_t size = entry.path.size();
+            const std::size_t size = entry.size;
             if (entry.store != store || size <= length || size > path.size() ||
-                (size < path.size() && path[size] != '/') || path.compare(0, size, entry.path) != 0)
+                (size < path.size() && path[size] != '/') ||
+                std::memcmp(path.data(), entry.path, size) != 0)
                 continue;
             best = &entry;
             length = size;
@@ -342,20 +391,23 @@ public:
     }
 
     KEL_OUT_OF_LINE void remember(std::uint64_t store, std::string_view path, std::uint32_t id) {
+        if (path.size() > kMaxPath) return;
         Entry* oldest = &m_entries[0];
         for (Entry& entry : m_entries)
             if (entry.used < oldest->used) oldest = &entry;
         oldest->store = store;
-        oldest->path.assign(path);
+        std::memcpy(oldest->path, path.data(), path.size());
+        oldest->size = static_cast<std::uint32_t>(path.size());
         oldest->id = id;
         oldest->lastChild = kNone;
         oldest->used = ++m_clock;
     }
 
 private:
-    std::array<Entry, 4> m_entries;
+    std::array<Entry, 4> m_entries{};
     std::uint64_t m_clock = 0;
 };
+static_assert(std::is_trivially_destructible_v<FoundPaths>);
 
 thread_local FoundPaths t_foundPaths;
 std::atomic<std::uint64_t> s_lastStoreSerial{0};
@@ -389,6 +441,16 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
     std::size_t copied = 0;
     static constexpr std::size_t kCopyPiece = std::size_t(1) << 15;
     std::uint32_t sourceIndex = 0;
+    // Objects made by this read and not yet in the index: they are added a batch at a time,
+    // each slot prefetched when its object is made. The filter holds every object's key.
+    struct Pending {
+        std::uint32_t id;
+        std::uint64_t hash;
+    };
+    static constexpr std::size_t kBatch = 32;
+    std::array<Pending, kBatch> pending{};
+    std::size_t pendingCount = 0;
+    KeyFilter filter;
 
     const std::uint64_t serial = ++s_lastStoreSerial;
 
@@ -529,22 +591,58 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
         // alone take about 20 bytes; with their parameters, objects take 150 bytes or more):
         // bounded by the text, so a text of no objects costs little.
         index.reserve(objects, longTexts, objects.size() + text.size() / 160);
+        refillFilter(objects.size() + text.size() / 160);
         openStack.assign(1, 0);
-        TARNReader::read(text, sources.back(), *this);
+        try {
+            TARNReader::read(text, sources.back(), *this);
+        } catch (...) {
+            // What was read before the fault stays, found like the rest.
+            flushPending();
+            filter.clear();
+            throw;
+        }
+        flushPending();
+        filter.clear();
         openStack.clear();
         // Nothing may point into the caller's text once the read is over.
         textBegin = textEnd = nullptr;
         copyBegin = nullptr;
     }
 
+    // Adds the pending objects to the index. Never fails: beginObject made room for them.
+    void flushPending() noexcept {
+        for (std::size_t i = 0; i < pendingCount; ++i)
+            index.insert(objects, longTexts, pending[i].id, pending[i].hash);
+        pendingCount = 0;
+    }
+
+    // Sizes the filter for `keys` keys and adds every object's key.
+    void refillFilter(std::size_t keys) {
+        filter.resize(keys);
+        for (std::uint32_t id = 1; id < objects.size(); ++id) {
+            const Object& object = objects[id];
+            filter.add(ObjectIndex::hash(object.parent, text(object.type), text(object.name)));
+        }
+    }
+
     void beginObject(std::string_view type, std::string_view name,
                      TARNReader::Position at) override {
         const std::uint32_t parent = openStack.back();
         const std::uint64_t h = ObjectIndex::hash(parent, type, name);
-        std::uint32_t id = index.find(objects, longTexts, parent, type, name, h);
+        std::uint32_t id = kNone;
+        // Only a parent with children can already hold this one; mostly the filter rules
+        // that out.
+        if (objects[parent].firstChild != kNone && filter.mayHave(h)) {
+            flushPending();
+            id = index.find(objects, longTexts, parent, type, name, h);
+        }
         if (id == kNone) {
             if (objects.size() >= kNone - 1)
                 throw PhysicsException("InternalTARNDatastore - too many objects");
+            // Room first, so that nothing below fails once the object exists.
+            if (pendingCount == kBatch) flushPending();
+            index.reserve(objects, longTexts, index.count() + pendingCount + 1);
+            if (!filter.fits(objects.size() + 1)) refillFilter(2 * (objects.size() + 1));
             id = static_cast<std::uint32_t>(objects.size());
             Object& object = objects.push_back(Object{});
             object.type = keep(type);
@@ -557,7 +655,9 @@ struct InternalTARNDatastore::Impl : public TARNReader::Sink {
             else
                 objects[up.lastChild].nextSibling = id;
             up.lastChild = id;
-            index.insert(objects, longTexts, id, h);
+            filter.add(h);
+            index.prefetch(h);
+            pending[pendingCount++] = {id, h};
         }
         openStack.push_back(id);
     }
