@@ -1,10 +1,11 @@
 #include "DataLinter.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <map>
-#include <set>
 #include <span>
 #include <string_view>
 #include <type_traits>
@@ -125,6 +126,43 @@ struct WrittenValue {
     const std::string& value;
 };
 
+// The positions of the names of a list, found by text through an open-addressing table
+// of positions (no allocation per name). Refers to the list, which must outlive it and not
+// change. A name that occurs more than once is found at its first position.
+class NameIndex {
+public:
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+    explicit NameIndex(const Names& names) : m_names(names) {
+        std::size_t size = 16;
+        while (size < 2 * names.size())
+            size *= 2;
+        m_slots.assign(size, kEmpty);
+        m_mask = size - 1;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            std::size_t slot = std::hash<std::string_view>()(names[i]) & m_mask;
+            while (m_slots[slot] != kEmpty && names[m_slots[slot]] != names[i])
+                slot = (slot + 1) & m_mask;
+            if (m_slots[slot] == kEmpty) m_slots[slot] = static_cast<std::uint32_t>(i);
+        }
+    }
+
+    std::size_t find(std::string_view name) const {
+        for (std::size_t slot = std::hash<std::string_view>()(name) & m_mask;;
+             slot = (slot + 1) & m_mask) {
+            const std::uint32_t at = m_slots[slot];
+            if (at == kEmpty) return npos;
+            if (m_names[at] == name) return at;
+        }
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = static_cast<std::uint32_t>(-1);
+    const Names& m_names;
+    std::vector<std::uint32_t> m_slots;
+    std::size_t m_mask = 0;
+};
+
 // (type, name) of the last component of an object path; an unnamed object has name "".
 std::pair<std::string, std::string> lastComponent(const std::string& path) {
     const std::string last = path.substr(path.rfind('/') + 1);
@@ -217,36 +255,73 @@ std::string misfit(const char* what, const std::string& value, TARNParam::Type t
     return {};
 }
 
+// Eight bytes of text from `at`, as one number.
+std::uint64_t load8(const char* at) {
+    std::uint64_t bytes;
+    std::memcpy(&bytes, at, 8);
+    return bytes;
+}
+
+// The first and last eight bytes of name (see KnownNames::Slot).
+std::pair<std::uint64_t, std::uint64_t> nameEnds(std::string_view name) {
+    if (name.size() >= 8) return {load8(name.data()), load8(name.data() + name.size() - 8)};
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        head |= std::uint64_t(static_cast<unsigned char>(name[i])) << (8 * i);
+    return {head, 0};
+}
+
+// Whether a and b, of the same length above 16 and with the same first and last eight
+// bytes, are equal: their middles compared eight bytes at a time (the last piece
+// overlapping the one before).
+bool sameMiddle(const char* a, const char* b, std::size_t length) {
+    for (std::size_t at = 8; at < length - 8; at += 8) {
+        const std::size_t from = std::min(at, length - 16);
+        if (load8(a + from) != load8(b + from)) return false;
+    }
+    return true;
+}
+
+// The first slot to try for a name of that length and ends in a table of `size` slots (a
+// power of two).
+std::size_t slotOf(std::uint64_t head, std::uint64_t tail, std::size_t length, std::size_t size) {
+    // The high half of a product depends on every bit of its factors.
+    const std::uint64_t mixed =
+        (head ^ (tail * 0xC2B2AE3D27D4EB4Full) ^ length) * 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(mixed >> 32) & (size - 1);
+}
+
 }  // namespace
 
 DataLinter::KnownNames::KnownNames(std::vector<std::string> list) : names(std::move(list)) {
-    std::size_t longest = 0;
+    std::size_t size = 16;
+    while (size < 2 * names.size())
+        size *= 2;
+    slots.resize(size);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        byLength.push_back(i);
-        longest = std::max(longest, names[i].size());
-    }
-    std::stable_sort(byLength.begin(), byLength.end(), [this](std::size_t a, std::size_t b) {
-        return names[a].size() < names[b].size();
-    });
-    for (std::size_t at : byLength)
-        firstChars.push_back(names[at].empty() ? '\0' : names[at].front());
-    lengthStart.assign(longest + 2, 0);
-    std::size_t at = 0;
-    for (std::size_t length = 0; length <= longest + 1; ++length) {
-        while (at < byLength.size() && names[byLength[at]].size() < length)
-            ++at;
-        lengthStart[length] = at;
+        if (find(names[i]) != npos) continue;  // the first position stays
+        const auto [head, tail] = nameEnds(names[i]);
+        std::size_t slot = slotOf(head, tail, names[i].size(), size);
+        while (slots[slot].at != npos)
+            slot = (slot + 1) & (size - 1);
+        slots[slot] = {head, tail, i};
     }
 }
 
 std::size_t DataLinter::KnownNames::find(std::string_view name) const {
     const std::size_t length = name.size();
-    if (length + 1 >= lengthStart.size()) return npos;
-    if (length == 0) return lengthStart[0] < lengthStart[1] ? byLength[lengthStart[0]] : npos;
-    for (std::size_t at = lengthStart[length]; at < lengthStart[length + 1]; ++at) {
-        if (firstChars[at] == name.front() && names[byLength[at]] == name) return byLength[at];
+    const auto [head, tail] = nameEnds(name);
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t slot = slotOf(head, tail, length, slots.size());; slot = (slot + 1) & mask) {
+        const Slot& entry = slots[slot];
+        if (entry.at == npos) return npos;
+        if (entry.head != head || entry.tail != tail) continue;
+        const std::string& known = names[entry.at];
+        // The two ends cover a name of up to 16 bytes; compare the middle of a longer one.
+        if (known.size() == length &&
+            (length <= 16 || sameMiddle(name.data(), known.data(), length)))
+            return entry.at;
     }
-    return npos;
 }
 
 void DataLinter::ChildPaths::of(std::string_view parent, std::string_view type) {
@@ -392,6 +467,9 @@ template <class ParameterNames>
 void DataLinter::lintRulesParameters(const std::string& path, const ParameterNames& names,
                                      Level level, const std::string& type,
                                      const std::string& option) {
+    // The parent is found first: the store remembers the paths it found last and finds the
+    // children of one of them from it, not from the root.
+    if (names.size() > 1) m_rulesData.hasObject(path);
     m_parameterPaths.of(path, kParameter);
     for (const auto name : names) {
         m_parameterName.assign(name);
@@ -529,13 +607,14 @@ void DataLinter::lintCheckData() {
                 keys.add(key);
                 if (key == PhysicsStrings::s_Type) type.assign(value);
             });
-            const std::string trimmed = StringUtilities::trim(type);
+            const std::string_view trimmed = StringUtilities::trimView(type);
             auto it = byType.find(trimmed);
             if (it == byType.end()) {
+                const std::string name(trimmed);
                 const KnownNames* known = nullptr;
-                if (const Names* list = KnownKeys::product(kCheckDataKinds[kind], trimmed))
+                if (const Names* list = KnownKeys::product(kCheckDataKinds[kind], name))
                     known = &m_productKeys.try_emplace(list, *list).first->second;
-                it = byType.emplace(trimmed, known).first;
+                it = byType.emplace(name, known).first;
             }
             if (!it->second) continue;
             for (const auto view : keys) {
@@ -721,26 +800,25 @@ void DataLinter::lintParameterEntry(const ParameterEntry& entry, const std::stri
 }
 
 void DataLinter::lintUnused() {
-    std::set<std::string> refd[2];  // checks, lists
-    m_physics->getDependencyStore().getRefdCheckAndListNames(&refd[0], &refd[1]);
     const Names names[2] = {m_physics->getCheckNames(), m_physics->getListNames()};
-    // The names no dependency refers to; those the CHECKs, LISTs and GLOBAL CHECKs use
-    // leave as they are found.
-    std::unordered_set<std::string_view> unused[2];
-    std::size_t left = 0;
-    for (int k = 0; k < 2; ++k) {
-        // Both in ascending order: one walk through the two.
-        auto referenced = refd[k].begin();
-        for (const auto& name : names[k]) {
-            while (referenced != refd[k].end() && *referenced < name)
-                ++referenced;
-            if (referenced == refd[k].end() || *referenced != name) unused[k].insert(name);
-        }
-        left += unused[k].size();
-    }
-    auto use = [&](int k, const Names& used) {
-        for (const auto& name : used)
-            left -= unused[k].erase(name);
+    const NameIndex index[2] = {NameIndex(names[0]), NameIndex(names[1])};
+    // Whether each name is used: first by a dependency, then by the CHECKs, LISTs and
+    // GLOBAL CHECKs; `left` counts those not (yet) found used.
+    std::vector<char> used[2] = {std::vector<char>(names[0].size()),
+                                 std::vector<char>(names[1].size())};
+    std::size_t left = names[0].size() + names[1].size();
+    auto useOne = [&](int k, std::string_view name) {
+        const std::size_t at = index[k].find(name);
+        if (at == NameIndex::npos || used[k][at]) return;
+        used[k][at] = 1;
+        --left;
+    };
+    m_physics->getDependencyStore().forEachRefdCheckAndListName(
+        [&](const std::string& name) { useOne(0, name); },
+        [&](const std::string& name) { useOne(1, name); });
+    auto use = [&](int k, const Names& usedNames) {
+        for (const auto& name : usedNames)
+            useOne(k, name);
     };
     for (const auto& name : names[0]) {
         if (left == 0) break;
@@ -756,26 +834,29 @@ void DataLinter::lintUnused() {
     }
     // Global checks name their checks in their data.
     if (left != 0) {
-        Names globals;
+        VisitedNames globals(m_physicsData);
         m_physicsData.forEachChild(kCheckDataPath,
                                    [&](std::string_view type, std::string_view name) {
-                                       if (type == kGlobalCheck) globals.emplace_back(name);
+                                       if (type == kGlobalCheck) globals.add(name);
                                    });
-        std::string path;
-        for (const auto& name : globals) {
-            m_physicsData.forEachParameter(childPath(path, kCheckDataPath, kGlobalCheck, name),
+        ChildPaths paths;
+        paths.of(kCheckDataPath, kGlobalCheck);
+        for (const auto name : globals) {
+            m_physicsData.forEachParameter(paths(name),
                                            [&](std::string_view, std::string_view value) {
                                                use(0, StringUtilities::splitValueNoEmpty(value));
                                            });
         }
     }
     const std::string* kinds[2] = {&kCheck, &kList};
-    std::string path;
+    ChildPaths paths;
     for (int k = 0; k < 2; ++k) {
-        if (unused[k].empty()) continue;
-        for (const auto& name : names[k]) {
-            if (!unused[k].count(name)) continue;
-            warn(m_physicsLocator, "unused", childPath(path, kCheckDataPath, *kinds[k], name), "",
+        if (left == 0) break;
+        paths.of(kCheckDataPath, *kinds[k]);
+        for (std::size_t i = 0; i < names[k].size(); ++i) {
+            if (used[k][i]) continue;
+            const std::string& name = names[k][i];
+            warn(m_physicsLocator, "unused", paths(name), "",
                  *kinds[k] + " " + quoted(name) +
                      " is not used by any dependency, CHECK, LIST or "
                      "GLOBAL CHECK");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -41,8 +42,9 @@ public:
     void run();
 
 private:
-    // A list of known names, kept in its order for suggestions, with an index by length
-    // for the look-ups (a name is compared only with the names as long as it).
+    // A list of known names, kept in its order for suggestions, with a hash table for the
+    // look-ups that tells names apart by their length and first and last eight bytes, so
+    // that mostly no more than one full comparison is made.
     struct KnownNames {
         explicit KnownNames(std::vector<std::string> list);
         // The first position of name in names, or npos.
@@ -51,9 +53,12 @@ private:
 
         static constexpr std::size_t npos = static_cast<std::size_t>(-1);
         const std::vector<std::string> names;
-        std::vector<std::size_t> byLength;     // positions in names, shortest names first
-        std::vector<std::size_t> lengthStart;  // where each length starts in byLength
-        std::vector<char> firstChars;          // the first character of each, in that order
+        struct Slot {
+            std::uint64_t head = 0;  // the first eight bytes (zero-filled past the end)
+            std::uint64_t tail = 0;  // the last eight bytes (zero for a shorter name)
+            std::size_t at = npos;   // position in names; npos: an empty slot
+        };
+        std::vector<Slot> slots;  // open addressing, a power of two long, at least half free
     };
     // The paths of the children of one kind of an object, parent/type:name (parent/type
     // when unnamed), made in one buffer that keeps their common start.
