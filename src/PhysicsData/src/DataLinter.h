@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include <kel/physicsdata/rules/ModelRules.h>
 
 #include "DataLocator.h"
+#include "VisitedNames.h"
 
 namespace kel {
 
@@ -155,18 +157,46 @@ private:
     // default must fit.
     const std::size_t m_defaultKey;
     std::vector<bool> m_fitKeys;
+    // Where the Essential Child, Optional Child and Allowed Parent lists are among the keys
+    // of a RULES object and context (npos: not a key there), and the keys a PARAMETER VALUES
+    // entry gathers among its keys (see ParameterEntry, in that order).
+    std::size_t m_objectListKeys[3];
+    std::size_t m_contextListKeys[3];
+    std::size_t m_gatheredKeys[5];
     // The keys of the CHECK, LIST and GLOBAL CHECK types met so far, by key list.
     std::map<const std::vector<std::string>*, KnownNames> m_productKeys;
     std::vector<std::string> m_types;  // object types the RULES data defines
     // The same, for look-ups: views of m_types, which does not change once filled.
     std::unordered_set<std::string_view> m_typeSet;
     std::size_t m_suggestionWork = 0;  // candidates compared so far
+    // Hashes a text given as a string or a view alike, for look-ups without copies.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>()(text);
+        }
+    };
     // Numbers read from values and bounds (whether each is one, and its value), by text.
-    std::unordered_map<std::string, std::pair<double, bool>> m_numbers;
+    std::unordered_map<std::string, std::pair<double, bool>, TextHash, std::equal_to<>> m_numbers;
     std::string m_parameterName;            // buffer for the names of RULES parameter definitions
     ChildPaths m_parameterPaths;            // buffer for the paths of RULES parameter definitions
     std::vector<std::string_view> m_items;  // buffer for the items of a list value
     std::string m_item;                     // buffer for one of them
+    // Buffers for the parameters and contexts of a RULES object type, and the parameters of
+    // one of its contexts.
+    VisitedNames m_typeParams;
+    VisitedNames m_typeContexts;
+    VisitedNames m_contextParams;
+    // Buffers for the child and parent lists of a RULES object type or context, the paths
+    // of a type's contexts and the option a context stands for.
+    std::string m_essential;
+    std::string m_optional;
+    std::string m_parents;
+    ChildPaths m_contextPaths;
+    std::string m_option;
+    // The last context path of a PARAMETER VALUES entry and the object type it names.
+    std::string m_ownerContext;
+    std::string m_ownerType;
 };
 
 }  // namespace kel
