@@ -128,6 +128,11 @@ const ProblemCase kProblems[] = {
     // Warnings about what the load accepts silently.
     {"RulesKey", true, "Optional Parameter List = Label", "Optional Paramter List = Label", false,
      "unknown-key", "Optional Paramter List", "did you mean 'Optional Parameter List'?"},
+    // Keys told apart only by their middle, or shorter than eight characters.
+    {"RulesKeyMiddle", true, "Optional Parameter List = Label", "Optional ParXmeter List = Label",
+     false, "unknown-key", "Optional ParXmeter List", "did you mean 'Optional Parameter List'?"},
+    {"RulesShortKey", true, "Upper Bound = 10", "Upper Bound = 10\n    Defualt = 5", false,
+     "unknown-key", "Defualt = 5", "unknown key 'Defualt'"},
     {"ParameterValuesKey", false, "Default Value = 1", "Default Valeu = 1", false, "unknown-key",
      "Default Valeu", "did you mean 'Default Value'?"},
     {"CheckKey", false, "Value List = Hot", "Value Lst = Hot", false, "unknown-key", "Value Lst",

@@ -140,6 +140,17 @@ TEST_F(DependencyStoreTest, FindsDefinitionsByParentContext) {
     EXPECT_THAT(lists, ElementsAre("Colours", "Names"));
     store->getRefdCheckAndListNames(nullptr, &lists);
     EXPECT_THAT(lists, ElementsAre("Colours", "Names"));
+    // The visiting form names the same ones (each at least once); an unset visitor is skipped.
+    std::set<std::string> visitedChecks;
+    std::set<std::string> visitedLists;
+    store->forEachRefdCheckAndListName([&](const std::string& name) { visitedChecks.insert(name); },
+                                       [&](const std::string& name) { visitedLists.insert(name); });
+    EXPECT_EQ(visitedChecks, checks);
+    EXPECT_EQ(visitedLists, lists);
+    visitedLists.clear();
+    store->forEachRefdCheckAndListName(nullptr,
+                                       [&](const std::string& name) { visitedLists.insert(name); });
+    EXPECT_EQ(visitedLists, lists);
 
     // Parameter definitions split by local RULES definition. Colour has no local RULES definition
     // anywhere: one definition serves every owner.

@@ -1,10 +1,11 @@
 #include "DataLinter.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <map>
-#include <set>
 #include <span>
 #include <string_view>
 #include <type_traits>
@@ -31,6 +32,7 @@
 #include <kel/utilities/StringUtilities.h>
 
 #include "KnownKeys.h"
+#include "NameIndex.h"
 #include "NamedChildren.h"
 
 namespace kel {
@@ -78,51 +80,43 @@ const std::string& childPath(std::string& path, const std::string& parent, const
     return path;
 }
 
-// Names met in visits of a store, as views: of the store's own text when the store keeps
-// it valid, else of copies held here.
-class VisitedNames {
-public:
-    class Iterator {
-    public:
-        Iterator(const VisitedNames& names, std::size_t index) : m_names(names), m_index(index) {}
-        std::string_view operator*() const { return m_names[m_index]; }
-        Iterator& operator++() {
-            ++m_index;
-            return *this;
-        }
-        bool operator!=(const Iterator& other) const { return m_index != other.m_index; }
-
-    private:
-        const VisitedNames& m_names;
-        std::size_t m_index;
-    };
-
-    explicit VisitedNames(const TARNDatastore& data) : m_copy(!data.keepsVisitedViews()) {}
-    void add(std::string_view name) {
-        if (m_copy)
-            m_copies.emplace_back(name);
-        else
-            m_views.push_back(name);
-    }
-    void clear() {
-        m_views.clear();
-        m_copies.clear();
-    }
-    std::size_t size() const { return m_copy ? m_copies.size() : m_views.size(); }
-    std::string_view operator[](std::size_t i) const { return m_copy ? m_copies[i] : m_views[i]; }
-    Iterator begin() const { return Iterator(*this, 0); }
-    Iterator end() const { return Iterator(*this, size()); }
-
-private:
-    bool m_copy;
-    std::vector<std::string_view> m_views;
-    std::vector<std::string> m_copies;
-};
-
 // A value written in an entry, under its key.
 struct WrittenValue {
     const std::string& key;
     const std::string& value;
+};
+
+// The positions of the names of a list, found by text without allocating per name. Refers
+// to the list, which must outlive it and not change. A name that occurs more than once is
+// found at its first position.
+class NamePositions {
+public:
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+    explicit NamePositions(const Names& names) : m_names(names) {
+        m_index.reserve(names.size());
+        m_positions.reserve(names.size());
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (m_index.insert(names[i], NameOf{*this}).second) m_positions.push_back(i);
+    }
+
+    std::size_t find(std::string_view name) const {
+        const std::uint32_t number = m_index.find(name, NameOf{*this});
+        return number == NameIndex::kNone ? npos : m_positions[number];
+    }
+
+private:
+    // The name of a number of m_index.
+    struct NameOf {
+        const NamePositions& names;
+        const std::string& operator()(std::uint32_t number) const {
+            return names.m_names[names.m_positions[number]];
+        }
+    };
+
+    const Names& m_names;
+    NameIndex m_index;
+    std::vector<std::size_t> m_positions;  // by number in m_index
 };
 
 // (type, name) of the last component of an object path; an unnamed object has name "".
@@ -139,8 +133,17 @@ std::string describe(const std::string& path) {
     return name.empty() ? type : type + " " + name;
 }
 
-bool contains(const Names& names, const std::string& name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
+// The position of name in names (a short list), or names.size(): lengths and first
+// characters are compared before the texts.
+inline std::size_t positionIn(const Names& names, std::string_view name) {
+    std::size_t at = 0;
+    for (; at < names.size(); ++at) {
+        const std::string& known = names[at];
+        if (known.size() == name.size() && (name.empty() || known.front() == name.front()) &&
+            std::string_view(known) == name)
+            break;
+    }
+    return at;
 }
 
 Names concat(Names names, const ExtraDef& extra) {
@@ -153,31 +156,31 @@ std::string quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
-// Numbers read from value texts, by text: bounds and defaults repeat across definitions.
-using NumberCache = std::unordered_map<std::string, std::pair<double, bool>>;
-
 // A number read from a value with optional units, when it is one (in double precision, so
-// that a value just past a bound is not rounded onto it).
-bool number(const std::string& text, double& value, NumberCache& numbers) {
+// that a value just past a bound is not rounded onto it). Remembered by text in `numbers`:
+// bounds and defaults repeat across definitions.
+template <class NumberCache>
+bool number(std::string_view text, double& value, NumberCache& numbers) {
     auto it = numbers.find(text);
     if (it == numbers.end()) {
         std::string digits, units;
         const auto [result, ok] = TARNParam::valueAsDouble(text, digits, units);
-        it = numbers.emplace(text, std::make_pair(result, ok)).first;
+        it = numbers.emplace(std::string(text), std::make_pair(result, ok)).first;
     }
     value = it->second.first;
     return it->second.second;
 }
 
 // "what 'item'", the start of a message about a value.
-std::string about(const char* what, const std::string& item) {
+std::string about(const char* what, std::string_view item) {
     std::string text(what);
     text.append(" '").append(item).append("'");
     return text;
 }
 
 // What is wrong with one item of a value (see misfit); "" when it fits.
-std::string itemMisfit(const char* what, const std::string& item, TARNParam::Type type,
+template <class NumberCache>
+std::string itemMisfit(const char* what, std::string_view item, TARNParam::Type type,
                        const std::string& lower, const std::string& upper, const Names& allowed,
                        NumberCache& numbers) {
     double v = 0;
@@ -191,9 +194,11 @@ std::string itemMisfit(const char* what, const std::string& item, TARNParam::Typ
     } else if (TARNParam::isLogicalType(type)) {
         if (!TARNParam::valueAsBool(item).second)
             return about(what, item) + " is not a logical value";
-    } else if (!allowed.empty() && !contains(allowed, item)) {
+    } else if (!allowed.empty() &&
+               std::find(allowed.begin(), allowed.end(), item) == allowed.end()) {
         return about(what, item) + " is not among the allowed values " +
-               StringUtilities::vectorToString(allowed, ',') + KnownKeys::didYouMean(item, allowed);
+               StringUtilities::vectorToString(allowed, ',') +
+               KnownKeys::didYouMean(std::string(item), allowed);
     }
     double bound = 0;
     if (numeric && !lower.empty() && number(lower, bound, numbers) && v < bound)
@@ -205,11 +210,13 @@ std::string itemMisfit(const char* what, const std::string& item, TARNParam::Typ
 
 // What is wrong with value for a parameter of that type, bounds and allowed values
 // (empty allowed: any value); "" when it fits. `what` names the value in the message.
+template <class NumberCache>
 std::string misfit(const char* what, const std::string& value, TARNParam::Type type,
                    const std::string& lower, const std::string& upper, const Names& allowed,
                    NumberCache& numbers) {
     if (!TARNParam::isListType(type))
-        return itemMisfit(what, StringUtilities::trim(value), type, lower, upper, allowed, numbers);
+        return itemMisfit(what, StringUtilities::trimView(value), type, lower, upper, allowed,
+                          numbers);
     for (const auto& item : StringUtilities::splitValueNoEmpty(value)) {
         std::string problem = itemMisfit(what, item, type, lower, upper, allowed, numbers);
         if (!problem.empty()) return problem;
@@ -217,36 +224,73 @@ std::string misfit(const char* what, const std::string& value, TARNParam::Type t
     return {};
 }
 
+// Eight bytes of text from `at`, as one number.
+std::uint64_t load8(const char* at) {
+    std::uint64_t bytes;
+    std::memcpy(&bytes, at, 8);
+    return bytes;
+}
+
+// The first and last eight bytes of name (see KnownNames::Slot).
+std::pair<std::uint64_t, std::uint64_t> nameEnds(std::string_view name) {
+    if (name.size() >= 8) return {load8(name.data()), load8(name.data() + name.size() - 8)};
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        head |= std::uint64_t(static_cast<unsigned char>(name[i])) << (8 * i);
+    return {head, 0};
+}
+
+// Whether a and b, of the same length above 16 and with the same first and last eight
+// bytes, are equal: their middles compared eight bytes at a time (the last piece
+// overlapping the one before).
+bool sameMiddle(const char* a, const char* b, std::size_t length) {
+    for (std::size_t at = 8; at < length - 8; at += 8) {
+        const std::size_t from = std::min(at, length - 16);
+        if (load8(a + from) != load8(b + from)) return false;
+    }
+    return true;
+}
+
+// The first slot to try for a name of that length and ends in a table of `size` slots (a
+// power of two).
+std::size_t slotOf(std::uint64_t head, std::uint64_t tail, std::size_t length, std::size_t size) {
+    // The high half of a product depends on every bit of its factors.
+    const std::uint64_t mixed =
+        (head ^ (tail * 0xC2B2AE3D27D4EB4Full) ^ length) * 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(mixed >> 32) & (size - 1);
+}
+
 }  // namespace
 
 DataLinter::KnownNames::KnownNames(std::vector<std::string> list) : names(std::move(list)) {
-    std::size_t longest = 0;
+    std::size_t size = 16;
+    while (size < 2 * names.size())
+        size *= 2;
+    slots.resize(size);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        byLength.push_back(i);
-        longest = std::max(longest, names[i].size());
-    }
-    std::stable_sort(byLength.begin(), byLength.end(), [this](std::size_t a, std::size_t b) {
-        return names[a].size() < names[b].size();
-    });
-    for (std::size_t at : byLength)
-        firstChars.push_back(names[at].empty() ? '\0' : names[at].front());
-    lengthStart.assign(longest + 2, 0);
-    std::size_t at = 0;
-    for (std::size_t length = 0; length <= longest + 1; ++length) {
-        while (at < byLength.size() && names[byLength[at]].size() < length)
-            ++at;
-        lengthStart[length] = at;
+        if (find(names[i]) != npos) continue;  // the first position stays
+        const auto [head, tail] = nameEnds(names[i]);
+        std::size_t slot = slotOf(head, tail, names[i].size(), size);
+        while (slots[slot].at != npos)
+            slot = (slot + 1) & (size - 1);
+        slots[slot] = {head, tail, i};
     }
 }
 
-std::size_t DataLinter::KnownNames::find(std::string_view name) const {
+inline std::size_t DataLinter::KnownNames::find(std::string_view name) const {
     const std::size_t length = name.size();
-    if (length + 1 >= lengthStart.size()) return npos;
-    if (length == 0) return lengthStart[0] < lengthStart[1] ? byLength[lengthStart[0]] : npos;
-    for (std::size_t at = lengthStart[length]; at < lengthStart[length + 1]; ++at) {
-        if (firstChars[at] == name.front() && names[byLength[at]] == name) return byLength[at];
+    const auto [head, tail] = nameEnds(name);
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t slot = slotOf(head, tail, length, slots.size());; slot = (slot + 1) & mask) {
+        const Slot& entry = slots[slot];
+        if (entry.at == npos) return npos;
+        if (entry.head != head || entry.tail != tail) continue;
+        const std::string& known = names[entry.at];
+        // The two ends cover a name of up to 16 bytes; compare the middle of a longer one.
+        if (known.size() == length &&
+            (length <= 16 || sameMiddle(name.data(), known.data(), length)))
+            return entry.at;
     }
-    return npos;
 }
 
 void DataLinter::ChildPaths::of(std::string_view parent, std::string_view type) {
@@ -254,7 +298,7 @@ void DataLinter::ChildPaths::of(std::string_view parent, std::string_view type) 
     m_start = m_path.size();
 }
 
-const std::string& DataLinter::ChildPaths::operator()(std::string_view name) {
+inline const std::string& DataLinter::ChildPaths::operator()(std::string_view name) {
     m_path.resize(name.empty() ? m_start - 1 : m_start);
     return m_path.append(name);
 }
@@ -279,7 +323,21 @@ DataLinter::DataLinter(const TARNDatastore& rulesData, const TARNDatastore& phys
       m_objectDependencyKeys(KnownKeys::objectDependency()),
       m_parameterValuesKeys(KnownKeys::parameterValues()),
       m_defaultKey(m_parameterKeys.find(kDefault)),
-      m_fitKeys(m_parameterKeys.names.size(), false) {
+      m_fitKeys(m_parameterKeys.names.size(), false),
+      m_typeParams(rulesData),
+      m_typeContexts(rulesData),
+      m_contextParams(rulesData) {
+    const std::string* lists[] = {&kEssentialChildList, &kOptionalChildList, &kAllowedParentList};
+    for (int i = 0; i < 3; ++i) {
+        m_objectListKeys[i] = m_objectKeys.find(*lists[i]);
+        m_contextListKeys[i] = m_contextKeys.find(*lists[i]);
+    }
+    const std::string* gathered[] = {
+        &ParentContextParser::s_parentContextList, &ParamValueDef::s_orderedAllowedStringList,
+        &ParamDefault::s_defaultValue, &ParamDefault::s_defaultValueCheckList,
+        &ParamValueOverride::s_valueOverrideCheckList};
+    for (int i = 0; i < 5; ++i)
+        m_gatheredKeys[i] = m_parameterValuesKeys.find(*gathered[i]);
     for (const char* key :
          {"Default", "Parameter Type", "Lower Bound", "Upper Bound", "Allowed String List"}) {
         const std::size_t at = m_parameterKeys.find(key);
@@ -348,9 +406,9 @@ template <class OnChild>
 void DataLinter::lintKinds(const TARNDatastore& data, const DataLocator& locator,
                            const std::string& path, const Names& known, OnChild&& onChild) {
     data.forEachChild(path, [&](std::string_view type, std::string_view name) {
-        const auto it = std::find(known.begin(), known.end(), type);
-        if (it != known.end()) {
-            onChild(static_cast<std::size_t>(it - known.begin()), name);
+        const std::size_t at = positionIn(known, type);
+        if (at != known.size()) {
+            onChild(at, name);
             return;
         }
         const std::string kind(type);
@@ -392,6 +450,9 @@ template <class ParameterNames>
 void DataLinter::lintRulesParameters(const std::string& path, const ParameterNames& names,
                                      Level level, const std::string& type,
                                      const std::string& option) {
+    // The parent is found first: the store remembers the paths it found last and finds the
+    // children of one of them from it, not from the root.
+    if (names.size() > 1) m_rulesData.hasObject(path);
     m_parameterPaths.of(path, kParameter);
     for (const auto name : names) {
         m_parameterName.assign(name);
@@ -400,17 +461,31 @@ void DataLinter::lintRulesParameters(const std::string& path, const ParameterNam
 }
 
 void DataLinter::lintRulesType(const std::string& path, const std::string& type) {
-    std::string essential, optional, parents;
-    auto lists = [&](std::string_view key, std::string_view value) {
-        if (key == kEssentialChildList)
-            essential.assign(value);
-        else if (key == kOptionalChildList)
-            optional.assign(value);
-        else if (key == kAllowedParentList)
-            parents.assign(value);
+    std::string& essential = m_essential;
+    std::string& optional = m_optional;
+    std::string& parents = m_parents;
+    essential.clear();
+    optional.clear();
+    parents.clear();
+    // The list keys by their positions among the known keys (m_objectListKeys or
+    // m_contextListKeys).
+    auto listsBy = [&](const std::size_t* at) {
+        return [&, at](std::string_view, std::string_view value, std::size_t known) {
+            if (known == KnownNames::npos) return;
+            if (known == at[0])
+                essential.assign(value);
+            else if (known == at[1])
+                optional.assign(value);
+            else if (known == at[2])
+                parents.assign(value);
+        };
     };
-    lintKeys(m_rulesData, m_rulesLocator, path, m_objectKeys, lists);
-    VisitedNames params(m_rulesData), contexts(m_rulesData), contextParams(m_rulesData);
+    lintKeys(m_rulesData, m_rulesLocator, path, m_objectKeys, listsBy(m_objectListKeys));
+    VisitedNames& params = m_typeParams;
+    VisitedNames& contexts = m_typeContexts;
+    VisitedNames& contextParams = m_contextParams;
+    params.clear();
+    contexts.clear();
     lintKinds(m_rulesData, m_rulesLocator, path, kTypeKinds,
               [&](std::size_t kind, std::string_view name) {
                   (kind == 0 ? params : contexts).add(name);
@@ -418,15 +493,15 @@ void DataLinter::lintRulesType(const std::string& path, const std::string& type)
     lintTypeList(path, kEssentialChildList, "child", essential);
     lintTypeList(path, kOptionalChildList, "child", optional);
     lintTypeList(path, kAllowedParentList, "parent", parents);
-    ChildPaths contextPaths;
+    ChildPaths& contextPaths = m_contextPaths;
     if (contexts.size() != 0) contextPaths.of(path, kContext);
-    std::string option;
+    std::string& option = m_option;
     for (const auto name : contexts) {
         const std::string& context = contextPaths(name);
         option.assign(name);
         essential.clear();
         optional.clear();
-        lintKeys(m_rulesData, m_rulesLocator, context, m_contextKeys, lists);
+        lintKeys(m_rulesData, m_rulesLocator, context, m_contextKeys, listsBy(m_contextListKeys));
         contextParams.clear();
         lintKinds(m_rulesData, m_rulesLocator, context, kContextKinds,
                   [&](std::size_t, std::string_view param) { contextParams.add(param); });
@@ -529,13 +604,14 @@ void DataLinter::lintCheckData() {
                 keys.add(key);
                 if (key == PhysicsStrings::s_Type) type.assign(value);
             });
-            const std::string trimmed = StringUtilities::trim(type);
+            const std::string_view trimmed = StringUtilities::trimView(type);
             auto it = byType.find(trimmed);
             if (it == byType.end()) {
+                const std::string name(trimmed);
                 const KnownNames* known = nullptr;
-                if (const Names* list = KnownKeys::product(kCheckDataKinds[kind], trimmed))
+                if (const Names* list = KnownKeys::product(kCheckDataKinds[kind], name))
                     known = &m_productKeys.try_emplace(list, *list).first->second;
-                it = byType.emplace(trimmed, known).first;
+                it = byType.emplace(name, known).first;
             }
             if (!it->second) continue;
             for (const auto view : keys) {
@@ -593,17 +669,20 @@ void DataLinter::lintDependencies() {
             text->clear();
         return entry;
     };
-    auto gather = [](ParameterEntry& entry) {
-        return [&entry](std::string_view key, std::string_view value) {
-            if (key == ParentContextParser::s_parentContextList)
+    // The keys gathered, by their positions among the known keys.
+    const std::size_t* at = m_gatheredKeys;
+    auto gather = [at](ParameterEntry& entry) {
+        return [&entry, at](std::string_view, std::string_view value, std::size_t known) {
+            if (known == KnownNames::npos) return;
+            if (known == at[0])
                 entry.parentContexts.assign(value);
-            else if (key == ParamValueDef::s_orderedAllowedStringList)
+            else if (known == at[1])
                 entry.allowedValues.assign(value);
-            else if (key == ParamDefault::s_defaultValue)
+            else if (known == at[2])
                 entry.defaultValue.assign(value);
-            else if (key == ParamDefault::s_defaultValueCheckList)
+            else if (known == at[3])
                 entry.defaultChecks.assign(value);
-            else if (key == ParamValueOverride::s_valueOverrideCheckList)
+            else if (known == at[4])
                 entry.overrideChecks.assign(value);
         };
     };
@@ -664,7 +743,12 @@ void DataLinter::lintParameterEntry(const ParameterEntry& entry, const std::stri
     } else {
         m_item.assign(m_items.front());  // copied out: m_items is reused below
     }
-    const std::string ownerType = PathUtils::typeFromNormalisedPath(*context);
+    // Entries of one parameter mostly share their context: its type is read once for them.
+    if (*context != m_ownerContext) {
+        m_ownerContext = *context;
+        m_ownerType = PathUtils::typeFromNormalisedPath(*context);
+    }
+    const std::string& ownerType = m_ownerType;
 
     // Allowed values the RULES exclude.
     const std::string& listKey = ParamValueDef::s_orderedAllowedStringList;
@@ -721,26 +805,25 @@ void DataLinter::lintParameterEntry(const ParameterEntry& entry, const std::stri
 }
 
 void DataLinter::lintUnused() {
-    std::set<std::string> refd[2];  // checks, lists
-    m_physics->getDependencyStore().getRefdCheckAndListNames(&refd[0], &refd[1]);
     const Names names[2] = {m_physics->getCheckNames(), m_physics->getListNames()};
-    // The names no dependency refers to; those the CHECKs, LISTs and GLOBAL CHECKs use
-    // leave as they are found.
-    std::unordered_set<std::string_view> unused[2];
-    std::size_t left = 0;
-    for (int k = 0; k < 2; ++k) {
-        // Both in ascending order: one walk through the two.
-        auto referenced = refd[k].begin();
-        for (const auto& name : names[k]) {
-            while (referenced != refd[k].end() && *referenced < name)
-                ++referenced;
-            if (referenced == refd[k].end() || *referenced != name) unused[k].insert(name);
-        }
-        left += unused[k].size();
-    }
-    auto use = [&](int k, const Names& used) {
-        for (const auto& name : used)
-            left -= unused[k].erase(name);
+    const NamePositions index[2] = {NamePositions(names[0]), NamePositions(names[1])};
+    // Whether each name is used: first by a dependency, then by the CHECKs, LISTs and
+    // GLOBAL CHECKs; `left` counts those not (yet) found used.
+    std::vector<char> used[2] = {std::vector<char>(names[0].size()),
+                                 std::vector<char>(names[1].size())};
+    std::size_t left = names[0].size() + names[1].size();
+    auto useOne = [&](int k, std::string_view name) {
+        const std::size_t at = index[k].find(name);
+        if (at == NamePositions::npos || used[k][at]) return;
+        used[k][at] = 1;
+        --left;
+    };
+    m_physics->getDependencyStore().forEachRefdCheckAndListName(
+        [&](const std::string& name) { useOne(0, name); },
+        [&](const std::string& name) { useOne(1, name); });
+    auto use = [&](int k, const Names& usedNames) {
+        for (const auto& name : usedNames)
+            useOne(k, name);
     };
     for (const auto& name : names[0]) {
         if (left == 0) break;
@@ -756,26 +839,29 @@ void DataLinter::lintUnused() {
     }
     // Global checks name their checks in their data.
     if (left != 0) {
-        Names globals;
+        VisitedNames globals(m_physicsData);
         m_physicsData.forEachChild(kCheckDataPath,
                                    [&](std::string_view type, std::string_view name) {
-                                       if (type == kGlobalCheck) globals.emplace_back(name);
+                                       if (type == kGlobalCheck) globals.add(name);
                                    });
-        std::string path;
-        for (const auto& name : globals) {
-            m_physicsData.forEachParameter(childPath(path, kCheckDataPath, kGlobalCheck, name),
+        ChildPaths paths;
+        paths.of(kCheckDataPath, kGlobalCheck);
+        for (const auto name : globals) {
+            m_physicsData.forEachParameter(paths(name),
                                            [&](std::string_view, std::string_view value) {
                                                use(0, StringUtilities::splitValueNoEmpty(value));
                                            });
         }
     }
     const std::string* kinds[2] = {&kCheck, &kList};
-    std::string path;
+    ChildPaths paths;
     for (int k = 0; k < 2; ++k) {
-        if (unused[k].empty()) continue;
-        for (const auto& name : names[k]) {
-            if (!unused[k].count(name)) continue;
-            warn(m_physicsLocator, "unused", childPath(path, kCheckDataPath, *kinds[k], name), "",
+        if (left == 0) break;
+        paths.of(kCheckDataPath, *kinds[k]);
+        for (std::size_t i = 0; i < names[k].size(); ++i) {
+            if (used[k][i]) continue;
+            const std::string& name = names[k][i];
+            warn(m_physicsLocator, "unused", paths(name), "",
                  *kinds[k] + " " + quoted(name) +
                      " is not used by any dependency, CHECK, LIST or "
                      "GLOBAL CHECK");

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -12,6 +14,7 @@
 #include <kel/physicsdata/rules/ModelRules.h>
 
 #include "DataLocator.h"
+#include "VisitedNames.h"
 
 namespace kel {
 
@@ -41,8 +44,9 @@ public:
     void run();
 
 private:
-    // A list of known names, kept in its order for suggestions, with an index by length
-    // for the look-ups (a name is compared only with the names as long as it).
+    // A list of known names, kept in its order for suggestions, with a hash table for the
+    // look-ups that tells names apart by their length and first and last eight bytes, so
+    // that mostly no more than one full comparison is made.
     struct KnownNames {
         explicit KnownNames(std::vector<std::string> list);
         // The first position of name in names, or npos.
@@ -51,9 +55,12 @@ private:
 
         static constexpr std::size_t npos = static_cast<std::size_t>(-1);
         const std::vector<std::string> names;
-        std::vector<std::size_t> byLength;     // positions in names, shortest names first
-        std::vector<std::size_t> lengthStart;  // where each length starts in byLength
-        std::vector<char> firstChars;          // the first character of each, in that order
+        struct Slot {
+            std::uint64_t head = 0;  // the first eight bytes (zero-filled past the end)
+            std::uint64_t tail = 0;  // the last eight bytes (zero for a shorter name)
+            std::size_t at = npos;   // position in names; npos: an empty slot
+        };
+        std::vector<Slot> slots;  // open addressing, a power of two long, at least half free
     };
     // The paths of the children of one kind of an object, parent/type:name (parent/type
     // when unnamed), made in one buffer that keeps their common start.
@@ -150,18 +157,46 @@ private:
     // default must fit.
     const std::size_t m_defaultKey;
     std::vector<bool> m_fitKeys;
+    // Where the Essential Child, Optional Child and Allowed Parent lists are among the keys
+    // of a RULES object and context (npos: not a key there), and the keys a PARAMETER VALUES
+    // entry gathers among its keys (see ParameterEntry, in that order).
+    std::size_t m_objectListKeys[3];
+    std::size_t m_contextListKeys[3];
+    std::size_t m_gatheredKeys[5];
     // The keys of the CHECK, LIST and GLOBAL CHECK types met so far, by key list.
     std::map<const std::vector<std::string>*, KnownNames> m_productKeys;
     std::vector<std::string> m_types;  // object types the RULES data defines
     // The same, for look-ups: views of m_types, which does not change once filled.
     std::unordered_set<std::string_view> m_typeSet;
     std::size_t m_suggestionWork = 0;  // candidates compared so far
+    // Hashes a text given as a string or a view alike, for look-ups without copies.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>()(text);
+        }
+    };
     // Numbers read from values and bounds (whether each is one, and its value), by text.
-    std::unordered_map<std::string, std::pair<double, bool>> m_numbers;
+    std::unordered_map<std::string, std::pair<double, bool>, TextHash, std::equal_to<>> m_numbers;
     std::string m_parameterName;            // buffer for the names of RULES parameter definitions
     ChildPaths m_parameterPaths;            // buffer for the paths of RULES parameter definitions
     std::vector<std::string_view> m_items;  // buffer for the items of a list value
     std::string m_item;                     // buffer for one of them
+    // Buffers for the parameters and contexts of a RULES object type, and the parameters of
+    // one of its contexts.
+    VisitedNames m_typeParams;
+    VisitedNames m_typeContexts;
+    VisitedNames m_contextParams;
+    // Buffers for the child and parent lists of a RULES object type or context, the paths
+    // of a type's contexts and the option a context stands for.
+    std::string m_essential;
+    std::string m_optional;
+    std::string m_parents;
+    ChildPaths m_contextPaths;
+    std::string m_option;
+    // The last context path of a PARAMETER VALUES entry and the object type it names.
+    std::string m_ownerContext;
+    std::string m_ownerType;
 };
 
 }  // namespace kel

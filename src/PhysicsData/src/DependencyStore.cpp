@@ -518,4 +518,32 @@ void DependencyStore::getRefdCheckAndListNames(std::set<std::string>* checks,
     });
 }
 
+void DependencyStore::forEachRefdCheckAndListName(const NameVisitor& onCheck,
+                                                  const NameVisitor& onList) const {
+    const auto visitAll = [](const NameVisitor& visit,
+                             const std::map<std::string, std::vector<std::string>>& bySubject) {
+        for (const auto& entry : bySubject)
+            for (const std::string& name : entry.second)
+                visit(name);
+    };
+    m_impl->m_objHolder->forEachDistinctItem([&](const ObjDependDef* def) {
+        if (onCheck) {
+            visitAll(onCheck, def->getReferencedCheckNames(ObjDependDef::CHILD));
+            visitAll(onCheck, def->getReferencedCheckNames(ObjDependDef::PARAM));
+        }
+        if (onList) {
+            visitAll(onList, def->getReferencedListNames(ObjDependDef::CHILD));
+            visitAll(onList, def->getReferencedListNames(ObjDependDef::PARAM));
+        }
+    });
+    m_impl->m_paramHolder->forEachDistinctItem([&](const ParamValueDef* def) {
+        if (onCheck)
+            for (const std::string& name : def->getReferencedCheckNames())
+                onCheck(name);
+        if (onList)
+            for (const std::string& name : def->getReferencedListNames())
+                onList(name);
+    });
+}
+
 }  // namespace kel

@@ -1,7 +1,6 @@
 #include <kel/physicsdata/physics/Diagnostics.h>
 
 #include <algorithm>
-#include <tuple>
 #include <utility>
 
 namespace kel {
@@ -22,13 +21,14 @@ void Diagnostics::warning(const std::string& code, const std::string& message,
 }
 
 void Diagnostics::sortByLocation() {
-    std::stable_sort(m_diagnostics.begin(), m_diagnostics.end(),
-                     [](const Diagnostic& a, const Diagnostic& b) {
-                         const auto& l = a.location;
-                         const auto& r = b.location;
-                         return std::make_tuple(l.file(), l.line(), l.column()) <
-                                std::make_tuple(r.file(), r.line(), r.column());
-                     });
+    // Compared in place: a tuple of the values would copy each file name per comparison.
+    std::stable_sort(
+        m_diagnostics.begin(), m_diagnostics.end(), [](const Diagnostic& a, const Diagnostic& b) {
+            const auto& l = a.location;
+            const auto& r = b.location;
+            if (const int files = l.file().compare(r.file()); files != 0) return files < 0;
+            return std::make_pair(l.line(), l.column()) < std::make_pair(r.line(), r.column());
+        });
 }
 
 }  // namespace kel

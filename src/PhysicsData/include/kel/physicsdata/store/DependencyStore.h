@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -67,6 +68,12 @@ public:
     // definition refers to.
     void getRefdCheckAndListNames(std::set<std::string>* checks,
                                   std::set<std::string>* lists) const;
+    // Calls onCheck / onList (each when set) with the name of every check / list that a
+    // definition refers to, once per reference: a name may come many times, in no set
+    // order. For callers that only test names, without building sets. The name is valid
+    // during the call.
+    using NameVisitor = std::function<void(const std::string&)>;
+    void forEachRefdCheckAndListName(const NameVisitor& onCheck, const NameVisitor& onList) const;
 
     // How many distinct object / parameter value definitions the store holds.
     std::size_t countObjDependDefs() const;
