@@ -212,6 +212,18 @@ TEST_F(ModelRulesTest, ParentTypePaths) {
                   m_rules->enumerateParentTypePathsForParam(param).front());
     EXPECT_EQ(m_rules->firstParentTypePathForParam("zz"), "");
 
+    // The kept lists are the enumerations, before and after either is asked for, and stay
+    // in place.
+    const Strings& pathsOfE = m_rules->getParentTypePaths("E");
+    EXPECT_EQ(pathsOfE, m_rules->enumerateParentTypePaths("E", false));
+    EXPECT_EQ(&pathsOfE, &m_rules->getParentTypePaths("E"));
+    const Strings& pathsOfP = m_rules->getParentTypePathsForParam("p");
+    EXPECT_EQ(pathsOfP, (Strings{"/A/B", "/A/B/C", "/A/B/D"}));
+    EXPECT_EQ(m_rules->enumerateParentTypePathsForParam("p"), pathsOfP);
+    EXPECT_EQ(&pathsOfP, &m_rules->getParentTypePathsForParam("p"));
+    EXPECT_TRUE(m_rules->getParentTypePathsForParam("zz").empty());
+    EXPECT_THROW(m_rules->getParentTypePaths("Z"), std::runtime_error);
+
     // Counting and matching agree with the lists.
     for (const std::string& type : m_rules->getAllObjectTypes()) {
         const Strings paths = m_rules->enumerateParentTypePaths(type, false);
@@ -239,6 +251,13 @@ TEST(ModelRulesPathsTest, LaddersAreCountedAndMatchedWithoutListing) {
     EXPECT_EQ(errorOf([&] { rules.enumerateParentTypePaths("A40", false); }),
               "ModelRulesImpl::enumerateParentTypePaths - object type A40 has 549755813888 "
               "parent type paths, more than the 100000 that can be listed.");
+    EXPECT_EQ(errorOf([&] { rules.getParentTypePaths("A40"); }),
+              "ModelRulesImpl::enumerateParentTypePaths - object type A40 has 549755813888 "
+              "parent type paths, more than the 100000 that can be listed.");
+    EXPECT_NE(errorOf([&] {
+                  rules.getParentTypePathsForParam("p");
+              }).find("parameter p has 2199023255550 parent type paths"),
+              std::string::npos);
     EXPECT_NE(errorOf([&] {
                   rules.enumerateParentTypePathsForParam("p");
               }).find("parameter p has 2199023255550 parent type paths"),

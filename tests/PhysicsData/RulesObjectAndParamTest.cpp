@@ -148,6 +148,43 @@ TEST_F(RulesObjectTest, AccumulationMakesEssentialWinIsCachedAndRefusesUnknownOp
     EXPECT_THROW(n.getOptionalChildren(std::string("a")), std::runtime_error);
 }
 
+// Lists longer than a few names: each name once, in first-appearance order over the options,
+// and a name essential under one option is not optional under another.
+TEST(RulesObjectLongListsTest, AccumulationOfLongLists) {
+    const auto names = [](const char* stem, int from, int to) {
+        Strings items;
+        for (int i = from; i <= to; ++i)
+            items.push_back(stem + std::to_string(i));
+        return items;
+    };
+    const auto join = [](const Strings& items) {
+        std::string text;
+        for (const auto& item : items)
+            text += (text.empty() ? "" : ", ") + item;
+        return text;
+    };
+    const InternalTARNDatastore ds(
+        "RULES:\n OBJECT: L\n  Allowed Option List = x, y\n  Optional Parameter List = " +
+            join(names("p", 1, 20)) + "\n  CONTEXT: x\n   Essential Parameter List = p5, " +
+            join(names("q", 1, 18)) +
+            "\n  END\n  CONTEXT: y\n   Optional Parameter List = q3, r1\n  END\n END\nEND\n",
+        InternalTARNDatastore::TEXT);
+    const RulesObject l(ds, "/RULES/OBJECT:L", false, {});
+    Strings essential{"p5"};
+    for (const auto& q : names("q", 1, 18))
+        essential.push_back(q);
+    Strings optional = names("p", 1, 20);
+    optional.erase(optional.begin() + 4);
+    optional.push_back("r1");
+    EXPECT_EQ(l.getEssentialParamsAll(), essential);
+    EXPECT_EQ(l.getOptionalParamsAll(), optional);
+    EXPECT_EQ(l.getOptionalParams(Strings{"y", "x"}), optional);
+    Strings ofY = names("p", 1, 20);
+    ofY.insert(ofY.end(), {"q3", "r1"});
+    EXPECT_EQ(l.getOptionalParams(Strings{"y"}), ofY);
+    EXPECT_EQ(l.getEssentialParams(Strings{"y", "y"}), Strings{});
+}
+
 // A context rule without options and a CONTEXT of an option not allowed are pinned by the
 // tool's tests (tests/tool/rules).
 TEST(RulesObjectErrorsTest, InconsistentObjectDefinitions) {

@@ -84,9 +84,9 @@ ModelRulesImpl::ModelRulesImpl(const TARNDatastore& ds, const ModelRules::ExtraR
     const ChildNames definitions(ds, kRulesPath, {"PARAMETER", "OBJECT", "SINGLETON"});
     const auto& globals = definitions.of(0);
     // Tables sized once: growing them late frees large blocks, which makes the allocator
-    // sweep every small block freed so far. Room for as many local definitions as global,
-    // and for a few parameter names besides the global ones.
-    m_definitions.reserve(2 * globals.size());
+    // sweep every small block freed so far. Room for a few parameter names besides the
+    // global ones.
+    m_definitions.reserve(globals.size());
     m_params.reserve(globals.size() + globals.size() / 8 + 16);
     m_paramIndex.reserve(m_params.capacity());
     readGlobalParams(ds, globals, extra.paramRules);
@@ -128,17 +128,41 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
     const std::size_t objectPrefix = objectPath.size();
     std::string scopePath;
     std::string paramPath;
+    // The local definitions of one scope: views of the store's text when it keeps it, else of
+    // copies held here.
+    const bool keeps = ds.keepsVisitedViews();
+    std::vector<std::string_view> locals;
+    std::vector<std::string> localCopies;
+    std::vector<std::string> objectLocals;  // the object-level ones, as the object lists them
     for (const std::string_view name : names) {
         objectPath.resize(objectPrefix);
         objectPath += name;
+        objectLocals.clear();
         locatingErrors(ds, objectPath, [&] {
-            m_objects.emplace_back(ds, objectPath, kind == "SINGLETON", extra.objectRules);
+            m_objects.emplace_back(key, ds, objectPath, kind == "SINGLETON", extra.objectRules,
+                                   objectLocals);
         });
         m_typeNames.emplace_back(name);
         RulesObject& object = m_objects.back();
         auto addLocal = [&](const std::string& scope, const std::string* option) {
-            for (const std::string_view local : ChildNames(ds, scope, {"PARAMETER"})) {
+            locals.clear();
+            if (!option) {
+                // Listed while the object was read.
+                locals.assign(objectLocals.begin(), objectLocals.end());
+            } else {
+                localCopies.clear();
+                ds.forEachChild(scope, [&](std::string_view type, std::string_view local) {
+                    if (type != "PARAMETER") return;
+                    if (keeps)
+                        locals.push_back(local);
+                    else
+                        localCopies.emplace_back(local);
+                });
+                if (!keeps) locals.assign(localCopies.begin(), localCopies.end());
+            }
+            for (const std::string_view local : locals) {
                 paramPath.assign(scope).append("/PARAMETER:").append(local);
+                refcnt_ptr<const RulesParam> definition;
                 locatingErrors(ds, paramPath, [&] {
                     std::string localName(local);
                     if (!object.isAllowedParamAll(localName)) {
@@ -147,14 +171,15 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
                         message.append(local).append(" not valid for object type.");
                         throw std::runtime_error(message);
                     }
-                    m_definitions.push_back(std::make_shared<const RulesParam>(
-                        ds, std::move(localName), paramPath, extra.paramRules));
+                    definition = std::make_shared<const RulesParam>(ds, std::move(localName),
+                                                                    paramPath, extra.paramRules);
                     if (option)
-                        object.addRulesParam(key, *option, m_definitions.back());
+                        object.addRulesParam(key, *option, definition);
                     else
-                        object.addRulesParam(key, m_definitions.back());
+                        object.addRulesParam(key, definition);
                 });
-                paramEntry(m_definitions.back()->getName()).local = true;
+                // The object keeps the definition, and with it the name viewed here.
+                paramEntry(definition->getName()).local = true;
             }
         };
         addLocal(objectPath, nullptr);
@@ -235,17 +260,23 @@ void ModelRulesImpl::buildParamParents() {
         most += entry.object->getEssentialParamsAll().size() +
                 entry.object->getOptionalParamsAll().size();
     allowed.reserve(most);
-    std::vector<std::string_view> params;
-    for (const TypeEntry& entry : m_entries) {
+    // Per parameter, 1 + the number of the last type that listed it: a type is entered once
+    // however many of its lists name the parameter.
+    std::vector<std::uint32_t> lastType(m_params.size(), 0);
+    for (std::uint32_t t = 0; t < m_entries.size(); ++t) {
+        const TypeEntry& entry = m_entries[t];
         if (*entry.name == "RULES" || *entry.name == kRoot) continue;
-        const auto& essential = entry.object->getEssentialParamsAll();
-        const auto& optional = entry.object->getOptionalParamsAll();
-        params.assign(essential.begin(), essential.end());
-        params.insert(params.end(), optional.begin(), optional.end());
-        sortUnique(params);
-        for (const auto param : params)
-            allowed.emplace_back(static_cast<std::uint32_t>(&paramEntry(param) - m_params.data()),
-                                 &entry);
+        const auto add = [&](const std::string& param) {
+            const auto number = static_cast<std::uint32_t>(&paramEntry(param) - m_params.data());
+            if (number >= lastType.size()) lastType.resize(number + 1, 0);
+            if (lastType[number] == t + 1) return;
+            lastType[number] = t + 1;
+            allowed.emplace_back(number, &entry);
+        };
+        for (const auto& param : entry.object->getEssentialParamsAll())
+            add(param);
+        for (const auto& param : entry.object->getOptionalParamsAll())
+            add(param);
     }
     // Grouped by parameter, types kept in order: count, place each group, fill.
     for (const auto& [param, type] : allowed)
@@ -271,16 +302,21 @@ const std::vector<std::string_view>& ModelRulesImpl::paramNames() const {
     return m_paramNames;
 }
 
-const ModelRulesImpl::ParamEntry* ModelRulesImpl::findParam(std::string_view param) const {
+const ModelRulesImpl::ParamEntry* ModelRulesImpl::findParamByIndex(std::string_view param) const {
     const std::uint32_t number =
         m_paramIndex.find(param, [this](std::uint32_t i) { return m_params[i].name; });
-    return number == NameIndex::kNone ? nullptr : &m_params[number];
+    if (number == NameIndex::kNone) return nullptr;
+    m_lastParam = &m_params[number];
+    return m_lastParam;
 }
 
 ModelRulesImpl::ParamEntry& ModelRulesImpl::paramEntry(std::string_view param) {
     const auto [number, added] =
         m_paramIndex.insert(param, [this](std::uint32_t i) { return m_params[i].name; });
-    if (added) m_params.emplace_back().name = param;
+    if (added) {
+        m_lastParam = nullptr;  // the table may move
+        m_params.emplace_back().name = param;
+    }
     return m_params[number];
 }
 
@@ -289,18 +325,24 @@ void ModelRulesImpl::buildTypeIndex() {
     for (std::uint32_t i = 0; i < order.size(); ++i)
         order[i] = i;
     std::stable_sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
-        return m_typeNames[a] < m_typeNames[b];
+        return std::string_view(m_typeNames[a]) < std::string_view(m_typeNames[b]);
     });
     m_entries.reserve(order.size());
     m_typeIndex.reserve(order.size());
+    bool objectsHoldNames = true;
     for (std::size_t k = 0; k < order.size(); ++k) {
         // A repeated definition replaces the earlier one: the last read of a name stays.
-        const std::string& type = m_typeNames[order[k]];
-        if (k + 1 < order.size() && m_typeNames[order[k + 1]] == type) continue;
-        m_entries.emplace_back().set(type, m_objects[order[k]]);
+        const std::string& read = m_typeNames[order[k]];
+        if (k + 1 < order.size() && m_typeNames[order[k + 1]] == read) continue;
+        RulesObject& object = m_objects[order[k]];
+        // The object's own copy of the name, unless it reads the name otherwise.
+        const bool same = object.getName() == read;
+        objectsHoldNames = objectsHoldNames && same;
+        m_entries.emplace_back().set(same ? object.getName() : read, object);
         m_typeIndex.insert(
-            type, [this](std::uint32_t i) -> const std::string& { return *m_entries[i].name; });
+            read, [this](std::uint32_t i) -> const std::string& { return *m_entries[i].name; });
     }
+    if (objectsHoldNames) std::vector<std::string>().swap(m_typeNames);
 }
 
 const ModelRulesImpl::TypeEntry* ModelRulesImpl::lookUp(std::string_view type) const {
@@ -309,26 +351,14 @@ const ModelRulesImpl::TypeEntry* ModelRulesImpl::lookUp(std::string_view type) c
     return number == NameIndex::kNone ? nullptr : &m_entries[number];
 }
 
-const ModelRulesImpl::TypeEntry* ModelRulesImpl::findEntry(std::string_view type) const {
-    if (m_lastEntry && NameIndex::same(type, *m_lastEntry->name)) return m_lastEntry;
+const ModelRulesImpl::TypeEntry* ModelRulesImpl::findEntryByIndex(std::string_view type) const {
     const TypeEntry* entry = lookUp(type);
     if (entry) m_lastEntry = entry;
     return entry;
 }
 
-const ModelRulesImpl::TypeEntry& ModelRulesImpl::getEntry(const std::string& type) const {
-    const TypeEntry* entry = findEntry(type);
-    if (!entry) throw std::runtime_error("ModelRulesImpl::getObject - object not found: " + type);
-    return *entry;
-}
-
-const RulesObject* ModelRulesImpl::findObject(const std::string& type) const {
-    const TypeEntry* entry = findEntry(type);
-    return entry ? entry->object : nullptr;
-}
-
-const RulesObject& ModelRulesImpl::getObject(const std::string& type) const {
-    return *getEntry(type).object;
+void ModelRulesImpl::throwNoObject(const std::string& type) {
+    throw std::runtime_error("ModelRulesImpl::getObject - object not found: " + type);
 }
 
 RulesObject& ModelRulesImpl::getObjectForMod(std::string_view type) {
@@ -350,6 +380,7 @@ std::span<const ModelRulesImpl::TypeEntry* const> ModelRulesImpl::getAllowedPara
 
 const RulesParam& ModelRulesImpl::getParam(const std::string& type, const std::string& option,
                                            const std::string& param) const {
+    const ParamEntry* entry = findParam(param);
     if (const RulesObject* object = findObject(type)) {
         if (option.empty() && !object->getAllowedOptions().empty() &&
             param != object->getContextRuleParam())
@@ -357,9 +388,10 @@ const RulesParam& ModelRulesImpl::getParam(const std::string& type, const std::s
                 "ModelRulesImpl::getParam - empty context rule value trying to recover parameter "
                 "info for " +
                 param + " in object " + type + ": " + param);
-        if (const RulesParam* local = object->getLocalRulesParam(param, option)) return *local;
+        // Only a parameter some type defines can have a local definition here.
+        if (entry && entry->local)
+            if (const RulesParam* local = object->getLocalRulesParam(param, option)) return *local;
     }
-    const ParamEntry* entry = findParam(param);
     if (entry && entry->global) return *entry->global;
     throw std::runtime_error("ModelRulesImpl::getParam - param not found in object " + type +
                              (option.empty() ? std::string() : " (context = " + option + ")") +
@@ -368,10 +400,11 @@ const RulesParam& ModelRulesImpl::getParam(const std::string& type, const std::s
 
 TARNParam::Type ModelRulesImpl::getParamType(const std::string& type,
                                              const std::string& param) const {
-    if (const RulesObject* object = findObject(type))
-        if (const RulesParam* local = object->getLocalRulesParam(param, ""))
-            return local->getType();
     const ParamEntry* entry = findParam(param);
+    if (entry && entry->local)
+        if (const RulesObject* object = findObject(type))
+            if (const RulesParam* local = object->getLocalRulesParam(param, ""))
+                return local->getType();
     if (entry && entry->global) return entry->global->getType();
     throw std::runtime_error("ModelRulesImpl::getParam - param not found in object " + type + ": " +
                              param);
@@ -379,11 +412,14 @@ TARNParam::Type ModelRulesImpl::getParamType(const std::string& type,
 
 bool ModelRulesImpl::isLocalRulesParam(const std::string& type, const std::string& param) const {
     const RulesObject* object = findObject(type);
-    // A local definition makes the name valid; only a name without one needs the check.
-    if (object && (object->getLocalRulesParam(param, "") != nullptr ||
-                   object->hasContextLocalRulesParam(param)))
+    const ParamEntry* entry = findParam(param);
+    // A local definition makes the name valid; only a name that no type defines needs no
+    // search of the type's definitions.
+    if (object && entry && entry->local &&
+        (object->getLocalRulesParam(param, "") != nullptr ||
+         object->hasContextLocalRulesParam(param)))
         return true;
-    if (!object || !isValidParamName(param))
+    if (!object || !entry || !(entry->global || entry->local))
         throw std::runtime_error(
             "ModelRulesImpl::isLocalRulesParam invalid object type or parameter name: " + type +
             "/" + param);
@@ -415,18 +451,34 @@ std::string ModelRulesImpl::getValidOptionForObject(const std::string& type) con
 
 const std::vector<std::string>& ModelRulesImpl::listedParentTypePaths(
     const TypeEntry& entry) const {
-    if (!entry.pathsListed) enumerateParentTypePaths(*entry.name, false);
+    if (!entry.pathsListed) {
+        std::vector<std::string> paths;
+        walkParentTypePaths(entry, false, paths);
+        entry.paths = std::move(paths);
+        entry.pathsListed = true;
+    }
     return entry.paths;
 }
 
 std::vector<std::string> ModelRulesImpl::enumerateParentTypePaths(const std::string& type,
                                                                   bool withNames) const {
     const TypeEntry& entry = getEntry(type);
-    if (!withNames && entry.pathsListed) return entry.paths;
+    if (!withNames) return listedParentTypePaths(entry);
+    std::vector<std::string> paths;
+    walkParentTypePaths(entry, true, paths);
+    return paths;
+}
+
+const std::vector<std::string>& ModelRulesImpl::parentTypePaths(const std::string& type) const {
+    return listedParentTypePaths(getEntry(type));
+}
+
+void ModelRulesImpl::walkParentTypePaths(const TypeEntry& entry, bool withNames,
+                                         std::vector<std::string>& paths) const {
     const std::uint64_t count = countParentTypePaths(entry);
     if (count > ModelRules::s_maxListedPaths)
-        throw std::runtime_error(tooManyPaths("object type", type, count));
-    std::vector<std::string> paths;
+        throw std::runtime_error(tooManyPaths("object type", *entry.name, count));
+    paths.reserve(count);
     // Iterative depth-first walk upward; frame i walks the valid parents of stack[i]. The
     // types on the stack are marked open, and unmarked however the walk ends.
     struct Frame {
@@ -465,19 +517,37 @@ std::vector<std::string> ModelRulesImpl::enumerateParentTypePaths(const std::str
             open->open = false;
         throw;
     }
-    if (!withNames) {
-        entry.paths = paths;
-        entry.pathsListed = true;
-    }
-    return paths;
 }
 
 std::vector<std::string> ModelRulesImpl::enumerateParentTypePathsForParam(
     const std::string& param) const {
+    if (const ParamEntry* entry = findParam(param); entry && !m_paramPaths.empty()) {
+        const auto known = m_paramPaths.find(static_cast<std::uint32_t>(entry - m_params.data()));
+        if (known != m_paramPaths.end()) return known->second;
+    }
+    std::vector<std::string> ret;
+    listParamTypePaths(param, ret);
+    return ret;
+}
+
+const std::vector<std::string>& ModelRulesImpl::parentTypePathsForParam(
+    const std::string& param) const {
+    static const std::vector<std::string> kNone;
+    const ParamEntry* entry = findParam(param);
+    if (!entry) return kNone;
+    const auto number = static_cast<std::uint32_t>(entry - m_params.data());
+    const auto known = m_paramPaths.find(number);
+    if (known != m_paramPaths.end()) return known->second;
+    std::vector<std::string> paths;
+    listParamTypePaths(param, paths);
+    return m_paramPaths.emplace(number, std::move(paths)).first->second;
+}
+
+void ModelRulesImpl::listParamTypePaths(const std::string& param,
+                                        std::vector<std::string>& ret) const {
     const std::uint64_t count = countParentTypePathsForParam(param);
     if (count > ModelRules::s_maxListedPaths)
         throw std::runtime_error(tooManyPaths("parameter", param, count));
-    std::vector<std::string> ret;
     ret.reserve(count);
     for (const TypeEntry* type : getAllowedParamParents(param)) {
         const std::string& name = *type->name;
@@ -491,7 +561,6 @@ std::vector<std::string> ModelRulesImpl::enumerateParentTypePathsForParam(
     auto nonUniq = std::adjacent_find(ret.begin(), ret.end());
     if (!(nonUniq == ret.end()))
         KELAssertImpl::assertFail("nonUniq == ret.end()", kAssertFile, 1923);
-    return ret;
 }
 
 std::string ModelRulesImpl::firstParentTypePathForParam(const std::string& param) const {
@@ -670,11 +739,11 @@ bool ModelRulesImpl::isParentTypePath(std::string_view context, const std::strin
 bool ModelRulesImpl::isParamTypePath(std::string_view path, const std::string& param) const {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string_view::npos) return false;
-    const std::string type(path.substr(slash + 1));
-    const RulesObject* object = findObject(type);
-    if (!object || type == "RULES" || type == kRoot || !object->isAllowedParamAll(param))
+    const std::string_view type = path.substr(slash + 1);
+    const TypeEntry* entry = findEntry(type);
+    if (!entry || type == "RULES" || type == kRoot || !entry->object->isAllowedParamAll(param))
         return false;
-    return isParentTypePath(path.substr(0, slash), type);
+    return isParentTypePath(path.substr(0, slash), *entry->name);
 }
 
 bool ModelRulesImpl::isValidHierarchy(const TARNPath& path) const {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -69,6 +70,10 @@ public:
     std::vector<std::string> enumerateParentTypePaths(const std::string& type,
                                                       bool withNames) const;
     std::vector<std::string> enumerateParentTypePathsForParam(const std::string& param) const;
+    // The two enumerations above (the first without names), listed on the first call and
+    // kept while this object lives.
+    const std::vector<std::string>& parentTypePaths(const std::string& type) const;
+    const std::vector<std::string>& parentTypePathsForParam(const std::string& param) const;
     std::string firstParentTypePathForParam(const std::string& param) const;
     // How many paths the two enumerations above list, counted without listing them.
     // Saturates at ModelRules::s_pathCountCap.
@@ -103,14 +108,23 @@ private:
     void buildTypeIndex();
     // The entry of type, or null; lookUp never touches the last-found entry.
     const TypeEntry* lookUp(std::string_view type) const;
+    // Inline for the last-found entry, which most questions ask about again.
     const TypeEntry* findEntry(std::string_view type) const;
+    const TypeEntry* findEntryByIndex(std::string_view type) const;
     struct ParamEntry;
     const ParamEntry* findParam(std::string_view param) const;
+    const ParamEntry* findParamByIndex(std::string_view param) const;
+    [[noreturn]] static void throwNoObject(const std::string& type);
     // The entry of param, added when there is none.
     ParamEntry& paramEntry(std::string_view param);
     const TypeEntry& getEntry(const std::string& type) const;
     std::uint64_t countParentTypePaths(const TypeEntry& entry) const;
     const std::vector<std::string>& listedParentTypePaths(const TypeEntry& entry) const;
+    // The paths of entry's parents, as enumerateParentTypePaths lists them, into paths.
+    void walkParentTypePaths(const TypeEntry& entry, bool withNames,
+                             std::vector<std::string>& paths) const;
+    // enumerateParentTypePathsForParam of a known parameter, into paths.
+    void listParamTypePaths(const std::string& param, std::vector<std::string>& paths) const;
     RulesObject& getObjectForMod(std::string_view type);
     // Read the definitions of the given names below /RULES.
     void readGlobalParams(const TARNDatastore& ds, const std::vector<std::string_view>& names,
@@ -131,13 +145,13 @@ private:
     // Every definition read and the name it was read under, in reading order; sized once, so
     // that the entries can refer to them.
     std::vector<RulesObject> m_objects;
-    std::vector<std::string> m_typeNames;
+    std::vector<std::string> m_typeNames;  // dropped once indexed when the objects hold them
     // The types, ascending by name for the listing queries (a repeated definition replaces
     // the earlier one), numbered by the index for look-ups.
     std::vector<TypeEntry> m_entries;
     NameIndex m_typeIndex;
-    // Every definition read, kept so that the views of their names below stay valid even
-    // when a repeated definition replaces one.
+    // Every global definition read, kept so that the views of their names below stay valid
+    // even when a repeated definition replaces one (the objects keep the local ones).
     std::vector<refcnt_ptr<const RulesParam>> m_definitions;
     // Every parameter name that is defined or listed by some type. The names view the
     // definitions or the objects' parameter lists, which no longer change once built.
@@ -156,8 +170,37 @@ private:
     mutable std::vector<std::string_view> m_paramNames;  // for listing, made on first use
     mutable bool m_paramNamesListed = false;
     std::vector<const TypeEntry*> m_paramParentTypes;
-    // The type found last: consecutive questions mostly concern one type.
+    // parentTypePathsForParam by parameter number, for those asked for.
+    mutable std::map<std::uint32_t, std::vector<std::string>> m_paramPaths;
+    // The type and the parameter found last: consecutive questions mostly concern one type
+    // and one parameter.
     mutable const TypeEntry* m_lastEntry = nullptr;
+    mutable const ParamEntry* m_lastParam = nullptr;
 };
+
+inline const ModelRulesImpl::TypeEntry* ModelRulesImpl::findEntry(std::string_view type) const {
+    if (m_lastEntry && NameIndex::same(type, *m_lastEntry->name)) return m_lastEntry;
+    return findEntryByIndex(type);
+}
+
+inline const ModelRulesImpl::ParamEntry* ModelRulesImpl::findParam(std::string_view param) const {
+    if (m_lastParam && NameIndex::same(param, m_lastParam->name)) return m_lastParam;
+    return findParamByIndex(param);
+}
+
+inline const ModelRulesImpl::TypeEntry& ModelRulesImpl::getEntry(const std::string& type) const {
+    const TypeEntry* entry = findEntry(type);
+    if (!entry) throwNoObject(type);
+    return *entry;
+}
+
+inline const RulesObject* ModelRulesImpl::findObject(const std::string& type) const {
+    const TypeEntry* entry = findEntry(type);
+    return entry ? entry->object : nullptr;
+}
+
+inline const RulesObject& ModelRulesImpl::getObject(const std::string& type) const {
+    return *getEntry(type).object;
+}
 
 }  // namespace kel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,10 +20,59 @@ class NameIndex {
 public:
     static constexpr std::uint32_t kNone = ~std::uint32_t(0);
 
-    // Name equality, as the look-ups compare: sizes first, then the bytes.
+    // Name equality, as the look-ups compare: sizes first, then the bytes. Names of four
+    // to sixteen bytes are compared inline, as two overlapping words from each end.
     static bool same(std::string_view a, std::string_view b) {
-        return a.size() == b.size() &&
-               (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
+        const std::size_t n = a.size();
+        if (n != b.size()) return false;
+        const char* x = a.data();
+        const char* y = b.data();
+        if (n >= 8 && n <= 16)
+            return load<std::uint64_t>(x) == load<std::uint64_t>(y) &&
+                   load<std::uint64_t>(x + n - 8) == load<std::uint64_t>(y + n - 8);
+        if (n >= 4 && n < 8)
+            return load<std::uint32_t>(x) == load<std::uint32_t>(y) &&
+                   load<std::uint32_t>(x + n - 4) == load<std::uint32_t>(y + n - 4);
+        return n == 0 || std::memcmp(x, y, n) == 0;
+    }
+
+    // A hash of name, worked out inline a word at a time: names are short, and a look-up
+    // costs little more than this. Both halves are mixed (slots use the low bits, tags the
+    // high ones).
+    static std::uint64_t hashOf(std::string_view name) {
+        constexpr std::uint64_t kMul = 0x9e3779b97f4a7c15ULL;
+        const char* p = name.data();
+        std::size_t n = name.size();
+        std::uint64_t h = kMul ^ n;
+        const auto mix = [&h](std::uint64_t word) {
+            h = (h ^ word) * 0xbf58476d1ce4e5b9ULL;
+            h ^= h >> 31;
+        };
+        std::uint64_t word;
+        for (; n >= 8; p += 8, n -= 8) {
+            std::memcpy(&word, p, 8);
+            mix(word);
+        }
+        if (n > 0) {
+            word = 0;
+            if (name.size() >= 8) {
+                // The last eight bytes, overlapping those mixed already.
+                std::memcpy(&word, name.data() + name.size() - 8, 8);
+            } else {
+                for (std::size_t i = 0; i < n; ++i)
+                    word |= std::uint64_t(static_cast<unsigned char>(p[i])) << (8 * i);
+            }
+            mix(word);
+        }
+        h = (h ^ (h >> 32)) * kMul;
+        return h ^ (h >> 29);
+    }
+
+    // Forgets every name, keeping the room.
+    void clear() {
+        if (m_count == 0) return;
+        std::fill(m_slots.begin(), m_slots.end(), Slot());
+        m_count = 0;
     }
 
     // Room for count names before the table grows; for an empty index.
@@ -33,7 +83,7 @@ public:
     template <class NameOf>
     std::uint32_t find(std::string_view name, const NameOf& nameOf) const {
         if (m_slots.empty()) return kNone;
-        return m_slots[probe(name, std::hash<std::string_view>{}(name), nameOf)].number();
+        return m_slots[probe(name, hashOf(name), nameOf)].number();
     }
 
     // The number of name, which gets the next number when absent: (number, whether added).
@@ -46,10 +96,10 @@ public:
             for (const Slot slot : old)
                 if (!slot.empty()) {
                     const std::uint32_t number = slot.number();
-                    place(std::hash<std::string_view>{}(nameOf(number)), number);
+                    place(hashOf(nameOf(number)), number);
                 }
         }
-        const std::size_t hash = std::hash<std::string_view>{}(name);
+        const std::size_t hash = hashOf(name);
         const std::size_t at = probe(name, hash, nameOf);
         if (!m_slots[at].empty()) return {m_slots[at].number(), false};
         m_slots[at] = Slot::of(hash, m_count);
@@ -57,6 +107,13 @@ public:
     }
 
 private:
+    template <class Word>
+    static Word load(const char* at) {
+        Word word;
+        std::memcpy(&word, at, sizeof word);
+        return word;
+    }
+
     // (hash tag, number + 1); 0 when empty.
     struct Slot {
         std::uint64_t bits = 0;
@@ -70,7 +127,7 @@ private:
     };
     static constexpr std::uint64_t kTagMask = ~std::uint64_t(0xffffffff);
 
-    static std::uint64_t tagOf(std::size_t hash) { return std::uint64_t(hash >> 32) << 32; }
+    static std::uint64_t tagOf(std::uint64_t hash) { return (hash >> 32) << 32; }
     static std::size_t tableSize(std::size_t count) {
         std::size_t size = 16;
         while (size < 2 * count)

@@ -8,6 +8,13 @@
 namespace kel {
 
 ObjectKeys::ObjectKeys(const TARNDatastore& ds, std::string_view path) {
+    read(ds, path);
+}
+
+void ObjectKeys::read(const TARNDatastore& ds, std::string_view path) {
+    m_size = 0;
+    m_more.clear();
+    m_text.reset();
     if (ds.keepsVisitedViews()) {
         m_exists = ds.forEachParameter(
             path, [&](std::string_view key, std::string_view value) { add(key, value); });
@@ -43,7 +50,7 @@ bool sameKey(std::string_view a, std::string_view b) {
 
 const ObjectKeys::Entry* ObjectKeys::find(std::string_view key) const {
     for (std::size_t i = 0; i < m_size && i < kInline; ++i)
-        if (sameKey(m_inline[i].first, key)) return &m_inline[i];
+        if (sameKey(m_inline[i].entry.first, key)) return &m_inline[i].entry;
     for (const auto& entry : m_more)
         if (sameKey(entry.first, key)) return &entry;
     return nullptr;

@@ -21,6 +21,8 @@ public:
     // Reads the parameters of the object at path; empty when there is no such object. The
     // keys refer to the store's text when it keeps it, else to a copy of their own.
     ObjectKeys(const TARNDatastore& ds, std::string_view path);
+    // As the constructor, in place of what this held.
+    void read(const TARNDatastore& ds, std::string_view path);
 
     bool exists() const { return m_exists; }
     bool has(std::string_view key) const { return find(key) != nullptr; }
@@ -36,26 +38,34 @@ public:
     template <class Visit>
     void forEach(Visit&& visit) const {
         for (std::size_t i = 0; i < m_size; ++i) {
-            const Entry& entry = i < kInline ? m_inline[i] : m_more[i - kInline];
+            const Entry& entry = i < kInline ? m_inline[i].entry : m_more[i - kInline];
             visit(entry.first, entry.second);
         }
     }
 
 private:
-    using Entry = std::pair<std::string_view, std::string_view>;
+    struct Entry {
+        std::string_view first;
+        std::string_view second;
+    };
     const Entry* find(std::string_view key) const;
 
     void add(std::string_view key, std::string_view value) {
         if (m_size < kInline)
-            m_inline[m_size] = {key, value};
+            m_inline[m_size].entry = {key, value};
         else
-            m_more.emplace_back(key, value);
+            m_more.push_back({key, value});
         ++m_size;
     }
 
-    // RULES objects have a handful of keys: those stay inline, without an allocation.
+    // RULES objects have a handful of keys: those stay inline, without an allocation. The
+    // slots past m_size are left unset, so that making one costs nothing.
     static constexpr std::size_t kInline = 8;
-    Entry m_inline[kInline];
+    union Slot {
+        Slot() {}
+        Entry entry;
+    };
+    Slot m_inline[kInline];
     std::size_t m_size = 0;
     std::vector<Entry> m_more;
     std::unique_ptr<char[]> m_text;  // the copy, for stores that do not keep their text

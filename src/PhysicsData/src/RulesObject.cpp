@@ -1,5 +1,6 @@
 #include <kel/physicsdata/rules/RulesObject.h>
 
+#include "NameIndex.h"
 #include "ObjectKeys.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 #include <set>
 #include <stdexcept>
 #include <string_view>
-#include <unordered_set>
 
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/physicsutils/TARNDatastore.h>
@@ -34,30 +34,49 @@ bool contains(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
 }
 
-// Names met so far, as views of items that outlive it: a scan while there are few, a hash
-// set beyond, so that long lists stay linear.
+// Names met so far, as views of items that outlive their use here: a scan while there are
+// few, an index beyond, so that long lists stay linear. Cleared for reuse, keeping its room.
 class SeenNames {
+    struct NameOf {
+        const std::vector<std::string_view>* names;
+        std::string_view operator()(std::uint32_t i) const { return (*names)[i]; }
+    };
+    NameOf nameOf() const { return {&m_names}; }
+
 public:
+    void clear() {
+        m_names.clear();
+        m_index.clear();
+    }
     // Whether name was new.
     bool insert(std::string_view name) {
-        if (m_count < kFew) {
-            // Sizes first: most names differ there, and the compare stays inline.
-            const auto same = [name](std::string_view seen) {
-                return seen.size() == name.size() && seen == name;
-            };
-            if (std::find_if(m_few, m_few + m_count, same) != m_few + m_count) return false;
-            m_few[m_count++] = name;
-            if (m_count == kFew) m_set.insert(m_few, m_few + kFew);
+        if (m_names.size() < kFew) {
+            if (findFew(name)) return false;
+            m_names.push_back(name);
+            if (m_names.size() == kFew)
+                for (const std::string_view known : m_names)
+                    m_index.insert(known, nameOf());
             return true;
         }
-        return m_set.insert(name).second;
+        if (!m_index.insert(name, nameOf()).second) return false;
+        m_names.push_back(name);
+        return true;
+    }
+    bool contains(std::string_view name) const {
+        if (m_names.size() < kFew) return findFew(name);
+        return m_index.find(name, nameOf()) != NameIndex::kNone;
     }
 
 private:
     static constexpr std::size_t kFew = 16;
-    std::string_view m_few[kFew];
-    std::size_t m_count = 0;
-    std::unordered_set<std::string_view> m_set;
+    bool findFew(std::string_view name) const {
+        // Sizes first: most names differ there, and the compare stays inline.
+        return std::any_of(m_names.begin(), m_names.end(), [name](std::string_view seen) {
+            return seen.size() == name.size() && seen == name;
+        });
+    }
+    std::vector<std::string_view> m_names;
+    NameIndex m_index;
 };
 
 // Appends each item of [first, last) not yet in seen. The views in seen refer to the items.
@@ -67,29 +86,35 @@ void appendUnseen(It first, It last, SeenNames& seen, std::vector<Item>& to) {
         if (seen.insert(*first)) to.push_back(*first);
 }
 
+// Whether a and b hold the same options as many times each, in any order; compared in
+// place while they are short, as views once sorted beyond.
+bool sameOptionSet(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    if (a.size() != b.size()) return false;
+    if (a.size() <= 16) {
+        for (const auto& option : a)
+            if (std::count(a.begin(), a.end(), option) != std::count(b.begin(), b.end(), option))
+                return false;
+        return true;
+    }
+    std::vector<std::string_view> x(a.begin(), a.end()), y(b.begin(), b.end());
+    std::sort(x.begin(), x.end());
+    std::sort(y.begin(), y.end());
+    return x == y;
+}
+
+// The thread's buffers of type T. Reached through a call, so that the address is looked up
+// once per use of the buffers rather than at every access.
+template <class T>
+[[gnu::noinline]] T& threadBuffers() {
+    thread_local T buffers;
+    return buffers;
+}
+
 // The four lists of data, in the order of RulesObject::OptionData::inherited.
 template <class Data>
 auto listsOf(Data& data) {
     return std::array{&data.essentialChildren, &data.optionalChildren, &data.essentialParams,
                       &data.optionalParams};
-}
-
-// list without the items of excluded, order kept.
-std::vector<std::string> without(const std::vector<std::string_view>& list,
-                                 const std::vector<std::string>& excluded) {
-    std::vector<std::string> result;
-    result.reserve(list.size());
-    if (excluded.size() < 16) {
-        for (const auto item : list)
-            if (std::find(excluded.begin(), excluded.end(), item) == excluded.end())
-                result.emplace_back(item);
-        return result;
-    }
-    std::vector<std::string_view> sorted(excluded.begin(), excluded.end());
-    std::sort(sorted.begin(), sorted.end());
-    for (const auto item : list)
-        if (!std::binary_search(sorted.begin(), sorted.end(), item)) result.emplace_back(item);
-    return result;
 }
 
 // One object or CONTEXT may name an item once among its parameter lists, and once among
@@ -203,8 +228,24 @@ RulesObject::RulesObject(const TARNDatastore& ds, const std::string& path, bool 
     : m_name(path.substr(path.rfind(':') == std::string::npos ? 0 : path.rfind(':') + 1)),
       m_singleton(singleton),
       m_isValidParentsSorted(true) {
-    initData(ds, path, extra);
-    createAccumulatedLists(m_allowedOptions, m_allAccumulated);
+    initData(ds, path, extra, nullptr);
+    makeAllLists();
+}
+
+RulesObject::RulesObject(Key, const TARNDatastore& ds, const std::string& path, bool singleton,
+                         const ExtraDef& extra, std::vector<std::string>& localParams)
+    : m_name(path.substr(path.rfind(':') == std::string::npos ? 0 : path.rfind(':') + 1)),
+      m_singleton(singleton),
+      m_isValidParentsSorted(true) {
+    initData(ds, path, extra, &localParams);
+    makeAllLists();
+}
+
+void RulesObject::makeAllLists() {
+    if (m_allowedOptions.empty()) return;
+    auto lists = std::make_unique<AccumulatedLists>();
+    createAccumulatedLists(m_allowedOptions, *lists);
+    m_allAccumulated.lists = std::move(lists);
 }
 
 RulesObject::RulesObject(const RulesObject& other) = default;
@@ -213,14 +254,22 @@ RulesObject::RulesObject(RulesObject&& other) noexcept = default;
 RulesObject& RulesObject::operator=(RulesObject&& other) noexcept = default;
 RulesObject::~RulesObject() = default;
 
-void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
-                           const ExtraDef& extra) {
+void RulesObject::initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra,
+                           std::vector<std::string>* localParams) {
     // Object-level keys are never inherited: only path itself is asked.
     const ObjectKeys keys(ds, path);
     std::string contextRule(keys.value(kContextRule));
     std::vector<std::string> options;
     keys.appendList(kAllowedOptionList, options);
-    std::vector<RepeatGuard::Named> named;
+    // Buffers kept by the thread from one object to the next, so that reading an object
+    // allocates only what it keeps.
+    struct Buffers {
+        std::vector<RepeatGuard::Named> named;
+        std::vector<std::string_view> sorted;
+        std::string contextPath;
+    };
+    Buffers& buffers = threadBuffers<Buffers>();
+    std::vector<RepeatGuard::Named>& named = buffers.named;
     RepeatGuard optionGuard(path, named);
     optionGuard.add(0, kAllowedOptionList, options.begin(), options.end());
     optionGuard.check();
@@ -231,19 +280,21 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
                                  "but there are no allowed options specified.");
     m_contextRuleParam = std::move(contextRule);
     m_allowedOptions = std::move(options);
-    std::vector<std::string_view> sorted(m_allowedOptions.begin(), m_allowedOptions.end());
+    std::vector<std::string_view>& sorted = buffers.sorted;
+    sorted.assign(m_allowedOptions.begin(), m_allowedOptions.end());
     std::sort(sorted.begin(), sorted.end());
 
     makeData(keys, path, m_defaultData, named);
 
     ds.forEachChild(path, [&](std::string_view type, std::string_view context) {
+        if (localParams && type == "PARAMETER") localParams->emplace_back(context);
         if (type == "CONTEXT" && !std::binary_search(sorted.begin(), sorted.end(), context))
             throw std::runtime_error("RulesObject::initData - In " + path +
                                      ", the CONTEXT object " + std::string(context) +
                                      " does not appear in the \"" + kAllowedOptionList +
                                      "\" parameter.");
     });
-    std::string contextPath;  // made only for a type with options
+    std::string& contextPath = buffers.contextPath;
     const auto defaults = listsOf(m_defaultData);
     m_optionData.reserve(sorted.size());
     for (const auto& option : sorted) {
@@ -261,6 +312,7 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path,
 
     keys.appendList(kAllowedParentList, m_allowedParentListRaw);
 
+    if (extra.stringRules.empty() && extra.listRules.empty() && extra.boolRules.empty()) return;
     m_extra = ExtraRuleValues(
         extra,
         [&](const std::string& key) -> std::pair<std::string, bool> {
@@ -306,33 +358,39 @@ const RulesObject::RulesObjectData& RulesObject::findData(const std::string& opt
 void RulesObject::createAccumulatedLists(const std::vector<std::string>& options,
                                          AccumulatedLists& out) const {
     if (options.empty()) return;
-    SeenNames seen[4];
-    // The optional items are gathered as views of the lists and copied once filtered.
-    std::vector<std::string_view> optionalChildren, optionalParams;
-    const auto defaults = listsOf(m_defaultData);
-    const auto append = [&](std::size_t list, auto first, auto last) {
-        switch (list) {
-            case 0:
-                return appendUnseen(first, last, seen[0], out.essentialChildren);
-            case 1:
-                return appendUnseen(first, last, seen[1], optionalChildren);
-            case 2:
-                return appendUnseen(first, last, seen[2], out.essentialParams);
-            default:
-                return appendUnseen(first, last, seen[3], optionalParams);
-        }
+    // The items are gathered as views of the lists into buffers the thread keeps, and
+    // copied once, filtered.
+    struct Buffers {
+        SeenNames seen[4];
+        std::vector<std::string_view> lists[4];
     };
+    Buffers& buffers = threadBuffers<Buffers>();
+    for (std::size_t i = 0; i < 4; ++i) {
+        buffers.seen[i].clear();
+        buffers.lists[i].clear();
+    }
+    const auto defaults = listsOf(m_defaultData);
     for (const auto& option : options) {
         const OptionData* data = option.empty() ? nullptr : &findOption(option);
         const auto own = listsOf(data ? data->data : m_defaultData);
         for (std::size_t i = 0; i < own.size(); ++i) {
             if (data && !data->whole)
-                append(i, defaults[i]->begin(), defaults[i]->begin() + data->inherited[i]);
-            append(i, own[i]->begin(), own[i]->end());
+                appendUnseen(defaults[i]->begin(), defaults[i]->begin() + data->inherited[i],
+                             buffers.seen[i], buffers.lists[i]);
+            appendUnseen(own[i]->begin(), own[i]->end(), buffers.seen[i], buffers.lists[i]);
         }
     }
-    out.optionalParams = without(optionalParams, out.essentialParams);
-    out.optionalChildren = without(optionalChildren, out.essentialChildren);
+    // A name essential under any option is never optional.
+    const auto withoutEssential = [&](std::size_t optional, std::size_t essential,
+                                      std::vector<std::string>& to) {
+        to.reserve(buffers.lists[optional].size());
+        for (const std::string_view item : buffers.lists[optional])
+            if (!buffers.seen[essential].contains(item)) to.emplace_back(item);
+    };
+    out.essentialChildren.assign(buffers.lists[0].begin(), buffers.lists[0].end());
+    withoutEssential(1, 0, out.optionalChildren);
+    out.essentialParams.assign(buffers.lists[2].begin(), buffers.lists[2].end());
+    withoutEssential(3, 2, out.optionalParams);
 }
 
 const RulesObject::AccumulatedLists& RulesObject::updateAccumCache(
@@ -340,12 +398,7 @@ const RulesObject::AccumulatedLists& RulesObject::updateAccumCache(
     AccumCache* cache = m_accumCache.cache.get();
     // The same options as last time, mostly in the same order: compared as given first.
     if (cache && !options.empty() && options == cache->options) return cache->lists;
-    if (cache && options.size() == cache->options.size()) {
-        std::vector<std::string> a(options), b(cache->options);
-        std::sort(a.begin(), a.end());
-        std::sort(b.begin(), b.end());
-        if (a == b && !options.empty()) return cache->lists;
-    }
+    if (cache && !options.empty() && sameOptionSet(options, cache->options)) return cache->lists;
     // Built aside so that an unrecognised option leaves the cache as it was.
     AccumulatedLists fresh;
     createAccumulatedLists(options, fresh);
@@ -395,19 +448,19 @@ const std::vector<std::string>& RulesObject::getOptionalParams(
 
 const std::vector<std::string>& RulesObject::getEssentialChildrenAll() const {
     return m_allowedOptions.empty() ? m_defaultData.essentialChildren
-                                    : m_allAccumulated.essentialChildren;
+                                    : m_allAccumulated.lists->essentialChildren;
 }
 const std::vector<std::string>& RulesObject::getOptionalChildrenAll() const {
     return m_allowedOptions.empty() ? m_defaultData.optionalChildren
-                                    : m_allAccumulated.optionalChildren;
+                                    : m_allAccumulated.lists->optionalChildren;
 }
 const std::vector<std::string>& RulesObject::getEssentialParamsAll() const {
     return m_allowedOptions.empty() ? m_defaultData.essentialParams
-                                    : m_allAccumulated.essentialParams;
+                                    : m_allAccumulated.lists->essentialParams;
 }
 const std::vector<std::string>& RulesObject::getOptionalParamsAll() const {
     return m_allowedOptions.empty() ? m_defaultData.optionalParams
-                                    : m_allAccumulated.optionalParams;
+                                    : m_allAccumulated.lists->optionalParams;
 }
 
 std::vector<std::string> RulesObject::getChildrenAll() {
@@ -508,7 +561,7 @@ void RulesObject::addRulesParam(Key, const std::string& option,
 
 void RulesObject::addOptionalChild(Key, const std::string& type) {
     m_defaultData.optionalChildren.push_back(type);
-    m_allAccumulated.optionalChildren.push_back(type);
+    if (m_allAccumulated.lists) m_allAccumulated.lists->optionalChildren.push_back(type);
 }
 
 void RulesObject::addValidParent(Key, const std::string& type) {

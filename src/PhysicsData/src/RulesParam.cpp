@@ -3,6 +3,7 @@
 #include "ObjectKeys.h"
 
 #include <algorithm>
+#include <array>
 #include <forward_list>
 #include <stdexcept>
 #include <string_view>
@@ -77,8 +78,9 @@ bool movesOut(bool ignoreGlobal, std::string_view parentType) {
 std::optional<bool> plainOuterPath(bool ignoreGlobal, std::string_view text, std::string& out) {
     if (!contains(text, kParameterComponent)) return false;
     bool plain = text.front() == '/' && text.back() != '/' && text.back() != ':';
-    for (std::size_t i = 1; plain && i < text.size(); ++i)
-        plain = !(text[i] == '/' && (text[i - 1] == '/' || text[i - 1] == ':'));
+    for (std::size_t i = text.find('/', 1); plain && i != std::string_view::npos;
+         i = text.find('/', i + 1))
+        plain = text[i - 1] != '/' && text[i - 1] != ':';
     if (!plain) return std::nullopt;
     const std::size_t last = text.rfind('/');
     const std::size_t parent = last == 0 ? std::string_view::npos : text.rfind('/', last - 1);
@@ -124,6 +126,7 @@ std::optional<std::string> RulesParam::outerParameterPath(bool ignoreGlobal,
 struct RulesParam::Scope {
     std::string_view path;
     ObjectKeys params;
+    bool inContext = false;  // a definition inside a CONTEXT
 };
 
 struct RulesParam::Scopes {
@@ -132,20 +135,25 @@ struct RulesParam::Scopes {
     Scopes& operator=(const Scopes&) = delete;
     std::size_t size() const { return count; }
     const Scope& operator[](std::size_t i) const { return i < 3 ? items[i] : more[i - 3]; }
-    void add(std::string_view path, ObjectKeys keys) {
-        (count < 3 ? items[count] : more.emplace_back()) = {path, std::move(keys)};
+    // Reads the keys of the definition at path, in place.
+    void add(const TARNDatastore& ds, std::string_view path, bool inContext) {
+        Scope& scope = count < 3 ? items[count] : more.emplace_back();
+        scope.path = path;
+        scope.params.read(ds, path);
+        scope.inContext = inContext;
         ++count;
     }
-    // A stable home for the path of the next outer scope.
+    // A stable home for the path of the next outer scope: the first two are buffers the
+    // thread keeps (one Scopes lives at a time), so that most definitions allocate none.
     std::string& outerPath() {
-        return count <= 2 ? outerPaths[count - 1] : morePaths.emplace_front();
+        thread_local std::string buffers[2];
+        return count <= 2 ? buffers[count - 1] : morePaths.emplace_front();
     }
 
     // Three scopes at most, unless CONTEXT definitions nest.
     Scope items[3];
     std::size_t count = 0;
     std::vector<Scope> more;
-    std::string outerPaths[2];
     std::forward_list<std::string> morePaths;
 };
 
@@ -153,12 +161,11 @@ void RulesParam::scopesOf(const TARNDatastore& ds, const std::string& path, Scop
                           Scopes& out) {
     std::string_view current = path;
     while (true) {
-        out.add(current, ObjectKeys(ds, current));
-        if (mode == ScopeMode::ObjectOnly) break;
-        // Most definitions are global ones, which have no outer scope.
-        if (current.rfind(kGlobalPrefix, 0) == 0 &&
-            current.find('/', kGlobalPrefix.size()) == std::string_view::npos)
-            break;
+        // Most definitions are global ones, which have no outer scope and are in no CONTEXT.
+        const bool global = current.rfind(kGlobalPrefix, 0) == 0 &&
+                            current.find('/', kGlobalPrefix.size()) == std::string_view::npos;
+        out.add(ds, current, !global && contains(current, kContextComponent));
+        if (mode == ScopeMode::ObjectOnly || global) break;
         const bool ignoreGlobal = mode == ScopeMode::IgnoreGlobal;
         std::string& outer = out.outerPath();
         const std::optional<bool> plain = plainOuterPath(ignoreGlobal, current, outer);
@@ -189,7 +196,7 @@ std::pair<std::string_view, bool> RulesParam::extractParamValue(const Scopes& sc
                                                                 const std::string& key) const {
     const Scope* scope = findScope(scopes, key);
     if (!scope) return {std::string_view(), false};
-    if (key == kParameterType && contains(scope->path, kContextComponent))
+    if (key == kParameterType && scope->inContext)
         throw std::runtime_error("Definition of " + kParameterType +
                                  " is not allowed at CONTEXT scope. (Attempted definition in " +
                                  std::string(scope->path) + ".)");
@@ -217,9 +224,54 @@ enum Field : std::size_t {
     kAllowedField,
     kFieldCount
 };
-const std::string* const kFieldKeys[kFieldCount] = {
-    &kIgnoreGlobal, &kDescription, &kParameterType, &kDefault,
-    &kQuantityType, &kLowerBound,  &kUpperBound,    &kAllowedStringList};
+
+// The field a key sets, or kFieldCount: told apart by length and first letter, so that the
+// keys of a definition are matched without a comparison each against every field.
+Field fieldOf(std::string_view key) {
+    const auto is = [key](const std::string& known, Field field) {
+        return key == known ? field : kFieldCount;
+    };
+    switch (key.size()) {
+        case 7:
+            return is(kDefault, kDefaultField);
+        case 11:
+            switch (key[0]) {
+                case 'D':
+                    return is(kDescription, kDescriptionField);
+                case 'L':
+                    return is(kLowerBound, kLowerField);
+                case 'U':
+                    return is(kUpperBound, kUpperField);
+                default:
+                    return kFieldCount;
+            }
+        case 13:
+            return is(kQuantityType, kQuantityField);
+        case 14:
+            return is(kParameterType, kTypeField);
+        case 19:
+            return is(kAllowedStringList, kAllowedField);
+        case 24:
+            return is(kIgnoreGlobal, kIgnoreField);
+        default:
+            return kFieldCount;
+    }
+}
+
+// TARNParam::typeFromString, with the words as the type names spell them matched first.
+TARNParam::Type typeOfWord(std::string_view word) {
+    constexpr int kTypes = TARNParam::LogicalList + 1;
+    static const std::array<std::string_view, kTypes> kSpellings = [] {
+        std::array<std::string_view, kTypes> spellings;
+        for (int i = 0; i < kTypes; ++i)
+            spellings[i] = TARNParam::typeStringFromType(static_cast<TARNParam::Type>(i));
+        return spellings;
+    }();
+    for (int i = 0; i < kTypes; ++i)
+        if (i != TARNParam::Unknown && kSpellings[i] == word)
+            return static_cast<TARNParam::Type>(i);
+    return TARNParam::typeFromString(word);
+}
 
 }  // namespace
 
@@ -233,12 +285,11 @@ void RulesParam::initData(const TARNDatastore& ds, const std::string& path, cons
     std::fill(where, where + kFieldCount, kAbsent);
     for (std::size_t i = 0; i < scopes.size(); ++i)
         scopes[i].params.forEach([&](std::string_view key, std::string_view value) {
-            for (std::size_t f = 0; f < kFieldCount; ++f)
-                if (where[f] == kAbsent && key == *kFieldKeys[f]) {
-                    where[f] = i;
-                    values[f] = value;
-                    return;
-                }
+            const Field f = fieldOf(key);
+            if (f != kFieldCount && where[f] == kAbsent) {
+                where[f] = i;
+                values[f] = value;
+            }
         });
 
     m_ignoreOuterScope = false;
@@ -252,10 +303,14 @@ void RulesParam::initData(const TARNDatastore& ds, const std::string& path, cons
     if (m_ignoreOuterScope) scopes.count = 1;
     const auto found = [&](Field f) { return where[f] < scopes.size(); };
     const auto value = [&](Field f) { return found(f) ? values[f] : std::string_view(); };
+    // The members start empty: only the keys found are copied.
+    const auto assign = [&](std::string& to, Field f) {
+        if (found(f) && !values[f].empty()) to = values[f];
+    };
 
-    m_description = value(kDescriptionField);
+    assign(m_description, kDescriptionField);
 
-    if (found(kTypeField) && contains(scopes[where[kTypeField]].path, kContextComponent))
+    if (found(kTypeField) && scopes[where[kTypeField]].inContext)
         throw std::runtime_error("Definition of " + kParameterType +
                                  " is not allowed at CONTEXT scope. (Attempted definition in " +
                                  std::string(scopes[where[kTypeField]].path) + ".)");
@@ -263,12 +318,12 @@ void RulesParam::initData(const TARNDatastore& ds, const std::string& path, cons
     if (typeWord.empty())
         throw std::runtime_error("Parameter " + m_name +
                                  " has not been assigned a type in the RULES data.");
-    m_type = TARNParam::typeFromString(typeWord);
+    m_type = typeOfWord(typeWord);
 
-    m_default = value(kDefaultField);
-    const std::string quantity(value(kQuantityField));
-    m_lowerBound = value(kLowerField);
-    m_upperBound = value(kUpperField);
+    assign(m_default, kDefaultField);
+    const std::string_view quantity = value(kQuantityField);
+    assign(m_lowerBound, kLowerField);
+    assign(m_upperBound, kUpperField);
     if (!quantity.empty() && m_type == TARNParam::Real) {
         valueValidForQuantity(path, kDefault, m_default, quantity);
         valueValidForQuantity(path, kLowerBound, m_lowerBound, quantity);
@@ -276,20 +331,25 @@ void RulesParam::initData(const TARNDatastore& ds, const std::string& path, cons
     }
     if (found(kAllowedField)) ObjectKeys::appendItems(values[kAllowedField], m_allowedStrings);
 
+    if (extra.stringRules.empty() && extra.listRules.empty() && extra.boolRules.empty()) return;
+    const auto lookUp = [&](const std::string& key) {
+        // The standard keys were found above, in the same scopes.
+        if (const Field f = fieldOf(key); f != kFieldCount)
+            return std::make_pair(std::string(value(f)), found(f));
+        const auto [text, has] = extractParamValue(scopes, key);
+        return std::make_pair(std::string(text), has);
+    };
+    // Each lookup captures at most two references, which std::function keeps in place.
     m_extra = ExtraRuleValues(
-        extra,
-        [&](const std::string& key) {
-            const auto [text, has] = extractParamValue(scopes, key);
-            return std::make_pair(std::string(text), has);
-        },
-        [&](const std::string& key, std::vector<std::string>& out) {
+        extra, [&lookUp](const std::string& key) { return lookUp(key); },
+        [this, &scopes](const std::string& key, std::vector<std::string>& out) {
             return extractParamValues(scopes, key, out);
         });
 }
 
 void RulesParam::valueValidForQuantity(const std::string& path, const std::string& key,
                                        const std::string& value,
-                                       const std::string& quantityType) const {
+                                       std::string_view quantityType) const {
     if (value.empty() || quantityType.empty() || quantityType == "Dimensionless" ||
         quantityType == "Expression")
         return;
@@ -299,7 +359,7 @@ void RulesParam::valueValidForQuantity(const std::string& path, const std::strin
         throw std::runtime_error("RulesObject::initData - in RULES object " + path +
                                  ", a parameter, " + key +
                                  ", is defined without a unit but has a quantity type" +
-                                 " set to " + quantityType + ".");
+                                 " set to " + std::string(quantityType) + ".");
 }
 
 }  // namespace kel

@@ -59,6 +59,10 @@ public:
     // Reads the object type at path; throws std::runtime_error on inconsistent RULES.
     RulesObject(const TARNDatastore& ds, const std::string& path, bool singleton,
                 const ExtraDef& extra);
+    // As above, and appends the names of the parameters defined at object level (the
+    // PARAMETER children of path) to localParams, in first-appearance order.
+    RulesObject(Key key, const TARNDatastore& ds, const std::string& path, bool singleton,
+                const ExtraDef& extra, std::vector<std::string>& localParams);
     RulesObject(const RulesObject& other);
     RulesObject& operator=(const RulesObject& other);
     RulesObject(RulesObject&& other) noexcept;
@@ -151,26 +155,45 @@ private:
         std::unique_ptr<AccumCache> cache;
     };
 
-    void initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra);
+    // The lists over all options, made for a type with options only; copies copy them.
+    struct AllListsSlot {
+        AllListsSlot() = default;
+        AllListsSlot(const AllListsSlot& other)
+            : lists(other.lists ? std::make_unique<AccumulatedLists>(*other.lists) : nullptr) {}
+        AllListsSlot& operator=(const AllListsSlot& other) {
+            if (this != &other)
+                lists = other.lists ? std::make_unique<AccumulatedLists>(*other.lists) : nullptr;
+            return *this;
+        }
+        AllListsSlot(AllListsSlot&&) noexcept = default;
+        AllListsSlot& operator=(AllListsSlot&&) noexcept = default;
+        ~AllListsSlot() = default;
+        std::unique_ptr<AccumulatedLists> lists;
+    };
+
+    void initData(const TARNDatastore& ds, const std::string& path, const ExtraDef& extra,
+                  std::vector<std::string>* localParams);
     // The lists of option ("" for object level), whole; throws for an unknown option.
     const RulesObjectData& findData(const std::string& option) const;
     // The option's entry: null / throwing when the type has no such option.
     OptionData* optionOf(const std::string& option) const;
     OptionData& findOption(const std::string& option) const;
+    // The lists over all options, for a type with options.
+    void makeAllLists();
     void createAccumulatedLists(const std::vector<std::string>& options,
                                 AccumulatedLists& out) const;
     const AccumulatedLists& updateAccumCache(const std::vector<std::string>& options) const;
 
     std::string m_name;
     bool m_singleton = false;
+    bool m_isValidParentsSorted = true;  // beside the other flag, so that both share a word
     std::string m_contextRuleParam;
     std::vector<std::string> m_allowedOptions;
     RulesObjectData m_defaultData;
     mutable std::vector<OptionData> m_optionData;   // ascending by option
     std::vector<std::string> m_contextLocalParams;  // defined by some option; ascending
     std::vector<std::string> m_validParents;
-    bool m_isValidParentsSorted = true;
-    AccumulatedLists m_allAccumulated;
+    AllListsSlot m_allAccumulated;
     mutable AccumCacheSlot m_accumCache;
     std::vector<std::string> m_allowedParentListRaw;
     ExtraRuleValues m_extra;

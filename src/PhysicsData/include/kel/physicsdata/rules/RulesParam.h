@@ -78,7 +78,7 @@ private:
     bool extractParamValues(const Scopes& scopes, const std::string& key,
                             std::vector<std::string>& out) const;
     void valueValidForQuantity(const std::string& path, const std::string& key,
-                               const std::string& value, const std::string& quantityType) const;
+                               const std::string& value, std::string_view quantityType) const;
 
     std::string m_name;
     TARNParam::Type m_type = TARNParam::Unknown;
