@@ -352,7 +352,8 @@ void ParamValueDef::initBounds(ParamRulesFacts& facts) {
     if (!m_hasContextRule) {
         BoundsData fixed(m_name, kind, rulesBounds(facts.param(facts.validOption())));
         if (fixed.undefined()) return;
-        m_fixedBounds.build([&](void* where) { return ::new (where) BoundsData(fixed); });
+        m_fixedBounds.build(
+            [&](void* where) { return ::new (where) BoundsData(std::move(fixed)); });
         return;
     }
     // The bounds under each option; equal bounds under every option collapse to fixed
@@ -371,12 +372,13 @@ void ParamValueDef::initBounds(ParamRulesFacts& facts) {
     }
     if (allEqual) {
         if (byOption[least].undefined()) return;
-        m_fixedBounds.build([&](void* where) { return ::new (where) BoundsData(byOption[least]); });
+        m_fixedBounds.build(
+            [&](void* where) { return ::new (where) BoundsData(std::move(byOption[least])); });
         return;
     }
     std::map<std::string, BoundsData> kept;
     for (std::size_t i = 0; i < options.size(); ++i)
-        kept.emplace(options[i], byOption[i]);
+        kept.emplace(options[i], std::move(byOption[i]));
     m_boundsByOption.build([&](void* where) {
         return ::new (where) std::map<std::string, BoundsData>(std::move(kept));
     });
