@@ -20,6 +20,7 @@
 #include <kel/utilities/StringUtilities.h>
 
 #include "CheckListGroups.h"
+#include "CheckListViews.h"
 #include "KeySlots.h"
 #include "ListItems.h"
 #include "ParamMapLookup.h"
@@ -120,11 +121,18 @@ const std::string& rawValue(const DependKeys& m, const std::string& key) {
     return value != nullptr ? *value : kNone;
 }
 
-// A scalar key: the whole value with every blank removed.
+// A scalar key: the whole value with every blank removed (the blanks of
+// StringUtilities::removeWhitespace), written in one pass into a string sized once.
 std::string scalar(const DependKeys& m, const std::string& key) {
     const std::string& value = rawValue(m, key);
-    if (value.empty()) return {};
-    return StringUtilities::removeWhitespace(value);
+    std::string result(value.size(), '\0');
+    std::size_t size = 0;
+    for (const char c : value) {
+        result[size] = c;
+        size += c != ' ' && c != '\t' && c != '\r' && c != '\n';
+    }
+    result.resize(size);
+    return result;
 }
 
 // A list key: trimmed items in written order, empty items dropped.
@@ -169,7 +177,7 @@ public:
     // The real name that `name` stands for, or `name` itself when none matches. Names
     // equal without blanks are equal outright (else construction threw), so the first
     // match is the only one, and a name equal outright is that match; most are.
-    const std::string& resolve(const std::string& name) const {
+    std::string_view resolve(std::string_view name) const {
         for (std::size_t i = 0; i < m_names.size(); ++i)
             if (m_names[i] == name) return m_names[i];
         for (std::size_t i = 0; i < m_names.size(); ++i)
@@ -250,22 +258,22 @@ struct ListNames {
 // ("*" references are kept), written back in its own syntax without blanks around items.
 std::string withRealNames(const std::string& key, const std::string& listString,
                           const std::string& type, const BlankFreeNames<ListNames>& names) {
-    std::optional<IndexedCheckListSplitter> split;
+    std::optional<CheckListViews> split;
     try {
         split.emplace(CheckedListData{key, listString, kNone, type, kOptionCheckHeading});
     } catch (const PhysicsException&) {
         return listString;  // malformed: reported where the list is used, as written
     }
-    const IndexedCheckListSplitter& items = *split;
+    const CheckListViews& items = *split;
     // Joined as vectorToString would join the entries: "," between them, nothing around.
     std::string result;
     result.reserve(listString.size() + 16);
-    for (std::size_t i = 0; i < items.getNumberOfNames(); ++i) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
         if (i != 0) result += ',';
-        const std::string& name = items.getName(i);
+        const std::string_view name = items.name(i);
         result += !name.empty() && name[0] == '*' ? name : names.resolve(name);
         result += ',';
-        const Strings& checks = items.getChecks(i);
+        const std::span<const std::string_view> checks = items.checks(i);
         if (checks.size() == 1) {
             result += checks.front();
         } else {
@@ -287,10 +295,6 @@ Strings sorted(Strings items) {
 
 bool lessByValue(const std::string* a, const std::string* b) {
     return *a < *b;
-}
-
-bool sortedContains(const Strings& items, const std::string& item) {
-    return std::binary_search(items.begin(), items.end(), item);
 }
 
 // The items joined as StringUtilities::vectorToString joins them.
@@ -681,15 +685,15 @@ void ObjDependDef::initParamAvailChecks(const Keys& m, const ModelRules*,
                ", the parameters ";
     });
     if (checkList.empty()) return;
-    const IndexedCheckListSplitter items(
+    const CheckListViews items(
         CheckedListData{kParameterCheckList, checkList, kNone, m_type, kParamCheckHeading});
     const CheckListGroups groups(items);
     for (std::size_t g = 0; g < groups.size(); ++g) {
-        const std::string& name = names.resolve(groups.name(g));
-        ParamAvail* record = findParamAvail(name);
-        groups.forEachCheck(g, [&](const std::string& check) {
+        ParamAvail* record = findParamAvail(names.resolve(groups.name(g)));
+        const std::string& name = record->getName();
+        groups.forEachCheck(g, [&](std::string_view check) {
             record->addAvailCheck(sourceFor(source, m_type, kParameterCheckList)
-                                      .getParamAvailCheck(check, name, true));
+                                      .getParamAvailCheck(std::string(check), name, true));
         });
     }
 }
@@ -739,22 +743,23 @@ void ObjDependDef::initChildAvailChecks(const Keys& m, const ModelRules*,
                "\", the child objects ";
     });
     if (checkList.empty()) return;
-    const IndexedCheckListSplitter items(
+    const CheckListViews items(
         CheckedListData{kChildCheckList, checkList, kNone, m_type, kChildCheckHeading});
     const CheckListGroups groups(items);
     for (std::size_t g = 0; g < groups.size(); ++g) {
-        const std::string& childType = types.resolve(groups.name(g));
-        ChildAvail* record = findChildAvail(childType);
+        const std::string_view written = types.resolve(groups.name(g));
+        ChildAvail* record = findChildAvail(written);
         if (record == nullptr) {
             throw PhysicsException(
                 "ObjDependDef::initChildAvailChecks - in data for object type \"" + m_type +
-                "\", the child object " + childType +
+                "\", the child object " + std::string(written) +
                 " referenced in the check list does not exist in the "
                 "'ordered' lists");
         }
-        groups.forEachCheck(g, [&](const std::string& check) {
+        const std::string& childType = record->getType();
+        groups.forEachCheck(g, [&](std::string_view check) {
             record->addAvailCheck(sourceFor(source, m_type, kChildCheckList)
-                                      .getObjAvailCheck(check, childType, true));
+                                      .getObjAvailCheck(std::string(check), childType, true));
         });
     }
 }
@@ -1206,16 +1211,17 @@ void ObjDependDef::verifyCheckedOptionValues(const std::string& key, const std::
                                              bool allowStars) const {
     if (listString.empty()) return;
     // Items in written order: the first unknown one is the first unknown distinct name.
-    const IndexedCheckListSplitter items(
+    const CheckListViews items(
         CheckedListData{key, listString, kNone, m_type, kOptionCheckHeading});
-    for (std::size_t i = 0; i < items.getNumberOfNames(); ++i) {
-        const std::string& name = items.getName(i);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string_view name = items.name(i);
         if (allowStars && !name.empty() && name[0] == '*') continue;
-        if (!sortedContains(m_orderedAllowedOptions, name)) {
-            throw PhysicsException("ObjDependDef::initContextRuleInfo - in the " +
-                                   kObjectDependency + " data for type " + m_type +
-                                   ", the option value \"" + name + "\" that appears in the \"" +
-                                   key + "\" parameter is not recognised.");
+        if (!std::binary_search(m_orderedAllowedOptions.begin(), m_orderedAllowedOptions.end(),
+                                name, std::less<>())) {
+            throw PhysicsException(
+                "ObjDependDef::initContextRuleInfo - in the " + kObjectDependency +
+                " data for type " + m_type + ", the option value \"" + std::string(name) +
+                "\" that appears in the \"" + key + "\" parameter is not recognised.");
         }
     }
 }

@@ -26,6 +26,7 @@
 #include <kel/utilities/StringUtilities.h>
 
 #include "CheckListGroups.h"
+#include "CheckListViews.h"
 #include "ListItems.h"
 #include "ParamRulesFacts.h"
 #include "ParamValueKeys.h"
@@ -244,7 +245,7 @@ void ParamValueDef::initAllowedString(std::vector<std::string> values, const Par
     static const std::string heading = "Error in parameter allowed string list checks.";
     const std::string empty;
     const std::string& checkText = keys.value(ParamValueKeys::AllowedStringListChecks);
-    std::optional<IndexedCheckListSplitter> items;
+    std::optional<CheckListViews> items;
     std::optional<CheckListGroups> checks;
     if (!checkText.empty()) {
         items.emplace(
@@ -256,28 +257,26 @@ void ParamValueDef::initAllowedString(std::vector<std::string> values, const Par
     // them.
     std::vector<std::string_view> allowed;
     // The distinct items not among the allowed values, ascending.
-    auto notAllowed = [&](const std::vector<const std::string*>& names) {
+    auto notAllowed = [&](const std::vector<std::string_view>& names) {
         std::vector<std::string> missing;
         if (names.empty()) return missing;
         if (allowed.empty()) {
             allowed.assign(values.begin(), values.end());
             std::sort(allowed.begin(), allowed.end());
         }
-        std::vector<const std::string*> unknown;
-        for (const std::string* name : names)
-            if (!std::binary_search(allowed.begin(), allowed.end(), std::string_view(*name)))
-                unknown.push_back(name);
-        std::sort(unknown.begin(), unknown.end(),
-                  [](const std::string* a, const std::string* b) { return *a < *b; });
-        for (const std::string* name : unknown)
-            if (missing.empty() || missing.back() != *name) missing.push_back(*name);
+        std::vector<std::string_view> unknown;
+        for (const std::string_view name : names)
+            if (!std::binary_search(allowed.begin(), allowed.end(), name)) unknown.push_back(name);
+        std::sort(unknown.begin(), unknown.end());
+        for (const std::string_view name : unknown)
+            if (missing.empty() || missing.back() != name) missing.emplace_back(name);
         return missing;
     };
     if (checks) {
-        std::vector<const std::string*> names;
+        std::vector<std::string_view> names;
         names.reserve(checks->size());
         for (std::size_t g = 0; g < checks->size(); ++g)
-            names.push_back(&checks->name(g));
+            names.push_back(checks->name(g));
         auto missing = notAllowed(names);
         if (!missing.empty()) {
             throw PhysicsException("ParamValueDef::initAllowedString - the values \"" +
@@ -290,15 +289,11 @@ void ParamValueDef::initAllowedString(std::vector<std::string> values, const Par
     }
 
     // The subset values, ascending.
-    std::vector<std::string> subset;
+    std::vector<std::string_view> subset;
     const std::string& subsetText = keys.value(ParamValueKeys::SubsetAllowedStringList);
     if (!subsetText.empty()) {
-        subset = listItems(subsetText);
-        std::vector<const std::string*> names;
-        names.reserve(subset.size());
-        for (const std::string& item : subset)
-            names.push_back(&item);
-        auto missing = notAllowed(names);
+        subset = listItemViews(subsetText);
+        auto missing = notAllowed(subset);
         if (!missing.empty()) {
             throw PhysicsException("ParamValueDef::initAllowedString - the values \"" +
                                    StringUtilities::vectorToString(missing, ',') + "\" in the \"" +
@@ -318,13 +313,13 @@ void ParamValueDef::initAllowedString(std::vector<std::string> values, const Par
         valueCheck.value = std::move(written);
         const std::string& value = valueCheck.value;
         if (checks) {
-            checks->forEachCheckOf(value, [&](const std::string& checkName) {
+            checks->forEachCheckOf(value, [&](std::string_view checkName) {
                 valueCheck.checks.push_back(
-                    source->getParamValAvailCheck(checkName, m_name, value, true));
+                    source->getParamValAvailCheck(std::string(checkName), m_name, value, true));
             });
         }
-        valueCheck.inSubset =
-            !subset.empty() && std::binary_search(subset.begin(), subset.end(), value);
+        valueCheck.inSubset = !subset.empty() && std::binary_search(subset.begin(), subset.end(),
+                                                                    std::string_view(value));
     }
 }
 
