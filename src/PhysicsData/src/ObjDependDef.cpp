@@ -953,6 +953,14 @@ public:
     enum class Reference { Unknown, Repeated, EssentialOnly, Fine };
     enum Kind : std::uint8_t { kOther = 0, kEssential = 1, kOptional = 2 };
 
+    // The table lives in room kept by the thread between verifications: a type's RULES
+    // items are many, and asking the heap for that room for every definition costs more
+    // than filling it. One table per thread is in use at a time.
+    RulesItems() : m_entries(scratch()) { m_entries.clear(); }
+    RulesItems(const RulesItems&) = delete;
+    RulesItems& operator=(const RulesItems&) = delete;
+    ~RulesItems() { m_entries.clear(); }
+
     void reserve(std::size_t size) { m_entries.reserve(size); }
 
     // Enters the names of one list; `kind` says which of the covered lists it is (kOther:
@@ -1041,7 +1049,12 @@ private:
         return entry != nullptr && entry->inTable ? const_cast<Entry*>(entry) : nullptr;
     }
 
-    std::vector<Entry> m_entries;  // every name of the lists, ascending, once
+    static std::vector<Entry>& scratch() {
+        thread_local std::vector<Entry> entries;
+        return entries;
+    }
+
+    std::vector<Entry>& m_entries;  // every name of the lists, ascending, once
 };
 
 // Enters the RULES items of the type as RulesItems sees them. Over every option (or when
