@@ -208,9 +208,18 @@ void ParamValueDef::initString(const ParamValueKeys& keys, ParamRulesFacts& fact
     }
     if (!m_rulesAllowedStrings->hasAllowedStrings()) {
         m_rulesAllowedStrings.reset();
+    } else if (m_restriction == 0 && !m_rulesAllowedStrings->dependsOnOption()) {
+        // The ordered strings become the definition's own allowed values. One set of them
+        // serves every context, and the values (the strings, or those of them whose checks
+        // pass) are all in it: limiting them to it changes nothing, so it is not kept.
+        std::vector<std::string> rulesStrings = m_rulesAllowedStrings->takeAllAllowedStrings();
+        m_rulesAllowedStrings.reset();
+        m_restriction = kFixedList;
+        initAllowedString(std::move(rulesStrings), keys, rules, source);
     } else {
         // Evaluation needs only the sets: the ordered strings serve, when nothing else
         // restricts the values, as the definition's own allowed values.
+        m_rulesAllowedStrings->fillCommon();
         std::vector<std::string> rulesStrings = m_rulesAllowedStrings->takeAllAllowedStrings();
         if (m_restriction == 0) {
             m_restriction = kFixedList;
