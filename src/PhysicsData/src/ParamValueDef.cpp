@@ -216,6 +216,11 @@ void ParamValueDef::initString(const ParamValueKeys& keys, ParamRulesFacts& fact
         m_rulesAllowedStrings.reset();
         m_restriction = kFixedList;
         initAllowedString(std::move(rulesStrings), keys, rules, source);
+    } else if ((m_restriction & kFixedList) != 0 && !m_rulesAllowedStrings->dependsOnOption()) {
+        // A written fixed list under one set of RULES strings for every context: limiting
+        // its values to the set is decided here, value by value, and the set is not kept.
+        markRulesValues(m_rulesAllowedStrings->getAllAllowedStrings());
+        m_rulesAllowedStrings.reset();
     } else {
         // Evaluation needs only the sets: the ordered strings serve, when nothing else
         // restricts the values, as the definition's own allowed values.
@@ -332,6 +337,15 @@ void ParamValueDef::initAllowedString(std::vector<std::string> values, const Par
     }
 }
 
+void ParamValueDef::markRulesValues(const std::vector<std::string>& rulesStrings) {
+    std::vector<std::string_view> sorted(rulesStrings.begin(), rulesStrings.end());
+    std::sort(sorted.begin(), sorted.end());
+    for (ValueCheck& valueCheck : m_allowedValues) {
+        valueCheck.inRules =
+            std::binary_search(sorted.begin(), sorted.end(), std::string_view(valueCheck.value));
+    }
+}
+
 void ParamValueDef::initListSource(const std::string& name,
                                    const AvailabilityCheckDataSource* source) {
     m_valueListSource = source->getList(name, true);
@@ -428,6 +442,7 @@ void ParamValueDef::evaluateCheckList(const TARNContext& context, EvalContext* e
                          [&](Check* check) { return check->evaluate(context, evalContext); })) {
             continue;
         }
+        if (!valueCheck.inRules) continue;
         values.push_back(valueCheck.value);
         if (valueCheck.inSubset) subset.push_back(valueCheck.value);
     }
@@ -486,7 +501,7 @@ bool ParamValueDef::allowsValue(const TARNContext& context, EvalContext* evalCon
     }
     return std::any_of(
         m_allowedValues.begin(), m_allowedValues.end(), [&](const ValueCheck& valueCheck) {
-            return valueCheck.value == value &&
+            return valueCheck.value == value && valueCheck.inRules &&
                    std::all_of(valueCheck.checks.begin(), valueCheck.checks.end(),
                                [&](Check* check) { return check->evaluate(context, evalContext); });
         });

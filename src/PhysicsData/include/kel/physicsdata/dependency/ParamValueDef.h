@@ -55,6 +55,9 @@ public:
         std::string value;
         std::vector<Check*> checks;
         bool inSubset = false;
+        // False for a written value that the RULES strings (the same in every context)
+        // leave out: it is never offered.
+        bool inRules = true;
     };
 
     // Keys of a PARAMETER VALUES entry read here (default and override keys belong to
@@ -259,6 +262,8 @@ private:
     static void checksFromValCheckVec(const std::vector<ValueCheck>& valueChecks,
                                       std::set<std::string>& names);
     const ValueCheck* findValueCheck(const std::string& value) const;
+    // Marks the fixed values that `rulesStrings` leave out (see ValueCheck::inRules).
+    void markRulesValues(const std::vector<std::string>& rulesStrings);
     static const std::vector<std::string>& noStrings();
 
     const BoundsData& fixedBounds() const;
