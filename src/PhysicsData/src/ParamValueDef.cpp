@@ -82,7 +82,7 @@ ParamValueDef::ParamValueDef(const std::string& name, const std::string& objectT
     : m_name(name),
       m_valueListSource(nullptr),
       m_subsetValueListSource(nullptr),
-      m_type(TARNParam::Unknown),
+      m_type(static_cast<std::uint8_t>(TARNParam::Unknown)),
       m_restriction(0),
       m_isLocalRulesParam(false),
       m_hasContextRule(false),
@@ -114,18 +114,19 @@ void ParamValueDef::initialise(const std::string& objectType, const ParameterMap
     // The entry's keys, found once for the definition and its parts.
     const ParamValueKeys keys(params);
     const std::string& typeWord = keys.value(ParamValueKeys::ParameterType);
-    m_type = typeWord.empty() ? facts.paramType() : TARNParam::typeFromString(typeWord);
+    m_type = static_cast<std::uint8_t>(typeWord.empty() ? facts.paramType()
+                                                        : TARNParam::typeFromString(typeWord));
 
     initDefault(keys, facts, source);
     initOverride(keys, facts, source);
 
-    if (TARNParam::isIntegerType(m_type)) {
+    if (TARNParam::isIntegerType(getType())) {
         initInt(facts);
-    } else if (TARNParam::isLogicalType(m_type)) {
+    } else if (TARNParam::isLogicalType(getType())) {
         initLogical();
-    } else if (TARNParam::isRealType(m_type)) {
+    } else if (TARNParam::isRealType(getType())) {
         initReal(facts);
-    } else if (TARNParam::isStringType(m_type)) {
+    } else if (TARNParam::isStringType(getType())) {
         initString(keys, facts, source);
     } else {
         throw PhysicsException("ParamValueDef::initialise - Internal error : unknown type");
@@ -366,7 +367,7 @@ std::pair<std::string, std::string> ParamValueDef::rulesBounds(const RulesParam&
 
 void ParamValueDef::initBounds(ParamRulesFacts& facts) {
     const BoundsData::Type kind =
-        TARNParam::isIntegerType(m_type) ? BoundsData::Integer : BoundsData::Real;
+        TARNParam::isIntegerType(getType()) ? BoundsData::Integer : BoundsData::Real;
     if (!m_hasContextRule) {
         BoundsData fixed(m_name, kind, rulesBounds(facts.param(facts.validOption())));
         if (fixed.undefined()) return;
