@@ -622,44 +622,28 @@ std::string ParamValueDef::getSubsetValueListSourceName() const {
     return m_subsetValueListSource ? m_subsetValueListSource->getName() : std::string();
 }
 
-namespace {
+void ParamValueDef::checksFromValCheckVec(const std::vector<ValueCheck>& valueChecks,
+                                          std::set<std::string>& names) {
+    for (const auto& valueCheck : valueChecks) {
+        for (const Check* check : valueCheck.checks)
+            names.insert(check->getName());
+    }
+}
 
-// The names, ascending and each once, as strings.
-std::vector<std::string> distinctNames(std::vector<std::string_view>& names) {
-    std::sort(names.begin(), names.end());
-    names.erase(std::unique(names.begin(), names.end()), names.end());
+std::vector<std::string> ParamValueDef::getReferencedCheckNames() const {
+    std::set<std::string> names;
+    if (m_restriction & kFixedList) checksFromValCheckVec(m_allowedValues, names);
+    names.merge(m_default->getReferencedCheckNames());
+    if (m_valueOverride) names.merge(m_valueOverride->getReferencedCheckNames());
     return {names.begin(), names.end()};
 }
 
-}  // namespace
-
-std::vector<std::string> ParamValueDef::getReferencedCheckNames() const {
-    // Views of the checks' names and of the parts' sets, sorted once: most definitions
-    // name a few checks, or none.
-    std::vector<std::string_view> names;
-    if (m_restriction & kFixedList) {
-        for (const ValueCheck& valueCheck : m_allowedValues)
-            for (const Check* check : valueCheck.checks)
-                names.push_back(check->getName());
-    }
-    const std::set<std::string> defaults = m_default->getReferencedCheckNames();
-    names.insert(names.end(), defaults.begin(), defaults.end());
-    std::set<std::string> overrides;
-    if (m_valueOverride) overrides = m_valueOverride->getReferencedCheckNames();
-    names.insert(names.end(), overrides.begin(), overrides.end());
-    return distinctNames(names);
-}
-
 std::vector<std::string> ParamValueDef::getReferencedListNames() const {
-    std::vector<std::string_view> names;
-    const std::set<std::string> defaults = m_default->getReferencedListNames();
-    names.insert(names.end(), defaults.begin(), defaults.end());
-    std::set<std::string> overrides;
-    if (m_valueOverride) overrides = m_valueOverride->getReferencedListNames();
-    names.insert(names.end(), overrides.begin(), overrides.end());
-    if (m_valueListSource) names.push_back(m_valueListSource->getName());
-    if (m_subsetValueListSource) names.push_back(m_subsetValueListSource->getName());
-    return distinctNames(names);
+    std::set<std::string> names = m_default->getReferencedListNames();
+    if (m_valueOverride) names.merge(m_valueOverride->getReferencedListNames());
+    if (m_valueListSource) names.insert(m_valueListSource->getName());
+    if (m_subsetValueListSource) names.insert(m_subsetValueListSource->getName());
+    return {names.begin(), names.end()};
 }
 
 bool ParamValueDef::hasFullyConstrainedBounds() const {

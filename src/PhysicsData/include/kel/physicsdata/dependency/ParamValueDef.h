@@ -259,6 +259,8 @@ private:
                            std::vector<std::string>& subset) const;
     void evaluateCheckList(const TARNContext& context, EvalContext* evalContext,
                            std::vector<std::string>& values) const;
+    static void checksFromValCheckVec(const std::vector<ValueCheck>& valueChecks,
+                                      std::set<std::string>& names);
     const ValueCheck* findValueCheck(const std::string& value) const;
     // Marks the fixed values that `rulesStrings` leave out (see ValueCheck::inRules).
     void markRulesValues(const std::vector<std::string>& rulesStrings);
