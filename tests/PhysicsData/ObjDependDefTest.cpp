@@ -179,6 +179,24 @@ TEST_F(ObjDependDefTest, ContextRuleInformationAndOptionLists) {
     EXPECT_THAT(childFlags(*plain, "x"), ElementsAre(true));
     EXPECT_THAT(plain->getUnusedParameters(), ElementsAre("Colour"));
     EXPECT_THAT(plain->getUnusedChildren(), ElementsAre("LABEL"));
+
+    // Keys the definition does not read, sorting before, between and after those it does
+    // (some differing from one only in case, length or a blank), change nothing.
+    Params noisy = boxData();
+    for (const char* key : {"", "A", "Child", "Child Check List ", "Default option",
+                            "Ordered Required Parameter Lis", "Subset", "Unused", "zz"})
+        noisy[key] = "ITEM";
+    const auto plainDef = build("BOX", boxData());
+    const auto noisyDef = build("BOX", noisy);
+    EXPECT_EQ(noisyDef->getOrderedParamNames(), plainDef->getOrderedParamNames());
+    EXPECT_EQ(noisyDef->getOrderedReqChildTypes(), plainDef->getOrderedReqChildTypes());
+    EXPECT_EQ(noisyDef->getOrderedOptChildTypes(), plainDef->getOrderedOptChildTypes());
+    EXPECT_EQ(noisyDef->getUnusedParameters(), plainDef->getUnusedParameters());
+    EXPECT_EQ(noisyDef->getReferencedCheckNames(ObjDependDef::CHILD),
+              plainDef->getReferencedCheckNames(ObjDependDef::CHILD));
+    EXPECT_EQ(noisyDef->getReferencedListNames(ObjDependDef::CHILD),
+              plainDef->getReferencedListNames(ObjDependDef::CHILD));
+    EXPECT_EQ(noisyDef->getContextRuleInfo()->subsetAllowedOptionList, "a,b");
 }
 
 // Accepting the RULES children, unused items with and without a list, children treated as

@@ -143,10 +143,23 @@ TEST_F(ParamValueDefTest, RulesAllowedStringsBecomeTheFixedList) {
     EXPECT_THAT(allowed(*guarded, "/FLOW").getValues(), ElementsAre("Upwind", "High Resolution"));
     EXPECT_THAT(guarded->getReferencedCheckNames(), ElementsAre("no"));
     EXPECT_TRUE(guarded->hasAllowedValueChecks() && !plain->hasAllowedValueChecks());
+    const TARNContext flow("/FLOW");
+    EXPECT_TRUE(plain->allowsValue(flow, &m_eval, "Central"));
+    EXPECT_FALSE(plain->allowsValue(flow, &m_eval, "Bogus"));
+    EXPECT_FALSE(guarded->allowsValue(flow, &m_eval, "Central"));
+    EXPECT_TRUE(guarded->allowsValue(flow, &m_eval, "Upwind"));
 
     // A written list is limited to the RULES strings.
     auto written = make("Scheme", "FLOW", "Ordered Allowed String List = Central, Bogus, Upwind");
     EXPECT_THAT(allowed(*written, "/FLOW").getValues(), ElementsAre("Central", "Upwind"));
+    EXPECT_THAT(written->getAllAllowedValues(), ElementsAre("Central", "Bogus", "Upwind"));
+    EXPECT_FALSE(written->allowsValue(flow, &m_eval, "Bogus"));
+    EXPECT_TRUE(written->allowsValue(flow, &m_eval, "Upwind"));
+    auto subset = make("Scheme", "FLOW",
+                       "Ordered Allowed String List = Central, Bogus, Upwind; Subset Allowed "
+                       "String List = Bogus, Upwind");
+    EXPECT_THAT(allowed(*subset, "/FLOW").getValues(), ElementsAre("Central", "Upwind"));
+    EXPECT_THAT(allowed(*subset, "/FLOW").getSubset(), ElementsAre("Upwind"));
 
     auto free = make("Mode", "FLOW");
     EXPECT_FALSE(free->isRestricted());

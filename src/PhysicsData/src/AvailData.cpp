@@ -29,16 +29,17 @@ bool AvailData::operator==(const AvailData& other) const {
 }
 
 bool AvailData::operator<(const AvailData& other) const {
-    if (checkName != other.checkName) return checkName < other.checkName;
+    // One three-way comparison per field: the proxies' map asks this on every look-up.
+    if (const int order = checkName.compare(other.checkName); order != 0) return order < 0;
     if (type != other.type) return type < other.type;
     switch (type) {
         case OBJ_AVAIL:
-            return childType < other.childType;
+            return childType.compare(other.childType) < 0;
         case PARAM_AVAIL:
-            return paramName < other.paramName;
+            return paramName.compare(other.paramName) < 0;
         case PARAM_VAL_AVAIL:
-            if (paramName != other.paramName) return paramName < other.paramName;
-            return paramValue < other.paramValue;
+            if (const int order = paramName.compare(other.paramName); order != 0) return order < 0;
+            return paramValue.compare(other.paramValue) < 0;
     }
     assert(0);
     return false;

@@ -2,38 +2,40 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <string>
+#include <span>
+#include <string_view>
 #include <vector>
 
-#include <kel/physicsdata/dependency/IndexedCheckListSplitter.h>
+#include "CheckListViews.h"
 
 namespace kel {
 
 // The items of a split check list grouped by name, as CheckListSplitter groups them: the
 // distinct names in order of first appearance, each with the checks of every item that
 // names it, in written order, duplicates kept. Built without copying a name or a check
-// (the splitter must outlive the groups); a list without items allocates nothing.
+// (the split list and its text must outlive the groups); a list without items allocates
+// nothing.
 //
 // Read-only after construction; const use from several threads is safe.
 class CheckListGroups {
 public:
-    explicit CheckListGroups(const IndexedCheckListSplitter& items) {
-        const std::size_t n = static_cast<std::size_t>(items.getNumberOfNames());
+    explicit CheckListGroups(const CheckListViews& items) {
+        const std::size_t n = items.size();
         if (n == 0) return;
         m_items.reserve(n);
         for (std::size_t i = 0; i < n; ++i)
-            m_items.push_back({&items.getName(i), &items.getChecks(i), kEnd});
+            m_items.push_back({items.name(i), items.checks(i), kEnd});
         if (n <= kFew) {
             // Few items: each is linked to the next item of its name by a scan.
             for (std::size_t i = 0; i < n; ++i) {
                 bool first = true;
                 for (std::size_t j = 0; j < i && first; ++j)
-                    first = *m_items[j].name != *m_items[i].name;
+                    first = m_items[j].name != m_items[i].name;
                 if (!first) continue;
                 m_heads.push_back(i);
                 std::size_t last = i;
                 for (std::size_t j = i + 1; j < n; ++j) {
-                    if (*m_items[j].name == *m_items[i].name) {
+                    if (m_items[j].name == m_items[i].name) {
                         m_items[last].next = j;
                         last = j;
                     }
@@ -46,15 +48,15 @@ public:
         for (std::size_t i = 0; i < n; ++i)
             m_byName[i] = i;
         std::sort(m_byName.begin(), m_byName.end(), [this](std::size_t a, std::size_t b) {
-            const int order = m_items[a].name->compare(*m_items[b].name);
+            const int order = m_items[a].name.compare(m_items[b].name);
             return order != 0 ? order < 0 : a < b;
         });
         for (std::size_t k = 0; k < n; ++k) {
             const std::size_t i = m_byName[k];
-            if (k + 1 < n && *m_items[m_byName[k + 1]].name == *m_items[i].name) {
+            if (k + 1 < n && m_items[m_byName[k + 1]].name == m_items[i].name) {
                 m_items[i].next = m_byName[k + 1];
             }
-            if (k == 0 || *m_items[m_byName[k - 1]].name != *m_items[i].name) m_heads.push_back(i);
+            if (k == 0 || m_items[m_byName[k - 1]].name != m_items[i].name) m_heads.push_back(i);
         }
         std::sort(m_heads.begin(), m_heads.end());
     }
@@ -63,7 +65,7 @@ public:
     std::size_t size() const { return m_heads.size(); }
 
     // The name of the group at that position (first-appearance order).
-    const std::string& name(std::size_t group) const { return *m_items[m_heads[group]].name; }
+    std::string_view name(std::size_t group) const { return m_items[m_heads[group]].name; }
 
     // Calls f(check) for every check of the group at that position, in written order.
     template <class F>
@@ -74,10 +76,10 @@ public:
     // Calls f(check) for every check written for name, in written order; nothing when the
     // list does not name it.
     template <class F>
-    void forEachCheckOf(const std::string& name, F f) const {
+    void forEachCheckOf(std::string_view name, F f) const {
         if (m_byName.empty()) {
             for (std::size_t head : m_heads) {
-                if (*m_items[head].name == name) {
+                if (m_items[head].name == name) {
                     forEachCheckFrom(head, f);
                     return;
                 }
@@ -87,8 +89,8 @@ public:
         // The first of a name's run is the item where its group starts.
         auto found = std::lower_bound(
             m_byName.begin(), m_byName.end(), name,
-            [this](std::size_t item, const std::string& key) { return *m_items[item].name < key; });
-        if (found != m_byName.end() && *m_items[*found].name == name) forEachCheckFrom(*found, f);
+            [this](std::size_t item, std::string_view key) { return m_items[item].name < key; });
+        if (found != m_byName.end() && m_items[*found].name == name) forEachCheckFrom(*found, f);
     }
 
 private:
@@ -96,15 +98,15 @@ private:
     static constexpr std::size_t kEnd = static_cast<std::size_t>(-1);
 
     struct Item {
-        const std::string* name;
-        const std::vector<std::string>* checks;
+        std::string_view name;
+        std::span<const std::string_view> checks;
         std::size_t next;  // the next item of the same name, or kEnd
     };
 
     template <class F>
     void forEachCheckFrom(std::size_t item, F& f) const {
         for (; item != kEnd; item = m_items[item].next)
-            for (const std::string& check : *m_items[item].checks)
+            for (const std::string_view check : m_items[item].checks)
                 f(check);
     }
 

@@ -13,6 +13,8 @@
 #include <kel/physicsutils/TARNContext.h>
 #include <kel/utilities/StringUtilities.h>
 
+#include "CheckListViews.h"
+
 namespace kel {
 
 namespace {
@@ -33,10 +35,10 @@ const CheckDataSource& requireSource(const CheckDataSource* source, const Checke
 
 CheckedDefaultList::CheckedDefaultList(const CheckedListData& data, const CheckDataSource* source) {
     if (data.listString.empty()) return;  // most parameters have no such list
-    const IndexedCheckListSplitter items(data);
-    m_entries.reserve(items.getNumberOfNames());
-    for (std::size_t i = 0; i < items.getNumberOfNames(); ++i) {
-        const std::string& name = items.getName(i);
+    const CheckListViews items(data);
+    m_entries.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string_view name = items.name(i);
         Entry entry;
         if (!name.empty() && name[0] == '*') {
             const CheckDataSource& names = requireSource(source, data);
@@ -52,10 +54,11 @@ CheckedDefaultList::CheckedDefaultList(const CheckedListData& data, const CheckD
         } else {
             entry.value = name;
         }
-        const std::vector<std::string>& checks = items.getChecks(i);
+        const std::span<const std::string_view> checks = items.checks(i);
         entry.checks.reserve(checks.size());
-        for (const std::string& checkName : checks) {
-            entry.checks.push_back(requireSource(source, data).getCheck(checkName, true));
+        for (const std::string_view checkName : checks) {
+            entry.checks.push_back(
+                requireSource(source, data).getCheck(std::string(checkName), true));
         }
         m_entries.push_back(std::move(entry));
     }

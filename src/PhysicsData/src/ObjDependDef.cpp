@@ -1,6 +1,7 @@
 #include <kel/physicsdata/dependency/ObjDependDef.h>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <set>
@@ -19,6 +20,8 @@
 #include <kel/utilities/StringUtilities.h>
 
 #include "CheckListGroups.h"
+#include "CheckListViews.h"
+#include "KeySlots.h"
 #include "ListItems.h"
 #include "ParamMapLookup.h"
 
@@ -62,21 +65,84 @@ const std::string kVerifyChildPrefix = "ObjDependDef::verifyChildAvail - ";
 using Params = std::map<std::string, std::string>;
 using Strings = std::vector<std::string>;
 
-const std::string& rawValue(const Params& m, const std::string& key) {
-    const std::string* value = findParamValue(m, key);
+using Views = std::vector<std::string_view>;
+
+// Every key a definition reads, in the order of the slots of DependKeys.
+const std::string* const kKeys[] = {
+    &kAcceptChildren,
+    &kOrderedAllowedOptionList,
+    &kUnusedAllowedOptionList,
+    &kSubsetAllowedOptionList,
+    &kAllowedOptionCheckList,
+    &kDefaultOption,
+    &kDefaultOptionCheckList,
+    &kOverrideOptionCheckList,
+    &kOrderedRequiredParameterList,
+    &kOrderedOptionalParameterList,
+    &kParameterCheckList,
+    &kRelaxedValidationParameterList,
+    &kUnusedParameterList,
+    &kOrderedRequiredChildList,
+    &kOrderedOptionalChildList,
+    &kTreatAsOptionalChildList,
+    &kCoupledOptionalChildList,
+    &kRelaxedValidationChildList,
+    &kChildCheckList,
+    &kChildNameList,
+    &kDefaultChildNameList,
+    &kUnusedChildList,
+};
+constexpr std::size_t kKeyCount = std::size(kKeys);
+
+// The values of the keys of kKeys in one map, found in one pass over it. Refers to the
+// map's values, which must outlive it.
+class DependKeys {
+public:
+    explicit DependKeys(const Params& params) {
+        static const KeySlots slots(kKeys, kKeyCount);
+        slots.find(params, m_values);
+    }
+
+    // The value of key (one of kKeys), or null when the map does not hold it.
+    const std::string* find(const std::string& key) const {
+        for (std::size_t i = 0; i < kKeyCount; ++i)
+            if (kKeys[i] == &key) return m_values[i];
+        for (std::size_t i = 0; i < kKeyCount; ++i)
+            if (*kKeys[i] == key) return m_values[i];
+        return nullptr;
+    }
+
+private:
+    const std::string* m_values[kKeyCount] = {};
+};
+
+const std::string& rawValue(const DependKeys& m, const std::string& key) {
+    const std::string* value = m.find(key);
     return value != nullptr ? *value : kNone;
 }
 
-// A scalar key: the whole value with every blank removed.
-std::string scalar(const Params& m, const std::string& key) {
+// A scalar key: the whole value with every blank removed (the blanks of
+// StringUtilities::removeWhitespace), written in one pass into a string sized once.
+std::string scalar(const DependKeys& m, const std::string& key) {
     const std::string& value = rawValue(m, key);
-    if (value.empty()) return {};
-    return StringUtilities::removeWhitespace(value);
+    std::string result(value.size(), '\0');
+    std::size_t size = 0;
+    for (const char c : value) {
+        result[size] = c;
+        size += c != ' ' && c != '\t' && c != '\r' && c != '\n';
+    }
+    result.resize(size);
+    return result;
 }
 
 // A list key: trimmed items in written order, empty items dropped.
-Strings listOf(const Params& m, const std::string& key) {
+Strings listOf(const DependKeys& m, const std::string& key) {
     return listItems(rawValue(m, key));
+}
+
+// The same items as views of the map's value.
+Views viewsOf(const DependKeys& m, const std::string& key) {
+    return listItemViews(rawValue(m, key));
 }
 
 // Compares texts as if their blanks were removed.
@@ -111,7 +177,7 @@ public:
     // The real name that `name` stands for, or `name` itself when none matches. Names
     // equal without blanks are equal outright (else construction threw), so the first
     // match is the only one, and a name equal outright is that match; most are.
-    const std::string& resolve(const std::string& name) const {
+    std::string_view resolve(std::string_view name) const {
         for (std::size_t i = 0; i < m_names.size(); ++i)
             if (m_names[i] == name) return m_names[i];
         for (std::size_t i = 0; i < m_names.size(); ++i)
@@ -192,22 +258,22 @@ struct ListNames {
 // ("*" references are kept), written back in its own syntax without blanks around items.
 std::string withRealNames(const std::string& key, const std::string& listString,
                           const std::string& type, const BlankFreeNames<ListNames>& names) {
-    std::optional<IndexedCheckListSplitter> split;
+    std::optional<CheckListViews> split;
     try {
         split.emplace(CheckedListData{key, listString, kNone, type, kOptionCheckHeading});
     } catch (const PhysicsException&) {
         return listString;  // malformed: reported where the list is used, as written
     }
-    const IndexedCheckListSplitter& items = *split;
+    const CheckListViews& items = *split;
     // Joined as vectorToString would join the entries: "," between them, nothing around.
     std::string result;
     result.reserve(listString.size() + 16);
-    for (std::size_t i = 0; i < items.getNumberOfNames(); ++i) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
         if (i != 0) result += ',';
-        const std::string& name = items.getName(i);
+        const std::string_view name = items.name(i);
         result += !name.empty() && name[0] == '*' ? name : names.resolve(name);
         result += ',';
-        const Strings& checks = items.getChecks(i);
+        const std::span<const std::string_view> checks = items.checks(i);
         if (checks.size() == 1) {
             result += checks.front();
         } else {
@@ -231,7 +297,26 @@ bool lessByValue(const std::string* a, const std::string* b) {
     return *a < *b;
 }
 
-bool sortedContains(const Strings& items, const std::string& item) {
+// The items joined as StringUtilities::vectorToString joins them.
+std::string joined(const Views& items) {
+    std::size_t size = items.empty() ? 0 : items.size() - 1;
+    for (std::string_view item : items)
+        size += item.size();
+    std::string text;
+    text.reserve(size);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i != 0) text += ',';
+        text += items[i];
+    }
+    return text;
+}
+
+Views sorted(Views items) {
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+bool sortedContains(const Views& items, std::string_view item) {
     return std::binary_search(items.begin(), items.end(), item);
 }
 
@@ -270,7 +355,7 @@ struct RecordNames {
 
 // The first record called `name`, or null.
 template <class Record, class Name>
-Record* findRecord(const std::vector<Record>& records, const std::string& name, Name nameOf) {
+Record* findRecord(const std::vector<Record>& records, std::string_view name, Name nameOf) {
     for (const Record& record : records) {
         if (nameOf(record) == name) return const_cast<Record*>(&record);
     }
@@ -333,6 +418,11 @@ std::map<std::string, Strings> namesByRecord(const std::vector<Record>& records,
 }
 
 }  // namespace
+
+class ObjDependDef::Keys : public DependKeys {
+public:
+    using DependKeys::DependKeys;
+};
 
 // The RULES parameters (or child types) of a type per context rule selector, each
 // selector's essential and optional lists asked for at most once and kept: whether an item is
@@ -397,7 +487,7 @@ const std::vector<std::string>& ObjDependDef::getMissingChildren() const {
 void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
                               const AvailabilityCheckDataSource* source) {
     const std::optional<Params> accepting = initAcceptChildren(params, rules);
-    const Params& m = accepting ? *accepting : params;
+    const Keys m(accepting ? *accepting : params);
     initContextRuleInfo(m, rules);
 
     AllowedItems allowedParams(rules, m_type, m_orderedAllowedOptions, true);
@@ -436,7 +526,9 @@ void ObjDependDef::initialise(const Params& params, const ModelRules* rules,
 
 std::optional<ObjDependDef::Params> ObjDependDef::initAcceptChildren(
     const Params& params, const ModelRules* rules) const {
-    const std::string accept = scalar(params, kAcceptChildren);
+    const std::string* acceptValue = findParamValue(params, kAcceptChildren);
+    if (acceptValue == nullptr || acceptValue->empty()) return std::nullopt;
+    const std::string accept = StringUtilities::removeWhitespace(*acceptValue);
     if (accept.empty() || !StringUtilities::stringToBool(accept)) return std::nullopt;
     if (params.size() != 1) {
         throw PhysicsException("ObjDependDef::initAcceptChildren - the " + kObjectDependency +
@@ -450,7 +542,7 @@ std::optional<ObjDependDef::Params> ObjDependDef::initAcceptChildren(
     return m;
 }
 
-void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules) {
+void ObjDependDef::initContextRuleInfo(const Keys& m, const ModelRules* rules) {
     const std::string& crp = rules->getContextRuleParam(m_type);
     if (crp.empty()) return;
     const Strings& ruleOptions = rules->getAllowedOptions(m_type);
@@ -532,8 +624,8 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
             m_unusedAllowedOptions.push_back(*option);
     }
 
-    const Strings subset = listOf(m, kSubsetAllowedOptionList);
-    info->subsetAllowedOptionList = StringUtilities::vectorToString(subset, ',');
+    const Views subset = viewsOf(m, kSubsetAllowedOptionList);
+    info->subsetAllowedOptionList = joined(subset);
 
     if (m_validate) {
         verifyCheckedOptionValues(kAllowedOptionCheckList, info->allowedOptionCheckList, false);
@@ -546,7 +638,7 @@ void ObjDependDef::initContextRuleInfo(const Params& m, const ModelRules* rules)
     m_contextRuleInfo = std::move(info);
 }
 
-ObjDependDef::Strings ObjDependDef::processOptList(const Params& m, const std::string& key,
+ObjDependDef::Strings ObjDependDef::processOptList(const Keys& m, const std::string& key,
                                                    OptionRefs& available) const {
     Strings entries = listOf(m, key);
     for (const std::string& entry : entries) {
@@ -584,7 +676,7 @@ void ObjDependDef::initParamReqOrOpt(Strings list, const ModelRules*, AllowedIte
     }
 }
 
-void ObjDependDef::initParamAvailChecks(const Params& m, const ModelRules*,
+void ObjDependDef::initParamAvailChecks(const Keys& m, const ModelRules*,
                                         const AvailabilityCheckDataSource* source) {
     // Names that clash without their blanks are an error even without a check list.
     const std::string checkList = scalar(m, kParameterCheckList);
@@ -593,35 +685,37 @@ void ObjDependDef::initParamAvailChecks(const Params& m, const ModelRules*,
                ", the parameters ";
     });
     if (checkList.empty()) return;
-    const IndexedCheckListSplitter items(
+    const CheckListViews items(
         CheckedListData{kParameterCheckList, checkList, kNone, m_type, kParamCheckHeading});
     const CheckListGroups groups(items);
     for (std::size_t g = 0; g < groups.size(); ++g) {
-        const std::string& name = names.resolve(groups.name(g));
-        ParamAvail* record = findParamAvail(name);
-        groups.forEachCheck(g, [&](const std::string& check) {
+        ParamAvail* record = findParamAvail(names.resolve(groups.name(g)));
+        const std::string& name = record->getName();
+        groups.forEachCheck(g, [&](std::string_view check) {
             record->addAvailCheck(sourceFor(source, m_type, kParameterCheckList)
-                                      .getParamAvailCheck(check, name, true));
+                                      .getParamAvailCheck(std::string(check), name, true));
         });
     }
 }
 
-void ObjDependDef::setRelaxedValidationParams(const Params& m) {
-    for (const std::string& name : listOf(m, kRelaxedValidationParameterList)) {
+void ObjDependDef::setRelaxedValidationParams(const Keys& m) {
+    const std::string& list = rawValue(m, kRelaxedValidationParameterList);
+    if (list.empty()) return;
+    for (std::string_view name : listItemViews(list)) {
         findParamAvail(name)->setRelaxedValidation();
     }
 }
 
-void ObjDependDef::initParamUnused(const Params& m) {
+void ObjDependDef::initParamUnused(const Keys& m) {
     m_unusedParameters = listOf(m, kUnusedParameterList);
 }
 
-void ObjDependDef::initChildReqOrOpt(const Params& m, Strings list, const ModelRules* rules,
+void ObjDependDef::initChildReqOrOpt(const Keys& m, Strings list, const ModelRules* rules,
                                      AllowedItems& allowed, bool required) {
     if (list.empty()) return;
-    const Strings coupledTypes = extractCoupledTypes(m);
-    const Strings treatedTypes = extractTreatedAsOptionalTypes(m);
-    const Strings relaxedTypes = sorted(listOf(m, kRelaxedValidationChildList));
+    const Views coupledTypes = extractCoupledTypes(m);
+    const Views treatedTypes = extractTreatedAsOptionalTypes(m);
+    const Views relaxedTypes = sorted(viewsOf(m, kRelaxedValidationChildList));
     for (std::string& childType : list) {
         const bool singleton = rules->isSingleton(childType);
         const bool isRequired = required && !sortedContains(treatedTypes, childType);
@@ -641,7 +735,7 @@ void ObjDependDef::initChildReqOrOpt(const Params& m, Strings list, const ModelR
     }
 }
 
-void ObjDependDef::initChildAvailChecks(const Params& m, const ModelRules*,
+void ObjDependDef::initChildAvailChecks(const Keys& m, const ModelRules*,
                                         const AvailabilityCheckDataSource* source) {
     const std::string checkList = scalar(m, kChildCheckList);
     const BlankFreeNames types(RecordNames<ChildAvail>{&m_childAvail}, [&] {
@@ -649,40 +743,41 @@ void ObjDependDef::initChildAvailChecks(const Params& m, const ModelRules*,
                "\", the child objects ";
     });
     if (checkList.empty()) return;
-    const IndexedCheckListSplitter items(
+    const CheckListViews items(
         CheckedListData{kChildCheckList, checkList, kNone, m_type, kChildCheckHeading});
     const CheckListGroups groups(items);
     for (std::size_t g = 0; g < groups.size(); ++g) {
-        const std::string& childType = types.resolve(groups.name(g));
-        ChildAvail* record = findChildAvail(childType);
+        const std::string_view written = types.resolve(groups.name(g));
+        ChildAvail* record = findChildAvail(written);
         if (record == nullptr) {
             throw PhysicsException(
                 "ObjDependDef::initChildAvailChecks - in data for object type \"" + m_type +
-                "\", the child object " + childType +
+                "\", the child object " + std::string(written) +
                 " referenced in the check list does not exist in the "
                 "'ordered' lists");
         }
-        groups.forEachCheck(g, [&](const std::string& check) {
+        const std::string& childType = record->getType();
+        groups.forEachCheck(g, [&](std::string_view check) {
             record->addAvailCheck(sourceFor(source, m_type, kChildCheckList)
-                                      .getObjAvailCheck(check, childType, true));
+                                      .getObjAvailCheck(std::string(check), childType, true));
         });
     }
 }
 
-void ObjDependDef::initChildAvailNames(const Params& m, const ModelRules*,
+void ObjDependDef::initChildAvailNames(const Keys& m, const ModelRules*,
                                        const AvailabilityCheckDataSource* source) {
     applyChildNameList(m, kChildNameList, source, false);
 }
 
-void ObjDependDef::initDefaultChildNameList(const Params& m, const ModelRules*,
+void ObjDependDef::initDefaultChildNameList(const Keys& m, const ModelRules*,
                                             const AvailabilityCheckDataSource* source) {
     applyChildNameList(m, kDefaultChildNameList, source, true);
 }
 
-void ObjDependDef::applyChildNameList(const Params& m, const std::string& key,
+void ObjDependDef::applyChildNameList(const Keys& m, const std::string& key,
                                       const AvailabilityCheckDataSource* source,
                                       bool defaultNames) {
-    const Strings pairs = listOf(m, key);
+    const Views pairs = viewsOf(m, key);
     if (pairs.empty()) return;
     const std::string prefix = "ObjDependDef::initChildAvailNameList - in ";
     if (pairs.size() % 2 != 0) {
@@ -690,8 +785,8 @@ void ObjDependDef::applyChildNameList(const Params& m, const std::string& key,
                                ", there are an odd number of values in the list " + key + ".");
     }
     for (std::size_t i = 0; i < pairs.size(); i += 2) {
-        const std::string& childType = pairs[i];
-        const std::string& listName = pairs[i + 1];
+        const std::string childType(pairs[i]);
+        const std::string listName(pairs[i + 1]);
         ChildAvail* record = findChildAvail(childType);
         auto where = [&] {
             return "data for object type \"" + m_type + "\", the child object " + childType;
@@ -723,26 +818,26 @@ void ObjDependDef::applyChildNameList(const Params& m, const std::string& key,
     }
 }
 
-void ObjDependDef::initChildUnused(const Params& m) {
+void ObjDependDef::initChildUnused(const Keys& m) {
     m_unusedChildren = listOf(m, kUnusedChildList);
 }
 
-ObjDependDef::Strings ObjDependDef::extractCoupledTypes(const Params& m) const {
-    return sorted(listOf(m, kCoupledOptionalChildList));
+ObjDependDef::Views ObjDependDef::extractCoupledTypes(const Keys& m) const {
+    return sorted(viewsOf(m, kCoupledOptionalChildList));
 }
 
-ObjDependDef::Strings ObjDependDef::extractTreatedAsOptionalTypes(const Params& m) const {
-    return sorted(listOf(m, kTreatAsOptionalChildList));
+ObjDependDef::Views ObjDependDef::extractTreatedAsOptionalTypes(const Keys& m) const {
+    return sorted(viewsOf(m, kTreatAsOptionalChildList));
 }
 
-ParamAvail* ObjDependDef::findParamAvail(const std::string& name) const {
+ParamAvail* ObjDependDef::findParamAvail(std::string_view name) const {
     if (ParamAvail* record = findRecord(m_paramAvail, name, paramName)) return record;
     throw PhysicsException("ObjDependDef::findParamAvail - in data for object type " + m_type +
-                           ", the referenced parameter " + name +
+                           ", the referenced parameter " + std::string(name) +
                            " does not exist in the 'ordered' lists");
 }
 
-ChildAvail* ObjDependDef::findChildAvail(const std::string& childType) const {
+ChildAvail* ObjDependDef::findChildAvail(std::string_view childType) const {
     return findRecord(m_childAvail, childType, childName);
 }
 
@@ -858,6 +953,14 @@ public:
     enum class Reference { Unknown, Repeated, EssentialOnly, Fine };
     enum Kind : std::uint8_t { kOther = 0, kEssential = 1, kOptional = 2 };
 
+    // The table lives in room kept by the thread between verifications: a type's RULES
+    // items are many, and asking the heap for that room for every definition costs more
+    // than filling it. One table per thread is in use at a time.
+    RulesItems() : m_entries(scratch()) { m_entries.clear(); }
+    RulesItems(const RulesItems&) = delete;
+    RulesItems& operator=(const RulesItems&) = delete;
+    ~RulesItems() { m_entries.clear(); }
+
     void reserve(std::size_t size) { m_entries.reserve(size); }
 
     // Enters the names of one list; `kind` says which of the covered lists it is (kOther:
@@ -946,7 +1049,12 @@ private:
         return entry != nullptr && entry->inTable ? const_cast<Entry*>(entry) : nullptr;
     }
 
-    std::vector<Entry> m_entries;  // every name of the lists, ascending, once
+    static std::vector<Entry>& scratch() {
+        thread_local std::vector<Entry> entries;
+        return entries;
+    }
+
+    std::vector<Entry>& m_entries;  // every name of the lists, ascending, once
 };
 
 // Enters the RULES items of the type as RulesItems sees them. Over every option (or when
@@ -980,7 +1088,7 @@ void addRulesItems(RulesItems& items, const ModelRules* rules, const std::string
 
 }  // namespace
 
-void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Strings& unused) const {
+void ObjDependDef::verifyParamAvail(const Keys&, const ModelRules* rules, Strings& unused) const {
     const std::string& prefix = kVerifyParamPrefix;
     RulesItems items;
     addRulesItems(items, rules, m_type, m_orderedAllowedOptions, true);
@@ -1047,7 +1155,7 @@ void ObjDependDef::verifyParamAvail(const Params&, const ModelRules* rules, Stri
                   std::make_move_iterator(notReferenced.end()));
 }
 
-void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rules,
+void ObjDependDef::verifyChildAvail(const Keys& params, const ModelRules* rules,
                                     Strings& unused) const {
     const std::string& prefix = kVerifyChildPrefix;
     RulesItems items;
@@ -1094,7 +1202,8 @@ void ObjDependDef::verifyChildAvail(const Params& params, const ModelRules* rule
     for (const std::string* key : {&kCoupledOptionalChildList, &kTreatAsOptionalChildList}) {
         const std::string& list = rawValue(params, *key);
         if (list.empty()) continue;
-        for (const std::string& name : sorted(listItems(list))) {
+        for (std::string_view item : sorted(listItemViews(list))) {
+            const std::string name(item);
             auto start = [&] {
                 return prefix + "in PHYSICS object dependency for type \"" + m_type +
                        "\", the object name \"" + name + "\" referenced in the \"" + *key;
@@ -1115,31 +1224,33 @@ void ObjDependDef::verifyCheckedOptionValues(const std::string& key, const std::
                                              bool allowStars) const {
     if (listString.empty()) return;
     // Items in written order: the first unknown one is the first unknown distinct name.
-    const IndexedCheckListSplitter items(
+    const CheckListViews items(
         CheckedListData{key, listString, kNone, m_type, kOptionCheckHeading});
-    for (std::size_t i = 0; i < items.getNumberOfNames(); ++i) {
-        const std::string& name = items.getName(i);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string_view name = items.name(i);
         if (allowStars && !name.empty() && name[0] == '*') continue;
-        if (!sortedContains(m_orderedAllowedOptions, name)) {
-            throw PhysicsException("ObjDependDef::initContextRuleInfo - in the " +
-                                   kObjectDependency + " data for type " + m_type +
-                                   ", the option value \"" + name + "\" that appears in the \"" +
-                                   key + "\" parameter is not recognised.");
+        if (!std::binary_search(m_orderedAllowedOptions.begin(), m_orderedAllowedOptions.end(),
+                                name, std::less<>())) {
+            throw PhysicsException(
+                "ObjDependDef::initContextRuleInfo - in the " + kObjectDependency +
+                " data for type " + m_type + ", the option value \"" + std::string(name) +
+                "\" that appears in the \"" + key + "\" parameter is not recognised.");
         }
     }
 }
 
-void ObjDependDef::verifySubsetAllowedOptions(const Strings& subset) const {
+void ObjDependDef::verifySubsetAllowedOptions(const Views& subset) const {
     // The values not among the options, ascending and each once.
-    std::vector<const std::string*> unknownValues;
-    for (const std::string& value : subset)
-        if (!sortedContains(m_orderedAllowedOptions, value)) unknownValues.push_back(&value);
+    Views unknownValues;
+    for (std::string_view value : subset)
+        if (!std::binary_search(m_orderedAllowedOptions.begin(), m_orderedAllowedOptions.end(),
+                                value, std::less<>()))
+            unknownValues.push_back(value);
     if (unknownValues.empty()) return;
-    std::sort(unknownValues.begin(), unknownValues.end(),
-              [](const std::string* a, const std::string* b) { return *a < *b; });
+    std::sort(unknownValues.begin(), unknownValues.end());
     Strings unknown;
-    for (const std::string* value : unknownValues)
-        if (unknown.empty() || unknown.back() != *value) unknown.push_back(*value);
+    for (std::string_view value : unknownValues)
+        if (unknown.empty() || unknown.back() != value) unknown.emplace_back(value);
     throw PhysicsException("ObjDependDef::verifySubsetAllowedOptions - in the " +
                            kObjectDependency + " data for type " + m_type +
                            ", the following values in the parameter \"" + kSubsetAllowedOptionList +

@@ -53,16 +53,16 @@ void ParamDefault::initialise(const std::string& name, const std::string& fallba
     m_fallbackToFirstAllowedValue = fallback.empty() || !StringUtilities::stringToBool(fallback);
     m_isListType = TARNParam::isListType(facts.paramType());
 
-    const std::string fixedDefault =
-        writtenDefault.empty() ? getRulesDefault(facts.objectType(), facts) : writtenDefault;
+    if (writtenDefault.empty()) {
+        m_fixedDefault = getRulesDefault(facts.objectType(), facts);
+    } else {
+        m_fixedDefault = writtenDefault;
+    }
 
     initCheckList(name, checkList, source);
 
     // A written or RULES default is always the last candidate.
-    if (!fixedDefault.empty()) {
-        m_fixedDefault = fixedDefault;
-        m_defaultType = CheckedDefaults;
-    }
+    if (!m_fixedDefault.empty()) m_defaultType = CheckedDefaults;
 }
 
 void ParamDefault::initCheckList(const std::string& name, const std::string& listString,

@@ -26,6 +26,7 @@
 #include <kel/utilities/StringUtilities.h>
 
 #include "CheckListGroups.h"
+#include "CheckListViews.h"
 #include "ListItems.h"
 #include "ParamRulesFacts.h"
 #include "ParamValueKeys.h"
@@ -81,7 +82,7 @@ ParamValueDef::ParamValueDef(const std::string& name, const std::string& objectT
     : m_name(name),
       m_valueListSource(nullptr),
       m_subsetValueListSource(nullptr),
-      m_type(TARNParam::Unknown),
+      m_type(static_cast<std::uint8_t>(TARNParam::Unknown)),
       m_restriction(0),
       m_isLocalRulesParam(false),
       m_hasContextRule(false),
@@ -113,18 +114,19 @@ void ParamValueDef::initialise(const std::string& objectType, const ParameterMap
     // The entry's keys, found once for the definition and its parts.
     const ParamValueKeys keys(params);
     const std::string& typeWord = keys.value(ParamValueKeys::ParameterType);
-    m_type = typeWord.empty() ? facts.paramType() : TARNParam::typeFromString(typeWord);
+    m_type = static_cast<std::uint8_t>(typeWord.empty() ? facts.paramType()
+                                                        : TARNParam::typeFromString(typeWord));
 
     initDefault(keys, facts, source);
     initOverride(keys, facts, source);
 
-    if (TARNParam::isIntegerType(m_type)) {
+    if (TARNParam::isIntegerType(getType())) {
         initInt(facts);
-    } else if (TARNParam::isLogicalType(m_type)) {
+    } else if (TARNParam::isLogicalType(getType())) {
         initLogical();
-    } else if (TARNParam::isRealType(m_type)) {
+    } else if (TARNParam::isRealType(getType())) {
         initReal(facts);
-    } else if (TARNParam::isStringType(m_type)) {
+    } else if (TARNParam::isStringType(getType())) {
         initString(keys, facts, source);
     } else {
         throw PhysicsException("ParamValueDef::initialise - Internal error : unknown type");
@@ -207,9 +209,23 @@ void ParamValueDef::initString(const ParamValueKeys& keys, ParamRulesFacts& fact
     }
     if (!m_rulesAllowedStrings->hasAllowedStrings()) {
         m_rulesAllowedStrings.reset();
+    } else if (m_restriction == 0 && !m_rulesAllowedStrings->dependsOnOption()) {
+        // The ordered strings become the definition's own allowed values. One set of them
+        // serves every context, and the values (the strings, or those of them whose checks
+        // pass) are all in it: limiting them to it changes nothing, so it is not kept.
+        std::vector<std::string> rulesStrings = m_rulesAllowedStrings->takeAllAllowedStrings();
+        m_rulesAllowedStrings.reset();
+        m_restriction = kFixedList;
+        initAllowedString(std::move(rulesStrings), keys, rules, source);
+    } else if ((m_restriction & kFixedList) != 0 && !m_rulesAllowedStrings->dependsOnOption()) {
+        // A written fixed list under one set of RULES strings for every context: limiting
+        // its values to the set is decided here, value by value, and the set is not kept.
+        markRulesValues(m_rulesAllowedStrings->getAllAllowedStrings());
+        m_rulesAllowedStrings.reset();
     } else {
         // Evaluation needs only the sets: the ordered strings serve, when nothing else
         // restricts the values, as the definition's own allowed values.
+        m_rulesAllowedStrings->fillCommon();
         std::vector<std::string> rulesStrings = m_rulesAllowedStrings->takeAllAllowedStrings();
         if (m_restriction == 0) {
             m_restriction = kFixedList;
@@ -244,7 +260,7 @@ void ParamValueDef::initAllowedString(std::vector<std::string> values, const Par
     static const std::string heading = "Error in parameter allowed string list checks.";
     const std::string empty;
     const std::string& checkText = keys.value(ParamValueKeys::AllowedStringListChecks);
-    std::optional<IndexedCheckListSplitter> items;
+    std::optional<CheckListViews> items;
     std::optional<CheckListGroups> checks;
     if (!checkText.empty()) {
         items.emplace(
@@ -256,28 +272,26 @@ void ParamValueDef::initAllowedString(std::vector<std::string> values, const Par
     // them.
     std::vector<std::string_view> allowed;
     // The distinct items not among the allowed values, ascending.
-    auto notAllowed = [&](const std::vector<const std::string*>& names) {
+    auto notAllowed = [&](const std::vector<std::string_view>& names) {
         std::vector<std::string> missing;
         if (names.empty()) return missing;
         if (allowed.empty()) {
             allowed.assign(values.begin(), values.end());
             std::sort(allowed.begin(), allowed.end());
         }
-        std::vector<const std::string*> unknown;
-        for (const std::string* name : names)
-            if (!std::binary_search(allowed.begin(), allowed.end(), std::string_view(*name)))
-                unknown.push_back(name);
-        std::sort(unknown.begin(), unknown.end(),
-                  [](const std::string* a, const std::string* b) { return *a < *b; });
-        for (const std::string* name : unknown)
-            if (missing.empty() || missing.back() != *name) missing.push_back(*name);
+        std::vector<std::string_view> unknown;
+        for (const std::string_view name : names)
+            if (!std::binary_search(allowed.begin(), allowed.end(), name)) unknown.push_back(name);
+        std::sort(unknown.begin(), unknown.end());
+        for (const std::string_view name : unknown)
+            if (missing.empty() || missing.back() != name) missing.emplace_back(name);
         return missing;
     };
     if (checks) {
-        std::vector<const std::string*> names;
+        std::vector<std::string_view> names;
         names.reserve(checks->size());
         for (std::size_t g = 0; g < checks->size(); ++g)
-            names.push_back(&checks->name(g));
+            names.push_back(checks->name(g));
         auto missing = notAllowed(names);
         if (!missing.empty()) {
             throw PhysicsException("ParamValueDef::initAllowedString - the values \"" +
@@ -290,15 +304,11 @@ void ParamValueDef::initAllowedString(std::vector<std::string> values, const Par
     }
 
     // The subset values, ascending.
-    std::vector<std::string> subset;
+    std::vector<std::string_view> subset;
     const std::string& subsetText = keys.value(ParamValueKeys::SubsetAllowedStringList);
     if (!subsetText.empty()) {
-        subset = listItems(subsetText);
-        std::vector<const std::string*> names;
-        names.reserve(subset.size());
-        for (const std::string& item : subset)
-            names.push_back(&item);
-        auto missing = notAllowed(names);
+        subset = listItemViews(subsetText);
+        auto missing = notAllowed(subset);
         if (!missing.empty()) {
             throw PhysicsException("ParamValueDef::initAllowedString - the values \"" +
                                    StringUtilities::vectorToString(missing, ',') + "\" in the \"" +
@@ -318,13 +328,22 @@ void ParamValueDef::initAllowedString(std::vector<std::string> values, const Par
         valueCheck.value = std::move(written);
         const std::string& value = valueCheck.value;
         if (checks) {
-            checks->forEachCheckOf(value, [&](const std::string& checkName) {
+            checks->forEachCheckOf(value, [&](std::string_view checkName) {
                 valueCheck.checks.push_back(
-                    source->getParamValAvailCheck(checkName, m_name, value, true));
+                    source->getParamValAvailCheck(std::string(checkName), m_name, value, true));
             });
         }
-        valueCheck.inSubset =
-            !subset.empty() && std::binary_search(subset.begin(), subset.end(), value);
+        valueCheck.inSubset = !subset.empty() && std::binary_search(subset.begin(), subset.end(),
+                                                                    std::string_view(value));
+    }
+}
+
+void ParamValueDef::markRulesValues(const std::vector<std::string>& rulesStrings) {
+    std::vector<std::string_view> sorted(rulesStrings.begin(), rulesStrings.end());
+    std::sort(sorted.begin(), sorted.end());
+    for (ValueCheck& valueCheck : m_allowedValues) {
+        valueCheck.inRules =
+            std::binary_search(sorted.begin(), sorted.end(), std::string_view(valueCheck.value));
     }
 }
 
@@ -348,11 +367,12 @@ std::pair<std::string, std::string> ParamValueDef::rulesBounds(const RulesParam&
 
 void ParamValueDef::initBounds(ParamRulesFacts& facts) {
     const BoundsData::Type kind =
-        TARNParam::isIntegerType(m_type) ? BoundsData::Integer : BoundsData::Real;
+        TARNParam::isIntegerType(getType()) ? BoundsData::Integer : BoundsData::Real;
     if (!m_hasContextRule) {
         BoundsData fixed(m_name, kind, rulesBounds(facts.param(facts.validOption())));
         if (fixed.undefined()) return;
-        m_fixedBounds.build([&](void* where) { return ::new (where) BoundsData(fixed); });
+        m_fixedBounds.build(
+            [&](void* where) { return ::new (where) BoundsData(std::move(fixed)); });
         return;
     }
     // The bounds under each option; equal bounds under every option collapse to fixed
@@ -371,12 +391,13 @@ void ParamValueDef::initBounds(ParamRulesFacts& facts) {
     }
     if (allEqual) {
         if (byOption[least].undefined()) return;
-        m_fixedBounds.build([&](void* where) { return ::new (where) BoundsData(byOption[least]); });
+        m_fixedBounds.build(
+            [&](void* where) { return ::new (where) BoundsData(std::move(byOption[least])); });
         return;
     }
     std::map<std::string, BoundsData> kept;
     for (std::size_t i = 0; i < options.size(); ++i)
-        kept.emplace(options[i], byOption[i]);
+        kept.emplace(options[i], std::move(byOption[i]));
     m_boundsByOption.build([&](void* where) {
         return ::new (where) std::map<std::string, BoundsData>(std::move(kept));
     });
@@ -422,6 +443,7 @@ void ParamValueDef::evaluateCheckList(const TARNContext& context, EvalContext* e
                          [&](Check* check) { return check->evaluate(context, evalContext); })) {
             continue;
         }
+        if (!valueCheck.inRules) continue;
         values.push_back(valueCheck.value);
         if (valueCheck.inSubset) subset.push_back(valueCheck.value);
     }
@@ -480,7 +502,7 @@ bool ParamValueDef::allowsValue(const TARNContext& context, EvalContext* evalCon
     }
     return std::any_of(
         m_allowedValues.begin(), m_allowedValues.end(), [&](const ValueCheck& valueCheck) {
-            return valueCheck.value == value &&
+            return valueCheck.value == value && valueCheck.inRules &&
                    std::all_of(valueCheck.checks.begin(), valueCheck.checks.end(),
                                [&](Check* check) { return check->evaluate(context, evalContext); });
         });

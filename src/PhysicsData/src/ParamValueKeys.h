@@ -8,6 +8,8 @@
 #include <kel/physicsdata/dependency/ParamValueOverride.h>
 #include <kel/physicsutils/TARNDatastore.h>
 
+#include "KeySlots.h"
+
 namespace kel {
 
 // The keys of one PARAMETER VALUES entry that its definition and the definition's parts
@@ -33,15 +35,8 @@ public:
     };
 
     explicit ParamValueKeys(const ParameterMap& params) {
-        const std::string* const* names = keyNames();
-        for (const auto& entry : params) {
-            for (std::size_t k = 0; k < kKeyCount; ++k) {
-                if (entry.first.size() == names[k]->size() && entry.first == *names[k]) {
-                    m_values[k] = &entry.second;
-                    break;
-                }
-            }
-        }
+        static const KeySlots slots(keyNames(), kKeyCount);
+        slots.find(params, m_values);
     }
 
     bool has(Key key) const { return m_values[key] != nullptr; }

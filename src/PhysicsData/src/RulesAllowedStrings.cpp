@@ -17,6 +17,7 @@ RulesAllowedStrings::RulesAllowedStrings(const ModelRules* rules, const std::str
     : m_hasAllowed(false) {
     ParamRulesFacts facts(rules, objectType, paramName);
     init(facts);
+    fillCommon();
 }
 
 RulesAllowedStrings::RulesAllowedStrings(ParamRulesFacts& facts) : m_hasAllowed(false) {
@@ -59,7 +60,6 @@ void RulesAllowedStrings::init(ParamRulesFacts& facts) {
         }
     } else {
         m_allAllowed = facts.param(facts.validOption()).getAllowedStringList();
-        m_common.insert(m_allAllowed.begin(), m_allAllowed.end());
     }
     m_hasAllowed = !m_allAllowed.empty();
 }

@@ -31,6 +31,8 @@ public:
 
     BoundsData(const BoundsData&) = default;
     BoundsData& operator=(const BoundsData&) = default;
+    BoundsData(BoundsData&&) noexcept = default;
+    BoundsData& operator=(BoundsData&&) noexcept = default;
 
     // (lower, upper) as normalised text; both empty when nothing was processed.
     const std::pair<std::string, std::string>& value() const { return m_value; }

@@ -34,11 +34,6 @@ public:
     static std::string contextBlock(const CheckedListData& data);
 
 private:
-    // The check names a check string stands for: itself, or the names inside a
-    // parenthesised group ("()" stands for none). Throws for bad parentheses.
-    static std::vector<std::string> parseCheckString(std::string_view checkString,
-                                                     const CheckedListData& data);
-
     const Item& getItem(std::size_t index) const;
 
     std::vector<Item> m_items;

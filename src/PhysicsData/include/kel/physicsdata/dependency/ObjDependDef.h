@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -134,49 +135,51 @@ public:
 private:
     using Params = std::map<std::string, std::string>;
     using Strings = std::vector<std::string>;
+    using Views = std::vector<std::string_view>;
     class AllowedItems;  // the RULES items of the type per selector, asked once
+    class Keys;          // the values of the keys read, found in one pass over the map
 
     void initialise(const Params& params, const ModelRules* rules,
                     const AvailabilityCheckDataSource* source);
     // The data with every RULES child made optional when it says "Accept Children"; nullopt
     // (use the data as it is) otherwise.
     std::optional<Params> initAcceptChildren(const Params& params, const ModelRules* rules) const;
-    void initContextRuleInfo(const Params& m, const ModelRules* rules);
+    void initContextRuleInfo(const Keys& m, const ModelRules* rules);
     using OptionRefs = std::vector<const std::string*>;  // RULES options, by value
-    Strings processOptList(const Params& m, const std::string& key, OptionRefs& available) const;
+    Strings processOptList(const Keys& m, const std::string& key, OptionRefs& available) const;
 
     void initParamReqOrOpt(Strings list, const ModelRules* rules, AllowedItems& allowed,
                            bool required);
-    void initParamAvailChecks(const Params& m, const ModelRules* rules,
+    void initParamAvailChecks(const Keys& m, const ModelRules* rules,
                               const AvailabilityCheckDataSource* source);
-    void setRelaxedValidationParams(const Params& m);
-    void initParamUnused(const Params& m);
+    void setRelaxedValidationParams(const Keys& m);
+    void initParamUnused(const Keys& m);
 
-    void initChildReqOrOpt(const Params& m, Strings list, const ModelRules* rules,
+    void initChildReqOrOpt(const Keys& m, Strings list, const ModelRules* rules,
                            AllowedItems& allowed, bool required);
-    void initChildAvailChecks(const Params& m, const ModelRules* rules,
+    void initChildAvailChecks(const Keys& m, const ModelRules* rules,
                               const AvailabilityCheckDataSource* source);
-    void initChildAvailNames(const Params& m, const ModelRules* rules,
+    void initChildAvailNames(const Keys& m, const ModelRules* rules,
                              const AvailabilityCheckDataSource* source);
-    void initChildUnused(const Params& m);
-    void initDefaultChildNameList(const Params& m, const ModelRules* rules,
+    void initChildUnused(const Keys& m);
+    void initDefaultChildNameList(const Keys& m, const ModelRules* rules,
                                   const AvailabilityCheckDataSource* source);
     // The walk shared by the two name lists: pairs of child type and LIST name.
-    void applyChildNameList(const Params& m, const std::string& key,
+    void applyChildNameList(const Keys& m, const std::string& key,
                             const AvailabilityCheckDataSource* source, bool defaultNames);
-    Strings extractCoupledTypes(const Params& m) const;
-    Strings extractTreatedAsOptionalTypes(const Params& m) const;
+    Views extractCoupledTypes(const Keys& m) const;
+    Views extractTreatedAsOptionalTypes(const Keys& m) const;
 
-    ParamAvail* findParamAvail(const std::string& name) const;
-    ChildAvail* findChildAvail(const std::string& childType) const;
+    ParamAvail* findParamAvail(std::string_view name) const;
+    ChildAvail* findChildAvail(std::string_view childType) const;
     std::uint64_t getContextRuleSelector(const std::string& value) const;
 
     // Cross-checks against RULES, run during construction when m_validate is set.
-    void verifyParamAvail(const Params& params, const ModelRules* rules, Strings& unused) const;
-    void verifyChildAvail(const Params& params, const ModelRules* rules, Strings& unused) const;
+    void verifyParamAvail(const Keys& params, const ModelRules* rules, Strings& unused) const;
+    void verifyChildAvail(const Keys& params, const ModelRules* rules, Strings& unused) const;
     void verifyCheckedOptionValues(const std::string& key, const std::string& listString,
                                    bool allowStars) const;
-    void verifySubsetAllowedOptions(const Strings& subset) const;
+    void verifySubsetAllowedOptions(const Views& subset) const;
 
     // Required, then optional. Held in place: the vectors do not change once construction
     // is over, so record pointers stay valid.

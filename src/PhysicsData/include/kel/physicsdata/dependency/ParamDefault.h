@@ -90,14 +90,15 @@ private:
                                            EvalContext* evalContext,
                                            const std::string& paramName) const;
 
+    // The flags share the word of the kind: every parameter value definition holds one.
     DefaultType m_defaultType;
+    bool m_fallbackToFirstAllowedValue;
+    bool m_isListType;
     // The entry's "Default Value Check List", when written (few entries have one).
     std::unique_ptr<const CheckedDefaultList> m_checkedDefaults;
     // The written or RULES default: an unguarded literal tried after every checked
     // candidate ("" when there is none). Most definitions have only this.
     std::string m_fixedDefault;
-    bool m_fallbackToFirstAllowedValue;
-    bool m_isListType;
 };
 
 }  // namespace kel

@@ -55,6 +55,9 @@ public:
         std::string value;
         std::vector<Check*> checks;
         bool inSubset = false;
+        // False for a written value that the RULES strings (the same in every context)
+        // leave out: it is never offered.
+        bool inRules = true;
     };
 
     // Keys of a PARAMETER VALUES entry read here (default and override keys belong to
@@ -122,7 +125,7 @@ public:
     std::vector<std::string> getReferencedListNames() const;
 
     const std::string& getName() const { return m_name; }
-    TARNParam::Type getType() const { return m_type; }
+    TARNParam::Type getType() const { return static_cast<TARNParam::Type>(m_type); }
     const std::string& getQuantityType() const { return m_quantityType; }
     bool hasQuantity() const { return !m_quantityType.empty(); }
     const std::vector<std::string>& getUnusedAllowedValues() const {
@@ -259,6 +262,8 @@ private:
     static void checksFromValCheckVec(const std::vector<ValueCheck>& valueChecks,
                                       std::set<std::string>& names);
     const ValueCheck* findValueCheck(const std::string& value) const;
+    // Marks the fixed values that `rulesStrings` leave out (see ValueCheck::inRules).
+    void markRulesValues(const std::vector<std::string>& rulesStrings);
     static const std::vector<std::string>& noStrings();
 
     const BoundsData& fixedBounds() const;
@@ -281,8 +286,10 @@ private:
     // any: most definitions have none.
     OutOfLine<BoundsData> m_fixedBounds;
     OutOfLine<std::map<std::string, BoundsData>> m_boundsByOption;
-    TARNParam::Type m_type;
-    std::uint32_t m_restriction;
+    // A TARNParam::Type and the bits of the restriction, a byte each, so that they share
+    // one word with the flags.
+    std::uint8_t m_type;
+    std::uint8_t m_restriction;
     bool m_isLocalRulesParam;
     bool m_hasContextRule;
     bool m_availableWithNoAllowedValues;

@@ -42,9 +42,19 @@ public:
 private:
     friend class ParamValueDef;
 
-    // As the public constructor, with the RULES answers kept by the owning definition.
+    // As the public constructor, with the RULES answers kept by the owning definition, but
+    // without the set that serves every context when the context rule does not choose:
+    // the definition asks for it with fillCommon() when it keeps these strings.
     explicit RulesAllowedStrings(ParamRulesFacts& facts);
     void init(ParamRulesFacts& facts);
+    // Whether the set that applies is chosen by the context rule value.
+    bool dependsOnOption() const { return m_byOption != nullptr; }
+    // Makes the set that serves every context from the ordered strings (unless the context
+    // rule chooses, or it is made already); call before takeAllAllowedStrings.
+    void fillCommon() {
+        if (!m_byOption && m_common.empty())
+            m_common.insert(m_allAllowed.begin(), m_allAllowed.end());
+    }
     // Hands the ordered strings to the owning definition, which keeps them as its allowed
     // values; getAllAllowedStrings is empty afterwards (hasAllowedStrings is unchanged).
     std::vector<std::string> takeAllAllowedStrings() { return std::move(m_allAllowed); }
