@@ -70,35 +70,40 @@ void BetaPhysicsManager::setup(const CheckDataSource* source, const DependencyGr
     }
 }
 
-Check* BetaPhysicsManager::getProxy(const AvailData& question) const {
+Check* BetaPhysicsManager::getProxy(AvailData::Type type, const std::string& checkName,
+                                    const std::string& subject, const std::string& value) const {
     ProxyRegistry& registry = *m_registry;
+    // Names are never taken out of the dependent checks and a proxy is only made for one of
+    // them, so a check outside them has no proxy: most questions end here, nothing copied.
+    auto dependent = registry.betaDependentChecks.find(checkName);
+    if (dependent == registry.betaDependentChecks.end()) return nullptr;
+
+    AvailData question(type, checkName, subject, value);
     auto found = registry.proxies.find(question);
     if (found != registry.proxies.end()) return found->second.get();
-
-    auto dependent = registry.betaDependentChecks.find(question.checkName);
-    if (dependent == registry.betaDependentChecks.end() || !dependent->second) return nullptr;
+    if (!dependent->second) return nullptr;
 
     auto proxy = std::make_unique<BetaAvailCheckProxy>(dependent->second,
                                                        registry.loggingController, question);
     Check* result = proxy.get();
-    registry.proxies.emplace(question, std::move(proxy));
+    registry.proxies.emplace(std::move(question), std::move(proxy));
     return result;
 }
 
 Check* BetaPhysicsManager::getObjAvailCheck(const std::string& checkName,
                                             const std::string& objectType) const {
-    return getProxy(AvailData(AvailData::OBJ_AVAIL, checkName, objectType, ""));
+    return getProxy(AvailData::OBJ_AVAIL, checkName, objectType, std::string());
 }
 
 Check* BetaPhysicsManager::getParamAvailCheck(const std::string& checkName,
                                               const std::string& paramName) const {
-    return getProxy(AvailData(AvailData::PARAM_AVAIL, checkName, paramName, ""));
+    return getProxy(AvailData::PARAM_AVAIL, checkName, paramName, std::string());
 }
 
 Check* BetaPhysicsManager::getParamValAvailCheck(const std::string& checkName,
                                                  const std::string& paramName,
                                                  const std::string& value) const {
-    return getProxy(AvailData(AvailData::PARAM_VAL_AVAIL, checkName, paramName, value));
+    return getProxy(AvailData::PARAM_VAL_AVAIL, checkName, paramName, value);
 }
 
 }  // namespace kel

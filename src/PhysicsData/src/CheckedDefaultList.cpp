@@ -168,4 +168,17 @@ std::set<std::string> CheckedDefaultList::getReferencedListNames() const {
     return names;
 }
 
+void CheckedDefaultList::forEachReferencedCheckName(const NameVisitor& visit) const {
+    for (const Entry& entry : m_entries) {
+        for (const Check* check : entry.checks)
+            visit(check->getName());
+    }
+}
+
+void CheckedDefaultList::forEachReferencedListName(const NameVisitor& visit) const {
+    for (const Entry& entry : m_entries) {
+        if (entry.list != nullptr) visit(entry.referenceName);
+    }
+}
+
 }  // namespace kel

@@ -39,33 +39,60 @@ ContextVerifier::ContextVerifier(const std::vector<std::string>& namedTypes,
                                  const CheckDataSource* source)
     : m_namedTypes(namedTypes.begin(), namedTypes.end()), m_dataSource(source) {}
 
+// One definition's verification: the lines so far and the object path's named types, read
+// at the first name there is. The visitors refer to it alone, which keeps them small
+// enough to be held without allocation.
+struct ContextVerifier::Pass {
+    const ContextVerifier& verifier;
+    const std::string& typePath;
+    Strings lines;
+    const Available* available = nullptr;
+
+    const Available& namedTypes() {
+        if (!available) available = &verifier.namedTypesFromTypePath(typePath);
+        return *available;
+    }
+    void check(const std::string& subject, const std::string& name, WarnOp warn) {
+        verifier.verifyCheck(subject, name, namedTypes(), warn, lines);
+    }
+    void list(const std::string& subject, const std::string& name, WarnOp warn) {
+        verifier.verifyList(subject, name, namedTypes(), warn, lines);
+    }
+};
+
 std::vector<std::string> ContextVerifier::verifyObjDependChecks(const std::string& typePath,
                                                                 const ObjDependDef* def) const {
-    const auto childChecks = def->getReferencedCheckNames(ObjDependDef::CHILD);
-    const auto childLists = def->getReferencedListNames(ObjDependDef::CHILD);
-    const auto paramChecks = def->getReferencedCheckNames(ObjDependDef::PARAM);
-    const auto paramLists = def->getReferencedListNames(ObjDependDef::PARAM);
-    Strings lines;
-    if (childChecks.empty() && childLists.empty() && paramChecks.empty() && paramLists.empty())
-        return lines;
-    const Available& available = namedTypesFromTypePath(typePath);
-    verifyCheckMap(available, childChecks, &ContextVerifier::warnChildCheck, lines);
-    verifyListMap(available, childLists, &ContextVerifier::warnChildList, lines);
-    verifyCheckMap(available, paramChecks, &ContextVerifier::warnParamCheck, lines);
-    verifyListMap(available, paramLists, &ContextVerifier::warnParamList, lines);
-    return lines;
+    Pass pass{*this, typePath, {}};
+    def->forEachReferencedCheckName(ObjDependDef::CHILD,
+                                    [&pass](const std::string& subject, const std::string& name) {
+                                        pass.check(subject, name, &ContextVerifier::warnChildCheck);
+                                    });
+    def->forEachReferencedListName(ObjDependDef::CHILD,
+                                   [&pass](const std::string& subject, const std::string& name) {
+                                       pass.list(subject, name, &ContextVerifier::warnChildList);
+                                   });
+    def->forEachReferencedCheckName(ObjDependDef::PARAM,
+                                    [&pass](const std::string& subject, const std::string& name) {
+                                        pass.check(subject, name, &ContextVerifier::warnParamCheck);
+                                    });
+    def->forEachReferencedListName(ObjDependDef::PARAM,
+                                   [&pass](const std::string& subject, const std::string& name) {
+                                       pass.list(subject, name, &ContextVerifier::warnParamList);
+                                   });
+    return std::move(pass.lines);
 }
 
 std::vector<std::string> ContextVerifier::verifyParamValChecks(const std::string& typePath,
                                                                const ParamValueDef* def) const {
-    const Strings checks = def->getReferencedCheckNames();
-    const Strings lists = def->getReferencedListNames();
-    Strings lines;
-    if (checks.empty() && lists.empty()) return lines;
-    const Available& available = namedTypesFromTypePath(typePath);
-    verifyCheckVec(def->getName(), available, checks, &ContextVerifier::warnParamValCheck, lines);
-    verifyListVec(def->getName(), available, lists, &ContextVerifier::warnParamValList, lines);
-    return lines;
+    Pass pass{*this, typePath, {}};
+    const std::string* subject = &def->getName();
+    def->forEachReferencedCheckName([&pass, subject](const std::string& name) {
+        pass.check(*subject, name, &ContextVerifier::warnParamValCheck);
+    });
+    def->forEachReferencedListName([&pass, subject](const std::string& name) {
+        pass.list(*subject, name, &ContextVerifier::warnParamValList);
+    });
+    return std::move(pass.lines);
 }
 
 bool ContextVerifier::isNamedType(const std::string& type) const {
@@ -96,38 +123,18 @@ const ContextVerifier::Available& ContextVerifier::namedTypesFromTypePath(
     return m_lastAvailable;
 }
 
-void ContextVerifier::verifyCheckVec(const std::string& subject, const Available& available,
-                                     const Strings& names, WarnOp warn, Strings& lines) const {
-    for (const std::string& name : names) {
-        const Check* check = m_dataSource->getCheck(name, true);
-        const Strings missing = missingContext(check->getRequiredContext(), available);
-        if (!missing.empty()) (this->*warn)(subject, name, missing, lines);
-    }
+void ContextVerifier::verifyCheck(const std::string& subject, const std::string& name,
+                                  const Available& available, WarnOp warn, Strings& lines) const {
+    const Check* check = m_dataSource->getCheck(name, true);
+    const Strings missing = missingContext(check->getRequiredContext(), available);
+    if (!missing.empty()) (this->*warn)(subject, name, missing, lines);
 }
 
-void ContextVerifier::verifyListVec(const std::string& subject, const Available& available,
-                                    const Strings& names, WarnOp warn, Strings& lines) const {
-    for (const std::string& name : names) {
-        const List* list = m_dataSource->getList(name, true);
-        const Strings missing = missingContext(list->getRequiredContext(), available);
-        if (!missing.empty()) (this->*warn)(subject, name, missing, lines);
-    }
-}
-
-void ContextVerifier::verifyCheckMap(const Available& available,
-                                     const std::map<std::string, Strings>& namesBySubject,
-                                     WarnOp warn, Strings& lines) const {
-    for (const auto& [subject, names] : namesBySubject) {
-        verifyCheckVec(subject, available, names, warn, lines);
-    }
-}
-
-void ContextVerifier::verifyListMap(const Available& available,
-                                    const std::map<std::string, Strings>& namesBySubject,
-                                    WarnOp warn, Strings& lines) const {
-    for (const auto& [subject, names] : namesBySubject) {
-        verifyListVec(subject, available, names, warn, lines);
-    }
+void ContextVerifier::verifyList(const std::string& subject, const std::string& name,
+                                 const Available& available, WarnOp warn, Strings& lines) const {
+    const List* list = m_dataSource->getList(name, true);
+    const Strings missing = missingContext(list->getRequiredContext(), available);
+    if (!missing.empty()) (this->*warn)(subject, name, missing, lines);
 }
 
 void ContextVerifier::warnChildCheck(const std::string& subject, const std::string& name,

@@ -520,29 +520,23 @@ void DependencyStore::getRefdCheckAndListNames(std::set<std::string>* checks,
 
 void DependencyStore::forEachRefdCheckAndListName(const NameVisitor& onCheck,
                                                   const NameVisitor& onList) const {
-    const auto visitAll = [](const NameVisitor& visit,
-                             const std::map<std::string, std::vector<std::string>>& bySubject) {
-        for (const auto& entry : bySubject)
-            for (const std::string& name : entry.second)
-                visit(name);
+    // Visited in place, in the order the definitions' name collections hold them.
+    const auto bySubject = [](const NameVisitor& visit) {
+        return [&visit](const std::string&, const std::string& name) { visit(name); };
     };
     m_impl->m_objHolder->forEachDistinctItem([&](const ObjDependDef* def) {
         if (onCheck) {
-            visitAll(onCheck, def->getReferencedCheckNames(ObjDependDef::CHILD));
-            visitAll(onCheck, def->getReferencedCheckNames(ObjDependDef::PARAM));
+            def->forEachReferencedCheckName(ObjDependDef::CHILD, bySubject(onCheck));
+            def->forEachReferencedCheckName(ObjDependDef::PARAM, bySubject(onCheck));
         }
         if (onList) {
-            visitAll(onList, def->getReferencedListNames(ObjDependDef::CHILD));
-            visitAll(onList, def->getReferencedListNames(ObjDependDef::PARAM));
+            def->forEachReferencedListName(ObjDependDef::CHILD, bySubject(onList));
+            def->forEachReferencedListName(ObjDependDef::PARAM, bySubject(onList));
         }
     });
     m_impl->m_paramHolder->forEachDistinctItem([&](const ParamValueDef* def) {
-        if (onCheck)
-            for (const std::string& name : def->getReferencedCheckNames())
-                onCheck(name);
-        if (onList)
-            for (const std::string& name : def->getReferencedListNames())
-                onList(name);
+        if (onCheck) def->forEachReferencedCheckName(onCheck);
+        if (onList) def->forEachReferencedListName(onList);
     });
 }
 

@@ -9,6 +9,8 @@
 
 #include <kel/exception/KELAssertImpl.h>
 #include <kel/exception/PhysicsException.h>
+#include <kel/physicschecks/Check.h>
+#include <kel/physicschecks/List.h>
 #include <kel/physicsdata/dependency/AvailabilityCheckDataSource.h>
 #include <kel/physicsdata/dependency/CACursor.h>
 #include <kel/physicsdata/dependency/CheckedListData.h>
@@ -415,6 +417,41 @@ std::map<std::string, Strings> namesByRecord(const std::vector<Record>& records,
         if (!found.empty()) result.emplace(name(record), std::move(found));
     }
     return result;
+}
+
+// Visits what namesByRecord gives, in its order, without building it: `has(record)` says
+// whether the record has names and `each(record, visitName)` visits them.
+template <class Record, class Name, class Has, class Each>
+void visitByRecord(const std::vector<Record>& records, Name name, Has has, Each each,
+                   const ObjDependDef::ReferenceVisitor& visit) {
+    const auto visitRecord = [&](const Record& record) {
+        const std::string& subject = name(record);
+        each(record, [&](const std::string& item) { visit(subject, item); });
+    };
+    const Record* first = nullptr;
+    std::size_t count = 0;
+    for (const Record& record : records) {
+        if (!has(record)) continue;
+        if (count++ == 0) first = &record;
+    }
+    if (count == 0) return;
+    if (count == 1) return visitRecord(*first);
+    // Records with names by name, then record order, so that the first of a name leads.
+    std::vector<const Record*> named;
+    named.reserve(count);
+    for (const Record& record : records)
+        if (has(record)) named.push_back(&record);
+    std::sort(named.begin(), named.end(), [&](const Record* a, const Record* b) {
+        const int order = name(*a).compare(name(*b));
+        return order != 0 ? order < 0 : a < b;
+    });
+    const std::string* previous = nullptr;
+    for (const Record* record : named) {
+        const std::string& subject = name(*record);
+        if (previous && *previous == subject) continue;  // the first record of a name wins
+        previous = &subject;
+        visitRecord(*record);
+    }
 }
 
 }  // namespace
@@ -938,6 +975,32 @@ std::map<std::string, Strings> ObjDependDef::getReferencedListNames(ChildOrParam
     }
     return namesByRecord(m_paramAvail, paramName,
                          [](const ParamAvail& r) { return r.getReferencedListNames(); });
+}
+
+void ObjDependDef::forEachReferencedCheckName(ChildOrParam which,
+                                              const ReferenceVisitor& visit) const {
+    const auto has = [](const auto& record) { return !record.m_checks.empty(); };
+    const auto each = [](const auto& record, const auto& visitName) {
+        for (const Check* check : record.m_checks)
+            visitName(check->getName());
+    };
+    if (which == CHILD)
+        visitByRecord(m_childAvail, childName, has, each, visit);
+    else
+        visitByRecord(m_paramAvail, paramName, has, each, visit);
+}
+
+void ObjDependDef::forEachReferencedListName(ChildOrParam which,
+                                             const ReferenceVisitor& visit) const {
+    if (which != CHILD) return;  // a parameter record refers to no list
+    const auto has = [](const ChildAvail& record) {
+        return record.m_allowedNameList != nullptr || record.m_defaultNameList != nullptr;
+    };
+    const auto each = [](const ChildAvail& record, const auto& visitName) {
+        if (record.m_allowedNameList != nullptr) visitName(record.m_allowedNameList->getName());
+        if (record.m_defaultNameList != nullptr) visitName(record.m_defaultNameList->getName());
+    };
+    visitByRecord(m_childAvail, childName, has, each, visit);
 }
 
 // ---- verification against RULES -------------------------------------------------------

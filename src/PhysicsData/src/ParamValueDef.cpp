@@ -646,6 +646,50 @@ std::vector<std::string> ParamValueDef::getReferencedListNames() const {
     return {names.begin(), names.end()};
 }
 
+namespace {
+
+// Visits the pointed-to names ascending, each once.
+void visitSortedDistinct(std::vector<const std::string*>& names,
+                         const ParamValueDef::NameVisitor& visit) {
+    if (names.size() == 1) return visit(*names.front());
+    const auto less = [](const std::string* a, const std::string* b) { return *a < *b; };
+    std::sort(names.begin(), names.end(), less);
+    const std::string* previous = nullptr;
+    for (const std::string* name : names) {
+        if (previous && *previous == *name) continue;
+        previous = name;
+        visit(*name);
+    }
+}
+
+}  // namespace
+
+void ParamValueDef::forEachReferencedCheckName(const NameVisitor& visit) const {
+    std::vector<const std::string*> names;
+    const auto note = [&names](const std::string& name) { names.push_back(&name); };
+    if (m_restriction & kFixedList) {
+        for (const auto& valueCheck : m_allowedValues) {
+            for (const Check* check : valueCheck.checks)
+                names.push_back(&check->getName());
+        }
+    }
+    if (m_default->m_defaultType == ParamDefault::CheckedDefaults && m_default->m_checkedDefaults)
+        m_default->m_checkedDefaults->forEachReferencedCheckName(note);
+    if (m_valueOverride) m_valueOverride->forEachReferencedCheckName(note);
+    visitSortedDistinct(names, visit);
+}
+
+void ParamValueDef::forEachReferencedListName(const NameVisitor& visit) const {
+    std::vector<const std::string*> names;
+    const auto note = [&names](const std::string& name) { names.push_back(&name); };
+    if (m_default->m_defaultType == ParamDefault::CheckedDefaults && m_default->m_checkedDefaults)
+        m_default->m_checkedDefaults->forEachReferencedListName(note);
+    if (m_valueOverride) m_valueOverride->forEachReferencedListName(note);
+    if (m_valueListSource) names.push_back(&m_valueListSource->getName());
+    if (m_subsetValueListSource) names.push_back(&m_subsetValueListSource->getName());
+    visitSortedDistinct(names, visit);
+}
+
 bool ParamValueDef::hasFullyConstrainedBounds() const {
     if (!hasBounds()) return false;
     auto bothSides = [](const BoundsData& bounds) {

@@ -5,11 +5,11 @@
 #include <string>
 
 #include <kel/physicsdata/beta/BetaLoggingController.h>
+#include <kel/physicsdata/dependency/AvailData.h>
 #include <kel/utilities/NonCopyable.h>
 
 namespace kel {
 
-struct AvailData;
 class BetaCheck;
 class Check;
 class CheckDataSource;
@@ -58,7 +58,9 @@ public:
 private:
     struct ProxyRegistry;
 
-    Check* getProxy(const AvailData& question) const;
+    // The proxy for the question (kind, check name, subject, value), made on first use.
+    Check* getProxy(AvailData::Type type, const std::string& checkName, const std::string& subject,
+                    const std::string& value) const;
 
     std::unique_ptr<BetaLoggingController> m_loggingController;
     std::set<std::string> m_betaCheckKeys;

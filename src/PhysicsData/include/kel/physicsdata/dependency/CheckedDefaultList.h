@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -62,6 +63,11 @@ public:
     std::set<std::string> getReferencedCheckNames() const;
     // Names of the lists of list candidates (function names are not included).
     std::set<std::string> getReferencedListNames() const;
+    // The names of those sets without building them: every check (list) name in candidate
+    // order, repeats included. The strings belong to the checks (lists).
+    using NameVisitor = std::function<void(const std::string& name)>;
+    void forEachReferencedCheckName(const NameVisitor& visit) const;
+    void forEachReferencedListName(const NameVisitor& visit) const;
 
 private:
     struct Entry {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -131,6 +132,13 @@ public:
         ChildOrParam which) const;
     std::map<std::string, std::vector<std::string>> getReferencedListNames(
         ChildOrParam which) const;
+    // The same, visited in the same order without building the map: visit(subject, name)
+    // for each subject, ascending, and each of its names in record order. The strings
+    // belong to the definition and its checks and lists.
+    using ReferenceVisitor =
+        std::function<void(const std::string& subject, const std::string& name)>;
+    void forEachReferencedCheckName(ChildOrParam which, const ReferenceVisitor& visit) const;
+    void forEachReferencedListName(ChildOrParam which, const ReferenceVisitor& visit) const;
 
 private:
     using Params = std::map<std::string, std::string>;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
@@ -123,6 +124,11 @@ public:
     // Sorted, distinct names of every check / list the definition refers to.
     std::vector<std::string> getReferencedCheckNames() const;
     std::vector<std::string> getReferencedListNames() const;
+    // The same names in the same order, visited without building the vectors; the strings
+    // belong to the definition's checks and lists.
+    using NameVisitor = std::function<void(const std::string& name)>;
+    void forEachReferencedCheckName(const NameVisitor& visit) const;
+    void forEachReferencedListName(const NameVisitor& visit) const;
 
     const std::string& getName() const { return m_name; }
     TARNParam::Type getType() const { return static_cast<TARNParam::Type>(m_type); }

@@ -52,6 +52,13 @@ public:
     std::vector<CheckedValue> getCheckedValues() const;
     std::set<std::string> getReferencedCheckNames() const;
     std::set<std::string> getReferencedListNames() const;
+    // Their names in candidate order, repeats included, without building the sets.
+    void forEachReferencedCheckName(const CheckedDefaultList::NameVisitor& visit) const {
+        m_checkedOverrides.forEachReferencedCheckName(visit);
+    }
+    void forEachReferencedListName(const CheckedDefaultList::NameVisitor& visit) const {
+        m_checkedOverrides.forEachReferencedListName(visit);
+    }
 
 private:
     friend class ParamValueDef;

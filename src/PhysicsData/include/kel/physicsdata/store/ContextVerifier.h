@@ -58,21 +58,18 @@ private:
     using WarnOp = void (ContextVerifier::*)(const std::string& subject, const std::string& name,
                                              const Strings& missing, Strings& lines) const;
 
+    struct Pass;
+
     bool isNamedType(const std::string& type) const;
     // Those of `typePath`; valid until the next call. A definition's checks and its
     // parameters' are verified for one object path after another, so the last is kept.
     const Available& namedTypesFromTypePath(const std::string& typePath) const;
 
-    void verifyCheckVec(const std::string& subject, const Available& available,
-                        const Strings& names, WarnOp warn, Strings& lines) const;
-    void verifyListVec(const std::string& subject, const Available& available, const Strings& names,
-                       WarnOp warn, Strings& lines) const;
-    void verifyCheckMap(const Available& available,
-                        const std::map<std::string, Strings>& namesBySubject, WarnOp warn,
-                        Strings& lines) const;
-    void verifyListMap(const Available& available,
-                       const std::map<std::string, Strings>& namesBySubject, WarnOp warn,
-                       Strings& lines) const;
+    // Resolves the check (list) of that name and adds the finding, if any, for `subject`.
+    void verifyCheck(const std::string& subject, const std::string& name,
+                     const Available& available, WarnOp warn, Strings& lines) const;
+    void verifyList(const std::string& subject, const std::string& name, const Available& available,
+                    WarnOp warn, Strings& lines) const;
 
     void warnChildCheck(const std::string& subject, const std::string& name, const Strings& missing,
                         Strings& lines) const;
