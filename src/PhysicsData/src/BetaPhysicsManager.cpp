@@ -2,6 +2,7 @@
 
 #include <map>
 #include <stdexcept>
+#include <unordered_map>
 
 #include <kel/physicschecks/BetaCheck.h>
 #include <kel/physicschecks/CheckDataSource.h>
@@ -24,8 +25,9 @@ struct BetaPhysicsManager::ProxyRegistry {
 
     // One proxy per distinct question; owned.
     std::map<AvailData, std::unique_ptr<BetaAvailCheckProxy>> proxies;
-    // Beta checks and every check depending on one, by name; not owned.
-    std::map<std::string, Check*> betaDependentChecks;
+    // Beta checks and every check depending on one, by name; not owned. Only looked up by
+    // name, once per availability question.
+    std::unordered_map<std::string, Check*> betaDependentChecks;
     BetaLoggingController* loggingController;
 };
 

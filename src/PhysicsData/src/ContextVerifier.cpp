@@ -52,11 +52,21 @@ struct ContextVerifier::Pass {
         if (!available) available = &verifier.namedTypesFromTypePath(typePath);
         return *available;
     }
+    // Resolves the check (list) of that name and adds the finding, if any, for `subject`;
+    // the path's named types are read only for a check that requires context.
     void check(const std::string& subject, const std::string& name, WarnOp warn) {
-        verifier.verifyCheck(subject, name, namedTypes(), warn, lines);
+        const Check* check = verifier.m_dataSource->getCheck(name, true);
+        report(subject, name, check->getRequiredContext(), warn);
     }
     void list(const std::string& subject, const std::string& name, WarnOp warn) {
-        verifier.verifyList(subject, name, namedTypes(), warn, lines);
+        const List* list = verifier.m_dataSource->getList(name, true);
+        report(subject, name, list->getRequiredContext(), warn);
+    }
+    void report(const std::string& subject, const std::string& name,
+                const std::set<std::string>& required, WarnOp warn) {
+        if (required.empty()) return;
+        const Strings missing = missingContext(required, namedTypes());
+        if (!missing.empty()) (verifier.*warn)(subject, name, missing, lines);
     }
 };
 
@@ -121,20 +131,6 @@ const ContextVerifier::Available& ContextVerifier::namedTypesFromTypePath(
                           m_lastAvailable.end());
     m_lastValid = true;
     return m_lastAvailable;
-}
-
-void ContextVerifier::verifyCheck(const std::string& subject, const std::string& name,
-                                  const Available& available, WarnOp warn, Strings& lines) const {
-    const Check* check = m_dataSource->getCheck(name, true);
-    const Strings missing = missingContext(check->getRequiredContext(), available);
-    if (!missing.empty()) (this->*warn)(subject, name, missing, lines);
-}
-
-void ContextVerifier::verifyList(const std::string& subject, const std::string& name,
-                                 const Available& available, WarnOp warn, Strings& lines) const {
-    const List* list = m_dataSource->getList(name, true);
-    const Strings missing = missingContext(list->getRequiredContext(), available);
-    if (!missing.empty()) (this->*warn)(subject, name, missing, lines);
 }
 
 void ContextVerifier::warnChildCheck(const std::string& subject, const std::string& name,

@@ -1,6 +1,7 @@
 #include <kel/physicsdata/dependency/ParamValueDef.h>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <new>
 #include <optional>
@@ -648,46 +649,67 @@ std::vector<std::string> ParamValueDef::getReferencedListNames() const {
 
 namespace {
 
-// Visits the pointed-to names ascending, each once.
-void visitSortedDistinct(std::vector<const std::string*>& names,
-                         const ParamValueDef::NameVisitor& visit) {
-    if (names.size() == 1) return visit(*names.front());
-    const auto less = [](const std::string* a, const std::string* b) { return *a < *b; };
-    std::sort(names.begin(), names.end(), less);
-    const std::string* previous = nullptr;
-    for (const std::string* name : names) {
-        if (previous && *previous == *name) continue;
-        previous = name;
-        visit(*name);
+// The names gathered for one visit, by reference: the first few held in place, so that a
+// definition's usual handful costs no allocation.
+class NameRefs {
+public:
+    void add(const std::string& name) {
+        if (m_size < m_inline.size()) {
+            m_inline[m_size] = &name;
+        } else {
+            if (m_more.empty()) m_more.assign(m_inline.begin(), m_inline.end());
+            m_more.push_back(&name);
+        }
+        ++m_size;
     }
-}
+
+    // Visits the names ascending, each once.
+    void visitSortedDistinct(const ParamValueDef::NameVisitor& visit) {
+        if (m_size == 0) return;
+        if (m_size == 1) return visit(*m_inline[0]);
+        const std::string** begin = m_more.empty() ? m_inline.data() : m_more.data();
+        const std::string** end = begin + m_size;
+        std::sort(begin, end, [](const std::string* a, const std::string* b) { return *a < *b; });
+        const std::string* previous = nullptr;
+        for (const std::string** name = begin; name != end; ++name) {
+            if (previous && *previous == **name) continue;
+            previous = *name;
+            visit(**name);
+        }
+    }
+
+private:
+    std::array<const std::string*, 8> m_inline{};
+    std::vector<const std::string*> m_more;
+    std::size_t m_size = 0;
+};
 
 }  // namespace
 
 void ParamValueDef::forEachReferencedCheckName(const NameVisitor& visit) const {
-    std::vector<const std::string*> names;
-    const auto note = [&names](const std::string& name) { names.push_back(&name); };
+    NameRefs names;
+    const auto note = [&names](const std::string& name) { names.add(name); };
     if (m_restriction & kFixedList) {
         for (const auto& valueCheck : m_allowedValues) {
             for (const Check* check : valueCheck.checks)
-                names.push_back(&check->getName());
+                names.add(check->getName());
         }
     }
     if (m_default->m_defaultType == ParamDefault::CheckedDefaults && m_default->m_checkedDefaults)
         m_default->m_checkedDefaults->forEachReferencedCheckName(note);
     if (m_valueOverride) m_valueOverride->forEachReferencedCheckName(note);
-    visitSortedDistinct(names, visit);
+    names.visitSortedDistinct(visit);
 }
 
 void ParamValueDef::forEachReferencedListName(const NameVisitor& visit) const {
-    std::vector<const std::string*> names;
-    const auto note = [&names](const std::string& name) { names.push_back(&name); };
+    NameRefs names;
+    const auto note = [&names](const std::string& name) { names.add(name); };
     if (m_default->m_defaultType == ParamDefault::CheckedDefaults && m_default->m_checkedDefaults)
         m_default->m_checkedDefaults->forEachReferencedListName(note);
     if (m_valueOverride) m_valueOverride->forEachReferencedListName(note);
-    if (m_valueListSource) names.push_back(&m_valueListSource->getName());
-    if (m_subsetValueListSource) names.push_back(&m_subsetValueListSource->getName());
-    visitSortedDistinct(names, visit);
+    if (m_valueListSource) names.add(m_valueListSource->getName());
+    if (m_subsetValueListSource) names.add(m_subsetValueListSource->getName());
+    names.visitSortedDistinct(visit);
 }
 
 bool ParamValueDef::hasFullyConstrainedBounds() const {

@@ -65,12 +65,6 @@ private:
     // parameters' are verified for one object path after another, so the last is kept.
     const Available& namedTypesFromTypePath(const std::string& typePath) const;
 
-    // Resolves the check (list) of that name and adds the finding, if any, for `subject`.
-    void verifyCheck(const std::string& subject, const std::string& name,
-                     const Available& available, WarnOp warn, Strings& lines) const;
-    void verifyList(const std::string& subject, const std::string& name, const Available& available,
-                    WarnOp warn, Strings& lines) const;
-
     void warnChildCheck(const std::string& subject, const std::string& name, const Strings& missing,
                         Strings& lines) const;
     void warnChildList(const std::string& subject, const std::string& name, const Strings& missing,
