@@ -67,6 +67,29 @@ protected:
         return flags;
     }
 
+    // The visiting forms must give the accessors' maps entry by entry, in the maps' order.
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    static Pairs flatten(const Names& names) {
+        Pairs pairs;
+        for (const auto& [subject, items] : names)
+            for (const std::string& item : items)
+                pairs.emplace_back(subject, item);
+        return pairs;
+    }
+    static void expectVisitsMatchMaps(const ObjDependDef& def) {
+        for (const auto which : {ObjDependDef::CHILD, ObjDependDef::PARAM}) {
+            Pairs checks, lists;
+            def.forEachReferencedCheckName(which, [&](const std::string& s, const std::string& n) {
+                checks.emplace_back(s, n);
+            });
+            def.forEachReferencedListName(which, [&](const std::string& s, const std::string& n) {
+                lists.emplace_back(s, n);
+            });
+            EXPECT_EQ(checks, flatten(def.getReferencedCheckNames(which)));
+            EXPECT_EQ(lists, flatten(def.getReferencedListNames(which)));
+        }
+    }
+
     static std::unique_ptr<ModelRules> s_rules;
     static std::unique_ptr<testing::ObjDependDefTestSource> s_source;
 };
@@ -99,6 +122,7 @@ TEST_F(ObjDependDefTest, BuildsRecordsInOrderWithFlagsChecksAndLists) {
               (Names{{"ITEM", {"IsBig", "IsRed"}}, {"TAG", {"IsRed"}}}));
     EXPECT_EQ(def->getReferencedListNames(ObjDependDef::CHILD), (Names{{"ITEM", {"ItemNames"}}}));
     EXPECT_THAT(def->getReferencedListNames(ObjDependDef::PARAM), IsEmpty());
+    expectVisitsMatchMaps(*def);
     EXPECT_THAT(def->getUnusedParameters(), ElementsAre("Extra"));
     EXPECT_THAT(def->getUnusedChildren(), IsEmpty());
     EXPECT_THAT(def->getMissingChildren(), IsEmpty());
@@ -196,6 +220,7 @@ TEST_F(ObjDependDefTest, ContextRuleInformationAndOptionLists) {
               plainDef->getReferencedCheckNames(ObjDependDef::CHILD));
     EXPECT_EQ(noisyDef->getReferencedListNames(ObjDependDef::CHILD),
               plainDef->getReferencedListNames(ObjDependDef::CHILD));
+    expectVisitsMatchMaps(*noisyDef);
     EXPECT_EQ(noisyDef->getContextRuleInfo()->subsetAllowedOptionList, "a,b");
 }
 

@@ -103,6 +103,14 @@ protected:
     std::pair<std::string, std::string> bounds(const ParamValueDef& def, const std::string& path) {
         return def.evaluateBounds(&m_rules, TARNContext(path), &m_eval);
     }
+    // The visiting forms give the accessors' names, in their order.
+    static void expectVisitsMatchAccessors(const ParamValueDef& def) {
+        std::vector<std::string> checks, lists;
+        def.forEachReferencedCheckName([&](const std::string& name) { checks.push_back(name); });
+        def.forEachReferencedListName([&](const std::string& name) { lists.push_back(name); });
+        EXPECT_EQ(checks, def.getReferencedCheckNames());
+        EXPECT_EQ(lists, def.getReferencedListNames());
+    }
 };
 
 using Sides = std::pair<std::string, std::string>;
@@ -142,6 +150,7 @@ TEST_F(ParamValueDefTest, RulesAllowedStringsBecomeTheFixedList) {
     auto guarded = make("Scheme", "FLOW", "Allowed String List Checks = Central, no");
     EXPECT_THAT(allowed(*guarded, "/FLOW").getValues(), ElementsAre("Upwind", "High Resolution"));
     EXPECT_THAT(guarded->getReferencedCheckNames(), ElementsAre("no"));
+    expectVisitsMatchAccessors(*guarded);
     EXPECT_TRUE(guarded->hasAllowedValueChecks() && !plain->hasAllowedValueChecks());
     const TARNContext flow("/FLOW");
     EXPECT_TRUE(plain->allowsValue(flow, &m_eval, "Central"));
@@ -200,6 +209,7 @@ TEST_F(ParamValueDefTest, ListSourcesGiveDynamicValues) {
     EXPECT_THAT(values.getValues(), ElementsAre("A", "B", "C"));
     EXPECT_THAT(values.getSubset(), ElementsAre("C"));
     EXPECT_THAT(def->getReferencedListNames(), ElementsAre("all modes", "some modes"));
+    expectVisitsMatchAccessors(*def);
 
     auto rulesLimited = make("Scheme", "FLOW", "Value List Source = all modes");
     EXPECT_FALSE(rulesLimited->hasSubsetAllowedValueList());
@@ -365,6 +375,26 @@ TEST_F(ParamValueDefTest, DefaultsAndOverridesAreHandedOver) {
               std::make_pair(false, ""s));
     EXPECT_THAT(def->getReferencedCheckNames(), ElementsAre("no", "yes"));
     EXPECT_THAT(def->getReferencedListNames(), ElementsAre("names"));
+    expectVisitsMatchAccessors(*def);
+}
+
+// A name met in the allowed values, the defaults and the overrides is visited once, in
+// ascending order, also when there are more names than a definition usually has.
+TEST_F(ParamValueDefTest, ReferencedNamesVisitedOnceAscending) {
+    for (const char* name : {"c1", "c2", "c3", "c4", "c5", "c6", "c7", "c8", "c9"})
+        m_source.addCheck(name, true);
+    m_source.addList("names", {"A"});
+    m_source.addList("others", {"B"});
+    auto def =
+        make("Mode", "FLOW",
+             "Ordered Allowed String List = A, B; Allowed String List Checks = A, c9, B, "
+             "(c3, yes); Default Value Check List = B, (c2, c9), *others, c1; Value Override "
+             "Check List = A, (c8, c7, c6, c5, c4), *names, yes, *others, no");
+    EXPECT_THAT(def->getReferencedCheckNames(),
+                ElementsAre("c1", "c2", "c3", "c4", "c5", "c6", "c7", "c8", "c9", "no", "yes"));
+    EXPECT_THAT(def->getReferencedListNames(), ElementsAre("names", "others"));
+    expectVisitsMatchAccessors(*def);
+    expectVisitsMatchAccessors(*make("Mode", "FLOW"));
 }
 
 TEST_F(ParamValueDefTest, ModelDependentAnswersNeedAnEvaluationContext) {
