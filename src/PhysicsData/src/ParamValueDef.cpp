@@ -679,7 +679,7 @@ public:
     }
 
 private:
-    std::array<const std::string*, 8> m_inline{};
+    std::array<const std::string*, 8> m_inline;  // [0, m_size) set
     std::vector<const std::string*> m_more;
     std::size_t m_size = 0;
 };
