@@ -81,10 +81,13 @@ public:
     }
 
     // A visited object: its type and name (empty when unnamed) and what reads it. Valid only
-    // during the visit call that receives it: copy nothing of it out but the views, which
-    // live as those of forEachParameter do. Safe to use as the store's const reads are.
+    // during the visit call that receives it, so it cannot be copied; its views live as
+    // those of forEachParameter do. Safe to use as the store's const reads are.
     class ObjectHandle {
     public:
+        ObjectHandle(const ObjectHandle&) = delete;
+        ObjectHandle& operator=(const ObjectHandle&) = delete;
+
         std::string_view type() const { return m_type; }
         std::string_view name() const { return m_name; }
         // As the store's forEachParameter, forEachChild and forEachObject for this object.
