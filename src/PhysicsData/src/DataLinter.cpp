@@ -452,11 +452,12 @@ void DataLinter::lintKindsOf(const Source& source, const DataLocator& locator,
 // RULES
 
 void DataLinter::lintRules() {
-    // OBJECT, SINGLETON and PARAMETER children by name, in order.
-    VisitedNames byKind[3] = {VisitedNames(m_rulesData), VisitedNames(m_rulesData),
-                              VisitedNames(m_rulesData)};
+    // OBJECT and SINGLETON children by name, in order (PARAMETERs are met in a walk below).
+    VisitedNames byKind[2] = {VisitedNames(m_rulesData), VisitedNames(m_rulesData)};
     lintKinds(m_rulesData, m_rulesLocator, kRulesPath, kRulesKinds,
-              [&](std::size_t kind, std::string_view name) { byKind[kind].add(name); });
+              [&](std::size_t kind, std::string_view name) {
+                  if (kind < 2) byKind[kind].add(name);
+              });
     std::size_t objects = 0;
     for (std::size_t kind = 0; kind < 2; ++kind) {
         for (const auto name : byKind[kind])
