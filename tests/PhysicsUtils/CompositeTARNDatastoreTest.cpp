@@ -45,6 +45,38 @@ public:
     }
 };
 
+// The objects below path as a walk through object handles sees them, depth-first: each as
+// "type:name@line{key=value@line;...}[children as forEachChild names them]".
+void describeWalked(const TARNDatastore::ObjectHandle& object, std::string& out) {
+    const auto line = [&out](const SourceLocation& at) {
+        out += '@';
+        out += std::to_string(at.line());
+    };
+    out.append(" ").append(object.type()).append(":").append(object.name());
+    line(object.location());
+    out += '{';
+    object.forEachParameter([&](auto key, auto value) {
+        out.append(key).append("=").append(value);
+        line(object.parameterLocation(std::string(key)));
+        out += ';';
+    });
+    out += "}[";
+    object.forEachChild([&](auto type, auto name) {
+        out.append(type).append(":").append(name);
+        out += ';';
+    });
+    out += ']';
+    object.forEachObject(
+        [&](const TARNDatastore::ObjectHandle& child) { describeWalked(child, out); });
+}
+
+std::string walked(const TARNDatastore& store, std::string_view path) {
+    std::string out;
+    const bool found = store.forEachObject(
+        path, [&](const TARNDatastore::ObjectHandle& object) { describeWalked(object, out); });
+    return found ? out : "absent";
+}
+
 class CompositeTARNDatastoreTest : public ::testing::Test {
 protected:
     InternalTARNDatastore m_base{
@@ -85,6 +117,13 @@ TEST_F(CompositeTARNDatastoreTest, BaseWinsUnlessOtherWinsOverTheUnion) {
     }));
     EXPECT_FALSE(composite.forEachParameter("/Q", [&](auto, auto) { FAIL(); }));
     EXPECT_THAT(seen, ElementsAre("B=only base", "K=base", "O=only other", "C:x", "C:", "C:y"));
+
+    // A walk by handles (the path-based default) sees the same, with each location from
+    // the store that answers.
+    EXPECT_EQ(walked(composite, ""),
+              " A:@1{B=only base@3;K=base@2;O=only other@3;}[C:x;C:;C:y;]"
+              " C:x@4{}[] C:@6{}[] C:y@4{}[] Z:@9{}[]");
+    EXPECT_EQ(walked(composite, "/Q"), "absent");
 
     CompositeTARNDatastore otherFirst(&m_base, false);
     ASSERT_TRUE(otherFirst.compose(&m_other, true, nullptr));

@@ -38,6 +38,38 @@ std::string readError(const std::string& text) {
     return "";
 }
 
+// The objects below path as a walk through object handles sees them, depth-first: each as
+// "type:name@line{key=value@line;...}[children as forEachChild names them]".
+void describeWalked(const TARNDatastore::ObjectHandle& object, std::string& out) {
+    const auto line = [&out](const SourceLocation& at) {
+        out += '@';
+        out += std::to_string(at.line());
+    };
+    out.append(" ").append(object.type()).append(":").append(object.name());
+    line(object.location());
+    out += '{';
+    object.forEachParameter([&](auto key, auto value) {
+        out.append(key).append("=").append(value);
+        line(object.parameterLocation(std::string(key)));
+        out += ';';
+    });
+    out += "}[";
+    object.forEachChild([&](auto type, auto name) {
+        out.append(type).append(":").append(name);
+        out += ';';
+    });
+    out += ']';
+    object.forEachObject(
+        [&](const TARNDatastore::ObjectHandle& child) { describeWalked(child, out); });
+}
+
+std::string walked(const TARNDatastore& store, std::string_view path) {
+    std::string out;
+    const bool found = store.forEachObject(
+        path, [&](const TARNDatastore::ObjectHandle& object) { describeWalked(object, out); });
+    return found ? out : "absent";
+}
+
 TEST(InternalTARNDatastoreTest, ReadsEveryLineFormAndMergesReopenedObjects) {
     InternalTARNDatastore store(kData + "/reader_forms.tarn", InternalTARNDatastore::FILE);
 
@@ -92,6 +124,20 @@ TEST(InternalTARNDatastoreTest, ReadsEveryLineFormAndMergesReopenedObjects) {
     EXPECT_THAT(store.getChildObjectPaths("/NONE"), IsEmpty());
     EXPECT_THAT(store.getChildObjectNamesByType(flow, "NONE"), IsEmpty());
     EXPECT_FALSE(store.forEachChild("/NONE", [&](auto, auto) { FAIL(); }));
+}
+
+TEST(InternalTARNDatastoreTest, WalksObjectsByHandleAsByPath) {
+    InternalTARNDatastore store(kData + "/reader_forms.tarn", InternalTARNDatastore::FILE);
+    // Merged objects keep their first header; a key set again has its later line.
+    EXPECT_EQ(walked(store, ""),
+              " FLOW:main flow@3{Title=Case two@22;Empty=@5;Location=B1, B2, B3@6;}"
+              "[DOMAIN:d1;SOLVER:;DOMAIN:d2;]"
+              " DOMAIN:d1@9{Option=Fluid@10;Extra=1@24;}[FLUID:;] FLUID:@11{Material=Water@12;}[]"
+              " SOLVER:@15{Max Iterations=100@16;}[] DOMAIN:d2@18{}[]"
+              " OUTPUT:@27{Path=a:b=c@28;}[]");
+    EXPECT_EQ(walked(store, "/FLOW:main flow/DOMAIN:d1"), " FLUID:@11{Material=Water@12;}[]");
+    EXPECT_EQ(walked(store, "/OUTPUT"), "");
+    EXPECT_EQ(walked(store, "/NONE"), "absent");
 }
 
 TEST(InternalTARNDatastoreTest, CommentsHashesContinuationsAndEndInsideObjects) {

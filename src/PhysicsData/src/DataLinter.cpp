@@ -323,10 +323,7 @@ DataLinter::DataLinter(const TARNDatastore& rulesData, const TARNDatastore& phys
       m_objectDependencyKeys(KnownKeys::objectDependency()),
       m_parameterValuesKeys(KnownKeys::parameterValues()),
       m_defaultKey(m_parameterKeys.find(kDefault)),
-      m_fitKeys(m_parameterKeys.names.size(), false),
-      m_typeParams(rulesData),
-      m_typeContexts(rulesData),
-      m_contextParams(rulesData) {
+      m_fitKeys(m_parameterKeys.names.size(), false) {
     const std::string* lists[] = {&kEssentialChildList, &kOptionalChildList, &kAllowedParentList};
     for (int i = 0; i < 3; ++i) {
         m_objectListKeys[i] = m_objectKeys.find(*lists[i]);
@@ -381,10 +378,10 @@ bool DataLinter::checkRoot(const TARNDatastore& data, const DataLocator& locator
     return false;
 }
 
-template <class OnKey>
-void DataLinter::lintKeys(const TARNDatastore& data, const DataLocator& locator,
-                          const std::string& path, const KnownNames& known, OnKey&& onKey) {
-    data.forEachParameter(path, [&](std::string_view key, std::string_view value) {
+template <class Source, class OnKey>
+void DataLinter::lintKeysOf(const Source& source, const DataLocator& locator,
+                            const std::string& path, const KnownNames& known, OnKey&& onKey) {
+    source([&](std::string_view key, std::string_view value) {
         const std::size_t at = known.find(key);
         if constexpr (std::is_invocable_v<OnKey, std::string_view, std::string_view, std::size_t>)
             onKey(key, value, at);
@@ -397,15 +394,46 @@ void DataLinter::lintKeys(const TARNDatastore& data, const DataLocator& locator,
     });
 }
 
+template <class OnKey>
+void DataLinter::lintKeys(const TARNDatastore& data, const DataLocator& locator,
+                          const std::string& path, const KnownNames& known, OnKey&& onKey) {
+    lintKeysOf([&](auto&& visit) { data.forEachParameter(path, visit); }, locator, path, known,
+               onKey);
+}
+
+template <class OnKey>
+void DataLinter::lintKeys(const TARNDatastore::ObjectHandle& object, const DataLocator& locator,
+                          const std::string& path, const KnownNames& known, OnKey&& onKey) {
+    lintKeysOf([&](auto&& visit) { object.forEachParameter(visit); }, locator, path, known, onKey);
+}
+
 void DataLinter::lintKeys(const TARNDatastore& data, const DataLocator& locator,
                           const std::string& path, const KnownNames& known) {
     lintKeys(data, locator, path, known, [](std::string_view, std::string_view) {});
 }
 
+void DataLinter::lintKeys(const TARNDatastore::ObjectHandle& object, const DataLocator& locator,
+                          const std::string& path, const KnownNames& known) {
+    lintKeys(object, locator, path, known, [](std::string_view, std::string_view) {});
+}
+
 template <class OnChild>
 void DataLinter::lintKinds(const TARNDatastore& data, const DataLocator& locator,
                            const std::string& path, const Names& known, OnChild&& onChild) {
-    data.forEachChild(path, [&](std::string_view type, std::string_view name) {
+    lintKindsOf([&](auto&& visit) { data.forEachChild(path, visit); }, locator, path, known,
+                onChild);
+}
+
+void DataLinter::lintKinds(const TARNDatastore::ObjectHandle& object, const DataLocator& locator,
+                           const std::string& path, const Names& known) {
+    lintKindsOf([&](auto&& visit) { object.forEachChild(visit); }, locator, path, known,
+                [](std::size_t, std::string_view) {});
+}
+
+template <class Source, class OnChild>
+void DataLinter::lintKindsOf(const Source& source, const DataLocator& locator,
+                             const std::string& path, const Names& known, OnChild&& onChild) {
+    source([&](std::string_view type, std::string_view name) {
         const std::size_t at = positionIn(known, type);
         if (at != known.size()) {
             onChild(at, name);
@@ -424,11 +452,12 @@ void DataLinter::lintKinds(const TARNDatastore& data, const DataLocator& locator
 // RULES
 
 void DataLinter::lintRules() {
-    // OBJECT, SINGLETON and PARAMETER children by name, in order.
-    VisitedNames byKind[3] = {VisitedNames(m_rulesData), VisitedNames(m_rulesData),
-                              VisitedNames(m_rulesData)};
+    // OBJECT and SINGLETON children by name, in order (PARAMETERs are met in a walk below).
+    VisitedNames byKind[2] = {VisitedNames(m_rulesData), VisitedNames(m_rulesData)};
     lintKinds(m_rulesData, m_rulesLocator, kRulesPath, kRulesKinds,
-              [&](std::size_t kind, std::string_view name) { byKind[kind].add(name); });
+              [&](std::size_t kind, std::string_view name) {
+                  if (kind < 2) byKind[kind].add(name);
+              });
     std::size_t objects = 0;
     for (std::size_t kind = 0; kind < 2; ++kind) {
         for (const auto name : byKind[kind])
@@ -438,29 +467,38 @@ void DataLinter::lintRules() {
     m_typeSet.reserve(m_types.size());
     for (const auto& type : m_types)
         m_typeSet.insert(type);
+    // Each type is read through the walk, in the order listed: OBJECTs, then SINGLETONs.
     ChildPaths paths;
-    for (std::size_t t = 0; t < m_types.size(); ++t) {
-        if (t == 0 || t == objects) paths.of(kRulesPath, kRulesKinds[t < objects ? 0 : 1]);
-        lintRulesType(paths(m_types[t]), m_types[t]);
+    std::size_t t = 0;
+    for (std::size_t kind = 0; kind < 2; ++kind) {
+        const std::size_t end = kind == 0 ? objects : m_types.size();
+        if (t == end) continue;
+        paths.of(kRulesPath, kRulesKinds[kind]);
+        m_rulesData.forEachObject(kRulesPath, [&](const TARNDatastore::ObjectHandle& object) {
+            if (t == end || object.type() != kRulesKinds[kind]) return;
+            lintRulesType(object, paths(m_types[t]), m_types[t]);
+            ++t;
+        });
     }
-    lintRulesParameters(kRulesPath, byKind[2], Level::Global, {}, {});
+    lintRulesParameters(kRulesPath,
+                        [&](auto&& visit) { m_rulesData.forEachObject(kRulesPath, visit); },
+                        Level::Global, {}, {});
 }
 
-template <class ParameterNames>
-void DataLinter::lintRulesParameters(const std::string& path, const ParameterNames& names,
-                                     Level level, const std::string& type,
-                                     const std::string& option) {
-    // The parent is found first: the store remembers the paths it found last and finds the
-    // children of one of them from it, not from the root.
-    if (names.size() > 1) m_rulesData.hasObject(path);
+template <class Walk>
+void DataLinter::lintRulesParameters(const std::string& path, const Walk& walk, Level level,
+                                     const std::string& type, const std::string& option) {
     m_parameterPaths.of(path, kParameter);
-    for (const auto name : names) {
-        m_parameterName.assign(name);
-        lintRulesParameter(m_parameterPaths(name), m_parameterName, level, type, option);
-    }
+    walk([&](const TARNDatastore::ObjectHandle& object) {
+        if (object.type() != kParameter) return;
+        m_parameterName.assign(object.name());
+        lintRulesParameter(object, m_parameterPaths(object.name()), m_parameterName, level, type,
+                           option);
+    });
 }
 
-void DataLinter::lintRulesType(const std::string& path, const std::string& type) {
+void DataLinter::lintRulesType(const TARNDatastore::ObjectHandle& object, const std::string& path,
+                               const std::string& type) {
     std::string& essential = m_essential;
     std::string& optional = m_optional;
     std::string& parents = m_parents;
@@ -480,36 +518,30 @@ void DataLinter::lintRulesType(const std::string& path, const std::string& type)
                 parents.assign(value);
         };
     };
-    lintKeys(m_rulesData, m_rulesLocator, path, m_objectKeys, listsBy(m_objectListKeys));
-    VisitedNames& params = m_typeParams;
-    VisitedNames& contexts = m_typeContexts;
-    VisitedNames& contextParams = m_contextParams;
-    params.clear();
-    contexts.clear();
-    lintKinds(m_rulesData, m_rulesLocator, path, kTypeKinds,
-              [&](std::size_t kind, std::string_view name) {
-                  (kind == 0 ? params : contexts).add(name);
-              });
+    lintKeys(object, m_rulesLocator, path, m_objectKeys, listsBy(m_objectListKeys));
+    lintKinds(object, m_rulesLocator, path, kTypeKinds);
     lintTypeList(path, kEssentialChildList, "child", essential);
     lintTypeList(path, kOptionalChildList, "child", optional);
     lintTypeList(path, kAllowedParentList, "parent", parents);
     ChildPaths& contextPaths = m_contextPaths;
-    if (contexts.size() != 0) contextPaths.of(path, kContext);
+    contextPaths.of(path, kContext);
     std::string& option = m_option;
-    for (const auto name : contexts) {
-        const std::string& context = contextPaths(name);
-        option.assign(name);
+    object.forEachObject([&](const TARNDatastore::ObjectHandle& child) {
+        if (child.type() != kContext) return;
+        const std::string& context = contextPaths(child.name());
+        option.assign(child.name());
         essential.clear();
         optional.clear();
-        lintKeys(m_rulesData, m_rulesLocator, context, m_contextKeys, listsBy(m_contextListKeys));
-        contextParams.clear();
-        lintKinds(m_rulesData, m_rulesLocator, context, kContextKinds,
-                  [&](std::size_t, std::string_view param) { contextParams.add(param); });
+        lintKeys(child, m_rulesLocator, context, m_contextKeys, listsBy(m_contextListKeys));
+        lintKinds(child, m_rulesLocator, context, kContextKinds);
         lintTypeList(context, kEssentialChildList, "child", essential);
         lintTypeList(context, kOptionalChildList, "child", optional);
-        lintRulesParameters(context, contextParams, Level::Context, type, option);
-    }
-    lintRulesParameters(path, params, Level::Object, type, {});
+        lintRulesParameters(
+            context, [&](auto&& visit) { child.forEachObject(visit); }, Level::Context, type,
+            option);
+    });
+    lintRulesParameters(path, [&](auto&& visit) { object.forEachObject(visit); }, Level::Object,
+                        type, {});
 }
 
 void DataLinter::lintTypeList(const std::string& path, const std::string& key, const char* what,
@@ -526,13 +558,14 @@ void DataLinter::lintTypeList(const std::string& path, const std::string& key, c
     }
 }
 
-void DataLinter::lintRulesParameter(const std::string& path, const std::string& name, Level level,
+void DataLinter::lintRulesParameter(const TARNDatastore::ObjectHandle& object,
+                                    const std::string& path, const std::string& name, Level level,
                                     const std::string& type, const std::string& contextOption) {
     // Only where this definition sets something the default must fit, so that an inherited
     // misfit is reported once, where it arises.
     bool setsSomething = false;
     bool setsDefault = false;
-    lintKeys(m_rulesData, m_rulesLocator, path, m_parameterKeys,
+    lintKeys(object, m_rulesLocator, path, m_parameterKeys,
              [&](std::string_view, std::string_view, std::size_t at) {
                  if (at == KnownNames::npos) return;
                  setsDefault = setsDefault || at == m_defaultKey;
@@ -585,22 +618,23 @@ void DataLinter::lintPhysics() {
 
 void DataLinter::lintCheckData() {
     lintKeys(m_physicsData, m_physicsLocator, kCheckDataPath, m_checkDataKeys);
-    VisitedNames byKind[3] = {VisitedNames(m_physicsData), VisitedNames(m_physicsData),
-                              VisitedNames(m_physicsData)};
+    bool any[3] = {false, false, false};
     lintKinds(m_physicsData, m_physicsLocator, kCheckDataPath, kCheckDataKinds,
-              [&](std::size_t kind, std::string_view name) { byKind[kind].add(name); });
+              [&](std::size_t kind, std::string_view) { any[kind] = true; });
     VisitedNames keys(m_physicsData);
     std::string type;
     ChildPaths paths;
     for (std::size_t kind = 0; kind < kCheckDataKinds.size(); ++kind) {
+        if (!any[kind]) continue;
         // The key lists by "Type", as met (null for a type the check engine does not know).
         std::map<std::string, const KnownNames*, std::less<>> byType;
         paths.of(kCheckDataPath, kCheckDataKinds[kind]);
-        for (const auto name : byKind[kind]) {
-            const std::string& path = paths(name);
+        m_physicsData.forEachObject(kCheckDataPath, [&](const TARNDatastore::ObjectHandle& object) {
+            if (object.type() != kCheckDataKinds[kind]) return;
+            const std::string& path = paths(object.name());
             keys.clear();
             type.clear();
-            m_physicsData.forEachParameter(path, [&](std::string_view key, std::string_view value) {
+            object.forEachParameter([&](std::string_view key, std::string_view value) {
                 keys.add(key);
                 if (key == PhysicsStrings::s_Type) type.assign(value);
             });
@@ -613,7 +647,7 @@ void DataLinter::lintCheckData() {
                     known = &m_productKeys.try_emplace(list, *list).first->second;
                 it = byType.emplace(name, known).first;
             }
-            if (!it->second) continue;
+            if (!it->second) return;
             for (const auto view : keys) {
                 if (it->second->contains(view)) continue;
                 const std::string key(view);
@@ -621,42 +655,40 @@ void DataLinter::lintCheckData() {
                      "unknown key " + quoted(key) + " in " + describe(path) +
                          suggest(key, it->second->names));
             }
-        }
+        });
     }
 }
 
 void DataLinter::lintDependencies() {
-    VisitedNames dependencies(m_physicsData), parameters(m_physicsData), contexts(m_physicsData);
     lintKinds(m_physicsData, m_physicsLocator, kDependenciesPath, kDependencyKinds,
-              [&](std::size_t kind, std::string_view name) {
-                  (kind == 0 ? dependencies : parameters).add(name);
-              });
+              [](std::size_t, std::string_view) {});
     // Listed only when a suggestion needs them.
     Names allTypes, allParams;
     bool haveTypes = false, haveParams = false;
     std::string type, name;
     ChildPaths paths, contextPaths;
     paths.of(kDependenciesPath, kObjectDependency);
-    for (const auto view : dependencies) {
-        type.assign(view);
-        const std::string& path = paths(type);
-        if (m_rules && !m_rules->isValidType(type)) {
-            if (!haveTypes) allTypes = m_rules->getAllObjectTypes();
-            haveTypes = true;
-            warn(m_physicsLocator, "unknown-type", path, "",
-                 "OBJECT DEPENDENCY for " + quoted(type) +
-                     ", which is not an object type of the RULES" + suggest(type, allTypes));
-        }
-        lintKeys(m_physicsData, m_physicsLocator, path, m_objectDependencyKeys);
-        contexts.clear();
-        lintKinds(m_physicsData, m_physicsLocator, path, kObjDepKinds,
-                  [&](std::size_t, std::string_view context) { contexts.add(context); });
-        if (contexts.size() == 0) continue;
-        contextPaths.of(path, kObjDepContext);
-        for (const auto context : contexts)
-            lintKeys(m_physicsData, m_physicsLocator, contextPaths(context),
-                     m_objectDependencyKeys);
-    }
+    m_physicsData.forEachObject(
+        kDependenciesPath, [&](const TARNDatastore::ObjectHandle& dependency) {
+            if (dependency.type() != kObjectDependency) return;
+            type.assign(dependency.name());
+            const std::string& path = paths(type);
+            if (m_rules && !m_rules->isValidType(type)) {
+                if (!haveTypes) allTypes = m_rules->getAllObjectTypes();
+                haveTypes = true;
+                warn(m_physicsLocator, "unknown-type", path, "",
+                     "OBJECT DEPENDENCY for " + quoted(type) +
+                         ", which is not an object type of the RULES" + suggest(type, allTypes));
+            }
+            lintKeys(dependency, m_physicsLocator, path, m_objectDependencyKeys);
+            lintKinds(dependency, m_physicsLocator, path, kObjDepKinds);
+            contextPaths.of(path, kObjDepContext);
+            dependency.forEachObject([&](const TARNDatastore::ObjectHandle& context) {
+                if (context.type() != kObjDepContext) return;
+                lintKeys(context, m_physicsLocator, contextPaths(context.name()),
+                         m_objectDependencyKeys);
+            });
+        });
 
     // The entries of one PARAMETER VALUES object; their buffers are reused.
     std::vector<ParameterEntry> entries;
@@ -687,8 +719,9 @@ void DataLinter::lintDependencies() {
         };
     };
     paths.of(kDependenciesPath, kParameterValues);
-    for (const auto view : parameters) {
-        name.assign(view);
+    m_physicsData.forEachObject(kDependenciesPath, [&](const TARNDatastore::ObjectHandle& values) {
+        if (values.type() != kParameterValues) return;
+        name.assign(values.name());
         const std::string& path = paths(name);
         const bool known = !m_rules || m_rules->isValidParamName(name);
         if (!known) {
@@ -701,23 +734,21 @@ void DataLinter::lintDependencies() {
         entryCount = 0;
         ParameterEntry& own = nextEntry();
         own.path = path;
-        lintKeys(m_physicsData, m_physicsLocator, path, m_parameterValuesKeys, gather(own));
-        contexts.clear();
-        lintKinds(m_physicsData, m_physicsLocator, path, kParamValKinds,
-                  [&](std::size_t, std::string_view context) { contexts.add(context); });
-        for (const auto context : contexts) {
+        lintKeys(values, m_physicsLocator, path, m_parameterValuesKeys, gather(own));
+        lintKinds(values, m_physicsLocator, path, kParamValKinds);
+        values.forEachObject([&](const TARNDatastore::ObjectHandle& context) {
+            if (context.type() != kParamValContext) return;
             ParameterEntry& entry = nextEntry();
-            childPath(entry.path, path, kParamValContext, context);
-            lintKeys(m_physicsData, m_physicsLocator, entry.path, m_parameterValuesKeys,
-                     gather(entry));
-        }
+            childPath(entry.path, path, kParamValContext, context.name());
+            lintKeys(context, m_physicsLocator, entry.path, m_parameterValuesKeys, gather(entry));
+        });
         if (m_rules && known) {
             // The object itself is the entry only when it has no contexts.
             FirstParentPath firstParent;
             for (std::size_t e = entryCount > 1 ? 1 : 0; e < entryCount; ++e)
                 lintParameterEntry(entries[e], name, firstParent);
         }
-    }
+    });
 }
 
 void DataLinter::lintParameterEntry(const ParameterEntry& entry, const std::string& name,
@@ -839,19 +870,12 @@ void DataLinter::lintUnused() {
     }
     // Global checks name their checks in their data.
     if (left != 0) {
-        VisitedNames globals(m_physicsData);
-        m_physicsData.forEachChild(kCheckDataPath,
-                                   [&](std::string_view type, std::string_view name) {
-                                       if (type == kGlobalCheck) globals.add(name);
-                                   });
-        ChildPaths paths;
-        paths.of(kCheckDataPath, kGlobalCheck);
-        for (const auto name : globals) {
-            m_physicsData.forEachParameter(paths(name),
-                                           [&](std::string_view, std::string_view value) {
-                                               use(0, StringUtilities::splitValueNoEmpty(value));
-                                           });
-        }
+        m_physicsData.forEachObject(kCheckDataPath, [&](const TARNDatastore::ObjectHandle& object) {
+            if (object.type() != kGlobalCheck) return;
+            object.forEachParameter([&](std::string_view, std::string_view value) {
+                use(0, StringUtilities::splitValueNoEmpty(value));
+            });
+        });
     }
     const std::string* kinds[2] = {&kCheck, &kList};
     ChildPaths paths;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <kel/physicsdata/rules/ModelRules.h>
+#include <kel/physicsutils/TARNDatastore.h>
 
 #include "DataLocator.h"
 #include "VisitedNames.h"
@@ -20,7 +21,6 @@ namespace kel {
 
 class Diagnostics;
 class PhysicsData;
-class TARNDatastore;
 
 // Looks through RULES and PHYSICS data for what loading accepts silently and reports it
 // as warnings: an empty input or the wrong root object for its role; keys and object
@@ -100,16 +100,19 @@ private:
     bool checkRoot(const TARNDatastore& data, const DataLocator& locator, const std::string& role,
                    const std::string& other);
     void lintRules();
-    // The object type `type` at path.
-    void lintRulesType(const std::string& path, const std::string& type);
+    // The object type `type` at path (object, in a walk of the data).
+    void lintRulesType(const TARNDatastore::ObjectHandle& object, const std::string& path,
+                       const std::string& type);
     // The items of a list of object types (the value of key at path).
     void lintTypeList(const std::string& path, const std::string& key, const char* what,
                       std::string_view value);
-    void lintRulesParameter(const std::string& path, const std::string& name, Level level,
-                            const std::string& type, const std::string& option);
-    // The PARAMETER definitions named in names, directly below the RULES object at path.
-    template <class ParameterNames>
-    void lintRulesParameters(const std::string& path, const ParameterNames& names, Level level,
+    void lintRulesParameter(const TARNDatastore::ObjectHandle& object, const std::string& path,
+                            const std::string& name, Level level, const std::string& type,
+                            const std::string& option);
+    // The PARAMETER definitions directly below the RULES object at path, whose children
+    // walk(visit) visits as objects.
+    template <class Walk>
+    void lintRulesParameters(const std::string& path, const Walk& walk, Level level,
                              const std::string& type, const std::string& option);
     void lintPhysics();
     void lintCheckData();
@@ -120,16 +123,33 @@ private:
 
     // Warns about the keys at path that are not known, and passes every (key, value) on to
     // onKey, in one visit of the object.
+    // The object at path is given by its store or, in a walk, as an object.
     template <class OnKey>
     void lintKeys(const TARNDatastore& data, const DataLocator& locator, const std::string& path,
                   const KnownNames& known, OnKey&& onKey);
+    template <class OnKey>
+    void lintKeys(const TARNDatastore::ObjectHandle& object, const DataLocator& locator,
+                  const std::string& path, const KnownNames& known, OnKey&& onKey);
     void lintKeys(const TARNDatastore& data, const DataLocator& locator, const std::string& path,
                   const KnownNames& known);
+    void lintKeys(const TARNDatastore::ObjectHandle& object, const DataLocator& locator,
+                  const std::string& path, const KnownNames& known);
+    // The same for parameters that source(visit) visits.
+    template <class Source, class OnKey>
+    void lintKeysOf(const Source& source, const DataLocator& locator, const std::string& path,
+                    const KnownNames& known, OnKey&& onKey);
     // Warns about the children at path whose kind is not known, and passes every other
     // child on to onChild(index of its kind in known, name), in one visit of the object.
     template <class OnChild>
     void lintKinds(const TARNDatastore& data, const DataLocator& locator, const std::string& path,
                    const std::vector<std::string>& known, OnChild&& onChild);
+    // The same, only warning, for an object met in a walk.
+    void lintKinds(const TARNDatastore::ObjectHandle& object, const DataLocator& locator,
+                   const std::string& path, const std::vector<std::string>& known);
+    // The same for children that source(visit) visits.
+    template <class Source, class OnChild>
+    void lintKindsOf(const Source& source, const DataLocator& locator, const std::string& path,
+                     const std::vector<std::string>& known, OnChild&& onChild);
     // " (did you mean 'X'?)" from candidates, while the work spent on suggestions stays
     // bounded (huge inputs full of unknown names get no suggestions past that).
     std::string suggest(const std::string& word, const std::vector<std::string>& candidates);
@@ -182,11 +202,6 @@ private:
     ChildPaths m_parameterPaths;            // buffer for the paths of RULES parameter definitions
     std::vector<std::string_view> m_items;  // buffer for the items of a list value
     std::string m_item;                     // buffer for one of them
-    // Buffers for the parameters and contexts of a RULES object type, and the parameters of
-    // one of its contexts.
-    VisitedNames m_typeParams;
-    VisitedNames m_typeContexts;
-    VisitedNames m_contextParams;
     // Buffers for the child and parent lists of a RULES object type or context, the paths
     // of a type's contexts and the option a context stands for.
     std::string m_essential;

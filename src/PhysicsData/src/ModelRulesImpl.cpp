@@ -3,6 +3,7 @@
 #include "DataLocator.h"
 
 #include <algorithm>
+#include <deque>
 #include <initializer_list>
 #include <memory>
 #include <stdexcept>
@@ -132,8 +133,12 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
     // copies held here.
     const bool keeps = ds.keepsVisitedViews();
     std::vector<std::string_view> locals;
-    std::vector<std::string> localCopies;
     std::vector<std::string> objectLocals;  // the object-level ones, as the object lists them
+    // Those of every CONTEXT of one object, gathered in one walk of the object: the context
+    // of each, and copies of the names for a store that does not keep its text.
+    std::vector<std::string_view> contextOf;
+    std::vector<std::string_view> contextLocals;
+    std::deque<std::string> contextCopies;
     for (const std::string_view name : names) {
         objectPath.resize(objectPrefix);
         objectPath += name;
@@ -150,15 +155,8 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
                 // Listed while the object was read.
                 locals.assign(objectLocals.begin(), objectLocals.end());
             } else {
-                localCopies.clear();
-                ds.forEachChild(scope, [&](std::string_view type, std::string_view local) {
-                    if (type != "PARAMETER") return;
-                    if (keeps)
-                        locals.push_back(local);
-                    else
-                        localCopies.emplace_back(local);
-                });
-                if (!keeps) locals.assign(localCopies.begin(), localCopies.end());
+                for (std::size_t i = 0; i < contextOf.size(); ++i)
+                    if (contextOf[i] == *option) locals.push_back(contextLocals[i]);
             }
             for (const std::string_view local : locals) {
                 paramPath.assign(scope).append("/PARAMETER:").append(local);
@@ -183,6 +181,23 @@ void ModelRulesImpl::readObjects(const TARNDatastore& ds, const std::string& kin
             }
         };
         addLocal(objectPath, nullptr);
+        contextOf.clear();
+        contextLocals.clear();
+        contextCopies.clear();
+        if (!object.getAllowedOptions().empty()) {
+            const auto kept = [&](std::string_view text) {
+                return keeps ? text : std::string_view(contextCopies.emplace_back(text));
+            };
+            ds.forEachObject(objectPath, [&](const TARNDatastore::ObjectHandle& child) {
+                if (child.type() != "CONTEXT") return;
+                const std::string_view context = kept(child.name());
+                child.forEachChild([&](std::string_view type, std::string_view local) {
+                    if (type != "PARAMETER") return;
+                    contextOf.push_back(context);
+                    contextLocals.push_back(kept(local));
+                });
+            });
+        }
         for (const auto& option : object.getAllowedOptions()) {
             scopePath.assign(objectPath).append("/CONTEXT:").append(option);
             addLocal(scopePath, &option);

@@ -12,18 +12,30 @@ ObjectKeys::ObjectKeys(const TARNDatastore& ds, std::string_view path) {
 }
 
 void ObjectKeys::read(const TARNDatastore& ds, std::string_view path) {
+    readFrom(ds, [&](auto&& visit) { return ds.forEachParameter(path, visit); });
+}
+
+void ObjectKeys::read(const TARNDatastore& ds, const TARNDatastore::ObjectHandle& object) {
+    readFrom(ds, [&](auto&& visit) {
+        object.forEachParameter(visit);
+        return true;
+    });
+}
+
+template <class VisitParameters>
+void ObjectKeys::readFrom(const TARNDatastore& ds, VisitParameters&& visitParameters) {
     m_size = 0;
     m_more.clear();
     m_text.reset();
     if (ds.keepsVisitedViews()) {
-        m_exists = ds.forEachParameter(
-            path, [&](std::string_view key, std::string_view value) { add(key, value); });
+        m_exists =
+            visitParameters([&](std::string_view key, std::string_view value) { add(key, value); });
         return;
     }
     // Offsets into one text first, views once the text has its final place.
     std::string text;
     std::vector<std::size_t> sizes;
-    m_exists = ds.forEachParameter(path, [&](std::string_view key, std::string_view value) {
+    m_exists = visitParameters([&](std::string_view key, std::string_view value) {
         text.append(key).append(value);
         sizes.push_back(key.size());
         sizes.push_back(value.size());

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-namespace kel {
+#include <kel/physicsutils/TARNDatastore.h>
 
-class TARNDatastore;
+namespace kel {
 
 // The parameters of one datastore object, fetched in one visit and kept in one buffer, for
 // loaders that ask an object for several keys: each key costs a short scan instead of a path
@@ -23,6 +23,9 @@ public:
     ObjectKeys(const TARNDatastore& ds, std::string_view path);
     // As the constructor, in place of what this held.
     void read(const TARNDatastore& ds, std::string_view path);
+    // The same for an object of ds met in a walk (see TARNDatastore::forEachObject): no
+    // look-up by path. The object need not outlive this; the store must.
+    void read(const TARNDatastore& ds, const TARNDatastore::ObjectHandle& object);
 
     bool exists() const { return m_exists; }
     bool has(std::string_view key) const { return find(key) != nullptr; }
@@ -49,6 +52,9 @@ private:
         std::string_view second;
     };
     const Entry* find(std::string_view key) const;
+    // Reads what visitParameters(visit) visits, as read() does.
+    template <class VisitParameters>
+    void readFrom(const TARNDatastore& ds, VisitParameters&& visitParameters);
 
     void add(std::string_view key, std::string_view value) {
         if (m_size < kInline)

@@ -267,6 +267,7 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path, con
         std::vector<RepeatGuard::Named> named;
         std::vector<std::string_view> sorted;
         std::string contextPath;
+        std::vector<ObjectKeys> contextKeys;  // by position in sorted
     };
     Buffers& buffers = threadBuffers<Buffers>();
     std::vector<RepeatGuard::Named>& named = buffers.named;
@@ -286,13 +287,27 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path, con
 
     makeData(keys, path, m_defaultData, named);
 
-    ds.forEachChild(path, [&](std::string_view type, std::string_view context) {
+    // The keys of each CONTEXT are read as the walk meets it (an option without one has
+    // none).
+    std::vector<ObjectKeys>& contextKeys = buffers.contextKeys;
+    contextKeys.clear();
+    contextKeys.resize(sorted.size());
+    const auto positionOf = [&sorted](std::string_view option) {
+        return std::lower_bound(sorted.begin(), sorted.end(), option) - sorted.begin();
+    };
+    ds.forEachObject(path, [&](const TARNDatastore::ObjectHandle& child) {
+        const std::string_view type = child.type();
+        const std::string_view context = child.name();
         if (localParams && type == "PARAMETER") localParams->emplace_back(context);
-        if (type == "CONTEXT" && !std::binary_search(sorted.begin(), sorted.end(), context))
+        if (type != "CONTEXT") return;
+        const auto at = positionOf(context);
+        if (static_cast<std::size_t>(at) == sorted.size() ||
+            sorted[static_cast<std::size_t>(at)] != context)
             throw std::runtime_error("RulesObject::initData - In " + path +
                                      ", the CONTEXT object " + std::string(context) +
                                      " does not appear in the \"" + kAllowedOptionList +
                                      "\" parameter.");
+        contextKeys[static_cast<std::size_t>(at)].read(ds, child);
     });
     std::string& contextPath = buffers.contextPath;
     const auto defaults = listsOf(m_defaultData);
@@ -301,7 +316,8 @@ void RulesObject::initData(const TARNDatastore& ds, const std::string& path, con
         contextPath.assign(path).append("/CONTEXT:").append(option);
         OptionData& data = m_optionData.emplace_back();
         data.option = option;
-        makeData(ObjectKeys(ds, contextPath), contextPath, data.data, named);
+        makeData(contextKeys[static_cast<std::size_t>(positionOf(option))], contextPath, data.data,
+                 named);
         bool inherits = false;
         for (std::size_t i = 0; i < defaults.size(); ++i) {
             data.inherited[i] = static_cast<std::uint32_t>(defaults[i]->size());

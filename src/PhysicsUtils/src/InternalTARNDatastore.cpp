@@ -820,6 +820,50 @@ bool InternalTARNDatastore::visitChildren(std::string_view path, Visitor visitor
     return true;
 }
 
+void InternalTARNDatastore::visitObjectsOf(const ObjectHandle& object, ObjectVisitor visitor,
+                                           void* visit) const {
+    const auto& objects = m_impl->objects;
+    for (std::uint32_t c = objects[static_cast<std::uint32_t>(idOf(object))].firstChild; c != kNone;
+         c = objects[c].nextSibling)
+        visitor(visit,
+                makeHandle(m_impl->text(objects[c].type), m_impl->text(objects[c].name), {}, c));
+}
+
+bool InternalTARNDatastore::visitObjects(std::string_view path, ObjectVisitor visitor,
+                                         void* visit) const {
+    const std::uint32_t id = m_impl->find(path);
+    if (id == kNone) return false;
+    visitObjectsOf(makeHandle({}, {}, {}, id), visitor, visit);
+    return true;
+}
+
+void InternalTARNDatastore::visitParametersOf(const ObjectHandle& object, Visitor visitor,
+                                              void* visit) const {
+    const auto& params = m_impl->params;
+    for (std::uint32_t p = m_impl->objects[static_cast<std::uint32_t>(idOf(object))].firstParam;
+         p != kNone; p = params[p].next)
+        visitor(visit, m_impl->text(params[p].key), m_impl->text(params[p].value));
+}
+
+void InternalTARNDatastore::visitChildrenOf(const ObjectHandle& object, Visitor visitor,
+                                            void* visit) const {
+    const auto& objects = m_impl->objects;
+    for (std::uint32_t c = objects[static_cast<std::uint32_t>(idOf(object))].firstChild; c != kNone;
+         c = objects[c].nextSibling)
+        visitor(visit, m_impl->text(objects[c].type), m_impl->text(objects[c].name));
+}
+
+SourceLocation InternalTARNDatastore::locationOf(const ObjectHandle& object) const {
+    return m_impl->location(m_impl->objects[static_cast<std::uint32_t>(idOf(object))].loc);
+}
+
+SourceLocation InternalTARNDatastore::parameterLocationOf(const ObjectHandle& object,
+                                                          const std::string& name) const {
+    const std::uint32_t p =
+        m_impl->findParam(m_impl->objects[static_cast<std::uint32_t>(idOf(object))], name);
+    return p == kNone ? SourceLocation() : m_impl->location(m_impl->params[p].loc);
+}
+
 namespace {
 
 // Ends a written line. A line ending in a backslash would continue on the next one, so it

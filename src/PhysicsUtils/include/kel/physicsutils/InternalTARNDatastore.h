@@ -71,6 +71,15 @@ public:
 protected:
     bool visitParameters(std::string_view path, Visitor visitor, void* visit) const override;
     bool visitChildren(std::string_view path, Visitor visitor, void* visit) const override;
+    // Objects are handed out by their place in the store's tables and read from there.
+    bool visitObjects(std::string_view path, ObjectVisitor visitor, void* visit) const override;
+    void visitObjectsOf(const ObjectHandle& object, ObjectVisitor visitor,
+                        void* visit) const override;
+    void visitParametersOf(const ObjectHandle& object, Visitor visitor, void* visit) const override;
+    void visitChildrenOf(const ObjectHandle& object, Visitor visitor, void* visit) const override;
+    SourceLocation locationOf(const ObjectHandle& object) const override;
+    SourceLocation parameterLocationOf(const ObjectHandle& object,
+                                       const std::string& name) const override;
 
 private:
     struct Impl;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -68,8 +69,82 @@ public:
     // Whether the views those calls pass stay valid for the life of the store.
     virtual bool keepsVisitedViews() const { return false; }
 
+    class ObjectHandle;
+    // Walking without a look-up per object: calls visit(const ObjectHandle&) for every direct
+    // child of the object at path (the root for ""), in forEachChild's order. Through the
+    // handle the child's parameters, children and locations are read where the store keeps
+    // them rather than found again by path, so a walk over a tree costs one look-up.
+    // False (and no call) when there is no such object.
+    template <class Visit>
+    bool forEachObject(std::string_view path, Visit&& visit) const {
+        return visitObjects(path, &callObject<Visit>, address(visit));
+    }
+
+    // A visited object: its type and name (empty when unnamed) and what reads it. Valid only
+    // during the visit call that receives it, so it cannot be copied; its views live as
+    // those of forEachParameter do. Safe to use as the store's const reads are.
+    class ObjectHandle {
+    public:
+        ObjectHandle(const ObjectHandle&) = delete;
+        ObjectHandle& operator=(const ObjectHandle&) = delete;
+
+        std::string_view type() const { return m_type; }
+        std::string_view name() const { return m_name; }
+        // As the store's forEachParameter, forEachChild and forEachObject for this object.
+        template <class Visit>
+        void forEachParameter(Visit&& visit) const {
+            m_store->visitParametersOf(*this, &call<Visit>, address(visit));
+        }
+        template <class Visit>
+        void forEachChild(Visit&& visit) const {
+            m_store->visitChildrenOf(*this, &call<Visit>, address(visit));
+        }
+        template <class Visit>
+        void forEachObject(Visit&& visit) const {
+            m_store->visitObjectsOf(*this, &callObject<Visit>, address(visit));
+        }
+        // As objectLocation and parameterLocation.
+        SourceLocation location() const { return m_store->locationOf(*this); }
+        SourceLocation parameterLocation(const std::string& name) const {
+            return m_store->parameterLocationOf(*this, name);
+        }
+
+    private:
+        friend class TARNDatastore;
+        ObjectHandle(const TARNDatastore& store, std::string_view type, std::string_view name,
+                     std::string_view path, std::uint64_t id)
+            : m_store(&store), m_type(type), m_name(name), m_path(path), m_id(id) {}
+
+        const TARNDatastore* m_store;
+        std::string_view m_type;
+        std::string_view m_name;
+        std::string_view m_path;  // the full path, where the store made one
+        std::uint64_t m_id;       // the store's own mark of the object
+    };
+
 protected:
     using Visitor = void (*)(void* visit, std::string_view, std::string_view);
+    using ObjectVisitor = void (*)(void* visit, const ObjectHandle&);
+    // A handle for the visit of a store's object: the store finds it again by id, or, as
+    // the defaults do, by path (a full path that must outlive the call).
+    ObjectHandle makeHandle(std::string_view type, std::string_view name, std::string_view path,
+                            std::uint64_t id) const {
+        return ObjectHandle(*this, type, name, path, id);
+    }
+    static std::uint64_t idOf(const ObjectHandle& object) { return object.m_id; }
+    static std::string_view pathOf(const ObjectHandle& object) { return object.m_path; }
+
+    // The defaults hand out objects with their full paths and read them through the path
+    // operations, so every store walks alike; a store that can do better overrides all.
+    virtual bool visitObjects(std::string_view path, ObjectVisitor visitor, void* visit) const;
+    virtual void visitObjectsOf(const ObjectHandle& object, ObjectVisitor visitor,
+                                void* visit) const;
+    virtual void visitParametersOf(const ObjectHandle& object, Visitor visitor, void* visit) const;
+    virtual void visitChildrenOf(const ObjectHandle& object, Visitor visitor, void* visit) const;
+    virtual SourceLocation locationOf(const ObjectHandle& object) const;
+    virtual SourceLocation parameterLocationOf(const ObjectHandle& object,
+                                               const std::string& name) const;
+
     // The defaults go through getParameterMap and getChildObjectPaths.
     virtual bool visitParameters(std::string_view path, Visitor visitor, void* visit) const;
     virtual bool visitChildren(std::string_view path, Visitor visitor, void* visit) const;
@@ -82,6 +157,10 @@ private:
     template <class Visit>
     static void call(void* visit, std::string_view a, std::string_view b) {
         (*static_cast<std::remove_reference_t<Visit>*>(visit))(a, b);
+    }
+    template <class Visit>
+    static void callObject(void* visit, const ObjectHandle& object) {
+        (*static_cast<std::remove_reference_t<Visit>*>(visit))(object);
     }
     template <class Visit>
     static void* address(Visit& visit) {
