@@ -3,6 +3,7 @@
 #include <kel/exception/PhysicsException.h>
 #include <kel/physicsutils/InternalTARNDatastore.h>
 
+#include "DatastoreWalk.h"
 #include "TestSupport.h"
 
 namespace kel {
@@ -44,38 +45,6 @@ public:
         throw PhysicsException("StrictStore::getChildObjectPaths - not supported");
     }
 };
-
-// The objects below path as a walk through object handles sees them, depth-first: each as
-// "type:name@line{key=value@line;...}[children as forEachChild names them]".
-void describeWalked(const TARNDatastore::ObjectHandle& object, std::string& out) {
-    const auto line = [&out](const SourceLocation& at) {
-        out += '@';
-        out += std::to_string(at.line());
-    };
-    out.append(" ").append(object.type()).append(":").append(object.name());
-    line(object.location());
-    out += '{';
-    object.forEachParameter([&](auto key, auto value) {
-        out.append(key).append("=").append(value);
-        line(object.parameterLocation(std::string(key)));
-        out += ';';
-    });
-    out += "}[";
-    object.forEachChild([&](auto type, auto name) {
-        out.append(type).append(":").append(name);
-        out += ';';
-    });
-    out += ']';
-    object.forEachObject(
-        [&](const TARNDatastore::ObjectHandle& child) { describeWalked(child, out); });
-}
-
-std::string walked(const TARNDatastore& store, std::string_view path) {
-    std::string out;
-    const bool found = store.forEachObject(
-        path, [&](const TARNDatastore::ObjectHandle& object) { describeWalked(object, out); });
-    return found ? out : "absent";
-}
 
 class CompositeTARNDatastoreTest : public ::testing::Test {
 protected:
