@@ -233,11 +233,6 @@ const std::vector<std::string>& ModelRules::getParentTypePaths(const std::string
     return m_impl->parentTypePaths(type);
 }
 
-const std::vector<std::string>& ModelRules::getParentTypePathsForParam(
-    const std::string& param) const {
-    return m_impl->parentTypePathsForParam(param);
-}
-
 std::uint64_t ModelRules::countParentTypePaths(const std::string& type) const {
     return m_impl->countParentTypePaths(type);
 }

@@ -536,26 +536,9 @@ void ModelRulesImpl::walkParentTypePaths(const TypeEntry& entry, bool withNames,
 
 std::vector<std::string> ModelRulesImpl::enumerateParentTypePathsForParam(
     const std::string& param) const {
-    if (const ParamEntry* entry = findParam(param); entry && !m_paramPaths.empty()) {
-        const auto known = m_paramPaths.find(static_cast<std::uint32_t>(entry - m_params.data()));
-        if (known != m_paramPaths.end()) return known->second;
-    }
     std::vector<std::string> ret;
     listParamTypePaths(param, ret);
     return ret;
-}
-
-const std::vector<std::string>& ModelRulesImpl::parentTypePathsForParam(
-    const std::string& param) const {
-    static const std::vector<std::string> kNone;
-    const ParamEntry* entry = findParam(param);
-    if (!entry) return kNone;
-    const auto number = static_cast<std::uint32_t>(entry - m_params.data());
-    const auto known = m_paramPaths.find(number);
-    if (known != m_paramPaths.end()) return known->second;
-    std::vector<std::string> paths;
-    listParamTypePaths(param, paths);
-    return m_paramPaths.emplace(number, std::move(paths)).first->second;
 }
 
 void ModelRulesImpl::listParamTypePaths(const std::string& param,

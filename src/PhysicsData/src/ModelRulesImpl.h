@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -70,10 +69,9 @@ public:
     std::vector<std::string> enumerateParentTypePaths(const std::string& type,
                                                       bool withNames) const;
     std::vector<std::string> enumerateParentTypePathsForParam(const std::string& param) const;
-    // The two enumerations above (the first without names), listed on the first call and
-    // kept while this object lives.
+    // The first enumeration above without names, listed on the first call and kept while
+    // this object lives.
     const std::vector<std::string>& parentTypePaths(const std::string& type) const;
-    const std::vector<std::string>& parentTypePathsForParam(const std::string& param) const;
     std::string firstParentTypePathForParam(const std::string& param) const;
     // How many paths the two enumerations above list, counted without listing them.
     // Saturates at ModelRules::s_pathCountCap.
@@ -170,8 +168,6 @@ private:
     mutable std::vector<std::string_view> m_paramNames;  // for listing, made on first use
     mutable bool m_paramNamesListed = false;
     std::vector<const TypeEntry*> m_paramParentTypes;
-    // parentTypePathsForParam by parameter number, for those asked for.
-    mutable std::map<std::uint32_t, std::vector<std::string>> m_paramPaths;
     // The type and the parameter found last: consecutive questions mostly concern one type
     // and one parameter.
     mutable const TypeEntry* m_lastEntry = nullptr;

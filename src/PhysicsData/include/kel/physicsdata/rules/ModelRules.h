@@ -147,10 +147,9 @@ public:
                                                       bool withNames) const;
     // The full type paths of every object type allowing P, ascending.
     std::vector<std::string> enumerateParentTypePathsForParam(const std::string& param) const;
-    // The same two lists (the first without names) without a copy: listed on the first call
-    // and kept, valid while this object lives. Throw as the enumerations do.
+    // enumerateParentTypePaths(type, false) without a copy: listed on the first call and
+    // kept, valid while this object lives. Throws as the enumeration does.
     const std::vector<std::string>& getParentTypePaths(const std::string& type) const;
-    const std::vector<std::string>& getParentTypePathsForParam(const std::string& param) const;
     // The first of enumerateParentTypePathsForParam(P), without listing the others; "" when
     // there is none. Throws as that does when there are too many to list.
     std::string firstParentTypePathForParam(const std::string& param) const;
